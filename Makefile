@@ -1,0 +1,45 @@
+# Tolvex Video Converter: build, run and test on Debian 12.
+BUILD_DIR ?= build
+JOBS ?= $(shell nproc)
+CMAKE_FLAGS ?= -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
+XVFB := $(if $(DISPLAY),,xvfb-run -a -s "-screen 0 1920x1080x24")
+CTEST_FLAGS ?= --output-on-failure -j2
+
+.PHONY: deps build run test test-quick test-asan test-tsan bench install clean
+
+deps:
+	@./scripts/install-deps
+
+build: deps
+	@cmake -S . -B $(BUILD_DIR) $(CMAKE_FLAGS) >/dev/null
+	@cmake --build $(BUILD_DIR) -j $(JOBS)
+
+run: build
+	QT_QPA_PLATFORM=$${QT_QPA_PLATFORM:-xcb} $(BUILD_DIR)/bin/tolvex-video-converter
+
+# Every test; tests that need a display run under Xvfb when there is none.
+test: build
+	cd $(BUILD_DIR) && $(XVFB) ctest $(CTEST_FLAGS)
+
+# Everything but the slow format matrix.
+test-quick: build
+	cd $(BUILD_DIR) && $(XVFB) ctest $(CTEST_FLAGS) -LE slow
+
+test-asan: deps
+	@cmake -S . -B build-asan $(CMAKE_FLAGS) -DTOLVEX_SANITIZE=address >/dev/null
+	@cmake --build build-asan -j $(JOBS)
+	cd build-asan && $(XVFB) ctest $(CTEST_FLAGS) -L engine
+
+test-tsan: deps
+	@cmake -S . -B build-tsan $(CMAKE_FLAGS) -DTOLVEX_SANITIZE=thread >/dev/null
+	@cmake --build build-tsan -j $(JOBS)
+	cd build-tsan && TSAN_OPTIONS=halt_on_error=1 $(XVFB) ctest $(CTEST_FLAGS) -L engine
+
+bench: build
+	@for b in $(BUILD_DIR)/bin/bench-*; do echo "== $$b"; $(XVFB) $$b || exit 1; done
+
+install: build
+	cmake --install $(BUILD_DIR)
+
+clean:
+	rm -rf $(BUILD_DIR) build-asan build-tsan

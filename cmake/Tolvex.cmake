@@ -1,0 +1,70 @@
+# Shared build helpers.
+
+set(TOLVEX_WARNINGS -Wall -Wextra -Wno-unused-parameter)
+
+# tolvex_folder_library(<target> <folder> [STATIC] LIBS <deps...>)
+# Builds every .cpp of <folder> (not its sub folders) into one static library.
+function(tolvex_folder_library target folder)
+  cmake_parse_arguments(ARG "" "" "LIBS;EXCLUDE" ${ARGN})
+  file(GLOB _srcs CONFIGURE_DEPENDS ${folder}/*.cpp ${folder}/*.h)
+  foreach(_ex IN LISTS ARG_EXCLUDE)
+    list(FILTER _srcs EXCLUDE REGEX "/${_ex}$")
+  endforeach()
+  list(FILTER _srcs INCLUDE REGEX "\\.cpp$|\\.h$")
+  set(_cpp ${_srcs})
+  list(FILTER _cpp INCLUDE REGEX "\\.cpp$")
+  if(NOT _cpp)
+    # A folder with no sources yet: an interface target keeps the graph intact.
+    add_library(${target} INTERFACE)
+    target_include_directories(${target} INTERFACE ${CMAKE_SOURCE_DIR})
+    target_link_libraries(${target} INTERFACE ${ARG_LIBS})
+    return()
+  endif()
+  add_library(${target} STATIC ${_srcs})
+  target_compile_options(${target} PRIVATE ${TOLVEX_WARNINGS})
+  target_include_directories(${target} PUBLIC ${CMAKE_SOURCE_DIR})
+  target_link_libraries(${target} PUBLIC ${ARG_LIBS})
+  set_target_properties(${target} PROPERTIES AUTOMOC ON)
+endfunction()
+
+# tolvex_test(<name> SOURCES <files...> LIBS <deps...> [DISPLAY] [OWN_MAIN] [LABELS <labels...>] [TIMEOUT s])
+# OWN_MAIN: the sources bring their own main() (e.g. one that creates a QApplication).
+# One GoogleTest executable, its tests registered one by one with CTest at test time.
+# DISPLAY marks tests that need a real X server (SDL, native windows): they get the
+# "display" label; make test runs the whole suite under xvfb-run when DISPLAY is unset.
+include(GoogleTest)
+find_package(GTest REQUIRED)
+function(tolvex_test name)
+  cmake_parse_arguments(ARG "DISPLAY;OWN_MAIN" "TIMEOUT" "SOURCES;LIBS;LABELS" ${ARGN})
+  add_executable(${name} ${ARG_SOURCES})
+  target_compile_options(${name} PRIVATE ${TOLVEX_WARNINGS})
+  target_link_libraries(${name} PRIVATE ${ARG_LIBS} GTest::gtest GTest::gmock Threads::Threads)
+  if(NOT ARG_OWN_MAIN)
+    target_link_libraries(${name} PRIVATE GTest::gtest_main)
+  endif()
+  set_target_properties(${name} PROPERTIES AUTOMOC ON
+    RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests)
+  set(_labels ${ARG_LABELS})
+  if(ARG_DISPLAY)
+    list(APPEND _labels display)
+  endif()
+  if(NOT ARG_TIMEOUT)
+    set(ARG_TIMEOUT 300)
+  endif()
+  gtest_discover_tests(${name}
+    DISCOVERY_MODE PRE_TEST
+    DISCOVERY_TIMEOUT 60
+    PROPERTIES LABELS "${_labels}" TIMEOUT ${ARG_TIMEOUT}
+               ENVIRONMENT "TOLVEX_SOURCE_DIR=${CMAKE_SOURCE_DIR};TOLVEX_BIN_DIR=${CMAKE_BINARY_DIR}/bin")
+endfunction()
+
+# Adds every sub folder of the current folder that has a CMakeLists.txt.
+function(tolvex_add_subfolders)
+  file(GLOB _children RELATIVE ${CMAKE_CURRENT_SOURCE_DIR} ${CMAKE_CURRENT_SOURCE_DIR}/*)
+  list(SORT _children)
+  foreach(_c IN LISTS _children)
+    if(IS_DIRECTORY ${CMAKE_CURRENT_SOURCE_DIR}/${_c} AND EXISTS ${CMAKE_CURRENT_SOURCE_DIR}/${_c}/CMakeLists.txt)
+      add_subdirectory(${_c})
+    endif()
+  endforeach()
+endfunction()

@@ -1,0 +1,130 @@
+#include "app/Folders.h"
+#include "app/IniFile.h"
+#include "app/Settings.h"
+
+#include "TestEnv.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+#include <gtest/gtest.h>
+
+#include <iostream>
+#include <sstream>
+#include <thread>
+
+using namespace tolvex;
+
+namespace {
+
+// Captures what a block prints on standard output.
+class CaptureStdout {
+public:
+    CaptureStdout() : m_old(std::cout.rdbuf(m_buffer.rdbuf())) {}
+    ~CaptureStdout() { std::cout.rdbuf(m_old); }
+    std::string text() const { return m_buffer.str(); }
+
+private:
+    std::stringstream m_buffer;
+    std::streambuf* m_old;
+};
+
+}  // namespace
+
+TEST(Folders, AppDataFolderCreatesEveryLevel)
+{
+    test::ScopedHome home;
+    const QString temp = AppDataFolder(QStringLiteral("TolvexVideoConverter\\Temp"));
+    EXPECT_EQ(temp, home.dataHome() + QStringLiteral("/TolvexVideoConverter/Temp"));
+    EXPECT_TRUE(QFileInfo(temp).isDir());
+    EXPECT_EQ(TempFolder(), temp);
+}
+
+TEST(Folders, DefaultOutputFolderInDocuments)
+{
+    test::ScopedHome home;
+    const QString out = OutputFolder();
+    EXPECT_EQ(out, home.home() + QStringLiteral("/Documents/TOLVEX视频转换器"));
+    EXPECT_TRUE(QFileInfo(out).isDir());
+}
+
+TEST(Folders, StoredOutputFolderIsRecreatedUnchanged)
+{
+    test::ScopedHome home;
+    const QString stored = home.home() + QStringLiteral("/gone/deeper/输出 $dir");
+    ASSERT_TRUE(WriteSetting(QStringLiteral("global"), QStringLiteral("output-dir"), stored));
+    EXPECT_EQ(OutputFolder(), stored);
+    EXPECT_TRUE(QFileInfo(stored).isDir());
+}
+
+TEST(Folders, UncreatableLevelsPrintOneLineEach)
+{
+    test::ScopedHome home;
+    const QString blocker = home.home() + QStringLiteral("/file");
+    QFile f(blocker);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.close();
+    CaptureStdout capture;
+    const QString path = blocker + QStringLiteral("/a/b");
+    EXPECT_EQ(EnsureFolderPath(path), path);
+    const std::string out = capture.text();
+    EXPECT_NE(out.find("create dir error fullPath: " + (blocker + "/a").toStdString()), std::string::npos) << out;
+    EXPECT_NE(out.find("create dir error curPath: " + path.toStdString()), std::string::npos) << out;
+}
+
+TEST(Settings, ReadsWhatWasWrittenWithoutCache)
+{
+    test::ScopedHome home;
+    QString value;
+    EXPECT_FALSE(ReadSetting("global", "user-real-ip", "dflt", value, 56));
+    EXPECT_EQ(value, "dflt");
+    ASSERT_TRUE(WriteSetting("global", "user-real-ip", "203.0.113.9"));
+    EXPECT_TRUE(ReadSetting("global", "user-real-ip", "", value, 56));
+    EXPECT_EQ(value, "203.0.113.9");
+
+    // An edit made behind the program's back is seen by the next read.
+    const IniFile ini(SettingsFile::Instance().path());
+    ASSERT_TRUE(ini.setValue("global", "user-real-ip", "198.51.100.1"));
+    EXPECT_TRUE(ReadSetting("global", "user-real-ip", "", value, 56));
+    EXPECT_EQ(value, "198.51.100.1");
+
+    // The buffer size cuts the text.
+    ASSERT_TRUE(WriteSetting("global", "user-real-ip", QString(80, QLatin1Char('9'))));
+    ReadSetting("global", "user-real-ip", "", value, 56);
+    EXPECT_EQ(value.size(), 55);
+}
+
+TEST(Settings, KeysKeepTheirNeighbours)
+{
+    QTemporaryDir dir;
+    const IniFile ini(dir.path() + "/x.ini");
+    ASSERT_TRUE(ini.setValue("global", "a", "1"));
+    ASSERT_TRUE(ini.setValue("other", "a", "2"));
+    ASSERT_TRUE(ini.setValue("global", "b", "中文"));
+    ASSERT_TRUE(ini.setValue("global", "a", "3"));
+    EXPECT_EQ(ini.value("global", "a"), QString("3"));
+    EXPECT_EQ(ini.value("other", "a"), QString("2"));
+    EXPECT_EQ(ini.value("global", "b"), QString("中文"));
+    EXPECT_FALSE(ini.value("global", "c").has_value());
+    EXPECT_FALSE(IniFile(dir.path() + "/missing.ini").value("global", "a").has_value());
+}
+
+TEST(Settings, ConcurrentWritersAndReaders)
+{
+    QTemporaryDir dir;
+    const IniFile ini(dir.path() + "/c.ini");
+    std::vector<std::thread> threads;
+    for (int t = 0; t < 4; ++t) {
+        threads.emplace_back([&ini, t] {
+            for (int i = 0; i < 50; ++i) {
+                ini.setValue("global", QStringLiteral("k%1").arg(t), QString::number(i));
+                ini.value("global", "k0");
+            }
+        });
+    }
+    for (auto& th : threads)
+        th.join();
+    for (int t = 0; t < 4; ++t)
+        EXPECT_EQ(ini.value("global", QStringLiteral("k%1").arg(t)), QString("49"));
+}
