@@ -1,0 +1,69 @@
+#pragma once
+
+// A job's command as an argument vector. No shell ever sees it: each element reaches
+// ffmpeg unchanged, whatever quotes, dollars, spaces or leading dashes a file name has.
+// The described command-line text (first token the quoted program path, each "%s" token
+// in double quotes) is rendered from it for logs, tests and `tolvex-cli --print-command`.
+
+#include <string>
+#include <vector>
+
+namespace tolvex {
+
+struct CommandArg {
+    std::string text;
+    bool quoted = false;  // rendered in double quotes (a path or a filter graph)
+};
+
+class CommandLine {
+public:
+    CommandLine() = default;
+    explicit CommandLine(std::string program) : m_program(std::move(program)) {}
+
+    const std::string& program() const { return m_program; }
+    void setProgram(std::string program) { m_program = std::move(program); }
+
+    // Appends plain tokens (options, numbers): "-y", "-c:v", "libx264".
+    CommandLine& add(std::string token)
+    {
+        m_args.push_back({std::move(token), false});
+        return *this;
+    }
+    // Appends one quoted token: a path, a filter graph.
+    CommandLine& addQuoted(std::string token)
+    {
+        m_args.push_back({std::move(token), true});
+        return *this;
+    }
+
+    const std::vector<CommandArg>& args() const { return m_args; }
+    // argv for exec: program followed by every token's text.
+    std::vector<std::string> argv() const
+    {
+        std::vector<std::string> v;
+        v.reserve(m_args.size() + 1);
+        v.push_back(m_program);
+        for (const auto& a : m_args)
+            v.push_back(a.text);
+        return v;
+    }
+    // The command-line text: "program" tok tok "quoted" ...
+    std::string render() const
+    {
+        std::string s = "\"" + m_program + "\"";
+        for (const auto& a : m_args) {
+            s += ' ';
+            if (a.quoted)
+                s += '"' + a.text + '"';
+            else
+                s += a.text;
+        }
+        return s;
+    }
+
+private:
+    std::string m_program;
+    std::vector<CommandArg> m_args;
+};
+
+}  // namespace tolvex
