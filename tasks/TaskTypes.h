@@ -1,0 +1,73 @@
+#pragma once
+
+// Page kinds, task ids and the records of the three task messages posted by an ffmpeg
+// output reader to the window that owns the queues.
+
+#include "app/PostedMessage.h"
+
+#include <cstdint>
+#include <memory>
+
+namespace tolvex {
+
+// The page number: tab order of the pages and a field of every task message.
+enum class PageKind : int32_t {
+    Convert = 0,
+    Split = 1,
+    Merge = 2,
+    Compress = 3,
+    Rotate = 4,
+    Gif = 5,
+    Extract = 6,
+    Mute = 7,
+    Music = 8,
+};
+constexpr int kPageCount = 9;
+// The pages that own a queue and a worker, in the order their workers start.
+constexpr PageKind kQueuedPages[] = {PageKind::Convert, PageKind::Split,   PageKind::Compress, PageKind::Rotate,
+                                     PageKind::Gif,     PageKind::Extract, PageKind::Mute,     PageKind::Music};
+
+using TaskId = int32_t;
+// The single merge job's task id.
+constexpr TaskId kMergeTaskId = -1;
+
+// Message numbers posted to the main window.
+enum MainMessage : int {
+    WM_TRAY_CALLBACK = 1034,
+    WM_APP_QUIT = 1044,
+    WM_SHOW_MAIN = 1048,
+    WM_OPEN_HELP = 1049,
+    WM_OPEN_SETTINGS = 1050,
+    WM_OPEN_FEEDBACK = 1051,
+    WM_CHECK_UPGRADE = 1052,
+    WM_TASK_PROGRESS = 1354,
+    WM_TASK_DONE = 1355,
+    WM_TASK_FAILED = 1356,
+    WM_OUTPUT_PARAMS = 1425,
+    WM_SPLIT_CLIPS_READY = 1625,
+    WM_GIF_CLIPS_READY = 1626,
+};
+
+// Progress of one job: input duration and current output position, in milliseconds.
+struct ProgressRecord : MessageRecord {
+    TaskId taskId = 0;
+    int32_t durationMs = 0;
+    int32_t positionMs = 0;
+    int32_t pageKind = 0;
+};
+
+// A job ended well. Carries the last progress of the job (may be null when none came).
+struct CompletionRecord : MessageRecord {
+    TaskId taskId = 0;
+    std::unique_ptr<ProgressRecord> progress;
+    int32_t pageKind = 0;
+};
+
+// A job failed. `reason` is a short text for the user (may be empty).
+struct FailureRecord : MessageRecord {
+    TaskId taskId = 0;
+    int32_t pageKind = 0;
+    std::string reason;
+};
+
+}  // namespace tolvex
