@@ -13,6 +13,7 @@ namespace tolvex {
 struct CommandArg {
     std::string text;
     bool quoted = false;  // rendered in double quotes (a path or a filter graph)
+    bool blank = false;   // an empty spot of the rendered text, not an argument (see addBlank)
 };
 
 class CommandLine {
@@ -36,6 +37,15 @@ public:
         return *this;
     }
 
+    // Appends an empty spot to the rendered text and nothing to argv: where a described
+    // format puts an option text that is empty or begins or ends in a blank, the rendered
+    // line keeps its double blank while ffmpeg never sees an empty argument.
+    CommandLine& addBlank()
+    {
+        m_args.push_back({std::string(), false, true});
+        return *this;
+    }
+
     const std::vector<CommandArg>& args() const { return m_args; }
     // argv for exec: program followed by every token's text.
     std::vector<std::string> argv() const
@@ -43,8 +53,10 @@ public:
         std::vector<std::string> v;
         v.reserve(m_args.size() + 1);
         v.push_back(m_program);
-        for (const auto& a : m_args)
-            v.push_back(a.text);
+        for (const auto& a : m_args) {
+            if (!a.blank)
+                v.push_back(a.text);
+        }
         return v;
     }
     // The command-line text: "program" tok tok "quoted" ...
