@@ -1,0 +1,32 @@
+#include "tasks/ClipCommands.h"
+
+#include "tasks/CommandTokens.h"
+
+namespace tolvex {
+
+std::string SplitCropFilter(const SplitClip& clip)
+{
+    return "[0]crop=" + std::to_string(clip.cropWidth) + ":" + std::to_string(clip.cropHeight) + ":" +
+           std::to_string(clip.cropX) + ":" + std::to_string(clip.cropY);
+}
+
+CommandLine BuildSplitCommand(const JobContext& context, const SplitClip& clip)
+{
+    CommandLine command(context.ffmpegPath);
+    command.add("-y").add("-i").addQuoted(clip.sourcePath);
+    command.add("-ss").add(clip.startText).add("-to").add(clip.endText);
+    command.add("-filter_complex").addQuoted(SplitCropFilter(clip));
+    command.addQuoted(OutputPath(context.outputFolder, clip.outputName));
+    return command;
+}
+
+CommandLine BuildGifCommand(const JobContext& context, const GifClip& clip)
+{
+    CommandLine command(context.ffmpegPath);
+    command.add("-y").add("-i").addQuoted(clip.sourcePath);
+    command.add("-ss").add(clip.startText).add("-to").add(clip.endText);
+    command.addQuoted(OutputPath(context.outputFolder, clip.outputName));
+    return command;
+}
+
+}  // namespace tolvex

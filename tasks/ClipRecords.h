@@ -1,0 +1,114 @@
+#pragma once
+
+// Clips confirmed in the split and GIF dialogs: the records, the process-wide hand-over
+// lists in which they wait for the main window, and the per-page tables of the clips that
+// became list items (one record per task id, kept for the life of the window).
+//
+// Thread use: every list and table takes its own lock on every access. The dialogs append
+// to the hand-over lists and the main window drains them on the UI thread; the page
+// workers read the clip tables by task id at job start.
+
+#include "tasks/TaskTypes.h"
+
+#include <QTime>
+
+#include <cstdint>
+#include <mutex>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace tolvex {
+
+struct GifClip {
+    int32_t itemId = 0;      // the task id once the clip is a list item
+    std::string sourcePath;  // input path
+    std::string outputName;  // stem "-" HHMMSS ".gif", fixed when the clip was added
+    std::string startText;   // "h:m:s" as typed
+    std::string endText;
+};
+
+struct SplitClip {
+    int32_t itemId = 0;
+    std::string sourcePath;
+    std::string outputName;  // stem "-" HHMMSS "." source extension
+    std::string startText;
+    std::string endText;
+    int32_t cropEnabled = 0;
+    int32_t cropX = 0;  // the whole frame at 0,0 when cropping was off
+    int32_t cropY = 0;
+    int32_t cropWidth = 0;
+    int32_t cropHeight = 0;
+};
+
+// The output name a clip gets when it is added: the text between the last "/" (or "\")
+// and the last "." of the source path, "-", HHMMSS, ".", then the source's extension
+// (split) or "gif".
+std::string SplitClipOutputName(const std::string& sourcePath, const QTime& time);
+std::string GifClipOutputName(const std::string& sourcePath, const QTime& time);
+
+// A list of clips waiting to be taken over, in the order they were confirmed.
+template <class Clip>
+class ClipHandOverList {
+public:
+    void append(const Clip& clip)
+    {
+        std::lock_guard<std::mutex> guard(m_lock);
+        m_clips.push_back(clip);
+    }
+    // Takes every waiting clip, leaving the list empty.
+    std::vector<Clip> drain()
+    {
+        std::lock_guard<std::mutex> guard(m_lock);
+        std::vector<Clip> taken;
+        taken.swap(m_clips);
+        return taken;
+    }
+    size_t size() const
+    {
+        std::lock_guard<std::mutex> guard(m_lock);
+        return m_clips.size();
+    }
+
+private:
+    mutable std::mutex m_lock;
+    std::vector<Clip> m_clips;
+};
+
+// The clips a page has taken over, in the order received; looked up by task id.
+template <class Clip>
+class ClipTable {
+public:
+    void add(const Clip& clip)
+    {
+        std::lock_guard<std::mutex> guard(m_lock);
+        m_clips.push_back(clip);
+    }
+    std::optional<Clip> find(TaskId taskId) const
+    {
+        std::lock_guard<std::mutex> guard(m_lock);
+        for (const Clip& c : m_clips) {
+            if (c.itemId == taskId)
+                return c;
+        }
+        return std::nullopt;
+    }
+    size_t size() const
+    {
+        std::lock_guard<std::mutex> guard(m_lock);
+        return m_clips.size();
+    }
+
+private:
+    mutable std::mutex m_lock;
+    std::vector<Clip> m_clips;
+};
+
+using SplitClipTable = ClipTable<SplitClip>;
+using GifClipTable = ClipTable<GifClip>;
+
+// The process-wide hand-over lists of the split and GIF dialogs (created on first use).
+ClipHandOverList<SplitClip>& SplitClipList();
+ClipHandOverList<GifClip>& GifClipList();
+
+}  // namespace tolvex
