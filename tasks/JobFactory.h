@@ -27,6 +27,9 @@ class JobFactory {
 public:
     virtual ~JobFactory() = default;
     virtual JobPlan planJob(PageKind page, TaskId taskId) = 0;
+    // Called on the UI thread when the engine stops, before it joins its workers: a factory
+    // that waits for the UI thread inside planJob must stop waiting (and plan a Drop).
+    virtual void shutdown() {}
 };
 
 }  // namespace tolvex

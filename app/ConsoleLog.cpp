@@ -1,0 +1,70 @@
+#include "app/ConsoleLog.h"
+
+#include <atomic>
+#include <cstdarg>
+#include <cstdio>
+#include <string>
+
+namespace tolvex {
+
+namespace {
+
+std::atomic<ConsoleTarget> g_target{ConsoleTarget::StandardOutput};
+
+FILE* TargetStream()
+{
+    switch (g_target.load(std::memory_order_relaxed)) {
+    case ConsoleTarget::StandardOutput:
+        return stdout;
+    case ConsoleTarget::StandardError:
+        return stderr;
+    case ConsoleTarget::Silent:
+        break;
+    }
+    return nullptr;
+}
+
+}  // namespace
+
+void SetConsoleTarget(ConsoleTarget target)
+{
+    g_target.store(target, std::memory_order_relaxed);
+}
+
+ConsoleTarget CurrentConsoleTarget()
+{
+    return g_target.load(std::memory_order_relaxed);
+}
+
+void ConsoleLog(const char* format, ...)
+{
+    FILE* stream = TargetStream();
+    if (!stream)
+        return;
+    va_list args;
+    va_start(args, format);
+    va_list copy;
+    va_copy(copy, args);
+    const int size = std::vsnprintf(nullptr, 0, format, copy);
+    va_end(copy);
+    if (size > 0) {
+        std::string line(static_cast<size_t>(size) + 1, '\0');
+        std::vsnprintf(line.data(), line.size(), format, args);
+        line.resize(static_cast<size_t>(size));
+        // One fwrite per line: stdio's stream lock keeps lines of different threads apart.
+        std::fwrite(line.data(), 1, line.size(), stream);
+        std::fflush(stream);
+    }
+    va_end(args);
+}
+
+void ConsoleWrite(std::string_view text)
+{
+    FILE* stream = TargetStream();
+    if (!stream || text.empty())
+        return;
+    std::fwrite(text.data(), 1, text.size(), stream);
+    std::fflush(stream);
+}
+
+}  // namespace tolvex

@@ -1,0 +1,155 @@
+#include "tasks/ChildProcess.h"
+
+#include <fcntl.h>
+#include <signal.h>
+#include <sys/prctl.h>
+#include <sys/syscall.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+
+namespace tolvex {
+
+namespace {
+
+// Moves a descriptor above the standard ones, so that the child's dup2 onto 0, 1 and 2
+// never overwrites a descriptor it still needs.
+bool LiftAboveStdio(UniqueFd& fd)
+{
+    if (fd.get() > STDERR_FILENO)
+        return true;
+    const int lifted = ::fcntl(fd.get(), F_DUPFD_CLOEXEC, STDERR_FILENO + 1);
+    if (lifted < 0)
+        return false;
+    fd.reset(lifted);
+    return true;
+}
+
+// The child side of Spawn: only async-signal-safe calls from here to exec.
+[[noreturn]] void RunChild(pid_t parent, int input, int output, char* const* argv)
+{
+    if (::prctl(PR_SET_PDEATHSIG, SIGKILL) != 0 || ::getppid() != parent)
+        ::_exit(127);
+    if (::dup2(input, STDIN_FILENO) < 0 || ::dup2(output, STDOUT_FILENO) < 0 || ::dup2(output, STDERR_FILENO) < 0)
+        ::_exit(127);
+    // Nothing but the three standard descriptors reaches the program.
+    if (::syscall(SYS_close_range, STDERR_FILENO + 1, ~0U, 0) != 0) {
+        for (int fd = STDERR_FILENO + 1; fd < 65536; ++fd)
+            ::close(fd);
+    }
+    // The program starts with no blocked signals and SIGPIPE at its default.
+    sigset_t none;
+    sigemptyset(&none);
+    ::sigprocmask(SIG_SETMASK, &none, nullptr);
+    struct sigaction standard {};
+    standard.sa_handler = SIG_DFL;
+    ::sigaction(SIGPIPE, &standard, nullptr);
+    ::execv(argv[0], argv);
+    ::_exit(127);
+}
+
+}  // namespace
+
+std::string ExitStatus::describe() const
+{
+    if (exited)
+        return "ffmpeg exited with status " + std::to_string(code);
+    return "ffmpeg was ended by signal " + std::to_string(signal);
+}
+
+std::shared_ptr<ChildProcess> ChildProcess::Spawn(const std::vector<std::string>& argv, UniqueFd& output,
+                                                  std::string& error)
+{
+    if (argv.empty() || argv.front().empty()) {
+        error = "no program to run";
+        return nullptr;
+    }
+    int ends[2];
+    if (::pipe2(ends, O_CLOEXEC) != 0) {
+        error = std::string("cannot create the output pipe: ") + std::strerror(errno);
+        return nullptr;
+    }
+    UniqueFd readEnd(ends[0]);
+    UniqueFd writeEnd(ends[1]);
+    UniqueFd nullInput(::open("/dev/null", O_RDONLY | O_CLOEXEC));
+    if (!nullInput.valid() || !LiftAboveStdio(readEnd) || !LiftAboveStdio(writeEnd) || !LiftAboveStdio(nullInput)) {
+        error = std::string("cannot prepare the standard descriptors: ") + std::strerror(errno);
+        return nullptr;
+    }
+
+    // Everything the child touches is made before fork.
+    std::vector<char*> args;
+    args.reserve(argv.size() + 1);
+    for (const auto& a : argv)
+        args.push_back(const_cast<char*>(a.c_str()));
+    args.push_back(nullptr);
+
+    const pid_t parent = ::getpid();
+    const pid_t pid = ::fork();
+    if (pid < 0) {
+        error = std::string("cannot start the process: ") + std::strerror(errno);
+        return nullptr;
+    }
+    if (pid == 0)
+        RunChild(parent, nullInput.get(), writeEnd.get(), args.data());
+
+    // Our copy of the write end goes at once, so the read end ends when the child has exited.
+    writeEnd.reset();
+    output = std::move(readEnd);
+    return std::shared_ptr<ChildProcess>(new ChildProcess(pid));
+}
+
+ChildProcess::~ChildProcess()
+{
+    std::lock_guard<std::mutex> guard(m_lock);
+    if (m_reaped)
+        return;
+    ::kill(m_pid, SIGKILL);
+    int status = 0;
+    while (::waitpid(m_pid, &status, 0) < 0 && errno == EINTR) {
+    }
+}
+
+bool ChildProcess::kill()
+{
+    std::lock_guard<std::mutex> guard(m_lock);
+    if (m_reaped)
+        return false;
+    return ::kill(m_pid, SIGKILL) == 0;
+}
+
+bool ChildProcess::reaped() const
+{
+    std::lock_guard<std::mutex> guard(m_lock);
+    return m_reaped;
+}
+
+ExitStatus ChildProcess::waitForExit()
+{
+    // Wait without reaping: until it is reaped below, the pid stays ours, so kill() from
+    // another thread can never reach a stranger.
+    siginfo_t info {};
+    while (::waitid(P_PID, static_cast<id_t>(m_pid), &info, WEXITED | WNOWAIT) != 0 && errno == EINTR) {
+    }
+    std::lock_guard<std::mutex> guard(m_lock);
+    if (m_reaped)
+        return m_status;
+    int status = 0;
+    pid_t result;
+    while ((result = ::waitpid(m_pid, &status, 0)) < 0 && errno == EINTR) {
+    }
+    m_reaped = true;
+    if (result == m_pid) {
+        if (WIFEXITED(status)) {
+            m_status.exited = true;
+            m_status.code = WEXITSTATUS(status);
+        } else if (WIFSIGNALED(status)) {
+            m_status.signal = WTERMSIG(status);
+        }
+    }
+    return m_status;
+}
+
+}  // namespace tolvex

@@ -1,0 +1,81 @@
+#include "tasks/PageWorker.h"
+
+#include "app/ConsoleLog.h"
+#include "tasks/FfmpegLocator.h"
+#include "tasks/LaunchJob.h"
+#include "tasks/PageTexts.h"
+
+namespace tolvex {
+
+PageWorker::PageWorker(TaskQueue& queue, JobFactory& factory, QObject* receiver, QObject* engine)
+    : m_queue(queue), m_factory(factory), m_receiver(receiver), m_engine(engine)
+{
+    m_thread = std::thread(&PageWorker::run, this);
+}
+
+PageWorker::~PageWorker()
+{
+    if (m_thread.joinable())
+        m_thread.join();
+}
+
+void PageWorker::postFailure(TaskId id, std::string reason)
+{
+    auto record = std::make_unique<FailureRecord>();
+    record->taskId = id;
+    record->pageKind = static_cast<int32_t>(m_queue.page());
+    record->reason = std::move(reason);
+    PostMessageTo(m_receiver, WM_TASK_FAILED, std::move(record));
+}
+
+void PageWorker::run()
+{
+    const PageKind page = m_queue.page();
+    while (const std::optional<TaskId> next = m_queue.waitForNext()) {
+        const TaskId id = *next;
+        JobPlan plan = m_factory.planJob(page, id);
+
+        if (plan.action == JobPlan::Action::Run && LogsAppPath(page)) {
+            std::string program = plan.command.program().empty() ? FfmpegProgramPath() : plan.command.program();
+            const auto slash = program.rfind('/');
+            ConsoleLog("appPath: %s\n", slash == std::string::npos ? "" : program.substr(0, slash).c_str());
+        }
+
+        std::string launchError;
+        bool launched = false;
+        std::function<std::unique_ptr<RunningJob>()> launch;
+        if (plan.action == JobPlan::Action::Run) {
+            launch = [&]() -> std::unique_ptr<RunningJob> {
+                ConsoleLog("%s\n", plan.command.render().c_str());
+                auto job = LaunchJob(plan.command, id, page, m_receiver, launchError);
+                launched = job != nullptr;
+                return job;
+            };
+        }
+
+        const TaskQueue::Claim claim = m_queue.claimFront(id, launch);
+        if (claim == TaskQueue::Claim::Shutdown)
+            break;
+        if (claim == TaskQueue::Claim::Stale)
+            continue;
+
+        switch (plan.action) {
+        case JobPlan::Action::Run:
+            if (!launched)
+                postFailure(id, launchError);
+            break;
+        case JobPlan::Action::Fail:
+            postFailure(id, plan.reason);
+            break;
+        case JobPlan::Action::Drop: {
+            auto record = std::make_unique<FailureRecord>();
+            record->taskId = id;
+            record->pageKind = static_cast<int32_t>(page);
+            PostMessageTo(m_engine, kTaskDroppedMessage, std::move(record));
+            break;
+        }
+        }
+    }
+}
+
+}  // namespace tolvex

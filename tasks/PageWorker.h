@@ -1,0 +1,43 @@
+#pragma once
+
+// The worker of one queued page: an endless loop that waits until nothing runs and
+// something is queued, asks the job factory for the front task's command, and launches it.
+// Within one page exactly one job runs at a time, in queue order.
+//
+// Thread use: owns its thread. The factory is called on that thread without the queue lock;
+// the launch happens under the lock, so the UI thread never sees a job half recorded.
+// Failures of the plan or of the launch are posted as WM_TASK_FAILED to the receiver; a
+// dropped task is posted to `engine` as an internal message.
+
+#include "tasks/JobFactory.h"
+#include "tasks/TaskQueue.h"
+
+#include <QObject>
+
+#include <thread>
+
+namespace tolvex {
+
+class PageWorker {
+public:
+    // Number of the internal message by which a worker tells the engine that the front task
+    // was dropped by the factory (the record is a FailureRecord with an empty reason).
+    static constexpr int kTaskDroppedMessage = 1357;
+
+    PageWorker(TaskQueue& queue, JobFactory& factory, QObject* receiver, QObject* engine);
+    ~PageWorker();  // joins; shut the queue down first
+    PageWorker(const PageWorker&) = delete;
+    PageWorker& operator=(const PageWorker&) = delete;
+
+private:
+    void run();
+    void postFailure(TaskId id, std::string reason);
+
+    TaskQueue& m_queue;
+    JobFactory& m_factory;
+    QObject* m_receiver;
+    QObject* m_engine;
+    std::thread m_thread;
+};
+
+}  // namespace tolvex
