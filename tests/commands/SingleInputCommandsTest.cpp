@@ -1,0 +1,103 @@
+#include "tasks/SingleInputCommands.h"
+
+#include <gtest/gtest.h>
+
+using namespace tolvex;
+
+namespace {
+
+const JobContext kContext{"/usr/bin/ffmpeg", "/out", QTime(9, 8, 7)};
+
+MediaItem Item(const QString& name, int64_t size = 0)
+{
+    MediaItem item;
+    item.fileName = name;
+    item.folder = "/in";
+    item.fullPath = "/in/" + name;
+    item.fileSize = size;
+    return item;
+}
+
+}  // namespace
+
+TEST(CompressCommand, BitRateArithmetic)
+{
+    EXPECT_EQ(CompressTargetBytes(100000000, 30), 70000000);
+    EXPECT_EQ(CompressBitRate(70000000, 100), 5600000);
+    // 100 counts as 99: one hundredth of the size remains.
+    EXPECT_EQ(CompressTargetBytes(100000000, 100), 1000000);
+    EXPECT_EQ(CompressTargetBytes(100000000, 99), 1000000);
+    EXPECT_EQ(CompressTargetBytes(100000000, 0), 100000000);
+    // Sizes beyond 32 bits and truncating division.
+    EXPECT_EQ(CompressTargetBytes(8000000000LL, 50), 4000000000LL);
+    EXPECT_EQ(CompressBitRate(1000, 3), 2666);
+}
+
+TEST(CompressCommand, CommandTexts)
+{
+    const JobPlan withSize = BuildCompressJob(kContext, Item("clip.mov", 100000000), {"原格式", "640x480", 30}, 100);
+    ASSERT_EQ(withSize.action, JobPlan::Action::Run);
+    EXPECT_EQ(withSize.command.render(), "\"/usr/bin/ffmpeg\" -i \"/in/clip.mov\" -s 640x480 -vb 5600000 -ab 128k -ac 2 "
+                                         "-ar 44100 \"/out/clip-090807.mov\"");
+    const JobPlan keepSize = BuildCompressJob(kContext, Item("clip.mov", 100000000), {"mp4", "原分辨率", 100}, 10);
+    EXPECT_EQ(keepSize.command.render(),
+              "\"/usr/bin/ffmpeg\" -i \"/in/clip.mov\" -vb 800000 -ab 128k -ac 2 -ar 44100 \"/out/clip-090807.mp4\"");
+}
+
+TEST(CompressCommand, NoPositiveDurationFailsWithAReason)
+{
+    for (int64_t d : {0, -1}) {
+        const JobPlan plan = BuildCompressJob(kContext, Item("x.mp4", 1000), {"原格式", "原分辨率", 50}, d);
+        EXPECT_EQ(plan.action, JobPlan::Action::Fail);
+        EXPECT_FALSE(plan.reason.empty());
+        EXPECT_TRUE(plan.command.args().empty());
+    }
+}
+
+TEST(RotateCommand, FiltersByIndex)
+{
+    const char* const expected[] = {"transpose=1",
+                                    "transpose=1,transpose=1",
+                                    "transpose=1,transpose=1,transpose=1",
+                                    "transpose=2",
+                                    "transpose=2,transpose=2",
+                                    "transpose=2,transpose=2,transpose=2",
+                                    "hflip",
+                                    "vflip"};
+    for (int i = 0; i < 8; ++i)
+        EXPECT_EQ(RotateFilter(i), expected[i]) << i;
+    EXPECT_EQ(RotateFilter(-1), "");
+    EXPECT_EQ(RotateFilter(8), "");
+    EXPECT_EQ(BuildRotateCommand(kContext, Item("a.b.mkv"), {6}).render(),
+              "\"/usr/bin/ffmpeg\" -i \"/in/a.b.mkv\" -vf \"hflip\" \"/out/a.b-090807.mkv\"");
+    EXPECT_EQ(BuildRotateCommand(kContext, Item("a.mp4"), {-1}).render(),
+              "\"/usr/bin/ffmpeg\" -i \"/in/a.mp4\" -vf \"\" \"/out/a-090807.mp4\"");
+}
+
+TEST(ExtractCommand, DropsVideoAndTakesThePageFormat)
+{
+    EXPECT_EQ(BuildExtractCommand(kContext, Item("song.mp4"), {"flac"}).render(),
+              "\"/usr/bin/ffmpeg\" -i \"/in/song.mp4\" -vn \"/out/song-090807.flac\"");
+}
+
+TEST(MuteCommand, VolumeTexts)
+{
+    EXPECT_EQ(MuteVolumeText({true, 7}), "0");
+    EXPECT_EQ(MuteVolumeText({false, 0}), "0dB");
+    EXPECT_EQ(MuteVolumeText({false, -5}), "-5dB");
+    EXPECT_EQ(BuildMuteCommand(kContext, Item("v.avi"), {false, 6}).render(),
+              "\"/usr/bin/ffmpeg\" -i \"/in/v.avi\" -filter_complex \"volume=6dB\" \"/out/v-090807.avi\"");
+}
+
+TEST(MusicCommand, LoopReplaceAndVolumes)
+{
+    EXPECT_EQ(BuildMusicCommand(kContext, Item("v.mp4"), {"/m/bg.mp3", true, false, -3, 4}).render(),
+              "\"/usr/bin/ffmpeg\" -i \"/in/v.mp4\" -stream_loop -1 -i \"/m/bg.mp3\" -filter_complex "
+              "\"[0:a]volume=-3dB[a0],[1:a]volume=4dB[a1],[a0][a1]amix=inputs=2:duration=first\" "
+              "\"/out/v-090807.mp4\"");
+    // Replacing silences the video's own sound; the music still follows its slider.
+    EXPECT_EQ(BuildMusicCommand(kContext, Item("v.mp4"), {"/m/bg.mp3", false, true, -3, 2}).render(),
+              "\"/usr/bin/ffmpeg\" -i \"/in/v.mp4\" -i \"/m/bg.mp3\" -filter_complex "
+              "\"[0:a]volume=0[a0],[1:a]volume=2dB[a1],[a0][a1]amix=inputs=2:duration=first\" "
+              "\"/out/v-090807.mp4\"");
+}
