@@ -1,0 +1,97 @@
+// The page list container: order, lookup by name, current item and the empty hint.
+
+#include "ui/framework/CListUI.h"
+
+#include <QLabel>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+namespace tolvex {
+namespace {
+
+QWidget* MakeItem(int id)
+{
+    auto* item = new QLabel(QStringLiteral("item %1").arg(id));
+    item->setObjectName(QStringLiteral("item-%1").arg(id));
+    return item;
+}
+
+QStringList Names(const CListUI& list)
+{
+    QStringList names;
+    for (int i = 0; i < list.count(); ++i)
+        names << list.itemAt(i)->objectName();
+    return names;
+}
+
+TEST(CListUITest, KeepsOrderThroughInsertMoveSwapAndRemove)
+{
+    CListUI list;
+    for (int id = 0; id < 4; ++id)
+        list.addItem(MakeItem(id));
+    list.insertItem(1, MakeItem(9));
+    list.insertItem(-3, MakeItem(8));   // clamped to the front
+    list.insertItem(100, MakeItem(7));  // clamped to the end
+    EXPECT_EQ(Names(list), QStringList({"item-8", "item-0", "item-9", "item-1", "item-2", "item-3", "item-7"}));
+
+    EXPECT_TRUE(list.moveItem(0, 6));
+    EXPECT_EQ(Names(list), QStringList({"item-0", "item-9", "item-1", "item-2", "item-3", "item-7", "item-8"}));
+    EXPECT_TRUE(list.swapItems(0, 2));
+    EXPECT_EQ(Names(list), QStringList({"item-1", "item-9", "item-0", "item-2", "item-3", "item-7", "item-8"}));
+    EXPECT_TRUE(list.swapItems(3, 1));
+    EXPECT_EQ(Names(list), QStringList({"item-1", "item-2", "item-0", "item-9", "item-3", "item-7", "item-8"}));
+    EXPECT_FALSE(list.moveItem(0, 7));
+    EXPECT_FALSE(list.swapItems(-1, 0));
+
+    EXPECT_TRUE(list.removeItem(list.findItem(QStringLiteral("item-9"))));
+    EXPECT_FALSE(list.removeItem(nullptr));
+    EXPECT_TRUE(list.removeAt(0));
+    EXPECT_FALSE(list.removeAt(10));
+    EXPECT_EQ(Names(list), QStringList({"item-2", "item-0", "item-3", "item-7", "item-8"}));
+    EXPECT_EQ(list.findItem(QStringLiteral("item-9")), nullptr);
+    EXPECT_EQ(list.indexOf(list.findItem(QStringLiteral("item-3"))), 2);
+}
+
+TEST(CListUITest, CurrentItemFollowsMovesAndRemovals)
+{
+    CListUI list;
+    for (int id = 0; id < 4; ++id)
+        list.addItem(MakeItem(id));
+    int selections = 0;
+    QObject::connect(&list, &CListUI::itemSelected, [&](int) { ++selections; });
+    list.setCurrentIndex(2);
+    list.setCurrentIndex(2);
+    EXPECT_EQ(selections, 1);
+    EXPECT_TRUE(list.itemAt(2)->property("selected").toBool());
+
+    list.insertItem(0, MakeItem(5));
+    EXPECT_EQ(list.itemAt(list.currentIndex())->objectName(), QStringLiteral("item-2"));
+    list.moveItem(3, 0);
+    EXPECT_EQ(list.itemAt(list.currentIndex())->objectName(), QStringLiteral("item-2"));
+    list.removeAt(list.currentIndex() + 1);
+    EXPECT_EQ(list.itemAt(list.currentIndex())->objectName(), QStringLiteral("item-2"));
+    list.removeItem(list.findItem(QStringLiteral("item-2")));
+    EXPECT_EQ(list.currentIndex(), -1);
+}
+
+TEST(CListUITest, EmptyHintShowsOnlyWithoutItems)
+{
+    CListUI list;
+    list.setEmptyText(QStringLiteral("点击添加文件"));
+    list.resize(300, 300);
+    list.show();
+    auto* hint = list.findChild<QLabel*>(QStringLiteral("list-empty-hint"));
+    ASSERT_NE(hint, nullptr);
+    EXPECT_TRUE(hint->isVisible());
+    list.addItem(MakeItem(0));
+    list.addItem(MakeItem(1));
+    EXPECT_FALSE(hint->isVisible());
+    list.removeAll();
+    EXPECT_EQ(list.count(), 0);
+    EXPECT_TRUE(hint->isVisible());
+    QTest::qWait(10);  // removed items are deleted by the event loop
+}
+
+}  // namespace
+}  // namespace tolvex

@@ -1,0 +1,32 @@
+#pragma once
+
+// Builds a widget tree from a skin file (Qt Designer XML). Every widget of the file is
+// first offered to the builder callback, which creates the program's own controls by
+// class name; the framework's own controls (CListUI) come next, then Qt's.
+// Thread use: UI thread only.
+
+#include <QString>
+#include <QUiLoader>
+
+#include <functional>
+
+namespace tolvex {
+
+class SkinLoader : public QUiLoader {
+public:
+    // Returns a new control for `className`, or null to let the loader create it.
+    using Builder = std::function<QWidget*(const QString& className, QWidget* parent)>;
+
+    explicit SkinLoader(Builder builder = {});
+
+    // Loads `path` as a child of `parent`; null when the file is missing or malformed
+    // (errorString() says why).
+    QWidget* loadFile(const QString& path, QWidget* parent);
+
+    QWidget* createWidget(const QString& className, QWidget* parent, const QString& name) override;
+
+private:
+    Builder m_builder;
+};
+
+}  // namespace tolvex

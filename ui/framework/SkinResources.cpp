@@ -1,0 +1,88 @@
+#include "ui/framework/SkinResources.h"
+
+#include "app/Folders.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QFont>
+#include <QFontDatabase>
+
+namespace tolvex {
+
+namespace {
+
+QString& OverrideFolder()
+{
+    static QString folder;
+    return folder;
+}
+
+bool& ThemeApplied()
+{
+    static bool applied = false;
+    return applied;
+}
+
+QString DefaultSkinFolder()
+{
+    const QString exeFolder = ExecutableFolder();
+    const QString beside = exeFolder + QStringLiteral("/skin");
+    if (QFileInfo(beside).isDir())
+        return beside;
+    const QString installed =
+        QDir::cleanPath(exeFolder + QStringLiteral("/../share/tolvex-video-converter/skin"));
+    if (QFileInfo(installed).isDir())
+        return installed;
+    return beside;
+}
+
+}  // namespace
+
+QString SkinResources::SkinFolder()
+{
+    return OverrideFolder().isEmpty() ? DefaultSkinFolder() : OverrideFolder();
+}
+
+void SkinResources::SetSkinFolder(const QString& folder)
+{
+    OverrideFolder() = folder;
+}
+
+QString SkinResources::SkinPath(const QString& fileName)
+{
+    return SkinFolder() + QLatin1Char('/') + fileName;
+}
+
+bool SkinResources::ApplyTheme()
+{
+    auto* app = qobject_cast<QApplication*>(QCoreApplication::instance());
+    if (!app)
+        return false;
+    if (ThemeApplied())
+        return !app->styleSheet().isEmpty();
+    ThemeApplied() = true;
+
+    // A font that carries the Chinese texts of the windows, when one is installed.
+    const QStringList families = QFontDatabase::families();
+    for (const char* name : {"WenQuanYi Zen Hei", "Noto Sans CJK SC", "Noto Sans SC", "Droid Sans Fallback"}) {
+        if (families.contains(QString::fromLatin1(name))) {
+            QFont font(QString::fromLatin1(name));
+            font.setPixelSize(13);
+            app->setFont(font);
+            break;
+        }
+    }
+
+    QFile file(SkinPath(QStringLiteral("theme.qss")));
+    if (!file.open(QIODevice::ReadOnly))
+        return false;
+    QString sheet = QString::fromUtf8(file.readAll());
+    // Image urls in the sheet are relative to the skin folder.
+    sheet.replace(QStringLiteral("url(images/"), QStringLiteral("url(") + SkinFolder() + QStringLiteral("/images/"));
+    app->setStyleSheet(sheet);
+    return true;
+}
+
+}  // namespace tolvex

@@ -1,0 +1,26 @@
+#pragma once
+
+// Where skin files are found, and the theme style sheet that gives every window the
+// program's look. The skin folder is "skin" beside the executable; an installed program
+// finds it under <prefix>/share/tolvex-video-converter/skin. Tests point it elsewhere.
+// Thread use: UI thread only.
+
+#include <QString>
+
+namespace tolvex {
+
+class SkinResources {
+public:
+    // The folder skin files are loaded from (no trailing separator).
+    static QString SkinFolder();
+    // Overrides the skin folder (an empty path returns to the default search).
+    static void SetSkinFolder(const QString& folder);
+    // Full path of a skin file in the skin folder.
+    static QString SkinPath(const QString& fileName);
+
+    // Applies "theme.qss" of the skin folder and the UI font to the application once;
+    // later calls do nothing. Returns whether a style sheet is in force.
+    static bool ApplyTheme();
+};
+
+}  // namespace tolvex
