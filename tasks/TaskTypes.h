@@ -43,6 +43,10 @@ enum MainMessage : int {
     WM_TASK_PROGRESS = 1354,
     WM_TASK_DONE = 1355,
     WM_TASK_FAILED = 1356,
+    // A page job is about to be launched (TaskStartRecord): the window resets the item's
+    // progress to 0 % (convert: shows its bar and label and hides its error mark). Posted
+    // from the page worker, so the worker never touches a widget.
+    WM_TASK_STARTED = 1358,
     WM_OUTPUT_PARAMS = 1425,
     WM_SPLIT_CLIPS_READY = 1625,
     WM_GIF_CLIPS_READY = 1626,
@@ -60,6 +64,12 @@ struct ProgressRecord : MessageRecord {
 struct CompletionRecord : MessageRecord {
     TaskId taskId = 0;
     std::unique_ptr<ProgressRecord> progress;
+    int32_t pageKind = 0;
+};
+
+// A page job of `taskId` is about to be launched (WM_TASK_STARTED).
+struct TaskStartRecord : MessageRecord {
+    TaskId taskId = 0;
     int32_t pageKind = 0;
 };
 
