@@ -12,6 +12,7 @@
 #include <QString>
 #include <QTime>
 
+#include <functional>
 #include <optional>
 #include <string>
 
@@ -80,6 +81,16 @@ struct MergeSource {
     double duration = 0.0;
 };
 
+// What a job asks the media probe about a file: duration in seconds (0 or less when the
+// probe failed), the picture size and whether a rotation tag makes it count as tall.
+struct ProbedMedia {
+    double duration = 0.0;
+    int width = 0;
+    int height = 0;
+    bool rotated = false;
+};
+using MediaProber = std::function<ProbedMedia(const QString& path)>;
+
 // The settings of a job that live in the window's controls. A per-item answer is empty
 // when the item is no longer in its page's list.
 class JobInputSource {
@@ -93,6 +104,9 @@ public:
     virtual MusicSettings musicSettings() = 0;
     // The output folder at job time.
     virtual QString outputFolder() = 0;
+    // The engine stops: a source that waits for another thread must stop waiting and
+    // answer with empty settings from now on.
+    virtual void shutdown() {}
 };
 
 }  // namespace tolvex

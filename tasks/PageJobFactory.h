@@ -1,0 +1,65 @@
+#pragma once
+
+// The job factory of the program and of tolvex-cli: for a queued task id it takes a
+// snapshot of that item's inputs (the guarded tables, the settings of the window's controls
+// through JobInputSource, the probe where a job needs it), announces the job start to the
+// window and runs the page's command builder. It also plans the merge job, which has no
+// queue.
+//
+// Thread use: planJob runs on the page workers, concurrently for different pages; it holds
+// no lock of its own while it asks the input source. planMerge runs on the caller's (UI)
+// thread. shutdown() may be called from any thread.
+
+#include "media/OutputParamsTable.h"
+#include "tasks/ClipRecords.h"
+#include "tasks/JobFactory.h"
+#include "tasks/JobInputs.h"
+#include "tasks/MediaItem.h"
+#include "tasks/MergeCommand.h"
+
+#include <QObject>
+#include <QPointer>
+
+#include <atomic>
+#include <string>
+#include <vector>
+
+namespace tolvex {
+
+class EncoderSupport;
+
+class PageJobFactory : public JobFactory {
+public:
+    struct Tables {
+        MediaItemTable& items;
+        OutputParamsTable& params;
+        SplitClipTable& splitClips;
+        GifClipTable& gifClips;
+    };
+
+    // `receiver` gets WM_TASK_STARTED; `ffmpegPath` is the program every command starts with.
+    PageJobFactory(Tables tables, JobInputSource& source, MediaProber prober, QObject* receiver,
+                   std::string ffmpegPath, const EncoderSupport& encoders);
+
+    JobPlan planJob(PageKind page, TaskId taskId) override;
+    void shutdown() override;
+
+    // The merge of the selected items, in order: probes each input, builds the command and
+    // logs its filter texts. The caller launches it with TaskEngine::StartMerge.
+    MergeJob planMerge(const std::vector<TaskId>& selected, const MergeSettings& settings);
+
+private:
+    JobPlan plan(PageKind page, TaskId taskId, const JobContext& context);
+    JobContext contextNow();
+    void announceStart(PageKind page, TaskId taskId);
+
+    Tables m_tables;
+    JobInputSource& m_source;
+    MediaProber m_prober;
+    QPointer<QObject> m_receiver;
+    std::string m_ffmpegPath;
+    const EncoderSupport& m_encoders;
+    std::atomic<bool> m_stopping{false};
+};
+
+}  // namespace tolvex
