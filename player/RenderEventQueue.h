@@ -1,0 +1,34 @@
+#pragma once
+
+#include <condition_variable>
+#include <deque>
+#include <mutex>
+
+namespace tolvex {
+
+// The events one player's render thread waits for. SDL's own event queue is shared by the
+// whole process, so a refresh meant for one player could be taken by another player's
+// render thread; each player therefore keeps its own queue. Posted from the timer thread
+// and the UI thread (Seek), taken by the render thread.
+class RenderEventQueue {
+public:
+    enum Event {
+        Refresh = 1,   // show the next frame
+        SeekRefresh,   // show the first frame after a seek made while paused
+    };
+
+    void Post(Event event);
+    // Waits up to timeoutMs for an event; false on timeout or after Interrupt.
+    bool Wait(int timeoutMs, Event& event);
+    // Wakes a waiting render thread (used when the player closes).
+    void Interrupt();
+    void Clear();
+
+private:
+    std::mutex m_mutex;
+    std::condition_variable m_cv;
+    std::deque<Event> m_events;
+    bool m_interrupted = false;
+};
+
+} // namespace tolvex

@@ -1,0 +1,23 @@
+#pragma once
+
+#include <cstdint>
+
+namespace tolvex {
+
+// What the preview player needs from the window it draws into: the native window handle
+// that SDL adopts, and the size the picture is stretched to. The handle is fixed for the
+// surface's life; the display size is read by the player's render thread at every frame,
+// so implementations keep it in atomics.
+class VideoSurface {
+public:
+    virtual ~VideoSurface() = default;
+
+    // The X11 window id of the area, or 0 when no real native window exists (for example
+    // under a platform plugin without a window system); the player then refuses to open
+    // video output.
+    virtual std::uintptr_t NativeWindowHandle() const = 0;
+    virtual int DisplayWidth() const = 0;
+    virtual int DisplayHeight() const = 0;
+};
+
+} // namespace tolvex

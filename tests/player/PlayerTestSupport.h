@@ -1,0 +1,66 @@
+#pragma once
+
+// Shared pieces of the player tests: media made with the real ffmpeg at test time, a
+// window holding a video area, and waiting while Qt's events keep flowing.
+
+#include "player/VideoSurface.h"
+#include "ui/clip/CVideoArea.h"
+
+#include <QStringList>
+#include <QTemporaryDir>
+#include <QWidget>
+
+#include <functional>
+#include <memory>
+#include <string>
+
+namespace tolvex::test {
+
+// Runs ffmpeg (no shell) with the given arguments after "-y -v error"; true on success.
+bool RunFfmpeg(const QStringList& arguments);
+
+// A folder of generated media, made once per test program.
+class MediaFolder {
+public:
+    MediaFolder();
+    std::string path(const QString& name) const;
+    // Makes `name` with ffmpeg unless it already exists.
+    bool make(const QString& name, const QStringList& arguments);
+
+private:
+    QTemporaryDir m_dir;
+};
+
+// A shown top-level window with a video area filling it.
+class VideoWindow {
+public:
+    explicit VideoWindow(int width = 320, int height = 240);
+    ~VideoWindow();
+    CVideoArea* area() const { return m_area; }
+    QWidget* window() const { return m_window.get(); }
+
+private:
+    std::unique_ptr<QWidget> m_window;
+    CVideoArea* m_area;
+};
+
+// A surface without any native window, as under a platform without X11.
+class WindowlessSurface : public VideoSurface {
+public:
+    std::uintptr_t NativeWindowHandle() const override { return 0; }
+    int DisplayWidth() const override { return 320; }
+    int DisplayHeight() const override { return 240; }
+};
+
+// Keeps Qt's events flowing for `ms` milliseconds.
+void Pump(int ms);
+// Pumps until `done` holds or `timeoutMs` passes; returns `done()`.
+bool WaitUntil(const std::function<bool()>& done, int timeoutMs);
+
+// Wall-clock seconds (same base as the player's clocks).
+double WallSeconds();
+
+// The main of the player test programs: a QApplication on xcb and dummy SDL audio.
+int RunPlayerTests(int argc, char** argv);
+
+} // namespace tolvex::test

@@ -1,0 +1,399 @@
+// The preview player on real files made with ffmpeg, drawing into a real X11 window
+// (Xvfb) with SDL's dummy or disk audio driver.
+
+#include "PlayerTestSupport.h"
+
+#include "player/PreviewPlayer.h"
+
+#include <QFile>
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <chrono>
+#include <cmath>
+#include <cstdlib>
+#include <thread>
+
+namespace tolvex {
+namespace {
+
+using test::MediaFolder;
+using test::Pump;
+using test::VideoWindow;
+using test::WaitUntil;
+using test::WallSeconds;
+
+class PreviewPlayerTest : public ::testing::Test {
+protected:
+    static void SetUpTestSuite()
+    {
+        s_media = new MediaFolder;
+        // 4 s of picture and sound, a key frame every second, no reordering so that the
+        // key frame before a seek target is known exactly.
+        ASSERT_TRUE(s_media->make("av.mp4", {"-f", "lavfi", "-i", "testsrc2=s=320x240:r=25:d=4", "-f", "lavfi", "-i",
+                                             "sine=f=440:r=44100:d=4", "-ac", "2", "-c:v", "libx264", "-preset",
+                                             "ultrafast", "-g", "25", "-bf", "0", "-pix_fmt", "yuv420p", "-c:a", "aac",
+                                             "-shortest"}));
+        ASSERT_TRUE(s_media->make("short.mp4", {"-f", "lavfi", "-i", "testsrc2=s=160x120:r=25:d=1", "-f", "lavfi",
+                                                "-i", "sine=r=44100:d=1", "-ac", "2", "-c:v", "libx264", "-preset",
+                                                "ultrafast", "-g", "25", "-bf", "0", "-pix_fmt", "yuv420p", "-c:a",
+                                                "aac", "-shortest"}));
+        ASSERT_TRUE(s_media->make("video10fps.mp4", {"-f", "lavfi", "-i", "testsrc2=s=320x240:r=10:d=4", "-c:v",
+                                                     "libx264", "-preset", "ultrafast", "-pix_fmt", "yuv420p"}));
+        ASSERT_TRUE(s_media->make("tone.wav", {"-f", "lavfi", "-i", "sine=f=440:r=44100:d=2.6", "-ac", "2"}));
+    }
+    static void TearDownTestSuite()
+    {
+        delete s_media;
+        s_media = nullptr;
+    }
+
+    static std::string File(const char* name) { return s_media->path(name); }
+
+    // Waits for the first picture (or, without picture, the first audio clock setting).
+    static bool WaitForPlayback(const PreviewPlayer& player)
+    {
+        return WaitUntil([&] { return player.hasVideo() ? player.framesShown() > 0 : !std::isnan(player.audioClock()); },
+                         5000);
+    }
+
+    static MediaFolder* s_media;
+};
+
+MediaFolder* PreviewPlayerTest::s_media = nullptr;
+
+TEST_F(PreviewPlayerTest, PlaysVideoWithSoundInStepWithTheWallClock)
+{
+    VideoWindow window;
+    PreviewPlayer player(window.area());
+    EXPECT_EQ(player.volume(), 69);
+    ASSERT_EQ(player.Open(File("av.mp4")), 0);
+    EXPECT_EQ(player.state(), PreviewPlayer::StatePlaying);
+    EXPECT_TRUE(player.hasVideo());
+    EXPECT_TRUE(player.hasAudio());
+    EXPECT_EQ(player.frameWidth(), 320);
+    EXPECT_EQ(player.frameHeight(), 240);
+    EXPECT_NEAR(player.Duration(), 4.0, 0.05);
+    EXPECT_EQ(player.timerThreadStarts(), 1);
+    EXPECT_EQ(player.readThreadStarts(), 1);
+    EXPECT_EQ(player.renderThreadStarts(), 1);
+
+    ASSERT_TRUE(WaitForPlayback(player));
+    ASSERT_TRUE(WaitUntil([&] { return player.CurrentPosition() > 0.3; }, 3000));
+    EXPECT_TRUE(player.videoOutputReady()) << "no SDL renderer on the video area";
+    EXPECT_FALSE(player.rendererName().empty());
+
+    const double position0 = player.CurrentPosition();
+    const long frames0 = player.framesShown();
+    const double wall0 = WallSeconds();
+    Pump(2000);
+    const double played = player.CurrentPosition() - position0;
+    const double elapsed = WallSeconds() - wall0;
+    EXPECT_NEAR(played, elapsed, 0.3);
+    // 25 pictures a second.
+    EXPECT_NEAR(static_cast<double>(player.framesShown() - frames0), elapsed * 25, 8);
+    // The picture follows the sound.
+    EXPECT_NEAR(player.videoClock(), player.audioClock(), 0.1);
+    // Picture stretched to the area.
+    EXPECT_EQ(player.shownWidth(), window.area()->DisplayWidth());
+    EXPECT_EQ(player.shownHeight(), window.area()->DisplayHeight());
+
+    player.Close();
+    EXPECT_EQ(player.state(), PreviewPlayer::StateClosing);
+    player.Close();
+}
+
+TEST_F(PreviewPlayerTest, PauseHoldsThePositionAndResumeGoesOn)
+{
+    VideoWindow window;
+    PreviewPlayer player(window.area());
+    ASSERT_EQ(player.Open(File("av.mp4")), 0);
+    ASSERT_TRUE(WaitUntil([&] { return player.CurrentPosition() > 0.5; }, 5000));
+
+    player.Pause();
+    EXPECT_EQ(player.state(), PreviewPlayer::StatePaused);
+    Pump(200); // a refresh already under way may still land
+    const double held = player.CurrentPosition();
+    const long frames = player.framesShown();
+    Pump(600);
+    EXPECT_DOUBLE_EQ(player.CurrentPosition(), held);
+    EXPECT_EQ(player.framesShown(), frames);
+
+    player.Pause(); // pausing twice changes nothing
+    EXPECT_EQ(player.state(), PreviewPlayer::StatePaused);
+    player.Resume();
+    EXPECT_EQ(player.state(), PreviewPlayer::StatePlaying);
+    ASSERT_TRUE(WaitUntil([&] { return player.CurrentPosition() > held + 0.4; }, 3000));
+    player.Close();
+}
+
+TEST_F(PreviewPlayerTest, SeekWhilePausedShowsOneFrameOfTheKeyFrameBeforeTheTarget)
+{
+    VideoWindow window;
+    PreviewPlayer player(window.area());
+    ASSERT_EQ(player.Open(File("av.mp4")), 0);
+    ASSERT_TRUE(WaitUntil([&] { return player.CurrentPosition() > 0.2; }, 5000));
+    player.Pause();
+    Pump(200);
+
+    for (const auto& [target, keyFrame] : {std::pair{2.5, 2.0}, std::pair{1.0, 1.0}, std::pair{0.9, 0.0}}) {
+        const long frames = player.framesShown();
+        player.Seek(target);
+        ASSERT_TRUE(WaitUntil([&] { return player.framesShown() > frames; }, 2000)) << "target " << target;
+        Pump(300);
+        EXPECT_EQ(player.framesShown(), frames + 1) << "target " << target;
+        EXPECT_NEAR(player.CurrentPosition(), keyFrame, 0.001) << "target " << target;
+        EXPECT_EQ(player.state(), PreviewPlayer::StatePaused);
+    }
+
+    // Playing on from there.
+    player.Resume();
+    ASSERT_TRUE(WaitUntil([&] { return player.CurrentPosition() > 0.5; }, 3000));
+    player.Close();
+}
+
+TEST_F(PreviewPlayerTest, SeekWhilePlayingGoesOnFromTheKeyFrame)
+{
+    VideoWindow window;
+    PreviewPlayer player(window.area());
+    ASSERT_EQ(player.Open(File("av.mp4")), 0);
+    ASSERT_TRUE(WaitUntil([&] { return player.CurrentPosition() > 0.2; }, 5000));
+    player.Seek(2.4);
+    ASSERT_TRUE(WaitUntil([&] { return player.CurrentPosition() >= 2.0; }, 2000));
+    EXPECT_LT(player.CurrentPosition(), 2.5);
+    Pump(500);
+    EXPECT_GT(player.CurrentPosition(), 2.2);
+    EXPECT_NEAR(player.videoClock(), player.audioClock(), 0.15);
+    player.Close();
+}
+
+TEST_F(PreviewPlayerTest, EndCallbackRepeatsAtTheEndUntilASeek)
+{
+    VideoWindow window;
+    PreviewPlayer player(window.area());
+    std::atomic<int> calls{0};
+    int tag = 0;
+    std::atomic<void*> seenUser{nullptr};
+    player.SetEndOfMediaCallback(
+        [&](void* user) {
+            seenUser = user;
+            calls++;
+        },
+        &tag);
+    player.SetNotifyAtEnd(true);
+    ASSERT_EQ(player.Open(File("short.mp4")), 0);
+    ASSERT_TRUE(WaitUntil([&] { return calls.load() > 0; }, 5000));
+    EXPECT_EQ(seenUser.load(), &tag);
+
+    // Every 40 ms while the queues stay empty, paused or not.
+    int before = calls;
+    Pump(500);
+    EXPECT_GE(calls - before, 6);
+    EXPECT_LE(calls - before, 14);
+    player.Pause();
+    before = calls;
+    Pump(300);
+    EXPECT_GE(calls - before, 3);
+
+    // A seek refills the queues: no more calls until the file has played out again.
+    player.Resume();
+    player.Seek(0.0);
+    Pump(60);
+    before = calls;
+    Pump(400);
+    EXPECT_LE(calls - before, 0);
+    ASSERT_TRUE(WaitUntil([&] { return calls.load() > before; }, 4000));
+    player.Close();
+}
+
+TEST_F(PreviewPlayerTest, NoEndCallbackUnlessAskedFor)
+{
+    VideoWindow window;
+    PreviewPlayer player(window.area());
+    std::atomic<int> calls{0};
+    player.SetEndOfMediaCallback([&](void*) { calls++; }, nullptr);
+    ASSERT_EQ(player.Open(File("short.mp4")), 0);
+    Pump(1800);
+    EXPECT_EQ(calls.load(), 0);
+    player.Close();
+}
+
+TEST_F(PreviewPlayerTest, SoundOnlyFileHasWholeSecondsAndNoPictureThreads)
+{
+    PreviewPlayer player(nullptr);
+    ASSERT_EQ(player.Open(File("tone.wav")), 0);
+    EXPECT_FALSE(player.hasVideo());
+    EXPECT_TRUE(player.hasAudio());
+    EXPECT_DOUBLE_EQ(player.Duration(), 2.0);
+    EXPECT_EQ(player.timerThreadStarts(), 0);
+    EXPECT_EQ(player.renderThreadStarts(), 0);
+    EXPECT_EQ(player.readThreadStarts(), 1);
+
+    ASSERT_TRUE(WaitUntil([&] { return player.CurrentPosition() > 0.2; }, 3000));
+    const double position0 = player.CurrentPosition();
+    const double wall0 = WallSeconds();
+    Pump(1000);
+    EXPECT_NEAR(player.CurrentPosition() - position0, WallSeconds() - wall0, 0.2);
+
+    // Seeking uses the sound stream's time base.
+    player.Seek(0.2);
+    ASSERT_TRUE(WaitUntil([&] { return player.CurrentPosition() < 1.0; }, 2000));
+    player.Close();
+}
+
+TEST_F(PreviewPlayerTest, PictureOnlyFileRunsOnTheExternalClockAtItsFrameRate)
+{
+    VideoWindow window;
+    PreviewPlayer player(window.area());
+    ASSERT_EQ(player.Open(File("video10fps.mp4")), 0);
+    EXPECT_FALSE(player.hasAudio());
+    ASSERT_TRUE(WaitUntil([&] { return player.CurrentPosition() > 0.3; }, 5000));
+    const double position0 = player.CurrentPosition();
+    const long frames0 = player.framesShown();
+    const double wall0 = WallSeconds();
+    Pump(2000);
+    const double elapsed = WallSeconds() - wall0;
+    EXPECT_NEAR(player.CurrentPosition() - position0, elapsed, 0.3);
+    EXPECT_NEAR(static_cast<double>(player.framesShown() - frames0), elapsed * 10, 3);
+    EXPECT_NEAR(player.externalClock(), player.videoClock(), 0.15);
+
+    // After a seek the picture goes on at the same pace from the new place.
+    player.Seek(0.5);
+    ASSERT_TRUE(WaitUntil([&] { return player.CurrentPosition() < 1.0; }, 2000));
+    const double position1 = player.CurrentPosition();
+    const double wall1 = WallSeconds();
+    Pump(1000);
+    EXPECT_NEAR(player.CurrentPosition() - position1, WallSeconds() - wall1, 0.3);
+    player.Close();
+}
+
+TEST_F(PreviewPlayerTest, CloseRightAfterOpenReturnsPromptly)
+{
+    VideoWindow window;
+    for (int round = 0; round < 5; ++round) {
+        PreviewPlayer player(window.area());
+        ASSERT_EQ(player.Open(File("av.mp4")), 0);
+        const auto start = std::chrono::steady_clock::now();
+        player.Close();
+        const auto spent = std::chrono::steady_clock::now() - start;
+        EXPECT_LT(std::chrono::duration_cast<std::chrono::milliseconds>(spent).count(), 500) << "round " << round;
+        player.Destroy();
+    }
+    // The area's window survives its players and takes a new one.
+    PreviewPlayer player(window.area());
+    ASSERT_EQ(player.Open(File("av.mp4")), 0);
+    ASSERT_TRUE(WaitUntil([&] { return player.framesShown() > 5; }, 5000));
+    EXPECT_TRUE(player.videoOutputReady());
+}
+
+TEST_F(PreviewPlayerTest, TwoPlayersDoNotBreakEachOther)
+{
+    VideoWindow first;
+    VideoWindow second;
+    {
+        PreviewPlayer a(first.area());
+        PreviewPlayer b(second.area());
+        ASSERT_EQ(a.Open(File("av.mp4")), 0);
+        ASSERT_EQ(b.Open(File("av.mp4")), 0);
+        ASSERT_TRUE(WaitUntil([&] { return a.framesShown() > 5 && b.framesShown() > 5; }, 5000));
+        a.Close();
+        // The other player keeps its picture and its sound.
+        const long frames = b.framesShown();
+        const double audio = b.audioClock();
+        Pump(600);
+        EXPECT_GT(b.framesShown(), frames + 8);
+        EXPECT_GT(b.audioClock(), audio + 0.4);
+        EXPECT_NEAR(b.videoClock(), b.audioClock(), 0.15);
+        b.Close();
+    }
+    // One after the other on the same area.
+    for (int round = 0; round < 2; ++round) {
+        PreviewPlayer player(first.area());
+        ASSERT_EQ(player.Open(File("short.mp4")), 0);
+        ASSERT_TRUE(WaitUntil([&] { return player.CurrentPosition() > 0.3; }, 5000)) << "round " << round;
+        player.Close();
+    }
+}
+
+TEST_F(PreviewPlayerTest, OpenFailuresStartNothing)
+{
+    PreviewPlayer missing(nullptr);
+    EXPECT_EQ(missing.Open(s_media->path("no-such-file.mp4")), -1);
+    EXPECT_EQ(missing.readThreadStarts(), 0);
+    missing.Close();
+
+    // A picture needs a real native window: refused cleanly, nothing started.
+    test::WindowlessSurface windowless;
+    PreviewPlayer noWindow(&windowless);
+    EXPECT_EQ(noWindow.Open(File("av.mp4")), -1);
+    EXPECT_EQ(noWindow.readThreadStarts() + noWindow.timerThreadStarts() + noWindow.renderThreadStarts(), 0);
+    noWindow.Close();
+    // Sound alone needs no window.
+    PreviewPlayer sound(&windowless);
+    EXPECT_EQ(sound.Open(File("tone.wav")), 0);
+    sound.Close();
+
+    // Not a media file.
+    const QString text = QString::fromStdString(s_media->path("text.mp4"));
+    QFile file(text);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("not a media file at all\n");
+    file.close();
+    PreviewPlayer garbage(nullptr);
+    EXPECT_EQ(garbage.Open(text.toStdString()), -1);
+}
+
+// Reads the signed 16-bit samples SDL's disk driver wrote.
+std::vector<int16_t> ReadSamples(const QString& path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    const QByteArray bytes = file.readAll();
+    std::vector<int16_t> samples(static_cast<size_t>(bytes.size()) / 2);
+    std::memcpy(samples.data(), bytes.constData(), samples.size() * 2);
+    return samples;
+}
+
+int Peak(const std::vector<int16_t>& samples)
+{
+    int peak = 0;
+    for (int16_t s : samples)
+        peak = std::max(peak, std::abs(static_cast<int>(s)));
+    return peak;
+}
+
+TEST_F(PreviewPlayerTest, VolumeScalesWhatIsPlayedAndZeroIsSilence)
+{
+    QTemporaryDir dir;
+    auto playWith = [&](int volume, const QString& name) {
+        const QString out = dir.filePath(name);
+        // The disk driver is picked up when the audio subsystem starts again, which only
+        // happens because the players before shut their audio subsystem down.
+        setenv("SDL_AUDIODRIVER", "disk", 1);
+        setenv("SDL_DISKAUDIOFILE", out.toLocal8Bit().constData(), 1);
+        PreviewPlayer player(nullptr);
+        if (volume >= 0)
+            player.SetVolume(volume);
+        EXPECT_EQ(player.Open(File("tone.wav")), 0);
+        Pump(800);
+        player.Close();
+        setenv("SDL_AUDIODRIVER", "dummy", 1);
+        return ReadSamples(out);
+    };
+    const std::vector<int16_t> silent = playWith(0, "v0.raw");
+    const std::vector<int16_t> initial = playWith(-1, "v69.raw");
+    const std::vector<int16_t> full = playWith(128, "v128.raw");
+    const std::vector<int16_t> clamped = playWith(500, "v500.raw");
+
+    ASSERT_GT(silent.size(), 44100u / 2) << "the disk driver wrote nothing";
+    EXPECT_EQ(Peak(silent), 0);
+    // lavfi's sine has an amplitude of 1/8 of full scale.
+    EXPECT_NEAR(Peak(full), 4096, 100);
+    EXPECT_NEAR(Peak(initial), 4096 * 69 / 128, 100);
+    EXPECT_NEAR(Peak(clamped), Peak(full), 2);
+}
+
+} // namespace
+} // namespace tolvex
