@@ -34,9 +34,15 @@ struct FreeDeleter {
 
 bool IsCompositingActive()
 {
-    auto* x11 = qGuiApp ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
+    if (!qGuiApp)
+        return false;
+    // Only X11 leaves blending to a separate program. (The offscreen platform may offer an
+    // X11 interface of its own for GL; it still blends in memory.)
+    if (QGuiApplication::platformName() != QLatin1String("xcb"))
+        return true;
+    auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
     if (!x11)
-        return qGuiApp != nullptr;
+        return false;
     xcb_connection_t* connection = x11->connection();
     if (!connection)
         return false;

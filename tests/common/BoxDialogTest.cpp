@@ -1,0 +1,211 @@
+// The message and prompt boxes: their answers, their look and their life, on a real event
+// loop with real input events.
+
+#include "ui/common/MessageBoxDialog.h"
+#include "ui/common/MessageBoxes.h"
+#include "ui/common/PromptBoxDialog.h"
+#include "ui/common/ShadowWindow.h"
+#include "ui/framework/SkinResources.h"
+
+#include <gtest/gtest.h>
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QLabel>
+#include <QPointer>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+
+#include <atomic>
+#include <functional>
+#include <thread>
+
+namespace tolvex {
+namespace {
+
+// The box currently shown, if any.
+BoxDialogBase* VisibleBox()
+{
+    for (QWidget* widget : QApplication::topLevelWidgets()) {
+        if (auto* box = qobject_cast<BoxDialogBase*>(widget); box && box->isVisible() && !box->IsClosed())
+            return box;
+    }
+    return nullptr;
+}
+
+// Runs `action` on the box as soon as one is shown (polled from the event loop, so it works
+// from inside the box's modal loop). The poll gives up after a few seconds.
+void WhenBoxShows(std::function<void(BoxDialogBase*)> action)
+{
+    auto* timer = new QTimer(qApp);
+    auto* clock = new QElapsedTimer;
+    clock->start();
+    QObject::connect(timer, &QTimer::timeout, timer, [timer, clock, action = std::move(action)] {
+        BoxDialogBase* box = VisibleBox();
+        if (!box && clock->elapsed() < 5000)
+            return;
+        timer->stop();
+        timer->deleteLater();
+        delete clock;
+        if (box)
+            action(box);
+    });
+    timer->start(10);
+}
+
+void ClickControl(BoxDialogBase* box, const char* name)
+{
+    auto* button = box->FindControlAs<QAbstractButton>(QString::fromLatin1(name));
+    ASSERT_NE(button, nullptr) << name;
+    QTest::mouseClick(button, Qt::LeftButton);
+}
+
+class BoxDialogTest : public ::testing::Test {
+protected:
+    void SetUp() override { m_owner.setGeometry(200, 150, 800, 600); m_owner.show(); }
+    void TearDown() override
+    {
+        // Let every box run its final message.
+        QTest::qWait(20);
+        EXPECT_EQ(VisibleBox(), nullptr);
+    }
+
+    QWidget m_owner;
+};
+
+TEST_F(BoxDialogTest, MessageBoxAnswersOneOnlyForConfirm)
+{
+    WhenBoxShows([](BoxDialogBase* box) { ClickControl(box, "msgConfirm"); });
+    EXPECT_EQ(ShowMessageBox(&m_owner, QStringLiteral("确定要删除吗?")), 1);
+
+    WhenBoxShows([](BoxDialogBase* box) { ClickControl(box, "msgCancel"); });
+    EXPECT_EQ(ShowMessageBox(&m_owner, QStringLiteral("确定要删除吗?")), 0);
+
+    // Escape never confirms; Enter presses the focused button.
+    WhenBoxShows([](BoxDialogBase* box) { QTest::keyClick(box, Qt::Key_Escape); });
+    EXPECT_EQ(ShowMessageBox(&m_owner, QStringLiteral("q")), 0);
+    WhenBoxShows([](BoxDialogBase* box) {
+        auto* cancel = box->FindControlAs<QAbstractButton>(QStringLiteral("msgCancel"));
+        cancel->setFocus();
+        QTest::keyClick(cancel, Qt::Key_Return);
+    });
+    EXPECT_EQ(ShowMessageBox(&m_owner, QStringLiteral("q")), 0);
+    WhenBoxShows([](BoxDialogBase* box) {
+        auto* confirm = box->FindControlAs<QAbstractButton>(QStringLiteral("msgConfirm"));
+        confirm->setFocus();
+        QTest::keyClick(confirm, Qt::Key_Enter);
+    });
+    EXPECT_EQ(ShowMessageBox(&m_owner, QStringLiteral("q")), 1);
+
+    // Closed by the window manager: no answer is a no.
+    WhenBoxShows([](BoxDialogBase* box) { box->close(); });
+    EXPECT_EQ(ShowMessageBox(&m_owner, QStringLiteral("q")), 0);
+}
+
+TEST_F(BoxDialogTest, PromptBoxHasOnlyConfirm)
+{
+    bool hadCancel = true;
+    WhenBoxShows([&hadCancel](BoxDialogBase* box) {
+        hadCancel = box->FindControl(QStringLiteral("msgCancel")) != nullptr;
+        ClickControl(box, "msgConfirm");
+    });
+    EXPECT_EQ(ShowPromptBox(&m_owner, QStringLiteral("请先添加文件!")), 1);
+    EXPECT_FALSE(hadCancel);
+}
+
+TEST_F(BoxDialogTest, BoxIsCaptionlessCentredWithTextAndShadow)
+{
+    // Created the way callers create dialogs: a captioned pop-up owned by the caller.
+    auto* box = new MessageBoxDialog(&m_owner, QStringLiteral("请先添加文件!"));
+    ASSERT_TRUE(box->Create(&m_owner, QString(), UI_WNDSTYLE_DIALOG, WS_EX_WINDOWEDGE));
+    box->CenterWindow();
+    QPointer<MessageBoxDialog> alive(box);
+
+    struct Seen {
+        bool frameless = false;
+        QString className, text;
+        QRect geometry, shadowGeometry;
+        bool shadowVisible = false;
+        QPoint ownerCentre, boxCentre;
+        QRgb colour = 0;
+    } seen;
+    WhenBoxShows([&seen, this](BoxDialogBase* shown) {
+        QTest::qWait(20);
+        seen.frameless = shown->windowFlags().testFlag(Qt::FramelessWindowHint);
+        seen.className = shown->objectName();
+        seen.text = shown->FindControlAs<QLabel>(QStringLiteral("msgText"))->text();
+        seen.geometry = shown->geometry();
+        seen.boxCentre = shown->frameGeometry().center();
+        seen.ownerCentre = m_owner.frameGeometry().center();
+        seen.colour = shown->shadow().settings().colour;
+        if (ShadowWindow* shadow = shown->shadow().shadowWindow()) {
+            seen.shadowVisible = shadow->isVisible();
+            seen.shadowGeometry = shadow->geometry();
+        }
+        ClickControl(shown, "msgConfirm");
+    });
+    EXPECT_EQ(box->ShowModal(), 1);
+
+    EXPECT_TRUE(seen.frameless);
+    EXPECT_EQ(seen.className, QStringLiteral("MessageBoxDialog"));
+    EXPECT_EQ(seen.text, QStringLiteral("请先添加文件!"));
+    EXPECT_LE((seen.boxCentre - seen.ownerCentre).manhattanLength(), 2);
+    EXPECT_TRUE(seen.shadowVisible);
+    EXPECT_EQ(seen.shadowGeometry, seen.geometry.adjusted(-4, -4, 4, 4));
+    EXPECT_EQ(seen.colour, qRgb(0x9E, 0x9D, 0x9D));
+
+    // The box deletes itself after its final message.
+    QTest::qWait(20);
+    EXPECT_TRUE(alive.isNull());
+}
+
+TEST_F(BoxDialogTest, OwnerDestroyedWhileTheBoxIsOpen)
+{
+    auto* owner = new QWidget;
+    owner->setGeometry(100, 100, 400, 300);
+    owner->show();
+    WhenBoxShows([owner](BoxDialogBase*) { delete owner; });
+    // The box goes with its owner; the call returns no instead of waiting or crashing.
+    EXPECT_EQ(ShowMessageBox(owner, QStringLiteral("q")), 0);
+}
+
+TEST_F(BoxDialogTest, AskedFromAnotherThread)
+{
+    // A worker asks; the box runs on the UI thread and the worker gets the answer.
+    WhenBoxShows([](BoxDialogBase* box) { ClickControl(box, "msgConfirm"); });
+    std::atomic<int> answer{-1};
+    std::thread worker([&answer, this] { answer = ShowMessageBox(&m_owner, QStringLiteral("发现新版本")); });
+    QElapsedTimer clock;
+    clock.start();
+    while (answer.load() < 0 && clock.elapsed() < 10000)
+        QTest::qWait(10);
+    worker.join();
+    EXPECT_EQ(answer.load(), 1);
+}
+
+TEST_F(BoxDialogTest, MissingSkinAnswersNoWithoutShowing)
+{
+    QTemporaryDir empty;
+    SkinResources::SetSkinFolder(empty.path());
+    const int message = ShowMessageBox(&m_owner, QStringLiteral("q"));
+    const int prompt = ShowPromptBox(&m_owner, QStringLiteral("q"));
+    SkinResources::SetSkinFolder(QStringLiteral(TOLVEX_SKIN_DIR));
+    EXPECT_EQ(message, 0);
+    EXPECT_EQ(prompt, 0);
+}
+
+TEST(BoxColourText, ReadsHashAndSixHexDigits)
+{
+    QRgb colour = 0;
+    ASSERT_TRUE(BoxDialogBase::ParseColourText(QStringLiteral("#9E9D9D"), &colour));
+    EXPECT_EQ(colour, qRgb(0x9E, 0x9D, 0x9D));
+    ASSERT_TRUE(BoxDialogBase::ParseColourText(QStringLiteral("#0a0B0c"), &colour));
+    EXPECT_EQ(colour, qRgb(0x0A, 0x0B, 0x0C));
+    for (const char* bad : {"9E9D9D", "#9E9D9", "#9E9D9D0", "#GG0000", ""})
+        EXPECT_FALSE(BoxDialogBase::ParseColourText(QString::fromLatin1(bad), &colour)) << bad;
+}
+
+}  // namespace
+}  // namespace tolvex

@@ -1,0 +1,32 @@
+#include "ui/common/MessageBoxDialog.h"
+
+#include <QAbstractButton>
+
+namespace tolvex {
+
+MessageBoxDialog::MessageBoxDialog(QWidget* owner, const QString& text) : BoxDialogBase(owner, text) {}
+
+QString MessageBoxDialog::GetSkinFile()
+{
+    return QStringLiteral("MessageBox.xml");
+}
+
+QString MessageBoxDialog::GetWindowClassName() const
+{
+    return QStringLiteral("MessageBoxDialog");
+}
+
+void MessageBoxDialog::InitWindow()
+{
+    BoxDialogBase::InitWindow();
+    m_msgCancel = FindControlAs<QAbstractButton>(QStringLiteral("msgCancel"));
+}
+
+void MessageBoxDialog::Notify(TNotifyUI& msg)
+{
+    if (msg.type == QLatin1String("click") && m_msgCancel && msg.sender == m_msgCancel)
+        Close(0);
+    BoxDialogBase::Notify(msg);
+}
+
+}  // namespace tolvex

@@ -1,0 +1,17 @@
+#include "ui/common/PromptBoxDialog.h"
+
+namespace tolvex {
+
+PromptBoxDialog::PromptBoxDialog(QWidget* owner, const QString& text) : BoxDialogBase(owner, text) {}
+
+QString PromptBoxDialog::GetSkinFile()
+{
+    return QStringLiteral("PromptBox.xml");
+}
+
+QString PromptBoxDialog::GetWindowClassName() const
+{
+    return QStringLiteral("PromptBoxDialog");
+}
+
+}  // namespace tolvex
