@@ -65,6 +65,9 @@ void CListUI::insertItem(int index, QWidget* item)
     m_layout->insertWidget(index + 1, item);
     m_items.insert(index, item);
     item->installEventFilter(this);
+    // Lets the theme draw items as cards.
+    item->setProperty("listItem", true);
+    item->setAttribute(Qt::WA_StyledBackground, true);
     item->show();
     if (m_current >= index)
         ++m_current;

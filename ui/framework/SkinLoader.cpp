@@ -1,7 +1,9 @@
 #include "ui/framework/SkinLoader.h"
 
 #include "ui/framework/CListUI.h"
+#include "ui/framework/SkinResources.h"
 
+#include <QDir>
 #include <QFile>
 
 namespace tolvex {
@@ -9,6 +11,7 @@ namespace tolvex {
 SkinLoader::SkinLoader(Builder builder) : m_builder(std::move(builder))
 {
     setLanguageChangeEnabled(false);
+    setWorkingDirectory(QDir(SkinResources::SkinFolder()));
 }
 
 QWidget* SkinLoader::loadFile(const QString& path, QWidget* parent)

@@ -17,6 +17,7 @@ public:
     // Returns a new control for `className`, or null to let the loader create it.
     using Builder = std::function<QWidget*(const QString& className, QWidget* parent)>;
 
+    // Relative image paths of the skin files resolve against the skin folder.
     explicit SkinLoader(Builder builder = {});
 
     // Loads `path` as a child of `parent`; null when the file is missing or malformed

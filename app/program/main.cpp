@@ -1,0 +1,6 @@
+#include "app/program/Program.h"
+
+int main(int argc, char** argv)
+{
+    return tolvex::RunProgram(argc, argv);
+}

@@ -1,0 +1,174 @@
+// The real program on an X display, as a user starts it: one window, a second start that
+// hands over and ends, the log file, closing by the window's close button with the
+// temporary folder emptied, and the crash report.
+
+#include "app/Folders.h"
+#include "tests/app/TestEnv.h"
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QProcess>
+#include <QThread>
+
+#include <gtest/gtest.h>
+
+#include <signal.h>
+
+namespace tolvex {
+namespace {
+
+const QString kWindowTitle = QStringLiteral("TOLVEX视频转换");
+
+QString ProgramPath()
+{
+    return QStringLiteral(TOLVEX_PROGRAM_PATH);
+}
+
+// Runs xdotool with `arguments`; its standard output lines.
+QStringList XdoTool(const QStringList& arguments)
+{
+    QProcess xdotool;
+    xdotool.start(QStringLiteral("xdotool"), arguments);
+    if (!xdotool.waitForFinished(10000))
+        return {};
+    return QString::fromUtf8(xdotool.readAllStandardOutput()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+}
+
+QStringList VisibleMainWindows()
+{
+    return XdoTool({QStringLiteral("search"), QStringLiteral("--onlyvisible"), QStringLiteral("--name"),
+                    QStringLiteral("^") + kWindowTitle + QStringLiteral("$")});
+}
+
+QStringList WaitForMainWindows(int timeoutMs)
+{
+    QElapsedTimer timer;
+    timer.start();
+    while (timer.elapsed() < timeoutMs) {
+        const QStringList windows = VisibleMainWindows();
+        if (!windows.isEmpty())
+            return windows;
+        QThread::msleep(100);
+    }
+    return {};
+}
+
+QStringList FilesIn(const QString& folder)
+{
+    return QDir(folder).entryList(QDir::Files | QDir::Hidden);
+}
+
+class ProgramTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        if (qEnvironmentVariableIsEmpty("DISPLAY"))
+            GTEST_SKIP() << "needs an X display (run under xvfb-run)";
+    }
+    void TearDown() override
+    {
+        for (QProcess* process : {&m_first, &m_second}) {
+            if (process->state() != QProcess::NotRunning) {
+                process->kill();
+                process->waitForFinished(5000);
+            }
+        }
+    }
+    void StartFirst()
+    {
+        m_first.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        m_first.start(ProgramPath(), {});
+        ASSERT_TRUE(m_first.waitForStarted(5000));
+    }
+
+    test::ScopedHome m_home;
+    QProcess m_first;
+    QProcess m_second;
+};
+
+TEST_F(ProgramTest, OneWindowSecondStartHandsOverAndCloseCleansUp)
+{
+    StartFirst();
+    const QStringList windows = WaitForMainWindows(20000);
+    ASSERT_EQ(windows.size(), 1) << "one main window titled " << kWindowTitle.toStdString();
+
+    const QStringList logs = FilesIn(LogFolder());
+    EXPECT_FALSE(logs.isEmpty()) << "the log folder holds a log file";
+
+    const QString temp = TempFolder();
+    QDir().mkpath(temp + QStringLiteral("/downloads"));
+    for (const char* name : {"/thumb.jpg", "/视频.jpg", "/downloads/setup.bin"}) {
+        QFile file(temp + QLatin1String(name));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write("data");
+    }
+
+    QElapsedTimer timer;
+    timer.start();
+    m_second.start(ProgramPath(), {});
+    ASSERT_TRUE(m_second.waitForFinished(3000)) << "a second start ends within 3 seconds";
+    EXPECT_LT(timer.elapsed(), 3000);
+    EXPECT_EQ(m_second.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(m_second.exitCode(), 0);
+    EXPECT_EQ(FilesIn(LogFolder()), logs) << "the second start writes no log";
+    QThread::msleep(300);
+    EXPECT_EQ(VisibleMainWindows(), windows) << "still exactly one main window";
+    EXPECT_EQ(m_first.state(), QProcess::Running);
+
+    // Close with the skin's close button: top right of the window's header.
+    const QStringList geometry =
+        XdoTool({QStringLiteral("getwindowgeometry"), QStringLiteral("--shell"), windows.first()});
+    int x = 0, y = 0, width = 0;
+    for (const QString& line : geometry) {
+        if (line.startsWith(QLatin1String("X=")))
+            x = line.mid(2).toInt();
+        else if (line.startsWith(QLatin1String("Y=")))
+            y = line.mid(2).toInt();
+        else if (line.startsWith(QLatin1String("WIDTH=")))
+            width = line.mid(6).toInt();
+    }
+    ASSERT_GT(width, 0);
+    XdoTool({QStringLiteral("mousemove"), QString::number(x + width - 25), QString::number(y + 28),
+             QStringLiteral("click"), QStringLiteral("1")});
+
+    ASSERT_TRUE(m_first.waitForFinished(15000)) << "closing the window ends the program";
+    EXPECT_EQ(m_first.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(m_first.exitCode(), 0);
+    EXPECT_EQ(FilesIn(temp), QStringList()) << "no plain file left in the temporary folder";
+    EXPECT_TRUE(QFile::exists(temp + QStringLiteral("/downloads/setup.bin"))) << "sub-folders stay";
+}
+
+TEST_F(ProgramTest, CrashWritesAReportThatTheNextCrashReplaces)
+{
+    const QString report = CrashDumpPath();
+    qint64 previousPid = 0;
+    for (int round = 0; round < 2; ++round) {
+        StartFirst();
+        ASSERT_FALSE(WaitForMainWindows(20000).isEmpty());
+        const qint64 pid = m_first.processId();
+        ::kill(static_cast<pid_t>(pid), SIGSEGV);
+        ASSERT_TRUE(m_first.waitForFinished(15000));
+        EXPECT_EQ(m_first.exitStatus(), QProcess::CrashExit);
+
+        QFile file(report);
+        ASSERT_TRUE(file.open(QIODevice::ReadOnly)) << report.toStdString();
+        const QString text = QString::fromUtf8(file.readAll());
+        EXPECT_TRUE(text.contains(QStringLiteral("SIGSEGV"))) << text.toStdString();
+        EXPECT_TRUE(text.contains(QStringLiteral("PID %1 ").arg(pid))) << text.toStdString();
+        if (previousPid != 0)
+            EXPECT_FALSE(text.contains(QStringLiteral("PID %1 ").arg(previousPid))) << "the later crash replaced the report";
+        // A readable trace: function names, not only addresses.
+        EXPECT_TRUE(text.contains(QStringLiteral("main")) || text.contains(QStringLiteral("RunProgram")))
+            << text.toStdString();
+        EXPECT_TRUE(text.contains(QStringLiteral("QCoreApplication::exec")) ||
+                    text.contains(QStringLiteral("QEventLoop::exec")))
+            << text.toStdString();
+        previousPid = pid;
+    }
+    const QStringList dumps = QDir(QFileInfo(report).absolutePath()).entryList(QDir::Files);
+    EXPECT_EQ(dumps, QStringList{QStringLiteral("PellamVideoConverter.dmp")});
+}
+
+}  // namespace
+}  // namespace tolvex

@@ -1,0 +1,110 @@
+#pragma once
+
+// The program's single top-level window: header, nine task pages in "main-tab", the page
+// lists, the page options, the output folder box and one start button per page.
+//
+// CMainWnd is a dispatcher. It finds the frame's controls, owns the state every page
+// shares (task id counter, media items, channel string, temporary folder) and routes:
+//   - each notification to the one handler registered for its type and sender name,
+//     then to the framework's default handling (window buttons);
+//   - each posted message to the one handler registered for its number.
+// Page behaviour lives in MainWndHandler classes in their own files under ui/main/,
+// added by InstallMainWndHandlers (MainWndHandlers.cpp). To add behaviour, write a
+// handler that registers its routes in Attach and add it there.
+//
+// Shutdown: closing the window runs the registered shutdown steps in order (tray icon
+// removal, the task engine's StopAllJobs, ...), then deletes the plain files of the
+// temporary folder; its final message ends the event loop with code 0 and deletes the
+// window object.
+// Thread use: UI thread only; other threads post messages (PostMessageTo).
+
+#include "tasks/MediaItem.h"
+#include "tasks/TaskTypes.h"
+#include "ui/framework/WindowImplBase.h"
+#include "ui/main/MainWndHandler.h"
+
+#include <QString>
+
+#include <array>
+#include <functional>
+#include <map>
+#include <memory>
+#include <string>
+#include <utility>
+#include <vector>
+
+class QAbstractButton;
+class QLineEdit;
+class QStackedWidget;
+
+namespace tolvex {
+
+class CListUI;
+
+class CMainWnd : public WindowImplBase {
+    Q_OBJECT
+
+public:
+    CMainWnd();
+    ~CMainWnd() override;
+
+    // Handlers and routes.
+    void AddHandler(std::unique_ptr<MainWndHandler> handler);
+    // Routes notifications of `type` from the control named `senderName` to `handler`.
+    void RouteNotify(const QString& type, const QString& senderName, MainWndHandler* handler);
+    // Routes posted message `number` to `handler`.
+    void RouteMessage(int number, MainWndHandler* handler);
+    // A step of the window's shutdown clean-up, run in the order added.
+    void AddShutdownStep(std::function<void()> step);
+
+    // Controls of the frame (null when the skin lacks them).
+    QStackedWidget* MainTab() const { return m_mainTab; }
+    CListUI* PageList(PageKind page) const { return m_lists[Index(page)]; }
+    QAbstractButton* PageSelector(PageKind page) const { return m_selectors[Index(page)]; }
+    QAbstractButton* StartButton(PageKind page) const { return m_startButtons[Index(page)]; }
+    QLineEdit* OutputFolderEdit() const { return m_outputDirEdit; }
+
+    // Shows page `page` in "main-tab" and only that page's start button.
+    void SelectPage(PageKind page);
+    PageKind CurrentPage() const;
+    // Busy: the start button ignores the mouse and shows its busy text; idle: idle text.
+    void SetPageBusy(PageKind page, bool busy);
+
+    // Shared state.
+    TaskId NewTaskId() { return m_nextTaskId++; }
+    MediaItemTable& MediaItems() { return m_mediaItems; }
+    const std::string& Agent() const { return m_agent; }
+    const QString& TempFolderPath() const { return m_tempFolder; }
+
+protected:
+    QString GetSkinFile() override;
+    QString GetWindowClassName() const override;
+    void InitWindow() override;
+    void Notify(TNotifyUI& msg) override;
+    bool HandleCustomMessage(MessageEvent& message) override;
+    void OnDestroy() override;
+    void OnFinalMessage() override;
+
+private:
+    static size_t Index(PageKind page) { return static_cast<size_t>(page); }
+    void FindFrameControls();
+    void FillExtractFormats();
+
+    QStackedWidget* m_mainTab = nullptr;
+    QLineEdit* m_outputDirEdit = nullptr;
+    std::array<CListUI*, kPageCount> m_lists{};
+    std::array<QAbstractButton*, kPageCount> m_selectors{};
+    std::array<QAbstractButton*, kPageCount> m_startButtons{};
+
+    std::vector<std::unique_ptr<MainWndHandler>> m_handlers;
+    std::map<std::pair<QString, QString>, MainWndHandler*> m_notifyRoutes;
+    std::map<int, MainWndHandler*> m_messageRoutes;
+    std::vector<std::function<void()>> m_shutdownSteps;
+
+    TaskId m_nextTaskId = 0;
+    MediaItemTable m_mediaItems;
+    std::string m_agent;
+    QString m_tempFolder;
+};
+
+}  // namespace tolvex

@@ -1,0 +1,26 @@
+#include "ui/main/PageSwitchHandler.h"
+
+#include "ui/main/CMainWnd.h"
+#include "ui/main/MainPageNames.h"
+
+namespace tolvex {
+
+void PageSwitchHandler::Attach(CMainWnd& window)
+{
+    m_window = &window;
+    for (const MainPageNames& names : kMainPageNames)
+        window.RouteNotify(QStringLiteral("selectchanged"), QString::fromLatin1(names.selector), this);
+}
+
+void PageSwitchHandler::OnNotify(TNotifyUI& msg)
+{
+    const QString name = msg.senderName();
+    for (int i = 0; i < kPageCount; ++i) {
+        if (name == QLatin1String(kMainPageNames[i].selector)) {
+            m_window->SelectPage(static_cast<PageKind>(i));
+            return;
+        }
+    }
+}
+
+}  // namespace tolvex

@@ -1,0 +1,23 @@
+#pragma once
+
+// The volume sliders of the mute and music pages and their labels.
+
+#include "ui/main/MainWndHandler.h"
+
+#include <QString>
+
+namespace tolvex {
+
+// "+%ddB" for a gain of 0 or more, else "%ddB".
+QString FormatGainLabel(int gain);
+
+class VolumeLabelHandler : public MainWndHandler {
+public:
+    void Attach(CMainWnd& window) override;
+    void OnNotify(TNotifyUI& msg) override;
+
+private:
+    CMainWnd* m_window = nullptr;
+};
+
+}  // namespace tolvex
