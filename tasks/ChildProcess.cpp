@@ -27,26 +27,44 @@ bool LiftAboveStdio(UniqueFd& fd)
     return true;
 }
 
-// The child side of Spawn: only async-signal-safe calls from here to exec.
-[[noreturn]] void RunChild(pid_t parent, int input, int output, char* const* argv)
+// Closes every descriptor from `first` up to `last` (inclusive).
+void CloseRange(unsigned first, unsigned last)
 {
-    if (::prctl(PR_SET_PDEATHSIG, SIGKILL) != 0 || ::getppid() != parent)
-        ::_exit(127);
-    if (::dup2(input, STDIN_FILENO) < 0 || ::dup2(output, STDOUT_FILENO) < 0 || ::dup2(output, STDERR_FILENO) < 0)
-        ::_exit(127);
-    // Nothing but the three standard descriptors reaches the program.
-    if (::syscall(SYS_close_range, STDERR_FILENO + 1, ~0U, 0) != 0) {
-        for (int fd = STDERR_FILENO + 1; fd < 65536; ++fd)
-            ::close(fd);
+    if (first > last)
+        return;
+    if (::syscall(SYS_close_range, first, last, 0) != 0) {
+        for (unsigned fd = first; fd <= last && fd < 65536; ++fd)
+            ::close(static_cast<int>(fd));
     }
-    // The program starts with no blocked signals and SIGPIPE at its default.
-    sigset_t none;
-    sigemptyset(&none);
-    ::sigprocmask(SIG_SETMASK, &none, nullptr);
-    struct sigaction standard {};
-    standard.sa_handler = SIG_DFL;
-    ::sigaction(SIGPIPE, &standard, nullptr);
-    ::execv(argv[0], argv);
+}
+
+// The child side of Spawn: only async-signal-safe calls from here to exec. `report` is a
+// close-on-exec pipe: it closes silently when exec succeeds, and carries errno otherwise.
+[[noreturn]] void RunChild(pid_t parent, int input, int output, int report, char* const* argv)
+{
+    int error = 0;
+    if (::prctl(PR_SET_PDEATHSIG, SIGKILL) != 0 || ::getppid() != parent)
+        error = ECHILD;
+    if (!error && (::dup2(input, STDIN_FILENO) < 0 || ::dup2(output, STDOUT_FILENO) < 0 ||
+                   ::dup2(output, STDERR_FILENO) < 0))
+        error = errno;
+    if (!error) {
+        // Nothing but the three standard descriptors (and the report pipe, closed by exec)
+        // reaches the program.
+        CloseRange(STDERR_FILENO + 1, static_cast<unsigned>(report) - 1);
+        CloseRange(static_cast<unsigned>(report) + 1, ~0U);
+        // The program starts with no blocked signals and SIGPIPE at its default.
+        sigset_t none;
+        sigemptyset(&none);
+        ::sigprocmask(SIG_SETMASK, &none, nullptr);
+        struct sigaction standard {};
+        standard.sa_handler = SIG_DFL;
+        ::sigaction(SIGPIPE, &standard, nullptr);
+        ::execv(argv[0], argv);
+        error = errno;
+    }
+    while (::write(report, &error, sizeof error) < 0 && errno == EINTR) {
+    }
     ::_exit(127);
 }
 
@@ -73,8 +91,15 @@ std::shared_ptr<ChildProcess> ChildProcess::Spawn(const std::vector<std::string>
     }
     UniqueFd readEnd(ends[0]);
     UniqueFd writeEnd(ends[1]);
+    if (::pipe2(ends, O_CLOEXEC) != 0) {
+        error = std::string("cannot create the start pipe: ") + std::strerror(errno);
+        return nullptr;
+    }
+    UniqueFd reportRead(ends[0]);
+    UniqueFd reportWrite(ends[1]);
     UniqueFd nullInput(::open("/dev/null", O_RDONLY | O_CLOEXEC));
-    if (!nullInput.valid() || !LiftAboveStdio(readEnd) || !LiftAboveStdio(writeEnd) || !LiftAboveStdio(nullInput)) {
+    if (!nullInput.valid() || !LiftAboveStdio(readEnd) || !LiftAboveStdio(writeEnd) || !LiftAboveStdio(nullInput) ||
+        !LiftAboveStdio(reportWrite)) {
         error = std::string("cannot prepare the standard descriptors: ") + std::strerror(errno);
         return nullptr;
     }
@@ -93,12 +118,26 @@ std::shared_ptr<ChildProcess> ChildProcess::Spawn(const std::vector<std::string>
         return nullptr;
     }
     if (pid == 0)
-        RunChild(parent, nullInput.get(), writeEnd.get(), args.data());
+        RunChild(parent, nullInput.get(), writeEnd.get(), reportWrite.get(), args.data());
 
     // Our copy of the write end goes at once, so the read end ends when the child has exited.
     writeEnd.reset();
+    reportWrite.reset();
+    auto process = std::shared_ptr<ChildProcess>(new ChildProcess(pid));
+
+    // Wait until the program runs (or could not): from then on it dies with this thread, and a
+    // program that cannot be executed is reported here rather than as an odd exit status.
+    int childError = 0;
+    ssize_t n;
+    while ((n = ::read(reportRead.get(), &childError, sizeof childError)) < 0 && errno == EINTR) {
+    }
+    if (n > 0) {
+        process->waitForExit();
+        error = "cannot run " + argv.front() + ": " + std::strerror(childError);
+        return nullptr;
+    }
     output = std::move(readEnd);
-    return std::shared_ptr<ChildProcess>(new ChildProcess(pid));
+    return process;
 }
 
 ChildProcess::~ChildProcess()

@@ -33,7 +33,7 @@ class ChildProcess {
 public:
     // Starts argv[0] (a path) with the given arguments. On success `output` receives the read
     // end of the pipe. Returns null and fills `error` when the pipe or the process cannot be
-    // made. A program that cannot be executed exits with status 127.
+    // made or the program cannot be executed. It returns once the program runs.
     static std::shared_ptr<ChildProcess> Spawn(const std::vector<std::string>& argv, UniqueFd& output,
                                                std::string& error);
 

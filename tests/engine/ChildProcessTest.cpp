@@ -1,0 +1,165 @@
+// Spawning programs without a shell: arguments arrive unchanged, standard input is
+// /dev/null, output and errors share one pipe, nothing else leaks, every child is reaped.
+
+#include "tasks/ChildProcess.h"
+#include "tasks/FfmpegLocator.h"
+#include "tests/engine/TestMedia.h"
+
+#include <fcntl.h>
+#include <signal.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <gtest/gtest.h>
+
+#include <QTemporaryDir>
+
+#include <cerrno>
+#include <chrono>
+#include <fstream>
+#include <thread>
+
+namespace tolvex {
+namespace {
+
+struct Spawned {
+    std::string output;
+    ExitStatus status;
+};
+
+Spawned RunToEnd(const std::vector<std::string>& argv)
+{
+    Spawned run;
+    UniqueFd pipe;
+    std::string error;
+    auto process = ChildProcess::Spawn(argv, pipe, error);
+    EXPECT_TRUE(process) << error;
+    if (!process)
+        return run;
+    char buffer[512];
+    ssize_t n;
+    while ((n = ::read(pipe.get(), buffer, sizeof buffer)) > 0 || (n < 0 && errno == EINTR)) {
+        if (n > 0)
+            run.output.append(buffer, static_cast<size_t>(n));
+    }
+    run.status = process->waitForExit();
+    return run;
+}
+
+TEST(ChildProcess, ArgumentsReachTheProgramUnchanged)
+{
+    const std::vector<std::string> hostile = {"-leading dash", "two  spaces", "\"double\"", "'single'", "$HOME",
+                                              "`id`",          "a;b|c&d",     "中文 名字.mp4", "*", ""};
+    std::vector<std::string> argv = {"/usr/bin/printf", "[%s]\n"};
+    argv.insert(argv.end(), hostile.begin(), hostile.end());
+    const Spawned run = RunToEnd(argv);
+    std::string expected;
+    for (const auto& arg : hostile)
+        expected += "[" + arg + "]\n";
+    EXPECT_EQ(run.output, expected);
+    EXPECT_TRUE(run.status.success());
+    EXPECT_TRUE(test::NoChildProcesses());
+}
+
+TEST(ChildProcess, StandardInputIsEmptyAndErrorsShareThePipe)
+{
+    // cat ends at once: its input is /dev/null, not ours.
+    const Spawned cat = RunToEnd({"/bin/cat"});
+    EXPECT_EQ(cat.output, "");
+    EXPECT_TRUE(cat.status.success());
+
+    const Spawned ls = RunToEnd({"/bin/ls", "/no/such/folder"});
+    EXPECT_NE(ls.output.find("/no/such/folder"), std::string::npos) << "standard error goes into the pipe";
+    EXPECT_TRUE(ls.status.exited);
+    EXPECT_NE(ls.status.code, 0);
+}
+
+TEST(ChildProcess, NoOtherDescriptorIsInherited)
+{
+    // A descriptor opened without close-on-exec, as a library might.
+    const int leaky = ::open("/dev/null", O_RDONLY);
+    ASSERT_GE(leaky, 0);
+    const Spawned run = RunToEnd({"/bin/ls", "/proc/self/fd"});
+    ::close(leaky);
+    // ls itself holds one descriptor on the folder it lists (3).
+    EXPECT_EQ(run.output, "0\n1\n2\n3\n");
+}
+
+TEST(ChildProcess, ProgramThatCannotRunIsReportedBySpawn)
+{
+    UniqueFd pipe;
+    std::string error;
+    EXPECT_FALSE(ChildProcess::Spawn({"/no/such/program", "-i", "x"}, pipe, error));
+    EXPECT_EQ(error, "cannot run /no/such/program: No such file or directory");
+    EXPECT_FALSE(pipe.valid());
+    EXPECT_TRUE(test::NoChildProcesses());
+}
+
+TEST(ChildProcess, KillEndsAndReapsTheProcess)
+{
+    UniqueFd pipe;
+    std::string error;
+    auto process = ChildProcess::Spawn({"/bin/sleep", "30"}, pipe, error);
+    ASSERT_TRUE(process) << error;
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_TRUE(process->kill());
+    const ExitStatus status = process->waitForExit();
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(1));
+    EXPECT_FALSE(status.exited);
+    EXPECT_EQ(status.signal, SIGKILL);
+    EXPECT_TRUE(process->reaped());
+    EXPECT_FALSE(process->kill()) << "a reaped pid is never signalled";
+    EXPECT_TRUE(test::NoChildProcesses());
+}
+
+TEST(ChildProcess, DroppingARunningProcessKillsAndReapsIt)
+{
+    UniqueFd pipe;
+    std::string error;
+    auto process = ChildProcess::Spawn({"/bin/sleep", "30"}, pipe, error);
+    ASSERT_TRUE(process);
+    const pid_t pid = process->pid();
+    process.reset();
+    EXPECT_TRUE(test::ProcessGone(pid));
+    EXPECT_TRUE(test::NoChildProcesses());
+}
+
+TEST(ChildProcess, DiesWithTheThreadThatSpawnedIt)
+{
+    std::shared_ptr<ChildProcess> process;
+    UniqueFd pipe;
+    std::thread spawner([&] {
+        std::string error;
+        process = ChildProcess::Spawn({"/bin/sleep", "30"}, pipe, error);
+    });
+    spawner.join();
+    ASSERT_TRUE(process);
+    const auto start = std::chrono::steady_clock::now();
+    const ExitStatus status = process->waitForExit();
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(2));
+    EXPECT_EQ(status.signal, SIGKILL);
+}
+
+TEST(FfmpegLocator, BesideTheExecutableFirstThenPath)
+{
+    QTemporaryDir beside;
+    QTemporaryDir onPath;
+    const std::string besideDir = beside.path().toStdString();
+    const std::string pathDir = onPath.path().toStdString();
+    auto makeProgram = [](const std::string& path, mode_t mode) {
+        std::ofstream(path) << "#!/bin/true\n";
+        ::chmod(path.c_str(), mode);
+    };
+
+    EXPECT_EQ(FindFfmpegProgram(besideDir, pathDir), "ffmpeg") << "nothing found";
+    makeProgram(pathDir + "/ffmpeg", 0755);
+    EXPECT_EQ(FindFfmpegProgram(besideDir, "/no/such:" + pathDir), pathDir + "/ffmpeg");
+    makeProgram(besideDir + "/ffmpeg", 0644);
+    EXPECT_EQ(FindFfmpegProgram(besideDir, pathDir), pathDir + "/ffmpeg") << "not executable: skipped";
+    ::chmod((besideDir + "/ffmpeg").c_str(), 0755);
+    EXPECT_EQ(FindFfmpegProgram(besideDir, pathDir), besideDir + "/ffmpeg");
+    EXPECT_NE(FfmpegProgramPath().find('/'), std::string::npos) << "the installed ffmpeg is found";
+}
+
+}  // namespace
+}  // namespace tolvex

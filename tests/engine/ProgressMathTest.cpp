@@ -1,0 +1,60 @@
+// The page's percentage arithmetic, and the fixed texts of the pages.
+
+#include "tasks/PageTexts.h"
+#include "tasks/ProgressMath.h"
+
+#include <gtest/gtest.h>
+
+#include <climits>
+#include <string>
+
+namespace tolvex {
+namespace {
+
+TEST(ProgressPercent, SinglePrecisionTruncatedNotClamped)
+{
+    EXPECT_EQ(ProgressPercent(31250, 62500), 50);
+    EXPECT_EQ(ProgressPercent(999, 1000), 99);  // truncation, not rounding
+    EXPECT_EQ(ProgressPercent(1000, 1000), 100);
+    EXPECT_EQ(ProgressPercent(1500, 1000), 150);  // past the end until the completion sets 100
+    EXPECT_EQ(ProgressPercent(-20, 1000), -2);    // toward zero
+    // Single precision: 2^24 + 1 is not representable and reads as 2^24.
+    EXPECT_EQ(ProgressPercent(16777217, 16777216), 100);
+}
+
+TEST(ProgressPercent, ZeroOrNegativeDurationShowsZero)
+{
+    EXPECT_EQ(ProgressPercent(0, 0), 0);
+    EXPECT_EQ(ProgressPercent(5000, 0), 0);
+    EXPECT_EQ(ProgressPercent(5000, -1), 0);
+    EXPECT_EQ(ProgressPercent(INT_MAX, 1), INT_MAX);  // huge ratios stay defined
+}
+
+TEST(MergeProgressPercent, UsesTheTotalDurationInSeconds)
+{
+    EXPECT_EQ(MergeProgressPercent(30000, 60.0), 50);
+    EXPECT_EQ(MergeProgressPercent(59999, 60.0), 99);
+    EXPECT_EQ(MergeProgressPercent(90000, 60.0), 150);
+    EXPECT_EQ(MergeProgressPercent(1000, 0.0), 0);
+    EXPECT_EQ(MergeProgressPercent(1000, -3.0), 0);
+}
+
+TEST(PageTexts, StartButtonsAndQueueLines)
+{
+    EXPECT_STREQ(StartButtonTextsFor(PageKind::Convert).buttonName, "video-convert-btn");
+    EXPECT_STREQ(StartButtonTextsFor(PageKind::Convert).busyText, "转换中");
+    EXPECT_STREQ(StartButtonTextsFor(PageKind::Convert).idleText, "开始转换");
+    EXPECT_STREQ(StartButtonTextsFor(PageKind::Merge).busyText, "合并中");
+    EXPECT_STREQ(StartButtonTextsFor(PageKind::Compress).idleText, "一键压缩");
+    EXPECT_STREQ(StartButtonTextsFor(PageKind::Music).idleText, "一键配乐");
+    for (const PageKind page : kQueuedPages) {
+        EXPECT_NE(std::string(StartButtonTextsFor(page).buttonName).find("-btn"), std::string::npos);
+        EXPECT_NE(std::string(QueueLogLinesFor(page).idleLine).find("task_id: %d\n"), std::string::npos);
+    }
+    EXPECT_STREQ(QueueLogLinesFor(PageKind::Gif).busyLine, "gifBusyTaskList task_id: %d\n");
+    EXPECT_FALSE(LogsAppPath(PageKind::Convert));
+    EXPECT_TRUE(LogsAppPath(PageKind::Music));
+}
+
+}  // namespace
+}  // namespace tolvex

@@ -1,0 +1,405 @@
+// The task engine with the real ffmpeg: queues run in order, pages side by side, every job
+// ends exactly once, failures free the page, removing and clearing kill at once, and no
+// child process outlives a test.
+
+#include "media/MediaProbe.h"
+#include "tasks/HeadlessRunner.h"
+#include "tasks/TaskEngine.h"
+#include "tests/engine/TestMedia.h"
+
+#include <gtest/gtest.h>
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTimer>
+
+#include <chrono>
+#include <map>
+#include <mutex>
+#include <thread>
+
+namespace tolvex {
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+// Plans set per task; records the order in which the workers asked for them.
+class ScriptedFactory : public JobFactory {
+public:
+    void set(PageKind page, TaskId id, JobPlan plan)
+    {
+        std::lock_guard<std::mutex> guard(m_lock);
+        m_plans[{page, id}] = std::move(plan);
+    }
+    JobPlan planJob(PageKind page, TaskId id) override
+    {
+        std::lock_guard<std::mutex> guard(m_lock);
+        m_journal.push_back("plan " + std::to_string(id));
+        const auto it = m_plans.find({page, id});
+        if (it == m_plans.end())
+            return JobPlan{JobPlan::Action::Fail, {}, "no plan"};
+        return it->second;
+    }
+    void note(const std::string& line)
+    {
+        std::lock_guard<std::mutex> guard(m_lock);
+        m_journal.push_back(line);
+    }
+    std::vector<std::string> journal() const
+    {
+        std::lock_guard<std::mutex> guard(m_lock);
+        return m_journal;
+    }
+
+private:
+    mutable std::mutex m_lock;
+    std::map<std::pair<PageKind, TaskId>, JobPlan> m_plans;
+    std::vector<std::string> m_journal;
+};
+
+JobPlan RunPlan(const std::vector<std::string>& args)
+{
+    JobPlan plan;
+    CommandLine command;  // no program: the engine's ffmpeg
+    command.add("-hide_banner").add("-nostdin");
+    for (const auto& a : args)
+        command.addQuoted(a);
+    plan.command = command;
+    return plan;
+}
+
+// A job that runs until it is stopped: a half-minute picture paced in real time.
+JobPlan LongJob(const std::string& output)
+{
+    return RunPlan({"-re", "-f", "lavfi", "-i", "testsrc2=size=160x120:rate=25:duration=30", "-c:v", "mpeg4", "-y",
+                output});
+}
+
+class TaskEngineTest : public ::testing::Test {
+protected:
+    static void SetUpTestSuite()
+    {
+        s_media = new QTemporaryDir;
+        ASSERT_TRUE(test::MakeVideo(mediaPath("input.mp4"), 1.5));
+    }
+    static void TearDownTestSuite()
+    {
+        delete s_media;
+        s_media = nullptr;
+    }
+    static std::string mediaPath(const std::string& name) { return s_media->filePath(QString::fromStdString(name)).toStdString(); }
+
+    void SetUp() override
+    {
+        m_runner = std::make_unique<HeadlessRunner>(m_factory);
+        HeadlessRunner::Callbacks callbacks;
+        callbacks.progress = [this](const ProgressRecord& r, int percent) {
+            m_progress[r.taskId].push_back(r.positionMs);
+            m_durations[r.taskId] = r.durationMs;
+            m_percents[r.taskId].push_back(percent);
+            if (m_onProgress)
+                m_onProgress(r);
+        };
+        callbacks.done = [this](const CompletionRecord& r) {
+            m_factory.note("done " + std::to_string(r.taskId));
+            ++m_doneCount[r.taskId];
+        };
+        callbacks.failed = [this](const FailureRecord& r) {
+            m_factory.note("fail " + std::to_string(r.taskId));
+            ++m_failCount[r.taskId];
+            m_failReasons[r.taskId] = r.reason;
+        };
+        m_runner->setCallbacks(callbacks);
+    }
+
+    void TearDown() override
+    {
+        m_runner.reset();
+        EXPECT_TRUE(test::NoChildProcesses()) << "a child process or zombie outlived the engine";
+    }
+
+    std::string outPath(const std::string& name) const { return m_out.filePath(QString::fromStdString(name)).toStdString(); }
+    TaskEngine& engine() { return m_runner->engine(); }
+
+    // Runs until every page is idle; a test that hangs is cleared after `seconds`.
+    void runAll(int seconds = 60)
+    {
+        bool timedOut = false;
+        QTimer guard;
+        guard.setSingleShot(true);
+        QObject::connect(&guard, &QTimer::timeout, [&] {
+            timedOut = true;
+            for (const PageKind page : kQueuedPages)
+                engine().ClearPage(page);
+            engine().ClearPage(PageKind::Merge);
+        });
+        guard.start(seconds * 1000);
+        m_runner->run();
+        EXPECT_FALSE(timedOut) << "the pages did not become idle";
+    }
+
+    // Lets queued messages arrive.
+    static void drainEvents(int ms)
+    {
+        const auto end = Clock::now() + std::chrono::milliseconds(ms);
+        while (Clock::now() < end) {
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        }
+    }
+
+    static std::chrono::milliseconds waitGone(pid_t pid)
+    {
+        const auto start = Clock::now();
+        while (!test::ProcessGone(pid) && Clock::now() - start < std::chrono::seconds(3))
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        return std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start);
+    }
+
+    static QTemporaryDir* s_media;
+    QTemporaryDir m_out;
+    ScriptedFactory m_factory;
+    std::unique_ptr<HeadlessRunner> m_runner;
+    std::map<TaskId, std::vector<int32_t>> m_progress;
+    std::map<TaskId, std::vector<int>> m_percents;
+    std::map<TaskId, int32_t> m_durations;
+    std::map<TaskId, int> m_doneCount;
+    std::map<TaskId, int> m_failCount;
+    std::map<TaskId, std::string> m_failReasons;
+    std::function<void(const ProgressRecord&)> m_onProgress;
+};
+
+QTemporaryDir* TaskEngineTest::s_media = nullptr;
+
+TEST_F(TaskEngineTest, QueuedItemsRunOneAfterAnotherInListOrder)
+{
+    ASSERT_EQ(engine().workerCount(), 8);
+    for (TaskId id : {10, 11, 12})
+        m_factory.set(PageKind::Convert, id, RunPlan(test::ConvertArgs(mediaPath("input.mp4"), outPath(std::to_string(id) + ".mp4"))));
+
+    ASSERT_TRUE(engine().StartPage(PageKind::Convert, {10, 11, 12}));
+    EXPECT_TRUE(engine().isPageBusy(PageKind::Convert));
+    runAll();
+
+    // The next job is planned only after the previous one's completion was handled.
+    const std::vector<std::string> expected = {"plan 10", "done 10", "plan 11", "done 11", "plan 12", "done 12"};
+    EXPECT_EQ(m_factory.journal(), expected);
+    for (TaskId id : {10, 11, 12}) {
+        EXPECT_EQ(m_doneCount[id], 1) << id;
+        EXPECT_EQ(m_failCount[id], 0) << id;
+        EXPECT_NEAR(m_durations[id], 1500, 50) << id;  // the audio encoder adds a little
+        EXPECT_TRUE(std::is_sorted(m_progress[id].begin(), m_progress[id].end())) << id;
+        EXPECT_GE(ProbeDurationSeconds(outPath(std::to_string(id) + ".mp4")), 1.4) << "the output is complete";
+    }
+    EXPECT_FALSE(engine().isPageBusy(PageKind::Convert));
+    EXPECT_TRUE(engine().queuedTasks(PageKind::Convert).empty());
+    EXPECT_FALSE(engine().runningTask(PageKind::Convert));
+}
+
+TEST_F(TaskEngineTest, StartingAgainAfterTheQueueDrainedRunsEveryItemAgain)
+{
+    m_factory.set(PageKind::Mute, 1, RunPlan(test::ConvertArgs(mediaPath("input.mp4"), outPath("1.mp4"))));
+    m_factory.set(PageKind::Mute, 2, RunPlan(test::ConvertArgs(mediaPath("input.mp4"), outPath("2.mp4"))));
+    ASSERT_TRUE(engine().StartPage(PageKind::Mute, {1, 2}));
+    runAll();
+    ASSERT_TRUE(engine().StartPage(PageKind::Mute, {1, 2, 1}));  // an id already queued is not added twice
+    EXPECT_EQ(engine().queuedTasks(PageKind::Mute).size(), 2u);
+    runAll();
+    EXPECT_EQ(m_doneCount[1], 2);
+    EXPECT_EQ(m_doneCount[2], 2);
+    EXPECT_FALSE(engine().StartPage(PageKind::Mute, {})) << "an empty page starts nothing";
+    EXPECT_FALSE(engine().isPageBusy(PageKind::Mute));
+}
+
+TEST_F(TaskEngineTest, PagesRunSideBySide)
+{
+    const PageKind pages[] = {PageKind::Convert, PageKind::Compress, PageKind::Extract, PageKind::Music};
+    std::map<TaskId, Clock::time_point> firstProgress;
+    std::map<TaskId, Clock::time_point> finished;
+    m_onProgress = [&](const ProgressRecord& r) { firstProgress.emplace(r.taskId, Clock::now()); };
+    TaskId id = 100;
+    for (const PageKind page : pages) {
+        auto args = test::ConvertArgs(mediaPath("input.mp4"), outPath(std::to_string(id) + ".mp4"));
+        args.insert(args.begin(), "-re");  // real time: each job takes its 1.5 s whatever the load
+        m_factory.set(page, id, RunPlan(args));
+        ASSERT_TRUE(engine().StartPage(page, {id}));
+        ++id;
+    }
+    const auto start = Clock::now();
+    runAll();
+    const auto elapsed = Clock::now() - start;
+    for (TaskId t = 100; t < id; ++t)
+        EXPECT_EQ(m_doneCount[t], 1) << t;
+    // Four real-time jobs of 1.5 s one after another would take 6 s.
+    EXPECT_LT(elapsed, std::chrono::milliseconds(4500));
+    ASSERT_EQ(firstProgress.size(), 4u);
+}
+
+TEST_F(TaskEngineTest, FailuresEndTheJobAndThePageGoesOn)
+{
+    // A name full of what a shell would act on, as input and as output.
+    const std::string hostileInput = mediaPath("-lead \"dq\" $HOME 'sq' `id` 中文 in.mp4");
+    const std::string hostileOutput = outPath("-out \"dq\" $HOME 'sq' `id` 中文.mp4");
+    ASSERT_TRUE(QFile::copy(QString::fromStdString(mediaPath("input.mp4")), QString::fromStdString(hostileInput)));
+    QFile garbage(QString::fromStdString(outPath("garbage.mp4")));
+    ASSERT_TRUE(garbage.open(QIODevice::WriteOnly));
+    garbage.write(QByteArray(20000, 'x'));
+    garbage.close();
+
+    m_factory.set(PageKind::Convert, 1, RunPlan(test::ConvertArgs(outPath("missing.mp4"), outPath("o1.mp4"))));
+    m_factory.set(PageKind::Convert, 2, RunPlan(test::ConvertArgs(outPath("garbage.mp4"), outPath("o2.mp4"))));
+    m_factory.set(PageKind::Convert, 3, RunPlan(test::ConvertArgs(hostileInput, hostileOutput)));
+    // "failed" in ffmpeg's output (the output's name) does not fail the job.
+    m_factory.set(PageKind::Convert, 4, RunPlan(test::ConvertArgs(mediaPath("input.mp4"), outPath("failed-1.mp4"))));
+    JobPlan noProgram = RunPlan(test::ConvertArgs(mediaPath("input.mp4"), outPath("o5.mp4")));
+    noProgram.command.setProgram("/no/such/ffmpeg");
+    m_factory.set(PageKind::Convert, 5, noProgram);
+    m_factory.set(PageKind::Convert, 6, RunPlan(test::ConvertArgs(mediaPath("input.mp4"), outPath("o6.mp4"))));
+
+    ASSERT_TRUE(engine().StartPage(PageKind::Convert, {1, 2, 3, 4, 5, 6}));
+    runAll();
+
+    for (TaskId id : {1, 2, 5}) {
+        EXPECT_EQ(m_failCount[id], 1) << id;
+        EXPECT_EQ(m_doneCount[id], 0) << id;
+    }
+    EXPECT_EQ(m_failReasons[5], "cannot run /no/such/ffmpeg: No such file or directory");
+    for (TaskId id : {3, 4, 6}) {
+        EXPECT_EQ(m_doneCount[id], 1) << id;
+        EXPECT_EQ(m_failCount[id], 0) << id;
+    }
+    EXPECT_GE(ProbeDurationSeconds(hostileOutput), 1.4) << "the hostile name reached ffmpeg unchanged";
+    EXPECT_FALSE(engine().isPageBusy(PageKind::Convert));
+}
+
+TEST_F(TaskEngineTest, PlansThatCannotRunFailOrDropAndThePageGoesOn)
+{
+    m_factory.set(PageKind::Split, 1, JobPlan{JobPlan::Action::Fail, {}, "no clip"});
+    m_factory.set(PageKind::Split, 2, JobPlan{JobPlan::Action::Drop, {}, {}});
+    m_factory.set(PageKind::Split, 3, RunPlan(test::ConvertArgs(mediaPath("input.mp4"), outPath("3.mp4"))));
+    ASSERT_TRUE(engine().StartPage(PageKind::Split, {1, 2, 3}));
+    runAll();
+    EXPECT_EQ(m_failCount[1], 1);
+    EXPECT_EQ(m_failReasons[1], "no clip");
+    EXPECT_EQ(m_failCount[2] + m_doneCount[2], 0) << "a dropped task posts nothing";
+    EXPECT_EQ(m_doneCount[3], 1);
+    const std::vector<std::string> expected = {"plan 1", "fail 1", "plan 2", "plan 3", "done 3"};
+    EXPECT_EQ(m_factory.journal(), expected);
+}
+
+TEST_F(TaskEngineTest, RemovingTheRunningItemKillsItsFfmpegAndTheNextStarts)
+{
+    m_factory.set(PageKind::Convert, 1, LongJob(outPath("1.mp4")));
+    m_factory.set(PageKind::Convert, 2, RunPlan(test::ConvertArgs(mediaPath("input.mp4"), outPath("2.mp4"))));
+    m_factory.set(PageKind::Convert, 3, RunPlan(test::ConvertArgs(mediaPath("input.mp4"), outPath("3.mp4"))));
+    pid_t killed = 0;
+    std::chrono::milliseconds killTime{0};
+    m_onProgress = [&](const ProgressRecord& r) {
+        if (r.taskId != 1 || killed)
+            return;
+        killed = engine().processOf(PageKind::Convert, 1).value_or(0);
+        ASSERT_GT(killed, 0);
+        engine().RemoveTask(PageKind::Convert, 3);  // only queued: leaves without running
+        engine().RemoveTask(PageKind::Convert, 1);
+        m_factory.note("removed 1");
+        killTime = waitGone(killed);
+    };
+    ASSERT_TRUE(engine().StartPage(PageKind::Convert, {1, 2, 3}));
+    runAll();
+    drainEvents(200);
+
+    ASSERT_GT(killed, 0);
+    EXPECT_LT(killTime, std::chrono::milliseconds(1000));
+    const std::vector<std::string> expected = {"plan 1", "removed 1", "plan 2", "done 2"};
+    EXPECT_EQ(m_factory.journal(), expected) << "nothing is posted for a removed job";
+    EXPECT_EQ(m_failCount[1] + m_doneCount[1], 0);
+}
+
+TEST_F(TaskEngineTest, ClearingStopsEveryJobOfThePage)
+{
+    m_factory.set(PageKind::Convert, 1, LongJob(outPath("1.mp4")));
+    m_factory.set(PageKind::Convert, 2, LongJob(outPath("2.mp4")));
+    m_factory.set(PageKind::Gif, 3, LongJob(outPath("3.mp4")));
+    std::map<TaskId, pid_t> pids;
+    m_onProgress = [&](const ProgressRecord& r) {
+        const PageKind page = r.taskId == 3 ? PageKind::Gif : PageKind::Convert;
+        if (!pids.count(r.taskId))
+            pids[r.taskId] = engine().processOf(page, r.taskId).value_or(0);
+        if (pids.size() == 2 && !pids.count(-2)) {
+            pids[-2] = 0;  // cleared once
+            engine().ClearPage(PageKind::Convert);
+            engine().ClearPage(PageKind::Gif);
+            m_factory.note("cleared");
+        }
+    };
+    ASSERT_TRUE(engine().StartPage(PageKind::Convert, {1, 2}));
+    ASSERT_TRUE(engine().StartPage(PageKind::Gif, {3}));
+    runAll();
+    drainEvents(300);
+
+    for (TaskId id : {1, 3}) {
+        ASSERT_GT(pids[id], 0) << id;
+        EXPECT_LT(waitGone(pids[id]), std::chrono::milliseconds(1000)) << id;
+    }
+    const auto journal = m_factory.journal();
+    EXPECT_EQ(journal.back(), "cleared") << "no message after the clear, and task 2 never ran";
+    EXPECT_EQ(std::count(journal.begin(), journal.end(), "plan 2"), 0);
+    EXPECT_TRUE(engine().queuedTasks(PageKind::Convert).empty());
+    EXPECT_FALSE(engine().isPageBusy(PageKind::Gif));
+}
+
+TEST_F(TaskEngineTest, EngineGoingAwayKillsRunningJobs)
+{
+    m_factory.set(PageKind::Rotate, 1, LongJob(outPath("1.mp4")));
+    m_factory.set(PageKind::Convert, 2, LongJob(outPath("2.mp4")));
+    ASSERT_TRUE(engine().StartPage(PageKind::Rotate, {1}));
+    ASSERT_TRUE(engine().StartPage(PageKind::Convert, {2}));
+    const auto start = Clock::now();
+    while (m_progress.size() < 2 && Clock::now() - start < std::chrono::seconds(10))
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+    ASSERT_EQ(m_progress.size(), 2u);
+    const pid_t a = engine().processOf(PageKind::Rotate, 1).value_or(0);
+    const pid_t b = engine().processOf(PageKind::Convert, 2).value_or(0);
+    m_runner.reset();  // StopAllJobs, then the workers and readers end
+    EXPECT_TRUE(test::ProcessGone(a));
+    EXPECT_TRUE(test::ProcessGone(b));
+}
+
+TEST_F(TaskEngineTest, MergeJobRunsWithoutAQueue)
+{
+    ASSERT_TRUE(test::MakeVideo(outPath("a.mp4"), 1.0));
+    ASSERT_TRUE(test::MakeVideo(outPath("b.mp4"), 1.0));
+    CommandLine merge;
+    merge.add("-hide_banner").add("-i").addQuoted(outPath("a.mp4")).add("-i").addQuoted(outPath("b.mp4"));
+    merge.add("-vsync").add("2").add("-filter_complex");
+    merge.addQuoted("[0:v][0:a][1:v][1:a]concat=n=2:v=1:a=1 [v][a]");
+    merge.add("-map").addQuoted("[v]").add("-map").addQuoted("[a]").add("-c:v").add("mpeg4").addQuoted(outPath("merged.mp4"));
+    m_runner->setMergeTotalSeconds(2.0);
+    std::vector<int> mergePercents;
+    m_onProgress = [&](const ProgressRecord& r) {
+        EXPECT_EQ(r.taskId, kMergeTaskId);
+        EXPECT_EQ(r.pageKind, 2);
+    };
+    engine().StartMerge(merge);
+    EXPECT_TRUE(engine().isPageBusy(PageKind::Merge));
+    runAll();
+    EXPECT_EQ(m_doneCount[kMergeTaskId], 1);
+    EXPECT_FALSE(engine().isPageBusy(PageKind::Merge));
+    EXPECT_NEAR(ProbeDurationSeconds(outPath("merged.mp4")), 2.0, 0.15);
+    EXPECT_TRUE(m_factory.journal() == std::vector<std::string>{"done -1"});
+}
+
+TEST_F(TaskEngineTest, MergeThatCannotStartFreesItsPage)
+{
+    CommandLine merge("/no/such/ffmpeg");
+    merge.add("-i").addQuoted(outPath("a.mp4"));
+    engine().StartMerge(merge);
+    runAll();
+    EXPECT_EQ(m_failCount[kMergeTaskId], 1);
+    EXPECT_FALSE(engine().isPageBusy(PageKind::Merge));
+}
+
+}  // namespace
+}  // namespace tolvex
