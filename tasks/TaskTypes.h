@@ -47,6 +47,9 @@ enum MainMessage : int {
     // progress to 0 % (convert: shows its bar and label and hides its error mark). Posted
     // from the page worker, so the worker never touches a widget.
     WM_TASK_STARTED = 1358,
+    // A file of an add operation was probed (and, on the convert page, got its thumbnail)
+    // off the UI thread (MediaImportResult); results arrive in the order of the add.
+    WM_MEDIA_IMPORTED = 1359,
     WM_OUTPUT_PARAMS = 1425,
     WM_SPLIT_CLIPS_READY = 1625,
     WM_GIF_CLIPS_READY = 1626,

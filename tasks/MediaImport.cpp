@@ -1,0 +1,198 @@
+#include "tasks/MediaImport.h"
+
+#include "app/Helpers.h"
+#include "media/MediaProbe.h"
+
+#include <QDateTime>
+#include <QFile>
+#include <QFileInfo>
+
+#include <sys/stat.h>
+
+#include <algorithm>
+#include <iostream>
+
+namespace tolvex {
+
+namespace {
+
+int DefaultWorkers()
+{
+    const unsigned cores = std::thread::hardware_concurrency();
+    return static_cast<int>(std::clamp(cores, 1U, 16U));
+}
+
+bool IsRegularFile(const QString& path)
+{
+    struct stat info {};
+    return ::stat(QFile::encodeName(path).constData(), &info) == 0 && S_ISREG(info.st_mode);
+}
+
+int64_t SizeOf(const QString& path, SizeSource source)
+{
+    if (source == SizeSource::OpenedFile) {
+        QFile file(path);
+        if (!file.open(QIODevice::ReadOnly))
+            return 0;
+        return file.size();
+    }
+    const QFileInfo info(path);
+    return info.exists() ? info.size() : 0;
+}
+
+}  // namespace
+
+MediaImport::MediaImport(QObject* receiver, std::string ffmpegPath, QString tempFolder, int workers)
+    : m_receiver(receiver),
+      m_ffmpegPath(std::move(ffmpegPath)),
+      m_tempFolder(std::move(tempFolder)),
+      m_workerCount(workers > 0 ? workers : DefaultWorkers())
+{
+}
+
+MediaImport::~MediaImport()
+{
+    shutdown();
+}
+
+void MediaImport::Import(MediaImportResult& result, const std::string& ffmpegPath, const std::atomic<bool>* abort)
+{
+    const MediaImportRequest& request = result.request;
+    MediaItem& item = result.item;
+    item.fullPath = request.fullPath;
+    item.folder = request.folder;
+    item.fileName = QFileInfo(request.fullPath).fileName();
+    item.fileSize = SizeOf(request.fullPath, request.sizeSource);
+
+    if (request.thumbnail) {
+        const CommandLine command = ThumbnailMaker::Command(ffmpegPath, request.fullPath, result.thumbnailPath);
+        std::cout << "cmdline:" << command.render() << std::endl;
+        result.thumbnail = ThumbnailMaker::Run(command, ThumbnailMaker::kTimeLimitMs, abort);
+        std::cout << "dwExitCode: " << result.thumbnail.exitCode << std::endl;
+        if (!result.thumbnail.ok())
+            return;
+    }
+    // A fifo or device would keep the probe waiting for ever: only regular files are opened.
+    if (IsRegularFile(request.fullPath))
+        item.duration = ProbeDurationSeconds(ToNarrowUtf8(request.fullPath));
+}
+
+uint64_t MediaImport::submit(const std::vector<MediaImportRequest>& requests)
+{
+    if (requests.empty())
+        return 0;
+    const QDateTime now = QDateTime::currentDateTime();
+    std::lock_guard<std::mutex> guard(m_lock);
+    if (m_stopped)
+        return 0;
+    const uint64_t batch = m_nextBatch++;
+    for (size_t i = 0; i < requests.size(); ++i) {
+        auto result = std::make_unique<MediaImportResult>();
+        result->batch = batch;
+        result->lastOfBatch = i + 1 == requests.size();
+        result->request = requests[i];
+        if (result->request.thumbnail)
+            result->thumbnailPath = reserveThumbnailPath(QFileInfo(requests[i].fullPath).fileName(), now);
+        const uint64_t sequence = m_nextSequence++;
+        m_open[sequence] = requests[i].page;
+        m_jobs.push_back(Job{sequence, std::move(result)});
+    }
+    startWorkers();
+    m_wake.notify_all();
+    return batch;
+}
+
+QString MediaImport::reserveThumbnailPath(const QString& fileName, const QDateTime& now)
+{
+    // Two files of the same name added in the same second would share the described name
+    // and overwrite each other's picture while both runs write: later ones get a number.
+    const QString base = ThumbnailMaker::ThumbnailPath(m_tempFolder, fileName, now);
+    QString path = base;
+    for (int n = 2; m_reservedThumbnails.count(path) != 0 || QFileInfo::exists(path); ++n)
+        path = base.left(base.size() - 4) + QLatin1Char('-') + QString::number(n) + QStringLiteral(".jpg");
+    m_reservedThumbnails.insert(path);
+    return path;
+}
+
+void MediaImport::cancelPage(PageKind page)
+{
+    std::lock_guard<std::mutex> guard(m_lock);
+    for (const auto& [sequence, openPage] : m_open) {
+        if (openPage == page)
+            m_cancelled.insert(sequence);
+    }
+}
+
+size_t MediaImport::pending() const
+{
+    std::lock_guard<std::mutex> guard(m_lock);
+    return m_open.size();
+}
+
+void MediaImport::startWorkers()
+{
+    // Called with the lock held. Threads start with the first add and stay until shutdown.
+    while (static_cast<int>(m_threads.size()) < m_workerCount)
+        m_threads.emplace_back([this] { workerLoop(); });
+}
+
+void MediaImport::workerLoop()
+{
+    for (;;) {
+        Job job;
+        {
+            std::unique_lock<std::mutex> lock(m_lock);
+            m_wake.wait(lock, [this] { return m_stopping.load() || !m_jobs.empty(); });
+            if (m_stopping.load())
+                return;
+            job = std::move(m_jobs.front());
+            m_jobs.pop_front();
+            if (m_cancelled.count(job.sequence) != 0)
+                job.result->cancelled = true;
+        }
+        if (!job.result->cancelled)
+            Import(*job.result, m_ffmpegPath, &m_stopping);
+        finish(job.sequence, std::move(job.result));
+    }
+}
+
+void MediaImport::finish(uint64_t sequence, std::unique_ptr<MediaImportResult> result)
+{
+    std::lock_guard<std::mutex> guard(m_lock);
+    if (m_stopping.load())
+        return;
+    m_done[sequence] = std::move(result);
+    // Post the run of results that is complete from the next one due.
+    for (auto next = m_done.find(m_nextToPost); next != m_done.end(); next = m_done.find(m_nextToPost)) {
+        std::unique_ptr<MediaImportResult> ready = std::move(next->second);
+        m_done.erase(next);
+        if (m_cancelled.erase(m_nextToPost) != 0)
+            ready->cancelled = true;
+        m_open.erase(m_nextToPost);
+        ++m_nextToPost;
+        PostMessageTo(m_receiver, WM_MEDIA_IMPORTED, std::move(ready));
+    }
+}
+
+void MediaImport::shutdown()
+{
+    std::vector<std::thread> threads;
+    {
+        std::lock_guard<std::mutex> guard(m_lock);
+        if (m_stopped)
+            return;
+        m_stopped = true;
+        m_stopping = true;
+        m_jobs.clear();
+        threads.swap(m_threads);
+    }
+    m_wake.notify_all();
+    for (std::thread& thread : threads)
+        thread.join();
+    std::lock_guard<std::mutex> guard(m_lock);
+    m_done.clear();
+    m_open.clear();
+    m_cancelled.clear();
+}
+
+}  // namespace tolvex
