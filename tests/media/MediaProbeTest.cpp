@@ -1,0 +1,259 @@
+// The media probe on files made at test time: ffmpeg for plain media, the libav* API for
+// what the command line cannot make (a "rotate" tag, a display matrix, two video streams).
+
+#include "media/MediaProbe.h"
+#include "tests/engine/TestMedia.h"
+
+#include <gtest/gtest.h>
+
+#include <QFile>
+#include <QTemporaryDir>
+
+extern "C" {
+#include <libavformat/avformat.h>
+#include <libavutil/display.h>
+}
+
+#include <functional>
+#include <thread>
+
+namespace tolvex {
+namespace {
+
+struct SourceStream {
+    std::string path;
+    int streamIndex;
+};
+
+// Copies the chosen streams of existing files into one new file (no re-encoding), letting
+// `prepare` change each output stream before the header is written.
+bool MuxStreams(const std::string& output, const std::vector<SourceStream>& sources,
+                const std::function<void(int, AVStream*)>& prepare)
+{
+    std::vector<AVFormatContext*> inputs;
+    AVFormatContext* out = nullptr;
+    bool ok = avformat_alloc_output_context2(&out, nullptr, nullptr, output.c_str()) >= 0;
+    for (size_t i = 0; ok && i < sources.size(); ++i) {
+        AVFormatContext* in = nullptr;
+        ok = avformat_open_input(&in, sources[i].path.c_str(), nullptr, nullptr) >= 0 &&
+             avformat_find_stream_info(in, nullptr) >= 0;
+        if (in)
+            inputs.push_back(in);
+        if (!ok)
+            break;
+        AVStream* source = in->streams[sources[i].streamIndex];
+        AVStream* target = avformat_new_stream(out, nullptr);
+        ok = target && avcodec_parameters_copy(target->codecpar, source->codecpar) >= 0;
+        if (ok) {
+            target->codecpar->codec_tag = 0;
+            target->time_base = source->time_base;
+            prepare(static_cast<int>(i), target);
+        }
+    }
+    ok = ok && avio_open(&out->pb, output.c_str(), AVIO_FLAG_WRITE) >= 0 && avformat_write_header(out, nullptr) >= 0;
+    AVPacket* packet = av_packet_alloc();
+    for (size_t i = 0; ok && i < inputs.size(); ++i) {
+        while (av_read_frame(inputs[i], packet) >= 0) {
+            if (packet->stream_index == sources[i].streamIndex) {
+                av_packet_rescale_ts(packet, inputs[i]->streams[packet->stream_index]->time_base,
+                                     out->streams[i]->time_base);
+                packet->stream_index = static_cast<int>(i);
+                packet->pos = -1;
+                ok = av_interleaved_write_frame(out, packet) >= 0 && ok;
+            }
+            av_packet_unref(packet);
+        }
+    }
+    if (ok)
+        ok = av_write_trailer(out) >= 0;
+    av_packet_free(&packet);
+    if (out && out->pb)
+        avio_closep(&out->pb);
+    avformat_free_context(out);
+    for (AVFormatContext* in : inputs)
+        avformat_close_input(&in);
+    return ok;
+}
+
+void AddDisplayMatrix(AVStream* stream, double degrees)
+{
+    auto* matrix = reinterpret_cast<int32_t*>(av_stream_new_side_data(stream, AV_PKT_DATA_DISPLAYMATRIX, 9 * sizeof(int32_t)));
+    av_display_rotation_set(matrix, degrees);
+}
+
+class MediaProbeTest : public ::testing::Test {
+protected:
+    static void SetUpTestSuite()
+    {
+        s_dir = new QTemporaryDir;
+        ASSERT_TRUE(test::MakeVideo(path("video.mp4"), 2.0, 160, 120));
+        ASSERT_TRUE(test::MakeVideo(path("large.mp4"), 1.0, 320, 240, false));
+        ASSERT_TRUE(test::MakeAudio(path("audio.m4a"), 1.5));
+    }
+    static void TearDownTestSuite()
+    {
+        delete s_dir;
+        s_dir = nullptr;
+    }
+    static std::string path(const std::string& name) { return s_dir->filePath(QString::fromStdString(name)).toStdString(); }
+    static QTemporaryDir* s_dir;
+};
+
+QTemporaryDir* MediaProbeTest::s_dir = nullptr;
+
+TEST_F(MediaProbeTest, VideoWithSound)
+{
+    MediaInfo info(path("video.mp4"));
+    ASSERT_EQ(ProbeMediaInfo(info), 0);
+    EXPECT_EQ(info.width, 160);
+    EXPECT_EQ(info.height, 120);
+    EXPECT_EQ(info.videoStreamIndex, 0);
+    EXPECT_EQ(info.audioStreamIndex, 1);
+    EXPECT_EQ(info.audioSampleFormat, AV_SAMPLE_FMT_FLTP);
+    EXPECT_GT(info.videoBitRate, 0);
+    EXPECT_GT(info.audioBitRate, 0);
+    EXPECT_EQ(info.sampleRate, 44100);
+    EXPECT_EQ(info.channels, 1);
+    EXPECT_EQ(info.durationSeconds, 2);
+    EXPECT_EQ(info.frameRate, 25);
+    EXPECT_EQ(info.hasRotateTag, 0);
+    EXPECT_NEAR(ProbeDurationSeconds(path("video.mp4")), 2.0, 0.001);
+}
+
+TEST_F(MediaProbeTest, AudioOnlyLeavesTheVideoFieldsAlone)
+{
+    MediaInfo info(path("audio.m4a"));
+    ASSERT_EQ(ProbeMediaInfo(info), 0);
+    EXPECT_EQ(info.width, -1);
+    EXPECT_EQ(info.height, -1);
+    EXPECT_EQ(info.videoStreamIndex, -1);
+    EXPECT_EQ(info.frameRate, -1);
+    EXPECT_EQ(info.durationSeconds, -1);
+    EXPECT_EQ(info.audioStreamIndex, 0);
+    EXPECT_EQ(info.sampleRate, 44100);
+    EXPECT_NEAR(ProbeDurationSeconds(path("audio.m4a")), 1.5, 0.05) << "the audio stream's duration";
+}
+
+TEST_F(MediaProbeTest, MissingOrBrokenFiles)
+{
+    MediaInfo missing(path("missing.mp4"));
+    EXPECT_EQ(ProbeMediaInfo(missing), -1);
+    EXPECT_EQ(missing.width, -1);
+    EXPECT_EQ(missing.audioStreamIndex, -1);
+    EXPECT_EQ(missing.durationSeconds, -1);
+    EXPECT_EQ(ProbeDurationSeconds(path("missing.mp4")), 0.0);
+
+    QFile garbage(QString::fromStdString(path("garbage.mp4")));
+    ASSERT_TRUE(garbage.open(QIODevice::WriteOnly));
+    garbage.write(QByteArray(4096, '\x07'));
+    garbage.close();
+    MediaInfo broken(path("garbage.mp4"));
+    EXPECT_EQ(ProbeMediaInfo(broken), -1);
+    EXPECT_EQ(ProbeDurationSeconds(path("garbage.mp4")), 0.0);
+}
+
+TEST_F(MediaProbeTest, SubtitleOnlyFileHasNoDuration)
+{
+    QFile srt(QString::fromStdString(path("text.srt")));
+    ASSERT_TRUE(srt.open(QIODevice::WriteOnly));
+    srt.write("1\n00:00:00,000 --> 00:00:01,000\nhello\n\n");
+    srt.close();
+    ASSERT_TRUE(test::RunFfmpeg({"-i", path("text.srt"), path("subtitle.mkv")}));
+    EXPECT_EQ(ProbeDurationSeconds(path("subtitle.mkv")), -1.0);
+    MediaInfo info(path("subtitle.mkv"));
+    EXPECT_EQ(ProbeMediaInfo(info), 0);
+    EXPECT_EQ(info.videoStreamIndex, -1);
+    EXPECT_EQ(info.audioStreamIndex, -1);
+}
+
+TEST_F(MediaProbeTest, LastVideoStreamWins)
+{
+    ASSERT_TRUE(MuxStreams(path("two-videos.nut"), {{path("video.mp4"), 0}, {path("large.mp4"), 0}}, [](int, AVStream*) {}));
+    MediaInfo info(path("two-videos.nut"));
+    ASSERT_EQ(ProbeMediaInfo(info), 0);
+    EXPECT_EQ(info.videoStreamIndex, 1);
+    EXPECT_EQ(info.width, 320);
+    EXPECT_EQ(info.height, 240);
+    EXPECT_EQ(info.durationSeconds, 1);
+}
+
+TEST_F(MediaProbeTest, RotateTagOfAnyValueMarksTheFile)
+{
+    for (const char* value : {"90", "0"}) {
+        const std::string file = path(std::string("rotate-") + value + ".nut");
+        ASSERT_TRUE(MuxStreams(file, {{path("video.mp4"), 0}},
+                               [value](int, AVStream* s) { av_dict_set(&s->metadata, "rotate", value, 0); }));
+        MediaInfo info(file);
+        ASSERT_EQ(ProbeMediaInfo(info), 0);
+        EXPECT_EQ(info.hasRotateTag, 1) << value;
+        EXPECT_EQ(info.width, 160) << "the stored size, not swapped";
+        EXPECT_EQ(info.height, 120);
+    }
+    // Keys are compared whole and case-sensitively.
+    ASSERT_TRUE(MuxStreams(path("rotated-other.nut"), {{path("video.mp4"), 0}},
+                           [](int, AVStream* s) { av_dict_set(&s->metadata, "rotated", "90", 0); }));
+    MediaInfo other(path("rotated-other.nut"));
+    ASSERT_EQ(ProbeMediaInfo(other), 0);
+    EXPECT_EQ(other.hasRotateTag, 0);
+}
+
+TEST_F(MediaProbeTest, DisplayMatrixWithARotationMarksTheFile)
+{
+    ASSERT_TRUE(MuxStreams(path("phone.mp4"), {{path("video.mp4"), 0}}, [](int, AVStream* s) { AddDisplayMatrix(s, 90); }));
+    MediaInfo phone(path("phone.mp4"));
+    ASSERT_EQ(ProbeMediaInfo(phone), 0);
+    EXPECT_EQ(phone.hasRotateTag, 1);
+    EXPECT_EQ(phone.width, 160);
+
+    ASSERT_TRUE(MuxStreams(path("upright.mp4"), {{path("video.mp4"), 0}}, [](int, AVStream* s) { AddDisplayMatrix(s, 0); }));
+    MediaInfo upright(path("upright.mp4"));
+    ASSERT_EQ(ProbeMediaInfo(upright), 0);
+    EXPECT_EQ(upright.hasRotateTag, 0);
+}
+
+TEST_F(MediaProbeTest, FrameRateIsTheWholeQuotient)
+{
+    ASSERT_TRUE(test::RunFfmpeg({"-f", "lavfi", "-i", "testsrc2=size=64x48:rate=30000/1001:duration=1", "-c:v", "mpeg4",
+                                 path("ntsc.mp4")}));
+    MediaInfo info(path("ntsc.mp4"));
+    ASSERT_EQ(ProbeMediaInfo(info), 0);
+    EXPECT_EQ(info.frameRate, 29);
+}
+
+TEST(StreamDuration, ScaledStreamDurationOrTheContainers)
+{
+    AVFormatContext* container = avformat_alloc_context();
+    AVStream* stream = avformat_new_stream(container, nullptr);
+    container->duration = 5000000;
+    stream->time_base = AVRational{1, 90000};
+    stream->duration = 135000;
+    EXPECT_EQ(StreamDurationMicroseconds(*container, *stream), 1500000);
+    // An unknown stream duration does not scale into 64 bits: the container's is used.
+    stream->duration = AV_NOPTS_VALUE;
+    EXPECT_EQ(StreamDurationMicroseconds(*container, *stream), 5000000);
+    stream->time_base = AVRational{1, 1};
+    stream->duration = INT64_MAX / 1000;
+    EXPECT_EQ(StreamDurationMicroseconds(*container, *stream), 5000000);
+    avformat_free_context(container);
+}
+
+TEST_F(MediaProbeTest, ProbesRunSideBySide)
+{
+    std::vector<std::thread> threads;
+    std::atomic<int> mismatches{0};
+    for (int t = 0; t < 4; ++t) {
+        threads.emplace_back([&, t] {
+            for (int i = 0; i < 5; ++i) {
+                MediaInfo info(path(t % 2 ? "video.mp4" : "audio.m4a"));
+                if (ProbeMediaInfo(info) != 0 || info.sampleRate != 44100 || (t % 2 && info.width != 160))
+                    ++mismatches;
+            }
+        });
+    }
+    for (auto& thread : threads)
+        thread.join();
+    EXPECT_EQ(mismatches.load(), 0);
+}
+
+}  // namespace
+}  // namespace tolvex
