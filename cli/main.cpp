@@ -1,0 +1,56 @@
+// tolvex-cli: the headless companion of the desktop program. It runs the same core (media
+// probe, task engine, command builders) without a display; each sub-command is one entry
+// of the dispatch table below.
+
+#include "app/ConsoleLog.h"
+#include "cli/CliCommands.h"
+
+#include <QCoreApplication>
+
+#include <cstdio>
+#include <cstring>
+#include <iterator>
+
+namespace {
+
+using tolvex::cli::CliCommand;
+
+const CliCommand kCommands[] = {
+    {"probe", "FILE...", "print what the media probe reports about each file (one JSON object per line)",
+     &tolvex::cli::RunProbeCommand},
+};
+
+void PrintHelp(FILE* stream)
+{
+    std::fprintf(stream, "usage: tolvex-cli COMMAND [ARGS...]\n\ncommands:\n");
+    for (const CliCommand& command : kCommands)
+        std::fprintf(stream, "  %s %s\n      %s\n", command.name, command.usage, command.summary);
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    QCoreApplication app(argc, argv);
+    // Standard output carries the commands' results; diagnostics go to standard error.
+    tolvex::SetConsoleTarget(tolvex::ConsoleTarget::StandardError);
+
+    QStringList args = QCoreApplication::arguments();
+    args.removeFirst();
+    if (args.isEmpty()) {
+        PrintHelp(stderr);
+        return 2;
+    }
+    const QString name = args.takeFirst();
+    if (name == QLatin1String("--help") || name == QLatin1String("-h") || name == QLatin1String("help")) {
+        PrintHelp(stdout);
+        return 0;
+    }
+    for (const CliCommand& command : kCommands) {
+        if (name == QLatin1String(command.name))
+            return command.run(args);
+    }
+    std::fprintf(stderr, "tolvex-cli: unknown command '%s'\n", name.toLocal8Bit().constData());
+    PrintHelp(stderr);
+    return 2;
+}
