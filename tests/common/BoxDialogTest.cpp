@@ -122,6 +122,9 @@ TEST_F(BoxDialogTest, BoxIsCaptionlessCentredWithTextAndShadow)
     ASSERT_TRUE(box->Create(&m_owner, QString(), UI_WNDSTYLE_DIALOG, WS_EX_WINDOWEDGE));
     box->CenterWindow();
     QPointer<MessageBoxDialog> alive(box);
+    // The guard texts of the window methods are named after the box's own class.
+    EXPECT_EQ(box->ClassName(), QStringLiteral("MessageBoxDialog"));
+    EXPECT_EQ(PromptBoxDialog(nullptr, QString()).ClassName(), QStringLiteral("PromptBoxDialog"));
 
     struct Seen {
         bool frameless = false;
