@@ -1,6 +1,8 @@
 #include "tasks/PageJobFactory.h"
 
 #include "app/ConsoleLog.h"
+#include "app/Helpers.h"
+#include "media/MediaProbe.h"
 #include "tasks/ClipCommands.h"
 #include "tasks/ConvertCommand.h"
 #include "tasks/SingleInputCommands.h"
@@ -26,6 +28,20 @@ JobPlan Run(CommandLine command)
 }
 
 }  // namespace
+
+ProbedMedia ProbeForJob(const QString& path)
+{
+    MediaInfo info(ToNarrowAnsi(path));
+    ProbedMedia probed;
+    probed.duration = -1.0;
+    if (ProbeMediaInfo(info) != 0)
+        return probed;
+    probed.duration = static_cast<double>(info.durationSeconds);
+    probed.width = info.width;
+    probed.height = info.height;
+    probed.rotated = info.hasRotateTag != 0;
+    return probed;
+}
 
 PageJobFactory::PageJobFactory(Tables tables, JobInputSource& source, MediaProber prober, QObject* receiver,
                                std::string ffmpegPath, const EncoderSupport& encoders)

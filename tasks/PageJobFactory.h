@@ -28,6 +28,10 @@ namespace tolvex {
 
 class EncoderSupport;
 
+// The media probe's answer for a job: ProbeMediaInfo's duration in whole seconds (-1 when
+// the file cannot be probed), its picture size and its rotation tag.
+ProbedMedia ProbeForJob(const QString& path);
+
 class PageJobFactory : public JobFactory {
 public:
     struct Tables {
@@ -40,6 +44,9 @@ public:
     // `receiver` gets WM_TASK_STARTED; `ffmpegPath` is the program every command starts with.
     PageJobFactory(Tables tables, JobInputSource& source, MediaProber prober, QObject* receiver,
                    std::string ffmpegPath, const EncoderSupport& encoders);
+
+    // The receiver of WM_TASK_STARTED; set before the first task is queued.
+    void setReceiver(QObject* receiver) { m_receiver = receiver; }
 
     JobPlan planJob(PageKind page, TaskId taskId) override;
     void shutdown() override;

@@ -1,0 +1,163 @@
+#include "cli/CliOptions.h"
+
+#include "app/Folders.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+#include <cstdio>
+
+namespace tolvex::cli {
+
+CliOptions::CliOptions(const char* command, std::vector<OptionSpec> specs) : m_command(command), m_specs(std::move(specs))
+{
+    m_specs.push_back({"output-dir", true});
+    m_specs.push_back({"print-command", false});
+    m_specs.push_back({"help", false});
+}
+
+const char* CliOptions::command() const
+{
+    return m_command;
+}
+
+const OptionSpec* CliOptions::find(const QString& name) const
+{
+    for (const OptionSpec& spec : m_specs) {
+        if (name == QLatin1String(spec.name))
+            return &spec;
+    }
+    return nullptr;
+}
+
+bool CliOptions::parse(const QStringList& args)
+{
+    bool optionsEnded = false;
+    for (qsizetype i = 0; i < args.size(); ++i) {
+        const QString& arg = args[i];
+        if (optionsEnded || !arg.startsWith(QLatin1String("--")) || arg == QLatin1String("-")) {
+            m_positional.append(arg);
+            continue;
+        }
+        if (arg == QLatin1String("--")) {
+            optionsEnded = true;
+            continue;
+        }
+        QString name = arg.mid(2);
+        std::optional<QString> inlineValue;
+        if (const qsizetype eq = name.indexOf(QLatin1Char('=')); eq >= 0) {
+            inlineValue = name.mid(eq + 1);
+            name.truncate(eq);
+        }
+        const OptionSpec* spec = find(name);
+        if (!spec) {
+            m_error = QStringLiteral("unknown option --%1").arg(name);
+            return false;
+        }
+        if (!spec->takesValue) {
+            if (inlineValue) {
+                m_error = QStringLiteral("option --%1 takes no value").arg(name);
+                return false;
+            }
+            m_values[spec->name] = QString();
+            continue;
+        }
+        if (inlineValue) {
+            m_values[spec->name] = *inlineValue;
+        } else if (i + 1 < args.size()) {
+            m_values[spec->name] = args[++i];  // taken as is: "--volume -5" is a value
+        } else {
+            m_error = QStringLiteral("option --%1 needs a value").arg(name);
+            return false;
+        }
+    }
+    return true;
+}
+
+QString CliOptions::value(const char* name, const QString& fallback) const
+{
+    const auto it = m_values.find(name);
+    return it == m_values.end() ? fallback : it->second;
+}
+
+QString CliOptions::outputFolder() const
+{
+    if (has("output-dir"))
+        return QDir::cleanPath(QFileInfo(value("output-dir")).absoluteFilePath());
+    return OutputFolder();
+}
+
+bool CliOptions::inputFiles(QStringList& files)
+{
+    files.clear();
+    for (const QString& arg : m_positional) {
+        const QFileInfo info(arg);
+        if (!info.isFile() || !info.isReadable()) {
+            m_error = QStringLiteral("cannot read input file: %1").arg(arg);
+            return false;
+        }
+        files.append(QDir::cleanPath(info.absoluteFilePath()));
+    }
+    return true;
+}
+
+bool CliOptions::intValue(const char* name, int low, int high, int fallback, int& out)
+{
+    if (!has(name)) {
+        out = fallback;
+        return true;
+    }
+    bool ok = false;
+    const int v = value(name).trimmed().toInt(&ok);
+    if (!ok || v < low || v > high) {
+        m_error = QStringLiteral("--%1 needs a whole number from %2 to %3, not '%4'")
+                      .arg(QLatin1String(name))
+                      .arg(low)
+                      .arg(high)
+                      .arg(value(name));
+        return false;
+    }
+    out = v;
+    return true;
+}
+
+void CliOptions::printError() const
+{
+    std::fprintf(stderr, "tolvex-cli %s: %s\n", m_command, m_error.toLocal8Bit().constData());
+}
+
+std::optional<int> BeginCommand(CliOptions& options, const QStringList& args, const char* usage, const char* details,
+                                int minFiles, QStringList& files)
+{
+    if (!options.parse(args))
+        return UsageError(options);
+    if (options.help()) {
+        PrintUsage(options.command(), usage, details);
+        return 0;
+    }
+    if (!options.inputFiles(files))
+        return UsageError(options);
+    if (files.size() < minFiles) {
+        options.setError(minFiles == 1 ? QStringLiteral("no input file")
+                                       : QStringLiteral("needs at least %1 input files").arg(minFiles));
+        return UsageError(options);
+    }
+    return std::nullopt;
+}
+
+int UsageError(const CliOptions& options)
+{
+    options.printError();
+    return 2;
+}
+
+void PrintUsage(const char* command, const char* usage, const char* details)
+{
+    std::printf("usage: tolvex-cli %s %s\n\n%s\ncommon options:\n"
+                "  --output-dir DIR   write the outputs there (default: the program's output folder)\n"
+                "  --print-command    print each job's command line, one line per job, and run nothing\n"
+                "  --help             show this help\n",
+                command, usage, details);
+}
+
+}  // namespace tolvex::cli

@@ -1,0 +1,71 @@
+#pragma once
+
+// Option parsing shared by the page sub-commands: "--name value", "--name=value" and
+// flags, the common options (--output-dir, --print-command, --help), and the input files
+// (made absolute and checked readable). Errors are texts for standard error.
+
+#include <QString>
+#include <QStringList>
+
+#include <map>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace tolvex::cli {
+
+struct OptionSpec {
+    const char* name;  // without the leading "--"
+    bool takesValue;
+};
+
+class CliOptions {
+public:
+    // `command` names the sub-command in messages; `specs` lists its own options.
+    CliOptions(const char* command, std::vector<OptionSpec> specs);
+
+    // False with error() set when an option is unknown or lacks its value.
+    bool parse(const QStringList& args);
+
+    bool has(const char* name) const { return m_values.count(name) != 0; }
+    QString value(const char* name, const QString& fallback = {}) const;
+    const QStringList& positional() const { return m_positional; }
+
+    bool help() const { return has("help"); }
+    bool printCommand() const { return has("print-command"); }
+    // --output-dir made absolute, else the program's output folder.
+    QString outputFolder() const;
+
+    // Every positional argument as an absolute path of a readable file; false with error()
+    // naming the first one that is not.
+    bool inputFiles(QStringList& files);
+    // An integer option within [low, high]; false with error() set when malformed.
+    bool intValue(const char* name, int low, int high, int fallback, int& out);
+
+    const char* command() const;
+    const QString& error() const { return m_error; }
+    void setError(const QString& text) { m_error = text; }
+    // "tolvex-cli <command>: <error>" on standard error.
+    void printError() const;
+
+private:
+    const OptionSpec* find(const QString& name) const;
+
+    const char* m_command;
+    std::vector<OptionSpec> m_specs;
+    std::map<std::string, QString> m_values;
+    QStringList m_positional;
+    QString m_error;
+};
+
+// The start of every page sub-command: parses, answers --help, and reads the input files
+// (at least `minFiles`). Returns the exit status when the command ends here.
+std::optional<int> BeginCommand(CliOptions& options, const QStringList& args, const char* usage, const char* details,
+                                int minFiles, QStringList& files);
+// Prints the error and returns the status of a bad command line.
+int UsageError(const CliOptions& options);
+
+// Prints "usage: tolvex-cli <command> <usage>" and the common options on standard output.
+void PrintUsage(const char* command, const char* usage, const char* details);
+
+}  // namespace tolvex::cli

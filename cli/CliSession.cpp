@@ -1,0 +1,164 @@
+#include "cli/CliSession.h"
+
+#include "app/Helpers.h"
+#include "media/EncoderSupport.h"
+#include "media/MediaProbe.h"
+#include "tasks/FfmpegLocator.h"
+#include "tasks/HeadlessRunner.h"
+
+#include <QFileInfo>
+
+#include <cstdio>
+#include <map>
+
+namespace tolvex::cli {
+
+CliSession::CliSession(const char* command, QString outputFolder)
+    : m_command(command),
+      m_source(std::move(outputFolder)),
+      m_factory({m_items, m_params, m_splitClips, m_gifClips}, m_source, &ProbeForJob, nullptr, FfmpegProgramPath(),
+                EncoderSupport::system())
+{
+}
+
+CliSession::~CliSession() = default;
+
+TaskId CliSession::addFile(const QString& absolutePath)
+{
+    const QFileInfo info(absolutePath);
+    MediaItem item;
+    item.fileName = info.fileName();
+    item.folder = info.absolutePath();
+    item.fullPath = absolutePath;
+    item.fileSize = info.size();
+    item.duration = ProbeDurationSeconds(ToNarrowAnsi(absolutePath));
+    const TaskId id = m_nextId++;
+    m_items.set(id, std::move(item));
+    return id;
+}
+
+TaskId CliSession::addSplitClip(SplitClip clip)
+{
+    clip.itemId = m_nextId++;
+    m_splitClips.add(clip);
+    return clip.itemId;
+}
+
+TaskId CliSession::addGifClip(GifClip clip)
+{
+    clip.itemId = m_nextId++;
+    m_gifClips.add(clip);
+    return clip.itemId;
+}
+
+QString CliSession::label(TaskId id) const
+{
+    if (const auto clip = m_splitClips.find(id))
+        return QString::fromStdString(clip->outputName);
+    if (const auto clip = m_gifClips.find(id))
+        return QString::fromStdString(clip->outputName);
+    return m_items.get(id).fileName;
+}
+
+int CliSession::printCommands(PageKind page, const std::vector<TaskId>& ids)
+{
+    int status = 0;
+    for (const TaskId id : ids) {
+        const JobPlan plan = m_factory.planJob(page, id);
+        if (plan.action == JobPlan::Action::Run) {
+            std::printf("%s\n", plan.command.render().c_str());
+            continue;
+        }
+        std::fprintf(stderr, "tolvex-cli %s: %s: %s\n", m_command, label(id).toLocal8Bit().constData(),
+                     plan.reason.empty() ? "nothing to run" : plan.reason.c_str());
+        status = 1;
+    }
+    std::fflush(stdout);
+    return status;
+}
+
+int CliSession::finish(PageKind page, size_t jobs, int done, int failed)
+{
+    std::printf("%s: %d of %zu jobs completed, %d failed\n", PageName(page), done, jobs, failed);
+    std::fflush(stdout);
+    return done == static_cast<int>(jobs) && failed == 0 ? 0 : 1;
+}
+
+int CliSession::run(PageKind page, const std::vector<TaskId>& ids)
+{
+    HeadlessRunner runner(m_factory);
+    m_factory.setReceiver(&runner);
+
+    std::map<TaskId, int> shown;
+    HeadlessRunner::Callbacks callbacks;
+    callbacks.progress = [&](const ProgressRecord& record, int percent) {
+        auto [it, fresh] = shown.try_emplace(record.taskId, -1);
+        if (!fresh && it->second == percent)
+            return;
+        it->second = percent;
+        std::printf("%s %d %s: %d%%\n", PageName(page), record.taskId, label(record.taskId).toLocal8Bit().constData(),
+                    percent);
+        std::fflush(stdout);
+    };
+    callbacks.done = [&](const CompletionRecord& record) {
+        std::printf("%s %d %s: done\n", PageName(page), record.taskId, label(record.taskId).toLocal8Bit().constData());
+        std::fflush(stdout);
+    };
+    callbacks.failed = [&](const FailureRecord& record) {
+        std::printf("%s %d %s: failed%s%s\n", PageName(page), record.taskId,
+                    label(record.taskId).toLocal8Bit().constData(), record.reason.empty() ? "" : ": ",
+                    record.reason.c_str());
+        std::fflush(stdout);
+    };
+    runner.setCallbacks(std::move(callbacks));
+
+    runner.engine().StartPage(page, ids);
+    runner.run();
+    const int done = runner.doneCount();
+    const int failed = runner.failedCount();
+    m_factory.shutdown();
+    return finish(page, ids.size(), done, failed);
+}
+
+int CliSession::printMerge(const std::vector<TaskId>& ids, const MergeSettings& settings)
+{
+    std::printf("%s\n", m_factory.planMerge(ids, settings).command.render().c_str());
+    std::fflush(stdout);
+    return 0;
+}
+
+int CliSession::runMerge(const std::vector<TaskId>& ids, const MergeSettings& settings)
+{
+    const MergeJob job = m_factory.planMerge(ids, settings);
+    HeadlessRunner runner(m_factory);
+    runner.setMergeTotalSeconds(job.totalDuration);
+
+    int shown = -1;
+    HeadlessRunner::Callbacks callbacks;
+    callbacks.progress = [&](const ProgressRecord&, int percent) {
+        if (percent == shown)
+            return;
+        shown = percent;
+        std::printf("merge %s: %d%%\n", job.outputName.c_str(), percent);
+        std::fflush(stdout);
+    };
+    callbacks.done = [&](const CompletionRecord&) {
+        std::printf("merge %s: done\n", job.outputName.c_str());
+        std::fflush(stdout);
+    };
+    callbacks.failed = [&](const FailureRecord& record) {
+        std::printf("merge %s: failed%s%s\n", job.outputName.c_str(), record.reason.empty() ? "" : ": ",
+                    record.reason.c_str());
+        std::fflush(stdout);
+    };
+    runner.setCallbacks(std::move(callbacks));
+
+    runner.engine().StartMerge(job.command);
+    runner.run();
+    const int done = runner.doneCount();
+    const int failed = runner.failedCount();
+    m_factory.shutdown();
+    return finish(PageKind::Merge, 1, done, failed);
+}
+
+}  // namespace tolvex::cli

@@ -1,0 +1,62 @@
+#pragma once
+
+// One tolvex-cli page run: the tables the window would keep (media items, output
+// parameters, clip records), the job factory over them and the headless engine. A
+// sub-command adds its inputs, then either prints each job's command or runs the page,
+// printing each item's progress and a summary line.
+//
+// Thread use: the thread of the QCoreApplication; the page workers call the factory.
+
+#include "cli/CliInputSource.h"
+#include "media/OutputParamsTable.h"
+#include "tasks/ClipRecords.h"
+#include "tasks/MediaItem.h"
+#include "tasks/PageJobFactory.h"
+
+#include <memory>
+#include <vector>
+
+namespace tolvex::cli {
+
+class CliSession {
+public:
+    CliSession(const char* command, QString outputFolder);
+    ~CliSession();
+
+    CliInputSource& source() { return m_source; }
+    OutputParamsTable& params() { return m_params; }
+    PageJobFactory& factory() { return m_factory; }
+
+    // Records a media item for a file (name, folder, size, probed duration) under the next
+    // task id and returns the id.
+    TaskId addFile(const QString& absolutePath);
+    TaskId addSplitClip(SplitClip clip);
+    TaskId addGifClip(GifClip clip);
+    const MediaItem item(TaskId id) const { return m_items.get(id); }
+
+    // Prints the command of every task, one line each, in order; runs nothing. Returns 0,
+    // or 1 when a job cannot be planned (its reason on standard error).
+    int printCommands(PageKind page, const std::vector<TaskId>& ids);
+    // Queues the tasks on the page and runs them to the end. Returns 0 only when every
+    // job completed.
+    int run(PageKind page, const std::vector<TaskId>& ids);
+
+    // The merge page: plans the job of the given items and prints or runs it.
+    int printMerge(const std::vector<TaskId>& ids, const MergeSettings& settings);
+    int runMerge(const std::vector<TaskId>& ids, const MergeSettings& settings);
+
+private:
+    QString label(TaskId id) const;
+    int finish(PageKind page, size_t jobs, int done, int failed);
+
+    const char* m_command;
+    CliInputSource m_source;
+    MediaItemTable m_items;
+    OutputParamsTable m_params;
+    SplitClipTable m_splitClips;
+    GifClipTable m_gifClips;
+    PageJobFactory m_factory;
+    TaskId m_nextId = 0;
+};
+
+}  // namespace tolvex::cli

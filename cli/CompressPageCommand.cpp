@@ -1,0 +1,70 @@
+// tolvex-cli compress: the compress page. The video bit rate aims at the input size reduced
+// by the strength percentage over the probed duration; audio is always AAC-rate 128k stereo.
+
+#include "app/Helpers.h"
+#include "cli/CliOptions.h"
+#include "cli/CliSession.h"
+#include "cli/PageCommands.h"
+#include "media/ResolutionTable.h"
+
+#include <QRegularExpression>
+
+#include <algorithm>
+
+namespace tolvex::cli {
+
+namespace {
+
+constexpr const char* kName = "compress";
+constexpr const char* kUsage = "[--format original|EXT] [--size original|WxH] [--strength 0-100] FILE...";
+constexpr const char* kDetails =
+    "Makes each FILE smaller by a lower video bit rate, optionally a smaller frame.\n"
+    "  --format     original (the input's own extension, default) or an output format\n"
+    "  --size       original (default) or WxH\n"
+    "  --strength   how much smaller, in percent (default 50; 100 counts as 99)\n";
+
+}  // namespace
+
+int RunCompressCommand(const QStringList& args)
+{
+    CliOptions options(kName, {{"format", true}, {"size", true}, {"strength", true}});
+    QStringList files;
+    if (const auto status = BeginCommand(options, args, kUsage, kDetails, 1, files))
+        return *status;
+
+    CompressSettings settings;
+    const QString format = options.value("format", QStringLiteral("original"));
+    const auto& formats = ResolutionTable::convertFormats();
+    if (format == QLatin1String("original")) {
+        settings.formatText = QStringLiteral("原格式");
+    } else if (std::find(formats.begin(), formats.end(), ToNarrowAnsi(format)) != formats.end()) {
+        settings.formatText = format;
+    } else {
+        options.setError(QStringLiteral("unknown output format '%1'").arg(format));
+        return UsageError(options);
+    }
+
+    const QString size = options.value("size", QStringLiteral("original"));
+    if (size == QLatin1String("original")) {
+        settings.ratioText = QStringLiteral("原分辨率");
+    } else if (QRegularExpression(QStringLiteral("^[1-9][0-9]*x[1-9][0-9]*$")).match(size).hasMatch()) {
+        settings.ratioText = size;
+    } else {
+        options.setError(QStringLiteral("--size needs original or WxH, not '%1'").arg(size));
+        return UsageError(options);
+    }
+    if (!options.intValue("strength", 0, 100, 50, settings.strength))
+        return UsageError(options);
+
+    CliSession session(kName, options.outputFolder());
+    std::vector<TaskId> ids;
+    for (const QString& file : files) {
+        const TaskId id = session.addFile(file);
+        session.source().setCompress(id, settings);
+        ids.push_back(id);
+    }
+    return options.printCommand() ? session.printCommands(PageKind::Compress, ids)
+                                  : session.run(PageKind::Compress, ids);
+}
+
+}  // namespace tolvex::cli

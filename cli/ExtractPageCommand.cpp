@@ -1,0 +1,54 @@
+// tolvex-cli extract: the extract page; the audio format is one this ffmpeg can write.
+
+#include "app/Helpers.h"
+#include "cli/CliOptions.h"
+#include "cli/CliSession.h"
+#include "cli/PageCommands.h"
+#include "media/EncoderSupport.h"
+
+#include <algorithm>
+
+namespace tolvex::cli {
+
+namespace {
+
+constexpr const char* kName = "extract";
+constexpr const char* kUsage = "--format EXT FILE...";
+
+std::string Details()
+{
+    std::string text = "Writes the sound of each FILE as an audio file.\n  --format   one of:";
+    for (const auto& f : ExtractAudioFormats())
+        text += " " + f;
+    return text + "\n";
+}
+
+}  // namespace
+
+int RunExtractCommand(const QStringList& args)
+{
+    CliOptions options(kName, {{"format", true}});
+    QStringList files;
+    if (const auto status = BeginCommand(options, args, kUsage, Details().c_str(), 1, files))
+        return *status;
+    const auto formats = ExtractAudioFormats();
+    const std::string format = ToNarrowAnsi(options.value("format"));
+    if (!options.has("format")) {
+        options.setError(QStringLiteral("--format is required"));
+        return UsageError(options);
+    }
+    if (std::find(formats.begin(), formats.end(), format) == formats.end()) {
+        options.setError(QStringLiteral("audio format '%1' is not offered").arg(options.value("format")));
+        return UsageError(options);
+    }
+
+    CliSession session(kName, options.outputFolder());
+    session.source().setExtract({ToWideAnsi(format)});
+    std::vector<TaskId> ids;
+    for (const QString& file : files)
+        ids.push_back(session.addFile(file));
+    return options.printCommand() ? session.printCommands(PageKind::Extract, ids)
+                                  : session.run(PageKind::Extract, ids);
+}
+
+}  // namespace tolvex::cli

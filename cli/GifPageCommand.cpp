@@ -1,0 +1,43 @@
+// tolvex-cli gif: the gif page with one clip: a time range of FILE as an animated GIF.
+
+#include "app/Helpers.h"
+#include "cli/ClipRange.h"
+#include "cli/CliSession.h"
+#include "cli/PageCommands.h"
+
+namespace tolvex::cli {
+
+namespace {
+
+constexpr const char* kName = "gif";
+constexpr const char* kUsage = "--start T --end T FILE";
+constexpr const char* kDetails = "Makes an animated GIF of the range from --start to --end (h:m:s) of FILE.\n";
+
+}  // namespace
+
+int RunGifCommand(const QStringList& args)
+{
+    CliOptions options(kName, {{"start", true}, {"end", true}});
+    QStringList files;
+    if (const auto status = BeginCommand(options, args, kUsage, kDetails, 1, files))
+        return *status;
+    if (files.size() != 1) {
+        options.setError(QStringLiteral("gif takes one input file"));
+        return UsageError(options);
+    }
+    ClipRange range;
+    if (!ReadClipRange(options, files.front(), range))
+        return UsageError(options);
+
+    GifClip clip;
+    clip.sourcePath = ToNarrowAnsi(files.front());
+    clip.outputName = GifClipOutputName(clip.sourcePath, QTime::currentTime());
+    clip.startText = range.startText;
+    clip.endText = range.endText;
+
+    CliSession session(kName, options.outputFolder());
+    const std::vector<TaskId> ids = {session.addGifClip(clip)};
+    return options.printCommand() ? session.printCommands(PageKind::Gif, ids) : session.run(PageKind::Gif, ids);
+}
+
+}  // namespace tolvex::cli

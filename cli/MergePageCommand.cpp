@@ -1,0 +1,58 @@
+// tolvex-cli merge: the merge page with every FILE selected, in order: one ffmpeg run that
+// fits each input into one frame and joins them.
+
+#include "app/Helpers.h"
+#include "cli/CliOptions.h"
+#include "cli/CliSession.h"
+#include "cli/PageCommands.h"
+#include "media/ResolutionTable.h"
+
+#include <QRegularExpression>
+
+#include <algorithm>
+
+namespace tolvex::cli {
+
+namespace {
+
+constexpr const char* kName = "merge";
+constexpr const char* kUsage = "[--format EXT] [--size auto|WxH] FILE FILE...";
+constexpr const char* kDetails =
+    "Joins the FILEs, in order, into one video.\n"
+    "  --format EXT   output format (default mp4)\n"
+    "  --size         auto (the first file's frame, default) or WxH\n";
+
+}  // namespace
+
+int RunMergeCommand(const QStringList& args)
+{
+    CliOptions options(kName, {{"format", true}, {"size", true}});
+    QStringList files;
+    if (const auto status = BeginCommand(options, args, kUsage, kDetails, 2, files))
+        return *status;
+
+    MergeSettings settings;
+    settings.format = options.value("format", QStringLiteral("mp4"));
+    const auto& formats = ResolutionTable::convertFormats();
+    if (std::find(formats.begin(), formats.end(), ToNarrowAnsi(settings.format)) == formats.end()) {
+        options.setError(QStringLiteral("unknown output format '%1'").arg(settings.format));
+        return UsageError(options);
+    }
+    const QString size = options.value("size", QStringLiteral("auto"));
+    if (size == QLatin1String("auto")) {
+        settings.ratioText = QStringLiteral("自动");
+    } else if (QRegularExpression(QStringLiteral("^[1-9][0-9]*x[1-9][0-9]*$")).match(size).hasMatch()) {
+        settings.ratioText = size;
+    } else {
+        options.setError(QStringLiteral("--size needs auto or WxH, not '%1'").arg(size));
+        return UsageError(options);
+    }
+
+    CliSession session(kName, options.outputFolder());
+    std::vector<TaskId> ids;
+    for (const QString& file : files)
+        ids.push_back(session.addFile(file));
+    return options.printCommand() ? session.printMerge(ids, settings) : session.runMerge(ids, settings);
+}
+
+}  // namespace tolvex::cli

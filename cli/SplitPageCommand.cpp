@@ -1,0 +1,76 @@
+// tolvex-cli split: the split page with one clip, as the split dialog would hand it over:
+// a time range and a crop rectangle (the whole frame when none is given).
+
+#include "app/Helpers.h"
+#include "cli/ClipRange.h"
+#include "cli/CliSession.h"
+#include "cli/PageCommands.h"
+#include "tasks/PageJobFactory.h"
+
+#include <QRegularExpression>
+
+namespace tolvex::cli {
+
+namespace {
+
+constexpr const char* kName = "split";
+constexpr const char* kUsage = "--start T --end T [--crop W:H:X:Y] FILE";
+constexpr const char* kDetails =
+    "Cuts the range from --start to --end (h:m:s) out of FILE, optionally cropped.\n"
+    "  --crop W:H:X:Y   crop rectangle in video pixels (default: the whole frame)\n";
+
+}  // namespace
+
+int RunSplitCommand(const QStringList& args)
+{
+    CliOptions options(kName, {{"start", true}, {"end", true}, {"crop", true}});
+    QStringList files;
+    if (const auto status = BeginCommand(options, args, kUsage, kDetails, 1, files))
+        return *status;
+    if (files.size() != 1) {
+        options.setError(QStringLiteral("split takes one input file"));
+        return UsageError(options);
+    }
+    const QString& file = files.front();
+    ClipRange range;
+    if (!ReadClipRange(options, file, range))
+        return UsageError(options);
+
+    const ProbedMedia probed = ProbeForJob(file);
+    SplitClip clip;
+    clip.sourcePath = ToNarrowAnsi(file);
+    clip.outputName = SplitClipOutputName(clip.sourcePath, QTime::currentTime());
+    clip.startText = range.startText;
+    clip.endText = range.endText;
+    clip.cropWidth = probed.width;
+    clip.cropHeight = probed.height;
+    if (options.has("crop")) {
+        const auto match =
+            QRegularExpression(QStringLiteral("^(\\d+):(\\d+):(\\d+):(\\d+)$")).match(options.value("crop"));
+        const int w = match.captured(1).toInt();
+        const int h = match.captured(2).toInt();
+        const int x = match.captured(3).toInt();
+        const int y = match.captured(4).toInt();
+        if (!match.hasMatch() || w <= 0 || h <= 0 || x + w > probed.width || y + h > probed.height) {
+            options.setError(QStringLiteral("--crop needs W:H:X:Y inside the %1x%2 frame, not '%3'")
+                                 .arg(probed.width)
+                                 .arg(probed.height)
+                                 .arg(options.value("crop")));
+            return UsageError(options);
+        }
+        clip.cropEnabled = 1;
+        clip.cropWidth = w;
+        clip.cropHeight = h;
+        clip.cropX = x;
+        clip.cropY = y;
+    } else if (probed.width <= 0 || probed.height <= 0) {
+        options.setError(QStringLiteral("no picture to cut in %1").arg(file));
+        return UsageError(options);
+    }
+
+    CliSession session(kName, options.outputFolder());
+    const std::vector<TaskId> ids = {session.addSplitClip(clip)};
+    return options.printCommand() ? session.printCommands(PageKind::Split, ids) : session.run(PageKind::Split, ids);
+}
+
+}  // namespace tolvex::cli
