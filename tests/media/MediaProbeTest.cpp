@@ -3,6 +3,7 @@
 
 #include "media/MediaProbe.h"
 #include "tests/engine/TestMedia.h"
+#include "tests/media/TestMux.h"
 
 #include <gtest/gtest.h>
 
@@ -11,75 +12,12 @@
 
 extern "C" {
 #include <libavformat/avformat.h>
-#include <libavutil/display.h>
 }
 
-#include <functional>
 #include <thread>
 
 namespace tolvex {
 namespace {
-
-struct SourceStream {
-    std::string path;
-    int streamIndex;
-};
-
-// Copies the chosen streams of existing files into one new file (no re-encoding), letting
-// `prepare` change each output stream before the header is written.
-bool MuxStreams(const std::string& output, const std::vector<SourceStream>& sources,
-                const std::function<void(int, AVStream*)>& prepare)
-{
-    std::vector<AVFormatContext*> inputs;
-    AVFormatContext* out = nullptr;
-    bool ok = avformat_alloc_output_context2(&out, nullptr, nullptr, output.c_str()) >= 0;
-    for (size_t i = 0; ok && i < sources.size(); ++i) {
-        AVFormatContext* in = nullptr;
-        ok = avformat_open_input(&in, sources[i].path.c_str(), nullptr, nullptr) >= 0 &&
-             avformat_find_stream_info(in, nullptr) >= 0;
-        if (in)
-            inputs.push_back(in);
-        if (!ok)
-            break;
-        AVStream* source = in->streams[sources[i].streamIndex];
-        AVStream* target = avformat_new_stream(out, nullptr);
-        ok = target && avcodec_parameters_copy(target->codecpar, source->codecpar) >= 0;
-        if (ok) {
-            target->codecpar->codec_tag = 0;
-            target->time_base = source->time_base;
-            prepare(static_cast<int>(i), target);
-        }
-    }
-    ok = ok && avio_open(&out->pb, output.c_str(), AVIO_FLAG_WRITE) >= 0 && avformat_write_header(out, nullptr) >= 0;
-    AVPacket* packet = av_packet_alloc();
-    for (size_t i = 0; ok && i < inputs.size(); ++i) {
-        while (av_read_frame(inputs[i], packet) >= 0) {
-            if (packet->stream_index == sources[i].streamIndex) {
-                av_packet_rescale_ts(packet, inputs[i]->streams[packet->stream_index]->time_base,
-                                     out->streams[i]->time_base);
-                packet->stream_index = static_cast<int>(i);
-                packet->pos = -1;
-                ok = av_interleaved_write_frame(out, packet) >= 0 && ok;
-            }
-            av_packet_unref(packet);
-        }
-    }
-    if (ok)
-        ok = av_write_trailer(out) >= 0;
-    av_packet_free(&packet);
-    if (out && out->pb)
-        avio_closep(&out->pb);
-    avformat_free_context(out);
-    for (AVFormatContext* in : inputs)
-        avformat_close_input(&in);
-    return ok;
-}
-
-void AddDisplayMatrix(AVStream* stream, double degrees)
-{
-    auto* matrix = reinterpret_cast<int32_t*>(av_stream_new_side_data(stream, AV_PKT_DATA_DISPLAYMATRIX, 9 * sizeof(int32_t)));
-    av_display_rotation_set(matrix, degrees);
-}
 
 class MediaProbeTest : public ::testing::Test {
 protected:
@@ -168,7 +106,7 @@ TEST_F(MediaProbeTest, SubtitleOnlyFileHasNoDuration)
 
 TEST_F(MediaProbeTest, LastVideoStreamWins)
 {
-    ASSERT_TRUE(MuxStreams(path("two-videos.nut"), {{path("video.mp4"), 0}, {path("large.mp4"), 0}}, [](int, AVStream*) {}));
+    ASSERT_TRUE(test::MuxStreams(path("two-videos.nut"), {{path("video.mp4"), 0}, {path("large.mp4"), 0}}, [](int, AVStream*) {}));
     MediaInfo info(path("two-videos.nut"));
     ASSERT_EQ(ProbeMediaInfo(info), 0);
     EXPECT_EQ(info.videoStreamIndex, 1);
@@ -181,7 +119,7 @@ TEST_F(MediaProbeTest, RotateTagOfAnyValueMarksTheFile)
 {
     for (const char* value : {"90", "0"}) {
         const std::string file = path(std::string("rotate-") + value + ".nut");
-        ASSERT_TRUE(MuxStreams(file, {{path("video.mp4"), 0}},
+        ASSERT_TRUE(test::MuxStreams(file, {{path("video.mp4"), 0}},
                                [value](int, AVStream* s) { av_dict_set(&s->metadata, "rotate", value, 0); }));
         MediaInfo info(file);
         ASSERT_EQ(ProbeMediaInfo(info), 0);
@@ -190,7 +128,7 @@ TEST_F(MediaProbeTest, RotateTagOfAnyValueMarksTheFile)
         EXPECT_EQ(info.height, 120);
     }
     // Keys are compared whole and case-sensitively.
-    ASSERT_TRUE(MuxStreams(path("rotated-other.nut"), {{path("video.mp4"), 0}},
+    ASSERT_TRUE(test::MuxStreams(path("rotated-other.nut"), {{path("video.mp4"), 0}},
                            [](int, AVStream* s) { av_dict_set(&s->metadata, "rotated", "90", 0); }));
     MediaInfo other(path("rotated-other.nut"));
     ASSERT_EQ(ProbeMediaInfo(other), 0);
@@ -199,13 +137,13 @@ TEST_F(MediaProbeTest, RotateTagOfAnyValueMarksTheFile)
 
 TEST_F(MediaProbeTest, DisplayMatrixWithARotationMarksTheFile)
 {
-    ASSERT_TRUE(MuxStreams(path("phone.mp4"), {{path("video.mp4"), 0}}, [](int, AVStream* s) { AddDisplayMatrix(s, 90); }));
+    ASSERT_TRUE(test::MuxStreams(path("phone.mp4"), {{path("video.mp4"), 0}}, [](int, AVStream* s) { test::AddDisplayMatrix(s, 90); }));
     MediaInfo phone(path("phone.mp4"));
     ASSERT_EQ(ProbeMediaInfo(phone), 0);
     EXPECT_EQ(phone.hasRotateTag, 1);
     EXPECT_EQ(phone.width, 160);
 
-    ASSERT_TRUE(MuxStreams(path("upright.mp4"), {{path("video.mp4"), 0}}, [](int, AVStream* s) { AddDisplayMatrix(s, 0); }));
+    ASSERT_TRUE(test::MuxStreams(path("upright.mp4"), {{path("video.mp4"), 0}}, [](int, AVStream* s) { test::AddDisplayMatrix(s, 0); }));
     MediaInfo upright(path("upright.mp4"));
     ASSERT_EQ(ProbeMediaInfo(upright), 0);
     EXPECT_EQ(upright.hasRotateTag, 0);

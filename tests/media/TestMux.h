@@ -1,0 +1,26 @@
+#pragma once
+
+// Media files that the ffmpeg command line cannot make, written with the libav* API.
+
+#include <functional>
+#include <string>
+#include <vector>
+
+struct AVStream;
+
+namespace tolvex::test {
+
+struct SourceStream {
+    std::string path;
+    int streamIndex;
+};
+
+// Copies the chosen streams of existing files into one new file (no re-encoding), letting
+// `prepare` change each output stream (its index, the stream) before the header is written.
+bool MuxStreams(const std::string& output, const std::vector<SourceStream>& sources,
+                const std::function<void(int, AVStream*)>& prepare);
+
+// Gives the stream a display matrix rotated by `degrees`.
+void AddDisplayMatrix(AVStream* stream, double degrees);
+
+}  // namespace tolvex::test
