@@ -48,8 +48,11 @@ void CMainWnd::InitWindow()
 
     m_agent = ReadChannelAgent();
     std::cout << "agent:" << m_agent << std::endl;
-    if (m_outputDirEdit)
+    if (m_outputDirEdit) {
         m_outputDirEdit->setText(OutputFolder());
+        m_outputDirEdit->setCursorPosition(0);
+        m_outputDirEdit->setToolTip(m_outputDirEdit->text());
+    }
     m_tempFolder = TempFolder();
 
     // The start button shown is the one of the page the skin selects.

@@ -1,0 +1,174 @@
+#include "ui/main/ListItemBuilder.h"
+
+#include "app/Helpers.h"
+#include "media/MediaImportRules.h"
+#include "media/ResolutionTable.h"
+#include "ui/framework/Controls.h"
+#include "ui/framework/WindowImplBase.h"
+#include "ui/main/ListItemNames.h"
+
+#include <QComboBox>
+#include <QImageReader>
+#include <QLabel>
+#include <QPixmap>
+
+#include <initializer_list>
+
+namespace tolvex {
+
+namespace {
+
+void TagControls(QWidget* item, TaskId id, std::initializer_list<const char*> names)
+{
+    for (const char* name : names)
+        SetControlTag(FindSubControl(item, QString::fromLatin1(name)), id);
+}
+
+void SetText(QWidget* item, const char* name, const QString& text)
+{
+    SetControlText(FindSubControl(item, QString::fromLatin1(name)), text);
+}
+
+// The progress controls start at 0 % with the failure mark hidden.
+void ResetProgress(QWidget* item, PageKind page)
+{
+    const ListItemNames& names = ListItemNamesFor(page);
+    if (!names.progressBar)
+        return;
+    SetText(item, names.progressLabel, QStringLiteral("0%"));
+    if (QWidget* mark = FindSubControl(item, QString::fromLatin1(names.failureMark)))
+        mark->hide();
+}
+
+void FillConvertItem(QWidget* item, const MediaItemContent& content)
+{
+    const MediaItem& media = content.media;
+    auto* formatBox = FindSubControlAs<QComboBox>(item, QStringLiteral("video-convert-format"));
+    const QString format = formatBox ? formatBox->currentText() : QString();
+    ListItemBuilder::FillResolutionBox(FindSubControl(item, QStringLiteral("video-convert-ratio")), format);
+    SetText(item, "output-filename", ConvertOutputName(media.fileName, content.added, format));
+    SetText(item, "video-format", FileExtension(media.fileName));
+    if (!content.thumbnailPath.isEmpty())
+        ListItemBuilder::ShowThumbnail(FindSubControl(item, QStringLiteral("video-thumbnail")), content.thumbnailPath);
+}
+
+}  // namespace
+
+QWidget* ListItemBuilder::BuildMediaItem(WindowImplBase& window, PageKind page, TaskId id,
+                                         const MediaItemContent& content, ConvertLayout layout)
+{
+    const bool fileRow = page == PageKind::Convert && layout == ConvertLayout::FileRow;
+    const QString skin = QString::fromLatin1(fileRow ? kConvertFileItemSkin : ListItemNamesFor(page).skinFile);
+    QWidget* item = window.BuildFromSkin(skin);
+    if (!item)
+        return nullptr;
+    SetControlTag(item, id);
+    item->setObjectName(QStringLiteral("item-%1").arg(id));
+
+    const MediaItem& media = content.media;
+    const QString size = FormatFileSize(media.fileSize);
+    const QString duration = DurationText(media.duration);
+    switch (page) {
+    case PageKind::Convert:
+        if (fileRow) {
+            SetText(item, "fileNameLabel", media.fileName);
+            SetText(item, "fileSizeLabel", size);
+            SetText(item, "durationLabel", duration);
+            TagControls(item, id,
+                        {"convert-btn", "convert-List-menu-btn", "video-convert-format", "video-remove-btn",
+                         "video-param-setting-btn"});
+        } else {
+            SetText(item, "input-filename", media.fileName);
+            SetText(item, "video-filesize", size);
+            SetText(item, "video-duration", duration);
+            TagControls(item, id, {"video-convert-format", "video-remove-btn", "video-param-setting-btn"});
+        }
+        FillConvertItem(item, content);
+        break;
+    case PageKind::Compress:
+        SetText(item, "fileNameLabel", media.fileName);
+        SetText(item, "fileSizeLabel", size);
+        SetText(item, "durationLabel", duration);
+        SetText(item, "video-compress-label", FormatFileSize(media.fileSize / 2));
+        TagControls(item, id, {"video-compress-slider", "video-compress-remove-btn"});
+        break;
+    case PageKind::Merge:
+        SetText(item, "video-filename", media.fileName);
+        SetText(item, "video-filesize", size);
+        SetText(item, "video-duration", duration);
+        TagControls(item, id, {"merge-check-box-item", "move-up-btn", "move-down-btn", "video-merge-remove-btn"});
+        break;
+    case PageKind::Rotate:
+    case PageKind::Extract:
+    case PageKind::Mute:
+    case PageKind::Music:
+        SetText(item, "video-filename", media.fileName);
+        SetText(item, "video-filesize", size);
+        SetText(item, "video-duration", duration);
+        TagControls(item, id, {ListItemNamesFor(page).removeButton});
+        break;
+    case PageKind::Split:
+    case PageKind::Gif:
+        // Clip pages list clips, not files (BuildClipItem).
+        break;
+    }
+    // Long names stay readable in the tool tip.
+    if (auto* name = FindSubControlAs<QLabel>(item, fileRow || page == PageKind::Compress
+                                                        ? QStringLiteral("fileNameLabel")
+                                                        : (page == PageKind::Convert ? QStringLiteral("input-filename")
+                                                                                      : QStringLiteral("video-filename"))))
+        name->setToolTip(media.fullPath);
+    ResetProgress(item, page);
+    return item;
+}
+
+QWidget* ListItemBuilder::BuildClipItem(WindowImplBase& window, PageKind page, TaskId id, const QString& outputName,
+                                        const QString& startText, const QString& endText)
+{
+    QWidget* item = window.BuildFromSkin(QString::fromLatin1(ListItemNamesFor(page).skinFile));
+    if (!item)
+        return nullptr;
+    SetControlTag(item, id);
+    item->setObjectName(QStringLiteral("item-%1").arg(id));
+    SetText(item, "fileNameLabel", outputName);
+    SetText(item, "fileSliceLabel", QStringLiteral("%1 - %2").arg(startText, endText));
+    const int length = ParseClock(ToNarrowUtf8(endText)) - ParseClock(ToNarrowUtf8(startText));
+    SetText(item, "durationLabel", QString::fromStdString(FormatClock(length)));
+    TagControls(item, id, {ListItemNamesFor(page).removeButton});
+    ResetProgress(item, page);
+    return item;
+}
+
+void ListItemBuilder::FillResolutionBox(QWidget* box, const QString& format)
+{
+    auto* combo = qobject_cast<QComboBox*>(box);
+    if (!combo)
+        return;
+    const std::vector<ResolutionOption>& options = ResolutionTable::options(ToNarrowAnsi(format));
+    if (options.empty())
+        return;
+    combo->clear();
+    int selected = 0;
+    for (size_t i = 0; i < options.size(); ++i) {
+        combo->addItem(ToWideAnsi(options[i].text));
+        if (options[i].isDefault)
+            selected = static_cast<int>(i);
+    }
+    combo->setCurrentIndex(selected);
+}
+
+bool ListItemBuilder::ShowThumbnail(QWidget* label, const QString& path)
+{
+    auto* target = qobject_cast<QLabel*>(label);
+    if (!target)
+        return false;
+    QImageReader reader(path);
+    const QImage image = reader.read();
+    if (image.isNull())
+        return false;
+    const QSize box = target->minimumSize().isEmpty() ? QSize(120, 70) : target->minimumSize();
+    target->setPixmap(QPixmap::fromImage(image.scaled(box, Qt::KeepAspectRatio, Qt::SmoothTransformation)));
+    return true;
+}
+
+}  // namespace tolvex

@@ -1,0 +1,305 @@
+#include "ui/main/MediaAdder.h"
+
+#include "media/MediaImportRules.h"
+#include "tasks/FfmpegLocator.h"
+#include "ui/common/MessageBoxes.h"
+#include "ui/framework/CListUI.h"
+#include "ui/main/CMainWnd.h"
+#include "ui/main/ClipItems.h"
+#include "ui/main/MediaDropFilter.h"
+
+#include <QElapsedTimer>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QLineEdit>
+#include <QPointer>
+
+#include <iostream>
+
+namespace tolvex {
+
+namespace {
+
+// Time the UI thread spends building items before it lets other events in.
+constexpr qint64 kListSliceMs = 12;
+
+struct AddButton {
+    const char* name;
+    PageKind page;
+    bool folder;
+    MediaAdder::Source source;
+};
+
+constexpr AddButton kAddButtons[] = {
+    {"add-video-convert-btn", PageKind::Convert, false, MediaAdder::Source::Picker},
+    {"add-video-convert-folder-btn", PageKind::Convert, true, MediaAdder::Source::FolderScan},
+    {"add-convert-file", PageKind::Convert, false, MediaAdder::Source::ConvertFile},
+    {"add-video-merge-btn", PageKind::Merge, false, MediaAdder::Source::Picker},
+    {"add-video-merge-folder-btn", PageKind::Merge, true, MediaAdder::Source::FolderScan},
+    {"add-compress-file-btn", PageKind::Compress, false, MediaAdder::Source::Picker},
+    {"add-compress-folder-btn", PageKind::Compress, true, MediaAdder::Source::FolderScan},
+    {"add-video-rotate-btn", PageKind::Rotate, false, MediaAdder::Source::Picker},
+    {"add-video-rotate-folder-btn", PageKind::Rotate, true, MediaAdder::Source::FolderScan},
+    {"add-video-extract-btn", PageKind::Extract, false, MediaAdder::Source::Picker},
+    {"add-video-extract-folder-btn", PageKind::Extract, true, MediaAdder::Source::FolderScan},
+    {"add-video-mute-btn", PageKind::Mute, false, MediaAdder::Source::Picker},
+    {"add-video-mute-folder-btn", PageKind::Mute, true, MediaAdder::Source::FolderScan},
+    {"add-video-music-btn", PageKind::Music, false, MediaAdder::Source::Picker},
+    {"add-video-music-folder-btn", PageKind::Music, true, MediaAdder::Source::FolderScan},
+};
+
+QString FolderOf(const QString& path, MediaAdder::Source source, const QString& scannedFolder)
+{
+    switch (source) {
+    case MediaAdder::Source::FolderScan:
+        return scannedFolder;
+    case MediaAdder::Source::ConvertFile:
+        return path.left(path.lastIndexOf(QLatin1Char('/')));
+    case MediaAdder::Source::Picker:
+        break;
+    }
+    return QFileInfo(path).absolutePath() + QLatin1Char('/');
+}
+
+}  // namespace
+
+MediaAdder::MediaAdder(SplitClipTable& splitClips, GifClipTable& gifClips)
+    : m_splitClips(splitClips), m_gifClips(gifClips)
+{
+    m_listTimer.setSingleShot(true);
+    m_listTimer.setInterval(0);
+    QObject::connect(&m_listTimer, &QTimer::timeout, [this] { ListReadyResults(); });
+}
+
+MediaAdder::~MediaAdder()
+{
+    if (m_import)
+        m_import->shutdown();
+}
+
+void MediaAdder::Attach(CMainWnd& window)
+{
+    m_window = &window;
+    m_import = std::make_unique<MediaImport>(&window, FfmpegProgramPath(), window.TempFolderPath());
+    const QString click = QStringLiteral("click");
+    for (const AddButton& button : kAddButtons)
+        window.RouteNotify(click, QString::fromLatin1(button.name), this);
+    window.RouteNotify(click, QStringLiteral("add-bg-music-btn"), this);
+    window.RouteNotify(click, QStringLiteral("add-video-split-btn"), this);
+    window.RouteNotify(click, QStringLiteral("add-video-gif-btn"), this);
+    window.RouteMessage(WM_MEDIA_IMPORTED, this);
+    window.RouteMessage(WM_SPLIT_CLIPS_READY, this);
+    window.RouteMessage(WM_GIF_CLIPS_READY, this);
+    // Owned by the window; drops reach this adder.
+    new MediaDropFilter(window, *this);
+    // Thumbnail runs still going when the window closes are killed.
+    window.AddShutdownStep([this] {
+        m_listTimer.stop();
+        if (m_import)
+            m_import->shutdown();
+        m_ready.clear();
+    });
+    m_failureNotice = [this](const QStringList& names) {
+        QString text = QStringLiteral("以下文件无法添加，请确认它们是完整的视频文件:\n");
+        const int shown = std::min<int>(names.size(), 8);
+        text += names.mid(0, shown).join(QLatin1Char('\n'));
+        if (names.size() > shown)
+            text += QStringLiteral("\n……等%1个文件").arg(names.size());
+        ShowMessageBox(m_window, text);
+    };
+}
+
+void MediaAdder::OnNotify(TNotifyUI& msg)
+{
+    const QString name = msg.senderName();
+    for (const AddButton& button : kAddButtons) {
+        if (name == QLatin1String(button.name)) {
+            if (button.folder)
+                PickFolder(button.page);
+            else
+                PickFiles(button.page, button.source);
+            return;
+        }
+    }
+    if (name == QLatin1String("add-bg-music-btn"))
+        PickBackgroundMusic();
+    else if (name == QLatin1String("add-video-split-btn"))
+        PickClipSource(PageKind::Split);
+    else if (name == QLatin1String("add-video-gif-btn"))
+        PickClipSource(PageKind::Gif);
+}
+
+bool MediaAdder::OnMessage(MessageEvent& message)
+{
+    switch (message.number()) {
+    case WM_MEDIA_IMPORTED: {
+        std::unique_ptr<MessageRecord> record = message.takeRecord();
+        auto* result = dynamic_cast<MediaImportResult*>(record.get());
+        if (!result)
+            return true;
+        record.release();
+        m_ready.emplace_back(result);
+        if (!m_listTimer.isActive())
+            m_listTimer.start();
+        return true;
+    }
+    case WM_SPLIT_CLIPS_READY:
+        AddClipItems(PageKind::Split);
+        return true;
+    case WM_GIF_CLIPS_READY:
+        AddClipItems(PageKind::Gif);
+        return true;
+    default:
+        return false;
+    }
+}
+
+void MediaAdder::PickFiles(PageKind page, Source source)
+{
+    const QStringList paths = QFileDialog::getOpenFileNames(m_window, QString(), QString(), VideoPickerFilter());
+    AddFiles(page, paths, source);
+}
+
+void MediaAdder::PickFolder(PageKind page)
+{
+    const QString folder = QFileDialog::getExistingDirectory(m_window, QStringLiteral("选择视频存放目录"));
+    if (!folder.isEmpty())
+        AddFolder(page, folder);
+}
+
+void MediaAdder::PickBackgroundMusic()
+{
+    const QString path = QFileDialog::getOpenFileName(m_window, QString(), QString(), AudioPickerFilter());
+    if (path.isEmpty() || !m_window)
+        return;
+    if (auto* edit = m_window->FindControlAs<QLineEdit>(QStringLiteral("bg-music-edit"))) {
+        edit->setText(path);
+        edit->setCursorPosition(0);
+        edit->setToolTip(path);
+    }
+}
+
+void MediaAdder::PickClipSource(PageKind page)
+{
+    const QString path = QFileDialog::getOpenFileName(m_window, QString(), QString(), VideoPickerFilter());
+    if (path.isEmpty())
+        return;
+    // The clip dialog of the page plays this file and hands its clips back (1625, 1626).
+    m_clipSource = path;
+    std::cout << (page == PageKind::Split ? "split" : "gif") << " clip source: " << path.toStdString() << std::endl;
+}
+
+void MediaAdder::AddFiles(PageKind page, const QStringList& paths, Source source)
+{
+    const QString scannedFolder =
+        source == Source::FolderScan && !paths.isEmpty() ? QFileInfo(paths.front()).absolutePath() : QString();
+    Submit(page, paths, source, scannedFolder);
+}
+
+void MediaAdder::Submit(PageKind page, const QStringList& paths, Source source, const QString& scannedFolder)
+{
+    if (paths.isEmpty() || !m_import || page == PageKind::Split || page == PageKind::Gif)
+        return;
+    std::vector<MediaImportRequest> requests;
+    requests.reserve(static_cast<size_t>(paths.size()));
+    for (const QString& path : paths) {
+        MediaImportRequest request;
+        request.page = page;
+        request.fullPath = QFileInfo(path).absoluteFilePath();
+        request.folder = FolderOf(request.fullPath, source, scannedFolder);
+        request.thumbnail = page == PageKind::Convert && source != Source::ConvertFile;
+        request.sizeSource = (source == Source::ConvertFile || page == PageKind::Compress) ? SizeSource::OpenedFile
+                                                                                          : SizeSource::DirectoryEntry;
+        request.layout = static_cast<int>(source == Source::ConvertFile ? ConvertLayout::FileRow
+                                                                       : ConvertLayout::Standard);
+        requests.push_back(std::move(request));
+    }
+    if (m_import->submit(requests) != 0)
+        m_submitted += requests.size();
+}
+
+void MediaAdder::AddFolder(PageKind page, const QString& folder)
+{
+    Submit(page, ScanVideoFolder(folder), Source::FolderScan, folder);
+}
+
+void MediaAdder::AddClipItems(PageKind page)
+{
+    if (!m_window)
+        return;
+    if (page == PageKind::Split)
+        ListSplitClips(*m_window, m_splitClips);
+    else if (page == PageKind::Gif)
+        ListGifClips(*m_window, m_gifClips);
+}
+
+void MediaAdder::CancelPending(PageKind page)
+{
+    if (m_import)
+        m_import->cancelPage(page);
+    for (auto& result : m_ready) {
+        if (result->request.page == page)
+            result->cancelled = true;
+    }
+}
+
+size_t MediaAdder::PendingCount() const
+{
+    return m_submitted - m_finished;
+}
+
+void MediaAdder::ListReadyResults()
+{
+    QElapsedTimer slice;
+    slice.start();
+    while (!m_ready.empty()) {
+        std::unique_ptr<MediaImportResult> result = std::move(m_ready.front());
+        m_ready.pop_front();
+        ListResult(*result);
+        if (slice.elapsed() >= kListSliceMs)
+            break;
+    }
+    if (!m_ready.empty())
+        m_listTimer.start();
+}
+
+void MediaAdder::ListResult(MediaImportResult& result)
+{
+    ++m_finished;
+    if (result.cancelled) {
+        // A cleared page forgets the files that were still coming, failures included.
+    } else if (!result.accepted()) {
+        NoteFailure(result);
+    } else if (CListUI* list = m_window ? m_window->PageList(result.request.page) : nullptr) {
+        const TaskId id = m_window->NewTaskId();
+        MediaItemContent content{result.item, result.thumbnailPath, QTime::currentTime()};
+        QWidget* item = ListItemBuilder::BuildMediaItem(*m_window, result.request.page, id, content,
+                                                        static_cast<ConvertLayout>(result.request.layout));
+        if (item) {
+            list->addItem(item);
+            m_window->MediaItems().set(id, result.item);
+        }
+    }
+    if (result.lastOfBatch && !m_failedNames.isEmpty()) {
+        const QStringList names = m_failedNames;
+        m_failedNames.clear();
+        // Told from the event loop: a modal box must not run inside the listing slice.
+        QPointer<CMainWnd> window(m_window);
+        QTimer::singleShot(0, m_window, [this, window, names] {
+            if (window && !window->IsClosed() && m_failureNotice)
+                m_failureNotice(names);
+        });
+    }
+}
+
+void MediaAdder::NoteFailure(const MediaImportResult& result)
+{
+    const QString name = QFileInfo(result.request.fullPath).fileName();
+    std::cout << "not added (thumbnail " << (result.thumbnail.ok() ? "made" : "failed") << "): "
+              << result.request.fullPath.toStdString() << std::endl;
+    m_failedNames << name;
+    if (result.thumbnail.outcome == ThumbnailResult::Outcome::NotStarted)
+        std::cout << "thumbnail not started: " << result.thumbnail.error << std::endl;
+}
+
+}  // namespace tolvex

@@ -1,0 +1,89 @@
+#pragma once
+
+// Adding media to the pages: the add buttons with their file and folder pickers, the
+// background music picker, the clip source picker of the split and gif pages, dropped
+// files, and the split and gif clips handed over by their dialogs (1625, 1626).
+//
+// AddFiles is the one add operation behind the pickers, the folder scans and drops: the
+// files go to MediaImport, which reads their sizes, probes them and makes convert
+// thumbnails on its own threads; the results come back in the order the files were given
+// and are listed a few at a time, so the window keeps answering while hundreds of files
+// come in. Each listed file takes the next task id when its item is built. A file whose
+// thumbnail cannot be made gets no item; when an add ends, the user is told which files
+// could not be added.
+// UI thread only.
+
+#include "tasks/ClipRecords.h"
+#include "tasks/MediaImport.h"
+#include "tasks/TaskTypes.h"
+#include "ui/main/ListItemBuilder.h"
+#include "ui/main/MainWndHandler.h"
+
+#include <QString>
+#include <QStringList>
+#include <QTimer>
+
+#include <deque>
+#include <functional>
+#include <memory>
+
+namespace tolvex {
+
+class CMainWnd;
+
+class MediaAdder : public MainWndHandler {
+public:
+    enum class Source {
+        Picker,       // a file picker or a drop
+        FolderScan,   // a folder button or a dropped folder
+        ConvertFile,  // "add-convert-file": compact convert items, no thumbnail
+    };
+    using FailureNotice = std::function<void(const QStringList& fileNames)>;
+
+    MediaAdder(SplitClipTable& splitClips, GifClipTable& gifClips);
+    ~MediaAdder() override;
+
+    void Attach(CMainWnd& window) override;
+    void OnNotify(TNotifyUI& msg) override;
+    bool OnMessage(MessageEvent& message) override;
+
+    // Adds `paths` to `page` in the given order (not split or gif: they list clips).
+    void AddFiles(PageKind page, const QStringList& paths, Source source = Source::Picker);
+    // Adds the video files directly in `folder` by the folder scan's rule.
+    void AddFolder(PageKind page, const QString& folder);
+    // Lists the clips waiting in the split or gif hand-over list, then empties it.
+    void AddClipItems(PageKind page);
+    // Files of `page` still on their way are dropped (the page was cleared).
+    void CancelPending(PageKind page);
+    // Files given to AddFiles that are not listed (or dropped) yet.
+    size_t PendingCount() const;
+
+    // The file last chosen with the split or gif page's add button.
+    const QString& ClipSourcePath() const { return m_clipSource; }
+    // Replaces the message box that names the files that could not be added.
+    void SetFailureNotice(FailureNotice notice) { m_failureNotice = std::move(notice); }
+
+private:
+    void PickFiles(PageKind page, Source source);
+    void PickFolder(PageKind page);
+    void PickBackgroundMusic();
+    void PickClipSource(PageKind page);
+    void Submit(PageKind page, const QStringList& paths, Source source, const QString& scannedFolder);
+    void ListReadyResults();
+    void ListResult(MediaImportResult& result);
+    void NoteFailure(const MediaImportResult& result);
+
+    SplitClipTable& m_splitClips;
+    GifClipTable& m_gifClips;
+    CMainWnd* m_window = nullptr;
+    std::unique_ptr<MediaImport> m_import;
+    std::deque<std::unique_ptr<MediaImportResult>> m_ready;
+    QTimer m_listTimer;
+    size_t m_submitted = 0;
+    size_t m_finished = 0;
+    QStringList m_failedNames;
+    QString m_clipSource;
+    FailureNotice m_failureNotice;
+};
+
+}  // namespace tolvex

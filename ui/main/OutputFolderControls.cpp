@@ -1,0 +1,73 @@
+#include "ui/main/OutputFolderControls.h"
+
+#include "app/Settings.h"
+#include "ui/common/MessageBoxes.h"
+#include "ui/main/CMainWnd.h"
+
+#include <QDesktopServices>
+#include <QDir>
+#include <QFile>
+#include <QFileDialog>
+#include <QLineEdit>
+#include <QUrl>
+
+namespace tolvex {
+
+void OutputFolderControls::Attach(CMainWnd& window)
+{
+    m_window = &window;
+    window.RouteNotify(QStringLiteral("click"), QStringLiteral("output-choose-btn"), this);
+    window.RouteNotify(QStringLiteral("click"), QStringLiteral("output-open-btn"), this);
+}
+
+void OutputFolderControls::OnNotify(TNotifyUI& msg)
+{
+    if (msg.senderName() == QLatin1String("output-choose-btn"))
+        Choose();
+    else if (msg.senderName() == QLatin1String("output-open-btn"))
+        Open();
+}
+
+bool OutputFolderControls::CanWriteInto(const QString& folder)
+{
+    if (folder.isEmpty())
+        return false;
+    QFile probe(QDir(folder).filePath(QStringLiteral("tolvexTmp")));
+    if (!probe.open(QIODevice::WriteOnly | QIODevice::NewOnly))
+        return false;
+    probe.close();
+    probe.remove();
+    return true;
+}
+
+bool OutputFolderControls::UseFolder(const QString& folder)
+{
+    if (!CanWriteInto(folder)) {
+        ShowMessageBox(m_window, QStringLiteral("该目录没有写入权限!"));
+        return false;
+    }
+    if (QLineEdit* edit = m_window->OutputFolderEdit())
+        edit->setText(folder);
+    WriteSetting(QStringLiteral("global"), QStringLiteral("output-dir"), folder);
+    return true;
+}
+
+void OutputFolderControls::Choose()
+{
+    const QString start = m_window->OutputFolderEdit() ? m_window->OutputFolderEdit()->text() : QString();
+    const QString folder = QFileDialog::getExistingDirectory(m_window, QStringLiteral("选择视频存放目录"), start,
+                                                             QFileDialog::ShowDirsOnly);
+    if (folder.isEmpty())
+        return;
+    UseFolder(QDir::toNativeSeparators(folder));
+}
+
+void OutputFolderControls::Open()
+{
+    // The text goes to the file manager as it stands; a folder that does not exist simply
+    // does not open.
+    const QString folder = m_window->OutputFolderEdit() ? m_window->OutputFolderEdit()->text() : QString();
+    QDesktopServices::openUrl(QUrl::fromLocalFile(folder));
+}
+
+}  // namespace tolvex

@@ -1,0 +1,116 @@
+#include "ui/main/PageItemControls.h"
+
+#include "app/Helpers.h"
+#include "media/ResolutionTable.h"
+#include "ui/framework/CListUI.h"
+#include "ui/framework/Controls.h"
+#include "ui/main/CMainWnd.h"
+#include "ui/main/PageTasks.h"
+#include "ui/main/ParamSettingDialog.h"
+
+#include <QComboBox>
+#include <QSlider>
+
+#include <algorithm>
+
+namespace tolvex {
+
+namespace {
+
+QWidget* ConvertItem(CMainWnd& window, TaskId taskId)
+{
+    CListUI* list = window.PageList(PageKind::Convert);
+    return list ? list->findItem(QStringLiteral("item-%1").arg(taskId)) : nullptr;
+}
+
+}  // namespace
+
+QString ReplaceExtension(const QString& fileName, const QString& format)
+{
+    const qsizetype dot = fileName.lastIndexOf(QLatin1Char('.'));
+    return (dot >= 0 ? fileName.left(dot) : fileName) + QLatin1Char('.') + format;
+}
+
+int64_t CompressEstimateBytes(int64_t fileSize, int value)
+{
+    const int strength = std::min(std::max(value, 0), 99);
+    return static_cast<int64_t>(static_cast<double>(fileSize) * (100 - strength) / 100.0);
+}
+
+void FillResolutionBox(QWidget* item, const QString& format)
+{
+    auto* box = FindSubControlAs<QComboBox>(item, QStringLiteral("video-convert-ratio"));
+    const auto& options = ResolutionTable::options(ToNarrowAnsi(format));
+    if (!box || options.empty())
+        return;
+    box->clear();
+    int selected = 0;
+    for (size_t i = 0; i < options.size(); ++i) {
+        box->addItem(ToWideAnsi(options[i].text));
+        if (options[i].isDefault)
+            selected = static_cast<int>(i);
+    }
+    box->setCurrentIndex(selected);
+}
+
+PageItemControls::PageItemControls(PageTasks& tasks) : m_tasks(tasks) {}
+
+void PageItemControls::Attach(CMainWnd& window)
+{
+    m_window = &window;
+    window.RouteNotify(QStringLiteral("itemselect"), QStringLiteral("video-convert-format"), this);
+    window.RouteNotify(QStringLiteral("click"), QStringLiteral("video-param-setting-btn"), this);
+    window.RouteNotify(QStringLiteral("valuechanged"), QStringLiteral("video-compress-slider"), this);
+}
+
+void PageItemControls::OnNotify(TNotifyUI& msg)
+{
+    if (!msg.sender)
+        return;
+    const auto taskId = static_cast<TaskId>(ControlTag(msg.sender));
+    const QString name = msg.senderName();
+    if (name == QLatin1String("video-convert-format")) {
+        OnConvertFormatChosen(taskId);
+    } else if (name == QLatin1String("video-param-setting-btn")) {
+        OpenParamSetting(taskId);
+    } else if (name == QLatin1String("video-compress-slider")) {
+        if (auto* slider = qobject_cast<QSlider*>(msg.sender.data()))
+            OnCompressSliderMoved(taskId, slider->value());
+    }
+}
+
+void PageItemControls::OnConvertFormatChosen(TaskId taskId)
+{
+    QWidget* item = ConvertItem(*m_window, taskId);
+    if (!item)
+        return;
+    const QString format = ControlText(FindSubControl(item, QStringLiteral("video-convert-format")));
+    QWidget* output = FindSubControl(item, QStringLiteral("output-filename"));
+    SetControlText(output, ReplaceExtension(ControlText(output), format));
+    m_tasks.OutputParams().erase(taskId);
+    FillResolutionBox(item, format);
+}
+
+void PageItemControls::OpenParamSetting(TaskId taskId)
+{
+    QWidget* item = ConvertItem(*m_window, taskId);
+    if (!item)
+        return;
+    const QString format = ControlText(FindSubControl(item, QStringLiteral("video-convert-format")));
+    ParamSettingDialog::Open(m_window, taskId, ToNarrowAnsi(format), m_tasks.OutputParams().find(taskId));
+}
+
+void PageItemControls::OnCompressSliderMoved(TaskId taskId, int value)
+{
+    const auto record = m_window->MediaItems().find(taskId);
+    if (!record)
+        return;
+    CListUI* list = m_window->PageList(PageKind::Compress);
+    QWidget* item = list ? list->findItem(QStringLiteral("item-%1").arg(taskId)) : nullptr;
+    if (!item)
+        return;
+    SetControlText(FindSubControl(item, QStringLiteral("video-compress-label")),
+                   FormatFileSize(CompressEstimateBytes(record->fileSize, value)));
+}
+
+}  // namespace tolvex

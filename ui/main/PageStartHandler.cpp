@@ -1,0 +1,96 @@
+#include "ui/main/PageStartHandler.h"
+
+#include "tasks/PageTexts.h"
+#include "ui/common/MessageBoxes.h"
+#include "ui/framework/CListUI.h"
+#include "ui/framework/Controls.h"
+#include "ui/main/CMainWnd.h"
+#include "ui/main/ListEditing.h"
+#include "ui/main/PageTasks.h"
+
+#include <QAbstractButton>
+#include <QProgressBar>
+
+namespace tolvex {
+
+PageStartHandler::PageStartHandler(PageTasks& tasks) : m_tasks(tasks) {}
+
+void PageStartHandler::Attach(CMainWnd& window)
+{
+    m_window = &window;
+    for (int i = 0; i < kPageCount; ++i) {
+        const auto page = static_cast<PageKind>(i);
+        window.RouteNotify(QStringLiteral("click"), QString::fromUtf8(StartButtonTextsFor(page).buttonName), this);
+    }
+}
+
+void PageStartHandler::OnNotify(TNotifyUI& msg)
+{
+    for (int i = 0; i < kPageCount; ++i) {
+        const auto page = static_cast<PageKind>(i);
+        if (msg.senderName() == QLatin1String(StartButtonTextsFor(page).buttonName)) {
+            StartPage(page);
+            return;
+        }
+    }
+}
+
+bool PageStartHandler::StartPage(PageKind page)
+{
+    if (page == PageKind::Merge)
+        return StartMerge();
+    const std::vector<TaskId> ids = ListTaskIds(m_window->PageList(page));
+    if (ids.empty()) {
+        ShowPromptBox(m_window, QStringLiteral("请先添加文件!"));
+        return false;
+    }
+    if (page == PageKind::Music &&
+        ControlText(m_window->FindControl(QStringLiteral("bg-music-edit"))).trimmed().isEmpty()) {
+        ShowPromptBox(m_window, QStringLiteral("请先选择背景音乐文件!"));
+        return false;
+    }
+    return m_tasks.Engine().StartPage(page, ids);
+}
+
+std::vector<TaskId> PageStartHandler::SelectedMergeItems() const
+{
+    std::vector<TaskId> selected;
+    const CListUI* list = m_window->PageList(PageKind::Merge);
+    if (!list)
+        return selected;
+    for (int i = 0; i < list->count(); ++i) {
+        const auto* box = FindSubControlAs<QAbstractButton>(list->itemAt(i), QStringLiteral("merge-check-box-item"));
+        if (box && box->isChecked())
+            selected.push_back(static_cast<TaskId>(ControlTag(list->itemAt(i))));
+    }
+    return selected;
+}
+
+bool PageStartHandler::StartMerge()
+{
+    // A merge already under way is left alone (its button ignores the mouse meanwhile).
+    if (m_tasks.Engine().isPageBusy(PageKind::Merge))
+        return false;
+    const std::vector<TaskId> selected = SelectedMergeItems();
+    if (selected.empty()) {
+        ShowPromptBox(m_window, QStringLiteral("请选择要合并视频文件!"));
+        return false;
+    }
+    if (selected.size() == 1) {
+        ShowPromptBox(m_window, QStringLiteral("至少需要选择2个视频文件!"));
+        return false;
+    }
+    MergeSettings settings;
+    settings.format = ControlText(m_window->FindControl(QStringLiteral("video-merge-format")));
+    settings.ratioText = ControlText(m_window->FindControl(QStringLiteral("video-merge-ratio")));
+    const MergeJob job = m_tasks.Factory().planMerge(selected, settings);
+
+    m_tasks.SetMergeTotalDuration(job.totalDuration);
+    if (auto* bar = m_window->FindControlAs<QProgressBar>(QStringLiteral("video-merge-progress")))
+        bar->setValue(0);
+    SetControlText(m_window->FindControl(QStringLiteral("video-merge-progress-label")), QStringLiteral("0%"));
+    m_tasks.Engine().StartMerge(job.command);
+    return true;
+}
+
+}  // namespace tolvex

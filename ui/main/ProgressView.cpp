@@ -1,0 +1,190 @@
+#include "ui/main/ProgressView.h"
+
+#include "app/ConsoleLog.h"
+#include "tasks/ProgressMath.h"
+#include "ui/framework/CListUI.h"
+#include "ui/framework/Controls.h"
+#include "ui/main/CMainWnd.h"
+#include "ui/main/PageTasks.h"
+#include "ui/main/ParamSettingDialog.h"
+
+#include <QProgressBar>
+
+#include <algorithm>
+
+namespace tolvex {
+
+namespace {
+
+constexpr ProgressControlNames kProgressControls[kPageCount] = {
+    {"video-convert-list", "video-convert-progress", "video-progress-label", "video-progress-error"},
+    {"video-split-list", "video-split-progress", "video-split-progress-label", "video-split-progress-error"},
+    {nullptr, "video-merge-progress", "video-merge-progress-label", nullptr},
+    {"video-compress-list", "compress-progress", "progress-label", "compress-progress-error"},
+    {"video-rotate-list", "video-rotate-progress", "video-rotate-progress-label", "video-rotate-progress-error"},
+    {"video-gif-list", "video-gif-progress", "video-gif-progress-label", "video-gif-progress-error"},
+    {"video-extract-list", "video-extract-progress", "video-extract-progress-label", "video-extract-progress-error"},
+    {"video-mute-list", "video-mute-progress", "video-mute-progress-label", "video-mute-progress-error"},
+    {"video-music-list", "video-music-progress", "video-music-progress-label", "video-music-progress-error"},
+};
+
+const QString kFailedText = QStringLiteral("失败");
+
+bool IsPage(int32_t kind)
+{
+    return kind >= 0 && kind < kPageCount;
+}
+
+QWidget* Named(QWidget* container, const char* name)
+{
+    return name ? FindSubControl(container, QString::fromLatin1(name)) : nullptr;
+}
+
+// The item's failure mark: the page's own name, or any control of the item whose name ends
+// in "-error" (the item templates name their marks after their bars).
+QWidget* FailureMarkOf(QWidget* item, PageKind page)
+{
+    if (QWidget* mark = Named(item, ProgressControlsOf(page).error))
+        return mark;
+    const QList<QWidget*> children = item->findChildren<QWidget*>();
+    for (QWidget* child : children) {
+        if (child->objectName().endsWith(QLatin1String("-error")))
+            return child;
+    }
+    return nullptr;
+}
+
+}  // namespace
+
+ProgressControlNames ProgressControlsOf(PageKind page)
+{
+    const int index = static_cast<int>(page);
+    return IsPage(index) ? kProgressControls[index] : ProgressControlNames{};
+}
+
+ProgressView::ProgressView(PageTasks& tasks) : m_tasks(tasks) {}
+
+void ProgressView::Attach(CMainWnd& window)
+{
+    m_window = &window;
+    for (const int number : {WM_TASK_STARTED, WM_TASK_PROGRESS, WM_TASK_DONE, WM_TASK_FAILED, WM_OUTPUT_PARAMS})
+        window.RouteMessage(number, this);
+}
+
+QWidget* ProgressView::ItemOf(PageKind page, TaskId taskId) const
+{
+    const ProgressControlNames names = ProgressControlsOf(page);
+    if (!m_window || !names.list)
+        return nullptr;
+    CListUI* list = m_window->PageList(page);
+    return list ? list->findItem(QStringLiteral("item-%1").arg(taskId)) : nullptr;
+}
+
+bool ProgressView::OnMessage(MessageEvent& message)
+{
+    switch (message.number()) {
+    case WM_TASK_STARTED:
+        if (const auto* record = message.recordAs<TaskStartRecord>(); record && IsPage(record->pageKind))
+            OnStarted(static_cast<PageKind>(record->pageKind), record->taskId);
+        return true;
+    case WM_TASK_PROGRESS:
+        if (const auto* record = message.recordAs<ProgressRecord>(); record && IsPage(record->pageKind))
+            OnProgress(static_cast<PageKind>(record->pageKind), record->taskId, record->positionMs,
+                       record->durationMs);
+        return true;
+    case WM_TASK_DONE:
+        if (const auto* record = message.recordAs<CompletionRecord>(); record && IsPage(record->pageKind))
+            OnDone(static_cast<PageKind>(record->pageKind), record->taskId);
+        return true;
+    case WM_TASK_FAILED:
+        if (const auto* record = message.recordAs<FailureRecord>(); record && IsPage(record->pageKind))
+            OnFailed(static_cast<PageKind>(record->pageKind), record->taskId,
+                     QString::fromStdString(record->reason));
+        return true;
+    case WM_OUTPUT_PARAMS:
+        // The record goes with the event; the table keeps a copy.
+        if (const auto* record = message.recordAs<OutputParamsRecord>())
+            m_tasks.OutputParams().store(record->params);
+        return true;
+    default:
+        return false;
+    }
+}
+
+void ProgressView::ShowPercent(QWidget* container, PageKind page, int percent)
+{
+    const ProgressControlNames names = ProgressControlsOf(page);
+    if (auto* bar = qobject_cast<QProgressBar*>(Named(container, names.bar))) {
+        // The bar keeps to its range; the label shows the number as computed.
+        bar->setValue(std::clamp(percent, bar->minimum(), bar->maximum()));
+    }
+    SetControlText(Named(container, names.label), QStringLiteral("%1%").arg(percent));
+}
+
+void ProgressView::OnStarted(PageKind page, TaskId taskId)
+{
+    QWidget* item = ItemOf(page, taskId);
+    if (!item)
+        return;
+    const ProgressControlNames names = ProgressControlsOf(page);
+    if (QWidget* bar = Named(item, names.bar))
+        bar->setVisible(true);
+    if (QWidget* label = Named(item, names.label))
+        label->setVisible(true);
+    if (QWidget* mark = FailureMarkOf(item, page))
+        mark->setVisible(false);
+    ShowPercent(item, page, 0);
+}
+
+void ProgressView::OnProgress(PageKind page, TaskId taskId, int32_t positionMs, int32_t durationMs)
+{
+    if (page == PageKind::Merge) {
+        ShowPercent(m_window, page, MergeProgressPercent(positionMs, m_tasks.MergeTotalDuration()));
+        return;
+    }
+    if (QWidget* item = ItemOf(page, taskId))
+        ShowPercent(item, page, ProgressPercent(positionMs, durationMs));
+}
+
+void ProgressView::OnDone(PageKind page, TaskId taskId)
+{
+    if (page == PageKind::Merge) {
+        ShowPercent(m_window, page, 100);
+        m_tasks.Engine().CompleteTask(page, taskId);
+        return;
+    }
+    if (QWidget* item = ItemOf(page, taskId))
+        ShowPercent(item, page, 100);
+    m_tasks.Engine().CompleteTask(page, taskId);
+}
+
+void ProgressView::OnFailed(PageKind page, TaskId taskId, const QString& reason)
+{
+    if (!reason.isEmpty())
+        ConsoleLog("task %d of page %d failed: %s\n", taskId, static_cast<int>(page), reason.toUtf8().constData());
+    if (page == PageKind::Merge) {
+        SetControlText(Named(m_window, ProgressControlsOf(page).label), kFailedText);
+        m_tasks.Engine().FailTask(page, taskId);
+        return;
+    }
+    if (QWidget* item = ItemOf(page, taskId)) {
+        const ProgressControlNames names = ProgressControlsOf(page);
+        QWidget* mark = FailureMarkOf(item, page);
+        QWidget* bar = Named(item, names.bar);
+        QWidget* label = Named(item, names.label);
+        if (mark) {
+            if (bar)
+                bar->setVisible(false);
+            if (label)
+                label->setVisible(false);
+            mark->setToolTip(reason);
+            mark->setVisible(true);
+        } else {
+            // An item without a mark says it in its label; its bar stays where it stopped.
+            SetControlText(label, kFailedText);
+        }
+    }
+    m_tasks.Engine().FailTask(page, taskId);
+}
+
+}  // namespace tolvex

@@ -1,0 +1,55 @@
+#pragma once
+
+// What the pages show while their jobs run: the handlers of the task messages.
+//   WM_TASK_STARTED  the item's bar and label at 0 %, shown; its failure mark hidden
+//   WM_TASK_PROGRESS the item's bar and "%d%" label (the merge page: its page bar)
+//   WM_TASK_DONE     100 %, then the queue side (CompleteTask; merge: the end of its job)
+//   WM_TASK_FAILED   the item's bar and label hidden and its failure mark shown (the merge
+//                    page: its label says so), then the queue side (FailTask)
+//   WM_OUTPUT_PARAMS the parameter dialog's record stored for its task
+// A message for an item that is no longer listed changes no control; the queue side runs.
+// UI thread only.
+
+#include "tasks/TaskTypes.h"
+#include "ui/main/MainWndHandler.h"
+
+#include <QString>
+
+class QWidget;
+
+namespace tolvex {
+
+class PageTasks;
+
+// The progress controls of one page's items.
+struct ProgressControlNames {
+    const char* list;   // the page list (null for merge: its controls are on the page)
+    const char* bar;    // progress bar
+    const char* label;  // percentage label
+    const char* error;  // failure mark
+};
+ProgressControlNames ProgressControlsOf(PageKind page);
+
+class ProgressView : public MainWndHandler {
+public:
+    explicit ProgressView(PageTasks& tasks);
+
+    void Attach(CMainWnd& window) override;
+    bool OnMessage(MessageEvent& message) override;
+
+    // The list item of a task, or null when it is not (or no longer) listed.
+    QWidget* ItemOf(PageKind page, TaskId taskId) const;
+
+private:
+    void OnStarted(PageKind page, TaskId taskId);
+    void OnProgress(PageKind page, TaskId taskId, int32_t positionMs, int32_t durationMs);
+    void OnDone(PageKind page, TaskId taskId);
+    void OnFailed(PageKind page, TaskId taskId, const QString& reason);
+    // Sets the bar and label of `container` (an item, or the merge page's window).
+    void ShowPercent(QWidget* container, PageKind page, int percent);
+
+    PageTasks& m_tasks;
+    CMainWnd* m_window = nullptr;
+};
+
+}  // namespace tolvex
