@@ -3,8 +3,10 @@
 #include "app/ConsoleLog.h"
 #include "tasks/ProgressParser.h"
 
+#include <time.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <cerrno>
 #include <cstring>
 #include <vector>
@@ -12,6 +14,15 @@
 namespace tolvex {
 
 namespace {
+
+std::atomic<int64_t> g_readerCpuNanoseconds{0};
+
+int64_t ThreadCpuNanoseconds()
+{
+    timespec now {};
+    ::clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
+    return int64_t{now.tv_sec} * 1000000000 + now.tv_nsec;
+}
 
 std::unique_ptr<ProgressRecord> CopyProgress(const ProgressRecord& progress)
 {
@@ -90,7 +101,13 @@ void StderrReader(ReaderArgs args)
             },
             true);
     }
+    g_readerCpuNanoseconds.fetch_add(ThreadCpuNanoseconds(), std::memory_order_relaxed);
     control.markReaderFinished();
+}
+
+int64_t TotalReaderCpuNanoseconds()
+{
+    return g_readerCpuNanoseconds.load(std::memory_order_relaxed);
 }
 
 }  // namespace tolvex

@@ -30,4 +30,7 @@ struct ReaderArgs {
 // The thread routine.
 void StderrReader(ReaderArgs args);
 
+// CPU time used by every reader that has ended so far, in nanoseconds (for benchmarks).
+int64_t TotalReaderCpuNanoseconds();
+
 }  // namespace tolvex
