@@ -29,7 +29,7 @@ endfunction()
 
 # tolvex_test(<name> SOURCES <files...> LIBS <deps...> [DISPLAY] [OWN_MAIN] [LABELS <labels...>] [TIMEOUT s])
 # OWN_MAIN: the sources bring their own main() (e.g. one that creates a QApplication).
-# One GoogleTest executable, its tests registered one by one with CTest at test time.
+# One GoogleTest executable, its tests registered one by one with CTest.
 # DISPLAY marks tests that need a real X server (SDL, native windows): they get the
 # "display" label; make test runs the whole suite under xvfb-run when DISPLAY is unset.
 include(GoogleTest)
@@ -51,11 +51,17 @@ function(tolvex_test name)
   if(NOT ARG_TIMEOUT)
     set(ARG_TIMEOUT 300)
   endif()
-  gtest_discover_tests(${name}
-    DISCOVERY_MODE PRE_TEST
-    DISCOVERY_TIMEOUT 60
-    PROPERTIES LABELS "${_labels}" TIMEOUT ${ARG_TIMEOUT}
-               ENVIRONMENT "TOLVEX_SOURCE_DIR=${CMAKE_SOURCE_DIR};TOLVEX_BIN_DIR=${CMAKE_BINARY_DIR}/bin")
+  # Tests are registered one by one from the sources at configure time, so their properties
+  # (label lists, several environment variables) are set directly on them.
+  set(_test_sources ${ARG_SOURCES})
+  list(TRANSFORM _test_sources PREPEND ${CMAKE_CURRENT_SOURCE_DIR}/ REGEX "^[^/]")
+  gtest_add_tests(TARGET ${name} SOURCES ${_test_sources} TEST_LIST _tests)
+  if(_tests)
+    set_tests_properties(${_tests} PROPERTIES
+      LABELS "${_labels}"
+      TIMEOUT ${ARG_TIMEOUT}
+      ENVIRONMENT "TOLVEX_SOURCE_DIR=${CMAKE_SOURCE_DIR};TOLVEX_BIN_DIR=${CMAKE_BINARY_DIR}/bin")
+  endif()
 endfunction()
 
 # Adds every sub folder of the current folder that has a CMakeLists.txt.
