@@ -133,6 +133,8 @@ private:
     void FollowDisplaySize();
     void PresentLocked();
     void DisplayStep(bool afterSeek);
+    // Tells the timer thread that the frame delay of this step is known.
+    void FinishDisplayStep();
     void ShowFrame(AVFrame* frame);
 
     static void SDLCALL AudioCallback(void* user, Uint8* stream, int length);
@@ -210,6 +212,7 @@ private:
     PlaybackClock m_videoClock;
     double m_lastFramePts = 0.0;
     std::atomic<double> m_frameDelay{0.0};
+    uint64_t m_displaySteps = 0; // guarded by m_wakeMutex
 
     Uint32 m_sdlSubsystems = 0;
     std::atomic<bool> m_readerAtEnd{false};

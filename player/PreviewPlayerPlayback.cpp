@@ -25,6 +25,9 @@ constexpr double kReadWaitWhenFull = 0.020;
 constexpr int kRenderWaitMs = 20;
 constexpr double kMaxFrameDelay = 0.1;
 constexpr double kDefaultFrameDelay = 0.04;
+constexpr double kNoFrameRetryDelay = 0.01;
+// The longest the timer thread waits for the display step of the refresh it sent.
+constexpr double kDisplayStepWait = 0.2;
 constexpr double kSyncThresholdMin = 0.04;
 constexpr double kSyncThresholdMax = 0.1;
 constexpr double kFrameDupThreshold = 0.1;
@@ -95,14 +98,24 @@ void PreviewPlayer::TimerThread()
         m_framePending = false;
         if (m_paused)
             continue;
+        const uint64_t step = m_displaySteps;
+        const double pushed = PlaybackClock::Now();
         m_renderEvents.Post(RenderEventQueue::Refresh);
+        // The wait before the next refresh is the delay the display step works out for the
+        // frame it is showing now; waiting for that step keeps the pacing one frame behind
+        // the clocks at most, so a correction is not applied twice and the sync settles
+        // instead of swinging.
+        m_wake.wait_for(lock, std::chrono::duration<double>(kDisplayStepWait),
+                        [this, step] { return m_quit || m_displaySteps != step; });
         double delay = m_frameDelay;
         if (delay > 0) {
             if (delay > kMaxFrameDelay) {
                 delay = kMaxFrameDelay;
                 m_frameDelay = delay;
             }
-            m_wake.wait_for(lock, std::chrono::duration<double>(delay), [this] { return m_quit.load(); });
+            const double remaining = delay - (PlaybackClock::Now() - pushed);
+            if (remaining > 0)
+                m_wake.wait_for(lock, std::chrono::duration<double>(remaining), [this] { return m_quit.load(); });
         }
     }
     lock.unlock();
@@ -227,8 +240,13 @@ void PreviewPlayer::PresentLocked()
 void PreviewPlayer::DisplayStep(bool afterSeek)
 {
     SetFramePending(true);
-    if (!afterSeek && m_video.queue.IsEmpty())
+    if (!afterSeek && m_video.queue.IsEmpty()) {
+        // Nothing to show (start-up, end of file): look again a little later instead of
+        // spinning the timer and render threads on a delay that may be 0.
+        m_frameDelay = kNoFrameRetryDelay;
+        FinishDisplayStep();
         return;
+    }
 
     bool got = false;
     for (int tries = 0;; ++tries) {
@@ -243,8 +261,10 @@ void PreviewPlayer::DisplayStep(bool afterSeek)
         SleepUnlessQuit(kSeekRefreshRetry);
     }
     if (!got) {
-        // No picture: the clocks and the pacing stay as they are.
+        // No picture: the clocks stay as they are.
         av_frame_unref(m_video.frame.get());
+        m_frameDelay = kNoFrameRetryDelay;
+        FinishDisplayStep();
         return;
     }
 
@@ -276,6 +296,7 @@ void PreviewPlayer::DisplayStep(bool afterSeek)
             delay = delay > kFrameDupThreshold ? delay + diff : 2 * delay;
     }
     m_frameDelay = delay;
+    FinishDisplayStep();
 
     if (!std::isnan(pts)) {
         m_videoClock.Set(pts);
@@ -289,6 +310,15 @@ void PreviewPlayer::DisplayStep(bool afterSeek)
 
     ShowFrame(frame);
     av_frame_unref(frame);
+}
+
+void PreviewPlayer::FinishDisplayStep()
+{
+    {
+        std::lock_guard lock(m_wakeMutex);
+        m_displaySteps++;
+    }
+    m_wake.notify_all();
 }
 
 void PreviewPlayer::ShowFrame(AVFrame* frame)
