@@ -8,6 +8,7 @@
 #include "ui/framework/SkinResources.h"
 #include "ui/main/MainPageNames.h"
 #include "ui/main/MainWndHandlers.h"
+#include "ui/main/PageTasks.h"
 #include "ui/main/TempFolderCleanup.h"
 
 #include <QAbstractButton>
@@ -57,7 +58,11 @@ void CMainWnd::InitWindow()
 
     // The start button shown is the one of the page the skin selects.
     SelectPage(CurrentPage());
+    m_tasks = std::make_unique<PageTasks>(*this);
     InstallMainWndHandlers(*this);
+    // Every running ffmpeg ends with the window.
+    AddShutdownStep([this] { m_tasks->StopAllJobs(); });
+    m_tasks->StartWorkers();
 }
 
 void CMainWnd::FindFrameControls()

@@ -40,6 +40,7 @@ class QStackedWidget;
 namespace tolvex {
 
 class CListUI;
+class PageTasks;
 
 class CMainWnd : public WindowImplBase {
     Q_OBJECT
@@ -75,6 +76,8 @@ public:
     MediaItemTable& MediaItems() { return m_mediaItems; }
     const std::string& Agent() const { return m_agent; }
     const QString& TempFolderPath() const { return m_tempFolder; }
+    // The task engine, its tables and its workers (made in Init).
+    PageTasks& Tasks() { return *m_tasks; }
 
 protected:
     QString GetSkinFile() override;
@@ -105,6 +108,8 @@ private:
     MediaItemTable m_mediaItems;
     std::string m_agent;
     QString m_tempFolder;
+    // Last, so it goes first: the engine's workers read the tables above.
+    std::unique_ptr<PageTasks> m_tasks;
 };
 
 }  // namespace tolvex

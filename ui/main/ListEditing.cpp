@@ -116,6 +116,8 @@ void ListEditing::ClearPage(PageKind page)
     }
     // Also frees the start button (busy text off, mouse input on).
     m_tasks.Engine().ClearPage(page);
+    if (m_clearHook)
+        m_clearHook(page);
     if (page != PageKind::Merge)
         return;
     if (auto* bar = m_window->FindControlAs<QProgressBar>(QStringLiteral("video-merge-progress")))

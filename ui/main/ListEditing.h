@@ -14,6 +14,7 @@
 #include "tasks/TaskTypes.h"
 #include "ui/main/MainWndHandler.h"
 
+#include <functional>
 #include <vector>
 
 class QWidget;
@@ -36,6 +37,8 @@ public:
     bool MoveMergeItem(TaskId taskId, int direction);
     // Ticks (or unticks) every merge item.
     void CheckAllMergeItems(bool checked);
+    // Called after a page was cleared (files still on their way to it are dropped there).
+    void SetClearHook(std::function<void(PageKind)> hook) { m_clearHook = std::move(hook); }
 
 private:
     void ShowMergeRow(QWidget* item, TaskId taskId);
@@ -43,6 +46,7 @@ private:
 
     PageTasks& m_tasks;
     CMainWnd* m_window = nullptr;
+    std::function<void(PageKind)> m_clearHook;
 };
 
 // The task ids of a list's items (their tags), in list order.
