@@ -55,6 +55,16 @@ public:
     void RouteNotify(const QString& type, const QString& senderName, MainWndHandler* handler);
     // Routes posted message `number` to `handler`.
     void RouteMessage(int number, MainWndHandler* handler);
+    // The handler of class T, or null (tests and handlers that work with another one).
+    template <class T>
+    T* Handler() const
+    {
+        for (const auto& handler : m_handlers) {
+            if (auto* found = dynamic_cast<T*>(handler.get()))
+                return found;
+        }
+        return nullptr;
+    }
     // A step of the window's shutdown clean-up, run in the order added.
     void AddShutdownStep(std::function<void()> step);
 
