@@ -22,6 +22,14 @@ int DefaultWorkers()
     return static_cast<int>(std::clamp(cores, 1U, 16U));
 }
 
+// Console lines of the import threads, one whole line at a time.
+void PrintLine(const std::string& line)
+{
+    static std::mutex lock;
+    std::lock_guard<std::mutex> guard(lock);
+    std::cout << line << std::endl;
+}
+
 bool IsRegularFile(const QString& path)
 {
     struct stat info {};
@@ -66,9 +74,9 @@ void MediaImport::Import(MediaImportResult& result, const std::string& ffmpegPat
 
     if (request.thumbnail) {
         const CommandLine command = ThumbnailMaker::Command(ffmpegPath, request.fullPath, result.thumbnailPath);
-        std::cout << "cmdline:" << command.render() << std::endl;
+        PrintLine("cmdline:" + command.render());
         result.thumbnail = ThumbnailMaker::Run(command, ThumbnailMaker::kTimeLimitMs, abort);
-        std::cout << "dwExitCode: " << result.thumbnail.exitCode << std::endl;
+        PrintLine("dwExitCode: " + std::to_string(result.thumbnail.exitCode));
         if (!result.thumbnail.ok())
             return;
     }

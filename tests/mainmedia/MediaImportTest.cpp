@@ -1,0 +1,197 @@
+// The ordered import pipeline with the real ffmpeg and probe: results in submission order
+// across adds, thumbnails only for convert requests, failures reported per file, distinct
+// thumbnail names for same-named files, cancelled pages, and a prompt shutdown.
+
+#include "tasks/MediaImport.h"
+#include "tasks/FfmpegLocator.h"
+#include "tests/engine/TestMedia.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QFileInfo>
+
+#include <sys/stat.h>
+
+#include <set>
+
+#include <gtest/gtest.h>
+
+namespace tolvex {
+namespace {
+
+class Collector : public QObject {
+public:
+    bool event(QEvent* event) override
+    {
+        if (auto* message = dynamic_cast<MessageEvent*>(event)) {
+            EXPECT_EQ(message->number(), WM_MEDIA_IMPORTED);
+            std::unique_ptr<MessageRecord> record = message->takeRecord();
+            if (auto* result = dynamic_cast<MediaImportResult*>(record.get())) {
+                record.release();
+                results.emplace_back(result);
+            }
+            return true;
+        }
+        return QObject::event(event);
+    }
+    bool waitFor(size_t count, int ms = 60000)
+    {
+        QElapsedTimer timer;
+        timer.start();
+        while (results.size() < count && timer.elapsed() < ms)
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+        return results.size() >= count;
+    }
+    std::vector<std::unique_ptr<MediaImportResult>> results;
+};
+
+class MediaImportTest : public ::testing::Test {
+protected:
+    static void SetUpTestSuite()
+    {
+        s_media = new QTemporaryDir;
+        ASSERT_TRUE(test::MakeVideo(Path("one.mp4"), 1.0));
+        ASSERT_TRUE(test::MakeVideo(Path("two.mkv"), 2.0, 160, 120, false));
+        QFile broken(QString::fromStdString(Path("broken.mp4")));
+        ASSERT_TRUE(broken.open(QIODevice::WriteOnly));
+        broken.write(QByteArray(2048, 'q'));
+    }
+    static void TearDownTestSuite()
+    {
+        delete s_media;
+        s_media = nullptr;
+    }
+    static std::string Path(const char* name) { return s_media->filePath(QString::fromLatin1(name)).toStdString(); }
+    static MediaImportRequest Request(PageKind page, const char* name, bool thumbnail)
+    {
+        MediaImportRequest request;
+        request.page = page;
+        request.fullPath = QString::fromStdString(Path(name));
+        request.folder = s_media->path() + QLatin1Char('/');
+        request.thumbnail = thumbnail;
+        return request;
+    }
+
+    QTemporaryDir m_temp;
+    Collector m_receiver;
+    static QTemporaryDir* s_media;
+};
+QTemporaryDir* MediaImportTest::s_media = nullptr;
+
+TEST_F(MediaImportTest, ResultsComeInSubmissionOrderAcrossAddsWithTheirRecords)
+{
+    MediaImport import(&m_receiver, FfmpegProgramPath(), m_temp.path(), 3);
+    // The slow thumbnail first: later, faster files must still wait for it.
+    const uint64_t first = import.submit({Request(PageKind::Convert, "two.mkv", true),
+                                          Request(PageKind::Convert, "broken.mp4", true),
+                                          Request(PageKind::Convert, "one.mp4", true)});
+    const uint64_t second = import.submit({Request(PageKind::Merge, "one.mp4", false),
+                                           Request(PageKind::Merge, "broken.mp4", false)});
+    EXPECT_NE(first, second);
+    ASSERT_TRUE(m_receiver.waitFor(5));
+    EXPECT_EQ(import.pending(), 0U);
+
+    const auto& r = m_receiver.results;
+    const char* names[] = {"two.mkv", "broken.mp4", "one.mp4", "one.mp4", "broken.mp4"};
+    for (size_t i = 0; i < 5; ++i) {
+        EXPECT_EQ(r[i]->item.fileName, QString::fromLatin1(names[i])) << i;
+        EXPECT_EQ(r[i]->batch, i < 3 ? first : second) << i;
+        EXPECT_EQ(r[i]->lastOfBatch, i == 2 || i == 4) << i;
+        EXPECT_EQ(r[i]->item.folder, s_media->path() + QLatin1Char('/'));
+        EXPECT_GT(r[i]->item.fileSize, 0);
+    }
+    // Convert requests make thumbnails; a file ffmpeg cannot read is refused there only.
+    EXPECT_TRUE(r[0]->accepted());
+    EXPECT_TRUE(QFile::exists(r[0]->thumbnailPath));
+    EXPECT_NEAR(r[0]->item.duration, 2.0, 0.1);
+    EXPECT_FALSE(r[1]->accepted());
+    EXPECT_EQ(r[1]->thumbnail.outcome, ThumbnailResult::Outcome::Failed);
+    EXPECT_EQ(r[1]->item.duration, 0.0) << "no probe after a failed thumbnail";
+    EXPECT_TRUE(r[2]->accepted());
+    EXPECT_NEAR(r[2]->item.duration, 1.0, 0.1);
+    EXPECT_TRUE(r[3]->thumbnailPath.isEmpty());
+    EXPECT_TRUE(r[3]->accepted());
+    EXPECT_TRUE(r[4]->accepted()) << "other pages list a file the probe cannot read";
+    EXPECT_LE(r[4]->item.duration, 0.0);
+    EXPECT_TRUE(r[0]->thumbnailPath.startsWith(m_temp.path()));
+    EXPECT_TRUE(r[0]->thumbnailPath.contains(QStringLiteral("/two-thumbnail-")));
+}
+
+TEST_F(MediaImportTest, SameNamedFilesInOneSecondGetTheirOwnThumbnails)
+{
+    MediaImport import(&m_receiver, FfmpegProgramPath(), m_temp.path(), 4);
+    import.submit({Request(PageKind::Convert, "one.mp4", true), Request(PageKind::Convert, "one.mp4", true),
+                   Request(PageKind::Convert, "one.mp4", true)});
+    ASSERT_TRUE(m_receiver.waitFor(3));
+    std::set<QString> paths;
+    for (const auto& result : m_receiver.results) {
+        EXPECT_TRUE(result->accepted());
+        EXPECT_TRUE(QFile::exists(result->thumbnailPath));
+        paths.insert(result->thumbnailPath);
+    }
+    EXPECT_EQ(paths.size(), 3U);
+}
+
+TEST_F(MediaImportTest, OpenedFileSizeIsZeroForAFileThatCannotBeOpened)
+{
+    MediaImport import(&m_receiver, FfmpegProgramPath(), m_temp.path(), 1);
+    MediaImportRequest gone = Request(PageKind::Compress, "vanished.mp4", false);
+    gone.sizeSource = SizeSource::OpenedFile;
+    MediaImportRequest one = Request(PageKind::Compress, "one.mp4", false);
+    one.sizeSource = SizeSource::OpenedFile;
+    import.submit({gone, one});
+    ASSERT_TRUE(m_receiver.waitFor(2));
+    EXPECT_EQ(m_receiver.results[0]->item.fileSize, 0);
+    EXPECT_TRUE(m_receiver.results[0]->accepted()) << "a vanished file still gets its item";
+    EXPECT_EQ(m_receiver.results[1]->item.fileSize, QFileInfo(QString::fromStdString(Path("one.mp4"))).size());
+}
+
+TEST_F(MediaImportTest, ACancelledPageGetsItsResultsBackMarkedAndOtherPagesGoOn)
+{
+    MediaImport import(&m_receiver, FfmpegProgramPath(), m_temp.path(), 1);
+    std::vector<MediaImportRequest> requests;
+    for (int i = 0; i < 4; ++i)
+        requests.push_back(Request(PageKind::Convert, "two.mkv", true));
+    requests.push_back(Request(PageKind::Rotate, "one.mp4", false));
+    import.submit(requests);
+    import.cancelPage(PageKind::Convert);
+    ASSERT_TRUE(m_receiver.waitFor(5));
+    for (int i = 0; i < 4; ++i) {
+        EXPECT_TRUE(m_receiver.results[i]->cancelled) << i;
+        EXPECT_FALSE(m_receiver.results[i]->accepted()) << i;
+    }
+    EXPECT_FALSE(m_receiver.results[4]->cancelled);
+    EXPECT_TRUE(m_receiver.results[4]->accepted());
+
+    // A later add to the cleared page is not affected.
+    import.submit({Request(PageKind::Convert, "one.mp4", true)});
+    ASSERT_TRUE(m_receiver.waitFor(6));
+    EXPECT_TRUE(m_receiver.results[5]->accepted());
+}
+
+TEST_F(MediaImportTest, ShutdownKillsRunningThumbnailsAndPostsNothingMore)
+{
+    // A fifo is a file ffmpeg waits on for ever: its thumbnail run would last the whole limit.
+    const QString fifo = m_temp.filePath(QStringLiteral("endless.mp4"));
+    ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    {
+        MediaImport import(&m_receiver, FfmpegProgramPath(), m_temp.path(), 2);
+        MediaImportRequest request = Request(PageKind::Convert, "one.mp4", true);
+        request.fullPath = fifo;
+        import.submit({request, request, request});
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 300);
+        QElapsedTimer timer;
+        timer.start();
+        import.shutdown();
+        EXPECT_LT(timer.elapsed(), 2000) << "running thumbnails are killed, not waited for";
+        EXPECT_EQ(import.submit({request}), 0U) << "nothing is taken after shutdown";
+    }
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(m_receiver.results.empty());
+    EXPECT_TRUE(test::NoChildProcesses());
+}
+
+}  // namespace
+}  // namespace tolvex
