@@ -4,6 +4,7 @@
 #include "app/program/CrashReport.h"
 #include "app/program/ProgramLog.h"
 #include "app/program/SingleInstance.h"
+#include "ui/common/WndShadow.h"
 #include "ui/framework/SkinResources.h"
 #include "ui/framework/WindowMethodError.h"
 #include "ui/main/CMainWnd.h"
@@ -64,6 +65,9 @@ int RunProgram(int argc, char** argv)
     // Wide diagnostic lines use the user's locale.
     std::setlocale(LC_ALL, "");
     std::wcout.imbue(std::locale(""));
+
+    // Skinned dialogs get their drop shadow where the display can blend it.
+    CWndShadow::RegisterShadowClass();
 
     avformat_network_init();
     QApplication::setWindowIcon(QIcon(SkinResources::SkinPath(QStringLiteral("images/logo.png"))));
