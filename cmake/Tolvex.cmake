@@ -55,7 +55,7 @@ function(tolvex_test name)
   # (label lists, several environment variables) are set directly on them.
   set(_test_sources ${ARG_SOURCES})
   list(TRANSFORM _test_sources PREPEND ${CMAKE_CURRENT_SOURCE_DIR}/ REGEX "^[^/]")
-  gtest_add_tests(TARGET ${name} SOURCES ${_test_sources} TEST_LIST _tests)
+  gtest_add_tests(TARGET ${name} SOURCES ${_test_sources} TEST_PREFIX "${name}." TEST_LIST _tests)
   if(_tests)
     set_tests_properties(${_tests} PROPERTIES
       LABELS "${_labels}"
