@@ -1,5 +1,7 @@
 #include "tasks/PageJobFactory.h"
 
+#include "app/Folders.h"
+
 #include "app/ConsoleLog.h"
 #include "app/Helpers.h"
 #include "media/MediaProbe.h"
@@ -62,7 +64,11 @@ void PageJobFactory::shutdown()
 
 JobContext PageJobFactory::contextNow()
 {
-    return JobContext{m_ffmpegPath, m_source.outputFolder(), QTime::currentTime()};
+    // The folder may have gone since it was chosen: make it again so ffmpeg can write.
+    const QString folder = m_source.outputFolder();
+    if (!folder.isEmpty())
+        EnsureFolderPath(folder);
+    return JobContext{m_ffmpegPath, folder, QTime::currentTime()};
 }
 
 void PageJobFactory::announceStart(PageKind page, TaskId taskId)
