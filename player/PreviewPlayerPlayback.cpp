@@ -230,6 +230,11 @@ void PreviewPlayer::PresentLocked()
 {
     if (!m_renderer || !m_texture || !m_textureFilled)
         return;
+    // The last picture again, stretched to the area as it is now.
+    if (m_owner) {
+        m_shownWidth = m_owner->DisplayWidth();
+        m_shownHeight = m_owner->DisplayHeight();
+    }
     const SDL_Rect source{0, 0, m_frameWidth, m_frameHeight};
     const SDL_Rect target{0, 0, m_shownWidth.load(), m_shownHeight.load()};
     SDL_RenderClear(m_renderer);

@@ -135,8 +135,15 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "the preview player could not open the file\n");
         return 1;
     }
-    while (!ended && wall.elapsed() < (kSeconds + 10) * 1000)
+    qint64 nextReport = 1000;
+    while (!ended && wall.elapsed() < (kSeconds + 10) * 1000) {
         Pump(20);
+        if (wall.elapsed() >= nextReport) {
+            std::printf("  %5.1f s: position %5.2f, %ld frames\n", wall.elapsed() / 1000.0,
+                        player.CurrentPosition(), player.framesShown());
+            nextReport += 1000;
+        }
+    }
     const double ourWall = wall.elapsed() / 1000.0;
     const long shown = player.framesShown();
     const std::string renderer = player.rendererName();

@@ -6,6 +6,9 @@
 #include "player/PreviewPlayer.h"
 
 #include <QFile>
+#include <QImage>
+#include <QPixmap>
+#include <QScreen>
 
 #include <gtest/gtest.h>
 
@@ -165,6 +168,59 @@ TEST_F(PreviewPlayerTest, SeekWhilePlayingGoesOnFromTheKeyFrame)
     Pump(500);
     EXPECT_GT(player.CurrentPosition(), 2.2);
     EXPECT_NEAR(player.videoClock(), player.audioClock(), 0.15);
+    player.Close();
+}
+
+// Share of the pixels in a rectangle of the grabbed area that are not black.
+double DrawnShare(const QImage& image, const QRect& rect)
+{
+    int drawn = 0;
+    int total = 0;
+    for (int y = rect.top(); y <= rect.bottom(); y += 2) {
+        for (int x = rect.left(); x <= rect.right(); x += 2) {
+            const QRgb pixel = image.pixel(x, y);
+            if (qRed(pixel) + qGreen(pixel) + qBlue(pixel) > 48)
+                ++drawn;
+            ++total;
+        }
+    }
+    return total ? static_cast<double>(drawn) / total : 0.0;
+}
+
+QImage GrabArea(const CVideoArea* area)
+{
+    return area->screen()->grabWindow(area->winId()).toImage();
+}
+
+TEST_F(PreviewPlayerTest, PictureFillsTheAreaAndFollowsItsSize)
+{
+    VideoWindow window(320, 240);
+    PreviewPlayer player(window.area());
+    ASSERT_EQ(player.Open(File("av.mp4")), 0);
+    ASSERT_TRUE(WaitUntil([&] { return player.framesShown() > 10; }, 5000));
+    player.Pause();
+    Pump(200);
+
+    QImage image = GrabArea(window.area());
+    ASSERT_EQ(image.width(), window.area()->DisplayWidth());
+    EXPECT_GT(DrawnShare(image, image.rect()), 0.9);
+
+    // Larger area while paused: the last picture is stretched over the new size at once.
+    window.window()->resize(480, 360);
+    ASSERT_TRUE(WaitUntil([&] { return window.area()->DisplayWidth() == 480; }, 2000));
+    ASSERT_TRUE(WaitUntil([&] { return player.shownWidth() == 480 && player.shownHeight() == 360; }, 2000));
+    Pump(200);
+    image = GrabArea(window.area());
+    ASSERT_EQ(image.width(), 480);
+    // The right and bottom bands, outside the old 320 x 240 picture, are drawn too.
+    EXPECT_GT(DrawnShare(image, QRect(330, 0, 150, 360)), 0.9);
+    EXPECT_GT(DrawnShare(image, QRect(0, 250, 480, 110)), 0.9);
+
+    // Playing on at the new size.
+    player.Resume();
+    const long frames = player.framesShown();
+    ASSERT_TRUE(WaitUntil([&] { return player.framesShown() > frames + 5; }, 3000));
+    EXPECT_EQ(player.shownWidth(), 480);
     player.Close();
 }
 
