@@ -1,8 +1,7 @@
 #include "tasks/PageJobFactory.h"
 
-#include "app/Folders.h"
-
 #include "app/ConsoleLog.h"
+#include "app/Folders.h"
 #include "app/Helpers.h"
 #include "media/MediaProbe.h"
 #include "tasks/ClipCommands.h"
