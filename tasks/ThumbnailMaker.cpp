@@ -73,7 +73,8 @@ ThumbnailResult ThumbnailMaker::Run(const CommandLine& command, int timeLimitMs,
         process->kill();
         process->waitForExit();
         result.outcome = ThumbnailResult::Outcome::Overran;
-        std::cout << "thumbnail overran " << timeLimitMs << " ms: killed" << std::endl;
+        if (!(abort && abort->load()))
+            std::cout << "thumbnail overran " << timeLimitMs << " ms: killed" << std::endl;
         return result;
     }
     const ExitStatus status = process->waitForExit();
