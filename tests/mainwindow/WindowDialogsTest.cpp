@@ -1,0 +1,205 @@
+// The parameter dialog, the tray menu, the job input source's questions from a worker
+// thread, and quitting the program from the tray menu.
+
+#include "tests/mainwindow/WindowTestSupport.h"
+#include "ui/framework/Controls.h"
+#include "ui/main/CMainTaskMenu.h"
+#include "ui/main/ParamSettingDialog.h"
+#include "ui/main/TrayIcon.h"
+#include "ui/main/WindowJobInputSource.h"
+
+#include <QAbstractButton>
+#include <QComboBox>
+#include <QCoreApplication>
+#include <QSlider>
+#include <QTest>
+
+#include <chrono>
+#include <future>
+#include <thread>
+
+namespace tolvex::test {
+namespace {
+
+// A window that keeps the numbers (and parameter records) posted to it.
+class Recorder : public QWidget {
+public:
+    std::vector<int> numbers;
+    std::vector<OutputParams> params;
+
+protected:
+    bool event(QEvent* event) override
+    {
+        if (auto* message = dynamic_cast<MessageEvent*>(event)) {
+            numbers.push_back(message->number());
+            if (auto* record = message->recordAs<OutputParamsRecord>())
+                params.push_back(record->params);
+            return true;
+        }
+        return QWidget::event(event);
+    }
+};
+
+class ParamDialogTest : public ::testing::Test {
+protected:
+    // Creates the dialog (not run modally: the test plays the user).
+    ParamSettingDialog* Open(const std::string& format, std::optional<OutputParams> stored = std::nullopt)
+    {
+        auto* dialog = new ParamSettingDialog(&m_owner, 7, format, std::move(stored));
+        EXPECT_TRUE(dialog->Create(&m_owner, QString(), UI_WNDSTYLE_DIALOG, WS_EX_WINDOWEDGE));
+        m_dialog = dialog;
+        return dialog;
+    }
+    QStringList Shown(ParamSettingDialog* dialog)
+    {
+        QStringList texts;
+        for (int i = 0; i < kParamListCount; ++i)
+            texts << dialog->List(static_cast<ParamList>(i))->currentText();
+        return texts;
+    }
+    void Click(ParamSettingDialog* dialog, const char* name)
+    {
+        dialog->FindControlAs<QAbstractButton>(QString::fromLatin1(name))->click();
+        QTest::qWait(20);
+    }
+    void TearDown() override
+    {
+        if (m_dialog && !m_dialog->IsClosed())
+            m_dialog->Close(0);
+        QTest::qWait(20);
+        EXPECT_TRUE(m_dialog.isNull()) << "the dialog deletes itself";
+    }
+
+    Recorder m_owner;
+    QPointer<ParamSettingDialog> m_dialog;
+};
+
+TEST_F(ParamDialogTest, OpensAtTheFormatsDefaultsAndConfirmsThem)
+{
+    ParamSettingDialog* dialog = Open("mp4");
+    EXPECT_EQ(Shown(dialog), (QStringList{QStringLiteral("H.264"), QStringLiteral("自动"), QStringLiteral("AAC"),
+                                          QStringLiteral("44100Hz"), QStringLiteral("自动"), QStringLiteral("立体声")}));
+    EXPECT_EQ(dialog->List(ParamList::SampleRate)->count(), 7);
+    Click(dialog, "confirm-btn");
+    ASSERT_EQ(m_owner.params.size(), 1u);
+    const OutputParams& p = m_owner.params.front();
+    EXPECT_EQ(p.taskId, 7);
+    EXPECT_EQ(p.videoCodec, "h264");
+    EXPECT_EQ(p.audioCodec, "aac");
+    EXPECT_EQ(p.sampleRate, 44100);
+    EXPECT_EQ(p.channels, 2);
+    EXPECT_EQ(p.videoBitRate, 0);
+    EXPECT_EQ(p.audioBitRate, 0);
+    EXPECT_EQ(m_owner.numbers, std::vector<int>{WM_OUTPUT_PARAMS});
+}
+
+TEST_F(ParamDialogTest, NarrowFormatsAndHighBitRates)
+{
+    ParamSettingDialog* dialog = Open("3gp");
+    EXPECT_EQ(dialog->List(ParamList::SampleRate)->count(), 1);
+    EXPECT_EQ(dialog->List(ParamList::Channels)->count(), 1);
+    Click(dialog, "confirm-btn");
+    ASSERT_EQ(m_owner.params.size(), 1u);
+    EXPECT_EQ(m_owner.params[0].sampleRate, 8000);
+    EXPECT_EQ(m_owner.params[0].channels, 1);
+
+    dialog = Open("wmv");
+    dialog->List(ParamList::VideoBitRate)->setCurrentText(QStringLiteral("12.0Mbps"));
+    Click(dialog, "confirm-btn");
+    ASSERT_EQ(m_owner.params.size(), 2u);
+    EXPECT_EQ(m_owner.params[1].videoBitRate, 12000000);
+    EXPECT_EQ(m_owner.params[1].videoBitRateIndex, 12);
+
+    // A format without entries: empty lists, empty names, -1 positions.
+    dialog = Open("xyz");
+    Click(dialog, "confirm-btn");
+    ASSERT_EQ(m_owner.params.size(), 3u);
+    EXPECT_EQ(m_owner.params[2].videoCodec, "");
+    EXPECT_EQ(m_owner.params[2].videoCodecIndex, -1);
+    EXPECT_EQ(m_owner.params[2].channelsIndex, -1);
+}
+
+TEST_F(ParamDialogTest, ReopeningRestoresStoredPositionsAndCancelPostsNothing)
+{
+    OutputParams stored;
+    stored.taskId = 7;
+    stored.videoCodecIndex = 0;
+    stored.videoBitRateIndex = 3;
+    stored.audioCodecIndex = 0;
+    stored.sampleRateIndex = 1;
+    stored.audioBitRateIndex = 4;
+    stored.channelsIndex = 0;
+    ParamSettingDialog* dialog = Open("mp4", stored);
+    EXPECT_EQ(Shown(dialog), (QStringList{QStringLiteral("H.264"), QStringLiteral("256kbps"), QStringLiteral("AAC"),
+                                          QStringLiteral("16000Hz"), QStringLiteral("320kbps"), QStringLiteral("单声道")}));
+    Click(dialog, "cancel-btn");
+    EXPECT_TRUE(m_owner.numbers.empty());
+}
+
+TEST(TrayMenu, OpensAboveRightOfTheCursorAndPostsTheChosenEntry)
+{
+    EXPECT_EQ(CMainTaskMenu::MenuPosition(QPoint(100, 10), 226), QPoint(106, -222)) << "not clamped to the screen";
+    EXPECT_EQ(CMainTaskMenu::MessageOfItem(QStringLiteral("main_menu_item_quit")), WM_APP_QUIT);
+    EXPECT_EQ(CMainTaskMenu::MessageOfItem(QStringLiteral("main_menu_item_upgrade")), WM_CHECK_UPGRADE);
+    EXPECT_EQ(CMainTaskMenu::MessageOfItem(QStringLiteral("nothing")), 0);
+
+    Recorder owner;
+    QPointer<CMainTaskMenu> menu = CMainTaskMenu::Open(&owner, QPoint(500, 600));
+    ASSERT_TRUE(menu);
+    QTest::qWait(20);
+    EXPECT_EQ(menu->pos(), QPoint(506, 600 - menu->height() - 6));
+    EXPECT_TRUE(menu->isVisible());
+    menu->FindControlAs<QAbstractButton>(QStringLiteral("main_menu_item_seting"))->click();
+    QTest::qWait(20);
+    EXPECT_EQ(owner.numbers, std::vector<int>{WM_OPEN_SETTINGS});
+    EXPECT_TRUE(menu.isNull()) << "the menu closed and deleted itself";
+
+    // A press outside the menu closes it without posting anything.
+    menu = CMainTaskMenu::Open(&owner, QPoint(500, 600));
+    ASSERT_TRUE(menu);
+    QTest::qWait(20);
+    QTest::mousePress(menu, Qt::LeftButton, {}, QPoint(-20, -20));
+    QTest::qWait(20);
+    EXPECT_TRUE(menu.isNull());
+    EXPECT_EQ(owner.numbers.size(), 1u);
+}
+
+using JobInputSourceTest = WindowTest;
+
+TEST_F(JobInputSourceTest, WorkerQuestionsAreAnsweredOnTheUiThreadAndShutdownReleasesThem)
+{
+    Window().FindControlAs<QSlider>(QStringLiteral("video-mute-slider"))->setValue(-5);
+    WindowJobInputSource source(&Window());
+    auto asked = std::async(std::launch::async, [&] { return source.muteSettings(); });
+    ASSERT_TRUE(WaitFor([&] { return asked.wait_for(std::chrono::seconds(0)) == std::future_status::ready; }, 5000));
+    EXPECT_EQ(asked.get().volumeDb, -5);
+
+    auto item = std::async(std::launch::async, [&] { return source.convertSettings(12345); });
+    ASSERT_TRUE(WaitFor([&] { return item.wait_for(std::chrono::seconds(0)) == std::future_status::ready; }, 5000));
+    EXPECT_FALSE(item.get().has_value()) << "no such item";
+
+    // The UI thread does not answer (it is busy stopping): shutdown ends the wait.
+    auto waiting = std::async(std::launch::async, [&] { return source.extractSettings(); });
+    EXPECT_EQ(waiting.wait_for(std::chrono::milliseconds(200)), std::future_status::timeout);
+    source.shutdown();
+    EXPECT_EQ(waiting.wait_for(std::chrono::seconds(5)), std::future_status::ready);
+    EXPECT_TRUE(waiting.get().format.isEmpty());
+    QTest::qWait(20);
+}
+
+using TrayQuitTest = WindowTest;
+
+TEST_F(TrayQuitTest, TheTrayMenusQuitEndsTheProgramWithZero)
+{
+    auto* tray = Window().Handler<TrayIcon>();
+    ASSERT_NE(tray, nullptr);
+    PostMessageTo(&Window(), WM_TRAY_CALLBACK, nullptr, TrayIcon::kIconId, TrayIcon::kRightButtonDown);
+    ASSERT_TRUE(WaitFor([&] { return tray->OpenMenu() != nullptr; }, 5000));
+    tray->OpenMenu()->FindControlAs<QAbstractButton>(QStringLiteral("main_menu_item_quit"))->click();
+    // The quit request travels through the event loop; the window's end ends the loop.
+    EXPECT_EQ(QCoreApplication::exec(), 0);
+    EXPECT_TRUE(WindowGone());
+}
+
+}  // namespace
+}  // namespace tolvex::test

@@ -1,0 +1,232 @@
+// The pages' jobs from the window's controls to the files in the output folder, with the
+// real ffmpeg: every page's start button, removing the running item, clearing a running
+// page, the parameter dialog's choice, and a file that cannot be converted.
+
+#include "media/MediaInfo.h"
+#include "media/MediaProbe.h"
+#include "tasks/PageTexts.h"
+#include "tests/engine/TestMedia.h"
+#include "tests/mainwindow/WindowTestSupport.h"
+#include "ui/framework/CListUI.h"
+#include "ui/framework/Controls.h"
+#include "ui/main/PageTasks.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QComboBox>
+#include <QFile>
+#include <QLineEdit>
+#include <QProgressBar>
+#include <QTest>
+#include <QTimer>
+
+namespace tolvex::test {
+namespace {
+
+MediaInfo Probe(const QString& path)
+{
+    MediaInfo info(path.toStdString());
+    EXPECT_EQ(ProbeMediaInfo(info), 0) << path.toStdString();
+    return info;
+}
+
+class WindowJobsTest : public WindowTest {
+protected:
+    // Checks that every item of the page shows 100 % and that `count` files with
+    // `extension` were written.
+    void ExpectFinished(PageKind page, const char* label, int count, const QString& extension)
+    {
+        CListUI* list = Window().PageList(page);
+        for (int i = 0; i < list->count(); ++i)
+            EXPECT_EQ(TextIn(list->itemAt(i), label), QStringLiteral("100%")) << "item " << i;
+        const QStringList files = OutputFiles().filter(QRegularExpression(QStringLiteral("\\.%1$").arg(extension)));
+        EXPECT_EQ(files.size(), count) << OutputFiles().join(QLatin1Char(' ')).toStdString();
+        for (const QString& file : files)
+            EXPECT_GT(QFileInfo(QDir(OutputFolder()).filePath(file)).size(), 1000) << file.toStdString();
+        // The start button is usable again and shows its idle text.
+        QAbstractButton* start = Window().StartButton(page);
+        EXPECT_TRUE(IsMouseEnabled(start));
+        EXPECT_EQ(start->text(), QString::fromUtf8(StartButtonTextsFor(page).idleText));
+    }
+};
+
+TEST_F(WindowJobsTest, ConvertPageConvertsThreeFilesToTheirChosenFormats)
+{
+    AddAndWait(PageKind::Convert, {Clip(QStringLiteral("a.mp4")), Clip(QStringLiteral("b.mp4")),
+                                   Clip(QStringLiteral("c.mp4"))});
+    const QString formats[] = {QStringLiteral("mkv"), QStringLiteral("avi"), QStringLiteral("mov")};
+    for (int i = 0; i < 3; ++i) {
+        auto* box = FindSubControlAs<QComboBox>(ItemAt(PageKind::Convert, i), QStringLiteral("video-convert-format"));
+        ASSERT_NE(box, nullptr);
+        box->setCurrentText(formats[i]);
+        EXPECT_TRUE(TextIn(ItemAt(PageKind::Convert, i), "output-filename").endsWith(QLatin1Char('.') + formats[i]));
+    }
+    ASSERT_TRUE(StartAndWaitIdle(PageKind::Convert));
+    for (const QString& format : formats)
+        ExpectFinished(PageKind::Convert, "video-progress-label", 1, format);
+    for (const QString& file : OutputFiles())
+        EXPECT_NEAR(Probe(QDir(OutputFolder()).filePath(file)).durationSeconds, 2, 1) << file.toStdString();
+}
+
+TEST_F(WindowJobsTest, MergeJoinsTheTickedItemsOnly)
+{
+    AddAndWait(PageKind::Merge, {Clip(QStringLiteral("m1.mp4")), Clip(QStringLiteral("m2.mp4")),
+                                 Clip(QStringLiteral("m3.mp4"))});
+    for (int i : {0, 2})
+        FindSubControlAs<QAbstractButton>(ItemAt(PageKind::Merge, i), QStringLiteral("merge-check-box-item"))
+            ->setChecked(true);
+    ASSERT_TRUE(StartAndWaitIdle(PageKind::Merge));
+    EXPECT_EQ(ControlText(Window().FindControl(QStringLiteral("video-merge-progress-label"))), QStringLiteral("100%"));
+    EXPECT_EQ(Window().FindControlAs<QProgressBar>(QStringLiteral("video-merge-progress"))->value(), 100);
+    const QStringList files = OutputFiles();
+    ASSERT_EQ(files.size(), 1);
+    EXPECT_TRUE(files.front().startsWith(QStringLiteral("视频合并-")));
+    // Two two-second inputs.
+    EXPECT_NEAR(Probe(QDir(OutputFolder()).filePath(files.front())).durationSeconds, 4, 1);
+    EXPECT_EQ(Window().StartButton(PageKind::Merge)->text(), QStringLiteral("一键合并"));
+}
+
+TEST_F(WindowJobsTest, CompressRotateExtractMuteAndMusicPagesWriteTheirFiles)
+{
+    const QString input = Clip(QStringLiteral("p.mp4"), 2.0, 320, 240);
+    AddAndWait(PageKind::Compress, {input});
+    ASSERT_TRUE(StartAndWaitIdle(PageKind::Compress));
+    ExpectFinished(PageKind::Compress, "progress-label", 1, QStringLiteral("mp4"));
+
+    AddAndWait(PageKind::Rotate, {input});
+    auto* type = FindSubControlAs<QComboBox>(ItemAt(PageKind::Rotate, 0), QStringLiteral("video-rotate-type"));
+    ASSERT_NE(type, nullptr);
+    type->setCurrentIndex(0);  // a quarter turn clockwise: the picture stands
+    const QStringList before = OutputFiles();
+    ASSERT_TRUE(StartAndWaitIdle(PageKind::Rotate));
+    ExpectFinished(PageKind::Rotate, "video-rotate-progress-label", 2, QStringLiteral("mp4"));
+    QStringList rotated = OutputFiles();
+    for (const QString& file : before)
+        rotated.removeAll(file);
+    ASSERT_EQ(rotated.size(), 1);
+    const MediaInfo turned = Probe(QDir(OutputFolder()).filePath(rotated.front()));
+    EXPECT_EQ(turned.width, 240);
+    EXPECT_EQ(turned.height, 320);
+
+    AddAndWait(PageKind::Extract, {input});
+    auto* format = Window().FindControlAs<QComboBox>(QStringLiteral("video-extract-format"));
+    ASSERT_NE(format, nullptr);
+    format->setCurrentText(QStringLiteral("mp3"));
+    ASSERT_TRUE(StartAndWaitIdle(PageKind::Extract));
+    ExpectFinished(PageKind::Extract, "video-extract-progress-label", 1, QStringLiteral("mp3"));
+
+    AddAndWait(PageKind::Mute, {input});
+    Window().FindControlAs<QAbstractButton>(QStringLiteral("video-mute"))->setChecked(true);
+    ASSERT_TRUE(StartAndWaitIdle(PageKind::Mute));
+    EXPECT_EQ(TextIn(ItemAt(PageKind::Mute, 0), "video-mute-progress-label"), QStringLiteral("100%"));
+
+    AddAndWait(PageKind::Music, {input});
+    Window().FindControlAs<QLineEdit>(QStringLiteral("bg-music-edit"))->setText(Tone(QStringLiteral("bg.wav")));
+    ASSERT_TRUE(StartAndWaitIdle(PageKind::Music));
+    EXPECT_EQ(TextIn(ItemAt(PageKind::Music, 0), "video-music-progress-label"), QStringLiteral("100%"));
+    // compress, rotate, mute and music keep the input's container.
+    EXPECT_EQ(OutputFiles().filter(QRegularExpression(QStringLiteral("\\.mp4$"))).size(), 4);
+}
+
+TEST_F(WindowJobsTest, RemovingTheRunningItemEndsItsFfmpegAndTheNextOneRuns)
+{
+    const QString longer = Clip(QStringLiteral("long.mp4"), 20.0, 640, 480);
+    AddAndWait(PageKind::Convert, {longer, Clip(QStringLiteral("short.mp4"))});
+    const TaskId first = IdAt(PageKind::Convert, 0);
+    const TaskId second = IdAt(PageKind::Convert, 1);
+    Window().StartButton(PageKind::Convert)->click();
+    TaskEngine& engine = Tasks().Engine();
+    ASSERT_TRUE(WaitFor([&] { return engine.processOf(PageKind::Convert, first).has_value(); }));
+    const pid_t pid = *engine.processOf(PageKind::Convert, first);
+
+    FindSubControlAs<QAbstractButton>(ItemAt(PageKind::Convert, 0), QStringLiteral("video-remove-btn"))->click();
+    EXPECT_EQ(Window().PageList(PageKind::Convert)->count(), 1);
+    EXPECT_FALSE(Window().MediaItems().contains(first));
+    EXPECT_TRUE(WaitFor([&] { return ProcessGone(pid); }, 5000));
+    ASSERT_TRUE(WaitFor([&] { return !engine.isPageBusy(PageKind::Convert); }));
+    EXPECT_EQ(TextIn(ItemAt(PageKind::Convert, 0), "video-progress-label"), QStringLiteral("100%"));
+    EXPECT_EQ(IdAt(PageKind::Convert, 0), second);
+    EXPECT_EQ(OutputFiles().filter(QStringLiteral("short-")).size(), 1);
+}
+
+TEST_F(WindowJobsTest, ClearingARunningPageStopsItsJobsAndFreesItsButton)
+{
+    const QString longer = Clip(QStringLiteral("long.mp4"), 20.0, 640, 480);
+    AddAndWait(PageKind::Convert, {longer, longer, longer});
+    const TaskId first = IdAt(PageKind::Convert, 0);
+    QAbstractButton* start = Window().StartButton(PageKind::Convert);
+    start->click();
+    EXPECT_EQ(start->text(), QStringLiteral("转换中"));
+    EXPECT_FALSE(IsMouseEnabled(start));
+    TaskEngine& engine = Tasks().Engine();
+    ASSERT_TRUE(WaitFor([&] { return engine.processOf(PageKind::Convert, first).has_value(); }));
+    const pid_t pid = *engine.processOf(PageKind::Convert, first);
+
+    Window().FindControlAs<QAbstractButton>(QStringLiteral("clear-convert-list-btn"))->click();
+    EXPECT_EQ(Window().PageList(PageKind::Convert)->count(), 0);
+    EXPECT_FALSE(engine.isPageBusy(PageKind::Convert));
+    EXPECT_TRUE(engine.queuedTasks(PageKind::Convert).empty());
+    EXPECT_EQ(start->text(), QStringLiteral("开始转换"));
+    EXPECT_TRUE(IsMouseEnabled(start));
+    EXPECT_EQ(Window().MediaItems().size(), 0u);
+    EXPECT_TRUE(WaitFor([&] { return ProcessGone(pid); }, 5000));
+    // Nothing else starts afterwards.
+    QTest::qWait(300);
+    EXPECT_FALSE(engine.runningTask(PageKind::Convert).has_value());
+}
+
+TEST_F(WindowJobsTest, TheParameterDialogsChoiceReachesTheOutputFile)
+{
+    AddAndWait(PageKind::Convert, {Clip(QStringLiteral("params.mp4"))});
+    QWidget* item = ItemAt(PageKind::Convert, 0);
+    // The dialog is modal: it is answered from the event loop it runs.
+    QTimer::singleShot(100, [] {
+        for (QWidget* top : QApplication::topLevelWidgets()) {
+            auto* rate = top->findChild<QComboBox*>(QStringLiteral("audio-sample-rate"));
+            auto* channel = top->findChild<QComboBox*>(QStringLiteral("audio-channel"));
+            auto* confirm = top->findChild<QAbstractButton*>(QStringLiteral("confirm-btn"));
+            if (top->isVisible() && rate && channel && confirm) {
+                rate->setCurrentText(QStringLiteral("22050Hz"));
+                channel->setCurrentText(QStringLiteral("单声道"));
+                confirm->click();
+                return;
+            }
+        }
+        ADD_FAILURE() << "no parameter dialog";
+    });
+    FindSubControlAs<QAbstractButton>(item, QStringLiteral("video-param-setting-btn"))->click();
+    ASSERT_TRUE(WaitFor([&] { return Tasks().OutputParams().find(IdAt(PageKind::Convert, 0)).has_value(); }, 5000));
+    ASSERT_TRUE(StartAndWaitIdle(PageKind::Convert));
+    const QStringList files = OutputFiles();
+    ASSERT_EQ(files.size(), 1);
+    const MediaInfo info = Probe(QDir(OutputFolder()).filePath(files.front()));
+    EXPECT_EQ(info.sampleRate, 22050);
+    EXPECT_EQ(info.channels, 1);
+}
+
+TEST_F(WindowJobsTest, AFileThatCannotBeReadShowsItsFailureMarkAndThePageGoesOn)
+{
+    const QString broken = QDir(OutputFolder()).filePath(QStringLiteral("../broken-input.mp4"));
+    {
+        QFile file(broken);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(QByteArray(4096, 'x'));
+    }
+    AddAndWait(PageKind::Rotate, {broken, Clip(QStringLiteral("good.mp4"))});
+    ASSERT_TRUE(StartAndWaitIdle(PageKind::Rotate));
+    QWidget* bad = ItemAt(PageKind::Rotate, 0);
+    QWidget* good = ItemAt(PageKind::Rotate, 1);
+    EXPECT_TRUE(FindSubControl(bad, QStringLiteral("video-rotate-progress-error"))->isVisibleTo(bad));
+    EXPECT_FALSE(FindSubControl(bad, QStringLiteral("video-rotate-progress"))->isVisibleTo(bad));
+    EXPECT_FALSE(FindSubControl(good, QStringLiteral("video-rotate-progress-error"))->isVisibleTo(good));
+    EXPECT_EQ(TextIn(good, "video-rotate-progress-label"), QStringLiteral("100%"));
+    QFile::remove(broken);
+
+    // Starting again shows the bar again and hides the mark while the item runs anew.
+    Window().PageList(PageKind::Rotate)->removeItem(good);
+    ASSERT_TRUE(StartAndWaitIdle(PageKind::Rotate));
+    EXPECT_TRUE(FindSubControl(bad, QStringLiteral("video-rotate-progress-error"))->isVisibleTo(bad));
+}
+
+}  // namespace
+}  // namespace tolvex::test

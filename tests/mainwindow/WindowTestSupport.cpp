@@ -1,0 +1,149 @@
+#include "tests/mainwindow/WindowTestSupport.h"
+
+#include "app/Settings.h"
+#include "tasks/PageTexts.h"
+#include "tests/engine/TestMedia.h"
+#include "ui/framework/CListUI.h"
+#include "ui/framework/Controls.h"
+#include "ui/main/MediaAdder.h"
+#include "ui/main/PageTasks.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QDeadlineTimer>
+#include <QDir>
+#include <QFileInfo>
+#include <QLabel>
+#include <QTest>
+#include <QTimer>
+
+namespace tolvex::test {
+
+namespace {
+
+QTemporaryDir& MediaFolder()
+{
+    static QTemporaryDir folder;
+    return folder;
+}
+
+}  // namespace
+
+QString Clip(const QString& name, double seconds, int width, int height, bool audio)
+{
+    const QString path = MediaFolder().filePath(name);
+    if (!QFileInfo::exists(path))
+        EXPECT_TRUE(MakeVideo(path.toStdString(), seconds, width, height, audio)) << name.toStdString();
+    return path;
+}
+
+QString Tone(const QString& name, double seconds)
+{
+    const QString path = MediaFolder().filePath(name);
+    if (!QFileInfo::exists(path))
+        EXPECT_TRUE(MakeAudio(path.toStdString(), seconds)) << name.toStdString();
+    return path;
+}
+
+bool WaitFor(const std::function<bool()>& done, int timeoutMs)
+{
+    QDeadlineTimer deadline(timeoutMs);
+    while (!done()) {
+        if (deadline.hasExpired())
+            return false;
+        QTest::qWait(20);
+    }
+    return true;
+}
+
+void AnswerNextBox(QString* text, int timeoutMs)
+{
+    auto deadline = std::make_shared<QDeadlineTimer>(timeoutMs);
+    auto poll = std::make_shared<std::function<void()>>();
+    *poll = [text, deadline, poll] {
+        for (QWidget* top : QApplication::topLevelWidgets()) {
+            auto* confirm = top->findChild<QAbstractButton*>(QStringLiteral("msgConfirm"));
+            auto* label = top->findChild<QLabel*>(QStringLiteral("msgText"));
+            if (top->isVisible() && confirm && label) {
+                *text = label->text();
+                confirm->click();
+                return;
+            }
+        }
+        if (!deadline->hasExpired())
+            QTimer::singleShot(20, *poll);
+    };
+    QTimer::singleShot(20, *poll);
+}
+
+void WindowTest::SetUp()
+{
+    ASSERT_TRUE(m_outputDir.isValid());
+    m_output = m_outputDir.path();
+    ASSERT_TRUE(WriteSetting(QStringLiteral("global"), QStringLiteral("output-dir"), m_output));
+    m_window = new CMainWnd;
+    ASSERT_TRUE(m_window->Create(nullptr, QStringLiteral("TOLVEX视频转换"), WS_OVERLAPPEDWINDOW));
+    m_window->ShowWindow();
+    QTest::qWait(10);
+    m_adder = m_window->Handler<MediaAdder>();
+    ASSERT_NE(m_adder, nullptr);
+    m_adder->SetFailureNotice([this](const QStringList& names) { m_notAdded += names; });
+}
+
+void WindowTest::TearDown()
+{
+    if (m_window && !m_window->IsClosed())
+        m_window->Close();
+    EXPECT_TRUE(WaitFor([this] { return m_window.isNull(); }, 10000)) << "the window deletes itself";
+    // Every ffmpeg the window started ended with it.
+    EXPECT_TRUE(WaitFor([] { return NoChildProcesses(); }, 10000));
+}
+
+PageTasks& WindowTest::Tasks()
+{
+    return m_window->Tasks();
+}
+
+void WindowTest::AddAndWait(PageKind page, const QStringList& paths)
+{
+    CListUI* list = m_window->PageList(page);
+    ASSERT_NE(list, nullptr);
+    const int before = list->count();
+    m_adder->AddFiles(page, paths);
+    ASSERT_TRUE(WaitFor([&] { return m_adder->PendingCount() == 0; }));
+    ASSERT_EQ(list->count(), before + paths.size()) << m_notAdded.join(QLatin1Char(',')).toStdString();
+}
+
+QWidget* WindowTest::ItemAt(PageKind page, int index)
+{
+    CListUI* list = m_window->PageList(page);
+    return list ? list->itemAt(index) : nullptr;
+}
+
+TaskId WindowTest::IdAt(PageKind page, int index)
+{
+    return static_cast<TaskId>(ControlTag(ItemAt(page, index)));
+}
+
+QString WindowTest::TextIn(QWidget* container, const char* name)
+{
+    return ControlText(FindSubControl(container, QString::fromLatin1(name)));
+}
+
+bool WindowTest::StartAndWaitIdle(PageKind page, int timeoutMs)
+{
+    QAbstractButton* start = m_window->StartButton(page);
+    if (!start)
+        return false;
+    start->click();
+    if (!Tasks().Engine().isPageBusy(page))
+        return false;
+    return WaitFor([&] { return !Tasks().Engine().isPageBusy(page); }, timeoutMs);
+}
+
+QStringList WindowTest::OutputFiles() const
+{
+    return QDir(m_output).entryList(QDir::Files, QDir::Name);
+}
+
+}  // namespace tolvex::test

@@ -1,0 +1,73 @@
+#pragma once
+
+// The real main window for one test: created over a private output folder, with its media
+// adder's failure notice captured; media clips made once per run with the real ffmpeg;
+// waiting for the window's state while its event loop runs; answering the modal boxes.
+
+#include "tasks/TaskTypes.h"
+#include "ui/main/CMainWnd.h"
+
+#include <QPointer>
+#include <QString>
+#include <QStringList>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <functional>
+
+class QWidget;
+
+namespace tolvex {
+
+class MediaAdder;
+class PageTasks;
+
+namespace test {
+
+// A clip in the run's media folder, made on first request: `seconds` of testsrc2 at
+// width x height with a sine tone (or silent), in the container of `name`'s extension.
+QString Clip(const QString& name, double seconds = 2.0, int width = 160, int height = 120, bool audio = true);
+// A sine tone file (the container of `name`'s extension).
+QString Tone(const QString& name, double seconds = 3.0);
+
+// Runs the event loop until `done` holds or `timeoutMs` passed; returns `done()`.
+bool WaitFor(const std::function<bool()>& done, int timeoutMs = 60000);
+
+// Answers the next skinned box (message or prompt) that opens within `timeoutMs` with its
+// confirm button; its text lands in `text`.
+void AnswerNextBox(QString* text, int timeoutMs = 10000);
+
+class WindowTest : public ::testing::Test {
+protected:
+    void SetUp() override;
+    void TearDown() override;
+
+    CMainWnd& Window() { return *m_window; }
+    bool WindowGone() const { return m_window.isNull(); }
+    PageTasks& Tasks();
+    MediaAdder& Adder() { return *m_adder; }
+    const QString& OutputFolder() const { return m_output; }
+
+    // Adds `paths` to `page` as its add button would and waits until all are listed.
+    void AddAndWait(PageKind page, const QStringList& paths);
+    QWidget* ItemAt(PageKind page, int index);
+    TaskId IdAt(PageKind page, int index);
+    // The text of the control `name` inside `container`.
+    static QString TextIn(QWidget* container, const char* name);
+    // Clicks the page's start button and waits until the page is idle again.
+    bool StartAndWaitIdle(PageKind page, int timeoutMs = 120000);
+    // The files of the output folder.
+    QStringList OutputFiles() const;
+
+    QStringList m_notAdded;
+
+private:
+    QTemporaryDir m_outputDir;
+    QString m_output;
+    QPointer<CMainWnd> m_window;
+    MediaAdder* m_adder = nullptr;
+};
+
+}  // namespace test
+}  // namespace tolvex
