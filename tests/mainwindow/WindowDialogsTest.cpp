@@ -5,7 +5,6 @@
 #include "ui/framework/Controls.h"
 #include "ui/main/CMainTaskMenu.h"
 #include "ui/main/ParamSettingDialog.h"
-#include "ui/main/TrayIcon.h"
 #include "ui/main/WindowJobInputSource.h"
 
 #include <QAbstractButton>
@@ -185,20 +184,6 @@ TEST_F(JobInputSourceTest, WorkerQuestionsAreAnsweredOnTheUiThreadAndShutdownRel
     EXPECT_EQ(waiting.wait_for(std::chrono::seconds(5)), std::future_status::ready);
     EXPECT_TRUE(waiting.get().format.isEmpty());
     QTest::qWait(20);
-}
-
-using TrayQuitTest = WindowTest;
-
-TEST_F(TrayQuitTest, TheTrayMenusQuitEndsTheProgramWithZero)
-{
-    auto* tray = Window().Handler<TrayIcon>();
-    ASSERT_NE(tray, nullptr);
-    PostMessageTo(&Window(), WM_TRAY_CALLBACK, nullptr, TrayIcon::kIconId, TrayIcon::kRightButtonDown);
-    ASSERT_TRUE(WaitFor([&] { return tray->OpenMenu() != nullptr; }, 5000));
-    tray->OpenMenu()->FindControlAs<QAbstractButton>(QStringLiteral("main_menu_item_quit"))->click();
-    // The quit request travels through the event loop; the window's end ends the loop.
-    EXPECT_EQ(QCoreApplication::exec(), 0);
-    EXPECT_TRUE(WindowGone());
 }
 
 }  // namespace

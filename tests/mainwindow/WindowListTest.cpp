@@ -108,7 +108,8 @@ TEST_F(WindowListTest, MergeMovesSwapFilesWhileRowsKeepTheirMarks)
         return FindSubControlAs<QAbstractButton>(ItemAt(PageKind::Merge, row), QString::fromLatin1(name));
     };
     const TaskId top = IdAt(PageKind::Merge, 0);
-    box(0)->setChecked(true);
+    for (int row = 0; row < 3; ++row)
+        box(row)->setChecked(row == 0);
 
     button(0, "move-down-btn")->click();
     EXPECT_TRUE(box(0)->isChecked()) << "the mark stays with the row";
@@ -162,7 +163,8 @@ TEST_F(WindowListTest, StartButtonsRefuseWhatCannotRun)
     AnswerNextBox(&text);
     Window().StartButton(PageKind::Merge)->click();
     EXPECT_EQ(text, QStringLiteral("请选择要合并视频文件!"));
-    AddAndWait(PageKind::Merge, {Clip(QStringLiteral("mu.mp4"))});
+    AddAndWait(PageKind::Merge, {Clip(QStringLiteral("mu.mp4")), Clip(QStringLiteral("mu.mp4"))});
+    FindSubControlAs<QAbstractButton>(ItemAt(PageKind::Merge, 1), QStringLiteral("merge-check-box-item"))->setChecked(false);
     FindSubControlAs<QAbstractButton>(ItemAt(PageKind::Merge, 0), QStringLiteral("merge-check-box-item"))->setChecked(true);
     text.clear();
     AnswerNextBox(&text);

@@ -61,14 +61,14 @@ void AnswerNextBox(QString* text, int timeoutMs)
     auto deadline = std::make_shared<QDeadlineTimer>(timeoutMs);
     auto poll = std::make_shared<std::function<void()>>();
     *poll = [text, deadline, poll] {
-        for (QWidget* top : QApplication::topLevelWidgets()) {
-            auto* confirm = top->findChild<QAbstractButton*>(QStringLiteral("msgConfirm"));
-            auto* label = top->findChild<QLabel*>(QStringLiteral("msgText"));
-            if (top->isVisible() && confirm && label) {
+        for (QWidget* widget : QApplication::allWidgets()) {
+            auto* confirm = qobject_cast<QAbstractButton*>(widget);
+            if (!confirm || confirm->objectName() != QLatin1String("msgConfirm") || !confirm->isVisible())
+                continue;
+            if (auto* label = confirm->window()->findChild<QLabel*>(QStringLiteral("msgText")))
                 *text = label->text();
-                confirm->click();
-                return;
-            }
+            confirm->click();
+            return;
         }
         if (!deadline->hasExpired())
             QTimer::singleShot(20, *poll);
@@ -95,6 +95,10 @@ void WindowTest::TearDown()
     if (m_window && !m_window->IsClosed())
         m_window->Close();
     EXPECT_TRUE(WaitFor([this] { return m_window.isNull(); }, 10000)) << "the window deletes itself";
+    // The window's end asked the application to quit, which would end every later modal
+    // loop at once; one short turn of the application's loop takes the request back.
+    QTimer::singleShot(0, QCoreApplication::instance(), [] { QCoreApplication::exit(0); });
+    QCoreApplication::exec();
     // Every ffmpeg the window started ended with it.
     EXPECT_TRUE(WaitFor([] { return NoChildProcesses(); }, 10000));
 }
