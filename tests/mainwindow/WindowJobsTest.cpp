@@ -88,12 +88,14 @@ TEST_F(WindowJobsTest, MergeJoinsTheTickedItemsOnly)
 
 TEST_F(WindowJobsTest, CompressRotateExtractMuteAndMusicPagesWriteTheirFiles)
 {
-    const QString input = Clip(QStringLiteral("p.mp4"), 2.0, 320, 240);
-    AddAndWait(PageKind::Compress, {input});
+    // One input per page: pages that keep the input's container name their outputs after
+    // the input and the clock second, so one input would give the same name twice.
+    auto input = [](const char* name) { return Clip(QString::fromLatin1(name), 2.0, 320, 240); };
+    AddAndWait(PageKind::Compress, {input("pc.mp4")});
     ASSERT_TRUE(StartAndWaitIdle(PageKind::Compress));
     ExpectFinished(PageKind::Compress, "progress-label", 1, QStringLiteral("mp4"));
 
-    AddAndWait(PageKind::Rotate, {input});
+    AddAndWait(PageKind::Rotate, {input("pr.mp4")});
     auto* type = FindSubControlAs<QComboBox>(ItemAt(PageKind::Rotate, 0), QStringLiteral("video-rotate-type"));
     ASSERT_NE(type, nullptr);
     type->setCurrentIndex(0);  // a quarter turn clockwise: the picture stands
@@ -108,19 +110,19 @@ TEST_F(WindowJobsTest, CompressRotateExtractMuteAndMusicPagesWriteTheirFiles)
     EXPECT_EQ(turned.width, 240);
     EXPECT_EQ(turned.height, 320);
 
-    AddAndWait(PageKind::Extract, {input});
+    AddAndWait(PageKind::Extract, {input("pe.mp4")});
     auto* format = Window().FindControlAs<QComboBox>(QStringLiteral("video-extract-format"));
     ASSERT_NE(format, nullptr);
     format->setCurrentText(QStringLiteral("mp3"));
     ASSERT_TRUE(StartAndWaitIdle(PageKind::Extract));
     ExpectFinished(PageKind::Extract, "video-extract-progress-label", 1, QStringLiteral("mp3"));
 
-    AddAndWait(PageKind::Mute, {input});
+    AddAndWait(PageKind::Mute, {input("pm.mp4")});
     Window().FindControlAs<QAbstractButton>(QStringLiteral("video-mute"))->setChecked(true);
     ASSERT_TRUE(StartAndWaitIdle(PageKind::Mute));
     EXPECT_EQ(TextIn(ItemAt(PageKind::Mute, 0), "video-mute-progress-label"), QStringLiteral("100%"));
 
-    AddAndWait(PageKind::Music, {input});
+    AddAndWait(PageKind::Music, {input("pb.mp4")});
     Window().FindControlAs<QLineEdit>(QStringLiteral("bg-music-edit"))->setText(Tone(QStringLiteral("bg.wav")));
     ASSERT_TRUE(StartAndWaitIdle(PageKind::Music));
     EXPECT_EQ(TextIn(ItemAt(PageKind::Music, 0), "video-music-progress-label"), QStringLiteral("100%"));
