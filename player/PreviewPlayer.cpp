@@ -322,6 +322,8 @@ void PreviewPlayer::Seek(double seconds)
             // A packet held back from before the seek would show a picture of the old place.
             decoder->heldBack.reset();
             decoder->outputPending = false;
+            decoder->drainSent = false;
+            decoder->finished = false;
             avcodec_flush_buffers(decoder->context.get());
         }
     }
@@ -447,7 +449,7 @@ double PreviewPlayer::ToSeconds(int64_t timestamp, AVRational timeBase)
     return static_cast<double>(timestamp) * av_q2d(timeBase);
 }
 
-bool PreviewPlayer::ReceiveFrame(StreamDecoder& decoder)
+bool PreviewPlayer::ReceiveFrame(StreamDecoder& decoder, bool inputEnded)
 {
     AVCodecContext* context = decoder.context.get();
     AVFrame* frame = decoder.frame.get();
@@ -460,14 +462,23 @@ bool PreviewPlayer::ReceiveFrame(StreamDecoder& decoder)
             if (received == AVERROR_EOF) {
                 avcodec_flush_buffers(context);
                 decoder.outputPending = false;
+                decoder.finished = true;
                 return false;
             }
             if (received == AVERROR(EAGAIN))
                 decoder.outputPending = false;
         }
         PacketPtr packet = decoder.heldBack ? std::move(decoder.heldBack) : decoder.queue.Pop();
-        if (!packet)
-            return false;
+        if (!packet) {
+            if (!inputEnded || decoder.drainSent)
+                return false;
+            // Everything has been read: ask for the frames the decoder still holds back
+            // (reordering, frame threads), so the last pictures and sound are played too.
+            decoder.drainSent = true;
+            avcodec_send_packet(context, nullptr);
+            decoder.outputPending = true;
+            continue;
+        }
         const int sent = avcodec_send_packet(context, packet.get());
         if (sent == AVERROR(EAGAIN)) {
             decoder.heldBack = std::move(packet);
@@ -481,6 +492,11 @@ bool PreviewPlayer::ReceiveFrame(StreamDecoder& decoder)
         }
         decoder.outputPending = true;
     }
+}
+
+bool PreviewPlayer::PlayedOut(const StreamDecoder& decoder)
+{
+    return decoder.index < 0 || (decoder.queue.IsEmpty() && decoder.finished);
 }
 
 } // namespace tolvex

@@ -113,6 +113,9 @@ private:
         PacketPtr heldBack;
         bool outputPending = false;
         FramePtr frame;
+        // End of input: the decoder was asked for its last frames, and gave them all.
+        std::atomic<bool> drainSent{false};
+        std::atomic<bool> finished{false};
     };
 
     int Initialise();
@@ -141,8 +144,12 @@ private:
     void FillAudio(Uint8* stream, int length);
     int AudioDecodeStep();
 
-    // The receive-first decode loop; call with the decoder lock held.
-    static bool ReceiveFrame(StreamDecoder& decoder);
+    // The receive-first decode loop; call with the decoder lock held. Once the file has been
+    // read to the end (inputEnded) and the queue is empty, the decoder is drained of the
+    // frames it still holds.
+    static bool ReceiveFrame(StreamDecoder& decoder, bool inputEnded);
+    // True when the stream has nothing more to show: queue empty and decoder drained.
+    static bool PlayedOut(const StreamDecoder& decoder);
 
     void SetFramePending(bool pending);
     // Sleeps up to `seconds`, returning early when the player quits.

@@ -69,13 +69,16 @@ void PreviewPlayer::ReadThread()
             continue;
         }
         const bool ioError = m_format->pb && m_format->pb->error != 0;
+        if (!ioError)
+            m_readerAtEnd = true;
         lock.unlock();
         packet.reset();
         if (ioError)
             break;
-        m_readerAtEnd = true;
         std::printf("读取完毕, 等待结束\n");
-        if (m_video.queue.IsEmpty() && m_audio.queue.IsEmpty()) {
+        // The end is reached once both queues are empty and both decoders have given
+        // their last frames.
+        if (PlayedOut(m_video) && PlayedOut(m_audio)) {
             std::printf("queue is empty\n");
             if (m_notifyAtEnd && m_endCallback)
                 m_endCallback(m_endCallbackUser);
@@ -245,7 +248,8 @@ void PreviewPlayer::PresentLocked()
 void PreviewPlayer::DisplayStep(bool afterSeek)
 {
     SetFramePending(true);
-    if (!afterSeek && m_video.queue.IsEmpty()) {
+    const bool drainDue = m_readerAtEnd && !m_video.finished;
+    if (!afterSeek && m_video.queue.IsEmpty() && !drainDue) {
         // Nothing to show (start-up, end of file): look again a little later instead of
         // spinning the timer and render threads on a delay that may be 0.
         m_frameDelay = kNoFrameRetryDelay;
@@ -257,7 +261,7 @@ void PreviewPlayer::DisplayStep(bool afterSeek)
     for (int tries = 0;; ++tries) {
         {
             std::lock_guard lock(m_decoderLock);
-            got = ReceiveFrame(m_video);
+            got = ReceiveFrame(m_video, m_readerAtEnd);
         }
         // After a seek made while paused the queue may still be refilling: wait for the
         // first picture of the new place unless the file has nothing more to give.
@@ -414,14 +418,15 @@ void PreviewPlayer::FillAudio(Uint8* stream, int length)
 
 int PreviewPlayer::AudioDecodeStep()
 {
-    if (m_quit || m_audio.queue.IsEmpty())
+    const bool drainDue = m_readerAtEnd && !m_audio.finished;
+    if (m_quit || (m_audio.queue.IsEmpty() && !drainDue))
         return 0;
     if (m_paused)
         return -1;
     bool got = false;
     {
         std::lock_guard lock(m_decoderLock);
-        got = ReceiveFrame(m_audio);
+        got = ReceiveFrame(m_audio, m_readerAtEnd);
     }
     AVFrame* frame = m_audio.frame.get();
     if (!got || frame->sample_rate <= 0 || frame->nb_samples <= 0) {

@@ -263,6 +263,30 @@ TEST_F(PreviewPlayerTest, EndCallbackRepeatsAtTheEndUntilASeek)
     player.Close();
 }
 
+TEST_F(PreviewPlayerTest, EveryFrameIsShownOnceUpToTheLast)
+{
+    VideoWindow window;
+    PreviewPlayer player(window.area());
+    std::atomic<int> calls{0};
+    player.SetEndOfMediaCallback([&](void*) { calls++; }, nullptr);
+    player.SetNotifyAtEnd(true);
+    ASSERT_EQ(player.Open(File("short.mp4")), 0);
+    ASSERT_TRUE(WaitUntil([&] { return calls.load() > 0; }, 5000));
+    // 25 pictures in the file, none skipped, none held back in the decoder at the end.
+    EXPECT_EQ(player.framesShown(), 25);
+    EXPECT_NEAR(player.CurrentPosition(), 0.96, 0.001);
+    Pump(200);
+    EXPECT_EQ(player.framesShown(), 25);
+
+    // Again from the start after the end.
+    player.Seek(0.0);
+    const int before = calls;
+    ASSERT_TRUE(WaitUntil([&] { return calls.load() > before + 1; }, 5000));
+    EXPECT_GE(player.framesShown(), 49);
+    EXPECT_NEAR(player.CurrentPosition(), 0.96, 0.001);
+    player.Close();
+}
+
 TEST_F(PreviewPlayerTest, NoEndCallbackUnlessAskedFor)
 {
     VideoWindow window;
