@@ -34,11 +34,4 @@ void RenderEventQueue::Interrupt()
     m_cv.notify_all();
 }
 
-void RenderEventQueue::Clear()
-{
-    std::lock_guard lock(m_mutex);
-    m_events.clear();
-    m_interrupted = false;
-}
-
 } // namespace tolvex

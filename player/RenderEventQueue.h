@@ -20,9 +20,8 @@ public:
     void Post(Event event);
     // Waits up to timeoutMs for an event; false on timeout or after Interrupt.
     bool Wait(int timeoutMs, Event& event);
-    // Wakes a waiting render thread (used when the player closes).
+    // Wakes a waiting render thread for good (used when the player closes).
     void Interrupt();
-    void Clear();
 
 private:
     std::mutex m_mutex;
