@@ -68,6 +68,7 @@ int HeadlessRunner::run()
 
 bool HeadlessRunner::event(QEvent* event)
 {
+    AcceptPostedMessage();
     switch (static_cast<int>(event->type())) {
     case WM_TASK_PROGRESS: {
         const auto* record = static_cast<MessageEvent*>(event)->recordAs<ProgressRecord>();

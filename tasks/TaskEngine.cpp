@@ -228,6 +228,7 @@ void TaskEngine::sweepRetired()
 
 bool TaskEngine::event(QEvent* event)
 {
+    AcceptPostedMessage();
     if (event->type() == static_cast<QEvent::Type>(PageWorker::kTaskDroppedMessage)) {
         const auto* message = static_cast<MessageEvent*>(event);
         if (const auto* record = message->recordAs<FailureRecord>()) {

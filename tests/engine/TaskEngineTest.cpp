@@ -301,9 +301,9 @@ TEST_F(TaskEngineTest, RemovingTheRunningItemKillsItsFfmpegAndTheNextStarts)
             return;
         killed = engine().processOf(PageKind::Convert, 1).value_or(0);
         ASSERT_GT(killed, 0);
+        m_factory.note("removed 1");
         engine().RemoveTask(PageKind::Convert, 3);  // only queued: leaves without running
         engine().RemoveTask(PageKind::Convert, 1);
-        m_factory.note("removed 1");
         killTime = waitGone(killed);
     };
     ASSERT_TRUE(engine().StartPage(PageKind::Convert, {1, 2, 3}));
@@ -329,9 +329,9 @@ TEST_F(TaskEngineTest, ClearingStopsEveryJobOfThePage)
             pids[r.taskId] = engine().processOf(page, r.taskId).value_or(0);
         if (pids.size() == 2 && !pids.count(-2)) {
             pids[-2] = 0;  // cleared once
+            m_factory.note("cleared");
             engine().ClearPage(PageKind::Convert);
             engine().ClearPage(PageKind::Gif);
-            m_factory.note("cleared");
         }
     };
     ASSERT_TRUE(engine().StartPage(PageKind::Convert, {1, 2}));
