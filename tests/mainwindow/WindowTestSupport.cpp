@@ -32,16 +32,18 @@ QTemporaryDir& MediaFolder()
 QString Clip(const QString& name, double seconds, int width, int height, bool audio)
 {
     const QString path = MediaFolder().filePath(name);
-    if (!QFileInfo::exists(path))
+    if (!QFileInfo::exists(path)) {
         EXPECT_TRUE(MakeVideo(path.toStdString(), seconds, width, height, audio)) << name.toStdString();
+    }
     return path;
 }
 
 QString Tone(const QString& name, double seconds)
 {
     const QString path = MediaFolder().filePath(name);
-    if (!QFileInfo::exists(path))
+    if (!QFileInfo::exists(path)) {
         EXPECT_TRUE(MakeAudio(path.toStdString(), seconds)) << name.toStdString();
+    }
     return path;
 }
 

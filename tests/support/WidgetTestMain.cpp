@@ -1,4 +1,5 @@
-// The main window tests run on Qt's offscreen platform with one QApplication.
+// Widget tests run on Qt's offscreen platform (unless a display is asked for) with one
+// QApplication for the whole binary.
 
 #include <QApplication>
 
