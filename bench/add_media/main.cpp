@@ -5,7 +5,7 @@
 
 #include "tasks/FfmpegLocator.h"
 #include "tasks/MediaImport.h"
-#include "tests/engine/TestMedia.h"
+#include "tests/support/TestMedia.h"
 #include "ui/framework/CListUI.h"
 #include "ui/framework/SkinResources.h"
 #include "ui/main/CMainWnd.h"

@@ -10,6 +10,7 @@
 #include "tasks/FfmpegLocator.h"
 #include "tasks/HeadlessRunner.h"
 #include "tasks/StderrReader.h"
+#include "tests/support/TestMedia.h"
 
 #include <QCoreApplication>
 #include <QTemporaryDir>
@@ -116,11 +117,7 @@ int main(int argc, char** argv)
 
     QTemporaryDir dir;
     const std::string input = dir.filePath(QStringLiteral("input.mp4")).toStdString();
-    CommandLine make(FfmpegProgramPath());
-    make.add("-f").add("lavfi").add("-i").add("testsrc2=size=320x240:rate=25:duration=2");
-    make.add("-f").add("lavfi").add("-i").add("sine=frequency=440:duration=2");
-    make.add("-c:v").add("mpeg4").add("-c:a").add("aac").add("-y").addQuoted(input);
-    if (!RunDirect(make)) {
+    if (!test::MakeVideo(input, 2.0, 320, 240)) {
         std::fprintf(stderr, "cannot make the input with %s\n", FfmpegProgramPath().c_str());
         return 1;
     }

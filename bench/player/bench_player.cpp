@@ -7,12 +7,13 @@
 // last line "cpu ratio vs ffplay: R" (ours / ffplay's; lower is better).
 
 #include "player/PreviewPlayer.h"
+#include "tests/support/EventLoopWait.h"
+#include "tests/support/TestMedia.h"
 #include "ui/clip/CVideoArea.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QTemporaryDir>
-#include <QThread>
 #include <QVBoxLayout>
 #include <QWidget>
 
@@ -77,15 +78,7 @@ double SelfCpuSeconds()
     return CpuSeconds(usage);
 }
 
-void Pump(int ms)
-{
-    QElapsedTimer timer;
-    timer.start();
-    while (timer.elapsed() < ms) {
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-        QThread::msleep(5);
-    }
-}
+using tolvex::test::Pump;
 
 } // namespace
 
@@ -104,12 +97,12 @@ int main(int argc, char** argv)
     std::printf("making %d s of 1920x1080 H.264 at %d fps...\n", kSeconds, kFrameRate);
     std::fflush(stdout);
     const std::string duration = std::to_string(kSeconds);
-    const ChildResult made = RunChild({"ffmpeg", "-y", "-v", "error", "-nostdin", "-f", "lavfi", "-i",
-                                       "testsrc2=s=1920x1080:r=" + std::to_string(kFrameRate) + ":d=" + duration,
-                                       "-f", "lavfi", "-i", "sine=f=440:r=44100:d=" + duration, "-ac", "2", "-c:v",
-                                       "libx264", "-preset", "veryfast", "-pix_fmt", "yuv420p", "-c:a", "aac",
-                                       "-shortest", file});
-    if (made.status != 0) {
+    const bool made = tolvex::test::RunFfmpeg({"-v", "error", "-f", "lavfi", "-i",
+                                               "testsrc2=s=1920x1080:r=" + std::to_string(kFrameRate) + ":d=" + duration,
+                                               "-f", "lavfi", "-i", "sine=f=440:r=44100:d=" + duration, "-ac", "2",
+                                               "-c:v", "libx264", "-preset", "veryfast", "-pix_fmt", "yuv420p", "-c:a",
+                                               "aac", "-shortest", file});
+    if (!made) {
         std::fprintf(stderr, "ffmpeg could not make the test file\n");
         return 1;
     }

@@ -2,8 +2,8 @@
 // dialog's defaults, gives a file that ffprobe reads with its picture and its sound.
 
 #include "CliRun.h"
-#include "JobTestMedia.h"
 #include "media/ResolutionTable.h"
+#include "tests/support/TestMedia.h"
 
 #include <QTemporaryDir>
 

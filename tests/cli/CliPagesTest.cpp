@@ -2,8 +2,8 @@
 // file it should, prints progress and a summary, and exits 0 only when every job completed.
 
 #include "CliRun.h"
-#include "JobTestMedia.h"
 #include "media/EncoderSupport.h"
+#include "tests/support/TestMedia.h"
 
 #include <QDir>
 #include <QFileInfo>

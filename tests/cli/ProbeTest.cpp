@@ -1,8 +1,8 @@
 // tolvex-cli probe, run as a user runs it: without a display, one JSON line per file on
 // standard output (diagnostics elsewhere), and a binary that links no GUI library.
 
-#include "tests/engine/TestMedia.h"
 #include "tests/media/TestMux.h"
+#include "tests/support/TestMedia.h"
 
 #include <gtest/gtest.h>
 

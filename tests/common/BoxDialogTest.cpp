@@ -1,6 +1,7 @@
 // The message and prompt boxes: their answers, their look and their life, on a real event
 // loop with real input events.
 
+#include "tests/support/EventLoopWait.h"
 #include "ui/common/MessageBoxDialog.h"
 #include "ui/common/MessageBoxes.h"
 #include "ui/common/PromptBoxDialog.h"
@@ -180,10 +181,7 @@ TEST_F(BoxDialogTest, AskedFromAnotherThread)
     WhenBoxShows([](BoxDialogBase* box) { ClickControl(box, "msgConfirm"); });
     std::atomic<int> answer{-1};
     std::thread worker([&answer, this] { answer = ShowMessageBox(&m_owner, QStringLiteral("发现新版本")); });
-    QElapsedTimer clock;
-    clock.start();
-    while (answer.load() < 0 && clock.elapsed() < 10000)
-        QTest::qWait(10);
+    test::WaitFor([&answer] { return answer.load() >= 0; }, 10000);
     worker.join();
     EXPECT_EQ(answer.load(), 1);
 }

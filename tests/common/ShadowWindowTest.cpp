@@ -5,6 +5,7 @@
 // compositing manager runs, and stops it at the end. With TOLVEX_BOX_SCREENSHOT set to a
 // file path, the screen grab of the prompt box test is saved there.
 
+#include "tests/support/EventLoopWait.h"
 #include "ui/common/Compositing.h"
 #include "ui/common/MessageBoxes.h"
 #include "ui/common/PromptBoxDialog.h"
@@ -16,7 +17,6 @@
 
 #include <QAbstractButton>
 #include <QApplication>
-#include <QElapsedTimer>
 #include <QPainter>
 #include <QPointer>
 #include <QProcess>
@@ -31,16 +31,10 @@
 namespace tolvex {
 namespace {
 
-bool WaitFor(const std::function<bool()>& condition, int timeoutMs = 3000)
+// What the window manager and the compositor do takes effect within three seconds.
+bool WaitFor(const std::function<bool()>& condition)
 {
-    QElapsedTimer clock;
-    clock.start();
-    while (!condition()) {
-        if (clock.elapsed() > timeoutMs)
-            return false;
-        QTest::qWait(10);
-    }
-    return true;
+    return test::WaitFor(condition, 3000);
 }
 
 // A compositing manager for the duration of the tests, started only when none runs.

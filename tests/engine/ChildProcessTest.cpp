@@ -3,7 +3,7 @@
 
 #include "tasks/ChildProcess.h"
 #include "tasks/FfmpegLocator.h"
-#include "tests/engine/TestMedia.h"
+#include "tests/support/TestMedia.h"
 
 #include <fcntl.h>
 #include <signal.h>

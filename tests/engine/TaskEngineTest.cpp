@@ -5,7 +5,8 @@
 #include "media/MediaProbe.h"
 #include "tasks/HeadlessRunner.h"
 #include "tasks/TaskEngine.h"
-#include "tests/engine/TestMedia.h"
+#include "tests/support/EventLoopWait.h"
+#include "tests/support/TestMedia.h"
 
 #include <gtest/gtest.h>
 
@@ -138,16 +139,6 @@ protected:
         guard.start(seconds * 1000);
         m_runner->run();
         EXPECT_FALSE(timedOut) << "the pages did not become idle";
-    }
-
-    // Lets queued messages arrive.
-    static void drainEvents(int ms)
-    {
-        const auto end = Clock::now() + std::chrono::milliseconds(ms);
-        while (Clock::now() < end) {
-            QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-            std::this_thread::sleep_for(std::chrono::milliseconds(5));
-        }
     }
 
     static std::chrono::milliseconds waitGone(pid_t pid)
@@ -308,7 +299,7 @@ TEST_F(TaskEngineTest, RemovingTheRunningItemKillsItsFfmpegAndTheNextStarts)
     };
     ASSERT_TRUE(engine().StartPage(PageKind::Convert, {1, 2, 3}));
     runAll();
-    drainEvents(200);
+    test::Pump(200);  // lets queued messages arrive
 
     ASSERT_GT(killed, 0);
     EXPECT_LT(killTime, std::chrono::milliseconds(1000));
@@ -337,7 +328,7 @@ TEST_F(TaskEngineTest, ClearingStopsEveryJobOfThePage)
     ASSERT_TRUE(engine().StartPage(PageKind::Convert, {1, 2}));
     ASSERT_TRUE(engine().StartPage(PageKind::Gif, {3}));
     runAll();
-    drainEvents(300);
+    test::Pump(300);  // lets queued messages arrive
 
     for (TaskId id : {1, 3}) {
         ASSERT_GT(pids[id], 0) << id;
@@ -356,9 +347,7 @@ TEST_F(TaskEngineTest, EngineGoingAwayKillsRunningJobs)
     m_factory.set(PageKind::Convert, 2, LongJob(outPath("2.mp4")));
     ASSERT_TRUE(engine().StartPage(PageKind::Rotate, {1}));
     ASSERT_TRUE(engine().StartPage(PageKind::Convert, {2}));
-    const auto start = Clock::now();
-    while (m_progress.size() < 2 && Clock::now() - start < std::chrono::seconds(10))
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+    test::WaitFor([this] { return m_progress.size() >= 2; }, 10000);
     ASSERT_EQ(m_progress.size(), 2u);
     const pid_t a = engine().processOf(PageKind::Rotate, 1).value_or(0);
     const pid_t b = engine().processOf(PageKind::Convert, 2).value_or(0);

@@ -2,13 +2,13 @@
 // turns into (a launch, a drop, a failure with its reason), the start message, and the merge
 // job's end on success and on failure.
 
-#include "JobTestMedia.h"
 #include "app/ConsoleLog.h"
 #include "media/EncoderSupport.h"
 #include "media/ParamOptionTable.h"
 #include "tasks/FfmpegLocator.h"
 #include "tasks/HeadlessRunner.h"
 #include "tasks/PageJobFactory.h"
+#include "tests/support/TestMedia.h"
 
 #include <QTemporaryDir>
 #include <QTimer>

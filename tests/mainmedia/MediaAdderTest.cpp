@@ -5,7 +5,8 @@
 #include "app/Helpers.h"
 #include "tasks/ClipRecords.h"
 #include "tests/app/TestEnv.h"
-#include "tests/engine/TestMedia.h"
+#include "tests/support/EventLoopWait.h"
+#include "tests/support/TestMedia.h"
 #include "ui/framework/CListUI.h"
 #include "ui/framework/Controls.h"
 #include "ui/framework/SkinResources.h"
@@ -17,7 +18,6 @@
 #include <QComboBox>
 #include <QDir>
 #include <QDropEvent>
-#include <QElapsedTimer>
 #include <QFile>
 #include <QLabel>
 #include <QMimeData>
@@ -73,10 +73,7 @@ protected:
     }
     bool WaitUntilListed(int ms = 60000)
     {
-        QElapsedTimer timer;
-        timer.start();
-        while (m_adder->PendingCount() != 0 && timer.elapsed() < ms)
-            QTest::qWait(10);
+        test::WaitFor([this] { return m_adder->PendingCount() == 0; }, ms);
         QTest::qWait(10);  // the failure notice comes from the event loop
         return m_adder->PendingCount() == 0;
     }

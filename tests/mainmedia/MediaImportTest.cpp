@@ -4,7 +4,8 @@
 
 #include "tasks/MediaImport.h"
 #include "tasks/FfmpegLocator.h"
-#include "tests/engine/TestMedia.h"
+#include "tests/support/EventLoopWait.h"
+#include "tests/support/TestMedia.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -38,11 +39,7 @@ public:
     }
     bool waitFor(size_t count, int ms = 60000)
     {
-        QElapsedTimer timer;
-        timer.start();
-        while (results.size() < count && timer.elapsed() < ms)
-            QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-        return results.size() >= count;
+        return test::WaitFor([this, count] { return results.size() >= count; }, ms);
     }
     std::vector<std::unique_ptr<MediaImportResult>> results;
 };

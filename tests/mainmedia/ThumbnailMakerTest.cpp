@@ -3,7 +3,7 @@
 
 #include "tasks/FfmpegLocator.h"
 #include "tasks/ThumbnailMaker.h"
-#include "tests/engine/TestMedia.h"
+#include "tests/support/TestMedia.h"
 
 #include <QFile>
 #include <QImageReader>

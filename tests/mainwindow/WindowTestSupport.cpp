@@ -2,7 +2,7 @@
 
 #include "app/Settings.h"
 #include "tasks/PageTexts.h"
-#include "tests/engine/TestMedia.h"
+#include "tests/support/TestMedia.h"
 #include "ui/framework/CListUI.h"
 #include "ui/framework/Controls.h"
 #include "ui/main/MediaAdder.h"
@@ -45,17 +45,6 @@ QString Tone(const QString& name, double seconds)
         EXPECT_TRUE(MakeAudio(path.toStdString(), seconds)) << name.toStdString();
     }
     return path;
-}
-
-bool WaitFor(const std::function<bool()>& done, int timeoutMs)
-{
-    QDeadlineTimer deadline(timeoutMs);
-    while (!done()) {
-        if (deadline.hasExpired())
-            return false;
-        QTest::qWait(20);
-    }
-    return true;
 }
 
 void AnswerNextBox(QString* text, int timeoutMs)

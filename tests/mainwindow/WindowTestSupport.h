@@ -5,6 +5,7 @@
 // waiting for the window's state while its event loop runs; answering the modal boxes.
 
 #include "tasks/TaskTypes.h"
+#include "tests/support/EventLoopWait.h"
 #include "ui/main/CMainWnd.h"
 
 #include <QPointer>
@@ -13,8 +14,6 @@
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
-
-#include <functional>
 
 class QWidget;
 
@@ -30,9 +29,6 @@ namespace test {
 QString Clip(const QString& name, double seconds = 2.0, int width = 160, int height = 120, bool audio = true);
 // A sine tone file (the container of `name`'s extension).
 QString Tone(const QString& name, double seconds = 3.0);
-
-// Runs the event loop until `done` holds or `timeoutMs` passed; returns `done()`.
-bool WaitFor(const std::function<bool()>& done, int timeoutMs = 60000);
 
 // Answers the next skinned box (message or prompt) that opens within `timeoutMs` with its
 // confirm button; its text lands in `text`.

@@ -2,8 +2,8 @@
 // what the command line cannot make (a "rotate" tag, a display matrix, two video streams).
 
 #include "media/MediaProbe.h"
-#include "tests/engine/TestMedia.h"
 #include "tests/media/TestMux.h"
+#include "tests/support/TestMedia.h"
 
 #include <gtest/gtest.h>
 

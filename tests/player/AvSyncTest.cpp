@@ -23,7 +23,7 @@ TEST(AvSync, PictureStaysWithinFortyMillisecondsOfTheSound)
     test::VideoWindow window(640, 360);
     PreviewPlayer player(window.area());
     ASSERT_EQ(player.Open(media.path("marks.mp4")), 0);
-    ASSERT_TRUE(test::WaitUntil([&] { return player.CurrentPosition() > 0.5; }, 5000));
+    ASSERT_TRUE(test::WaitFor([&] { return player.CurrentPosition() > 0.5; }, 5000));
 
     std::vector<double> gaps;
     const double start = test::WallSeconds();

@@ -1,12 +1,10 @@
 #include "PlayerTestSupport.h"
 
 #include "player/PlaybackClock.h"
+#include "tests/support/TestMedia.h"
 
 #include <QApplication>
-#include <QElapsedTimer>
 #include <QFile>
-#include <QProcess>
-#include <QThread>
 #include <QVBoxLayout>
 
 #include <gtest/gtest.h>
@@ -16,20 +14,6 @@
 #include <cstring>
 
 namespace tolvex::test {
-
-bool RunFfmpeg(const QStringList& arguments)
-{
-    QProcess process;
-    process.setProcessChannelMode(QProcess::MergedChannels);
-    process.start(QStringLiteral("ffmpeg"), QStringList{"-y", "-v", "error", "-nostdin"} + arguments);
-    if (!process.waitForFinished(120000))
-        return false;
-    if (process.exitStatus() != QProcess::NormalExit || process.exitCode() != 0) {
-        std::fprintf(stderr, "ffmpeg failed: %s\n", process.readAll().constData());
-        return false;
-    }
-    return true;
-}
 
 MediaFolder::MediaFolder() = default;
 
@@ -43,7 +27,10 @@ bool MediaFolder::make(const QString& name, const QStringList& arguments)
     const QString file = m_dir.filePath(name);
     if (QFile::exists(file))
         return true;
-    return RunFfmpeg(arguments + QStringList{file});
+    std::vector<std::string> args{"-v", "error"};
+    for (const QString& argument : arguments + QStringList{file})
+        args.push_back(argument.toStdString());
+    return RunFfmpeg(args);
 }
 
 VideoWindow::VideoWindow(int width, int height) : m_window(std::make_unique<QWidget>())
@@ -54,34 +41,11 @@ VideoWindow::VideoWindow(int width, int height) : m_window(std::make_unique<QWid
     layout->addWidget(m_area);
     m_window->resize(width, height);
     m_window->show();
-    WaitUntil([this] { return m_area->DisplayWidth() > 0 && m_window->isVisible(); }, 2000);
+    WaitFor([this] { return m_area->DisplayWidth() > 0 && m_window->isVisible(); }, 2000);
     Pump(100);
 }
 
 VideoWindow::~VideoWindow() = default;
-
-void Pump(int ms)
-{
-    QElapsedTimer timer;
-    timer.start();
-    while (timer.elapsed() < ms) {
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-        QThread::msleep(5);
-    }
-}
-
-bool WaitUntil(const std::function<bool()>& done, int timeoutMs)
-{
-    QElapsedTimer timer;
-    timer.start();
-    while (!done()) {
-        if (timer.elapsed() > timeoutMs)
-            return done();
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-        QThread::msleep(5);
-    }
-    return true;
-}
 
 double WallSeconds()
 {

@@ -1,30 +1,27 @@
 #pragma once
 
-// Shared pieces of the player tests: media made with the real ffmpeg at test time, a
-// window holding a video area, and waiting while Qt's events keep flowing.
+// Shared pieces of the player tests: a folder of media made with the real ffmpeg at test
+// time, a window holding a video area, and waiting while Qt's events keep flowing.
 
 #include "player/VideoSurface.h"
+#include "tests/support/EventLoopWait.h"
 #include "ui/clip/CVideoArea.h"
 
 #include <QStringList>
 #include <QTemporaryDir>
 #include <QWidget>
 
-#include <functional>
 #include <memory>
 #include <string>
 
 namespace tolvex::test {
-
-// Runs ffmpeg (no shell) with the given arguments after "-y -v error"; true on success.
-bool RunFfmpeg(const QStringList& arguments);
 
 // A folder of generated media, made once per test program.
 class MediaFolder {
 public:
     MediaFolder();
     std::string path(const QString& name) const;
-    // Makes `name` with ffmpeg unless it already exists.
+    // Makes `name` with ffmpeg (these arguments, then the file) unless it already exists.
     bool make(const QString& name, const QStringList& arguments);
 
 private:
@@ -51,11 +48,6 @@ public:
     int DisplayWidth() const override { return 320; }
     int DisplayHeight() const override { return 240; }
 };
-
-// Keeps Qt's events flowing for `ms` milliseconds.
-void Pump(int ms);
-// Pumps until `done` holds or `timeoutMs` passes; returns `done()`.
-bool WaitUntil(const std::function<bool()>& done, int timeoutMs);
 
 // Wall-clock seconds (same base as the player's clocks).
 double WallSeconds();

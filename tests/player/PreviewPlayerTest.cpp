@@ -24,7 +24,7 @@ namespace {
 using test::MediaFolder;
 using test::Pump;
 using test::VideoWindow;
-using test::WaitUntil;
+using test::WaitFor;
 using test::WallSeconds;
 
 class PreviewPlayerTest : public ::testing::Test {
@@ -57,7 +57,7 @@ protected:
     // Waits for the first picture (or, without picture, the first audio clock setting).
     static bool WaitForPlayback(const PreviewPlayer& player)
     {
-        return WaitUntil([&] { return player.hasVideo() ? player.framesShown() > 0 : !std::isnan(player.audioClock()); },
+        return WaitFor([&] { return player.hasVideo() ? player.framesShown() > 0 : !std::isnan(player.audioClock()); },
                          5000);
     }
 
@@ -83,7 +83,7 @@ TEST_F(PreviewPlayerTest, PlaysVideoWithSoundInStepWithTheWallClock)
     EXPECT_EQ(player.renderThreadStarts(), 1);
 
     ASSERT_TRUE(WaitForPlayback(player));
-    ASSERT_TRUE(WaitUntil([&] { return player.CurrentPosition() > 0.3; }, 3000));
+    ASSERT_TRUE(WaitFor([&] { return player.CurrentPosition() > 0.3; }, 3000));
     EXPECT_TRUE(player.videoOutputReady()) << "no SDL renderer on the video area";
     EXPECT_FALSE(player.rendererName().empty());
 
@@ -112,7 +112,7 @@ TEST_F(PreviewPlayerTest, PauseHoldsThePositionAndResumeGoesOn)
     VideoWindow window;
     PreviewPlayer player(window.area());
     ASSERT_EQ(player.Open(File("av.mp4")), 0);
-    ASSERT_TRUE(WaitUntil([&] { return player.CurrentPosition() > 0.5; }, 5000));
+    ASSERT_TRUE(WaitFor([&] { return player.CurrentPosition() > 0.5; }, 5000));
 
     player.Pause();
     EXPECT_EQ(player.state(), PreviewPlayer::StatePaused);
@@ -127,7 +127,7 @@ TEST_F(PreviewPlayerTest, PauseHoldsThePositionAndResumeGoesOn)
     EXPECT_EQ(player.state(), PreviewPlayer::StatePaused);
     player.Resume();
     EXPECT_EQ(player.state(), PreviewPlayer::StatePlaying);
-    ASSERT_TRUE(WaitUntil([&] { return player.CurrentPosition() > held + 0.4; }, 3000));
+    ASSERT_TRUE(WaitFor([&] { return player.CurrentPosition() > held + 0.4; }, 3000));
     player.Close();
 }
 
@@ -136,14 +136,14 @@ TEST_F(PreviewPlayerTest, SeekWhilePausedShowsOneFrameOfTheKeyFrameBeforeTheTarg
     VideoWindow window;
     PreviewPlayer player(window.area());
     ASSERT_EQ(player.Open(File("av.mp4")), 0);
-    ASSERT_TRUE(WaitUntil([&] { return player.CurrentPosition() > 0.2; }, 5000));
+    ASSERT_TRUE(WaitFor([&] { return player.CurrentPosition() > 0.2; }, 5000));
     player.Pause();
     Pump(200);
 
     for (const auto& [target, keyFrame] : {std::pair{2.5, 2.0}, std::pair{1.0, 1.0}, std::pair{0.9, 0.0}}) {
         const long frames = player.framesShown();
         player.Seek(target);
-        ASSERT_TRUE(WaitUntil([&] { return player.framesShown() > frames; }, 2000)) << "target " << target;
+        ASSERT_TRUE(WaitFor([&] { return player.framesShown() > frames; }, 2000)) << "target " << target;
         Pump(300);
         EXPECT_EQ(player.framesShown(), frames + 1) << "target " << target;
         EXPECT_NEAR(player.CurrentPosition(), keyFrame, 0.001) << "target " << target;
@@ -152,7 +152,7 @@ TEST_F(PreviewPlayerTest, SeekWhilePausedShowsOneFrameOfTheKeyFrameBeforeTheTarg
 
     // Playing on from there.
     player.Resume();
-    ASSERT_TRUE(WaitUntil([&] { return player.CurrentPosition() > 0.5; }, 3000));
+    ASSERT_TRUE(WaitFor([&] { return player.CurrentPosition() > 0.5; }, 3000));
     player.Close();
 }
 
@@ -161,9 +161,9 @@ TEST_F(PreviewPlayerTest, SeekWhilePlayingGoesOnFromTheKeyFrame)
     VideoWindow window;
     PreviewPlayer player(window.area());
     ASSERT_EQ(player.Open(File("av.mp4")), 0);
-    ASSERT_TRUE(WaitUntil([&] { return player.CurrentPosition() > 0.2; }, 5000));
+    ASSERT_TRUE(WaitFor([&] { return player.CurrentPosition() > 0.2; }, 5000));
     player.Seek(2.4);
-    ASSERT_TRUE(WaitUntil([&] { return player.CurrentPosition() >= 2.0; }, 2000));
+    ASSERT_TRUE(WaitFor([&] { return player.CurrentPosition() >= 2.0; }, 2000));
     EXPECT_LT(player.CurrentPosition(), 2.5);
     Pump(500);
     EXPECT_GT(player.CurrentPosition(), 2.2);
@@ -197,7 +197,7 @@ TEST_F(PreviewPlayerTest, PictureFillsTheAreaAndFollowsItsSize)
     VideoWindow window(320, 240);
     PreviewPlayer player(window.area());
     ASSERT_EQ(player.Open(File("av.mp4")), 0);
-    ASSERT_TRUE(WaitUntil([&] { return player.framesShown() > 10; }, 5000));
+    ASSERT_TRUE(WaitFor([&] { return player.framesShown() > 10; }, 5000));
     player.Pause();
     Pump(200);
 
@@ -207,8 +207,8 @@ TEST_F(PreviewPlayerTest, PictureFillsTheAreaAndFollowsItsSize)
 
     // Larger area while paused: the last picture is stretched over the new size at once.
     window.window()->resize(480, 360);
-    ASSERT_TRUE(WaitUntil([&] { return window.area()->DisplayWidth() == 480; }, 2000));
-    ASSERT_TRUE(WaitUntil([&] { return player.shownWidth() == 480 && player.shownHeight() == 360; }, 2000));
+    ASSERT_TRUE(WaitFor([&] { return window.area()->DisplayWidth() == 480; }, 2000));
+    ASSERT_TRUE(WaitFor([&] { return player.shownWidth() == 480 && player.shownHeight() == 360; }, 2000));
     Pump(200);
     image = GrabArea(window.area());
     ASSERT_EQ(image.width(), 480);
@@ -219,7 +219,7 @@ TEST_F(PreviewPlayerTest, PictureFillsTheAreaAndFollowsItsSize)
     // Playing on at the new size.
     player.Resume();
     const long frames = player.framesShown();
-    ASSERT_TRUE(WaitUntil([&] { return player.framesShown() > frames + 5; }, 3000));
+    ASSERT_TRUE(WaitFor([&] { return player.framesShown() > frames + 5; }, 3000));
     EXPECT_EQ(player.shownWidth(), 480);
     player.Close();
 }
@@ -239,7 +239,7 @@ TEST_F(PreviewPlayerTest, EndCallbackRepeatsAtTheEndUntilASeek)
         &tag);
     player.SetNotifyAtEnd(true);
     ASSERT_EQ(player.Open(File("short.mp4")), 0);
-    ASSERT_TRUE(WaitUntil([&] { return calls.load() > 0; }, 5000));
+    ASSERT_TRUE(WaitFor([&] { return calls.load() > 0; }, 5000));
     EXPECT_EQ(seenUser.load(), &tag);
 
     // Every 40 ms while the queues stay empty, paused or not.
@@ -259,7 +259,7 @@ TEST_F(PreviewPlayerTest, EndCallbackRepeatsAtTheEndUntilASeek)
     before = calls;
     Pump(400);
     EXPECT_LE(calls - before, 0);
-    ASSERT_TRUE(WaitUntil([&] { return calls.load() > before; }, 4000));
+    ASSERT_TRUE(WaitFor([&] { return calls.load() > before; }, 4000));
     player.Close();
 }
 
@@ -271,7 +271,7 @@ TEST_F(PreviewPlayerTest, EveryFrameIsShownOnceUpToTheLast)
     player.SetEndOfMediaCallback([&](void*) { calls++; }, nullptr);
     player.SetNotifyAtEnd(true);
     ASSERT_EQ(player.Open(File("short.mp4")), 0);
-    ASSERT_TRUE(WaitUntil([&] { return calls.load() > 0; }, 5000));
+    ASSERT_TRUE(WaitFor([&] { return calls.load() > 0; }, 5000));
     // 25 pictures in the file, none skipped, none held back in the decoder at the end.
     EXPECT_EQ(player.framesShown(), 25);
     EXPECT_NEAR(player.CurrentPosition(), 0.96, 0.001);
@@ -281,7 +281,7 @@ TEST_F(PreviewPlayerTest, EveryFrameIsShownOnceUpToTheLast)
     // Again from the start after the end.
     player.Seek(0.0);
     const int before = calls;
-    ASSERT_TRUE(WaitUntil([&] { return calls.load() > before + 1; }, 5000));
+    ASSERT_TRUE(WaitFor([&] { return calls.load() > before + 1; }, 5000));
     EXPECT_GE(player.framesShown(), 49);
     EXPECT_NEAR(player.CurrentPosition(), 0.96, 0.001);
     player.Close();
@@ -310,7 +310,7 @@ TEST_F(PreviewPlayerTest, SoundOnlyFileHasWholeSecondsAndNoPictureThreads)
     EXPECT_EQ(player.renderThreadStarts(), 0);
     EXPECT_EQ(player.readThreadStarts(), 1);
 
-    ASSERT_TRUE(WaitUntil([&] { return player.CurrentPosition() > 0.2; }, 3000));
+    ASSERT_TRUE(WaitFor([&] { return player.CurrentPosition() > 0.2; }, 3000));
     const double position0 = player.CurrentPosition();
     const double wall0 = WallSeconds();
     Pump(1000);
@@ -318,7 +318,7 @@ TEST_F(PreviewPlayerTest, SoundOnlyFileHasWholeSecondsAndNoPictureThreads)
 
     // Seeking uses the sound stream's time base.
     player.Seek(0.2);
-    ASSERT_TRUE(WaitUntil([&] { return player.CurrentPosition() < 1.0; }, 2000));
+    ASSERT_TRUE(WaitFor([&] { return player.CurrentPosition() < 1.0; }, 2000));
     player.Close();
 }
 
@@ -328,7 +328,7 @@ TEST_F(PreviewPlayerTest, PictureOnlyFileRunsOnTheExternalClockAtItsFrameRate)
     PreviewPlayer player(window.area());
     ASSERT_EQ(player.Open(File("video10fps.mp4")), 0);
     EXPECT_FALSE(player.hasAudio());
-    ASSERT_TRUE(WaitUntil([&] { return player.CurrentPosition() > 0.3; }, 5000));
+    ASSERT_TRUE(WaitFor([&] { return player.CurrentPosition() > 0.3; }, 5000));
     const double position0 = player.CurrentPosition();
     const long frames0 = player.framesShown();
     const double wall0 = WallSeconds();
@@ -342,7 +342,7 @@ TEST_F(PreviewPlayerTest, PictureOnlyFileRunsOnTheExternalClockAtItsFrameRate)
 
     // After a seek the picture goes on at the same pace from the new place.
     player.Seek(0.5);
-    ASSERT_TRUE(WaitUntil([&] { return player.CurrentPosition() < 1.0; }, 2000));
+    ASSERT_TRUE(WaitFor([&] { return player.CurrentPosition() < 1.0; }, 2000));
     const double position1 = player.CurrentPosition();
     const double wall1 = WallSeconds();
     Pump(1000);
@@ -367,7 +367,7 @@ TEST_F(PreviewPlayerTest, CloseRightAfterOpenReturnsPromptly)
     // The area's window survives its players and takes a new one.
     PreviewPlayer player(window.area());
     ASSERT_EQ(player.Open(File("av.mp4")), 0);
-    ASSERT_TRUE(WaitUntil([&] { return player.framesShown() > 5; }, 5000));
+    ASSERT_TRUE(WaitFor([&] { return player.framesShown() > 5; }, 5000));
     EXPECT_TRUE(player.videoOutputReady());
 }
 
@@ -382,7 +382,7 @@ TEST_F(PreviewPlayerTest, TwoPlayersDoNotBreakEachOther)
         PreviewPlayer pictureOnly(second.area());
         ASSERT_EQ(withSound.Open(File("av.mp4")), 0);
         ASSERT_EQ(pictureOnly.Open(File("video10fps.mp4")), 0);
-        ASSERT_TRUE(WaitUntil([&] { return withSound.framesShown() > 5 && pictureOnly.framesShown() > 5; }, 5000));
+        ASSERT_TRUE(WaitFor([&] { return withSound.framesShown() > 5 && pictureOnly.framesShown() > 5; }, 5000));
 
         // Closing one player leaves the other its sound and its picture.
         pictureOnly.Close();
@@ -395,7 +395,7 @@ TEST_F(PreviewPlayerTest, TwoPlayersDoNotBreakEachOther)
 
         PreviewPlayer again(second.area());
         ASSERT_EQ(again.Open(File("video10fps.mp4")), 0);
-        ASSERT_TRUE(WaitUntil([&] { return again.framesShown() > 2; }, 3000));
+        ASSERT_TRUE(WaitFor([&] { return again.framesShown() > 2; }, 3000));
         withSound.Close();
         const long againFrames = again.framesShown();
         Pump(500);
@@ -407,7 +407,7 @@ TEST_F(PreviewPlayerTest, TwoPlayersDoNotBreakEachOther)
         PreviewPlayer player(first.area());
         ASSERT_EQ(player.Open(File("short.mp4")), 0);
         EXPECT_TRUE(player.hasAudio()) << "round " << round;
-        ASSERT_TRUE(WaitUntil([&] { return player.CurrentPosition() > 0.3; }, 5000)) << "round " << round;
+        ASSERT_TRUE(WaitFor([&] { return player.CurrentPosition() > 0.3; }, 5000)) << "round " << round;
         EXPECT_FALSE(std::isnan(player.audioClock()));
         player.Close();
     }

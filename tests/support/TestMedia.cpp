@@ -1,4 +1,7 @@
-#include "JobTestMedia.h"
+#include "tests/support/TestMedia.h"
+
+#include "tasks/ChildProcess.h"
+#include "tasks/FfmpegLocator.h"
 
 #include <QDir>
 #include <QJsonArray>
@@ -7,10 +10,30 @@
 #include <QProcess>
 #include <QRegularExpression>
 
-#include <cmath>
+#include <sys/wait.h>
+#include <signal.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
 #include <limits>
 
 namespace tolvex::test {
+
+namespace {
+
+std::string Text(double value)
+{
+    return QString::number(value).toStdString();
+}
+
+// The lavfi source of a sine tone at 44100 Hz.
+std::string ToneSource(int hz, double seconds)
+{
+    return "sine=frequency=" + std::to_string(hz) + ":sample_rate=44100:duration=" + Text(seconds);
+}
+
+}  // namespace
 
 bool RunProgram(const QString& program, const QStringList& args, QByteArray* out, QByteArray* err, int timeoutMs)
 {
@@ -31,6 +54,35 @@ bool RunProgram(const QString& program, const QStringList& args, QByteArray* out
     return finished && process.exitStatus() == QProcess::NormalExit && process.exitCode() == 0;
 }
 
+bool RunFfmpeg(const std::vector<std::string>& args, std::string* output)
+{
+    std::vector<std::string> argv{FfmpegProgramPath(), "-hide_banner", "-nostdin", "-y"};
+    argv.insert(argv.end(), args.begin(), args.end());
+    UniqueFd pipe;
+    std::string error;
+    auto process = ChildProcess::Spawn(argv, pipe, error);
+    if (!process) {
+        std::fprintf(stderr, "cannot run ffmpeg: %s\n", error.c_str());
+        return false;
+    }
+    std::string printed;
+    char buffer[4096];
+    ssize_t n;
+    while ((n = ::read(pipe.get(), buffer, sizeof buffer)) != 0) {
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0)
+            break;
+        printed.append(buffer, static_cast<size_t>(n));
+    }
+    const bool ok = process->waitForExit().success();
+    if (output)
+        *output = std::move(printed);
+    else if (!ok)
+        std::fprintf(stderr, "ffmpeg failed: %s\n", printed.c_str());
+    return ok;
+}
+
 ClipSpec Clip(int width, int height, double seconds, Sound sound)
 {
     ClipSpec spec;
@@ -43,31 +95,46 @@ ClipSpec Clip(int width, int height, double seconds, Sound sound)
 
 bool MakeClip(const QString& path, const ClipSpec& spec)
 {
-    const QString seconds = QString::number(spec.seconds);
-    QStringList args = {QStringLiteral("-hide_banner"), QStringLiteral("-loglevel"), QStringLiteral("error"),
-                        QStringLiteral("-y"), QStringLiteral("-f"), QStringLiteral("lavfi"), QStringLiteral("-i"),
-                        QStringLiteral("testsrc2=size=%1x%2:rate=25:duration=%3").arg(spec.width).arg(spec.height).arg(seconds)};
+    const std::string seconds = Text(spec.seconds);
+    std::vector<std::string> args{"-loglevel", "error", "-f", "lavfi", "-i",
+                                  "testsrc2=size=" + std::to_string(spec.width) + "x" + std::to_string(spec.height) +
+                                      ":rate=25:duration=" + seconds};
     if (spec.sound == Sound::Tone)
-        args << QStringLiteral("-f") << QStringLiteral("lavfi") << QStringLiteral("-i")
-             << QStringLiteral("sine=frequency=%1:sample_rate=44100:duration=%2").arg(spec.toneHz).arg(seconds);
+        args.insert(args.end(), {"-f", "lavfi", "-i", ToneSource(spec.toneHz, spec.seconds)});
     else if (spec.sound == Sound::Silence)
-        args << QStringLiteral("-f") << QStringLiteral("lavfi") << QStringLiteral("-i")
-             << QStringLiteral("anullsrc=channel_layout=stereo:sample_rate=44100") << QStringLiteral("-t") << seconds;
-    args << QStringLiteral("-c:v") << QStringLiteral("libx264") << QStringLiteral("-pix_fmt") << QStringLiteral("yuv420p");
+        args.insert(args.end(), {"-f", "lavfi", "-i", "anullsrc=channel_layout=stereo:sample_rate=44100", "-t", seconds});
+    if (spec.codec == VideoCodec::H264)
+        args.insert(args.end(), {"-c:v", "libx264", "-pix_fmt", "yuv420p"});
+    else
+        args.insert(args.end(), {"-c:v", "mpeg4", "-threads", "1"});
     if (!spec.videoBitRate.isEmpty())
-        args << QStringLiteral("-b:v") << spec.videoBitRate;
+        args.insert(args.end(), {"-b:v", spec.videoBitRate.toStdString()});
     if (spec.sound != Sound::None)
-        args << QStringLiteral("-c:a") << QStringLiteral("aac");
-    args << path;
-    return RunProgram(QStringLiteral("ffmpeg"), args);
+        args.insert(args.end(), {"-c:a", "aac"});
+    args.push_back(path.toStdString());
+    return RunFfmpeg(args);
+}
+
+bool MakeVideo(const std::string& path, double seconds, int width, int height, bool withAudio)
+{
+    ClipSpec spec = Clip(width, height, seconds, withAudio ? Sound::Tone : Sound::None);
+    spec.codec = VideoCodec::Mpeg4;
+    return MakeClip(QString::fromStdString(path), spec);
 }
 
 bool MakeTone(const QString& path, double seconds, int hz)
 {
-    return RunProgram(QStringLiteral("ffmpeg"),
-                      {QStringLiteral("-hide_banner"), QStringLiteral("-loglevel"), QStringLiteral("error"),
-                       QStringLiteral("-y"), QStringLiteral("-f"), QStringLiteral("lavfi"), QStringLiteral("-i"),
-                       QStringLiteral("sine=frequency=%1:sample_rate=44100:duration=%2").arg(hz).arg(seconds), path});
+    return RunFfmpeg({"-loglevel", "error", "-f", "lavfi", "-i", ToneSource(hz, seconds), path.toStdString()});
+}
+
+bool MakeAudio(const std::string& path, double seconds)
+{
+    return RunFfmpeg({"-loglevel", "error", "-f", "lavfi", "-i", ToneSource(440, seconds), "-c:a", "aac", path});
+}
+
+std::vector<std::string> ConvertArgs(const std::string& input, const std::string& output)
+{
+    return {"-i", input, "-c:v", "mpeg4", "-threads", "1", "-c:a", "aac", "-y", output};
 }
 
 ProbedFile ProbeFile(const QString& path)
@@ -104,14 +171,11 @@ ProbedFile ProbeFile(const QString& path)
 
 double MeanVolumeDb(const QString& path)
 {
-    QByteArray err;
-    if (!RunProgram(QStringLiteral("ffmpeg"),
-                    {QStringLiteral("-hide_banner"), QStringLiteral("-nostats"), QStringLiteral("-i"), path,
-                     QStringLiteral("-vn"), QStringLiteral("-af"), QStringLiteral("volumedetect"), QStringLiteral("-f"),
-                     QStringLiteral("null"), QStringLiteral("-")},
-                    nullptr, &err))
+    std::string printed;
+    if (!RunFfmpeg({"-nostats", "-i", path.toStdString(), "-vn", "-af", "volumedetect", "-f", "null", "-"}, &printed))
         return std::numeric_limits<double>::quiet_NaN();
-    const auto match = QRegularExpression(QStringLiteral("mean_volume: (-?[0-9.]+|-inf) dB")).match(QString::fromUtf8(err));
+    const auto match =
+        QRegularExpression(QStringLiteral("mean_volume: (-?[0-9.]+|-inf) dB")).match(QString::fromStdString(printed));
     if (!match.hasMatch())
         return std::numeric_limits<double>::quiet_NaN();
     if (match.captured(1) == QLatin1String("-inf"))
@@ -123,6 +187,16 @@ QString SingleFileIn(const QString& folder, const QString& nameFilter)
 {
     const QFileInfoList files = QDir(folder).entryInfoList({nameFilter}, QDir::Files);
     return files.size() == 1 ? files.front().absoluteFilePath() : QString();
+}
+
+bool NoChildProcesses()
+{
+    return ::waitpid(-1, nullptr, WNOHANG) == -1 && errno == ECHILD;
+}
+
+bool ProcessGone(int pid)
+{
+    return ::kill(pid, 0) == -1 && errno == ESRCH;
 }
 
 }  // namespace tolvex::test
