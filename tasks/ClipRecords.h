@@ -47,61 +47,56 @@ struct SplitClip {
 std::string SplitClipOutputName(const std::string& sourcePath, const QTime& time);
 std::string GifClipOutputName(const std::string& sourcePath, const QTime& time);
 
-// A list of clips waiting to be taken over, in the order they were confirmed.
+// Clips in the order they came, behind one lock (used from the UI thread and the workers).
 template <class Clip>
-class ClipHandOverList {
+class GuardedClips {
 public:
-    void append(const Clip& clip)
-    {
-        std::lock_guard<std::mutex> guard(m_lock);
-        m_clips.push_back(clip);
-    }
-    // Takes every waiting clip, leaving the list empty.
-    std::vector<Clip> drain()
-    {
-        std::lock_guard<std::mutex> guard(m_lock);
-        std::vector<Clip> taken;
-        taken.swap(m_clips);
-        return taken;
-    }
     size_t size() const
     {
         std::lock_guard<std::mutex> guard(m_lock);
         return m_clips.size();
     }
 
-private:
-    mutable std::mutex m_lock;
-    std::vector<Clip> m_clips;
-};
-
-// The clips a page has taken over, in the order received; looked up by task id.
-template <class Clip>
-class ClipTable {
-public:
-    void add(const Clip& clip)
+protected:
+    void push(const Clip& clip)
     {
         std::lock_guard<std::mutex> guard(m_lock);
         m_clips.push_back(clip);
     }
+
+    mutable std::mutex m_lock;
+    std::vector<Clip> m_clips;
+};
+
+// A list of clips waiting to be taken over, in the order they were confirmed.
+template <class Clip>
+class ClipHandOverList : public GuardedClips<Clip> {
+public:
+    void append(const Clip& clip) { this->push(clip); }
+    // Takes every waiting clip, leaving the list empty.
+    std::vector<Clip> drain()
+    {
+        std::lock_guard<std::mutex> guard(this->m_lock);
+        std::vector<Clip> taken;
+        taken.swap(this->m_clips);
+        return taken;
+    }
+};
+
+// The clips a page has taken over, in the order received; looked up by task id.
+template <class Clip>
+class ClipTable : public GuardedClips<Clip> {
+public:
+    void add(const Clip& clip) { this->push(clip); }
     std::optional<Clip> find(TaskId taskId) const
     {
-        std::lock_guard<std::mutex> guard(m_lock);
-        for (const Clip& c : m_clips) {
+        std::lock_guard<std::mutex> guard(this->m_lock);
+        for (const Clip& c : this->m_clips) {
             if (c.itemId == taskId)
                 return c;
         }
         return std::nullopt;
     }
-    size_t size() const
-    {
-        std::lock_guard<std::mutex> guard(m_lock);
-        return m_clips.size();
-    }
-
-private:
-    mutable std::mutex m_lock;
-    std::vector<Clip> m_clips;
 };
 
 using SplitClipTable = ClipTable<SplitClip>;

@@ -88,26 +88,25 @@ void TaskEngine::RemoveTask(PageKind page, TaskId taskId)
     finishTask(page, taskId);
 }
 
-void TaskEngine::CompleteTask(PageKind page, TaskId taskId)
+TaskQueue* TaskEngine::endingQueue(PageKind page)
 {
     sweepRetired();
     if (page == PageKind::Merge) {
         stopMerge();
-        return;
+        return nullptr;
     }
-    if (!queueOf(page))
-        return;
-    finishTask(page, taskId);
+    return queueOf(page);
+}
+
+void TaskEngine::CompleteTask(PageKind page, TaskId taskId)
+{
+    if (endingQueue(page))
+        finishTask(page, taskId);
 }
 
 void TaskEngine::FailTask(PageKind page, TaskId taskId)
 {
-    sweepRetired();
-    if (page == PageKind::Merge) {
-        stopMerge();
-        return;
-    }
-    TaskQueue* queue = queueOf(page);
+    TaskQueue* queue = endingQueue(page);
     if (!queue)
         return;
     ConsoleLog("idleTaskList.size: %d\n", static_cast<int>(queue->idleCount()));

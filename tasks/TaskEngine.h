@@ -65,6 +65,9 @@ protected:
 
 private:
     TaskQueue* queueOf(PageKind page) const;
+    // The queue a job that ended on its own leaves; null for the merge page (whose job is
+    // stopped here) and for a page without a queue.
+    TaskQueue* endingQueue(PageKind page);
     void finishTask(PageKind page, TaskId taskId);
     void retire(std::unique_ptr<RunningJob> job);
     void retire(std::vector<std::unique_ptr<RunningJob>> jobs);
