@@ -50,6 +50,8 @@ QString Tone(const QString& name, double seconds)
 void AnswerNextBox(QString* text, int timeoutMs)
 {
     auto deadline = std::make_shared<QDeadlineTimer>(timeoutMs);
+    // The poll holds itself so it can schedule its next round; it lets go of itself once it
+    // has answered or given up, otherwise the closure would keep itself alive for ever.
     auto poll = std::make_shared<std::function<void()>>();
     *poll = [text, deadline, poll] {
         for (QWidget* widget : QApplication::allWidgets()) {
@@ -58,11 +60,14 @@ void AnswerNextBox(QString* text, int timeoutMs)
                 continue;
             if (auto* label = confirm->window()->findChild<QLabel*>(QStringLiteral("msgText")))
                 *text = label->text();
+            *poll = nullptr;
             confirm->click();
             return;
         }
         if (!deadline->hasExpired())
             QTimer::singleShot(20, *poll);
+        else
+            *poll = nullptr;
     };
     QTimer::singleShot(20, *poll);
 }
