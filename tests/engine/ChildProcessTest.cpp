@@ -140,6 +140,46 @@ TEST(ChildProcess, DiesWithTheThreadThatSpawnedIt)
     EXPECT_EQ(status.signal, SIGKILL);
 }
 
+// Reads one of the hexadecimal signal masks (SigBlk, SigIgn, SigCgt) of a /proc status text.
+unsigned long long SignalMask(const std::string& status, const std::string& name)
+{
+    const size_t at = status.find(name + ":");
+    return at == std::string::npos ? ~0ULL : std::stoull(status.substr(at + name.size() + 1), nullptr, 16);
+}
+
+void NoteSignal(int) {}
+
+TEST(ChildProcess, ProgramStartsWithDefaultSignalsAndNothingBlocked)
+{
+    // Our caught, ignored and blocked signals around the start: only ignoring survives, as
+    // across exec, except for SIGPIPE, which the program gets at its default.
+    struct sigaction caught {};
+    caught.sa_handler = NoteSignal;
+    struct sigaction ignored {};
+    ignored.sa_handler = SIG_IGN;
+    struct sigaction oldUsr1 {}, oldUsr2 {}, oldPipe {};
+    ::sigaction(SIGUSR1, &caught, &oldUsr1);
+    ::sigaction(SIGUSR2, &ignored, &oldUsr2);
+    ::sigaction(SIGPIPE, &ignored, &oldPipe);
+    sigset_t blocked, previous;
+    sigemptyset(&blocked);
+    sigaddset(&blocked, SIGTERM);
+    ::pthread_sigmask(SIG_BLOCK, &blocked, &previous);
+
+    const Spawned run = RunToEnd({"/bin/grep", "^Sig", "/proc/self/status"});
+
+    ::pthread_sigmask(SIG_SETMASK, &previous, nullptr);
+    ::sigaction(SIGUSR1, &oldUsr1, nullptr);
+    ::sigaction(SIGUSR2, &oldUsr2, nullptr);
+    ::sigaction(SIGPIPE, &oldPipe, nullptr);
+
+    const auto bit = [](int signal) { return 1ULL << (signal - 1); };
+    EXPECT_EQ(SignalMask(run.output, "SigBlk"), 0ULL) << run.output;
+    EXPECT_EQ(SignalMask(run.output, "SigCgt") & bit(SIGUSR1), 0ULL) << run.output;
+    EXPECT_NE(SignalMask(run.output, "SigIgn") & bit(SIGUSR2), 0ULL) << run.output;
+    EXPECT_EQ(SignalMask(run.output, "SigIgn") & bit(SIGPIPE), 0ULL) << run.output;
+}
+
 TEST(FfmpegLocator, BesideTheExecutableFirstThenPath)
 {
     QTemporaryDir beside;
