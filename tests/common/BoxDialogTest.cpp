@@ -37,7 +37,8 @@ BoxDialogBase* VisibleBox()
 }
 
 // Runs `action` on the box as soon as one is shown (polled from the event loop, so it works
-// from inside the box's modal loop). The poll gives up after a few seconds.
+// from inside the box's modal loop). The poll waits up to a minute: a loaded machine may be
+// slow to show the box, and a box nobody answers would block its test for good.
 void WhenBoxShows(std::function<void(BoxDialogBase*)> action)
 {
     auto* timer = new QTimer(qApp);
@@ -45,7 +46,7 @@ void WhenBoxShows(std::function<void(BoxDialogBase*)> action)
     clock->start();
     QObject::connect(timer, &QTimer::timeout, timer, [timer, clock, action = std::move(action)] {
         BoxDialogBase* box = VisibleBox();
-        if (!box && clock->elapsed() < 5000)
+        if (!box && clock->elapsed() < 60000)
             return;
         timer->stop();
         timer->deleteLater();
