@@ -32,7 +32,7 @@ QString Tone(const QString& name, double seconds = 3.0);
 
 // Answers the next skinned box (message or prompt) that opens within `timeoutMs` with its
 // confirm button; its text lands in `text`.
-void AnswerNextBox(QString* text, int timeoutMs = 10000);
+void AnswerNextBox(QString* text, int timeoutMs = 60000);
 
 class WindowTest : public ::testing::Test {
 protected:
