@@ -45,6 +45,10 @@ void ComeForward(const QPointer<CMainWnd>& window)
 
 int RunProgram(int argc, char** argv)
 {
+    // A second start hands over to the running one before any GUI is loaded.
+    if (SingleInstance::HandOverToRunning())
+        return 0;
+
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("tolvex-video-converter"));
     QApplication::setDesktopFileName(QStringLiteral("tolvex-video-converter"));

@@ -56,6 +56,17 @@ bool SingleInstance::TryBecomePrimary()
     return true;
 }
 
+bool SingleInstance::HandOverToRunning(const QString& key)
+{
+    SingleInstance probe(key);
+    if (probe.m_lock.tryLock(0)) {
+        probe.m_lock.unlock();
+        return false;
+    }
+    probe.ActivatePrimary();
+    return true;
+}
+
 bool SingleInstance::ActivatePrimary(int timeoutMs)
 {
     // The first instance may still be between taking the lock and listening.

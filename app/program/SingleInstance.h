@@ -29,6 +29,10 @@ public:
 
     // Takes the lock and starts listening; false when another instance holds it.
     bool TryBecomePrimary();
+    // Before the application object exists: when another instance holds the lock, asks it
+    // to come forward and returns true. A second start then ends without loading the GUI,
+    // which keeps it quick on a busy machine. Holds no lock afterwards.
+    static bool HandOverToRunning(const QString& key = KeyForUser());
     // Asks the running instance to come forward; false when none answered in time.
     bool ActivatePrimary(int timeoutMs = 2000);
     // Called on the UI thread when a later start asks this instance to come forward.
