@@ -27,15 +27,16 @@ function(tolvex_folder_library target folder)
   set_target_properties(${target} PROPERTIES AUTOMOC ON)
 endfunction()
 
-# tolvex_test(<name> SOURCES <files...> LIBS <deps...> [DISPLAY] [OWN_MAIN] [LABELS <labels...>] [TIMEOUT s])
+# tolvex_test(<name> SOURCES <files...> LIBS <deps...> [DISPLAY] [OWN_MAIN] [SERIAL] [LABELS <labels...>] [TIMEOUT s])
 # OWN_MAIN: the sources bring their own main() (e.g. one that creates a QApplication).
+# SERIAL: the tests measure against the wall clock and run while no other test runs.
 # One GoogleTest executable, its tests registered one by one with CTest.
 # DISPLAY marks tests that need a real X server (SDL, native windows): they get the
 # "display" label; make test runs the whole suite under xvfb-run when DISPLAY is unset.
 include(GoogleTest)
 find_package(GTest REQUIRED)
 function(tolvex_test name)
-  cmake_parse_arguments(ARG "DISPLAY;OWN_MAIN" "TIMEOUT" "SOURCES;LIBS;LABELS" ${ARGN})
+  cmake_parse_arguments(ARG "DISPLAY;OWN_MAIN;SERIAL" "TIMEOUT" "SOURCES;LIBS;LABELS" ${ARGN})
   add_executable(${name} ${ARG_SOURCES})
   target_compile_options(${name} PRIVATE ${TOLVEX_WARNINGS})
   target_link_libraries(${name} PRIVATE ${ARG_LIBS} GTest::gtest GTest::gmock Threads::Threads)
@@ -61,6 +62,9 @@ function(tolvex_test name)
       LABELS "${_labels}"
       TIMEOUT ${ARG_TIMEOUT}
       ENVIRONMENT "TOLVEX_SOURCE_DIR=${CMAKE_SOURCE_DIR};TOLVEX_BIN_DIR=${CMAKE_BINARY_DIR}/bin")
+    if(ARG_SERIAL)
+      set_tests_properties(${_tests} PROPERTIES RUN_SERIAL TRUE)
+    endif()
   endif()
 endfunction()
 
