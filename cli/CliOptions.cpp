@@ -9,11 +9,11 @@
 
 namespace tolvex::cli {
 
-CliOptions::CliOptions(const char* command, std::vector<OptionSpec> specs) : m_command(command), m_specs(std::move(specs))
+CliOptions::CliOptions(const char* command, std::vector<OptionRule> rules) : m_command(command), m_rules(std::move(rules))
 {
-    m_specs.push_back({"output-dir", true});
-    m_specs.push_back({"print-command", false});
-    m_specs.push_back({"help", false});
+    m_rules.push_back({"output-dir", true});
+    m_rules.push_back({"print-command", false});
+    m_rules.push_back({"help", false});
 }
 
 const char* CliOptions::command() const
@@ -21,11 +21,11 @@ const char* CliOptions::command() const
     return m_command;
 }
 
-const OptionSpec* CliOptions::find(const QString& name) const
+const OptionRule* CliOptions::find(const QString& name) const
 {
-    for (const OptionSpec& spec : m_specs) {
-        if (name == QLatin1String(spec.name))
-            return &spec;
+    for (const OptionRule& rule : m_rules) {
+        if (name == QLatin1String(rule.name))
+            return &rule;
     }
     return nullptr;
 }
@@ -49,23 +49,23 @@ bool CliOptions::parse(const QStringList& args)
             inlineValue = name.mid(eq + 1);
             name.truncate(eq);
         }
-        const OptionSpec* spec = find(name);
-        if (!spec) {
+        const OptionRule* rule = find(name);
+        if (!rule) {
             m_error = QStringLiteral("unknown option --%1").arg(name);
             return false;
         }
-        if (!spec->takesValue) {
+        if (!rule->takesValue) {
             if (inlineValue) {
                 m_error = QStringLiteral("option --%1 takes no value").arg(name);
                 return false;
             }
-            m_values[spec->name] = QString();
+            m_values[rule->name] = QString();
             continue;
         }
         if (inlineValue) {
-            m_values[spec->name] = *inlineValue;
+            m_values[rule->name] = *inlineValue;
         } else if (i + 1 < args.size()) {
-            m_values[spec->name] = args[++i];  // taken as is: "--volume -5" is a value
+            m_values[rule->name] = args[++i];  // taken as is: "--volume -5" is a value
         } else {
             m_error = QStringLiteral("option --%1 needs a value").arg(name);
             return false;

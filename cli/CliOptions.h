@@ -14,15 +14,15 @@
 
 namespace tolvex::cli {
 
-struct OptionSpec {
+struct OptionRule {
     const char* name;  // without the leading "--"
     bool takesValue;
 };
 
 class CliOptions {
 public:
-    // `command` names the sub-command in messages; `specs` lists its own options.
-    CliOptions(const char* command, std::vector<OptionSpec> specs);
+    // `command` names the sub-command in messages; `rules` lists its own options.
+    CliOptions(const char* command, std::vector<OptionRule> rules);
 
     // False with error() set when an option is unknown or lacks its value.
     bool parse(const QStringList& args);
@@ -49,10 +49,10 @@ public:
     void printError() const;
 
 private:
-    const OptionSpec* find(const QString& name) const;
+    const OptionRule* find(const QString& name) const;
 
     const char* m_command;
-    std::vector<OptionSpec> m_specs;
+    std::vector<OptionRule> m_rules;
     std::map<std::string, QString> m_values;
     QStringList m_positional;
     QString m_error;

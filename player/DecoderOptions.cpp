@@ -51,10 +51,10 @@ DictionaryPtr FilterDecoderOptions(const AVDictionary* options, AVFormatContext*
         std::string key = entry->key;
         const std::string::size_type colon = key.find(':');
         if (colon != std::string::npos) {
-            const std::string spec = key.substr(colon + 1);
-            const int match = avformat_match_stream_specifier(format, stream, spec.c_str());
+            const std::string specifier = key.substr(colon + 1);
+            const int match = avformat_match_stream_specifier(format, stream, specifier.c_str());
             if (match < 0) {
-                std::printf("Invalid stream specifier: %s.\n", spec.c_str());
+                std::printf("Invalid stream specifier: %s.\n", specifier.c_str());
                 continue;
             }
             if (match == 0)

@@ -5,8 +5,8 @@
 namespace tolvex {
 
 // Picks from a user option set the entries that apply to the decoder of one stream, the way
-// FFmpeg's command-line tools do: a key "name:spec" applies only when the stream specifier
-// `spec` matches the stream (an invalid specifier is reported and the entry skipped); a key
+// FFmpeg's command-line tools do: a key "name:specifier" applies only when the stream specifier
+// `specifier` matches the stream (an invalid specifier is reported and the entry skipped); a key
 // passes when the generic codec options or the decoder's private options know it as a
 // decoding option for the stream's media type, or when it is the type letter (v, a, s)
 // followed by such a generic option. `options` may be null.

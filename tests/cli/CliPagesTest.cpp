@@ -29,7 +29,7 @@ protected:
         ASSERT_TRUE(MakeClip(media("small.mp4"), Clip(320, 240, 1.0)));
         ASSERT_TRUE(MakeClip(media("quiet video.mp4"), Clip(320, 240, 2.0, Sound::Silence)));
         ASSERT_TRUE(MakeTone(media("music.mp3"), 0.5, 1000));
-        ClipSpec big = Clip(640, 360, 4.0);
+        ClipShape big = Clip(640, 360, 4.0);
         big.videoBitRate = QStringLiteral("4M");
         ASSERT_TRUE(MakeClip(media("big.mp4"), big));
     }

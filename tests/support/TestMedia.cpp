@@ -83,33 +83,33 @@ bool RunFfmpeg(const std::vector<std::string>& args, std::string* output)
     return ok;
 }
 
-ClipSpec Clip(int width, int height, double seconds, Sound sound)
+ClipShape Clip(int width, int height, double seconds, Sound sound)
 {
-    ClipSpec spec;
-    spec.width = width;
-    spec.height = height;
-    spec.seconds = seconds;
-    spec.sound = sound;
-    return spec;
+    ClipShape shape;
+    shape.width = width;
+    shape.height = height;
+    shape.seconds = seconds;
+    shape.sound = sound;
+    return shape;
 }
 
-bool MakeClip(const QString& path, const ClipSpec& spec)
+bool MakeClip(const QString& path, const ClipShape& shape)
 {
-    const std::string seconds = Text(spec.seconds);
+    const std::string seconds = Text(shape.seconds);
     std::vector<std::string> args{"-loglevel", "error", "-f", "lavfi", "-i",
-                                  "testsrc2=size=" + std::to_string(spec.width) + "x" + std::to_string(spec.height) +
+                                  "testsrc2=size=" + std::to_string(shape.width) + "x" + std::to_string(shape.height) +
                                       ":rate=25:duration=" + seconds};
-    if (spec.sound == Sound::Tone)
-        args.insert(args.end(), {"-f", "lavfi", "-i", ToneSource(spec.toneHz, spec.seconds)});
-    else if (spec.sound == Sound::Silence)
+    if (shape.sound == Sound::Tone)
+        args.insert(args.end(), {"-f", "lavfi", "-i", ToneSource(shape.toneHz, shape.seconds)});
+    else if (shape.sound == Sound::Silence)
         args.insert(args.end(), {"-f", "lavfi", "-i", "anullsrc=channel_layout=stereo:sample_rate=44100", "-t", seconds});
-    if (spec.codec == VideoCodec::H264)
+    if (shape.codec == VideoCodec::H264)
         args.insert(args.end(), {"-c:v", "libx264", "-pix_fmt", "yuv420p"});
     else
         args.insert(args.end(), {"-c:v", "mpeg4", "-threads", "1"});
-    if (!spec.videoBitRate.isEmpty())
-        args.insert(args.end(), {"-b:v", spec.videoBitRate.toStdString()});
-    if (spec.sound != Sound::None)
+    if (!shape.videoBitRate.isEmpty())
+        args.insert(args.end(), {"-b:v", shape.videoBitRate.toStdString()});
+    if (shape.sound != Sound::None)
         args.insert(args.end(), {"-c:a", "aac"});
     args.push_back(path.toStdString());
     return RunFfmpeg(args);
@@ -117,9 +117,9 @@ bool MakeClip(const QString& path, const ClipSpec& spec)
 
 bool MakeVideo(const std::string& path, double seconds, int width, int height, bool withAudio)
 {
-    ClipSpec spec = Clip(width, height, seconds, withAudio ? Sound::Tone : Sound::None);
-    spec.codec = VideoCodec::Mpeg4;
-    return MakeClip(QString::fromStdString(path), spec);
+    ClipShape shape = Clip(width, height, seconds, withAudio ? Sound::Tone : Sound::None);
+    shape.codec = VideoCodec::Mpeg4;
+    return MakeClip(QString::fromStdString(path), shape);
 }
 
 bool MakeTone(const QString& path, double seconds, int hz)

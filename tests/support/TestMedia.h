@@ -30,7 +30,7 @@ enum class VideoCodec {
 
 // A testsrc2 clip at 25 frames a second with a sine tone (44100 Hz), silence or no sound;
 // AAC sound.
-struct ClipSpec {
+struct ClipShape {
     int width = 640;
     int height = 360;
     double seconds = 2.0;
@@ -40,10 +40,10 @@ struct ClipSpec {
     VideoCodec codec = VideoCodec::H264;
 };
 
-ClipSpec Clip(int width, int height, double seconds, Sound sound = Sound::Tone);
+ClipShape Clip(int width, int height, double seconds, Sound sound = Sound::Tone);
 
-// The clip `spec` describes at `path` (the container from the extension).
-bool MakeClip(const QString& path, const ClipSpec& spec = {});
+// The clip `shape` describes at `path` (the container from the extension).
+bool MakeClip(const QString& path, const ClipShape& shape = {});
 // A small MPEG-4 test picture (160x120 unless told) with a 440 Hz tone, or without sound.
 bool MakeVideo(const std::string& path, double seconds, int width = 160, int height = 120, bool withAudio = true);
 // An audio-only sine tone at 44100 Hz (codec from the extension).
