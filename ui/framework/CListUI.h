@@ -31,6 +31,10 @@ public:
     // The item named `name` (direct items only), or null.
     QWidget* findItem(const QString& name) const;
 
+    // The widget items live in. An item built as its child joins the list without being
+    // re-styled, which is most of the cost of adding one.
+    QWidget* itemParent() const { return m_content; }
+
     void addItem(QWidget* item);
     // Inserts at `index` (clamped to 0..count()).
     void insertItem(int index, QWidget* item);

@@ -1,6 +1,7 @@
 #include "ui/framework/SkinLoader.h"
 
 #include "ui/framework/CListUI.h"
+#include "ui/framework/SkinComboBox.h"
 #include "ui/framework/SkinResources.h"
 
 #include <QDir>
@@ -27,6 +28,8 @@ QWidget* SkinLoader::createWidget(const QString& className, QWidget* parent, con
     QWidget* widget = m_builder ? m_builder(className, parent) : nullptr;
     if (!widget && className == QLatin1String("CListUI"))
         widget = new CListUI(parent);
+    if (!widget && className == QLatin1String("QComboBox"))
+        widget = new SkinComboBox(parent);
     if (!widget)
         return QUiLoader::createWidget(className, parent, name);
     widget->setObjectName(name);

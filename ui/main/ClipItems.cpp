@@ -20,7 +20,8 @@ int ListClips(CMainWnd& window, PageKind page, ClipHandOverList<Clip>& waiting, 
     for (Clip clip : clips) {
         const TaskId id = window.NewTaskId();
         QWidget* item = ListItemBuilder::BuildClipItem(window, page, id, ToWideAnsi(clip.outputName),
-                                                       ToWideAnsi(clip.startText), ToWideAnsi(clip.endText));
+                                                       ToWideAnsi(clip.startText), ToWideAnsi(clip.endText),
+                                                       list->itemParent());
         if (!item)
             continue;
         list->addItem(item);

@@ -55,11 +55,11 @@ void FillConvertItem(QWidget* item, const MediaItemContent& content)
 }  // namespace
 
 QWidget* ListItemBuilder::BuildMediaItem(WindowImplBase& window, PageKind page, TaskId id,
-                                         const MediaItemContent& content, ConvertLayout layout)
+                                         const MediaItemContent& content, ConvertLayout layout, QWidget* parent)
 {
     const bool fileRow = page == PageKind::Convert && layout == ConvertLayout::FileRow;
     const QString skin = QString::fromLatin1(fileRow ? kConvertFileItemSkin : ListItemNamesFor(page).skinFile);
-    QWidget* item = window.BuildFromSkin(skin);
+    QWidget* item = window.BuildFromSkin(skin, parent);
     if (!item)
         return nullptr;
     SetControlTag(item, id);
@@ -123,9 +123,9 @@ QWidget* ListItemBuilder::BuildMediaItem(WindowImplBase& window, PageKind page, 
 }
 
 QWidget* ListItemBuilder::BuildClipItem(WindowImplBase& window, PageKind page, TaskId id, const QString& outputName,
-                                        const QString& startText, const QString& endText)
+                                        const QString& startText, const QString& endText, QWidget* parent)
 {
-    QWidget* item = window.BuildFromSkin(QString::fromLatin1(ListItemNamesFor(page).skinFile));
+    QWidget* item = window.BuildFromSkin(QString::fromLatin1(ListItemNamesFor(page).skinFile), parent);
     if (!item)
         return nullptr;
     SetControlTag(item, id);

@@ -31,12 +31,14 @@ struct MediaItemContent {
 
 class ListItemBuilder {
 public:
-    // Null when the template cannot be loaded.
+    // Null when the template cannot be loaded. `parent`: the widget the item will live in
+    // (CListUI::itemParent()); building it there spares re-styling the whole item when the
+    // list takes it.
     static QWidget* BuildMediaItem(WindowImplBase& window, PageKind page, TaskId id, const MediaItemContent& content,
-                                   ConvertLayout layout = ConvertLayout::Standard);
+                                   ConvertLayout layout = ConvertLayout::Standard, QWidget* parent = nullptr);
     // A split or gif item: the clip's output name, "start - end" and the clip's length.
     static QWidget* BuildClipItem(WindowImplBase& window, PageKind page, TaskId id, const QString& outputName,
-                                  const QString& startText, const QString& endText);
+                                  const QString& startText, const QString& endText, QWidget* parent = nullptr);
 
     // Fills a resolution box with the sizes of `format` in table order, default selected;
     // leaves it alone for a format without a list.

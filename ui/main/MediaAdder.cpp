@@ -25,6 +25,10 @@ namespace {
 
 // Time the UI thread spends building items before it lets other events in.
 constexpr qint64 kListSliceMs = 12;
+// Results that come while more are on their way are listed together after this pause: each
+// listing pass re-lays out and repaints the page once, and repainting per file would cost
+// the UI thread more than building the items.
+constexpr int kListPauseMs = 100;
 
 struct AddButton {
     const char* name;
@@ -84,7 +88,6 @@ MediaAdder::MediaAdder(SplitClipTable& splitClips, GifClipTable& gifClips)
     : m_splitClips(splitClips), m_gifClips(gifClips)
 {
     m_listTimer.setSingleShot(true);
-    m_listTimer.setInterval(0);
     QObject::connect(&m_listTimer, &QTimer::timeout, [this] { ListReadyResults(); });
 }
 
@@ -157,8 +160,7 @@ bool MediaAdder::OnMessage(MessageEvent& message)
             return true;
         record.release();
         m_ready.emplace_back(result);
-        if (!m_listTimer.isActive())
-            m_listTimer.start();
+        ScheduleListing();
         return true;
     }
     case WM_SPLIT_CLIPS_READY:
@@ -278,7 +280,17 @@ void MediaAdder::ListReadyResults()
             break;
     }
     if (!m_ready.empty())
-        m_listTimer.start();
+        m_listTimer.start(0);
+}
+
+void MediaAdder::ScheduleListing()
+{
+    // The last file of what was added is listed at once; earlier ones wait for company.
+    const bool moreComing = m_submitted - m_finished > m_ready.size();
+    if (!moreComing)
+        m_listTimer.start(0);
+    else if (!m_listTimer.isActive())
+        m_listTimer.start(kListPauseMs);
 }
 
 void MediaAdder::ListResult(MediaImportResult& result)
@@ -292,7 +304,7 @@ void MediaAdder::ListResult(MediaImportResult& result)
         const TaskId id = m_window->NewTaskId();
         MediaItemContent content{result.item, result.thumbnailPath, QTime::currentTime()};
         QWidget* item = ListItemBuilder::BuildMediaItem(*m_window, result.request.page, id, content,
-                                                        static_cast<ConvertLayout>(result.request.layout));
+                                                        static_cast<ConvertLayout>(result.request.layout), list->itemParent());
         if (item) {
             list->addItem(item);
             m_window->MediaItems().set(id, result.item);

@@ -70,6 +70,8 @@ private:
     void PickClipSource(PageKind page);
     void Submit(PageKind page, const QStringList& paths, Source source, const QString& scannedFolder);
     void ListReadyResults();
+    // Starts the listing timer: at once when nothing else is on its way, else after a pause.
+    void ScheduleListing();
     void ListResult(MediaImportResult& result);
     void NoteFailure(const MediaImportResult& result);
 
