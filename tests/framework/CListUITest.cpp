@@ -3,6 +3,8 @@
 #include "ui/framework/CListUI.h"
 
 #include <QLabel>
+#include <QMoveEvent>
+#include <QVBoxLayout>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -91,6 +93,64 @@ TEST(CListUITest, EmptyHintShowsOnlyWithoutItems)
     EXPECT_EQ(list.count(), 0);
     EXPECT_TRUE(hint->isVisible());
     QTest::qWait(10);  // removed items are deleted by the event loop
+}
+
+// Counts the moves of the widgets it watches (to another place).
+class MoveCounter : public QObject {
+public:
+    int moves = 0;
+
+protected:
+    bool eventFilter(QObject*, QEvent* event) override
+    {
+        if (event->type() == QEvent::Move) {
+            const auto* move = static_cast<QMoveEvent*>(event);
+            if (move->oldPos() != move->pos())
+                ++moves;
+        }
+        return false;
+    }
+};
+
+QWidget* MakeCard(QWidget* parent, int id)
+{
+    auto* card = new QWidget(parent);
+    card->setObjectName(QStringLiteral("item-%1").arg(id));
+    auto* layout = new QVBoxLayout(card);
+    layout->addWidget(new QLabel(QStringLiteral("file %1").arg(id), card));
+    layout->addWidget(new QLabel(QStringLiteral("details"), card));
+    return card;
+}
+
+TEST(CListUITest, AddingBelowLeavesTheItemsInViewWhereTheyAre)
+{
+    // Items added to a long list must not shake the ones already listed: each move
+    // repaints the item, and hundreds of adds would repaint the page hundreds of times.
+    CListUI list;
+    list.resize(400, 200);
+    list.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&list));
+    MoveCounter counter;
+    for (int id = 0; id < 3; ++id)
+        list.addItem(MakeCard(list.itemParent(), id));
+    QTest::qWait(20);
+    for (int i = 0; i < 3; ++i)
+        list.itemAt(i)->installEventFilter(&counter);
+    const QList<QPoint> before{list.itemAt(0)->pos(), list.itemAt(1)->pos(), list.itemAt(2)->pos()};
+
+    for (int id = 3; id < 30; ++id) {
+        list.addItem(MakeCard(list.itemParent(), id));
+        if (id % 5 == 0)
+            QTest::qWait(5);
+    }
+    QTest::qWait(20);
+    EXPECT_EQ(counter.moves, 0);
+    for (int i = 0; i < 3; ++i)
+        EXPECT_EQ(list.itemAt(i)->pos(), before[i]);
+    // The column is as tall as its items, so the last one can be scrolled to.
+    const QWidget* last = list.itemAt(29);
+    EXPECT_GE(list.itemParent()->height(), last->geometry().bottom());
+    EXPECT_GT(last->height(), 10);
 }
 
 }  // namespace

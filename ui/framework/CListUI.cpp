@@ -16,6 +16,9 @@ CListUI::CListUI(QWidget* parent)
     setFrameShape(QFrame::NoFrame);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     m_content->setObjectName(QStringLiteral("list-content"));
+    // Items are stacked from the top: when the column grows, only the new part needs
+    // painting, not every item in view again.
+    m_content->setAttribute(Qt::WA_StaticContents);
     m_layout->setContentsMargins(8, 8, 8, 8);
     m_layout->setSpacing(8);
     m_emptyHint->setObjectName(QStringLiteral("list-empty-hint"));
@@ -62,16 +65,36 @@ void CListUI::insertItem(int index, QWidget* item)
         return;
     index = std::clamp(index, 0, count());
     // The hint occupies layout slot 0; items follow it.
-    m_layout->insertWidget(index + 1, item);
-    m_items.insert(index, item);
-    item->installEventFilter(this);
     // Lets the theme draw items as cards.
     item->setProperty("listItem", true);
     item->setAttribute(Qt::WA_StyledBackground, true);
+    // Showing an item lays the column out at once. The column must already have its new
+    // height then: at the old one the layout squeezes and moves every item, repaints them
+    // all, and moves them back when the scroll area catches up. So the item is styled and
+    // counted (while still hidden) first, and the column grown to fit it.
+    const QSizePolicy policy = item->sizePolicy();
+    QSizePolicy counted = policy;
+    counted.setRetainSizeWhenHidden(true);
+    item->setSizePolicy(counted);
+    m_layout->insertWidget(index + 1, item);
+    m_items.insert(index, item);
+    item->installEventFilter(this);
+    item->ensurePolished();
+    growToFit();
     item->show();
+    item->setSizePolicy(policy);
     if (m_current >= index)
         ++m_current;
     refreshEmptyHint();
+}
+
+void CListUI::growToFit()
+{
+    const int width = m_content->width();
+    const int needed = m_layout->hasHeightForWidth() ? m_layout->totalHeightForWidth(width)
+                                                     : m_layout->totalSizeHint().height();
+    if (needed > m_content->height())
+        m_content->resize(width, needed);
 }
 
 bool CListUI::removeItem(QWidget* item)

@@ -62,6 +62,7 @@ protected:
 private:
     void detach(QWidget* item);
     void refreshEmptyHint();
+    void growToFit();
     void markCurrent(int index, bool current);
 
     QWidget* m_content;
