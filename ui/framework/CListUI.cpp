@@ -64,7 +64,6 @@ void CListUI::insertItem(int index, QWidget* item)
     if (!item || m_items.contains(item))
         return;
     index = std::clamp(index, 0, count());
-    // The hint occupies layout slot 0; items follow it.
     // Lets the theme draw items as cards.
     item->setProperty("listItem", true);
     item->setAttribute(Qt::WA_StyledBackground, true);
@@ -76,6 +75,7 @@ void CListUI::insertItem(int index, QWidget* item)
     QSizePolicy counted = policy;
     counted.setRetainSizeWhenHidden(true);
     item->setSizePolicy(counted);
+    // The hint occupies layout slot 0; items follow it.
     m_layout->insertWidget(index + 1, item);
     m_items.insert(index, item);
     item->installEventFilter(this);
