@@ -17,31 +17,37 @@ const QString kSheet = QStringLiteral(
     "QComboBox { font-size: 19px; padding: 4px 10px; border: 1px solid #d3dae6; min-height: 20px; }"
     "QComboBox QAbstractItemView { background: #ffffff; selection-background-color: #eaf1ff; }");
 
-class SkinComboBoxTest : public ::testing::Test {
-protected:
-    void SetUp() override { qApp->setStyleSheet(kSheet); }
-    void TearDown() override { qApp->setStyleSheet(QString()); }
-};
-
 void Fill(QComboBox& box)
 {
     box.addItems({QStringLiteral("mp4"), QStringLiteral("mkv"), QStringLiteral("a rather long format name")});
     box.setCurrentIndex(1);
 }
 
+// A shown window with a plain QComboBox and a SkinComboBox side by side, filled alike.
+class SkinComboBoxTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        qApp->setStyleSheet(kSheet);
+        auto* layout = new QHBoxLayout(&window);
+        plain = new QComboBox(&window);
+        skin = new SkinComboBox(&window);
+        Fill(*plain);
+        Fill(*skin);
+        layout->addWidget(plain);
+        layout->addWidget(skin);
+        window.show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+    }
+    void TearDown() override { qApp->setStyleSheet(QString()); }
+
+    QWidget window;
+    QComboBox* plain = nullptr;
+    SkinComboBox* skin = nullptr;
+};
+
 TEST_F(SkinComboBoxTest, SizesAndOpensLikeAPlainComboBox)
 {
-    QWidget window;
-    auto* layout = new QHBoxLayout(&window);
-    auto* plain = new QComboBox(&window);
-    auto* skin = new SkinComboBox(&window);
-    Fill(*plain);
-    Fill(*skin);
-    layout->addWidget(plain);
-    layout->addWidget(skin);
-    window.show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
-
     EXPECT_FALSE(skin->popupPrepared());
     EXPECT_EQ(skin->sizeHint(), plain->sizeHint());
     EXPECT_EQ(skin->minimumSizeHint(), plain->minimumSizeHint());
@@ -64,17 +70,6 @@ TEST_F(SkinComboBoxTest, SizesAndOpensLikeAPlainComboBox)
 
 TEST_F(SkinComboBoxTest, LaterStyleChangesReachTheBox)
 {
-    QWidget window;
-    auto* layout = new QHBoxLayout(&window);
-    auto* plain = new QComboBox(&window);
-    auto* skin = new SkinComboBox(&window);
-    Fill(*plain);
-    Fill(*skin);
-    layout->addWidget(plain);
-    layout->addWidget(skin);
-    window.show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
-
     // A change of look after the box was shown, before its pop-up was ever opened.
     const QString bigger = QStringLiteral("font-size: 30px; padding: 12px;");
     plain->setStyleSheet(bigger);
