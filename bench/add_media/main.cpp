@@ -55,16 +55,27 @@ ThreadCpu ThreadCpuMs()
     return {Ms(usage.ru_utime), Ms(usage.ru_stime)};
 }
 
-// CPU time of this process and its reaped children so far, in milliseconds.
-double ProcessTreeCpuMs()
+// CPU time so far of this program (all its threads) and of its reaped children (the
+// thumbnail runs), in milliseconds.
+struct TreeCpu {
+    double program = 0;
+    double children = 0;
+    double total() const { return program + children; }
+    TreeCpu operator-(const TreeCpu& start) const { return {program - start.program, children - start.children}; }
+};
+TreeCpu ProcessTreeCpuMs()
 {
-    double total = 0;
-    for (const int who : {RUSAGE_SELF, RUSAGE_CHILDREN}) {
-        rusage usage {};
-        ::getrusage(who, &usage);
-        total += Ms(usage.ru_utime) + Ms(usage.ru_stime);
-    }
-    return total;
+    rusage self {};
+    rusage children {};
+    ::getrusage(RUSAGE_SELF, &self);
+    ::getrusage(RUSAGE_CHILDREN, &children);
+    return {Ms(self.ru_utime) + Ms(self.ru_stime), Ms(children.ru_utime) + Ms(children.ru_stime)};
+}
+
+void PrintCpu(const char* run, const TreeCpu& cpu, qint64 wallMs)
+{
+    std::printf("cpu ms %s: %.0f (program %.0f, ffmpeg %.0f; %.2f cores busy)\n", run, cpu.total(), cpu.program,
+                cpu.children, cpu.total() / static_cast<double>(std::max<qint64>(wallMs, 1)));
 }
 
 // Runs the event loop until `done` holds or `limitMs` passed. The loop sleeps between
@@ -169,7 +180,7 @@ int main(int argc, char** argv)
     heartbeat.start();
     total.start();
     const ThreadCpu uiCpuStart = ThreadCpuMs();
-    const double treeCpuStart = ProcessTreeCpuMs();
+    const TreeCpu treeCpuStart = ProcessTreeCpuMs();
     adder->AddFiles(PageKind::Convert, paths);
     RunUntil([adder] { return adder->PendingCount() == 0; }, 600000);
     const qint64 totalMs = total.elapsed();
@@ -177,7 +188,7 @@ int main(int argc, char** argv)
     const double uiUserMs = uiCpuEnd.user - uiCpuStart.user;
     const double uiSystemMs = uiCpuEnd.system - uiCpuStart.system;
     const double uiCpuMs = uiUserMs + uiSystemMs;
-    const double treeCpuMs = ProcessTreeCpuMs() - treeCpuStart;
+    const TreeCpu treeCpu = ProcessTreeCpuMs() - treeCpuStart;
     heartbeat.stop();
     const int items = window->PageList(PageKind::Convert)->count();
     window->Close();
@@ -191,7 +202,7 @@ int main(int argc, char** argv)
     QTemporaryDir bareFolder;
     QObject bareReceiver;
     qint64 bareMs = 0;
-    double bareCpuMs = 0;
+    TreeCpu bareCpu;
     int workers = 0;
     {
         MediaImport bare(&bareReceiver, FfmpegProgramPath(), bareFolder.path());
@@ -206,12 +217,12 @@ int main(int argc, char** argv)
         }
         QElapsedTimer timer;
         timer.start();
-        const double cpuStart = ProcessTreeCpuMs();
+        const TreeCpu cpuStart = ProcessTreeCpuMs();
         if (!windowOnly)
             bare.submit(requests);
         RunUntil([&bare] { return bare.pending() == 0; }, 600000);
         bareMs = timer.elapsed();
-        bareCpuMs = ProcessTreeCpuMs() - cpuStart;
+        bareCpu = ProcessTreeCpuMs() - cpuStart;
     }
 
     const unsigned cores = std::max(1U, std::thread::hardware_concurrency());
@@ -222,9 +233,8 @@ int main(int argc, char** argv)
                 static_cast<long long>(bareMs), static_cast<double>(serialMs) / static_cast<double>(std::max<qint64>(bareMs, 1)));
     std::printf("UI thread cpu ms: %.0f (%.2f per item; user %.0f, system %.0f)\n", uiCpuMs, uiCpuMs / kFiles,
                 uiUserMs, uiSystemMs);
-    std::printf("cpu ms during the window's run: %.0f (%.2f cores busy); without the window: %.0f (%.2f)\n",
-                treeCpuMs, treeCpuMs / static_cast<double>(std::max<qint64>(totalMs, 1)), bareCpuMs,
-                bareCpuMs / static_cast<double>(std::max<qint64>(bareMs, 1)));
+    PrintCpu("during the window's run", treeCpu, totalMs);
+    PrintCpu("without the window", bareCpu, bareMs);
     std::printf("serial / total: %.2f (goal: at least %u)\n",
                 static_cast<double>(serialMs) / static_cast<double>(std::max<qint64>(totalMs, 1)), cores);
     std::printf("longest stall ms: %lld\n", static_cast<long long>(longestStall));
