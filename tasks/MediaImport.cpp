@@ -18,8 +18,8 @@ namespace {
 
 // Two files per core at a time. A thumbnail run is a short ffmpeg process that spends part
 // of its life waiting (its start, its own decoder threads, its exit); with one run per core
-// those waits leave the core idle, a second run fills them (measured on 2 cores: the cores
-// were busy 1.97 of the time instead of 1.9).
+// those waits leave the core idle, a second run fills them (measured on 2 cores: 1.97
+// cores busy on average instead of 1.90).
 int DefaultWorkers()
 {
     const unsigned cores = std::thread::hardware_concurrency();

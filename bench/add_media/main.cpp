@@ -38,6 +38,12 @@ namespace {
 
 constexpr int kDefaultFiles = 300;
 
+// `part / whole`, with a whole of at least 1 ms.
+double Ratio(double part, qint64 wholeMs)
+{
+    return part / static_cast<double>(std::max<qint64>(wholeMs, 1));
+}
+
 double Ms(const timeval& t)
 {
     return static_cast<double>(t.tv_sec) * 1000.0 + static_cast<double>(t.tv_usec) / 1000.0;
@@ -75,7 +81,7 @@ TreeCpu ProcessTreeCpuMs()
 void PrintCpu(const char* run, const TreeCpu& cpu, qint64 wallMs)
 {
     std::printf("cpu ms %s: %.0f (program %.0f, ffmpeg %.0f; %.2f cores busy)\n", run, cpu.total(), cpu.program,
-                cpu.children, cpu.total() / static_cast<double>(std::max<qint64>(wallMs, 1)));
+                cpu.children, Ratio(cpu.total(), wallMs));
 }
 
 // Runs the event loop until `done` holds or `limitMs` passed. The loop sleeps between
@@ -114,14 +120,14 @@ qint64 ImportSerially(const QStringList& paths, int from, int to, const QTempora
 
 int main(int argc, char** argv)
 {
-    int kFiles = kDefaultFiles;
+    int fileCount = kDefaultFiles;
     bool windowOnly = false;
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
         if (arg == "--window-only")
             windowOnly = true;
         else if (std::atoi(arg.c_str()) > 0)
-            kFiles = std::atoi(arg.c_str());
+            fileCount = std::atoi(arg.c_str());
     }
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && qEnvironmentVariableIsEmpty("DISPLAY") &&
         qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY"))
@@ -140,7 +146,7 @@ int main(int argc, char** argv)
         return 1;
     }
     QStringList paths{first};
-    for (int i = 1; i < kFiles; ++i) {
+    for (int i = 1; i < fileCount; ++i) {
         const QString path = media.filePath(QStringLiteral("clip-%1.mp4").arg(i, 3, 10, QLatin1Char('0')));
         QFile::copy(first, path);
         paths << path;
@@ -173,7 +179,7 @@ int main(int argc, char** argv)
 
     // The first half of the same work, one file after another, on this thread.
     QTemporaryDir thumbnails;
-    const qint64 serialFirstHalfMs = ImportSerially(paths, 0, windowOnly ? 0 : kFiles / 2, thumbnails);
+    const qint64 serialFirstHalfMs = ImportSerially(paths, 0, windowOnly ? 0 : fileCount / 2, thumbnails);
 
     QElapsedTimer total;
     beat.start();
@@ -195,7 +201,8 @@ int main(int argc, char** argv)
     RunUntil([&window] { return window.isNull(); }, 5000);
 
     // The second half of the same work, one file after another.
-    const qint64 serialMs = serialFirstHalfMs + ImportSerially(paths, kFiles / 2, windowOnly ? kFiles / 2 : kFiles, thumbnails);
+    const int serialEnd = windowOnly ? fileCount / 2 : fileCount;
+    const qint64 serialMs = serialFirstHalfMs + ImportSerially(paths, fileCount / 2, serialEnd, thumbnails);
 
     // The machine's own ceiling: the same work on the same number of import threads, with
     // no window taking results.
@@ -226,18 +233,17 @@ int main(int argc, char** argv)
     }
 
     const unsigned cores = std::max(1U, std::thread::hardware_concurrency());
-    std::printf("files: %d, items shown: %d, not added: %d, cores: %u, platform: %s\n", kFiles, items, failed, cores,
+    std::printf("files: %d, items shown: %d, not added: %d, cores: %u, platform: %s\n", fileCount, items, failed, cores,
                 qPrintable(QGuiApplication::platformName()));
     std::printf("total ms: %lld, serial ms: %lld\n", static_cast<long long>(totalMs), static_cast<long long>(serialMs));
     std::printf("the same without the window, %d import threads: %lld ms (serial / that: %.2f)\n", workers,
-                static_cast<long long>(bareMs), static_cast<double>(serialMs) / static_cast<double>(std::max<qint64>(bareMs, 1)));
-    std::printf("UI thread cpu ms: %.0f (%.2f per item; user %.0f, system %.0f)\n", uiCpuMs, uiCpuMs / kFiles,
+                static_cast<long long>(bareMs), Ratio(static_cast<double>(serialMs), bareMs));
+    std::printf("UI thread cpu ms: %.0f (%.2f per item; user %.0f, system %.0f)\n", uiCpuMs, uiCpuMs / fileCount,
                 uiUserMs, uiSystemMs);
     PrintCpu("during the window's run", treeCpu, totalMs);
     PrintCpu("without the window", bareCpu, bareMs);
-    std::printf("serial / total: %.2f (goal: at least %u)\n",
-                static_cast<double>(serialMs) / static_cast<double>(std::max<qint64>(totalMs, 1)), cores);
+    std::printf("serial / total: %.2f (goal: at least %u)\n", Ratio(static_cast<double>(serialMs), totalMs), cores);
     std::printf("longest stall ms: %lld\n", static_cast<long long>(longestStall));
     std::fflush(stdout);
-    return items == kFiles ? 0 : 1;
+    return items == fileCount ? 0 : 1;
 }

@@ -303,8 +303,9 @@ void MediaAdder::ListResult(MediaImportResult& result)
     } else if (CListUI* list = m_window ? m_window->PageList(result.request.page) : nullptr) {
         const TaskId id = m_window->NewTaskId();
         MediaItemContent content{result.item, result.thumbnailPath, QTime::currentTime()};
-        QWidget* item = ListItemBuilder::BuildMediaItem(*m_window, result.request.page, id, content,
-                                                        static_cast<ConvertLayout>(result.request.layout), list->itemParent());
+        const auto layout = static_cast<ConvertLayout>(result.request.layout);
+        QWidget* item = ListItemBuilder::BuildMediaItem(*m_window, result.request.page, id, content, layout,
+                                                        list->itemParent());
         if (item) {
             list->addItem(item);
             m_window->MediaItems().set(id, result.item);
