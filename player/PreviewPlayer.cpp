@@ -306,8 +306,6 @@ void PreviewPlayer::Seek(double seconds)
     const StreamDecoder& reference = m_video.index >= 0 ? m_video : m_audio;
     if (reference.index < 0)
         return;
-    m_seekPending = true;
-    m_seekTarget = seconds;
     const double base = av_q2d(reference.stream->time_base);
     const int64_t timestamp = static_cast<int64_t>(seconds / base);
     {
@@ -326,6 +324,12 @@ void PreviewPlayer::Seek(double seconds)
             decoder->finished = false;
             avcodec_flush_buffers(decoder->context.get());
         }
+        // From here on the decoders give pictures of the new place only. Marked while the
+        // lock is held: a picture the render thread took out just before is still of the
+        // old place, and must neither be shown nor set the clocks to where it was.
+        m_seekTarget = seconds;
+        m_seekPending = true;
+        ++m_seekSerial;
     }
     // While paused the render thread shows the first picture decoded after the seek; it
     // waits for the read thread to refill the queue itself, so this thread does not.

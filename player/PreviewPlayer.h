@@ -173,6 +173,9 @@ private:
     std::atomic<bool> m_framePending{true};
     std::atomic<bool> m_seekPending{false};
     std::atomic<double> m_seekTarget{0.0};
+    // Counts the seeks; raised under m_decoderLock once the decoders are flushed, so a
+    // picture taken from a decoder under an older count shows the place before a seek.
+    std::atomic<uint64_t> m_seekSerial{0};
     bool m_opened = false;
 
     std::mutex m_decoderLock;

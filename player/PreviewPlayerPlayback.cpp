@@ -15,6 +15,7 @@ extern "C" {
 #include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <limits>
 
 namespace tolvex {
 
@@ -258,10 +259,12 @@ void PreviewPlayer::DisplayStep(bool afterSeek)
     }
 
     bool got = false;
+    uint64_t seekSerial = 0;
     for (int tries = 0;; ++tries) {
         {
             std::lock_guard lock(m_decoderLock);
             got = ReceiveFrame(m_video, m_readerAtEnd);
+            seekSerial = m_seekSerial;
         }
         // After a seek made while paused the queue may still be refilling: wait for the
         // first picture of the new place unless the file has nothing more to give.
@@ -269,27 +272,36 @@ void PreviewPlayer::DisplayStep(bool afterSeek)
             break;
         SleepUnlessQuit(kSeekRefreshRetry);
     }
-    if (!got) {
-        // No picture: the clocks stay as they are.
-        av_frame_unref(m_video.frame.get());
+    // A picture taken out before a seek that came meanwhile is of the old place: shown, it
+    // would set the clocks back there and the new place's pictures would rush to catch up.
+    // Decided under the lock a seek marks itself under, together with taking the seek's
+    // pending mark, so the mark goes to the first picture of the new place.
+    AVFrame* frame = m_video.frame.get();
+    double pts = std::numeric_limits<double>::quiet_NaN();
+    bool stale = false;
+    bool firstAfterSeek = false;
+    if (got) {
+        // The picture is timed by the decode time stamp of its packet.
+        frame->pts = frame->pkt_dts;
+        pts = ToSeconds(frame->pts, m_video.stream->time_base);
+        std::lock_guard lock(m_decoderLock);
+        stale = seekSerial != m_seekSerial;
+        if (!stale && !std::isnan(pts) && m_seekPending) {
+            m_seekPending = false;
+            firstAfterSeek = true;
+        }
+    }
+    if (!got || stale) {
+        // No picture to show: the clocks stay as they are.
+        av_frame_unref(frame);
         m_frameDelay = kNoFrameRetryDelay;
         FinishDisplayStep();
         return;
     }
 
-    AVFrame* frame = m_video.frame.get();
-    // The picture is timed by the decode time stamp of its packet.
-    frame->pts = frame->pkt_dts;
-    const double pts = ToSeconds(frame->pts, m_video.stream->time_base);
     double delay = kDefaultFrameDelay;
-    bool firstAfterSeek = false;
     if (!std::isnan(pts)) {
-        double last = m_lastFramePts;
-        if (m_seekPending) {
-            last = pts;
-            m_seekPending = false;
-            firstAfterSeek = true;
-        }
+        const double last = firstAfterSeek ? pts : m_lastFramePts;
         delay = pts - last;
         if (delay < 0.000001)
             delay = kDefaultFrameDelay;
@@ -307,6 +319,11 @@ void PreviewPlayer::DisplayStep(bool afterSeek)
     m_frameDelay = delay;
     FinishDisplayStep();
 
+    if (seekSerial != m_seekSerial) {
+        // A seek came while this step ran.
+        av_frame_unref(frame);
+        return;
+    }
     if (!std::isnan(pts)) {
         m_videoClock.Set(pts);
         const double external = m_externalClock.Pts();

@@ -350,6 +350,27 @@ TEST_F(PreviewPlayerTest, PictureOnlyFileRunsOnTheExternalClockAtItsFrameRate)
     player.Close();
 }
 
+TEST_F(PreviewPlayerTest, RepeatedSeeksWhilePlayingNeverRushAhead)
+{
+    // A picture taken out of the decoder just before a seek is of the old place. Were it
+    // shown after the seek, the clock of a file without sound would jump back there and
+    // the pictures of the new place would rush to catch up with it.
+    VideoWindow window;
+    PreviewPlayer player(window.area());
+    ASSERT_EQ(player.Open(File("video10fps.mp4")), 0);
+    ASSERT_TRUE(WaitFor([&] { return player.CurrentPosition() > 0.3; }, 5000));
+    for (int round = 0; round < 8; ++round) {
+        Pump(150 + 37 * round);  // seeks at different moments of a frame's life
+        player.Seek(0.0);
+        ASSERT_TRUE(WaitFor([&] { return player.CurrentPosition() < 0.35; }, 2000)) << "round " << round;
+        const double position = player.CurrentPosition();
+        const double wall = WallSeconds();
+        Pump(400);
+        EXPECT_NEAR(player.CurrentPosition() - position, WallSeconds() - wall, 0.3) << "round " << round;
+    }
+    player.Close();
+}
+
 TEST_F(PreviewPlayerTest, CloseRightAfterOpenReturnsPromptly)
 {
     VideoWindow window;
