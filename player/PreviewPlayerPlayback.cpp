@@ -441,12 +441,16 @@ int PreviewPlayer::AudioDecodeStep()
     if (m_paused)
         return -1;
     bool got = false;
+    uint64_t seekSerial = 0;
     {
         std::lock_guard lock(m_decoderLock);
         got = ReceiveFrame(m_audio, m_readerAtEnd);
+        seekSerial = m_seekSerial;
     }
     AVFrame* frame = m_audio.frame.get();
-    if (!got || frame->sample_rate <= 0 || frame->nb_samples <= 0) {
+    // Sound taken out before a seek that came meanwhile is of the old place: it would set
+    // the audio clock back there.
+    if (!got || seekSerial != m_seekSerial || frame->sample_rate <= 0 || frame->nb_samples <= 0) {
         // No sound this time; the audio clock keeps its last time.
         av_frame_unref(frame);
         return -1;
