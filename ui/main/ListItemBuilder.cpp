@@ -113,10 +113,12 @@ QWidget* ListItemBuilder::BuildMediaItem(WindowImplBase& window, PageKind page, 
         break;
     }
     // Long names stay readable in the tool tip.
-    if (auto* name = FindSubControlAs<QLabel>(item, fileRow || page == PageKind::Compress
-                                                        ? QStringLiteral("fileNameLabel")
-                                                        : (page == PageKind::Convert ? QStringLiteral("input-filename")
-                                                                                      : QStringLiteral("video-filename"))))
+    const char* nameLabel = "video-filename";
+    if (fileRow || page == PageKind::Compress)
+        nameLabel = "fileNameLabel";
+    else if (page == PageKind::Convert)
+        nameLabel = "input-filename";
+    if (auto* name = FindSubControlAs<QLabel>(item, QString::fromLatin1(nameLabel)))
         name->setToolTip(media.fullPath);
     ResetProgress(item, page);
     return item;
