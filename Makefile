@@ -5,7 +5,7 @@ CMAKE_FLAGS ?= -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
 XVFB := $(if $(DISPLAY),,xvfb-run -a -s "-screen 0 1920x1080x24")
 CTEST_FLAGS ?= --output-on-failure -j2
 
-.PHONY: deps build run test test-quick test-asan test-tsan bench install clean
+.PHONY: deps build run test test-quick test-asan test-tsan bench install package translations clean
 
 deps:
 	@./scripts/install-deps
@@ -51,6 +51,15 @@ bench: build
 
 install: build
 	cmake --install $(BUILD_DIR)
+
+# A Debian package of the installed layout, in $(BUILD_DIR): tolvex-video-converter_<version>_<arch>.deb
+package: build
+	cd $(BUILD_DIR) && cpack -G DEB
+
+# Refreshes translations/*.ts from the texts of the code and the skins (new texts come in
+# unfinished); the next build turns them into the .qm files the program loads.
+translations:
+	@./scripts/update-translations
 
 clean:
 	rm -rf $(BUILD_DIR) build-asan build-tsan
