@@ -5,10 +5,12 @@
 #include "ui/framework/CListUI.h"
 #include "ui/framework/Controls.h"
 #include "ui/main/CMainWnd.h"
+#include "ui/main/FinishNotice.h"
 #include "ui/main/PageTasks.h"
 #include "ui/main/ParamSettingDialog.h"
 
 #include <QProgressBar>
+#include <QCoreApplication>
 
 #include <algorithm>
 
@@ -28,7 +30,11 @@ constexpr ProgressControlNames kProgressControls[kPageCount] = {
     {"video-music-list", "video-music-progress", "video-music-progress-label", "video-music-progress-error"},
 };
 
-const QString kFailedText = QStringLiteral("失败");
+// The label of an item (or the merge page) whose job failed.
+QString FailedText()
+{
+    return QCoreApplication::translate("ProgressView", "失败");
+}
 
 bool IsPage(int32_t kind)
 {
@@ -148,6 +154,9 @@ void ProgressView::OnProgress(PageKind page, TaskId taskId, int32_t positionMs, 
 
 void ProgressView::OnDone(PageKind page, TaskId taskId)
 {
+    // Counted before the queue side, which may turn the page idle.
+    if (auto* notice = m_window ? m_window->Handler<FinishNotice>() : nullptr)
+        notice->OnJobEnded(page, false);
     if (page == PageKind::Merge) {
         ShowPercent(m_window, page, 100);
         m_tasks.Engine().CompleteTask(page, taskId);
@@ -160,10 +169,13 @@ void ProgressView::OnDone(PageKind page, TaskId taskId)
 
 void ProgressView::OnFailed(PageKind page, TaskId taskId, const QString& reason)
 {
+    // Counted before the queue side, which may turn the page idle.
+    if (auto* notice = m_window ? m_window->Handler<FinishNotice>() : nullptr)
+        notice->OnJobEnded(page, true);
     if (!reason.isEmpty())
         ConsoleLog("task %d of page %d failed: %s\n", taskId, static_cast<int>(page), reason.toUtf8().constData());
     if (page == PageKind::Merge) {
-        SetControlText(Named(m_window, ProgressControlsOf(page).label), kFailedText);
+        SetControlText(Named(m_window, ProgressControlsOf(page).label), FailedText());
         m_tasks.Engine().FailTask(page, taskId);
         return;
     }
@@ -181,7 +193,7 @@ void ProgressView::OnFailed(PageKind page, TaskId taskId, const QString& reason)
             mark->setVisible(true);
         } else {
             // An item without a mark says it in its label; its bar stays where it stopped.
-            SetControlText(label, kFailedText);
+            SetControlText(label, FailedText());
         }
     }
     m_tasks.Engine().FailTask(page, taskId);
