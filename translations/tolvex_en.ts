@@ -25,7 +25,7 @@
         </message>
         <message>
             <source>压缩失败</source>
-            <translation>Compression failed</translation>
+            <translation>Failed</translation>
         </message>
         <message>
             <source>处理失败，请检查文件后重试</source>
@@ -48,7 +48,7 @@
         </message>
         <message>
             <source>转换失败</source>
-            <translation>Conversion failed</translation>
+            <translation>Failed</translation>
         </message>
         <message>
             <source>处理失败，请检查文件后重试</source>
@@ -108,7 +108,7 @@
         </message>
         <message>
             <source>↻   检查更新</source>
-            <translation>↻   Check for updates</translation>
+            <translation>↻   Updates</translation>
         </message>
         <message>
             <source>⚙   设置</source>
@@ -562,7 +562,7 @@ Add videos and choose a piece of music to lay under them</translation>
         </message>
         <message>
             <source>旋转失败</source>
-            <translation>Rotation failed</translation>
+            <translation>Failed</translation>
         </message>
         <message>
             <source>处理失败，请检查文件后重试</source>
@@ -631,7 +631,7 @@ Add videos and choose a piece of music to lay under them</translation>
         <name>VideSplitContainerElement</name>
         <message>
             <source>裁剪失败</source>
-            <translation>Cutting failed</translation>
+            <translation>Failed</translation>
         </message>
         <message>
             <source>处理失败，请检查文件后重试</source>
@@ -646,7 +646,7 @@ Add videos and choose a piece of music to lay under them</translation>
         <name>VideoExtractListContainerElement</name>
         <message>
             <source>提取失败</source>
-            <translation>Extraction failed</translation>
+            <translation>Failed</translation>
         </message>
         <message>
             <source>处理失败，请检查文件后重试</source>
@@ -661,7 +661,7 @@ Add videos and choose a piece of music to lay under them</translation>
         <name>VideoGifContainerElement</name>
         <message>
             <source>制作失败</source>
-            <translation>GIF failed</translation>
+            <translation>Failed</translation>
         </message>
         <message>
             <source>处理失败，请检查文件后重试</source>
@@ -684,7 +684,7 @@ Add videos and choose a piece of music to lay under them</translation>
         </message>
         <message>
             <source>转换失败</source>
-            <translation>Conversion failed</translation>
+            <translation>Failed</translation>
         </message>
         <message>
             <source>处理失败，请检查文件后重试</source>
@@ -726,7 +726,7 @@ Add videos and choose a piece of music to lay under them</translation>
         <name>VideoMusicListContainerElement</name>
         <message>
             <source>配乐失败</source>
-            <translation>Music failed</translation>
+            <translation>Failed</translation>
         </message>
         <message>
             <source>处理失败，请检查文件后重试</source>
