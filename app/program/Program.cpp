@@ -27,6 +27,7 @@ extern "C" {
 
 #include <clocale>
 #include <iostream>
+#include <stdexcept>
 
 namespace tolvex {
 
@@ -107,9 +108,15 @@ int RunProgram(int argc, char** argv)
     ProgramLog::Start();
     LOG(INFO) << "TolvexVideoConverter starts, pid " << QCoreApplication::applicationPid();
 
-    // Wide diagnostic lines use the user's locale.
+    // Wide diagnostic lines use the user's locale. A locale the system does not have (LANG
+    // naming one that was never generated) makes std::locale throw: the lines then keep the
+    // classic one instead of the program ending before its window.
     std::setlocale(LC_ALL, "");
-    std::wcout.imbue(std::locale(""));
+    try {
+        std::wcout.imbue(std::locale(""));
+    } catch (const std::runtime_error& error) {
+        LOG(WARNING) << "user locale unavailable (" << error.what() << "), diagnostics use the classic locale";
+    }
 
     // Skinned dialogs get their drop shadow where the display can blend it.
     CWndShadow::RegisterShadowClass();
@@ -122,8 +129,8 @@ int RunProgram(int argc, char** argv)
     auto* window = new CMainWnd;
     bool created = false;
     try {
-        created = window->Create(nullptr, QCoreApplication::translate("Program", "TOLVEX视频转换"), WS_VISIBLE | WS_OVERLAPPEDWINDOW,
-                                 WS_EX_WINDOWEDGE | WS_EX_ACCEPTFILES);
+        created = window->Create(nullptr, QCoreApplication::translate("Program", "TOLVEX视频转换"),
+                                 WS_VISIBLE | WS_OVERLAPPEDWINDOW, WS_EX_WINDOWEDGE | WS_EX_ACCEPTFILES);
     } catch (const WindowMethodError& error) {
         LOG(ERROR) << "main window: " << error.what();
         std::cerr << "main window: " << error.what() << std::endl;

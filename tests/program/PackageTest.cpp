@@ -13,6 +13,7 @@
 #include <gtest/gtest.h>
 
 #include <iostream>
+#include <utility>
 
 namespace tolvex::test {
 namespace {
@@ -26,11 +27,11 @@ protected:
         s_work = new QTemporaryDir;
         QByteArray out;
         QByteArray err;
-        const bool made = RunProgram(QStringLiteral("cpack"),
-                                     {QStringLiteral("-G"), QStringLiteral("DEB"), QStringLiteral("--config"),
-                                      kBuildDir + QStringLiteral("/CPackConfig.cmake"), QStringLiteral("-B"),
-                                      s_work->path()},
-                                     &out, &err, 540000);
+        const bool made =
+            RunProgram(QStringLiteral("cpack"),
+                       {QStringLiteral("-G"), QStringLiteral("DEB"), QStringLiteral("--config"),
+                        kBuildDir + QStringLiteral("/CPackConfig.cmake"), QStringLiteral("-B"), s_work->path()},
+                       &out, &err, 540000);
         const QStringList debs = QDir(s_work->path()).entryList({QStringLiteral("*.deb")}, QDir::Files);
         if (made && debs.size() == 1)
             s_package = new QString(QDir(s_work->path()).filePath(debs.front()));
@@ -44,10 +45,7 @@ protected:
         delete s_work;
         s_work = nullptr;
     }
-    void SetUp() override
-    {
-        ASSERT_NE(s_package, nullptr) << "no package was made";
-    }
+    void SetUp() override { ASSERT_NE(s_package, nullptr) << "no package was made"; }
 
     static QString Field(const QString& name)
     {
@@ -73,8 +71,8 @@ TEST_F(PackageTest, ControlFieldsNameTheProgramAndWhatItNeedsToRun)
     const QString depends = Field(QStringLiteral("Depends"));
     // What it runs (every job), what it loads without linking, and (from dpkg-shlibdeps)
     // what it links.
-    for (const char* needed : {"ffmpeg", "qt6-qpa-plugins", "libqt6widgets6", "libqt6uitools6", "libavformat",
-                               "libgoogle-glog", "libc6"})
+    for (const char* needed :
+         {"ffmpeg", "qt6-qpa-plugins", "libqt6widgets6", "libqt6uitools6", "libavformat", "libgoogle-glog", "libc6"})
         EXPECT_TRUE(depends.contains(QLatin1String(needed))) << needed << " missing from: " << depends.toStdString();
 }
 
@@ -90,8 +88,7 @@ TEST_F(PackageTest, ContentsAreTheProgramItsFilesAndNothingOfTheBuild)
     }
     for (const char* wanted :
          {"./usr/bin/tolvex-video-converter", "./usr/bin/tolvex-cli",
-          "./usr/share/tolvex-video-converter/skin/MainWindow.xml",
-          "./usr/share/tolvex-video-converter/skin/theme.qss",
+          "./usr/share/tolvex-video-converter/skin/MainWindow.xml", "./usr/share/tolvex-video-converter/skin/theme.qss",
           "./usr/share/tolvex-video-converter/skin/images/logo.png",
           "./usr/share/tolvex-video-converter/translations/tolvex_en.qm",
           "./usr/share/applications/tolvex-video-converter.desktop",
@@ -125,17 +122,37 @@ TEST_F(PackageTest, TheUnpackedProgramFindsItsSkinAndTranslationBesideItself)
     for (const char* language : {"en", "zh"}) {
         QByteArray out;
         QByteArray err;
-        EXPECT_TRUE(RunProgram(program, {QStringLiteral("--load-and-quit"), QStringLiteral("--lang"), QString::fromLatin1(language)},
-                               &out, &err, 120000))
+        EXPECT_TRUE(RunProgram(
+            program, {QStringLiteral("--load-and-quit"), QStringLiteral("--lang"), QString::fromLatin1(language)}, &out,
+            &err, 120000))
             << err.toStdString();
         EXPECT_TRUE(out.contains(QStringLiteral("loaded %1 (%2)").arg(skin, QString::fromLatin1(language)).toUtf8()))
             << out.toStdString();
     }
 
+    // Without --lang the desktop's locale decides, also when the system never generated
+    // that locale (the C++ library cannot make it; Qt reads the name).
+    qunsetenv("LC_ALL");
+    qunsetenv("LC_MESSAGES");
+    qunsetenv("LANGUAGE");
+    for (const auto& [locale, language] :
+         {std::pair{"en_US.UTF-8", "en"}, std::pair{"de_DE.UTF-8", "zh"}, std::pair{"zh_CN.UTF-8", "zh"}}) {
+        qputenv("LANG", locale);
+        QByteArray out;
+        QByteArray err;
+        EXPECT_TRUE(RunProgram(program, {QStringLiteral("--load-and-quit")}, &out, &err, 120000))
+            << locale << ": " << err.toStdString();
+        EXPECT_TRUE(out.contains(QStringLiteral("loaded %1 (%2)").arg(skin, QString::fromLatin1(language)).toUtf8()))
+            << locale << ": " << out.toStdString();
+    }
+    qputenv("LANG", "C.UTF-8");
+
     // Without its translation the program still starts, in its own texts.
-    ASSERT_TRUE(QFile::remove(root.filePath(QStringLiteral("usr/share/tolvex-video-converter/translations/tolvex_en.qm"))));
+    ASSERT_TRUE(
+        QFile::remove(root.filePath(QStringLiteral("usr/share/tolvex-video-converter/translations/tolvex_en.qm"))));
     QByteArray out;
-    EXPECT_TRUE(RunProgram(program, {QStringLiteral("--load-and-quit"), QStringLiteral("--lang"), QStringLiteral("en")}, &out));
+    EXPECT_TRUE(
+        RunProgram(program, {QStringLiteral("--load-and-quit"), QStringLiteral("--lang"), QStringLiteral("en")}, &out));
     EXPECT_TRUE(out.contains(QStringLiteral("loaded %1 (zh)").arg(skin).toUtf8())) << out.toStdString();
 
     // Without its skin it says so and fails.
