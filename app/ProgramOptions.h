@@ -14,10 +14,10 @@
 namespace tolvex {
 
 struct ProgramOptions {
-    QString language;          // "zh", "en", or empty: the desktop's locale decides
+    QString language;  // "zh", "en", or empty: the desktop's locale decides
     bool loadAndQuit = false;
-    QStringList files;         // absolute, clean paths, in the order given
-    QString error;             // set when the command line cannot be used
+    QStringList files;  // absolute, clean paths, in the order given
+    QString error;      // set when the command line cannot be used
 };
 
 // `arguments` without the program name; relative paths resolve against `workingFolder`.

@@ -35,8 +35,9 @@ public:
     // Takes the lock and starts listening; false when another instance holds it.
     bool TryBecomePrimary();
     // Before the application object exists: when another instance holds the lock, asks it
-    // to come forward (with `files`, absolute paths) and returns true. A second start then ends without loading the GUI,
-    // which keeps it quick on a busy machine. Holds no lock afterwards.
+    // to come forward (with `files`, absolute paths) and returns true. A second start then
+    // ends without loading the GUI, which keeps it quick on a busy machine. Holds no lock
+    // afterwards.
     static bool HandOverToRunning(const QString& key = KeyForUser(), const QStringList& files = {});
     // Asks the running instance to come forward with `files`; false when none answered in time.
     bool ActivatePrimary(int timeoutMs = 2000, const QStringList& files = {});

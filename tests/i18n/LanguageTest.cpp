@@ -92,7 +92,8 @@ TEST(SkinTranslationTest, EverySkinTextHasAnEnglishTranslation)
         const SkinTexts skin = ReadSkinTexts(skins.filePath(name));
         for (const QString& text : skin.texts) {
             ++checked;
-            const QString english = QCoreApplication::translate(skin.context.toUtf8().constData(), text.toUtf8().constData());
+            const QString english =
+                QCoreApplication::translate(skin.context.toUtf8().constData(), text.toUtf8().constData());
             EXPECT_NE(english, text) << name.toStdString() << ": \"" << text.toStdString()
                                      << "\" has no English text; run `make translations` and translate it";
         }

@@ -45,9 +45,12 @@ QString ClippedText(QWidget* control)
         const QRect room = label->contentsRect();
         if (label->wordWrap()) {
             const int needed = label->heightForWidth(room.width());
-            return needed > label->height() + 1
-                       ? QStringLiteral("%1: \"%2\" needs %3 px high, has %4").arg(name, text).arg(needed).arg(label->height())
-                       : QString();
+            if (needed <= label->height() + 1)
+                return {};
+            return QStringLiteral("%1: \"%2\" needs %3 px high, has %4")
+                .arg(name, text)
+                .arg(needed)
+                .arg(label->height());
         }
         const QFontMetrics metrics(label->font());
         const QStringList lines = text.split(QLatin1Char('\n'));
@@ -69,7 +72,10 @@ QString ClippedText(QWidget* control)
         // The style's own size for the text with the skin's padding and border.
         const int needed = button->sizeHint().width();
         if (needed > button->width())
-            return QStringLiteral("%1: \"%2\" needs %3 px, has %4").arg(name, button->text()).arg(needed).arg(button->width());
+            return QStringLiteral("%1: \"%2\" needs %3 px, has %4")
+                .arg(name, button->text())
+                .arg(needed)
+                .arg(button->width());
     }
     return {};
 }
@@ -125,10 +131,7 @@ protected:
         WindowTest::TearDown();
         UiLanguage::Install(Language::Chinese);
     }
-    QString Where(const QString& what) const
-    {
-        return UiLanguage::Code(GetParam()) + QStringLiteral(" ") + what;
-    }
+    QString Where(const QString& what) const { return UiLanguage::Code(GetParam()) + QStringLiteral(" ") + what; }
 };
 
 TEST_P(SkinLayoutTest, EveryPageAndListItemShowsItsTextsWhole)
@@ -198,7 +201,8 @@ TEST_P(SkinLayoutTest, TheTrayMenuAndTheBoxesShowTheirTextsWhole)
 TEST_P(SkinLayoutTest, TheParameterDialogShowsItsTextsWhole)
 {
     AddAndWait(PageKind::Convert, {Clip(QStringLiteral("param.mp4"))});
-    auto* open = FindSubControlAs<QAbstractButton>(ItemAt(PageKind::Convert, 0), QStringLiteral("video-param-setting-btn"));
+    auto* open =
+        FindSubControlAs<QAbstractButton>(ItemAt(PageKind::Convert, 0), QStringLiteral("video-param-setting-btn"));
     ASSERT_NE(open, nullptr);
     QStringList clipped;
     bool shown = false;

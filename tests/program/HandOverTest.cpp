@@ -57,9 +57,9 @@ TEST(ProgramOptionsTest, LanguageFilesAndTheLoadCheck)
     EXPECT_TRUE(options.loadAndQuit);
     EXPECT_TRUE(options.files.isEmpty());
 
-    for (const QStringList& bad : {QStringList{QStringLiteral("--lang")}, QStringList{QStringLiteral("--lang"), QStringLiteral("fr")},
-                                   QStringList{QStringLiteral("--verbose")},
-                                   QStringList{QStringLiteral("http://example.com/a.mp4")}})
+    for (const QStringList& bad :
+         {QStringList{QStringLiteral("--lang")}, QStringList{QStringLiteral("--lang"), QStringLiteral("fr")},
+          QStringList{QStringLiteral("--verbose")}, QStringList{QStringLiteral("http://example.com/a.mp4")}})
         EXPECT_FALSE(ParseProgramOptions(bad, cwd).error.isEmpty()) << bad.join(QLatin1Char(' ')).toStdString();
 }
 

@@ -123,7 +123,8 @@ void MediaAdder::Attach(CMainWnd& window)
         m_ready.clear();
     });
     m_failureNotice = [this](const QStringList& names) {
-        QString text = QCoreApplication::translate("MediaAdder", "以下文件无法添加，请确认它们是完整的视频文件:") + QLatin1Char('\n');
+        QString text = QCoreApplication::translate("MediaAdder", "以下文件无法添加，请确认它们是完整的视频文件:") +
+                       QLatin1Char('\n');
         const int shown = std::min<int>(names.size(), 8);
         text += names.mid(0, shown).join(QLatin1Char('\n'));
         if (names.size() > shown)
@@ -214,7 +215,8 @@ void MediaAdder::PickBackgroundMusic()
 void MediaAdder::PickClipSource(PageKind page)
 {
     const PickerKind kind = PickerKindOf(page);
-    const QString path = QFileDialog::getOpenFileName(m_window, QString(), PickerStartFolder(kind), VideoPickerFilter());
+    const QString path =
+        QFileDialog::getOpenFileName(m_window, QString(), PickerStartFolder(kind), VideoPickerFilter());
     if (path.isEmpty())
         return;
     RememberPickerFolder(kind, QFileInfo(path).absolutePath());

@@ -56,8 +56,9 @@ bool OutputFolderControls::UseFolder(const QString& folder)
 void OutputFolderControls::Choose()
 {
     const QString start = m_window->OutputFolderEdit() ? m_window->OutputFolderEdit()->text() : QString();
-    const QString folder = QFileDialog::getExistingDirectory(m_window, QCoreApplication::translate("OutputFolderControls", "选择视频存放目录"), start,
-                                                             QFileDialog::ShowDirsOnly);
+    const QString folder = QFileDialog::getExistingDirectory(
+        m_window, QCoreApplication::translate("OutputFolderControls", "选择视频存放目录"), start,
+        QFileDialog::ShowDirsOnly);
     if (folder.isEmpty())
         return;
     UseFolder(QDir::toNativeSeparators(folder));

@@ -9,8 +9,8 @@
 #include "ui/main/PageTasks.h"
 #include "ui/main/ParamSettingDialog.h"
 
-#include <QProgressBar>
 #include <QCoreApplication>
+#include <QProgressBar>
 
 #include <algorithm>
 

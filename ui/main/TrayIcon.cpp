@@ -4,8 +4,8 @@
 #include "ui/main/CMainTaskMenu.h"
 #include "ui/main/CMainWnd.h"
 
-#include <QCursor>
 #include <QCoreApplication>
+#include <QCursor>
 #include <QIcon>
 #include <QPointer>
 #include <QSystemTrayIcon>
