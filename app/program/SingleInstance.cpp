@@ -115,6 +115,25 @@ bool SingleInstance::ActivatePrimary(int timeoutMs, const QStringList& files)
     return false;
 }
 
+void SingleInstance::SetActivationHandler(ActivationHandler handler)
+{
+    m_onActivate = std::move(handler);
+    if (!m_onActivate)
+        return;
+    std::vector<QStringList> waiting;
+    waiting.swap(m_waiting);
+    for (const QStringList& files : waiting)
+        m_onActivate(files);
+}
+
+void SingleInstance::Deliver(const QStringList& files)
+{
+    if (m_onActivate)
+        m_onActivate(files);
+    else
+        m_waiting.push_back(files);
+}
+
 void SingleInstance::OnNewConnection()
 {
     while (QLocalSocket* socket = m_server->nextPendingConnection()) {
@@ -130,14 +149,13 @@ void SingleInstance::OnNewConnection()
                 return;
             if (const std::optional<QStringList> files = DecodeRequest(*buffer)) {
                 *handled = true;
-                if (m_onActivate)
-                    m_onActivate(*files);
+                Deliver(*files);
             }
         });
         connect(socket, &QLocalSocket::disconnected, this, [this, buffer, handled] {
-            if (!*handled && buffer->startsWith(kActivateLine) && m_onActivate) {
+            if (!*handled && buffer->startsWith(kActivateLine)) {
                 *handled = true;
-                m_onActivate({});
+                Deliver({});
             }
         });
     }

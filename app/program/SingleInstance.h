@@ -19,6 +19,7 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <vector>
 
 namespace tolvex {
 
@@ -42,9 +43,10 @@ public:
     // Asks the running instance to come forward with `files`; false when none answered in time.
     bool ActivatePrimary(int timeoutMs = 2000, const QStringList& files = {});
     // Called on the UI thread when a later start asks this instance to come forward, with
-    // the files that start was given (often none).
+    // the files that start was given (often none). Requests that came while no handler was
+    // set (the window still loading) are handed to the handler when it is set, in order.
     using ActivationHandler = std::function<void(const QStringList& files)>;
-    void SetActivationHandler(ActivationHandler handler) { m_onActivate = std::move(handler); }
+    void SetActivationHandler(ActivationHandler handler);
 
     // The request text for `files`, and the files of a complete request (nullopt while
     // the request is not complete: no "end" line yet).
@@ -53,11 +55,13 @@ public:
 
 private:
     void OnNewConnection();
+    void Deliver(const QStringList& files);
 
     QString m_key;
     QLockFile m_lock;
     std::unique_ptr<QLocalServer> m_server;
     ActivationHandler m_onActivate;
+    std::vector<QStringList> m_waiting;
 };
 
 }  // namespace tolvex

@@ -102,5 +102,22 @@ TEST_F(HandOverTest, ASecondStartWithFilesAddsThemToTheRunningWindowsConvertPage
     EXPECT_EQ(list->count(), 2);
 }
 
+TEST_F(HandOverTest, FilesHandedOverWhileTheWindowStillLoadsAreAddedOnceItIsReady)
+{
+    SingleInstance instance;
+    ASSERT_TRUE(instance.TryBecomePrimary());
+    // The later start comes before the window took the hand-overs (it was still loading).
+    QProcess early;
+    early.start(QStringLiteral(TOLVEX_PROGRAM_PATH), {Clip(QStringLiteral("early.mp4"))});
+    ASSERT_TRUE(WaitFor([&] { return early.state() == QProcess::NotRunning; }, 30000));
+    EXPECT_EQ(early.exitCode(), 0);
+    QTest::qWait(100);
+
+    AcceptHandOvers(instance, Window());
+    CListUI* list = Window().PageList(PageKind::Convert);
+    ASSERT_TRUE(WaitFor([&] { return list->count() == 1; }, 60000));
+    EXPECT_EQ(TextIn(list->itemAt(0), "input-filename"), QStringLiteral("early.mp4"));
+}
+
 }  // namespace
 }  // namespace tolvex::test
