@@ -104,6 +104,39 @@ TEST(SkinTranslationTest, EverySkinTextHasAnEnglishTranslation)
     EXPECT_EQ(QCoreApplication::translate("MainWindow", "添加文件"), QStringLiteral("添加文件"));
 }
 
+TEST(SkinTranslationTest, EveryTextOfTheTranslationFilesIsTranslated)
+{
+    const QDir folder(QStringLiteral(TOLVEX_TS_DIR));
+    const QStringList files = folder.entryList({QStringLiteral("*.ts")}, QDir::Files);
+    ASSERT_FALSE(files.isEmpty());
+    for (const QString& name : files) {
+        QFile file(folder.filePath(name));
+        ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+        QXmlStreamReader xml(&file);
+        QString context;
+        QString source;
+        int messages = 0;
+        while (!xml.atEnd()) {
+            if (xml.readNext() != QXmlStreamReader::StartElement)
+                continue;
+            if (xml.name() == QLatin1String("name")) {
+                context = xml.readElementText();
+            } else if (xml.name() == QLatin1String("source")) {
+                source = xml.readElementText();
+            } else if (xml.name() == QLatin1String("translation")) {
+                ++messages;
+                const bool unfinished = xml.attributes().value(QLatin1String("type")) == QLatin1String("unfinished");
+                const QString text = xml.readElementText(QXmlStreamReader::IncludeChildElements);
+                EXPECT_FALSE(unfinished || text.trimmed().isEmpty())
+                    << name.toStdString() << " " << context.toStdString() << ": \"" << source.toStdString()
+                    << "\" is not translated";
+            }
+        }
+        EXPECT_FALSE(xml.hasError()) << name.toStdString() << ": " << xml.errorString().toStdString();
+        EXPECT_GT(messages, 100) << name.toStdString();
+    }
+}
+
 TEST_F(EnglishTest, TheWindowSpeaksEnglishWhileTheChoicesStayWhatTheJobsRead)
 {
     EXPECT_EQ(UiLanguage::Current(), Language::English);
