@@ -1,8 +1,7 @@
 // Every text of the windows fits its control in both languages, at the default font and
-// the window's opening size: the
-// main window's nine pages with an item in each list (its failure mark shown too), the
-// tray menu, the prompt and message boxes and the parameter dialog. Controls are named in
-// the failures, so a skin that clips a text says where.
+// the window's smallest size: the main window's nine pages with an item in each list (its
+// failure mark shown too), the tray menu, the prompt and message boxes and the parameter
+// dialog. Controls are named in the failures, so a skin that clips a text says where.
 
 #include "tests/mainwindow/WindowTestSupport.h"
 #include "ui/common/MessageBoxes.h"
@@ -123,7 +122,8 @@ protected:
     {
         ASSERT_TRUE(UiLanguage::Install(GetParam()));
         WindowTest::SetUp();
-        // The size the window opens at.
+        // The smallest the user can make it.
+        Window().resize(Window().minimumSize());
         SettleLayouts();
     }
     void TearDown() override
