@@ -1,14 +1,19 @@
 // The finish notice: the count of one round of a page's queue, and the notice a hidden or
-// minimised window gets when its queue runs empty after real ffmpeg jobs.
+// minimised window gets when its queue runs empty after real ffmpeg jobs, whose click
+// opens the output folder.
 
 #include "tests/mainwindow/WindowTestSupport.h"
 #include "ui/framework/CListUI.h"
 #include "ui/main/FinishNotice.h"
 #include "ui/main/FinishTally.h"
+#include "ui/main/TrayIcon.h"
 
+#include <QDesktopServices>
 #include <QDir>
 #include <QFile>
+#include <QSystemTrayIcon>
 #include <QTest>
+#include <QUrl>
 
 namespace tolvex::test {
 namespace {
@@ -61,6 +66,19 @@ protected:
     FinishNotice& Notice() { return *Window().Handler<FinishNotice>(); }
 };
 
+// Takes the folders the program asks the desktop to open, instead of a file manager.
+class OpenedUrls : public QObject {
+    Q_OBJECT
+
+public:
+    OpenedUrls() { QDesktopServices::setUrlHandler(QStringLiteral("file"), this, "open"); }
+    ~OpenedUrls() override { QDesktopServices::unsetUrlHandler(QStringLiteral("file")); }
+    QList<QUrl> urls;
+
+public slots:
+    void open(const QUrl& url) { urls << url; }
+};
+
 TEST_F(FinishNoticeTest, AHiddenWindowIsToldWhenItsQueueRunsEmpty)
 {
     ASSERT_NE(Window().Handler<FinishNotice>(), nullptr);
@@ -76,6 +94,14 @@ TEST_F(FinishNoticeTest, AHiddenWindowIsToldWhenItsQueueRunsEmpty)
     EXPECT_EQ(notice.count.failed, 0);
     EXPECT_EQ(notice.text, QStringLiteral("2 个文件已完成"));
     EXPECT_EQ(QDir(notice.folder), QDir(OutputFolder()));
+
+    // A click on the notice opens that folder.
+    OpenedUrls opened;
+    auto* tray = Window().Handler<TrayIcon>();
+    ASSERT_TRUE(tray && tray->Icon());
+    emit tray->Icon()->messageClicked();
+    ASSERT_EQ(opened.urls.size(), 1);
+    EXPECT_EQ(QDir(opened.urls.front().toLocalFile()), QDir(OutputFolder()));
 }
 
 TEST_F(FinishNoticeTest, AMinimisedWindowHearsOfFailuresTooAndAVisibleOneHearsNothing)
@@ -108,3 +134,5 @@ TEST_F(FinishNoticeTest, AMinimisedWindowHearsOfFailuresTooAndAVisibleOneHearsNo
 
 }  // namespace
 }  // namespace tolvex::test
+
+#include "FinishNoticeTest.moc"
