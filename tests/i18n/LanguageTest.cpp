@@ -28,7 +28,7 @@ TEST(LanguageChoiceTest, EnglishLocalesGetEnglishEverythingElseTheChineseTexts)
     EXPECT_EQ(UiLanguage::ForLocale(QLocale(QStringLiteral("en_GB"))), Language::English);
     EXPECT_EQ(UiLanguage::ForLocale(QLocale(QStringLiteral("zh_CN"))), Language::Chinese);
     EXPECT_EQ(UiLanguage::ForLocale(QLocale(QStringLiteral("zh_TW"))), Language::Chinese);
-    // No translation for these: the described texts.
+    // No translation for these: the Chinese texts.
     EXPECT_EQ(UiLanguage::ForLocale(QLocale(QStringLiteral("de_DE"))), Language::Chinese);
     EXPECT_EQ(UiLanguage::ForLocale(QLocale::c()), Language::Chinese);
 
