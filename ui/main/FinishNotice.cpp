@@ -52,7 +52,7 @@ void FinishNotice::OnPageBusy(PageKind page, bool busy)
 
 QString FinishNotice::NoticeText(const FinishTally::Count& count)
 {
-    const QString done = QCoreApplication::translate("FinishNotice", "%n 个文件已完成", nullptr, count.done);
+    QString done = QCoreApplication::translate("FinishNotice", "%n 个文件已完成", nullptr, count.done);
     if (count.failed == 0)
         return done;
     return QCoreApplication::translate("FinishNotice", "%1，%n 个失败", nullptr, count.failed).arg(done);
