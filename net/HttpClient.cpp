@@ -112,8 +112,7 @@ int HttpClient::Get(std::string url, std::string& response, const std::atomic<bo
 int HttpClient::PostJson(std::string body, std::string url, std::string& response, const std::atomic<bool>* abort)
 {
     CurlHeaderList headers;
-    if (!headers.Append("Accept: application/json") ||
-        !headers.Append("Content-Type:application/json;charset=UTF-8"))
+    if (!headers.Append("Accept: application/json") || !headers.Append("Content-Type:application/json;charset=UTF-8"))
         return -1;
     CurlEasy handle(curl_easy_init());
     if (!handle)

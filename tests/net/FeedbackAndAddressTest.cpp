@@ -40,15 +40,15 @@ TEST(Feedback, ChineseTextReachesTheServiceAsUtf8AndEachAnswerHasItsPrompt)
     const auto sendWith = [&](const Json::Value& answer) {
         answers["/v2/feedback"] = answer;
         service.SetAnswers(answers);
-        return SendFeedback(service.BaseUrl(), FeedbackBody(QString::fromUtf8("转换太慢了"), QString::fromUtf8("微信 abc")));
+        return SendFeedback(service.BaseUrl(),
+                            FeedbackBody(QString::fromUtf8("转换太慢了"), QString::fromUtf8("微信 abc")));
     };
 
     EXPECT_EQ(sendWith(JsonAnswer(Envelope(0))), FeedbackOutcome::Submitted);
     const Json::Value received = service.Received().back();
     EXPECT_EQ(received["path"].asString(), "/v2/feedback");
     EXPECT_EQ(received["content_type"].asString(), "application/json;charset=UTF-8");
-    EXPECT_EQ(received["body"].asString(),
-              "{\n   \"contact\" : \"微信 abc\",\n   \"content\" : \"转换太慢了\"\n}\n");
+    EXPECT_EQ(received["body"].asString(), "{\n   \"contact\" : \"微信 abc\",\n   \"content\" : \"转换太慢了\"\n}\n");
 
     EXPECT_EQ(sendWith(JsonAnswer(Envelope(1))), FeedbackOutcome::UnknownError);
     EXPECT_EQ(sendWith(TextAnswer("<html>Internal Server Error</html>", 500)), FeedbackOutcome::NetworkError);
@@ -63,13 +63,13 @@ TEST(Feedback, ChineseTextReachesTheServiceAsUtf8AndEachAnswerHasItsPrompt)
 
 class PublicIpQueryTest : public ::testing::Test {
 protected:
-    void SetUp() override { ASSERT_TRUE(service.Start()); }
+    void SetUp() override { ASSERT_TRUE(m_service.Start()); }
     bool QueryWith(const Json::Value& answer)
     {
         Json::Value answers(Json::objectValue);
         answers["/get_user_ip"] = answer;
-        service.SetAnswers(answers);
-        return PublicIpQuery(service.BaseUrl());
+        m_service.SetAnswers(answers);
+        return PublicIpQuery(m_service.BaseUrl());
     }
     static QString Stored()
     {
@@ -78,16 +78,19 @@ protected:
         return value;
     }
 
-    test::ScopedHome home;
-    LocalService service;
+    test::ScopedHome m_home;
+    LocalService m_service;
 };
 
 TEST_F(PublicIpQueryTest, StoresANonEmptyAddressOnce)
 {
     EXPECT_TRUE(PublicIpQueryNeeded());
     const std::string badAnswers[] = {
-        R"({"ret":0,"data":""})", R"({"ret":0,"data":5})", R"({"ret":1,"data":"203.0.113.5"})",
-        R"({"ret":0,"data":"1.2.3.4\n[global]\noutput-dir=/"})", "not json",
+        R"({"ret":0,"data":""})",
+        R"({"ret":0,"data":5})",
+        R"({"ret":1,"data":"203.0.113.5"})",
+        R"({"ret":0,"data":"1.2.3.4\n[global]\noutput-dir=/"})",
+        "not json",
     };
     for (const std::string& bad : badAnswers) {
         EXPECT_FALSE(QueryWith(TextAnswer(bad))) << bad;
@@ -99,7 +102,7 @@ TEST_F(PublicIpQueryTest, StoresANonEmptyAddressOnce)
     EXPECT_TRUE(QueryWith(JsonAnswer(Envelope(0, "203.0.113.5"))));
     EXPECT_EQ(Stored(), "203.0.113.5");
     EXPECT_FALSE(PublicIpQueryNeeded()) << "the next start does not ask again";
-    const Json::Value request = service.Received().back();
+    const Json::Value request = m_service.Received().back();
     EXPECT_EQ(request["method"].asString(), "GET");
     EXPECT_EQ(request["query"].asString().rfind("timestamp=", 0), 0u);
 

@@ -27,12 +27,12 @@ protected:
         answers["/empty"] = TextAnswer("", 204);
         answers["/broken"] = TextAnswer("<html>server error</html>", 500);
         answers["/empty-ok"] = TextAnswer("", 200);
-        service.SetAnswers(answers);
-        ASSERT_TRUE(service.Start());
+        m_service.SetAnswers(answers);
+        ASSERT_TRUE(m_service.Start());
     }
-    std::string Url(const char* path) const { return service.BaseUrl() + path; }
+    std::string Url(const char* path) const { return m_service.BaseUrl() + path; }
 
-    LocalService service;
+    LocalService m_service;
 };
 
 TEST_F(HttpClientTest, GetSucceedsOnlyWithASuccessStatusAndABody)
@@ -40,7 +40,7 @@ TEST_F(HttpClientTest, GetSucceedsOnlyWithASuccessStatusAndABody)
     std::string body;
     EXPECT_EQ(HttpClientInstance().Get(Url("/ok?timestamp=1"), body), 0);
     EXPECT_EQ(test::ParseJson(body)["data"].asString(), "203.0.113.9");
-    EXPECT_EQ(service.Received().back()["query"].asString(), "timestamp=1");
+    EXPECT_EQ(m_service.Received().back()["query"].asString(), "timestamp=1");
 
     std::string empty;
     EXPECT_EQ(HttpClientInstance().Get(Url("/empty"), empty), -1) << "204 has no body";
@@ -66,7 +66,7 @@ TEST_F(HttpClientTest, PostJsonSendsTheBodyAndTakesAnyStatusWithABody)
     EXPECT_TRUE(log.Contains("response code:500"));
     EXPECT_TRUE(log.Contains("curl code:0"));
 
-    const Json::Value received = service.Received().back();
+    const Json::Value received = m_service.Received().back();
     EXPECT_EQ(received["method"].asString(), "POST");
     EXPECT_EQ(received["body"].asString(), R"({"app_name":"TolvexVideoConverter"})");
     EXPECT_EQ(received["content_type"].asString(), "application/json;charset=UTF-8");
@@ -79,7 +79,6 @@ TEST_F(HttpClientTest, PostJsonSendsTheBodyAndTakesAnyStatusWithABody)
 
 TEST(HttpClientFailures, RefusedUnresolvableAndAbortedRequestsFailAtOnce)
 {
-
     const std::string refusedUrl = [] {
         test::SilentListener listener;
         return listener.BaseUrl() + "/get_user_ip";

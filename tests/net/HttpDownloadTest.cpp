@@ -28,16 +28,16 @@ class HttpDownloadTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        ASSERT_TRUE(folder.isValid());
-        ASSERT_TRUE(service.Start());
+        ASSERT_TRUE(m_folder.isValid());
+        ASSERT_TRUE(m_service.Start());
     }
     void Serve(const std::string& path, const Json::Value& entry)
     {
-        answers[path] = entry;
-        service.SetAnswers(answers);
+        m_answers[path] = entry;
+        m_service.SetAnswers(m_answers);
     }
-    std::string Url(const std::string& path) const { return service.BaseUrl() + path; }
-    QStringList Files() const { return QDir(folder.path()).entryList(QDir::Files | QDir::Hidden); }
+    std::string Url(const std::string& path) const { return m_service.BaseUrl() + path; }
+    QStringList Files() const { return QDir(m_folder.path()).entryList(QDir::Files | QDir::Hidden); }
     static bool HasGeneratedBytes(const QString& path, int64_t size)
     {
         QFile file(path);
@@ -51,21 +51,21 @@ protected:
         return true;
     }
 
-    QTemporaryDir folder;
-    LocalService service;
-    Json::Value answers{Json::objectValue};
+    QTemporaryDir m_folder;
+    LocalService m_service;
+    Json::Value m_answers{Json::objectValue};
 };
 
 TEST_F(HttpDownloadTest, CompleteDownloadReportsEachPercentOnceAndReplacesTheOldFile)
 {
     Serve("/files/setup.run", Installer(300000));
-    QFile old(folder.path() + "/setup.run");
+    QFile old(m_folder.path() + "/setup.run");
     ASSERT_TRUE(old.open(QIODevice::WriteOnly));
     old.write("an older installer");
     old.close();
 
-    HttpDownload download(Url("/files/setup.run?channel=7"), folder.path());
-    EXPECT_EQ(download.TargetPath(), QDir(folder.path()).absoluteFilePath("setup.run"));
+    HttpDownload download(Url("/files/setup.run?channel=7"), m_folder.path());
+    EXPECT_EQ(download.TargetPath(), QDir(m_folder.path()).absoluteFilePath("setup.run"));
     std::vector<int> percents;
     std::atomic<bool> cancel{false};
     EXPECT_EQ(download.Run(cancel, [&](const DownloadProgress& p) { percents.push_back(p.percent); }),
@@ -81,7 +81,7 @@ TEST_F(HttpDownloadTest, CompleteDownloadReportsEachPercentOnceAndReplacesTheOld
     // A second download starts from its own 0 %: it reports its progress although the
     // first one ended at 100.
     Serve("/files/second.run", Installer(2000));
-    HttpDownload second(Url("/files/second.run"), folder.path());
+    HttpDownload second(Url("/files/second.run"), m_folder.path());
     std::vector<int> secondPercents;
     EXPECT_EQ(second.Run(cancel, [&](const DownloadProgress& p) { secondPercents.push_back(p.percent); }),
               DownloadOutcome::Completed);
@@ -93,7 +93,7 @@ TEST_F(HttpDownloadTest, WithoutLengthTheBodyIsReadToItsEnd)
     Json::Value entry = Installer(200000);
     entry["no_length"] = true;
     Serve("/setup.run", entry);
-    HttpDownload download(Url("/setup.run"), folder.path());
+    HttpDownload download(Url("/setup.run"), m_folder.path());
     std::vector<DownloadProgress> reports;
     std::atomic<bool> cancel{false};
     EXPECT_EQ(download.Run(cancel, [&](const DownloadProgress& p) { reports.push_back(p); }),
@@ -110,7 +110,7 @@ TEST_F(HttpDownloadTest, CancelledShortEmptyAndFailedDownloadsLeaveNothing)
     Json::Value slow = Installer(1000000);
     slow["bytes_per_second"] = 100000;
     Serve("/slow.run", slow);
-    HttpDownload cancelled(Url("/slow.run"), folder.path());
+    HttpDownload cancelled(Url("/slow.run"), m_folder.path());
     std::promise<void> started;
     bool signalled = false;
     auto running = std::async(std::launch::async, [&] {
@@ -131,17 +131,16 @@ TEST_F(HttpDownloadTest, CancelledShortEmptyAndFailedDownloadsLeaveNothing)
     Json::Value cut = Installer(100000);
     cut["cut_at"] = 40000;
     Serve("/short.run", cut);
-    EXPECT_EQ(HttpDownload(Url("/short.run"), folder.path()).Run(cancel, {}), DownloadOutcome::Short);
+    EXPECT_EQ(HttpDownload(Url("/short.run"), m_folder.path()).Run(cancel, {}), DownloadOutcome::Short);
 
     Serve("/empty.run", Installer(0));
-    EXPECT_EQ(HttpDownload(Url("/empty.run"), folder.path()).Run(cancel, {}), DownloadOutcome::Short);
+    EXPECT_EQ(HttpDownload(Url("/empty.run"), m_folder.path()).Run(cancel, {}), DownloadOutcome::Short);
 
     Json::Value missing = test::TextAnswer("gone", 404);
     Serve("/missing.run", missing);
-    EXPECT_EQ(HttpDownload(Url("/missing.run"), folder.path()).Run(cancel, {}), DownloadOutcome::Failed);
-    EXPECT_EQ(HttpDownload("file:///etc/passwd", folder.path()).Run(cancel, {}), DownloadOutcome::Failed);
-    EXPECT_EQ(HttpDownload("http://127.0.0.1:1/refused.run", folder.path()).Run(cancel, {}),
-              DownloadOutcome::Failed);
+    EXPECT_EQ(HttpDownload(Url("/missing.run"), m_folder.path()).Run(cancel, {}), DownloadOutcome::Failed);
+    EXPECT_EQ(HttpDownload("file:///etc/passwd", m_folder.path()).Run(cancel, {}), DownloadOutcome::Failed);
+    EXPECT_EQ(HttpDownload("http://127.0.0.1:1/refused.run", m_folder.path()).Run(cancel, {}), DownloadOutcome::Failed);
     EXPECT_TRUE(Files().isEmpty()) << Files().join(",").toStdString();
 }
 

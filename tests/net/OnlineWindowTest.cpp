@@ -141,17 +141,17 @@ class OnlineWindowTest : public test::WindowTest {
 protected:
     void SetUp() override
     {
-        ASSERT_TRUE(service.Start());
-        answers["/v2/upgrade_check"] = UpgradeAnswer("1.4.0", service.BaseUrl() + kInstallerPath, 0);
-        answers["/get_user_ip"] = JsonAnswer(Envelope(0, "203.0.113.20"));
-        answers["/v2/feedback"] = JsonAnswer(Envelope(0));
+        ASSERT_TRUE(m_service.Start());
+        m_answers["/v2/upgrade_check"] = UpgradeAnswer("1.4.0", m_service.BaseUrl() + kInstallerPath, 0);
+        m_answers["/get_user_ip"] = JsonAnswer(Envelope(0, "203.0.113.20"));
+        m_answers["/v2/feedback"] = JsonAnswer(Envelope(0));
         Json::Value installer(Json::objectValue);
         installer["size"] = 600000;
         installer["bytes_per_second"] = 400000;
-        answers[kInstallerPath] = installer;
+        m_answers[kInstallerPath] = installer;
         BeforeWindow();
-        service.SetAnswers(answers);
-        qputenv("TOLVEX_SERVICE_URL", QByteArray::fromStdString(service.BaseUrl()));
+        m_service.SetAnswers(m_answers);
+        qputenv("TOLVEX_SERVICE_URL", QByteArray::fromStdString(m_service.BaseUrl()));
         test::WindowTest::SetUp();
     }
     void TearDown() override
@@ -159,7 +159,7 @@ protected:
         test::WindowTest::TearDown();
         qunsetenv("TOLVEX_SERVICE_URL");
         QFile::remove(AccountFilePath());
-        service.Stop();
+        m_service.Stop();
     }
     // Changes to the answers or the stored files before the window starts its services.
     virtual void BeforeWindow() {}
@@ -168,7 +168,7 @@ protected:
     int RequestsTo(const std::string& path) const
     {
         int count = 0;
-        for (const Json::Value& request : service.Received())
+        for (const Json::Value& request : m_service.Received())
             count += request["path"].asString() == path ? 1 : 0;
         return count;
     }
@@ -185,9 +185,9 @@ protected:
         tray->OpenMenu()->FindControlAs<QAbstractButton>(item)->click();
     }
 
-    LocalService service;
-    Json::Value answers{Json::objectValue};
-    DesktopRecorder desktop;
+    LocalService m_service;
+    Json::Value m_answers{Json::objectValue};
+    DesktopRecorder m_desktop;
 };
 
 TEST_F(OnlineWindowTest, TrayCheckAgainstAnUpToDateServiceSaysSoOnlyWhenAsked)
@@ -198,8 +198,8 @@ TEST_F(OnlineWindowTest, TrayCheckAgainstAnUpToDateServiceSaysSoOnlyWhenAsked)
     EXPECT_EQ(RequestsTo("/get_user_ip"), 1);
 
     // A slow answer, to see the window while the check runs.
-    answers["/v2/upgrade_check"]["delay_ms"] = 500;
-    service.SetAnswers(answers);
+    m_answers["/v2/upgrade_check"]["delay_ms"] = 500;
+    m_service.SetAnswers(m_answers);
     QString text;
     AnswerNextBoxWith(QStringLiteral("msgConfirm"), &text);
     ChooseTrayEntry(QStringLiteral("main_menu_item_upgrade"));
@@ -217,8 +217,8 @@ TEST_F(OnlineWindowTest, TrayCheckAgainstAnUpToDateServiceSaysSoOnlyWhenAsked)
 TEST_F(OnlineWindowTest, TrayCheckOffersANewerReleaseAndTheDownloadReachesAHundredPercent)
 {
     WaitForStartUpServices();
-    answers["/v2/upgrade_check"] = UpgradeAnswer("1.4.1", service.BaseUrl() + kInstallerPath + "?from=test", "0");
-    service.SetAnswers(answers);
+    m_answers["/v2/upgrade_check"] = UpgradeAnswer("1.4.1", m_service.BaseUrl() + kInstallerPath + "?from=test", "0");
+    m_service.SetAnswers(m_answers);
 
     QString offer;
     AnswerNextBoxWith(QStringLiteral("msgConfirm"), &offer);
@@ -237,7 +237,7 @@ TEST_F(OnlineWindowTest, TrayCheckOffersANewerReleaseAndTheDownloadReachesAHundr
                 KeepScreenshot(dialog, "download-dialog.png");
             }
         }
-        if (desktop.exitCodes.empty())
+        if (m_desktop.exitCodes.empty())
             QTimer::singleShot(10, *follow);
         else
             *follow = nullptr;
@@ -245,14 +245,14 @@ TEST_F(OnlineWindowTest, TrayCheckOffersANewerReleaseAndTheDownloadReachesAHundr
     QTimer::singleShot(10, *follow);
     ChooseTrayEntry(QStringLiteral("main_menu_item_upgrade"));
 
-    ASSERT_TRUE(WaitFor([&] { return !desktop.exitCodes.empty(); }, 60000));
+    ASSERT_TRUE(WaitFor([&] { return !m_desktop.exitCodes.empty(); }, 60000));
     EXPECT_EQ(offer, QString::fromUtf8("发现新版本啦!"));
-    EXPECT_EQ(desktop.exitCodes, std::vector<int>{0}) << "the program ends once the installer is open";
-    EXPECT_EQ(desktop.textAtExit, "100%");
-    EXPECT_EQ(desktop.sliderAtExit, 100);
-    ASSERT_EQ(desktop.opened.size(), 1u);
-    EXPECT_EQ(desktop.opened[0].toLocalFile(), TempFolder() + "/TolvexVideoConverterSetup.run");
-    EXPECT_EQ(desktop.openedBytes.size(), 600000);
+    EXPECT_EQ(m_desktop.exitCodes, std::vector<int>{0}) << "the program ends once the installer is open";
+    EXPECT_EQ(m_desktop.textAtExit, "100%");
+    EXPECT_EQ(m_desktop.sliderAtExit, 100);
+    ASSERT_EQ(m_desktop.opened.size(), 1u);
+    EXPECT_EQ(m_desktop.opened[0].toLocalFile(), TempFolder() + "/TolvexVideoConverterSetup.run");
+    EXPECT_EQ(m_desktop.openedBytes.size(), 600000);
     EXPECT_GE(labels.size(), 3u) << "the label moved on while the file came in";
     EXPECT_TRUE(WaitFor([] { return DownloadDialog::Current() == nullptr; }, 10000));
 }
@@ -261,11 +261,11 @@ class ForcedUpdateTest : public OnlineWindowTest {
 protected:
     void BeforeWindow() override
     {
-        answers["/v2/upgrade_check"] = UpgradeAnswer("2.0.0", service.BaseUrl() + kInstallerPath, 1);
-        answers[kInstallerPath]["size"] = 4000000;
-        answers[kInstallerPath]["bytes_per_second"] = 200000;
+        m_answers["/v2/upgrade_check"] = UpgradeAnswer("2.0.0", m_service.BaseUrl() + kInstallerPath, 1);
+        m_answers[kInstallerPath]["size"] = 4000000;
+        m_answers[kInstallerPath]["bytes_per_second"] = 200000;
         // The prompt comes from the start-up check, which runs as soon as the window exists.
-        AnswerNextBoxWith(QStringLiteral("msgConfirm"), &prompt);
+        AnswerNextBoxWith(QStringLiteral("msgConfirm"), &m_prompt);
         // The dialog runs modally inside whichever event loop takes the check's outcome
         // (maybe before the test body runs): it is cancelled from a timer once a little
         // has arrived.
@@ -276,31 +276,30 @@ protected:
             },
             [this](QWidget* window) {
                 auto* dialog = static_cast<DownloadDialog*>(window);
-                percentAtCancel = dialog->LastPercent();
+                m_percentAtCancel = dialog->LastPercent();
                 dialog->FindControlAs<QAbstractButton>(QStringLiteral("cancel"))->click();
             });
     }
-    QString prompt;
-    int percentAtCancel = -1;
+    QString m_prompt;
+    int m_percentAtCancel = -1;
 };
 
 TEST_F(ForcedUpdateTest, StartUpOffersAForcedReleaseAndCancellingEndsTheProgram)
 {
-    ASSERT_TRUE(WaitFor([&] { return !desktop.exitCodes.empty(); }, 30000));
-    EXPECT_EQ(prompt, QString::fromUtf8("发现新版本啦!"));
-    EXPECT_GE(percentAtCancel, 2);
-    EXPECT_LT(percentAtCancel, 100);
-    EXPECT_EQ(desktop.exitCodes, std::vector<int>{0});
-    EXPECT_TRUE(desktop.opened.empty()) << "an unfinished installer is never opened";
-    EXPECT_TRUE(QDir(TempFolder()).entryList(QDir::Files | QDir::Hidden).filter("Setup").isEmpty())
-        << "nor kept";
+    ASSERT_TRUE(WaitFor([&] { return !m_desktop.exitCodes.empty(); }, 30000));
+    EXPECT_EQ(m_prompt, QString::fromUtf8("发现新版本啦!"));
+    EXPECT_GE(m_percentAtCancel, 2);
+    EXPECT_LT(m_percentAtCancel, 100);
+    EXPECT_EQ(m_desktop.exitCodes, std::vector<int>{0});
+    EXPECT_TRUE(m_desktop.opened.empty()) << "an unfinished installer is never opened";
+    EXPECT_TRUE(QDir(TempFolder()).entryList(QDir::Files | QDir::Hidden).filter("Setup").isEmpty()) << "nor kept";
 }
 
 TEST_F(OnlineWindowTest, DecliningAnOptionalReleaseDownloadsNothing)
 {
     WaitForStartUpServices();
-    answers["/v2/upgrade_check"] = UpgradeAnswer("1.5.0", service.BaseUrl() + kInstallerPath, 0);
-    service.SetAnswers(answers);
+    m_answers["/v2/upgrade_check"] = UpgradeAnswer("1.5.0", m_service.BaseUrl() + kInstallerPath, 0);
+    m_service.SetAnswers(m_answers);
     QString offer;
     AnswerNextBoxWith(QStringLiteral("msgCancel"), &offer);
     ChooseTrayEntry(QStringLiteral("main_menu_item_upgrade"));
@@ -354,9 +353,10 @@ TEST_F(SignedInTest, HeaderFeedbackButtonSendsASignedInUsersFeedback)
     EXPECT_EQ(sendingText, QString::fromUtf8("正在提交…"));
     EXPECT_EQ(result, QString::fromUtf8("反馈信息已提交!"));
     ASSERT_EQ(RequestsTo("/v2/feedback"), 1);
-    const Json::Value sent = service.Received().back();
-    EXPECT_EQ(sent["body"].asString(),
-              "{\n   \"contact\" : \"微信 tolvex_user\",\n   \"content\" : \"合并后的视频没有声音，希望能修复。\"\n}\n");
+    const Json::Value sent = m_service.Received().back();
+    EXPECT_EQ(
+        sent["body"].asString(),
+        "{\n   \"contact\" : \"微信 tolvex_user\",\n   \"content\" : \"合并后的视频没有声音，希望能修复。\"\n}\n");
     EXPECT_TRUE(WaitFor([] { return FeedbackDialog::Current() == nullptr; }, 10000));
 }
 
@@ -366,22 +366,23 @@ TEST_F(OnlineWindowTest, FeedbackFormChecksItsFieldsAndTellsEachAnswer)
     bool signedIn = false;
     std::vector<QString> tips;
     // Signed out: the three checks in their order, nothing sent; the form stays open.
-    WhenShown([]() -> QWidget* { return FeedbackDialog::Current(); },
-              [&](QWidget* window) {
-                  auto* dialog = static_cast<FeedbackDialog*>(window);
-                  auto* submit = dialog->FindControlAs<QAbstractButton>(QStringLiteral("feedbackBtn"));
-                  auto* tip = dialog->FindControlAs<QLabel>(QStringLiteral("feedbackErrorTips"));
-                  submit->click();
-                  tips.push_back(tip->text());
-                  dialog->FindControlAs<QPlainTextEdit>(QStringLiteral("feedbackContent"))->setPlainText("slow");
-                  submit->click();
-                  tips.push_back(tip->text());
-                  dialog->FindControlAs<QLineEdit>(QStringLiteral("feedbackContact"))->setText("qq 10001");
-                  submit->click();
-                  tips.push_back(tip->text());
-                  tips.push_back(dialog->FindControlAs<QPlainTextEdit>(QStringLiteral("feedbackContent"))->toPlainText());
-                  dialog->FindControlAs<QAbstractButton>(QStringLiteral("closebtn"))->click();
-              });
+    WhenShown(
+        []() -> QWidget* { return FeedbackDialog::Current(); },
+        [&](QWidget* window) {
+            auto* dialog = static_cast<FeedbackDialog*>(window);
+            auto* submit = dialog->FindControlAs<QAbstractButton>(QStringLiteral("feedbackBtn"));
+            auto* tip = dialog->FindControlAs<QLabel>(QStringLiteral("feedbackErrorTips"));
+            submit->click();
+            tips.push_back(tip->text());
+            dialog->FindControlAs<QPlainTextEdit>(QStringLiteral("feedbackContent"))->setPlainText("slow");
+            submit->click();
+            tips.push_back(tip->text());
+            dialog->FindControlAs<QLineEdit>(QStringLiteral("feedbackContact"))->setText("qq 10001");
+            submit->click();
+            tips.push_back(tip->text());
+            tips.push_back(dialog->FindControlAs<QPlainTextEdit>(QStringLiteral("feedbackContent"))->toPlainText());
+            dialog->FindControlAs<QAbstractButton>(QStringLiteral("closebtn"))->click();
+        });
     PostMessageTo(&Window(), WM_OPEN_FEEDBACK);
     ASSERT_TRUE(WaitFor([&] { return tips.size() == 4; }, 30000));
     EXPECT_EQ(tips[0], QString::fromUtf8("反馈内容不能为空!"));
@@ -398,8 +399,8 @@ TEST_F(OnlineWindowTest, FeedbackFormChecksItsFieldsAndTellsEachAnswer)
         {TextAnswer("<html>Internal Server Error</html>", 500), "网络错误!"},
     };
     for (const auto& [answer, expected] : cases) {
-        answers["/v2/feedback"] = answer;
-        service.SetAnswers(answers);
+        m_answers["/v2/feedback"] = answer;
+        m_service.SetAnswers(m_answers);
         QString prompt;
         WhenShown([]() -> QWidget* { return FeedbackDialog::Current(); },
                   [&](QWidget* window) {
@@ -409,7 +410,8 @@ TEST_F(OnlineWindowTest, FeedbackFormChecksItsFieldsAndTellsEachAnswer)
                       AnswerNextBoxWith(QStringLiteral("msgConfirm"), &prompt);
                       dialog->FindControlAs<QAbstractButton>(QStringLiteral("feedbackBtn"))->click();
                   });
-        FeedbackDialog::Open(&Window(), [&signedIn] { return signedIn; }, service.BaseUrl());
+        FeedbackDialog::Open(
+            &Window(), [&signedIn] { return signedIn; }, m_service.BaseUrl());
         EXPECT_EQ(prompt, QString::fromUtf8(expected));
     }
     EXPECT_EQ(RequestsTo("/v2/feedback"), 3);

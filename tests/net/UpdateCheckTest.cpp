@@ -16,16 +16,16 @@ using test::UpgradeAnswer;
 
 class UpdateCheckTest : public ::testing::Test {
 protected:
-    void SetUp() override { ASSERT_TRUE(service.Start()); }
+    void SetUp() override { ASSERT_TRUE(m_service.Start()); }
     UpdateCheckResult CheckWith(const Json::Value& answer)
     {
         Json::Value answers(Json::objectValue);
         answers["/v2/upgrade_check"] = answer;
-        service.SetAnswers(answers);
-        return RequestUpdateCheck(service.BaseUrl());
+        m_service.SetAnswers(answers);
+        return RequestUpdateCheck(m_service.BaseUrl());
     }
 
-    LocalService service;
+    LocalService m_service;
 };
 
 TEST_F(UpdateCheckTest, OnlyAHigherVersionIsOffered)
@@ -34,14 +34,15 @@ TEST_F(UpdateCheckTest, OnlyAHigherVersionIsOffered)
         const char* version;
         UpdateCheckOutcome expected;
     };
-    for (const Case& c : {Case{"1.4.1", UpdateCheckOutcome::NewerRelease}, Case{"1.3.9", UpdateCheckOutcome::UpToDate},
-                          Case{"1.4.0", UpdateCheckOutcome::UpToDate}, Case{"2.0.0", UpdateCheckOutcome::NewerRelease},
-                          Case{"1.5.0", UpdateCheckOutcome::NewerRelease}, Case{"0.9.99", UpdateCheckOutcome::UpToDate},
-                          Case{"1.4.0.9", UpdateCheckOutcome::UpToDate}, Case{"1.10.0", UpdateCheckOutcome::NewerRelease}}) {
+    for (const Case& c :
+         {Case{"1.4.1", UpdateCheckOutcome::NewerRelease}, Case{"1.3.9", UpdateCheckOutcome::UpToDate},
+          Case{"1.4.0", UpdateCheckOutcome::UpToDate}, Case{"2.0.0", UpdateCheckOutcome::NewerRelease},
+          Case{"1.5.0", UpdateCheckOutcome::NewerRelease}, Case{"0.9.99", UpdateCheckOutcome::UpToDate},
+          Case{"1.4.0.9", UpdateCheckOutcome::UpToDate}, Case{"1.10.0", UpdateCheckOutcome::NewerRelease}}) {
         const UpdateCheckResult result = CheckWith(UpgradeAnswer(c.version, "http://127.0.0.1/setup.run", 0));
         EXPECT_EQ(result.outcome, c.expected) << c.version;
     }
-    const Json::Value request = service.Received().back();
+    const Json::Value request = m_service.Received().back();
     EXPECT_EQ(request["path"].asString(), "/v2/upgrade_check");
     EXPECT_EQ(request["body"].asString(), R"({"app_name":"TolvexVideoConverter"})");
 }
@@ -68,15 +69,15 @@ TEST_F(UpdateCheckTest, WrongShapedAnswersAreFailedChecks)
     noForce["json"]["data"].removeMember("force_upgrade");
 
     const Json::Value wrong[] = {
-        TextAnswer("{\"ret\":0,\"data\":{"),                    // malformed
-        TextAnswer("<html>Bad Gateway</html>", 502),            // an error page
+        TextAnswer("{\"ret\":0,\"data\":{"),                                      // malformed
+        TextAnswer("<html>Bad Gateway</html>", 502),                              // an error page
         JsonAnswer(Envelope(1, UpgradeAnswer("2.0.0", "u", 0)["json"]["data"])),  // ret not 0
-        JsonAnswer(Envelope(0, "2.0.0")),                       // data of another type
-        JsonAnswer(Json::Value(Json::arrayValue)),              // not an object
+        JsonAnswer(Envelope(0, "2.0.0")),                                         // data of another type
+        JsonAnswer(Json::Value(Json::arrayValue)),                                // not an object
         noUrl,
         numericVersion,
         noForce,
-        UpgradeAnswer("2.0", "u", 0),                           // fewer than three numbers
+        UpgradeAnswer("2.0", "u", 0),  // fewer than three numbers
         UpgradeAnswer("2.x.0", "u", 0),
         UpgradeAnswer("-2.0.0", "u", 0),
         UpgradeAnswer("99999999999.0.0", "u", 0),

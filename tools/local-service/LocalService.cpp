@@ -85,12 +85,10 @@ void LocalService::SetRecordFile(std::string path)
 bool LocalService::Start(int port)
 {
     m_server->set_keep_alive_max_count(1);
-    m_server->Get(".*", [this](const httplib::Request& request, httplib::Response& response) {
-        Handle(request, response);
-    });
-    m_server->Post(".*", [this](const httplib::Request& request, httplib::Response& response) {
-        Handle(request, response);
-    });
+    m_server->Get(".*",
+                  [this](const httplib::Request& request, httplib::Response& response) { Handle(request, response); });
+    m_server->Post(".*",
+                   [this](const httplib::Request& request, httplib::Response& response) { Handle(request, response); });
     if (port == 0)
         m_port = m_server->bind_to_any_port("127.0.0.1");
     else
@@ -245,18 +243,18 @@ void LocalService::SendBody(const Json::Value& entry, httplib::Response& respons
     };
 
     if (entry.get("no_length", false).asBool()) {
-        response.set_chunked_content_provider(type, [writeFrom, size = body.size](size_t offset, httplib::DataSink& sink) {
-            if (offset >= size) {
-                sink.done();
-                return true;
-            }
+        response.set_chunked_content_provider(type,
+                                              [writeFrom, size = body.size](size_t offset, httplib::DataSink& sink) {
+                                                  if (offset >= size) {
+                                                      sink.done();
+                                                      return true;
+                                                  }
+                                                  return writeFrom(offset, sink);
+                                              });
+    } else {
+        response.set_content_provider(body.size, type, [writeFrom](size_t offset, size_t, httplib::DataSink& sink) {
             return writeFrom(offset, sink);
         });
-    } else {
-        response.set_content_provider(body.size, type,
-                                      [writeFrom](size_t offset, size_t, httplib::DataSink& sink) {
-                                          return writeFrom(offset, sink);
-                                      });
     }
 }
 

@@ -110,7 +110,8 @@ void OnlineServices::OpenFeedback()
         return;
     }
     const std::shared_ptr<AccountState> account = m_account;
-    FeedbackDialog::Open(m_window.data(), [account] { return account->IsSignedIn(); }, ServiceUrl());
+    FeedbackDialog::Open(
+        m_window.data(), [account] { return account->IsSignedIn(); }, ServiceUrl());
 }
 
 }  // namespace tolvex
