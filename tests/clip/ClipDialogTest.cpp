@@ -23,6 +23,8 @@
 
 #include <SDL.h>
 
+#include <set>
+
 #include <gtest/gtest.h>
 
 namespace tolvex::test {
@@ -369,6 +371,11 @@ TEST_F(GifDialogTest, GifClipsAreNamedForGifAndHandedOverInOrder)
         ASSERT_EQ(AddTimes(QStringLiteral("00:00:0%1").arg(s), QStringLiteral("00:00:0%1").arg(s + 1), add), QString());
     EXPECT_EQ(AddTimes(QStringLiteral("00:00:03"), QStringLiteral("00:00:04"), add), QStringLiteral("该片段已存在列表中!"));
     ASSERT_EQ(m_dialog->clips().size(), 3U);
+    // Clips added within one second still get names of their own.
+    std::set<std::string> names;
+    for (const SplitClip& clip : m_dialog->clips())
+        names.insert(clip.outputName);
+    EXPECT_EQ(names.size(), 3U);
     const QString name = QString::fromStdString(m_dialog->clips()[0].outputName);
     EXPECT_TRUE(name.startsWith(QStringLiteral("ten seconds-"))) << name.toStdString();
     EXPECT_TRUE(name.endsWith(QStringLiteral(".gif")));

@@ -336,7 +336,7 @@ void ClipDialog::Add()
     SplitClip clip;
     clip.itemId = m_nextItemId;
     clip.sourcePath = m_sourcePath;
-    clip.outputName = OutputNameFor(QTime::currentTime());
+    clip.outputName = UniqueOutputName(OutputNameFor(QTime::currentTime()));
     clip.startText = start;
     clip.endText = end;
     FillCrop(clip);
@@ -364,6 +364,29 @@ void ClipDialog::Add()
         }
     }
     ++m_nextItemId;
+}
+
+std::string ClipDialog::UniqueOutputName(const std::string& name) const
+{
+    // Names carry the time to the second; two clips added within one second would write the
+    // same file, the second job replacing the first clip. The later one gets a number.
+    auto taken = [this](const std::string& candidate) {
+        for (const SplitClip& clip : m_clips) {
+            if (clip.outputName == candidate)
+                return true;
+        }
+        return false;
+    };
+    if (!taken(name))
+        return name;
+    const size_t dot = name.find_last_of('.');
+    const std::string stem = dot == std::string::npos ? name : name.substr(0, dot);
+    const std::string extension = dot == std::string::npos ? std::string() : name.substr(dot);
+    for (int n = 2;; ++n) {
+        const std::string candidate = stem + "-" + std::to_string(n) + extension;
+        if (!taken(candidate))
+            return candidate;
+    }
 }
 
 void ClipDialog::RemoveRow(QWidget* button)

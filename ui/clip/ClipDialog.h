@@ -117,6 +117,9 @@ private:
     void ShowPlay(bool playVisible);
     void Add();
     void RemoveRow(QWidget* button);
+    // `name`, or, when a clip of the list already has it, `name` with "-2", "-3"... before
+    // the extension.
+    std::string UniqueOutputName(const std::string& name) const;
     void Confirm();
     void SeekTo(double seconds);
     void ShowPrompt(const QString& text);
