@@ -74,6 +74,9 @@ public:
     void Close();
     // Releases the remaining buffers and frames (after Close).
     void Destroy();
+    // Presents the last picture again, for a window system that uncovered part of the
+    // area while the player is paused. Any thread.
+    void Redraw() { m_redrawWanted = true; }
 
     // Read-only observers.
     int state() const { return m_state.load(); }
@@ -198,6 +201,7 @@ private:
     int m_windowHeight = 0;
     bool m_textureFilled = false;
     std::atomic<bool> m_videoOutputReady{false};
+    std::atomic<bool> m_redrawWanted{false};
     RenderEventQueue m_renderEvents;
 
     SDL_AudioDeviceID m_audioDevice = 0;

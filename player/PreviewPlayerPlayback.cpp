@@ -137,6 +137,10 @@ void PreviewPlayer::RenderThread()
         RenderEventQueue::Event event;
         const bool got = m_renderEvents.Wait(kRenderWaitMs, event);
         PumpWindowEvents();
+        if (m_redrawWanted.exchange(false)) {
+            std::lock_guard lock(RenderLock());
+            PresentLocked();
+        }
         if (!got || m_quit)
             continue;
         DisplayStep(event == RenderEventQueue::SeekRefresh);

@@ -180,7 +180,8 @@ TEST_F(SplitDialogTest, TheFlagsSetTheTimesAndTheTrackSeeks)
     Pump(50);
     EXPECT_EQ(m_dialog->startEdit()->text(), QStringLiteral("00:00:02"));
     // End flag dragged far left stops at the start flag.
-    const int endFrom = timeline->endBox().x + 3;
+    // Just right of the small flag still takes it.
+    const int endFrom = timeline->endBox().x + timeline->endBox().width + 2;
     DragAlong(timeline, {endFrom, y}, {g.trackLeft(), y});
     Pump(50);
     EXPECT_EQ(timeline->endBox().x, timeline->startBox().x + timeline->startBox().width);

@@ -84,6 +84,12 @@ TEST(CropEditorTest, PressAndTheFirstMoveChangeNothing)
     // A hover without the button only answers the cursor.
     EXPECT_EQ(editor.MouseMove(450, 300), CropEditor::Cursor::SizeDiagonal);
     EXPECT_FALSE(editor.dragging());
+    // The zone is the one the button went down in, even when the first move is further.
+    editor.Press(450, 300);
+    editor.MouseMove(470, 320);
+    EXPECT_EQ(editor.dragMode(), CropEditor::BottomRight);
+    EXPECT_EQ(editor.roiRect(), before);
+    editor.Release();
     // A press outside every zone never starts a drag.
     editor.Press(20, 20);
     editor.MouseMove(20, 20);

@@ -78,6 +78,9 @@ TEST(TimelineGeometryTest, FlagsRestAtTheTrackEndsUntilPlaced)
     EXPECT_TRUE(box.contains(210, 76));
     EXPECT_FALSE(box.contains(211, 60));
     EXPECT_FALSE(box.contains(205, 77));
+    EXPECT_TRUE(box.contains(213, 60, TimelineGeometry::kFlagGrace));
+    EXPECT_FALSE(box.contains(214, 60, TimelineGeometry::kFlagGrace));
+    EXPECT_TRUE(box.contains(201, 60, TimelineGeometry::kFlagGrace));
 }
 
 TEST(TimelineGeometryTest, PositionDotNeedsADurationAndAPosition)

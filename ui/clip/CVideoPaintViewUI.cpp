@@ -115,6 +115,7 @@ void CVideoPaintViewUI::mousePressEvent(QMouseEvent* event)
         return;
     m_cursorX = p.x();
     m_buttonDown = true;
+    m_pressFlag = FlagAt(p);
     if (Geometry().IsSeekPress(p.x(), p.y()))
         PostSeek(p.x());
 }
@@ -131,11 +132,31 @@ void CVideoPaintViewUI::mouseMoveEvent(QMouseEvent* event)
         repaint();
         return;
     }
-    if (m_startBox.contains(p.x(), p.y())) {
+    // The flag the button went down on, or the one under the pointer now: a quick hand is
+    // often well past the small flag by the first move.
+    Flag flag = m_pressFlag;
+    m_pressFlag = Flag::None;
+    if (flag == Flag::None)
+        flag = FlagAt(p);
+    if (flag == Flag::Start)
         m_draggingMarker = m_draggingStart = m_startTouched = true;
-    } else if (m_endBox.contains(p.x(), p.y())) {
+    else if (flag == Flag::End)
         m_draggingMarker = m_draggingEnd = m_endTouched = true;
-    }
+    if (m_draggingMarker)
+        repaint();
+}
+
+CVideoPaintViewUI::Flag CVideoPaintViewUI::FlagAt(QPoint p) const
+{
+    const int grace = TimelineGeometry::kFlagGrace;
+    const bool inStart = m_startBox.contains(p.x(), p.y(), grace);
+    const bool inEnd = m_endBox.contains(p.x(), p.y(), grace);
+    // Where the grace zones of the two flags overlap, the nearer one is taken.
+    if (inStart && inEnd)
+        return p.x() > m_startBox.x + m_startBox.width ? Flag::End : Flag::Start;
+    if (inStart)
+        return Flag::Start;
+    return inEnd ? Flag::End : Flag::None;
 }
 
 void CVideoPaintViewUI::mouseReleaseEvent(QMouseEvent* event)
@@ -147,6 +168,7 @@ void CVideoPaintViewUI::mouseReleaseEvent(QMouseEvent* event)
     if (m_buttonDown && m_draggingMarker && Geometry().InTrackSpan(p.x()))
         PostSeek(p.x());
     m_buttonDown = m_draggingMarker = m_draggingStart = m_draggingEnd = false;
+    m_pressFlag = Flag::None;
     update();
 }
 

@@ -64,6 +64,8 @@ protected:
     void mouseReleaseEvent(QMouseEvent* event) override;
 
 private:
+    enum class Flag { None, Start, End };
+    Flag FlagAt(QPoint p) const;
     void UpdateCursor(int x, int y);
     void Post(int number, double* buffer);
     void PostSeek(int x);
@@ -86,6 +88,7 @@ private:
     bool m_draggingEnd = false;
     bool m_startTouched = false;
     bool m_endTouched = false;
+    Flag m_pressFlag = Flag::None;
 };
 
 // The timeline of the split dialog: posts 1525 (start), 1526 (end), 1527 (seek).

@@ -98,6 +98,7 @@ void ClipDialog::InitWindow()
     m_area = new CVideoArea(this);
     m_area->setAccessibleName(QStringLiteral("视频预览"));
     m_area->hide();
+    m_area->installEventFilter(this);
 
     const double duration = ProbeDurationSeconds(m_sourcePath);
     if (m_endEdit)
@@ -211,6 +212,13 @@ void ClipDialog::keyPressEvent(QKeyEvent* event)
 
 bool ClipDialog::eventFilter(QObject* watched, QEvent* event)
 {
+    if (watched == m_area) {
+        // The window system uncovered part of the picture (the crop overlay changed its
+        // shape): the player draws its last picture again, also while paused.
+        if (event->type() == QEvent::Paint && m_player)
+            m_player->Redraw();
+        return false;
+    }
     if (event->type() == QEvent::KeyPress) {
         const auto* key = static_cast<QKeyEvent*>(event);
         // Enter in a time edit only confirms the text: it adds nothing.

@@ -90,7 +90,7 @@ void CropEditor::Press(int x, int y)
     m_lastX = x;
     m_lastY = y;
     m_buttonDown = true;
-    m_armed = true;
+    m_pressZone = HitTest(m_roi, x, y).mode;
     m_pressRect = m_roi;
 }
 
@@ -98,7 +98,7 @@ void CropEditor::Release()
 {
     m_dragging = false;
     m_buttonDown = false;
-    m_armed = false;
+    m_pressZone = None;
     m_dragMode = None;
     m_lastX = 0;
     m_lastY = 0;
@@ -110,19 +110,21 @@ CropEditor::Cursor CropEditor::MouseMove(int x, int y)
         DragStep(x, y);
         return CursorOf(m_dragMode);
     }
+    if (m_buttonDown) {
+        // The first move after the press starts the drag of the zone the button went down
+        // in (a fast hand may already be a few pixels away); a press outside every zone
+        // stays idle until release, even when the pointer then crosses the rectangle.
+        const DragMode mode = m_pressZone;
+        m_pressZone = None;
+        if (mode == None)
+            return Cursor::Arrow;
+        m_dragging = true;
+        m_dragMode = mode;
+        return CursorOf(mode);
+    }
     const Zone zone = HitTest(m_roi, x, y);
-    // Only the first move after the press may start a drag: a press outside every zone
-    // stays idle until release, even when the pointer then crosses the rectangle.
-    const bool armed = m_armed;
-    m_armed = false;
-    if (zone.mode == None)
-        return Cursor::Arrow;
     if (zone.line)
         std::cout << zone.line << std::endl;
-    if (m_buttonDown && armed) {
-        m_dragging = true;
-        m_dragMode = zone.mode;
-    }
     return zone.cursor;
 }
 

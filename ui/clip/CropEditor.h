@@ -4,8 +4,8 @@
 // corner or inside a mouse position is on, how a drag moves and resizes it, its picture,
 // how it follows a change of the overlay's size and how it maps to video pixels.
 //
-// Press, then the first MouseMove after it, when inside a zone, starts the drag of that
-// zone (and changes nothing else); later moves apply the drag; Release ends it. Positions outside the area
+// Press inside a zone, then the first MouseMove after it starts the drag of that zone (and
+// changes nothing else); later moves apply the drag; Release ends it. Positions outside the area
 // are ignored. The rectangle never gets narrower or lower than 20 pixels by a drag and never
 // leaves the area by a move.
 //
@@ -105,7 +105,7 @@ private:
     DragMode m_dragMode = None;
     bool m_dragging = false;
     bool m_buttonDown = false;
-    bool m_armed = false;  // pressed, and no move seen since
+    DragMode m_pressZone = None;  // the zone of the press, until the first move after it
     int m_lastX = 0;
     int m_lastY = 0;
     CropRect m_pressRect;

@@ -18,8 +18,11 @@ struct MarkerBox {
 
     // A box is set once a paint has placed its flag.
     bool isSet() const { return width > 0 && height > 0; }
-    // Edges included.
-    bool contains(int px, int py) const { return px >= x && px <= x + width && py >= y && py <= y + height; }
+    // Edges included; `grace` pixels more on the left and right.
+    bool contains(int px, int py, int grace = 0) const
+    {
+        return px >= x - grace && px <= x + width + grace && py >= y && py <= y + height;
+    }
 };
 
 struct TimelineGeometry {
@@ -28,6 +31,8 @@ struct TimelineGeometry {
     static constexpr int kMarkerRow = 10;
     static constexpr int kFlagWidth = 6;
     static constexpr int kFlagHeight = 16;
+    // A flag is 6 pixels wide: the pointer may miss it by this much and still take it.
+    static constexpr int kFlagGrace = 3;
 
     int left = 0;
     int top = 0;
