@@ -19,10 +19,12 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPointer>
+#include <QScreen>
 #include <QTest>
 
 #include <SDL.h>
 
+#include <cstdlib>
 #include <set>
 
 #include <gtest/gtest.h>
@@ -419,6 +421,25 @@ TEST(ClipRotationTest, ASidewaysPhoneVideoIsCroppedInItsUprightSize)
     dialog->ShowWindow();
     ASSERT_TRUE(WaitFor([&] { return dialog->player() != nullptr; }, 10000));
     EXPECT_TRUE(dialog->orientation().sideways());
+    // The preview shows it upright: testsrc2's upright colour bars run across the area, so
+    // the picture changes from top to bottom far more than from left to right.
+    EXPECT_EQ(dialog->player()->rotation(), dialog->orientation().rotation);
+    ASSERT_TRUE(WaitFor([&] { return dialog->player()->framesShown() > 5; }, 10000));
+    Pump(300);
+    CVideoArea* area = dialog->videoArea();
+    const QImage shot = area->screen()->grabWindow(area->winId()).toImage();
+    ASSERT_FALSE(shot.isNull());
+    if (const char* keep = std::getenv("TOLVEX_SHOT"))
+        shot.save(QString::fromLocal8Bit(keep));
+    long across = 0;
+    long down = 0;
+    for (int y = shot.height() / 4; y < shot.height() * 3 / 4; y += 4) {
+        for (int x = shot.width() / 4; x < shot.width() * 3 / 4; x += 4) {
+            across += std::abs(qGray(shot.pixel(x + 4, y)) - qGray(shot.pixel(x, y)));
+            down += std::abs(qGray(shot.pixel(x, y + 4)) - qGray(shot.pixel(x, y)));
+        }
+    }
+    EXPECT_GT(down, across * 2) << "down " << down << " across " << across;
     EXPECT_EQ(dialog->orientation().uprightWidth(), 240);
     EXPECT_EQ(dialog->orientation().uprightHeight(), 320);
     dialog->SetPrompt([](QWidget*, const QString&) {});
