@@ -207,6 +207,9 @@ TEST_F(SplitDialogTest, TheFlagsSetTheTimesAndTheTrackSeeks)
     Button("play")->click();
     EXPECT_FALSE(m_dialog->player()->paused());
     EXPECT_TRUE(Button("pause")->isVisible());
+    // Playing goes on from the place sought.
+    ASSERT_TRUE(WaitFor([&] { return timeline->position() > 7.2; }, 5000)) << timeline->position();
+    EXPECT_LT(timeline->position(), 9.5);
     // Seeking while playing: playback goes on from the new place.
     const int x3 = g.trackLeft() + g.trackLength() * 3 / 10 + 1;
     Press(timeline, {x3, g.top + 4});
@@ -214,20 +217,17 @@ TEST_F(SplitDialogTest, TheFlagsSetTheTimesAndTheTrackSeeks)
     ASSERT_TRUE(WaitFor([&] { return std::abs(timeline->position() - 3.3) < 0.8; }, 5000)) << timeline->position();
 }
 
-TEST(ClipEndTest, TheEndOfTheFilePausesAndShowsPlay)
+TEST_F(SplitDialogTest, SeekingNearTheEndPausesAtTheEndAndShowsPlay)
 {
-    QPointer<VideoGifDialog> dialog = VideoGifDialog::Make(nullptr, ShortClip());
-    ASSERT_TRUE(dialog);
-    dialog->ShowWindow();
-    auto* play = dialog->template FindControlAs<QAbstractButton>(QStringLiteral("play"));
-    auto* pause = dialog->template FindControlAs<QAbstractButton>(QStringLiteral("pause"));
-    ASSERT_TRUE(WaitFor([&] { return dialog->player() && !play->isVisible() && pause->isVisible(); }, 10000));
-    ASSERT_TRUE(WaitFor([&] { return dialog->stopped(); }, 15000));
-    EXPECT_TRUE(play->isVisible());
-    EXPECT_FALSE(pause->isVisible());
-    EXPECT_TRUE(dialog->player()->paused());
-    dialog->Close(0);
-    EXPECT_TRUE(WaitFor([&] { return dialog.isNull(); }, 10000));
+    const TimelineGeometry g = m_dialog->timeline()->Geometry();
+    ASSERT_TRUE(WaitFor([&] { return m_dialog->timeline()->duration() > 9.0; }, 10000));
+    const int x = g.trackLeft() + g.trackLength() * 9 / 10;
+    Press(m_dialog->timeline(), {x, g.top + 4});
+    Release(m_dialog->timeline(), {x, g.top + 4});
+    ASSERT_TRUE(WaitFor([&] { return m_dialog->stopped(); }, 5000));
+    EXPECT_TRUE(Button("play")->isVisible());
+    EXPECT_FALSE(Button("pause")->isVisible());
+    EXPECT_TRUE(m_dialog->player()->paused());
 }
 
 TEST_F(SplitDialogTest, EnterInATimeEditAddsNothingAndEscapeCancels)

@@ -12,10 +12,8 @@ class QWidget;
 
 namespace tolvex::test {
 
-// A 10 s testsrc2 clip, 320x240, with a tone.
+// A 10 s testsrc2 clip, 320x240, with a tone, a key frame every second.
 QString TenSecondClip();
-// A 2 s clip of the same kind.
-QString ShortClip();
 // The same picture stored on its side with a display matrix asking for a 90-degree turn.
 QString RotatedClip();
 
