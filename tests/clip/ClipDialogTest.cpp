@@ -54,7 +54,10 @@ protected:
         EXPECT_TRUE(WaitFor([this] { return m_dialog.isNull(); }, 10000));
     }
 
-    QAbstractButton* Button(const char* name) { return m_dialog->template FindControlAs<QAbstractButton>(QLatin1String(name)); }
+    QAbstractButton* Button(const char* name)
+    {
+        return m_dialog->template FindControlAs<QAbstractButton>(QLatin1String(name));
+    }
     CListUI* List(const char* name) { return m_dialog->template FindControlAs<CListUI>(QLatin1String(name)); }
 
     // Types the two times and clicks the add button; returns the prompt shown, if any.
@@ -110,16 +113,21 @@ TEST_F(SplitDialogTest, TimesAreCheckedBeforeAClipIsAdded)
     EXPECT_EQ(AddTimes(QString(), QStringLiteral("00:00:05"), add), QStringLiteral("开始时间不能为空!"));
     EXPECT_EQ(AddTimes(QStringLiteral("  "), QStringLiteral("00:00:05"), add), QStringLiteral("开始时间不能为空!"));
     EXPECT_EQ(AddTimes(QStringLiteral("00:00:01"), QString(), add), QStringLiteral("结束时间不能为空!"));
-    EXPECT_EQ(AddTimes(QStringLiteral("00:60:00"), QStringLiteral("01:00:00"), add), QStringLiteral("开始时间格式错误!"));
+    EXPECT_EQ(AddTimes(QStringLiteral("00:60:00"), QStringLiteral("01:00:00"), add),
+              QStringLiteral("开始时间格式错误!"));
     EXPECT_EQ(AddTimes(QStringLiteral("1:2"), QStringLiteral("00:00:05"), add), QStringLiteral("开始时间格式错误!"));
-    EXPECT_EQ(AddTimes(QStringLiteral("00:00:01"), QStringLiteral("00:00:5x"), add), QStringLiteral("结束时间格式错误!"));
+    EXPECT_EQ(AddTimes(QStringLiteral("00:00:01"), QStringLiteral("00:00:5x"), add),
+              QStringLiteral("结束时间格式错误!"));
     // Equal texts ask for a range before the order is looked at.
-    EXPECT_EQ(AddTimes(QStringLiteral("00:00:05"), QStringLiteral("00:00:05"), add), QStringLiteral("请拖动选取分割区域!"));
+    EXPECT_EQ(AddTimes(QStringLiteral("00:00:05"), QStringLiteral("00:00:05"), add),
+              QStringLiteral("请拖动选取分割区域!"));
     EXPECT_EQ(AddTimes(QStringLiteral("00:01:00"), QStringLiteral("00:00:30"), add),
               QStringLiteral("开始时间不能大于结束时间!"));
     // Same second, different texts: still the order prompt.
-    EXPECT_EQ(AddTimes(QStringLiteral("0:0:5"), QStringLiteral("00:00:05"), add), QStringLiteral("开始时间不能大于结束时间!"));
-    EXPECT_EQ(AddTimes(QStringLiteral("00:00:05"), QStringLiteral("00:00:11"), add), QStringLiteral("时间不能大于文件时长!"));
+    EXPECT_EQ(AddTimes(QStringLiteral("0:0:5"), QStringLiteral("00:00:05"), add),
+              QStringLiteral("开始时间不能大于结束时间!"));
+    EXPECT_EQ(AddTimes(QStringLiteral("00:00:05"), QStringLiteral("00:00:11"), add),
+              QStringLiteral("时间不能大于文件时长!"));
     EXPECT_TRUE(m_dialog->clips().empty());
     EXPECT_EQ(List("video-split-list")->count(), 0);
     // What was typed stays.
@@ -129,7 +137,8 @@ TEST_F(SplitDialogTest, TimesAreCheckedBeforeAClipIsAdded)
     EXPECT_EQ(AddTimes(QStringLiteral(" 0:0:2 "), QStringLiteral("00:00:05"), add), QString());
     ASSERT_EQ(m_dialog->clips().size(), 1U);
     EXPECT_EQ(m_dialog->clips()[0].startText, "0:0:2");
-    EXPECT_EQ(AddTimes(QStringLiteral("0:0:2"), QStringLiteral("00:00:05"), add), QStringLiteral("该片段已存在列表中!"));
+    EXPECT_EQ(AddTimes(QStringLiteral("0:0:2"), QStringLiteral("00:00:05"), add),
+              QStringLiteral("该片段已存在列表中!"));
     EXPECT_EQ(m_dialog->clips().size(), 1U);
 }
 
@@ -239,9 +248,9 @@ TEST_F(SplitDialogTest, EnterInATimeEditAddsNothingAndEscapeCancels)
     EXPECT_TRUE(m_dialog->clips().empty());
     EXPECT_TRUE(m_prompts.isEmpty());
     // Every control can be named by a screen reader.
-    for (const char* name : {"play", "pause", "sound-slider", "video-split-starttime", "video-split-endtime",
-                             "add-video-split-btn", "cut-video-btn", "video-split-confirm-btn",
-                             "video-split-cancel-btn", "video-split-list"}) {
+    for (const char* name :
+         {"play", "pause", "sound-slider", "video-split-starttime", "video-split-endtime", "add-video-split-btn",
+          "cut-video-btn", "video-split-confirm-btn", "video-split-cancel-btn", "video-split-list"}) {
         QWidget* control = m_dialog->FindControl(QLatin1String(name));
         ASSERT_TRUE(control) << name;
         EXPECT_FALSE(control->accessibleName().isEmpty()) << name;
@@ -297,10 +306,9 @@ TEST_F(SplitDialogTest, TheCropOverlayFollowsTheDialogAndMapsToVideoPixels)
 
     // A move keeps the rectangle and the overlay follows.
     m_dialog->move(m_dialog->pos() + QPoint(40, 30));
-    ASSERT_TRUE(WaitFor([&] {
-        return mask->geometry().topLeft() ==
-               m_dialog->videoArea()->mapToGlobal(QPoint()) - QPoint(2, 2);
-    }, 5000));
+    ASSERT_TRUE(WaitFor(
+        [&] { return mask->geometry().topLeft() == m_dialog->videoArea()->mapToGlobal(QPoint()) - QPoint(2, 2); },
+        5000));
     EXPECT_EQ(mask->editor().roiRect(), dragged);
     // A bigger dialog scales the rectangle; back to the old size brings it back exactly.
     const QSize before = m_dialog->size();
@@ -372,7 +380,8 @@ TEST_F(GifDialogTest, GifClipsAreNamedForGifAndHandedOverInOrder)
               QStringLiteral("开始时间不能大于结束时间!"));
     for (int s : {1, 3, 5})
         ASSERT_EQ(AddTimes(QStringLiteral("00:00:0%1").arg(s), QStringLiteral("00:00:0%1").arg(s + 1), add), QString());
-    EXPECT_EQ(AddTimes(QStringLiteral("00:00:03"), QStringLiteral("00:00:04"), add), QStringLiteral("该片段已存在列表中!"));
+    EXPECT_EQ(AddTimes(QStringLiteral("00:00:03"), QStringLiteral("00:00:04"), add),
+              QStringLiteral("该片段已存在列表中!"));
     ASSERT_EQ(m_dialog->clips().size(), 3U);
     // Clips added within one second still get names of their own.
     std::set<std::string> names;

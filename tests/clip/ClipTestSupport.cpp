@@ -39,9 +39,16 @@ QString TenSecondClip()
     if (!QFile::exists(path)) {
         // A key frame every second, so that seeks land near their targets (the player goes
         // on from the key frame at or before the place sought).
-        EXPECT_TRUE(RunFfmpeg({"-v", "error", "-f", "lavfi", "-i", "testsrc2=size=320x240:rate=25:duration=10", "-f",
-                               "lavfi", "-i", "sine=frequency=440:sample_rate=44100:duration=10", "-c:v", "libx264",
-                               "-pix_fmt", "yuv420p", "-g", "25", "-c:a", "aac", "-shortest", path.toStdString()}));
+        EXPECT_TRUE(RunFfmpeg({"-v",        "error",
+                               "-f",        "lavfi",
+                               "-i",        "testsrc2=size=320x240:rate=25:duration=10",
+                               "-f",        "lavfi",
+                               "-i",        "sine=frequency=440:sample_rate=44100:duration=10",
+                               "-c:v",      "libx264",
+                               "-pix_fmt",  "yuv420p",
+                               "-g",        "25",
+                               "-c:a",      "aac",
+                               "-shortest", path.toStdString()}));
     }
     return path;
 }
@@ -104,7 +111,8 @@ void DragAlong(QWidget* widget, QPoint from, QPoint to, int steps)
 
 int ThreadCount()
 {
-    return static_cast<int>(QDir(QStringLiteral("/proc/self/task")).entryList(QDir::Dirs | QDir::NoDotAndDotDot).size());
+    return static_cast<int>(
+        QDir(QStringLiteral("/proc/self/task")).entryList(QDir::Dirs | QDir::NoDotAndDotDot).size());
 }
 
 }  // namespace tolvex::test

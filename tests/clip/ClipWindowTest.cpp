@@ -90,7 +90,8 @@ TEST_F(ClipWindowTest, SplitClipsDrawnInTheDialogRunAsJobs)
     std::vector<ProbedFile> outputs;
     for (const QString& file : files)
         outputs.push_back(ProbeFile(QDir(OutputFolder()).filePath(file)));
-    std::sort(outputs.begin(), outputs.end(), [](const ProbedFile& a, const ProbedFile& b) { return a.duration > b.duration; });
+    std::sort(outputs.begin(), outputs.end(),
+              [](const ProbedFile& a, const ProbedFile& b) { return a.duration > b.duration; });
     EXPECT_NEAR(outputs[0].duration, 3.0, 0.3);
     EXPECT_EQ(outputs[0].width, 320);
     EXPECT_EQ(outputs[0].height, 240);

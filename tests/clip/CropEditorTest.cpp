@@ -48,14 +48,22 @@ TEST(CropEditorTest, ZonesAreTriedInOrderWithStrictBounds)
         int x, y;
         CropEditor::DragMode mode;
     } cases[] = {
-        {200, 100, CropEditor::TopEdge},     {200, 96, CropEditor::TopEdge},
-        {200, 95, CropEditor::None},         {104, 100, CropEditor::TopLeft},
-        {106, 100, CropEditor::TopEdge},     {200, 204, CropEditor::BottomEdge},
-        {100, 150, CropEditor::LeftEdge},    {304, 150, CropEditor::RightEdge},
-        {96, 96, CropEditor::TopLeft},       {304, 204, CropEditor::BottomRight},
-        {96, 204, CropEditor::BottomLeft},   {304, 96, CropEditor::TopRight},
-        {200, 150, CropEditor::Move},        {106, 106, CropEditor::Move},
-        {105, 150, CropEditor::None},        {50, 50, CropEditor::None},
+        {200, 100, CropEditor::TopEdge},
+        {200, 96, CropEditor::TopEdge},
+        {200, 95, CropEditor::None},
+        {104, 100, CropEditor::TopLeft},
+        {106, 100, CropEditor::TopEdge},
+        {200, 204, CropEditor::BottomEdge},
+        {100, 150, CropEditor::LeftEdge},
+        {304, 150, CropEditor::RightEdge},
+        {96, 96, CropEditor::TopLeft},
+        {304, 204, CropEditor::BottomRight},
+        {96, 204, CropEditor::BottomLeft},
+        {304, 96, CropEditor::TopRight},
+        {200, 150, CropEditor::Move},
+        {106, 106, CropEditor::Move},
+        {105, 150, CropEditor::None},
+        {50, 50, CropEditor::None},
         // Positions left of or above the overlay arrive as large unsigned values.
         {65535, 150, CropEditor::None},
     };
@@ -129,7 +137,7 @@ TEST(CropEditorTest, DragsStopAtTheMinimumSize)
 TEST(CropEditorTest, AnEdgeDraggedAcrossTheOppositeOneStopsAtTheMinimum)
 {
     CropEditor editor = EditorOf(600, 400);  // (150, 100, 300, 200)
-    Drag(editor, {300, 100}, {300, 380});  // top edge far below the bottom
+    Drag(editor, {300, 100}, {300, 380});    // top edge far below the bottom
     EXPECT_EQ(editor.roiRect(), (CropRect{150, 280, 300, 20}));
     editor.setRoiRect({150, 100, 300, 200});
     Drag(editor, {300, 300}, {300, 10});  // bottom edge far above the top
@@ -220,8 +228,8 @@ TEST(CropEditorTest, PaintTintsTheAreaAndLeavesTheWindowClear)
     EXPECT_EQ(qAlpha(image.pixel(197, 97)), 100);
     EXPECT_EQ(qAlpha(image.pixel(198, 50)), 0);
     // Red frame, 2 pixels thick, inside the rectangle's edges.
-    for (QPoint p : {QPoint(50, 40), QPoint(51, 40), QPoint(148, 40), QPoint(149, 40), QPoint(100, 25),
-                     QPoint(100, 74)}) {
+    for (QPoint p :
+         {QPoint(50, 40), QPoint(51, 40), QPoint(148, 40), QPoint(149, 40), QPoint(100, 25), QPoint(100, 74)}) {
         EXPECT_EQ(image.pixel(p), qRgba(255, 0, 0, 255)) << p.x() << "," << p.y();
     }
     // Inside: alpha 1, so the window still takes the mouse there but shows the picture.

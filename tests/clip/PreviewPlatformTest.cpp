@@ -10,8 +10,13 @@ namespace {
 // Restores the two variables the choice reads and writes.
 class SavedEnvironment {
 public:
-    SavedEnvironment() : m_platform(qgetenv("QT_QPA_PLATFORM")), m_display(qgetenv("DISPLAY")),
-        m_hadPlatform(qEnvironmentVariableIsSet("QT_QPA_PLATFORM")), m_hadDisplay(qEnvironmentVariableIsSet("DISPLAY")) {}
+    SavedEnvironment()
+        : m_platform(qgetenv("QT_QPA_PLATFORM")),
+          m_display(qgetenv("DISPLAY")),
+          m_hadPlatform(qEnvironmentVariableIsSet("QT_QPA_PLATFORM")),
+          m_hadDisplay(qEnvironmentVariableIsSet("DISPLAY"))
+    {
+    }
     ~SavedEnvironment()
     {
         m_hadPlatform ? qputenv("QT_QPA_PLATFORM", m_platform) : qunsetenv("QT_QPA_PLATFORM");

@@ -3,7 +3,6 @@
 #include "app/Helpers.h"
 #include "media/MediaProbe.h"
 #include "player/PreviewPlayer.h"
-#include "player/RenderLock.h"
 #include "ui/clip/CVideoArea.h"
 #include "ui/clip/ClipMessages.h"
 #include "ui/clip/ClipTimes.h"
@@ -35,7 +34,9 @@ double SecondsAt(intptr_t wParam)
 }  // namespace
 
 ClipDialog::ClipDialog(const Names& names, QObject* mainWindow, std::string sourcePath)
-    : m_names(names), m_mainWindow(mainWindow), m_sourcePath(std::move(sourcePath)),
+    : m_names(names),
+      m_mainWindow(mainWindow),
+      m_sourcePath(std::move(sourcePath)),
       m_poll(std::make_unique<PositionPoll>())
 {
 }
@@ -319,7 +320,8 @@ void ClipDialog::SeekTo(double seconds)
         // Paused, the position shows the new place at once instead of at the next frame.
         m_timeline->SetPosition(seconds);
         if (m_durationLabel)
-            m_durationLabel->setText(SecondsText(seconds) + QStringLiteral(" / ") + SecondsText(m_timeline->duration()));
+            m_durationLabel->setText(SecondsText(seconds) + QStringLiteral(" / ") +
+                                     SecondsText(m_timeline->duration()));
     }
 }
 
@@ -365,8 +367,8 @@ void ClipDialog::Add()
             SetControlText(FindSubControl(row, QString::fromLatin1(m_names.rowEnd)), ToWideAnsi(clip.endText));
             if (QWidget* remove = FindSubControl(row, QString::fromLatin1(m_names.rowRemove))) {
                 SetControlTag(remove, clip.itemId);
-                remove->setAccessibleName(QStringLiteral("删除片段 %1 - %2")
-                                              .arg(ToWideAnsi(clip.startText), ToWideAnsi(clip.endText)));
+                remove->setAccessibleName(
+                    QStringLiteral("删除片段 %1 - %2").arg(ToWideAnsi(clip.startText), ToWideAnsi(clip.endText)));
             }
             m_list->addItem(row);
         }

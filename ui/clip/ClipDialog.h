@@ -127,8 +127,6 @@ private:
     Names m_names;
     QPointer<QObject> m_mainWindow;
     std::string m_sourcePath;
-    int m_videoWidth = 0;
-    int m_videoHeight = 0;
 
     CVideoPaintViewUI* m_timeline = nullptr;
     QWidget* m_playerArea = nullptr;

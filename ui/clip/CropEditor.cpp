@@ -153,9 +153,7 @@ void CropEditor::DragStep(int x, int y)
         r.height = bottom - top;
         r.y = top;
     };
-    auto moveRight = [&](int wantedRight) {
-        r.width = std::max(kMinSize, std::min(wantedRight, m_areaWidth) - r.x);
-    };
+    auto moveRight = [&](int wantedRight) { r.width = std::max(kMinSize, std::min(wantedRight, m_areaWidth) - r.x); };
     auto moveBottom = [&](int wantedBottom) {
         r.height = std::max(kMinSize, std::min(wantedBottom, m_areaHeight) - r.y);
     };
@@ -337,9 +335,14 @@ QImage CropEditor::PaintShaped() const
     // cross in the middle that carries the move.
     const int g = kGripSize;
     const QPoint points[] = {
-        {r.x, r.y}, {r.x + r.width, r.y}, {r.x, r.y + r.height}, {r.x + r.width, r.y + r.height},
-        {r.x + r.width / 2, r.y}, {r.x + r.width / 2, r.y + r.height},
-        {r.x, r.y + r.height / 2}, {r.x + r.width, r.y + r.height / 2},
+        {r.x, r.y},
+        {r.x + r.width, r.y},
+        {r.x, r.y + r.height},
+        {r.x + r.width, r.y + r.height},
+        {r.x + r.width / 2, r.y},
+        {r.x + r.width / 2, r.y + r.height},
+        {r.x, r.y + r.height / 2},
+        {r.x + r.width, r.y + r.height / 2},
     };
     for (const QPoint& p : points) {
         const QRect grip(p.x() - g / 2, p.y() - g / 2, g, g);

@@ -34,7 +34,8 @@ VideoOrientation ProbeVideoOrientation(const std::string& path)
             size_t size = 0;
             const uint8_t* matrix = av_stream_get_side_data(stream, AV_PKT_DATA_DISPLAYMATRIX, &size);
             if (matrix && size >= 9 * sizeof(int32_t))
-                result.rotation = ClockwiseQuarterTurn(av_display_rotation_get(reinterpret_cast<const int32_t*>(matrix)));
+                result.rotation =
+                    ClockwiseQuarterTurn(av_display_rotation_get(reinterpret_cast<const int32_t*>(matrix)));
             break;
         }
     }

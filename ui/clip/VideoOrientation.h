@@ -10,7 +10,7 @@
 namespace tolvex {
 
 struct VideoOrientation {
-    int width = 0;     // the stored picture's size
+    int width = 0;  // the stored picture's size
     int height = 0;
     int rotation = 0;  // clockwise turn that makes it upright: 0, 90, 180 or 270
 

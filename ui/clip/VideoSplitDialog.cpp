@@ -149,8 +149,8 @@ void VideoSplitDialog::PlaceOverlay(bool rescale)
     if (r.isEmpty())
         return;
     if (rescale && r.size() != m_mask->editor().areaSize()) {
-        m_mask->editor().setRoiRect(CropEditor::Rescale(m_savedRect, m_savedSize.width(), m_savedSize.height(),
-                                                        r.width(), r.height()));
+        m_mask->editor().setRoiRect(
+            CropEditor::Rescale(m_savedRect, m_savedSize.width(), m_savedSize.height(), r.width(), r.height()));
     }
     m_mask->SetWidth(r.x(), r.y(), r.width());
     m_mask->SetHeight(r.x(), r.y(), r.height());

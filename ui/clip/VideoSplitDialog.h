@@ -11,15 +11,14 @@
 //
 // UI thread only (see ClipDialog).
 
-#include "ui/clip/ClipDialog.h"
 #include "ui/clip/CVideoMask.h"
+#include "ui/clip/ClipDialog.h"
 #include "ui/clip/CropEditor.h"
 #include "ui/clip/VideoOrientation.h"
 
 #include <QPointer>
 
 namespace tolvex {
-
 
 class VideoSplitDialog : public ClipDialog {
     Q_OBJECT
