@@ -128,3 +128,66 @@ TEST(Settings, ConcurrentWritersAndReaders)
     for (int t = 0; t < 4; ++t)
         EXPECT_EQ(ini.value("global", QStringLiteral("k%1").arg(t)), QString("49"));
 }
+
+TEST(Settings, ValuesReadBackExactlyAndCannotInjectKeys)
+{
+    QTemporaryDir dir;
+    const IniFile ini(dir.path() + "/x.ini");
+    const QString tricky[] = {
+        QStringLiteral("/a\n[global]\nuser-real-ip=6.6.6.6"),  // a line break that would start keys of its own
+        QStringLiteral("  blanks at both ends  "),
+        QStringLiteral("\"quoted\""),
+        QStringLiteral("\"half"),
+        QStringLiteral("back\\slash\\n \\\" and \t tab\r"),
+        QStringLiteral("\\x41 not an escape in a plain value"),
+        QString(),
+        QStringLiteral("中文 \u2028 line separator"),
+        QStringLiteral("="),
+    };
+    for (const QString& value : tricky) {
+        ASSERT_TRUE(ini.setValue("global", "output-dir", value)) << qPrintable(value);
+        EXPECT_EQ(ini.value("global", "output-dir"), value) << qPrintable(value);
+        EXPECT_FALSE(ini.value("global", "user-real-ip").has_value()) << qPrintable(value);
+    }
+    // A hand-written value in quotes still reads without them.
+    QFile file(dir.path() + "/hand.ini");
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("[global]\noutput-dir = \"/media/my videos\" \nuser-real-ip=1.2.3.4\n");
+    file.close();
+    EXPECT_EQ(IniFile(file.fileName()).value("global", "output-dir"), QStringLiteral("/media/my videos"));
+
+    // Names a line cannot hold are refused, and the file is left as it was.
+    EXPECT_FALSE(ini.setValue("glo\nbal", "k", "v"));
+    EXPECT_FALSE(ini.setValue("a]b", "k", "v"));
+    EXPECT_FALSE(ini.setValue("global", "k=1", "v"));
+    EXPECT_FALSE(ini.setValue("global", "k\nx", "v"));
+    EXPECT_FALSE(ini.setValue("global", "[k", "v"));
+    EXPECT_FALSE(ini.setValue("global", "", "v"));
+    EXPECT_FALSE(ini.value("global", "k").has_value());
+}
+
+TEST(Settings, UnfinishedEscapesStandForThemselves)
+{
+    // A backslash that starts no complete escape is kept, never read past the value's end.
+    EXPECT_EQ(IniFile::DecodeValue(QStringLiteral("\"\\\"")), QStringLiteral("\\"));
+    EXPECT_EQ(IniFile::DecodeValue(QStringLiteral("\"\\x4\"")), QStringLiteral("\\x4"));
+    EXPECT_EQ(IniFile::DecodeValue(QStringLiteral("\"\\u12\"")), QStringLiteral("\\u12"));
+    EXPECT_EQ(IniFile::DecodeValue(QStringLiteral("\"\"")), QString());
+    EXPECT_EQ(IniFile::ValueIn(QStringLiteral("[global\n=\n[]\nk"), "global", "k"), std::nullopt);
+}
+
+TEST(Settings, LongOutputFolderIsNotCutAndReadSettingCountsTheDefault)
+{
+    test::ScopedHome home;
+    QString deep = home.home();
+    while (deep.size() < 700)
+        deep += QStringLiteral("/a-rather-long-folder-name");
+    ASSERT_TRUE(WriteSetting(QStringLiteral("global"), QStringLiteral("output-dir"), deep));
+    EXPECT_EQ(OutputFolder(), deep);
+    EXPECT_TRUE(QFileInfo(deep).isDir());
+
+    QString value;
+    EXPECT_TRUE(ReadSetting("global", "missing-key", "fallback", value, 56));
+    EXPECT_EQ(value, "fallback");
+    EXPECT_FALSE(ReadSetting("global", "missing-key", "", value, 56));
+}
