@@ -103,6 +103,12 @@ MergePlacement PlaceMergeInput(int w, int h, const MergeFrame& frame)
             sw = H * w / h;
         }
     }
+    // A side within a pixel or two of the frame fills it: an odd-sized input rounded to
+    // the even frame should not leave a one-pixel border.
+    if (W - sw <= 2)
+        sw = W;
+    if (H - sh <= 2)
+        sh = H;
     p.scaledWidth = EvenDown(static_cast<int>(sw));
     p.scaledHeight = EvenDown(static_cast<int>(sh));
     p.padX = std::max(0, (frame.width - p.scaledWidth) / 2);

@@ -154,8 +154,8 @@ TEST_F(MediaProbeTest, DisplayMatrixWithARotationMarksTheFile)
 
 TEST_F(MediaProbeTest, UprightTurnIsTheOneFfmpegApplies)
 {
-    // A matrix turned counter-clockwise by d degrees is shown after a clockwise turn of -d.
-    const std::pair<double, int> cases[] = {{90, 270}, {-90, 90}, {180, 180}, {0, 0}};
+    // A matrix made for a clockwise turn of d degrees is shown after that turn.
+    const std::pair<double, int> cases[] = {{90, 90}, {-90, 270}, {180, 180}, {0, 0}};
     for (const auto& [matrix, turn] : cases) {
         const std::string file = path("turn" + std::to_string(static_cast<int>(matrix)) + ".mp4");
         ASSERT_TRUE(test::MuxStreams(file, {{path("video.mp4"), 0}},
