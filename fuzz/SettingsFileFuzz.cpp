@@ -18,8 +18,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     const size_t split = std::min(size, 1 + valueLength);
     const QString value = QString::fromUtf8(reinterpret_cast<const char*>(data) + std::min<size_t>(size, 1),
                                             static_cast<qsizetype>(split - std::min<size_t>(size, 1)));
-    const QString text = QString::fromUtf8(reinterpret_cast<const char*>(data) + split,
-                                           static_cast<qsizetype>(size - split));
+    const QString text =
+        QString::fromUtf8(reinterpret_cast<const char*>(data) + split, static_cast<qsizetype>(size - split));
 
     const auto before = IniFile::ValueIn(text, QStringLiteral("global"), QStringLiteral("user-real-ip"));
 

@@ -23,8 +23,8 @@ std::string ExtensionForDemuxer(const std::string& demuxerName)
     // The first word of a demuxer's name list decides ("mov,mp4,m4a,3gp,3g2,mj2").
     const std::string first = demuxerName.substr(0, demuxerName.find(','));
     static const std::pair<const char*, const char*> kExtensions[] = {
-        {"mov", "mp4"}, {"matroska", "mkv"}, {"avi", "avi"},  {"flv", "flv"}, {"asf", "wmv"}, {"mpegts", "ts"},
-        {"mpeg", "mpg"}, {"ogg", "ogv"},     {"mxf", "mxf"},  {"rm", "rm"},   {"gif", "gif"},
+        {"mov", "mp4"},  {"matroska", "mkv"}, {"avi", "avi"}, {"flv", "flv"}, {"asf", "wmv"}, {"mpegts", "ts"},
+        {"mpeg", "mpg"}, {"ogg", "ogv"},      {"mxf", "mxf"}, {"rm", "rm"},   {"gif", "gif"},
     };
     for (const auto& [demuxer, extension] : kExtensions) {
         if (first == demuxer)

@@ -34,9 +34,9 @@ struct Input {
 };
 
 const Input kInputs[] = {
-    {"hevc10.mkv", true, 320, 240}, {"vfr.mp4", true, 320, 240},     {"odd.mp4", true, 321, 241},
-    {"phone.mp4", true, 180, 320},  {"interlaced.ts", true, 352, 288}, {"prores422.mov", true, 320, 240},
-    {"vp9opus.webm", true, 320, 240}, {"wmv.wmv", true, 320, 240},   {"silent.mp4", false, 320, 240},
+    {"hevc10.mkv", true, 320, 240},   {"vfr.mp4", true, 320, 240},       {"odd.mp4", true, 321, 241},
+    {"phone.mp4", true, 180, 320},    {"interlaced.ts", true, 352, 288}, {"prores422.mov", true, 320, 240},
+    {"vp9opus.webm", true, 320, 240}, {"wmv.wmv", true, 320, 240},       {"silent.mp4", false, 320, 240},
 };
 
 const char* const kPages[] = {"convert", "compress", "rotate", "extract", "mute",
@@ -65,18 +65,17 @@ protected:
         ASSERT_TRUE(subtitles.open(QIODevice::WriteOnly));
         subtitles.write("1\n00:00:00,000 --> 00:00:00,900\nhello\n");
         subtitles.close();
-        ASSERT_TRUE(Make(m("hevc10.mkv"),
-                         with(with(with(video, tone), {"-f", "lavfi", "-i", "sine=f=880:r=48000:d=1.5", "-i",
-                                                       m("subs.srt").toStdString()}),
-                              {"-map", "0:v", "-map", "1:a", "-map", "2:a", "-map", "3:s", "-c:v", "libx265",
-                               "-pix_fmt", "yuv420p10le", "-x265-params", "log-level=error", "-c:a", "aac", "-c:s",
-                               "srt"})));
+        ASSERT_TRUE(Make(m("hevc10.mkv"), with(with(with(video, tone), {"-f", "lavfi", "-i", "sine=f=880:r=48000:d=1.5",
+                                                                        "-i", m("subs.srt").toStdString()}),
+                                               {"-map", "0:v", "-map", "1:a", "-map", "2:a", "-map", "3:s", "-c:v",
+                                                "libx265", "-pix_fmt", "yuv420p10le", "-x265-params", "log-level=error",
+                                                "-c:a", "aac", "-c:s", "srt"})));
         ASSERT_TRUE(Make(m("vfr.mp4"), with(with({"-f", "lavfi", "-i", "testsrc2=s=320x240:r=30:d=1.5"}, tone),
-                                             {"-vf", "select='not(mod(n\\,3))+eq(mod(n\\,7)\\,1)'", "-vsync", "vfr",
-                                              "-c:v", "libx264", "-c:a", "aac"})));
+                                            {"-vf", "select='not(mod(n\\,3))+eq(mod(n\\,7)\\,1)'", "-vsync", "vfr",
+                                             "-c:v", "libx264", "-c:a", "aac"})));
         // testsrc2 makes even sizes only; the scaler makes the odd one (4:4:4 holds odd sides).
         ASSERT_TRUE(Make(m("odd.mp4"), with(with(video, tone), {"-vf", "scale=321:241", "-c:v", "libx264", "-pix_fmt",
-                                                               "yuv444p", "-c:a", "aac"})));
+                                                                "yuv444p", "-c:a", "aac"})));
         ASSERT_TRUE(Make(m("stored.mp4"), with(with({"-f", "lavfi", "-i", "testsrc2=s=320x180:r=25:d=1.5"}, tone),
                                                {"-c:v", "libx264", "-pix_fmt", "yuv420p", "-c:a", "aac"})));
         // A phone held upright: stored wide, shown after a quarter turn clockwise.
@@ -86,12 +85,12 @@ protected:
                                    if (index == 0)
                                        AddDisplayMatrix(s, -90);
                                }));
-        ASSERT_TRUE(Make(m("interlaced.ts"),
-                         with(with({"-f", "lavfi", "-i", "testsrc2=s=352x288:r=25:d=1.5"}, tone),
-                              {"-vf", "interlace", "-c:v", "mpeg2video", "-flags", "+ilme+ildct", "-c:a", "mp2",
-                               "-f", "mpegts"})));
-        ASSERT_TRUE(Make(m("prores422.mov"), with(with(video, tone), {"-c:v", "prores_ks", "-profile:v", "2", "-pix_fmt",
-                                                                     "yuv422p10le", "-c:a", "pcm_s16le"})));
+        ASSERT_TRUE(Make(m("interlaced.ts"), with(with({"-f", "lavfi", "-i", "testsrc2=s=352x288:r=25:d=1.5"}, tone),
+                                                  {"-vf", "interlace", "-c:v", "mpeg2video", "-flags", "+ilme+ildct",
+                                                   "-c:a", "mp2", "-f", "mpegts"})));
+        ASSERT_TRUE(
+            Make(m("prores422.mov"), with(with(video, tone), {"-c:v", "prores_ks", "-profile:v", "2", "-pix_fmt",
+                                                              "yuv422p10le", "-c:a", "pcm_s16le"})));
         ASSERT_TRUE(Make(m("vp9opus.webm"),
                          with(with(video, {"-f", "lavfi", "-i", "sine=f=440:r=48000:d=1.5"}),
                               {"-c:v", "libvpx-vp9", "-deadline", "realtime", "-cpu-used", "8", "-c:a", "libopus"})));
@@ -121,19 +120,35 @@ TEST_P(EveryPage, GivesAFileWithWhatThePagePromises)
 
     QStringList args;
     if (page == "volume")
-        args << "mute" << "--volume" << "6";
+        args << "mute"
+             << "--volume"
+             << "6";
     else if (page == "mute")
-        args << "mute" << "--mute";
+        args << "mute"
+             << "--mute";
     else if (page == "music")
-        args << "music" << "--music" << s_media->filePath("music.mp3") << "--loop";
+        args << "music"
+             << "--music" << s_media->filePath("music.mp3") << "--loop";
     else if (page == "extract")
-        args << "extract" << "--format" << "mp3";
+        args << "extract"
+             << "--format"
+             << "mp3";
     else if (page == "rotate")
-        args << "rotate" << "--rotate" << "0";
+        args << "rotate"
+             << "--rotate"
+             << "0";
     else if (page == "split")
-        args << "split" << "--start" << "0:0:0" << "--end" << "0:0:1";
+        args << "split"
+             << "--start"
+             << "0:0:0"
+             << "--end"
+             << "0:0:1";
     else if (page == "gif")
-        args << "gif" << "--start" << "0:0:0" << "--end" << "0:0:1";
+        args << "gif"
+             << "--start"
+             << "0:0:0"
+             << "--end"
+             << "0:0:1";
     else
         args << QString::fromStdString(page);
     args << "--output-dir" << out.path() << file;

@@ -33,10 +33,10 @@ TEST(CliMerge, SmallerFrameTallAndSilentInputsMergeWithTheOthersSoundInPlace)
     EXPECT_NEAR(probed.duration, 3.0, 0.3);
     // The silent input's second is silence; the last input's tone still comes after it.
     QTemporaryDir parts;
-    ASSERT_TRUE(RunFfmpeg({"-i", merged.toStdString(), "-ss", "1.2", "-t", "0.6", "-vn",
-                           parts.filePath("middle.wav").toStdString()}));
-    ASSERT_TRUE(RunFfmpeg({"-i", merged.toStdString(), "-ss", "2.2", "-t", "0.6", "-vn",
-                           parts.filePath("last.wav").toStdString()}));
+    ASSERT_TRUE(RunFfmpeg(
+        {"-i", merged.toStdString(), "-ss", "1.2", "-t", "0.6", "-vn", parts.filePath("middle.wav").toStdString()}));
+    ASSERT_TRUE(RunFfmpeg(
+        {"-i", merged.toStdString(), "-ss", "2.2", "-t", "0.6", "-vn", parts.filePath("last.wav").toStdString()}));
     EXPECT_LT(MeanVolumeDb(parts.filePath("middle.wav")), -80.0);
     EXPECT_GT(MeanVolumeDb(parts.filePath("last.wav")), -40.0);
 }
@@ -50,8 +50,8 @@ TEST(CliMerge, AFailedMergeNamesTheInputFfmpegBlamed)
     ASSERT_TRUE(broken.open(QIODevice::WriteOnly));
     broken.write(QByteArray(4096, 'x'));
     broken.close();
-    const CliResult r = RunCli({"merge", "--output-dir", out.path(), media.filePath("good.mp4"),
-                                media.filePath("broken.mp4")});
+    const CliResult r =
+        RunCli({"merge", "--output-dir", out.path(), media.filePath("good.mp4"), media.filePath("broken.mp4")});
     EXPECT_NE(r.exitCode, 0);
     EXPECT_TRUE(r.out.contains(QStringLiteral("(input 2: ") + media.filePath("broken.mp4") + QStringLiteral(")")))
         << qPrintable(r.out) << qPrintable(r.err.right(2000));

@@ -53,10 +53,10 @@ TEST_P(SampleRateChoice, GivesAFileAtThatRate)
 {
     const RateChoice& choice = GetParam();
     QTemporaryDir out;
-    const CliResult r = RunCli({QStringLiteral("convert"), QStringLiteral("--format"),
-                                QString::fromStdString(choice.format), QStringLiteral("--ar"),
-                                QString::fromStdString(choice.rate), QStringLiteral("--output-dir"), out.path(),
-                                s_media->filePath("in.mp4")});
+    const CliResult r =
+        RunCli({QStringLiteral("convert"), QStringLiteral("--format"), QString::fromStdString(choice.format),
+                QStringLiteral("--ar"), QString::fromStdString(choice.rate), QStringLiteral("--output-dir"), out.path(),
+                s_media->filePath("in.mp4")});
     ASSERT_EQ(r.exitCode, 0) << qPrintable(r.out) << qPrintable(r.err.right(2000));
     const QString file = SingleFileIn(out.path(), QStringLiteral("in-*.") + QString::fromStdString(choice.format));
     ASSERT_FALSE(file.isEmpty());
