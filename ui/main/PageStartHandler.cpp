@@ -89,7 +89,10 @@ bool PageStartHandler::StartMerge()
     m_tasks.SetMergeSources(job.sources);
     if (auto* bar = m_window->FindControlAs<QProgressBar>(QStringLiteral("video-merge-progress")))
         bar->setValue(0);
-    SetControlText(m_window->FindControl(QStringLiteral("video-merge-progress-label")), QStringLiteral("0%"));
+    QWidget* label = m_window->FindControl(QStringLiteral("video-merge-progress-label"));
+    SetControlText(label, QStringLiteral("0%"));
+    if (label)
+        label->setToolTip(QString());  // an earlier failure's explanation no longer applies
     m_tasks.Engine().StartMerge(job.command);
     return true;
 }
