@@ -3,8 +3,8 @@
 // files appear on the running window's convert page.
 
 #include "app/ProgramOptions.h"
-#include "app/program/Program.h"
-#include "app/program/SingleInstance.h"
+#include "program/Program.h"
+#include "program/SingleInstance.h"
 #include "tests/mainwindow/WindowTestSupport.h"
 #include "ui/framework/CListUI.h"
 #include "ui/framework/Controls.h"

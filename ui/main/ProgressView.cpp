@@ -10,6 +10,7 @@
 #include "ui/main/ParamSettingDialog.h"
 
 #include <QCoreApplication>
+#include <QFileInfo>
 #include <QProgressBar>
 
 #include <algorithm>
@@ -175,7 +176,17 @@ void ProgressView::OnFailed(PageKind page, TaskId taskId, const QString& reason)
     if (!reason.isEmpty())
         ConsoleLog("task %d of page %d failed: %s\n", taskId, static_cast<int>(page), reason.toUtf8().constData());
     if (page == PageKind::Merge) {
-        SetControlText(Named(m_window, ProgressControlsOf(page).label), FailedText());
+        QWidget* label = Named(m_window, ProgressControlsOf(page).label);
+        SetControlText(label, FailedText());
+        // Say which input ffmpeg blamed, when it names one.
+        const auto& sources = m_tasks.MergeSources();
+        const int input = MergeInputNamedIn(reason.toStdString(), sources);
+        if (label) {
+            label->setToolTip(input < 0 ? reason
+                                        : QCoreApplication::translate("ProgressView", "第%1个文件 %2 无法合并: %3")
+                                              .arg(input + 1)
+                                              .arg(QFileInfo(sources[input].fullPath).fileName(), reason));
+        }
         m_tasks.Engine().FailTask(page, taskId);
         return;
     }

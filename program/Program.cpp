@@ -1,10 +1,11 @@
-#include "app/program/Program.h"
+#include "program/Program.h"
 
 #include "app/Folders.h"
 #include "app/ProgramOptions.h"
-#include "app/program/CrashReport.h"
-#include "app/program/ProgramLog.h"
-#include "app/program/SingleInstance.h"
+#include "program/CrashReport.h"
+#include "program/ProgramLog.h"
+#include "program/SingleInstance.h"
+#include "ui/clip/PreviewPlatform.h"
 #include "ui/common/WndShadow.h"
 #include "ui/framework/SkinResources.h"
 #include "ui/framework/UiLanguage.h"
@@ -91,6 +92,7 @@ int RunProgram(int argc, char** argv)
     if (!options.loadAndQuit && SingleInstance::HandOverToRunning(SingleInstance::KeyForUser(), options.files))
         return 0;
 
+    ChoosePreviewPlatform();
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("tolvex-video-converter"));
     QApplication::setDesktopFileName(QStringLiteral("tolvex-video-converter"));
