@@ -72,6 +72,56 @@
         </message>
     </context>
     <context>
+        <name>Download</name>
+        <message>
+            <source>升级下载</source>
+            <translation>Update download</translation>
+        </message>
+        <message>
+            <source>正在下载新版本，请稍候…</source>
+            <translation>Downloading the new version, please wait…</translation>
+        </message>
+        <message>
+            <source>取消</source>
+            <translation>Cancel</translation>
+        </message>
+    </context>
+    <context>
+        <name>Feedback</name>
+        <message>
+            <source>意见反馈</source>
+            <translation>Feedback</translation>
+        </message>
+        <message>
+            <source>关闭</source>
+            <translation>Close</translation>
+        </message>
+        <message>
+            <source>您的意见或建议</source>
+            <translation>Your comments or ideas</translation>
+        </message>
+        <message>
+            <source>请描述您遇到的问题或希望增加的功能</source>
+            <translation>Describe the problem you met or the feature you would like</translation>
+        </message>
+        <message>
+            <source>联系方式</source>
+            <translation>Contact</translation>
+        </message>
+        <message>
+            <source>手机号、QQ、微信或邮箱</source>
+            <translation>Phone, QQ, WeChat or e-mail</translation>
+        </message>
+        <message>
+            <source>联系我们</source>
+            <translation>Contact us</translation>
+        </message>
+        <message>
+            <source>提交</source>
+            <translation>Send</translation>
+        </message>
+    </context>
+    <context>
         <name>FinishNotice</name>
         <message numerus="yes">
             <source>%n 个文件已完成</source>
@@ -90,6 +140,13 @@
         <message>
             <source>TOLVEX视频转换器</source>
             <translation>Tolvex Video Converter</translation>
+        </message>
+    </context>
+    <context>
+        <name>GifListItem</name>
+        <message>
+            <source>删除片段</source>
+            <translation>Delete clip</translation>
         </message>
     </context>
     <context>
@@ -502,17 +559,14 @@ Add videos and choose a piece of music to lay under them</translation>
         </message>
     </context>
     <context>
-        <name>Program</name>
-        <message>
-            <source>TOLVEX视频转换</source>
-            <translation>Tolvex Video Converter</translation>
-        </message>
-    </context>
-    <context>
         <name>ProgressView</name>
         <message>
             <source>失败</source>
             <translation>Failed</translation>
+        </message>
+        <message>
+            <source>第%1个文件 %2 无法合并: %3</source>
+            <translation>File %1, %2, cannot be merged: %3</translation>
         </message>
     </context>
     <context>
@@ -571,6 +625,13 @@ Add videos and choose a piece of music to lay under them</translation>
         <message>
             <source>从列表中移除</source>
             <translation>Remove from the list</translation>
+        </message>
+    </context>
+    <context>
+        <name>SplitListItem</name>
+        <message>
+            <source>删除片段</source>
+            <translation>Delete clip</translation>
         </message>
     </context>
     <context>
@@ -673,6 +734,103 @@ Add videos and choose a piece of music to lay under them</translation>
         </message>
     </context>
     <context>
+        <name>VideoGifDialog</name>
+        <message>
+            <source>视频转GIF</source>
+            <translation>Video to GIF</translation>
+        </message>
+        <message>
+            <source>视频预览区</source>
+            <translation>Video preview</translation>
+        </message>
+        <message>
+            <source>▶ 播放</source>
+            <translation>▶ Play</translation>
+        </message>
+        <message>
+            <source>播放</source>
+            <translation>Play</translation>
+        </message>
+        <message>
+            <source>继续播放</source>
+            <translation>Continue playing</translation>
+        </message>
+        <message>
+            <source>❚❚ 暂停</source>
+            <translation>❚❚ Pause</translation>
+        </message>
+        <message>
+            <source>暂停</source>
+            <translation>Pause</translation>
+        </message>
+        <message>
+            <source>暂停播放</source>
+            <translation>Pause playing</translation>
+        </message>
+        <message>
+            <source>播放位置 / 总时长</source>
+            <translation>Position / length</translation>
+        </message>
+        <message>
+            <source>音量</source>
+            <translation>Volume</translation>
+        </message>
+        <message>
+            <source>开始时间</source>
+            <translation>Start</translation>
+        </message>
+        <message>
+            <source>时:分:秒</source>
+            <translation>h:m:s</translation>
+        </message>
+        <message>
+            <source>片段的开始时间，格式 时:分:秒</source>
+            <translation>Start of the clip, as hours:minutes:seconds</translation>
+        </message>
+        <message>
+            <source>结束时间</source>
+            <translation>End</translation>
+        </message>
+        <message>
+            <source>片段的结束时间，格式 时:分:秒</source>
+            <translation>End of the clip, as hours:minutes:seconds</translation>
+        </message>
+        <message>
+            <source>添加片段</source>
+            <translation>Add clip</translation>
+        </message>
+        <message>
+            <source>把开始和结束时间之间的片段加入右侧列表</source>
+            <translation>Add the part between start and end to the list on the right</translation>
+        </message>
+        <message>
+            <source>片段列表</source>
+            <translation>Clips</translation>
+        </message>
+        <message>
+            <source>还没有片段
+设好开始和结束时间后点击「添加片段」</source>
+            <translation>No clips yet
+Set the start and end, then click “Add clip”</translation>
+        </message>
+        <message>
+            <source>取消</source>
+            <translation>Cancel</translation>
+        </message>
+        <message>
+            <source>关闭窗口，不添加片段</source>
+            <translation>Close without adding clips</translation>
+        </message>
+        <message>
+            <source>确定</source>
+            <translation>OK</translation>
+        </message>
+        <message>
+            <source>把列表中的片段加入任务列表</source>
+            <translation>Add the clips in the list to the page</translation>
+        </message>
+    </context>
+    <context>
         <name>VideoListContainerElement</name>
         <message>
             <source>参数设置</source>
@@ -750,6 +908,115 @@ Add videos and choose a piece of music to lay under them</translation>
         <message>
             <source>从列表中移除</source>
             <translation>Remove from the list</translation>
+        </message>
+    </context>
+    <context>
+        <name>VideoSplitDialog</name>
+        <message>
+            <source>视频分割</source>
+            <translation>Split</translation>
+        </message>
+        <message>
+            <source>视频预览区</source>
+            <translation>Video preview</translation>
+        </message>
+        <message>
+            <source>▶ 播放</source>
+            <translation>▶ Play</translation>
+        </message>
+        <message>
+            <source>播放</source>
+            <translation>Play</translation>
+        </message>
+        <message>
+            <source>继续播放</source>
+            <translation>Continue playing</translation>
+        </message>
+        <message>
+            <source>❚❚ 暂停</source>
+            <translation>❚❚ Pause</translation>
+        </message>
+        <message>
+            <source>暂停</source>
+            <translation>Pause</translation>
+        </message>
+        <message>
+            <source>暂停播放</source>
+            <translation>Pause playing</translation>
+        </message>
+        <message>
+            <source>播放位置 / 总时长</source>
+            <translation>Position / length</translation>
+        </message>
+        <message>
+            <source>音量</source>
+            <translation>Volume</translation>
+        </message>
+        <message>
+            <source>开始时间</source>
+            <translation>Start</translation>
+        </message>
+        <message>
+            <source>时:分:秒</source>
+            <translation>h:m:s</translation>
+        </message>
+        <message>
+            <source>片段的开始时间，格式 时:分:秒</source>
+            <translation>Start of the clip, as hours:minutes:seconds</translation>
+        </message>
+        <message>
+            <source>结束时间</source>
+            <translation>End</translation>
+        </message>
+        <message>
+            <source>片段的结束时间，格式 时:分:秒</source>
+            <translation>End of the clip, as hours:minutes:seconds</translation>
+        </message>
+        <message>
+            <source>添加片段</source>
+            <translation>Add clip</translation>
+        </message>
+        <message>
+            <source>把开始和结束时间之间的片段加入右侧列表</source>
+            <translation>Add the part between start and end to the list on the right</translation>
+        </message>
+        <message>
+            <source>启用裁剪</source>
+            <translation>Crop</translation>
+        </message>
+        <message>
+            <source>裁剪画面</source>
+            <translation>Crop picture</translation>
+        </message>
+        <message>
+            <source>在画面上拖出要保留的区域</source>
+            <translation>Drag out the area of the picture to keep</translation>
+        </message>
+        <message>
+            <source>片段列表</source>
+            <translation>Clips</translation>
+        </message>
+        <message>
+            <source>还没有片段
+设好开始和结束时间后点击「添加片段」</source>
+            <translation>No clips yet
+Set the start and end, then click “Add clip”</translation>
+        </message>
+        <message>
+            <source>取消</source>
+            <translation>Cancel</translation>
+        </message>
+        <message>
+            <source>关闭窗口，不添加片段</source>
+            <translation>Close without adding clips</translation>
+        </message>
+        <message>
+            <source>确定</source>
+            <translation>OK</translation>
+        </message>
+        <message>
+            <source>把列表中的片段加入任务列表</source>
+            <translation>Add the clips in the list to the page</translation>
         </message>
     </context>
 </TS>

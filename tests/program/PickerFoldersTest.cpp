@@ -9,8 +9,10 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QDeadlineTimer>
 #include <QDir>
 #include <QFileDialog>
+#include <QLineEdit>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -58,24 +60,34 @@ TEST_F(PickerWindowTest, TheAddButtonsPickerOpensInTheLastFolderAndRemembersTheN
     RememberPickerFolder(PickerKind::Video, first.path());
 
     QString openedIn;
-    // The picker runs its own loop: it is answered from a timer once it shows.
+    // The picker runs its own loop: it is answered from a timer once it shows, by typing
+    // the file's full path; given up (cancelled) after a while so a fault cannot hang the run.
+    QDeadlineTimer deadline(30000);
+    bool answered = false;
     std::function<void()> answer = [&] {
+        QFileDialog* dialog = nullptr;
         for (QWidget* widget : QApplication::topLevelWidgets()) {
-            auto* dialog = qobject_cast<QFileDialog*>(widget);
-            if (!dialog || !dialog->isVisible())
-                continue;
-            openedIn = dialog->directory().absolutePath();
-            dialog->setDirectory(second.path());
-            dialog->selectFile(clip);
-            static_cast<QDialog*>(dialog)->accept();
-            return;
+            if (auto* found = qobject_cast<QFileDialog*>(widget); found && found->isVisible())
+                dialog = found;
         }
-        QTimer::singleShot(50, answer);
+        if (dialog && openedIn.isEmpty())
+            openedIn = dialog->directory().absolutePath();
+        if (dialog && deadline.hasExpired())
+            static_cast<QDialog*>(dialog)->reject();
+        else if (dialog) {
+            if (auto* name = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit")))
+                name->setText(clip);
+            static_cast<QDialog*>(dialog)->accept();
+        }
+        answered = (!dialog && !openedIn.isEmpty()) || deadline.hasExpired();
+        if (!answered)
+            QTimer::singleShot(50, answer);
     };
     QTimer::singleShot(50, answer);
     auto* add = Window().FindControlAs<QAbstractButton>(QStringLiteral("add-video-merge-btn"));
     ASSERT_NE(add, nullptr);
     add->click();
+    ASSERT_TRUE(WaitFor([&] { return answered; }, 35000));
 
     EXPECT_EQ(QDir(openedIn), QDir(first.path()));
     ASSERT_TRUE(WaitFor([&] { return Window().PageList(PageKind::Merge)->count() == 1; }));
