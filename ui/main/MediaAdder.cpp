@@ -2,6 +2,8 @@
 
 #include "media/MediaImportRules.h"
 #include "tasks/FfmpegLocator.h"
+#include "ui/clip/VideoGifDialog.h"
+#include "ui/clip/VideoSplitDialog.h"
 #include "ui/common/MessageBoxes.h"
 #include "ui/framework/CListUI.h"
 #include "ui/framework/SkinResources.h"
@@ -201,12 +203,17 @@ void MediaAdder::PickBackgroundMusic()
 
 void MediaAdder::PickClipSource(PageKind page)
 {
-    const QString path = QFileDialog::getOpenFileName(m_window, QString(), QString(), VideoPickerFilter());
-    if (path.isEmpty())
+    const QString path = m_clipSourcePicker
+                             ? m_clipSourcePicker(page)
+                             : QFileDialog::getOpenFileName(m_window, QString(), QString(), VideoPickerFilter());
+    if (path.isEmpty() || !m_window)
         return;
     // The clip dialog of the page plays this file and hands its clips back (1625, 1626).
     m_clipSource = path;
-    std::cout << (page == PageKind::Split ? "split" : "gif") << " clip source: " << path.toStdString() << std::endl;
+    if (page == PageKind::Split)
+        VideoSplitDialog::Open(m_window, path);
+    else
+        VideoGifDialog::Open(m_window, path);
 }
 
 void MediaAdder::AddFiles(PageKind page, const QStringList& paths, Source source)
