@@ -309,7 +309,10 @@ void MediaAdder::ListResult(MediaImportResult& result)
         NoteFailure(result);
     } else if (CListUI* list = m_window ? m_window->PageList(result.request.page) : nullptr) {
         const TaskId id = m_window->NewTaskId();
-        MediaItemContent content{result.item, result.thumbnailPath, QTime::currentTime()};
+        // The output name takes the time of the add, as the thumbnail's name does, not
+        // the time the item happens to be listed.
+        const QTime added = result.addedAt.isValid() ? result.addedAt.time() : QTime::currentTime();
+        MediaItemContent content{result.item, result.thumbnailPath, added};
         const auto layout = static_cast<ConvertLayout>(result.request.layout);
         QWidget* item = ListItemBuilder::BuildMediaItem(*m_window, result.request.page, id, content, layout,
                                                         list->itemParent());
@@ -333,8 +336,11 @@ void MediaAdder::ListResult(MediaImportResult& result)
 void MediaAdder::NoteFailure(const MediaImportResult& result)
 {
     const QString name = QFileInfo(result.request.fullPath).fileName();
-    std::cout << "not added (thumbnail " << (result.thumbnail.ok() ? "made" : "failed") << "): "
-              << result.request.fullPath.toStdString() << std::endl;
+    if (result.unreadable)
+        std::cout << "not added (could not be read): " << result.request.fullPath.toStdString() << std::endl;
+    else
+        std::cout << "not added (thumbnail " << (result.thumbnail.ok() ? "made" : "failed") << "): "
+                  << result.request.fullPath.toStdString() << std::endl;
     m_failedNames << name;
     if (result.thumbnail.outcome == ThumbnailResult::Outcome::NotStarted)
         std::cout << "thumbnail not started: " << result.thumbnail.error << std::endl;

@@ -1,9 +1,9 @@
-#include "app/program/Program.h"
+#include "program/Program.h"
 
 #include "app/Folders.h"
-#include "app/program/CrashReport.h"
-#include "app/program/ProgramLog.h"
-#include "app/program/SingleInstance.h"
+#include "program/CrashReport.h"
+#include "program/ProgramLog.h"
+#include "program/SingleInstance.h"
 #include "ui/clip/PreviewPlatform.h"
 #include "ui/common/WndShadow.h"
 #include "ui/framework/SkinResources.h"
