@@ -1,6 +1,7 @@
 #include "media/MediaProbe.h"
 
 #include "app/ConsoleLog.h"
+#include "media/AvPointers.h"
 
 extern "C" {
 #include <libavformat/avformat.h>
@@ -10,17 +11,10 @@ extern "C" {
 #include <cmath>
 #include <cstring>
 #include <limits>
-#include <memory>
 
 namespace tolvex {
 
 namespace {
-
-struct FormatContextCloser {
-    void operator()(AVFormatContext* context) const { avformat_close_input(&context); }
-};
-// The one owner of an opened container: closed on every path.
-using FormatContextPtr = std::unique_ptr<AVFormatContext, FormatContextCloser>;
 
 FormatContextPtr OpenContainer(const std::string& path)
 {

@@ -18,7 +18,7 @@ bool KnowsOption(const AVClass* cls, const char* name, int flags)
     return av_opt_find(&cls, name, nullptr, flags, AV_OPT_SEARCH_FAKE_OBJ) != nullptr;
 }
 
-} // namespace
+}  // namespace
 
 DictionaryPtr FilterDecoderOptions(const AVDictionary* options, AVFormatContext* format,
                                    AVStream* stream, const AVCodec* decoder)
@@ -82,4 +82,4 @@ DictionaryPtr PlayerDecoderOptions(const AVDictionary* options, AVFormatContext*
     return DictionaryPtr(dict);
 }
 
-} // namespace tolvex
+}  // namespace tolvex

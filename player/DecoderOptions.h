@@ -1,6 +1,6 @@
 #pragma once
 
-#include "player/AvPointers.h"
+#include "media/AvPointers.h"
 
 namespace tolvex {
 
@@ -18,4 +18,4 @@ DictionaryPtr FilterDecoderOptions(const AVDictionary* options, AVFormatContext*
 DictionaryPtr PlayerDecoderOptions(const AVDictionary* options, AVFormatContext* format,
                                    AVStream* stream, const AVCodec* decoder);
 
-} // namespace tolvex
+}  // namespace tolvex

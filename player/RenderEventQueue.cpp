@@ -4,7 +4,7 @@
 
 namespace tolvex {
 
-void RenderEventQueue::Post(Event event)
+void RenderEventQueue::post(Event event)
 {
     {
         std::lock_guard lock(m_mutex);
@@ -13,7 +13,7 @@ void RenderEventQueue::Post(Event event)
     m_cv.notify_one();
 }
 
-bool RenderEventQueue::Wait(int timeoutMs, Event& event)
+bool RenderEventQueue::wait(int timeoutMs, Event& event)
 {
     std::unique_lock lock(m_mutex);
     m_cv.wait_for(lock, std::chrono::milliseconds(timeoutMs),
@@ -25,7 +25,7 @@ bool RenderEventQueue::Wait(int timeoutMs, Event& event)
     return true;
 }
 
-void RenderEventQueue::Interrupt()
+void RenderEventQueue::interrupt()
 {
     {
         std::lock_guard lock(m_mutex);
@@ -34,4 +34,4 @@ void RenderEventQueue::Interrupt()
     m_cv.notify_all();
 }
 
-} // namespace tolvex
+}  // namespace tolvex

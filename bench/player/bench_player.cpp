@@ -133,12 +133,12 @@ int main(int argc, char** argv)
         Pump(20);
         if (wall.elapsed() >= nextReport) {
             std::printf("  %5.1f s: position %5.2f, %ld frames\n", wall.elapsed() / 1000.0,
-                        player.CurrentPosition(), player.framesShown());
+                        player.CurrentPosition(), player.statistics().framesShown.load());
             nextReport += 1000;
         }
     }
     const double ourWall = wall.elapsed() / 1000.0;
-    const long shown = player.framesShown();
+    const long shown = player.statistics().framesShown.load();
     const std::string renderer = player.rendererName();
     player.Close();
     const double ourCpu = SelfCpuSeconds() - cpu0;

@@ -49,7 +49,7 @@ VideoWindow::~VideoWindow() = default;
 
 double WallSeconds()
 {
-    return PlaybackClock::Now();
+    return PlaybackClock::now();
 }
 
 int RunPlayerTests(int argc, char** argv)

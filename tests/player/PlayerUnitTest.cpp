@@ -77,23 +77,23 @@ TEST(PacketQueue, OneProducerOneConsumerLoseNothing)
 TEST(PlaybackClock, RunsWithWallClockFromTheLastSetting)
 {
     PlaybackClock clock;
-    EXPECT_TRUE(std::isnan(clock.Pts()));
-    EXPECT_TRUE(std::isnan(clock.Current()));
+    EXPECT_TRUE(std::isnan(clock.pts()));
+    EXPECT_TRUE(std::isnan(clock.current()));
 
-    clock.SetAt(12.5, 100.0);
-    EXPECT_DOUBLE_EQ(clock.Pts(), 12.5);
-    EXPECT_DOUBLE_EQ(clock.LastUpdated(), 100.0);
-    EXPECT_DOUBLE_EQ(clock.Drift(), -87.5);
-    EXPECT_DOUBLE_EQ(clock.CurrentAt(101.25), 13.75);
+    clock.setAt(12.5, 100.0);
+    EXPECT_DOUBLE_EQ(clock.pts(), 12.5);
+    EXPECT_DOUBLE_EQ(clock.lastUpdated(), 100.0);
+    EXPECT_DOUBLE_EQ(clock.drift(), -87.5);
+    EXPECT_DOUBLE_EQ(clock.currentAt(101.25), 13.75);
 
-    const double before = PlaybackClock::Now();
-    clock.Set(3.0);
-    const double value = clock.Current();
+    const double before = PlaybackClock::now();
+    clock.set(3.0);
+    const double value = clock.current();
     EXPECT_GE(value, 3.0);
-    EXPECT_LT(value, 3.0 + (PlaybackClock::Now() - before) + 0.001);
+    EXPECT_LT(value, 3.0 + (PlaybackClock::now() - before) + 0.001);
 
-    clock.Reset();
-    EXPECT_TRUE(std::isnan(clock.Current()));
+    clock.reset();
+    EXPECT_TRUE(std::isnan(clock.current()));
 }
 
 class DecoderOptionsTest : public ::testing::Test {
