@@ -168,8 +168,9 @@ int AudioOutput::decodeStep()
         av_frame_unref(frame);
         return -1;
     }
-    const double pts = frame->pts == AV_NOPTS_VALUE ? std::numeric_limits<double>::quiet_NaN()
-                                                    : static_cast<double>(frame->pts) * av_q2d(m_decoder.stream()->time_base);
+    const double pts = frame->pts == AV_NOPTS_VALUE
+                           ? std::numeric_limits<double>::quiet_NaN()
+                           : static_cast<double>(frame->pts) * av_q2d(m_decoder.stream()->time_base);
     m_endTime = pts + static_cast<double>(frame->nb_samples) / frame->sample_rate;
 
     // A frame that names its channel count but no layout gets the usual layout for it; one
@@ -197,8 +198,8 @@ int AudioOutput::decodeStep()
     }
 
     const int bytesPerSample = m_channels * 2;
-    int64_t wanted = av_rescale_rnd(swr_get_delay(resampler.get(), frame->sample_rate) + frame->nb_samples,
-                                    m_frequency, frame->sample_rate, AV_ROUND_UP);
+    int64_t wanted = av_rescale_rnd(swr_get_delay(resampler.get(), frame->sample_rate) + frame->nb_samples, m_frequency,
+                                    frame->sample_rate, AV_ROUND_UP);
     // Never past the end of the buffer: a frame longer than the buffer holds is cut.
     wanted = std::min<int64_t>(wanted, kBufferBytes / bytesPerSample);
     uint8_t* out = m_buffer.data();

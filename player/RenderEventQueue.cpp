@@ -16,8 +16,7 @@ void RenderEventQueue::post(Event event)
 bool RenderEventQueue::wait(int timeoutMs, Event& event)
 {
     std::unique_lock lock(m_mutex);
-    m_cv.wait_for(lock, std::chrono::milliseconds(timeoutMs),
-                  [this] { return m_interrupted || !m_events.empty(); });
+    m_cv.wait_for(lock, std::chrono::milliseconds(timeoutMs), [this] { return m_interrupted || !m_events.empty(); });
     if (m_interrupted || m_events.empty())
         return false;
     event = m_events.front();

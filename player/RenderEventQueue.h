@@ -13,8 +13,8 @@ namespace tolvex {
 class RenderEventQueue {
 public:
     enum Event {
-        Refresh = 1,   // show the next frame
-        SeekRefresh,   // show the first frame after a seek made while paused
+        Refresh = 1,  // show the next frame
+        SeekRefresh,  // show the first frame after a seek made while paused
     };
 
     void post(Event event);

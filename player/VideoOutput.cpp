@@ -118,8 +118,8 @@ void VideoOutput::createOutput()
         return;
     }
     SDL_GetRendererInfo(m_renderer.get(), &m_rendererInfo);
-    m_texture.reset(SDL_CreateTexture(m_renderer.get(), SDL_PIXELFORMAT_YUY2, SDL_TEXTUREACCESS_STREAMING,
-                                      m_frameWidth, m_frameHeight));
+    m_texture.reset(SDL_CreateTexture(m_renderer.get(), SDL_PIXELFORMAT_YUY2, SDL_TEXTUREACCESS_STREAMING, m_frameWidth,
+                                      m_frameHeight));
     if (!m_texture) {
         std::printf("SDL_CreateTexture error: %s\n", SDL_GetError());
         return;
@@ -156,9 +156,9 @@ void VideoOutput::pumpWindowEvents()
     while ((count = SDL_PeepEvents(events, 16, SDL_GETEVENT, SDL_FIRSTEVENT, SDL_LASTEVENT)) > 0) {
         for (int i = 0; i < count; ++i) {
             const SDL_Event& e = events[i];
-            if (e.type == SDL_WINDOWEVENT && e.window.windowID == windowId
-                && (e.window.event == SDL_WINDOWEVENT_SIZE_CHANGED || e.window.event == SDL_WINDOWEVENT_RESIZED
-                    || e.window.event == SDL_WINDOWEVENT_EXPOSED))
+            if (e.type == SDL_WINDOWEVENT && e.window.windowID == windowId &&
+                (e.window.event == SDL_WINDOWEVENT_SIZE_CHANGED || e.window.event == SDL_WINDOWEVENT_RESIZED ||
+                 e.window.event == SDL_WINDOWEVENT_EXPOSED))
                 present = true;
         }
     }

@@ -75,7 +75,12 @@ bool PlayerDemoWindow::open(const std::string& path)
         [self](void*) {
             // Read thread: hand over to the UI thread.
             QMetaObject::invokeMethod(
-                self.data(), [self] { if (self) self->onEndOfMedia(); }, Qt::QueuedConnection);
+                self.data(),
+                [self] {
+                    if (self)
+                        self->onEndOfMedia();
+                },
+                Qt::QueuedConnection);
         },
         this);
     m_player->SetNotifyAtEnd(true);
@@ -127,8 +132,8 @@ void PlayerDemoWindow::poll()
     const double duration = m_player->Duration();
     if (!m_position->isSliderDown())
         m_position->setValue(static_cast<int>(std::lround(position * 1000)));
-    m_time->setText(QString::fromStdString(FormatClock(static_cast<int32_t>(position))) + QStringLiteral(" / ")
-                    + QString::fromStdString(FormatClock(static_cast<int32_t>(std::lround(duration)))));
+    m_time->setText(QString::fromStdString(FormatClock(static_cast<int32_t>(position))) + QStringLiteral(" / ") +
+                    QString::fromStdString(FormatClock(static_cast<int32_t>(std::lround(duration)))));
 }
 
 void PlayerDemoWindow::onEndOfMedia()
@@ -146,4 +151,4 @@ void PlayerDemoWindow::updatePlayButton()
     m_playButton->setText(paused ? QStringLiteral("Play") : QStringLiteral("Pause"));
 }
 
-} // namespace tolvex
+}  // namespace tolvex

@@ -38,10 +38,12 @@ protected:
         ASSERT_FALSE(s_file.empty());
         ASSERT_EQ(m_reader.open(s_file), 0);
         ASSERT_EQ(m_video.open(m_reader.format(), m_reader.format()->streams[0], StreamDecoder::Options::None), 0);
-        m_reader.setEndOfMediaCallback([this](void* user) {
-            m_user = user;
-            m_ends++;
-        }, &m_ends);
+        m_reader.setEndOfMediaCallback(
+            [this](void* user) {
+                m_user = user;
+                m_ends++;
+            },
+            &m_ends);
     }
     void TearDown() override
     {

@@ -72,4 +72,4 @@ int RunPlayerTests(int argc, char** argv)
     return RUN_ALL_TESTS();
 }
 
-} // namespace tolvex::test
+}  // namespace tolvex::test

@@ -103,9 +103,9 @@ protected:
         s_dir = new QTemporaryDir;
         s_file = s_dir->filePath("av.mkv").toStdString();
         QProcess ffmpeg;
-        ffmpeg.start("ffmpeg", {"-y", "-v", "error", "-nostdin", "-f", "lavfi", "-i", "testsrc2=s=64x48:d=0.2",
-                                "-f", "lavfi", "-i", "sine=d=0.2", "-c:v", "mpeg4", "-c:a", "pcm_s16le",
-                                QString::fromStdString(s_file)});
+        ffmpeg.start("ffmpeg",
+                     {"-y", "-v", "error", "-nostdin", "-f", "lavfi", "-i", "testsrc2=s=64x48:d=0.2", "-f", "lavfi",
+                      "-i", "sine=d=0.2", "-c:v", "mpeg4", "-c:a", "pcm_s16le", QString::fromStdString(s_file)});
         ASSERT_TRUE(ffmpeg.waitForFinished(60000));
         ASSERT_EQ(ffmpeg.exitCode(), 0);
     }
@@ -174,5 +174,5 @@ TEST_F(DecoderOptionsTest, StreamSpecifiersAndTypePrefixesSelectEntries)
     EXPECT_EQ(av_dict_count(user.get()), 6);
 }
 
-} // namespace
-} // namespace tolvex
+}  // namespace
+}  // namespace tolvex

@@ -39,14 +39,18 @@ protected:
         s_media = new MediaFolder;
         // 4 s of picture and sound, a key frame every second, no reordering so that the
         // key frame before a seek target is known exactly.
-        ASSERT_TRUE(s_media->make("av.mp4", {"-f", "lavfi", "-i", "testsrc2=s=320x240:r=25:d=4", "-f", "lavfi", "-i",
-                                             "sine=f=440:r=44100:d=4", "-ac", "2", "-c:v", "libx264", "-preset",
-                                             "ultrafast", "-g", "25", "-bf", "0", "-pix_fmt", "yuv420p", "-c:a", "aac",
-                                             "-shortest"}));
-        ASSERT_TRUE(s_media->make("short.mp4", {"-f", "lavfi", "-i", "testsrc2=s=160x120:r=25:d=1", "-f", "lavfi",
-                                                "-i", "sine=r=44100:d=1", "-ac", "2", "-c:v", "libx264", "-preset",
-                                                "ultrafast", "-g", "25", "-bf", "0", "-pix_fmt", "yuv420p", "-c:a",
-                                                "aac", "-shortest"}));
+        ASSERT_TRUE(s_media->make("av.mp4", {"-f",      "lavfi",     "-i",       "testsrc2=s=320x240:r=25:d=4",
+                                             "-f",      "lavfi",     "-i",       "sine=f=440:r=44100:d=4",
+                                             "-ac",     "2",         "-c:v",     "libx264",
+                                             "-preset", "ultrafast", "-g",       "25",
+                                             "-bf",     "0",         "-pix_fmt", "yuv420p",
+                                             "-c:a",    "aac",       "-shortest"}));
+        ASSERT_TRUE(s_media->make("short.mp4", {"-f",      "lavfi",     "-i",       "testsrc2=s=160x120:r=25:d=1",
+                                                "-f",      "lavfi",     "-i",       "sine=r=44100:d=1",
+                                                "-ac",     "2",         "-c:v",     "libx264",
+                                                "-preset", "ultrafast", "-g",       "25",
+                                                "-bf",     "0",         "-pix_fmt", "yuv420p",
+                                                "-c:a",    "aac",       "-shortest"}));
         ASSERT_TRUE(s_media->make("video10fps.mp4", {"-f", "lavfi", "-i", "testsrc2=s=320x240:r=10:d=4", "-c:v",
                                                      "libx264", "-preset", "ultrafast", "-pix_fmt", "yuv420p"}));
         ASSERT_TRUE(s_media->make("tone.wav", {"-f", "lavfi", "-i", "sine=f=440:r=44100:d=2.6", "-ac", "2"}));
@@ -63,7 +67,7 @@ protected:
     static bool WaitForPlayback(const PreviewPlayer& player)
     {
         return WaitFor([&] { return player.hasVideo() ? FramesShown(player) > 0 : !std::isnan(player.audioClock()); },
-                         5000);
+                       5000);
     }
 
     static MediaFolder* s_media;
@@ -121,14 +125,14 @@ TEST_F(PreviewPlayerTest, PauseHoldsThePositionAndResumeGoesOn)
 
     player.Pause();
     EXPECT_EQ(player.state(), PreviewPlayer::StatePaused);
-    Pump(200); // a refresh already under way may still land
+    Pump(200);  // a refresh already under way may still land
     const double held = player.CurrentPosition();
     const long frames = FramesShown(player);
     Pump(600);
     EXPECT_DOUBLE_EQ(player.CurrentPosition(), held);
     EXPECT_EQ(FramesShown(player), frames);
 
-    player.Pause(); // pausing twice changes nothing
+    player.Pause();  // pausing twice changes nothing
     EXPECT_EQ(player.state(), PreviewPlayer::StatePaused);
     player.Resume();
     EXPECT_EQ(player.state(), PreviewPlayer::StatePlaying);
@@ -532,5 +536,5 @@ TEST_F(PreviewPlayerTest, VolumeScalesWhatIsPlayedAndZeroIsSilence)
     EXPECT_NEAR(Peak(clamped), Peak(full), 2);
 }
 
-} // namespace
-} // namespace tolvex
+}  // namespace
+}  // namespace tolvex

@@ -17,9 +17,9 @@ protected:
     {
         s_media = new test::HeadlessMedia;
         // 25 pictures with reordered (B) frames: the decoder holds some back until the end.
-        s_pictures = s_media->make("reordered.mp4", {"-f", "lavfi", "-i", "testsrc2=s=64x48:r=25:d=1", "-c:v",
-                                                     "libx264", "-preset", "ultrafast", "-bf", "3", "-pix_fmt",
-                                                     "yuv420p"});
+        s_pictures =
+            s_media->make("reordered.mp4", {"-f", "lavfi", "-i", "testsrc2=s=64x48:r=25:d=1", "-c:v", "libx264",
+                                            "-preset", "ultrafast", "-bf", "3", "-pix_fmt", "yuv420p"});
         s_sound = s_media->make("tone.mkv", {"-f", "lavfi", "-i", "sine=r=44100:d=0.5", "-c:a", "pcm_s16le"});
     }
     static void TearDownTestSuite()

@@ -56,7 +56,9 @@ TEST(CVideoArea, OffscreenPlatformRefusesPictureButPlaysSound)
 
     PreviewPlayer picture(&area);
     EXPECT_EQ(picture.Open(video.toStdString()), -1);
-    EXPECT_EQ(picture.statistics().readThreadStarts + picture.statistics().renderThreadStarts + picture.statistics().timerThreadStarts, 0);
+    EXPECT_EQ(picture.statistics().readThreadStarts + picture.statistics().renderThreadStarts +
+                  picture.statistics().timerThreadStarts,
+              0);
     picture.Close();
 
     PreviewPlayer tone(&area);
@@ -66,8 +68,8 @@ TEST(CVideoArea, OffscreenPlatformRefusesPictureButPlaysSound)
     tone.Close();
 }
 
-} // namespace
-} // namespace tolvex
+}  // namespace
+}  // namespace tolvex
 
 int main(int argc, char** argv)
 {
