@@ -127,7 +127,8 @@ int PreviewPlayer::openAudio(AVStream* stream)
 {
     if (!m_video.hasStream()) {
         // A sound-only file reports whole seconds.
-        m_duration = static_cast<double>(DurationMicroseconds(m_reader.format(), stream) / 1000000);
+        const int64_t wholeSeconds = DurationMicroseconds(m_reader.format(), stream) / 1000000;
+        m_duration = static_cast<double>(wholeSeconds);
     }
     if (m_audio.open(m_reader.format(), stream, StreamDecoder::Options::None) != 0) {
         // Sound that cannot be decoded is left out; the picture still plays, on the

@@ -105,6 +105,8 @@ void VideoOutput::run(const DisplayStep& displayStep)
 void VideoOutput::createOutput()
 {
     std::lock_guard lock(RenderLock());
+    // SDL takes the X11 window id in a pointer.
+    // NOLINTNEXTLINE(performance-no-int-to-ptr)
     m_window.reset(SDL_CreateWindowFrom(reinterpret_cast<const void*>(m_nativeWindow)));
     if (!m_window) {
         std::printf("SDL_CreateWindowFrom error: %s\n", SDL_GetError());

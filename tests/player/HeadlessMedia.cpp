@@ -11,7 +11,7 @@ namespace tolvex::test {
 
 std::string HeadlessMedia::make(const std::string& name, const std::vector<std::string>& arguments)
 {
-    const std::string path = m_dir.filePath(QString::fromStdString(name)).toStdString();
+    std::string path = m_dir.filePath(QString::fromStdString(name)).toStdString();
     if (QFile::exists(QString::fromStdString(path)))
         return path;
     std::vector<std::string> args{"-v", "error"};
