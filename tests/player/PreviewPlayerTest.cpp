@@ -532,7 +532,7 @@ TEST_F(PreviewPlayerTest, VolumeScalesWhatIsPlayedAndZeroIsSilence)
     // lavfi's sine has an amplitude of 1/8 of full scale, 3 dB down when spread over two
     // channels: 4096 / sqrt(2).
     EXPECT_NEAR(Peak(full), 2896, 30);
-    EXPECT_NEAR(Peak(initial), 2896 * 69 / 128, 30);
+    EXPECT_NEAR(Peak(initial), 2896.0 * 69 / 128, 30);
     EXPECT_NEAR(Peak(clamped), Peak(full), 2);
 }
 
