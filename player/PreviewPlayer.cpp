@@ -1,5 +1,9 @@
 #include "player/PreviewPlayer.h"
 
+extern "C" {
+#include <libavutil/display.h>
+}
+
 #include <algorithm>
 #include <climits>
 #include <cmath>
@@ -32,6 +36,22 @@ int64_t DurationMicroseconds(const AVFormatContext* format, const AVStream* stre
 
 // Far beyond the end of any file, still within a 64-bit time stamp.
 constexpr double kLatestTimestamp = 4.0e18;
+
+// The clockwise turn that shows the stream's picture upright. Phone videos keep their
+// picture on its side with a display matrix saying how far to turn it (counter-clockwise
+// degrees); shown as stored, they would lie on their side.
+int UprightTurn(const AVStream* stream)
+{
+    size_t size = 0;
+    const uint8_t* matrix = av_stream_get_side_data(stream, AV_PKT_DATA_DISPLAYMATRIX, &size);
+    if (!matrix || size < 9 * sizeof(int32_t))
+        return 0;
+    const double degrees = av_display_rotation_get(reinterpret_cast<const int32_t*>(matrix));
+    if (!std::isfinite(degrees))
+        return 0;
+    const long quarters = std::lround(-degrees / 90.0);
+    return static_cast<int>(((quarters % 4) + 4) % 4) * 90;
+}
 
 }  // namespace
 
@@ -120,7 +140,7 @@ int PreviewPlayer::openVideo(AVStream* stream)
     if (m_video.open(m_reader.format(), stream, StreamDecoder::Options::Player) != 0)
         return -1;
     const AVCodecContext* context = m_video.context();
-    return m_videoOutput.open(context->width, context->height, context->pix_fmt);
+    return m_videoOutput.open(context->width, context->height, context->pix_fmt, UprightTurn(stream));
 }
 
 int PreviewPlayer::openAudio(AVStream* stream)

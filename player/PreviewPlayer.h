@@ -79,6 +79,9 @@ public:
     void Close();
     // Releases what Close leaves (the path); safe at any time after Close.
     void Destroy();
+    // Presents the last picture again, for a window system that uncovered part of the
+    // area while the player is paused. Any thread.
+    void Redraw() { m_videoOutput.requestRedraw(); }
 
     // Read-only observers.
     int state() const { return m_state.load(); }
@@ -86,6 +89,9 @@ public:
     bool paused() const { return m_playback.paused.load(); }
     bool hasVideo() const { return m_video.hasStream(); }
     bool hasAudio() const { return m_audio.hasStream(); }
+    // The clockwise turn (0, 90, 180, 270) that shows the file's picture upright; the
+    // picture is drawn turned.
+    int rotation() const { return m_videoOutput.rotation(); }
     int frameWidth() const { return m_videoOutput.frameWidth(); }
     int frameHeight() const { return m_videoOutput.frameHeight(); }
     int shownWidth() const { return m_videoOutput.shownWidth(); }

@@ -37,8 +37,9 @@ int VideoOutput::prepare()
     return m_sdlVideo.start(SDL_INIT_VIDEO) ? 0 : -1;
 }
 
-int VideoOutput::open(int frameWidth, int frameHeight, AVPixelFormat pixelFormat)
+int VideoOutput::open(int frameWidth, int frameHeight, AVPixelFormat pixelFormat, int rotation)
 {
+    m_rotation = rotation;
     m_frameWidth = frameWidth;
     m_frameHeight = frameHeight;
     m_shownWidth = frameWidth;
@@ -94,6 +95,10 @@ void VideoOutput::run(const DisplayStep& displayStep)
         RenderEventQueue::Event event;
         const bool got = m_events.wait(kRenderWaitMs, event);
         pumpWindowEvents();
+        if (m_redrawWanted.exchange(false)) {
+            std::lock_guard lock(RenderLock());
+            presentLocked();
+        }
         if (!got || m_quit.isSet())
             continue;
         displayStep(event == RenderEventQueue::SeekRefresh);
@@ -198,11 +203,24 @@ void VideoOutput::presentLocked()
         return;
     // The last picture again, stretched to the area as it is now.
     takeDisplaySize();
-    const SDL_Rect source{0, 0, m_frameWidth, m_frameHeight};
-    const SDL_Rect target{0, 0, m_shownWidth.load(), m_shownHeight.load()};
     SDL_RenderClear(m_renderer.get());
-    SDL_RenderCopy(m_renderer.get(), m_texture.get(), &source, &target);
+    copyUprightLocked(m_shownWidth, m_shownHeight);
     SDL_RenderPresent(m_renderer.get());
+}
+
+void VideoOutput::copyUprightLocked(int width, int height)
+{
+    const SDL_Rect source{0, 0, m_frameWidth, m_frameHeight};
+    if (m_rotation == 0) {
+        const SDL_Rect target{0, 0, width, height};
+        SDL_RenderCopy(m_renderer.get(), m_texture.get(), &source, &target);
+        return;
+    }
+    // Turned about the target's centre: a quarter turn needs the target with its sides
+    // swapped so that, turned, it fills the area.
+    const SDL_Rect target = m_rotation == 180 ? SDL_Rect{0, 0, width, height}
+                                              : SDL_Rect{(width - height) / 2, (height - width) / 2, height, width};
+    SDL_RenderCopyEx(m_renderer.get(), m_texture.get(), &source, &target, m_rotation, nullptr, SDL_FLIP_NONE);
 }
 
 void VideoOutput::show(const AVFrame* frame)
@@ -220,14 +238,12 @@ void VideoOutput::show(const AVFrame* frame)
     m_statistics.framesShown++;
     if (!m_renderer || !m_texture)
         return;
-    const SDL_Rect source{0, 0, m_frameWidth, m_frameHeight};
-    const SDL_Rect target{0, 0, m_shownWidth.load(), m_shownHeight.load()};
     std::lock_guard lock(RenderLock());
     SDL_UpdateTexture(m_texture.get(), nullptr, m_convertedFrame->data[0], m_convertedFrame->linesize[0]);
     m_textureFilled = true;
     if (SDL_RenderClear(m_renderer.get()) < 0)
         std::printf("sdlRenderer error\n");
-    SDL_RenderCopy(m_renderer.get(), m_texture.get(), &source, &target);
+    copyUprightLocked(m_shownWidth, m_shownHeight);
     SDL_RenderPresent(m_renderer.get());
 }
 

@@ -49,8 +49,9 @@ public:
     // printing why.
     int prepare();
     // Makes the converter from the decoder's pictures to the texture's format (packed YUYV
-    // 4:2:2 at the decoder's size). 0 or -1 after printing "Could not open codec.".
-    int open(int frameWidth, int frameHeight, AVPixelFormat pixelFormat);
+    // 4:2:2 at the decoder's size); the pictures are drawn turned clockwise by `rotation`
+    // degrees (0, 90, 180 or 270). 0 or -1 after printing "Could not open codec.".
+    int open(int frameWidth, int frameHeight, AVPixelFormat pixelFormat, int rotation);
     // Starts the render thread.
     void start(DisplayStep displayStep);
     // Interrupts and joins the render thread; the quit signal must be set first.
@@ -59,12 +60,15 @@ public:
     void close();
 
     RenderEventQueue& events() { return m_events; }
+    // Asks the render thread to draw the last picture again (any thread).
+    void requestRedraw() { m_redrawWanted = true; }
 
     // Render thread: converts `frame` and draws it over the whole video area.
     void show(const AVFrame* frame);
 
     int frameWidth() const { return m_frameWidth; }
     int frameHeight() const { return m_frameHeight; }
+    int rotation() const { return m_rotation; }
     int shownWidth() const { return m_shownWidth.load(); }
     int shownHeight() const { return m_shownHeight.load(); }
     // True once the render thread holds a renderer and a texture.
@@ -79,6 +83,8 @@ private:
     void followDisplaySize();
     // Draws the filled texture again; render lock held.
     void presentLocked();
+    // Copies the texture over the area (width x height), turned upright; render lock held.
+    void copyUprightLocked(int width, int height);
     void takeDisplaySize();
 
     VideoSurface* m_owner;
@@ -89,6 +95,7 @@ private:
 
     int m_frameWidth = 0;
     int m_frameHeight = 0;
+    int m_rotation = 0;
     std::atomic<int> m_shownWidth{0};
     std::atomic<int> m_shownHeight{0};
     SwsContextPtr m_scaler;
@@ -104,6 +111,7 @@ private:
     int m_windowHeight = 0;
     bool m_textureFilled = false;
     std::atomic<bool> m_ready{false};
+    std::atomic<bool> m_redrawWanted{false};
 
     RenderEventQueue m_events;
     std::thread m_thread;
