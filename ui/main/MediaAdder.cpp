@@ -217,10 +217,9 @@ void MediaAdder::PickBackgroundMusic()
 void MediaAdder::PickClipSource(PageKind page)
 {
     const PickerKind kind = PickerKindOf(page);
-    const QString path =
-        m_clipSourcePicker
-            ? m_clipSourcePicker(page)
-            : QFileDialog::getOpenFileName(m_window, QString(), PickerStartFolder(kind), VideoPickerFilter());
+    const QString path = m_clipSourcePicker ? m_clipSourcePicker(page)
+                                            : QFileDialog::getOpenFileName(m_window, QString(), PickerStartFolder(kind),
+                                                                           VideoPickerFilter());
     if (path.isEmpty() || !m_window)
         return;
     RememberPickerFolder(kind, QFileInfo(path).absolutePath());

@@ -8,8 +8,8 @@
 #include <QDesktopServices>
 #include <QDir>
 #include <QFileDialog>
-#include <QTemporaryFile>
 #include <QLineEdit>
+#include <QTemporaryFile>
 #include <QUrl>
 
 namespace tolvex {
