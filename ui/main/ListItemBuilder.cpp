@@ -4,13 +4,13 @@
 #include "media/MediaImportRules.h"
 #include "media/ResolutionTable.h"
 #include "ui/framework/Controls.h"
+#include "ui/framework/ShownPixmapLoader.h"
 #include "ui/framework/WindowImplBase.h"
 #include "ui/main/ListItemNames.h"
 
 #include <QComboBox>
 #include <QImageReader>
 #include <QLabel>
-#include <QPixmap>
 
 #include <initializer_list>
 
@@ -162,14 +162,11 @@ void ListItemBuilder::FillResolutionBox(QWidget* box, const QString& format)
 bool ListItemBuilder::ShowThumbnail(QWidget* label, const QString& path)
 {
     auto* target = qobject_cast<QLabel*>(label);
-    if (!target)
+    if (!target || !QImageReader(path).canRead())
         return false;
-    QImageReader reader(path);
-    const QImage image = reader.read();
-    if (image.isNull())
-        return false;
-    const QSize box = target->minimumSize().isEmpty() ? QSize(120, 70) : target->minimumSize();
-    target->setPixmap(QPixmap::fromImage(image.scaled(box, Qt::KeepAspectRatio, Qt::SmoothTransformation)));
+    // Read while the item is shown only: a thousand items keep a thousand file names, not
+    // a thousand pictures.
+    ShownPixmapLoader::Attach(target, path);
     return true;
 }
 
