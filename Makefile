@@ -1,11 +1,12 @@
 # Tolvex Video Converter: build, run and test on Debian 12.
 BUILD_DIR ?= build
 JOBS ?= $(shell nproc)
-CMAKE_FLAGS ?= -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
+TOLVEX_WERROR ?= OFF
+CMAKE_FLAGS ?= -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTOLVEX_WERROR=$(TOLVEX_WERROR)
 XVFB := $(if $(DISPLAY),,xvfb-run -a -s "-screen 0 1920x1080x24")
 CTEST_FLAGS ?= --output-on-failure -j2
 
-.PHONY: deps build run test test-quick test-asan test-tsan bench install clean
+.PHONY: deps build run test test-quick test-asan test-tsan bench fuzz install clean format lint
 
 deps:
 	@./scripts/install-deps
@@ -46,11 +47,32 @@ test-tsan: deps
 	@cmake --build build-tsan -j $(JOBS)
 	cd build-tsan && TSAN_OPTIONS=halt_on_error=1 $(XVFB) ctest $(CTEST_FLAGS) -L engine
 
+# The parsers' libFuzzer targets, built with clang into build-fuzz, each run for FUZZ_SECONDS
+# on its corpus in fuzz/corpus/<name> (new finds are kept in build-fuzz/corpus).
+FUZZ_SECONDS ?= 60
+fuzz: deps
+	@cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_C_COMPILER=clang \
+		-DCMAKE_CXX_COMPILER=clang++ -DTOLVEX_FUZZ=ON >/dev/null
+	@cmake --build build-fuzz -j $(JOBS) --target tolvex_fuzzers
+	@for f in build-fuzz/fuzz/fuzz-*; do \
+		name=$${f##*/fuzz-}; mkdir -p build-fuzz/corpus/$$name; \
+		echo "== $$f ($(FUZZ_SECONDS) s)"; \
+		$$f -max_total_time=$(FUZZ_SECONDS) -print_final_stats=1 build-fuzz/corpus/$$name fuzz/corpus/$$name || exit 1; \
+	done
+
 bench: build
 	@for b in $(BUILD_DIR)/bin/bench-*; do echo "== $$b"; $(XVFB) $$b || exit 1; done
 
 install: build
 	cmake --install $(BUILD_DIR)
 
+# Rewrites every C++ file to the house layout (.clang-format).
+format: deps
+	@./scripts/lint --fix
+
+# Layout of every file, clang-tidy on the files changed since main (LINT_ALL=1: on all files).
+lint: build
+	@./scripts/lint --build-dir $(BUILD_DIR) $(if $(LINT_ALL),--all,)
+
 clean:
-	rm -rf $(BUILD_DIR) build-asan build-tsan
+	rm -rf $(BUILD_DIR) build-asan build-tsan build-fuzz

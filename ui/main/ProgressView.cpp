@@ -8,6 +8,7 @@
 #include "ui/main/PageTasks.h"
 #include "ui/main/ParamSettingDialog.h"
 
+#include <QFileInfo>
 #include <QProgressBar>
 
 #include <algorithm>
@@ -163,7 +164,17 @@ void ProgressView::OnFailed(PageKind page, TaskId taskId, const QString& reason)
     if (!reason.isEmpty())
         ConsoleLog("task %d of page %d failed: %s\n", taskId, static_cast<int>(page), reason.toUtf8().constData());
     if (page == PageKind::Merge) {
-        SetControlText(Named(m_window, ProgressControlsOf(page).label), kFailedText);
+        QWidget* label = Named(m_window, ProgressControlsOf(page).label);
+        SetControlText(label, kFailedText);
+        // Say which input ffmpeg blamed, when it names one.
+        const auto& sources = m_tasks.MergeSources();
+        const int input = MergeInputNamedIn(reason.toStdString(), sources);
+        if (label) {
+            label->setToolTip(input < 0 ? reason
+                                        : QStringLiteral("第%1个文件 %2 无法合并: %3")
+                                              .arg(input + 1)
+                                              .arg(QFileInfo(sources[input].fullPath).fileName(), reason));
+        }
         m_tasks.Engine().FailTask(page, taskId);
         return;
     }
