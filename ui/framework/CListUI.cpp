@@ -7,7 +7,6 @@
 #include <QLabel>
 #include <QMouseEvent>
 #include <QScrollBar>
-#include <QStyle>
 
 #include <algorithm>
 #include <limits>
