@@ -24,6 +24,8 @@ EncoderSupport::Encoder FromLibavcodec(const std::string& name)
     result.exists = true;
     result.experimental = (codec->capabilities & AV_CODEC_CAP_EXPERIMENTAL) != 0;
     result.name = codec->name;
+    for (const int* rate = codec->supported_samplerates; rate && *rate != 0; ++rate)
+        result.sampleRates.push_back(*rate);
     return result;
 }
 

@@ -18,6 +18,7 @@ public:
         bool exists = false;
         bool experimental = false;  // ffmpeg refuses it without "-strict -2"
         std::string name;           // the encoder ffmpeg picks for the asked name
+        std::vector<int> sampleRates;  // the only rates an audio encoder takes; empty: any
     };
     using Lookup = std::function<Encoder(const std::string& name)>;
 

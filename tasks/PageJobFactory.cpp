@@ -3,11 +3,16 @@
 #include "app/ConsoleLog.h"
 #include "app/Folders.h"
 #include "app/Helpers.h"
+#include "media/CompressProbe.h"
 #include "media/MediaProbe.h"
 #include "tasks/ClipCommands.h"
+#include "tasks/CompressCommand.h"
 #include "tasks/ConvertCommand.h"
 #include "tasks/SingleInputCommands.h"
 
+#include <unistd.h>
+
+#include <atomic>
 #include <cmath>
 
 namespace tolvex {
@@ -19,6 +24,14 @@ JobPlan Drop()
     JobPlan plan;
     plan.action = JobPlan::Action::Drop;
     return plan;
+}
+
+// A name in the temp folder for one job's pass logs: the process and a counter keep two
+// jobs (of this program or of tolvex-cli beside it) apart.
+QString NewPassLogBase()
+{
+    static std::atomic<int> counter{0};
+    return TempFolder() + QStringLiteral("/compress-pass-%1-%2").arg(getpid()).arg(counter++);
 }
 
 JobPlan Run(CommandLine command)
@@ -119,9 +132,9 @@ JobPlan PageJobFactory::plan(PageKind page, TaskId taskId, const JobContext& con
         const auto settings = m_source.compressSettings(taskId);
         if (!settings)
             return Drop();
-        const double seconds = m_prober ? m_prober(item->fullPath).duration : 0.0;
-        const auto wholeSeconds = static_cast<int64_t>(std::isfinite(seconds) ? std::trunc(seconds) : 0.0);
-        return BuildCompressJob(context, *item, *settings, wholeSeconds);
+        const auto source = ProbeCompressSource(ToNarrowAnsi(item->fullPath));
+        return CompressJobPlan(
+            BuildCompressJob(context, *item, *settings, source, m_encoders, NewPassLogBase().toStdString()));
     }
     case PageKind::Rotate: {
         const auto settings = m_source.rotateSettings(taskId);
