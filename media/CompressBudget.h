@@ -68,7 +68,7 @@ struct CompressBudget {
 
 // The planned size as a share of the target: the encoders' spread around their rates
 // then stays under the target and well above 85 % of it.
-constexpr double kCompressAim = 0.95;
+constexpr double kCompressAim = 0.97;
 // The least sound worth keeping, and the share of the rate the sound may take above it.
 constexpr int64_t kAudioFloorBitRate = 32000;
 constexpr double kAudioShare = 0.15;

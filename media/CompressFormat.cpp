@@ -55,9 +55,9 @@ ContainerCost ContainerCostFor(const std::string& extension)
     const std::string ext = Lower(extension);
     // Measured as file size minus stream payload over 3 s and 40 s encodes.
     if (ext == "mp4" || ext == "mov" || ext == "m4v" || ext == "f4v" || ext == "3gp" || ext == "3g2")
-        return {2000, 17.0, 0.0};
+        return {1000, 17.0, 0.0};
     if (ext == "mkv" || ext == "webm")
-        return {6000, 10.0, 0.0};
+        return {1500, 7.0, 0.0};
     if (ext == "ogv" || ext == "ogg")
         return {9000, 8.0, 0.005};
     if (ext == "flv")
