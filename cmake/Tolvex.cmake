@@ -1,6 +1,10 @@
 # Shared build helpers.
 
 set(TOLVEX_WARNINGS -Wall -Wextra -Wno-unused-parameter)
+option(TOLVEX_WERROR "Treat compiler warnings as errors" OFF)
+if(TOLVEX_WERROR)
+  list(APPEND TOLVEX_WARNINGS -Werror)
+endif()
 
 # tolvex_folder_library(<target> <folder> [STATIC] LIBS <deps...>)
 # Builds every .cpp of <folder> (not its sub folders) into one static library.

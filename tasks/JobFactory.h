@@ -5,23 +5,12 @@
 // command builder; tolvex-cli's factory uses the settings given on its command line.
 // Thread use: planJob is called on the page's worker thread, never with a queue lock held.
 
-#include "tasks/CommandLine.h"
+#include "tasks/JobPlan.h"
 #include "tasks/TaskTypes.h"
 
 #include <string>
 
 namespace tolvex {
-
-struct JobPlan {
-    enum class Action {
-        Run,   // launch `command`
-        Drop,  // the task cannot run (no inputs left, e.g. no clip record): take it off the queue silently
-        Fail,  // the task cannot run for a reason the user should see: post a failure with `reason`
-    };
-    Action action = Action::Run;
-    CommandLine command;
-    std::string reason;
-};
 
 class JobFactory {
 public:

@@ -3,21 +3,50 @@
 #include "tasks/FfmpegLocator.h"
 #include "tasks/StderrReader.h"
 
+#include <sys/stat.h>
+
 #include <system_error>
 
 namespace tolvex {
 
-std::unique_ptr<RunningJob> LaunchJob(const CommandLine& command, TaskId taskId, PageKind pageKind,
-                                      QObject* receiver, std::string& error)
+namespace {
+
+std::vector<std::string> ArgvOf(const CommandLine& command, const std::string& ffmpeg)
 {
     std::vector<std::string> argv = command.argv();
     if (argv.front().empty())
-        argv.front() = FfmpegProgramPath();
+        argv.front() = ffmpeg;
+    return argv;
+}
 
+// The output that must exist and not be empty when the job is done: a regular file or a
+// name not taken yet; a device such as /dev/null is not checked.
+std::string CheckedOutput(const std::string& output)
+{
+    if (output.empty())
+        return {};
+    struct stat info {};
+    if (::stat(output.c_str(), &info) == 0 && !S_ISREG(info.st_mode))
+        return {};
+    return output;
+}
+
+}  // namespace
+
+std::unique_ptr<RunningJob> LaunchJob(const JobPlan& plan, TaskId taskId, PageKind pageKind, QObject* receiver,
+                                      const LaunchOptions& options, std::string& error)
+{
+    const std::string ffmpeg = FfmpegProgramPath();
+    std::shared_ptr<JobOutputs> outputs =
+        options.outputs ? options.outputs : std::make_shared<JobOutputs>(std::string(), plan.scratchFiles);
+
+    auto job = std::make_shared<JobProcess>();
     UniqueFd output;
-    std::shared_ptr<ChildProcess> process = ChildProcess::Spawn(argv, output, error);
-    if (!process)
+    std::shared_ptr<ChildProcess> process = job->start(ArgvOf(plan.pass(0), ffmpeg), output, error);
+    if (!process) {
+        outputs->discard();
         return nullptr;
+    }
 
     auto control = std::make_shared<JobControl>();
     ReaderArgs args;
@@ -26,18 +55,33 @@ std::unique_ptr<RunningJob> LaunchJob(const CommandLine& command, TaskId taskId,
     args.mainWindow = receiver;
     args.pageKind = pageKind;
     args.process = process;
+    args.job = job;
+    for (size_t pass = 1; pass < plan.passCount(); ++pass)
+        args.laterPasses.push_back(ArgvOf(plan.pass(pass), ffmpeg));
+    args.outputs = outputs;
+    args.checkedOutput = CheckedOutput(plan.outputPath());
+    args.silenceLimit = options.silenceLimit;
     args.control = control;
     try {
         std::thread reader(StderrReader, std::move(args));
-        return std::make_unique<RunningJob>(taskId, pageKind, std::move(process), std::move(control),
+        return std::make_unique<RunningJob>(taskId, pageKind, std::move(job), std::move(control), std::move(outputs),
                                             std::move(reader));
     } catch (const std::system_error& e) {
         // Without a reader nobody would see the job end: it does not run at all.
-        process->kill();
+        job->stop();
         process->waitForExit();
+        outputs->discard();
         error = std::string("cannot start the output reader: ") + e.what();
         return nullptr;
     }
+}
+
+std::unique_ptr<RunningJob> LaunchJob(const CommandLine& command, TaskId taskId, PageKind pageKind,
+                                      QObject* receiver, std::string& error)
+{
+    JobPlan plan;
+    plan.command = command;
+    return LaunchJob(plan, taskId, pageKind, receiver, LaunchOptions{}, error);
 }
 
 }  // namespace tolvex

@@ -1,23 +1,38 @@
 #pragma once
 
-// Starts one job: ffmpeg with the job's argument vector, its output in a pipe, and a
-// reader thread (StderrReader) that posts the job's messages to `receiver`.
+// Starts one job: the first pass of its plan with its output in a pipe, and a reader
+// thread (StderrReader) that starts the later passes and posts the job's messages to
+// `receiver`.
 // Thread use: call from a thread that lives as long as the program (a page worker, the UI
-// thread): the child is killed when its spawning thread ends.
+// thread): the first pass is killed when its spawning thread ends.
 
 #include "tasks/CommandLine.h"
+#include "tasks/JobOutputs.h"
+#include "tasks/JobPlan.h"
 #include "tasks/RunningJob.h"
 #include "tasks/TaskTypes.h"
 
 #include <QObject>
 
+#include <chrono>
 #include <memory>
 #include <string>
 
 namespace tolvex {
 
-// A command without a program runs the ffmpeg found by FfmpegProgramPath(). Returns null
-// and fills `error` when the pipe, the process or the reader thread cannot be made.
+struct LaunchOptions {
+    // A pass silent for this long is stopped and its job fails.
+    std::chrono::milliseconds silenceLimit{120000};
+    // The files the job writes; null: only the plan's scratch files are the job's own.
+    std::shared_ptr<JobOutputs> outputs;
+};
+
+// Commands without a program run the ffmpeg found by FfmpegProgramPath(). Returns null and
+// fills `error` when the pipe, the process or the reader thread cannot be made.
+std::unique_ptr<RunningJob> LaunchJob(const JobPlan& plan, TaskId taskId, PageKind pageKind, QObject* receiver,
+                                      const LaunchOptions& options, std::string& error);
+
+// A single command with the default options.
 std::unique_ptr<RunningJob> LaunchJob(const CommandLine& command, TaskId taskId, PageKind pageKind,
                                       QObject* receiver, std::string& error);
 

@@ -7,8 +7,9 @@
 
 namespace tolvex {
 
-PageWorker::PageWorker(TaskQueue& queue, JobFactory& factory, QObject* receiver, QObject* engine)
-    : m_queue(queue), m_factory(factory), m_receiver(receiver), m_engine(engine)
+PageWorker::PageWorker(TaskQueue& queue, JobFactory& factory, const JobLimits& limits, QObject* receiver,
+                       QObject* engine)
+    : m_queue(queue), m_factory(factory), m_limits(limits), m_receiver(receiver), m_engine(engine)
 {
     m_thread = std::thread(&PageWorker::run, this);
 }
@@ -46,8 +47,11 @@ void PageWorker::run()
         std::function<std::unique_ptr<RunningJob>()> launch;
         if (plan.action == JobPlan::Action::Run) {
             launch = [&]() -> std::unique_ptr<RunningJob> {
-                ConsoleLog("%s\n", plan.command.render().c_str());
-                auto job = LaunchJob(plan.command, id, page, m_receiver, launchError);
+                for (size_t pass = 0; pass < plan.passCount(); ++pass)
+                    ConsoleLog("%s\n", plan.pass(pass).render().c_str());
+                LaunchOptions options;
+                options.silenceLimit = m_limits.silenceLimit();
+                auto job = LaunchJob(plan, id, page, m_receiver, options, launchError);
                 launched = job != nullptr;
                 return job;
             };

@@ -10,6 +10,7 @@
 // dropped task is posted to `engine` as an internal message.
 
 #include "tasks/JobFactory.h"
+#include "tasks/JobLimits.h"
 #include "tasks/TaskQueue.h"
 
 #include <QObject>
@@ -24,7 +25,7 @@ public:
     // was dropped by the factory (the record is a FailureRecord with an empty reason).
     static constexpr int kTaskDroppedMessage = 1357;
 
-    PageWorker(TaskQueue& queue, JobFactory& factory, QObject* receiver, QObject* engine);
+    PageWorker(TaskQueue& queue, JobFactory& factory, const JobLimits& limits, QObject* receiver, QObject* engine);
     ~PageWorker();  // joins; shut the queue down first
     PageWorker(const PageWorker&) = delete;
     PageWorker& operator=(const PageWorker&) = delete;
@@ -35,6 +36,7 @@ private:
 
     TaskQueue& m_queue;
     JobFactory& m_factory;
+    const JobLimits& m_limits;
     QObject* m_receiver;
     QObject* m_engine;
     std::thread m_thread;

@@ -1,5 +1,6 @@
 #include "tasks/ProgressMath.h"
 
+#include <algorithm>
 #include <climits>
 #include <cmath>
 
@@ -28,6 +29,22 @@ int ProgressPercent(int32_t positionMs, int32_t durationMs)
     const float ratio = static_cast<float>(positionMs) / static_cast<float>(durationMs);
     const float percent = ratio * 100.0f;
     return TruncateToInt(percent);
+}
+
+JobProgress PassProgress(size_t passIndex, size_t passCount, int32_t positionMs, int32_t durationMs)
+{
+    if (passCount <= 1)
+        return {positionMs, durationMs};
+    if (passIndex >= passCount)
+        passIndex = passCount - 1;
+    const auto clampToInt32 = [](int64_t value) {
+        return static_cast<int32_t>(std::clamp<int64_t>(value, INT32_MIN, INT32_MAX));
+    };
+    const int64_t duration = std::max<int32_t>(durationMs, 0);
+    const int64_t position = std::clamp<int64_t>(positionMs, 0, duration);
+    const auto count = static_cast<int64_t>(passCount);
+    const auto index = static_cast<int64_t>(passIndex);
+    return {clampToInt32(index * duration + position), clampToInt32(count * duration)};
 }
 
 int MergeProgressPercent(int32_t positionMs, double totalDurationSeconds)

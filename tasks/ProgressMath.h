@@ -2,6 +2,7 @@
 
 // The percentage a page shows for a job's progress.
 
+#include <cstddef>
 #include <cstdint>
 
 namespace tolvex {
@@ -9,6 +10,16 @@ namespace tolvex {
 // position / duration × 100 in single precision, truncated toward zero. Not clamped: a
 // position past the duration gives more than 100. A zero or negative duration gives 0.
 int ProgressPercent(int32_t positionMs, int32_t durationMs);
+
+// The progress of pass `passIndex` of `passCount` as the whole job's progress: the pass
+// fills its share of the bar, [k/n, (k+1)/n], by reporting a duration of n × the pass's
+// duration and a position of k × duration + the pass's position (held to the pass's
+// duration). A single pass is reported as it is.
+struct JobProgress {
+    int32_t positionMs = 0;
+    int32_t durationMs = 0;
+};
+JobProgress PassProgress(size_t passIndex, size_t passCount, int32_t positionMs, int32_t durationMs);
 
 // The merge job: position (through single precision) / (total seconds × 1000) × 100 in
 // double precision, truncated. A total of zero or less gives 0.

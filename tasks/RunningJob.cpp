@@ -2,12 +2,13 @@
 
 namespace tolvex {
 
-RunningJob::RunningJob(TaskId taskId, PageKind page, std::shared_ptr<ChildProcess> process,
-                       std::shared_ptr<JobControl> control, std::thread reader)
+RunningJob::RunningJob(TaskId taskId, PageKind page, std::shared_ptr<JobProcess> process,
+                       std::shared_ptr<JobControl> control, std::shared_ptr<JobOutputs> outputs, std::thread reader)
     : m_taskId(taskId),
       m_page(page),
       m_process(std::move(process)),
       m_control(std::move(control)),
+      m_outputs(std::move(outputs)),
       m_reader(std::move(reader))
 {
 }
@@ -16,12 +17,16 @@ RunningJob::~RunningJob()
 {
     stop();
     join();
+    // The reader settles the files when it ends; this only matters for a reader that could
+    // not (none is left running here).
+    m_outputs->discard();
 }
 
 void RunningJob::stop()
 {
+    // The gate closes first, so the reader that sees its process die posts nothing.
     m_control->stop();
-    m_process->kill();
+    m_process->stop();
 }
 
 void RunningJob::join()

@@ -1,19 +1,27 @@
 #include "tasks/StderrReader.h"
 
 #include "app/ConsoleLog.h"
+#include "tasks/OutputTail.h"
+#include "tasks/ProgressMath.h"
 #include "tasks/ProgressParser.h"
 
+#include <poll.h>
+#include <sys/stat.h>
 #include <time.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cerrno>
+#include <climits>
 #include <cstring>
 #include <vector>
 
 namespace tolvex {
 
 namespace {
+
+using Clock = std::chrono::steady_clock;
 
 std::atomic<int64_t> g_readerCpuNanoseconds{0};
 
@@ -34,6 +42,105 @@ std::unique_ptr<ProgressRecord> CopyProgress(const ProgressRecord& progress)
     return copy;
 }
 
+// Why a finished run did not leave a usable file; empty when it did.
+std::string OutputProblem(const std::string& path)
+{
+    if (path.empty())
+        return {};
+    struct stat info {};
+    if (::stat(path.c_str(), &info) != 0)
+        return "ffmpeg wrote no output file";
+    if (S_ISREG(info.st_mode) && info.st_size == 0)
+        return "ffmpeg wrote an empty output file";
+    return {};
+}
+
+// One pass of the job: reads its pipe to the end (or until it stays silent too long) and
+// posts the progress it finds.
+class PassReader {
+public:
+    PassReader(ReaderArgs& args, ProgressRecord& progress, size_t passIndex, size_t passCount)
+        : m_args(args), m_progress(progress), m_passIndex(passIndex), m_passCount(passCount)
+    {
+    }
+
+    // Returns false when the pass stayed silent for the whole limit (it is killed then).
+    bool read(int fd, ChildProcess& process)
+    {
+        ProgressParser parser([](std::string_view line) { ConsoleWrite(line); });
+        std::vector<ParserEvent> events;
+        char buffer[ProgressParser::kChunkSize + 1];
+        int32_t durationMs = 0;
+        Clock::time_point lastOutput = Clock::now();
+        for (;;) {
+            const auto waited = Clock::now() - lastOutput;
+            if (waited >= m_args.silenceLimit) {
+                process.kill();
+                return false;
+            }
+            const auto left = std::chrono::ceil<std::chrono::milliseconds>(m_args.silenceLimit - waited).count();
+            pollfd ready{fd, POLLIN, 0};
+            const int polled = ::poll(&ready, 1, static_cast<int>(std::min<int64_t>(left, INT_MAX)));
+            if (polled < 0 && errno == EINTR)
+                continue;
+            if (polled == 0)
+                continue;  // the limit is checked at the top
+            if (polled < 0)
+                return true;
+            std::memset(buffer, 0, sizeof buffer);
+            const ssize_t n = ::read(fd, buffer, ProgressParser::kChunkSize);
+            if (n < 0 && errno == EINTR)
+                continue;
+            if (n <= 0)
+                return true;
+            lastOutput = Clock::now();
+            const std::string_view chunk(buffer, static_cast<size_t>(n));
+            m_tail.feed(chunk);
+            events.clear();
+            parser.feed(chunk, events);
+            for (const auto& event : events) {
+                switch (event.kind) {
+                case ParserEvent::Kind::Duration:
+                    durationMs = event.value;
+                    setProgress(0, durationMs);
+                    break;
+                case ParserEvent::Kind::Position:
+                    postProgress(event.value, durationMs);
+                    break;
+                case ParserEvent::Kind::Done:
+                    // The closing statistics: the pass has written everything.
+                    postProgress(durationMs, durationMs);
+                    break;
+                }
+            }
+        }
+    }
+
+    std::string lastLine() const { return m_tail.lastLine(); }
+
+private:
+    void setProgress(int32_t positionMs, int32_t durationMs)
+    {
+        const JobProgress job = PassProgress(m_passIndex, m_passCount, positionMs, durationMs);
+        m_progress.positionMs = job.positionMs;
+        m_progress.durationMs = job.durationMs;
+    }
+
+    void postProgress(int32_t positionMs, int32_t durationMs)
+    {
+        setProgress(positionMs, durationMs);
+        QObject* receiver = m_args.mainWindow;
+        m_args.control->postIfLive([&] { PostMessageTo(receiver, WM_TASK_PROGRESS, CopyProgress(m_progress)); },
+                                   false);
+    }
+
+    ReaderArgs& m_args;
+    ProgressRecord& m_progress;
+    const size_t m_passIndex;
+    const size_t m_passCount;
+    OutputTail m_tail;
+};
+
 }  // namespace
 
 void StderrReader(ReaderArgs args)
@@ -41,12 +148,47 @@ void StderrReader(ReaderArgs args)
     QObject* const receiver = args.mainWindow;
     JobControl& control = *args.control;
     const int32_t pageKind = static_cast<int32_t>(args.pageKind);
+    const size_t passCount = args.laterPasses.size() + 1;
 
     ProgressRecord progress;
     progress.taskId = args.taskId;
     progress.pageKind = pageKind;
 
-    auto postDone = [&] {
+    std::string failure;
+    std::shared_ptr<ChildProcess> process = args.process;
+    UniqueFd pipe = std::move(args.readPipe);
+    for (size_t pass = 0; pass < passCount; ++pass) {
+        if (pass > 0) {
+            process = args.job->start(args.laterPasses[pass - 1], pipe, failure);
+            if (!process)
+                break;  // stopped, or the pass could not start (`failure` says why)
+        }
+        PassReader reader(args, progress, pass, passCount);
+        const bool answered = reader.read(pipe.get(), *process);
+        pipe.reset();
+        const ExitStatus status = process->waitForExit();
+        if (!answered) {
+            failure = "ffmpeg stopped responding";
+            break;
+        }
+        if (!status.success()) {
+            failure = status.describe();
+            if (const std::string line = reader.lastLine(); !line.empty())
+                failure += ": " + line;
+            break;
+        }
+    }
+
+    // Every process of the job has been reaped: its files can be settled.
+    const bool stopped = control.stopped();
+    if (!stopped && failure.empty() && process)
+        failure = OutputProblem(args.checkedOutput);
+    if (stopped || !failure.empty() || !process)
+        args.outputs->discard();
+    else
+        args.outputs->keep();
+
+    if (failure.empty() && process) {
         control.postIfLive(
             [&] {
                 auto record = std::make_unique<CompletionRecord>();
@@ -56,47 +198,13 @@ void StderrReader(ReaderArgs args)
                 PostMessageTo(receiver, WM_TASK_DONE, std::move(record));
             },
             true);
-    };
-
-    ProgressParser parser([](std::string_view line) { ConsoleWrite(line); });
-    std::vector<ParserEvent> events;
-    char buffer[ProgressParser::kChunkSize + 1];
-    for (;;) {
-        std::memset(buffer, 0, sizeof buffer);
-        const ssize_t n = ::read(args.readPipe.get(), buffer, ProgressParser::kChunkSize);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            break;
-        events.clear();
-        parser.feed(std::string_view(buffer, static_cast<size_t>(n)), events);
-        for (const auto& event : events) {
-            switch (event.kind) {
-            case ParserEvent::Kind::Duration:
-                progress.durationMs = event.value;
-                break;
-            case ParserEvent::Kind::Position:
-                progress.positionMs = event.value;
-                control.postIfLive([&] { PostMessageTo(receiver, WM_TASK_PROGRESS, CopyProgress(progress)); }, false);
-                break;
-            case ParserEvent::Kind::Done:
-                postDone();
-                break;
-            }
-        }
-    }
-    args.readPipe.reset();
-
-    const ExitStatus status = args.process->waitForExit();
-    if (status.success()) {
-        postDone();
     } else {
         control.postIfLive(
             [&] {
                 auto record = std::make_unique<FailureRecord>();
                 record->taskId = args.taskId;
                 record->pageKind = pageKind;
-                record->reason = status.describe();
+                record->reason = failure;
                 PostMessageTo(receiver, WM_TASK_FAILED, std::move(record));
             },
             true);

@@ -1,29 +1,47 @@
 #pragma once
 
-// The reader of one job: reads ffmpeg's output pipe until it ends and posts the job's
-// progress, done and failure messages to the receiver.
+// The reader of one job: reads ffmpeg's output pipe of each pass until it ends and posts
+// the job's progress, then its one ending (done or failure) to the receiver.
 //
-// The end of a job is decided by ffmpeg itself: done as soon as "muxing overhead:" shows
-// (ffmpeg prints it after writing the output), or when ffmpeg exits with status 0 without
-// it; failed when it exits otherwise. At most one done or failure per job, and nothing once
-// the job was stopped.
+// The job is done only when every pass exited with status 0 and the output file exists
+// and is not empty; anything else is a failure with a reason the user can read ("ffmpeg
+// exited with status 69: Conversion failed!", "ffmpeg stopped responding"). Nothing ffmpeg
+// prints ends a job early: the closing statistics ("muxing overhead:") only fill the bar.
+// A pass that prints nothing for `silenceLimit` is killed and the job fails. When the job
+// ends, its files are settled (kept on done, discarded otherwise) after its last process
+// was reaped. At most one done or failure per job, and nothing once the job was stopped.
 // Thread use: runs on its own thread; touches only its arguments.
 
 #include "tasks/ChildProcess.h"
 #include "tasks/JobControl.h"
+#include "tasks/JobOutputs.h"
+#include "tasks/JobProcess.h"
 #include "tasks/TaskTypes.h"
 #include "tasks/UniqueFd.h"
 
+#include <chrono>
 #include <memory>
+#include <string>
+#include <vector>
 
 namespace tolvex {
 
+// How long a running ffmpeg may stay silent before its job is given up.
+constexpr std::chrono::milliseconds kDefaultSilenceLimit{120000};
+
 struct ReaderArgs {
     TaskId taskId = 0;
-    UniqueFd readPipe;
+    UniqueFd readPipe;  // the first pass's output
     QObject* mainWindow = nullptr;  // receiver of the messages
     PageKind pageKind = PageKind::Convert;
-    std::shared_ptr<ChildProcess> process;
+    std::shared_ptr<ChildProcess> process;  // the first pass
+    std::shared_ptr<JobProcess> job;        // starts the later passes
+    std::vector<std::vector<std::string>> laterPasses;  // argv of each pass after the first
+    std::shared_ptr<JobOutputs> outputs;
+    // The file that must exist and not be empty for the job to be done; empty: no check
+    // (an output that is not a file, such as a device).
+    std::string checkedOutput;
+    std::chrono::milliseconds silenceLimit = kDefaultSilenceLimit;
     std::shared_ptr<JobControl> control;
 };
 

@@ -36,7 +36,7 @@ int TaskEngine::startWorkers()
         return workerCount();
     for (const PageKind page : kQueuedPages) {
         try {
-            m_workers.push_back(std::make_unique<PageWorker>(*queueOf(page), m_factory, m_receiver, this));
+            m_workers.push_back(std::make_unique<PageWorker>(*queueOf(page), m_factory, m_limits, m_receiver, this));
         } catch (const std::system_error& e) {
             ConsoleLog("cannot start the page worker %d: %s\n", static_cast<int>(page), e.what());
             break;
@@ -147,7 +147,11 @@ void TaskEngine::StartMerge(const CommandLine& command)
     m_host.setPageBusy(PageKind::Merge, true);
     ConsoleLog("%s\n", command.render().c_str());
     std::string error;
-    auto job = LaunchJob(command, kMergeTaskId, PageKind::Merge, m_receiver, error);
+    JobPlan plan;
+    plan.command = command;
+    LaunchOptions options;
+    options.silenceLimit = m_limits.silenceLimit();
+    auto job = LaunchJob(plan, kMergeTaskId, PageKind::Merge, m_receiver, options, error);
     if (job) {
         m_mergeJobs.push_back(std::move(job));
         return;

@@ -10,6 +10,7 @@
 // Stopped jobs are kept until their reader has finished, so no reader outlives the engine.
 
 #include "tasks/JobFactory.h"
+#include "tasks/JobLimits.h"
 #include "tasks/PageWorker.h"
 #include "tasks/RunningJob.h"
 #include "tasks/TaskHost.h"
@@ -53,6 +54,9 @@ public:
     // A launch that fails is reported as a failure message, like any job.
     void StartMerge(const CommandLine& command);
 
+    // How long a running ffmpeg may print nothing before its job fails (120 s unless set).
+    void setSilenceLimit(std::chrono::milliseconds limit) { m_limits.setSilenceLimit(limit); }
+
     bool isPageBusy(PageKind page) const;
     std::vector<TaskId> queuedTasks(PageKind page) const;
     std::optional<TaskId> runningTask(PageKind page) const;
@@ -77,6 +81,7 @@ private:
     TaskHost& m_host;
     JobFactory& m_factory;
     QObject* m_receiver;
+    JobLimits m_limits;
     std::array<std::unique_ptr<TaskQueue>, kPageCount> m_queues;  // indexed by page kind; merge has none
     std::vector<std::unique_ptr<PageWorker>> m_workers;
     std::vector<std::unique_ptr<RunningJob>> m_mergeJobs;

@@ -56,5 +56,32 @@ TEST(PageTexts, StartButtonsAndQueueLines)
     EXPECT_TRUE(LogsAppPath(PageKind::Music));
 }
 
+TEST(PassProgress, EachPassFillsItsShareOfTheBar)
+{
+    // A single pass is reported as it is, past-the-end positions included.
+    EXPECT_EQ(PassProgress(0, 1, 1500, 1000).positionMs, 1500);
+    EXPECT_EQ(PassProgress(0, 1, 1500, 1000).durationMs, 1000);
+
+    const auto percent = [](size_t pass, size_t passes, int32_t position, int32_t duration) {
+        const JobProgress p = PassProgress(pass, passes, position, duration);
+        return ProgressPercent(p.positionMs, p.durationMs);
+    };
+    EXPECT_EQ(percent(0, 2, 0, 10000), 0);
+    EXPECT_EQ(percent(0, 2, 5000, 10000), 25);
+    EXPECT_EQ(percent(0, 2, 10000, 10000), 50);
+    EXPECT_EQ(percent(1, 2, 0, 10000), 50);
+    EXPECT_EQ(percent(1, 2, 10000, 10000), 100);
+    EXPECT_EQ(percent(2, 3, 5000, 10000), 83);
+    // A pass's position stays inside its share: past the end or negative.
+    EXPECT_EQ(percent(0, 2, 15000, 10000), 50);
+    EXPECT_EQ(percent(1, 2, -300, 10000), 50);
+    // No duration known: nothing to show, whatever the pass.
+    EXPECT_EQ(percent(1, 2, 5000, 0), 0);
+    // Long inputs do not overflow.
+    const JobProgress big = PassProgress(1, 2, INT32_MAX / 2, INT32_MAX / 2);
+    EXPECT_GT(big.durationMs, 0);
+    EXPECT_EQ(ProgressPercent(big.positionMs, big.durationMs), 100);
+}
+
 }  // namespace
 }  // namespace tolvex

@@ -26,6 +26,14 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
+JobPlan NotRun(JobPlan::Action action, const std::string& reason)
+{
+    JobPlan plan;
+    plan.action = action;
+    plan.reason = reason;
+    return plan;
+}
+
 // Plans set per task; records the order in which the workers asked for them.
 class ScriptedFactory : public JobFactory {
 public:
@@ -40,7 +48,7 @@ public:
         m_journal.push_back("plan " + std::to_string(id));
         const auto it = m_plans.find({page, id});
         if (it == m_plans.end())
-            return JobPlan{JobPlan::Action::Fail, {}, "no plan"};
+            return NotRun(JobPlan::Action::Fail, "no plan");
         return it->second;
     }
     void note(const std::string& line)
@@ -267,8 +275,8 @@ TEST_F(TaskEngineTest, FailuresEndTheJobAndThePageGoesOn)
 
 TEST_F(TaskEngineTest, PlansThatCannotRunFailOrDropAndThePageGoesOn)
 {
-    m_factory.set(PageKind::Split, 1, JobPlan{JobPlan::Action::Fail, {}, "no clip"});
-    m_factory.set(PageKind::Split, 2, JobPlan{JobPlan::Action::Drop, {}, {}});
+    m_factory.set(PageKind::Split, 1, NotRun(JobPlan::Action::Fail, "no clip"));
+    m_factory.set(PageKind::Split, 2, NotRun(JobPlan::Action::Drop, ""));
     m_factory.set(PageKind::Split, 3, RunPlan(test::ConvertArgs(mediaPath("input.mp4"), outPath("3.mp4"))));
     ASSERT_TRUE(engine().StartPage(PageKind::Split, {1, 2, 3}));
     runAll();
@@ -388,6 +396,102 @@ TEST_F(TaskEngineTest, MergeThatCannotStartFreesItsPage)
     runAll();
     EXPECT_EQ(m_failCount[kMergeTaskId], 1);
     EXPECT_FALSE(engine().isPageBusy(PageKind::Merge));
+}
+
+// A two-pass x264 encode of `input`: the first pass analyses into pass log files beside
+// `logPrefix` and writes nothing, the second writes `output`.
+JobPlan TwoPassPlan(const std::string& input, const std::string& logPrefix, const std::string& output)
+{
+    const std::vector<std::string> video = {"-c:v", "libx264", "-preset", "ultrafast", "-b:v", "150k",
+                                            "-passlogfile", logPrefix};
+    std::vector<std::string> first = {"-y", "-i", input};
+    first.insert(first.end(), video.begin(), video.end());
+    for (const char* a : {"-pass", "1", "-an", "-f", "null", "/dev/null"})
+        first.push_back(a);
+    std::vector<std::string> second = {"-y", "-i", input};
+    second.insert(second.end(), video.begin(), video.end());
+    for (const char* a : {"-pass", "2", "-c:a", "aac"})
+        second.push_back(a);
+    second.push_back(output);
+
+    JobPlan plan = RunPlan(second);
+    plan.earlierPasses.push_back(RunPlan(first).command);
+    plan.scratchFiles = {logPrefix + "-0.log", logPrefix + "-0.log.mbtree"};
+    return plan;
+}
+
+TEST_F(TaskEngineTest, TwoPassJobRunsBothPassesUnderOneBar)
+{
+    QTemporaryDir scratch;
+    const std::string log = scratch.filePath(QStringLiteral("pass")).toStdString();
+    m_factory.set(PageKind::Compress, 1, TwoPassPlan(mediaPath("input.mp4"), log, outPath("two.mp4")));
+    bool sawLogDuringJob = false;
+    m_onProgress = [&](const ProgressRecord&) {
+        sawLogDuringJob = sawLogDuringJob || QFile::exists(QString::fromStdString(log + "-0.log"));
+    };
+    ASSERT_TRUE(engine().StartPage(PageKind::Compress, {1}));
+    runAll();
+
+    EXPECT_EQ(m_doneCount[1], 1);
+    EXPECT_EQ(m_failCount[1], 0) << m_failReasons[1];
+    const test::ProbedFile probed = test::ProbeFile(QString::fromStdString(outPath("two.mp4")));
+    EXPECT_EQ(probed.videoCodec, QStringLiteral("h264"));
+    EXPECT_NEAR(probed.duration, 1.5, 0.1);
+    // One bar over both passes: it climbs through the first half, then the second.
+    const std::vector<int>& percents = m_percents[1];
+    EXPECT_TRUE(std::is_sorted(percents.begin(), percents.end()));
+    EXPECT_TRUE(std::any_of(percents.begin(), percents.end(), [](int p) { return p > 0 && p <= 50; }));
+    EXPECT_TRUE(std::any_of(percents.begin(), percents.end(), [](int p) { return p > 50; }));
+    EXPECT_EQ(percents.back(), 100);
+    // The pass logs existed while the job ran and are gone with it.
+    EXPECT_TRUE(sawLogDuringJob);
+    EXPECT_TRUE(QDir(scratch.path()).isEmpty()) << QDir(scratch.path()).entryList().join(QLatin1Char(' ')).toStdString();
+}
+
+TEST_F(TaskEngineTest, FailedFirstPassEndsTheJobAndTheSecondNeverRuns)
+{
+    QTemporaryDir scratch;
+    const std::string log = scratch.filePath(QStringLiteral("pass")).toStdString();
+    JobPlan plan = TwoPassPlan(mediaPath("input.mp4"), log, outPath("two.mp4"));
+    plan.earlierPasses.front() = RunPlan(test::ConvertArgs(outPath("missing.mp4"), "/dev/null")).command;
+    m_factory.set(PageKind::Compress, 1, plan);
+    m_factory.set(PageKind::Compress, 2, RunPlan(test::ConvertArgs(mediaPath("input.mp4"), outPath("next.mp4"))));
+    ASSERT_TRUE(engine().StartPage(PageKind::Compress, {1, 2}));
+    runAll();
+
+    EXPECT_EQ(m_failCount[1], 1);
+    EXPECT_EQ(m_doneCount[1], 0);
+    EXPECT_EQ(m_failReasons[1].rfind("ffmpeg exited with status 1: ", 0), 0u) << m_failReasons[1];
+    EXPECT_NE(m_failReasons[1].find("No such file or directory"), std::string::npos) << m_failReasons[1];
+    EXPECT_FALSE(QFile::exists(QString::fromStdString(outPath("two.mp4")))) << "the second pass never ran";
+    EXPECT_TRUE(QDir(scratch.path()).isEmpty());
+    EXPECT_EQ(m_doneCount[2], 1) << "the page goes on";
+}
+
+TEST_F(TaskEngineTest, RemovingATwoPassJobStopsItWhicheverPassRuns)
+{
+    QTemporaryDir scratch;
+    const std::string log = scratch.filePath(QStringLiteral("pass")).toStdString();
+    // A first pass that runs until it is stopped.
+    JobPlan plan = TwoPassPlan(mediaPath("input.mp4"), log, outPath("two.mp4"));
+    plan.earlierPasses.front() =
+        RunPlan({"-re", "-f", "lavfi", "-i", "testsrc2=size=160x120:rate=25:duration=30", "-f", "null", "/dev/null"})
+            .command;
+    m_factory.set(PageKind::Compress, 1, plan);
+    pid_t first = 0;
+    m_onProgress = [&](const ProgressRecord& r) {
+        if (first)
+            return;
+        first = engine().processOf(PageKind::Compress, r.taskId).value_or(0);
+        engine().RemoveTask(PageKind::Compress, 1);
+    };
+    ASSERT_TRUE(engine().StartPage(PageKind::Compress, {1}));
+    runAll();
+    ASSERT_GT(first, 0);
+    EXPECT_LT(waitGone(first), std::chrono::milliseconds(1000));
+    test::Pump(300);
+    EXPECT_EQ(m_doneCount[1] + m_failCount[1], 0);
+    EXPECT_FALSE(QFile::exists(QString::fromStdString(outPath("two.mp4")))) << "no later pass starts after a stop";
 }
 
 }  // namespace

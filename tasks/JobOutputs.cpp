@@ -1,0 +1,43 @@
+#include "tasks/JobOutputs.h"
+
+#include <unistd.h>
+
+namespace tolvex {
+
+JobOutputs::JobOutputs(std::string output, std::vector<std::string> scratchFiles)
+    : m_output(std::move(output)), m_scratchFiles(std::move(scratchFiles))
+{
+}
+
+bool JobOutputs::keep()
+{
+    return settle(true);
+}
+
+bool JobOutputs::discard()
+{
+    return settle(false);
+}
+
+bool JobOutputs::settled() const
+{
+    std::lock_guard<std::mutex> guard(m_lock);
+    return m_settled;
+}
+
+bool JobOutputs::settle(bool keepOutput)
+{
+    std::lock_guard<std::mutex> guard(m_lock);
+    if (m_settled)
+        return false;
+    m_settled = true;
+    for (const std::string& file : m_scratchFiles) {
+        if (!file.empty())
+            ::unlink(file.c_str());
+    }
+    if (!keepOutput && !m_output.empty())
+        ::unlink(m_output.c_str());
+    return true;
+}
+
+}  // namespace tolvex

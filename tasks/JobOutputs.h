@@ -1,0 +1,40 @@
+#pragma once
+
+// The files a job writes: its output and its scratch files (pass logs). When the job ends
+// they are settled once: kept (the output stays, the scratch files go) or discarded (all
+// of them go). The first call decides; later calls do nothing, so a name freed by a
+// discard is never deleted again once another job has taken it.
+//
+// Thread use: the job's reader settles them when the job ends; the owner of the job
+// discards them when it drops a job that never settled (stopped, not launched). Only call
+// it once the job's processes have been reaped, so nothing writes the files any more.
+
+#include <mutex>
+#include <string>
+#include <vector>
+
+namespace tolvex {
+
+class JobOutputs {
+public:
+    JobOutputs() = default;
+    JobOutputs(std::string output, std::vector<std::string> scratchFiles);
+
+    const std::string& output() const { return m_output; }
+
+    // Deletes the scratch files only. Returns false when the files were already settled.
+    bool keep();
+    // Deletes the output and the scratch files. Returns false when already settled.
+    bool discard();
+    bool settled() const;
+
+private:
+    bool settle(bool keepOutput);
+
+    const std::string m_output;
+    const std::vector<std::string> m_scratchFiles;
+    mutable std::mutex m_lock;
+    bool m_settled = false;
+};
+
+}  // namespace tolvex
