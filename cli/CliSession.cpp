@@ -66,7 +66,9 @@ int CliSession::printCommands(PageKind page, const std::vector<TaskId>& ids)
     for (const TaskId id : ids) {
         const JobPlan plan = m_factory.planJob(page, id);
         if (plan.action == JobPlan::Action::Run) {
-            std::printf("%s\n", plan.command.render().c_str());
+            // A job of several passes prints each pass, the one that writes the file last.
+            for (size_t pass = 0; pass < plan.passCount(); ++pass)
+                std::printf("%s\n", plan.pass(pass).render().c_str());
             continue;
         }
         std::fprintf(stderr, "tolvex-cli %s: %s: %s\n", m_command, label(id).toLocal8Bit().constData(),

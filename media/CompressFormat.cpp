@@ -108,9 +108,9 @@ CompressFormat CompressFormatFor(const std::string& extension, const EncoderSupp
         profile.audioFrameSamples = 1536;
     else if (audio == "libopus" || audio == "opus")
         profile.audioFrameSamples = 960;
-    // Vorbis and Opus vary their rate with the sound; AAC and the constant-rate encoders
-    // stay within a few percent.
-    profile.audioRateExcess = (audio == "libvorbis" || audio == "vorbis" || audio == "libopus") ? 1.12 : 1.03;
+    // Vorbis runs over its rate by up to a tenth; Opus stays under it, AAC and the
+    // constant-rate encoders within a few percent.
+    profile.audioRateExcess = (audio == "libvorbis" || audio == "vorbis") ? 1.12 : 1.03;
     profile.container = ContainerCostFor(ext);
     return format;
 }

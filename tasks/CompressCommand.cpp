@@ -126,7 +126,9 @@ JobPlan CompressJobPlan(const CompressJob& job)
         plan.reason = CompressRefusalText(job.refusal);
         return plan;
     }
+    plan.earlierPasses.push_back(job.analysis);
     plan.command = job.encode;
+    plan.scratchFiles = job.passLogFiles;
     return plan;
 }
 
