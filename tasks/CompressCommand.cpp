@@ -12,6 +12,7 @@ namespace {
 
 constexpr const char* kKeepFormat = "原格式";
 constexpr const char* kKeepSize = "原分辨率";
+constexpr const char* kLargerThanSource = "压缩结果比原文件还大";
 
 // Width and height of a "WxH" size text; nothing for any other text.
 std::optional<std::pair<int, int>> ParseFrameSize(const std::string& text)
@@ -61,6 +62,7 @@ CompressJob BuildCompressJob(const JobContext& context, const MediaItem& item, c
 {
     CompressJob job;
     job.targetBytes = CompressTargetBytes(item.fileSize, settings.strength);
+    job.sourceBytes = item.fileSize;
     if (!source) {
         job.refusal = CompressRefusal::NoDuration;
         return job;
@@ -129,6 +131,8 @@ JobPlan CompressJobPlan(const CompressJob& job)
     plan.earlierPasses.push_back(job.analysis);
     plan.command = job.encode;
     plan.scratchFiles = job.passLogFiles;
+    plan.outputLimit = job.sourceBytes;
+    plan.tooLargeReason = kLargerThanSource;
     return plan;
 }
 

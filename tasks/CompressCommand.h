@@ -28,6 +28,7 @@ int64_t CompressTargetBytes(int64_t fileSize, int strength);
 struct CompressJob {
     CompressRefusal refusal = CompressRefusal::None;
     int64_t targetBytes = 0;
+    int64_t sourceBytes = 0;  // a result larger than the source is not kept
     CompressBudget budget;
     std::string outputPath;
     CommandLine analysis;  // first pass

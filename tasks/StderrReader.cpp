@@ -43,8 +43,9 @@ std::unique_ptr<ProgressRecord> CopyProgress(const ProgressRecord& progress)
 }
 
 // Why a finished run did not leave a usable file; empty when it did.
-std::string OutputProblem(const std::string& path)
+std::string OutputProblem(const ReaderArgs& args)
 {
+    const std::string& path = args.checkedOutput;
     if (path.empty())
         return {};
     struct stat info {};
@@ -52,6 +53,8 @@ std::string OutputProblem(const std::string& path)
         return "ffmpeg wrote no output file";
     if (S_ISREG(info.st_mode) && info.st_size == 0)
         return "ffmpeg wrote an empty output file";
+    if (args.outputLimit > 0 && info.st_size > args.outputLimit)
+        return args.tooLargeReason.empty() ? "the output file is too large" : args.tooLargeReason;
     return {};
 }
 
@@ -182,7 +185,7 @@ void StderrReader(ReaderArgs args)
     // Every process of the job has been reaped: its files can be settled.
     const bool stopped = control.stopped();
     if (!stopped && failure.empty() && process)
-        failure = OutputProblem(args.checkedOutput);
+        failure = OutputProblem(args);
     if (stopped || !failure.empty() || !process)
         args.outputs->discard();
     else
