@@ -13,6 +13,9 @@ namespace {
 constexpr const char* kKeepFormat = "原格式";
 constexpr const char* kKeepSize = "原分辨率";
 constexpr const char* kLargerThanSource = "压缩结果比原文件还大";
+// The encoders write 4:2:0 pictures, whose width and height must be even: an odd frame
+// loses its last column or row (of the upright picture, which is what the filter sees).
+constexpr const char* kEvenFrame = "scale=trunc(iw/2)*2:trunc(ih/2)*2";
 
 // Width and height of a "WxH" size text; nothing for any other text.
 std::optional<std::pair<int, int>> ParseFrameSize(const std::string& text)
@@ -25,11 +28,13 @@ std::optional<std::pair<int, int>> ParseFrameSize(const std::string& text)
 }
 
 // The options both passes share: same size, same frames, same encoder, same rate.
-void AddPictureOptions(CommandLine& command, const std::string& sizeText, const CompressFormat& format,
+void AddPictureOptions(CommandLine& command, const std::string& sizeText, bool oddFrame, const CompressFormat& format,
                        const CompressBudget& budget, const EncoderSupport& encoders)
 {
     if (!sizeText.empty())
         command.add("-s").add(sizeText);
+    else if (oddFrame)
+        command.add("-vf").addQuoted(kEvenFrame);
     command.add("-fps_mode").add(format.fpsMode);
     command.add("-c:v").add(format.profile.videoEncoder);
     const std::string rate = std::to_string(budget.videoBitRate);
@@ -88,18 +93,19 @@ CompressJob BuildCompressJob(const JobContext& context, const MediaItem& item, c
 
     job.outputPath = OutputPath(context.outputFolder, StampedName(inputName, context.clock, extension));
     const std::string input = ToNarrowAnsi(item.fullPath);
+    const bool oddFrame = source->width % 2 != 0 || source->height % 2 != 0;
 
     CommandLine& analysis = job.analysis;
     analysis.setProgram(context.ffmpegPath);
     analysis.add("-i").addQuoted(input);
-    AddPictureOptions(analysis, sizeText, format, job.budget, encoders);
+    AddPictureOptions(analysis, sizeText, oddFrame, format, job.budget, encoders);
     analysis.add("-pass").add("1").add("-passlogfile").addQuoted(passLogBase);
     analysis.add("-an").add("-sn").add("-dn").add("-f").add("null").add("-");
 
     CommandLine& encode = job.encode;
     encode.setProgram(context.ffmpegPath);
     encode.add("-i").addQuoted(input);
-    AddPictureOptions(encode, sizeText, format, job.budget, encoders);
+    AddPictureOptions(encode, sizeText, oddFrame, format, job.budget, encoders);
     encode.add("-pass").add("2").add("-passlogfile").addQuoted(passLogBase);
     if (const auto& audio = job.budget.audio) {
         encode.add("-c:a").add(format.profile.audioEncoder);

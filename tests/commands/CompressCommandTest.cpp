@@ -122,6 +122,19 @@ TEST(CompressCommand, ContainersGetTheirFrameModeAndAcceptedSoundRate)
     EXPECT_EQ(After(webm.encode, "-c:a"), "libopus");
     EXPECT_EQ(After(webm.encode, "-ar"), "48000");
 
+    // An odd frame is cut to even sizes, which the encoders need; a chosen size stands.
+    CompressSource odd = Source(60);
+    odd.width = 853;
+    odd.height = 479;
+    const CompressJob cut = BuildCompressJob(kContext, Item("a.mp4", 20000000), {"原格式", "原分辨率", 50}, odd,
+                                             EncoderSupport::system(), "/tmp/p");
+    EXPECT_EQ(After(cut.analysis, "-vf"), "scale=trunc(iw/2)*2:trunc(ih/2)*2");
+    EXPECT_EQ(After(cut.encode, "-vf"), "scale=trunc(iw/2)*2:trunc(ih/2)*2");
+    const CompressJob sized = BuildCompressJob(kContext, Item("a.mp4", 20000000), {"原格式", "640x360", 50}, odd,
+                                               EncoderSupport::system(), "/tmp/p");
+    EXPECT_FALSE(Has(sized.encode, "-vf"));
+    EXPECT_FALSE(Has(mkv.encode, "-vf"));
+
     // No sound: none is made.
     const CompressJob silent = BuildCompressJob(kContext, Item("a.mp4", 20000000), {"原格式", "原分辨率", 50},
                                                 Source(60, false), EncoderSupport::system(), "/tmp/p");
