@@ -86,7 +86,8 @@ CompressBudget PlanCompressBudget(int64_t targetBytes, const CompressSource& sou
 
     const ContainerCost& cost = profile.container;
     const double packetBytes = cost.bytesPerPacket * packetsPerSecond * seconds;
-    const double payloadBytes = (aimBytes - static_cast<double>(cost.fixedBytes) - packetBytes) / (1.0 + cost.payloadShare);
+    const double payloadBytes =
+        (aimBytes - static_cast<double>(cost.fixedBytes) - packetBytes) / (1.0 + cost.payloadShare);
     const double videoBytes = payloadBytes - audioBytes;
     const double videoBitRate = videoBytes * 8.0 / seconds;
 

@@ -24,7 +24,7 @@ std::string Lower(std::string text)
 // 3GP), and its rate buffer keeps even a three-second clip on its size.
 bool IsH264Container(const std::string& ext)
 {
-    static const std::set<std::string> kNames = {"mp4", "mov", "m4v", "f4v", "mkv", "flv",
+    static const std::set<std::string> kNames = {"mp4", "mov", "m4v",  "f4v", "mkv", "flv",
                                                  "ts",  "mts", "m2ts", "3gp", "3g2"};
     return kNames.count(ext) != 0;
 }

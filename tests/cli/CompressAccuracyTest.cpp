@@ -31,15 +31,34 @@ struct SourceShape {
 bool MakeSource(const QString& path, const SourceShape& s)
 {
     const std::string seconds = std::to_string(s.seconds);
-    std::vector<std::string> args{"-loglevel", "error", "-f", "lavfi", "-i",
-                                  "testsrc2=size=" + std::to_string(s.width) + "x" + std::to_string(s.height) +
-                                      ":rate=25:duration=" + seconds};
+    std::vector<std::string> args{
+        "-loglevel",
+        "error",
+        "-f",
+        "lavfi",
+        "-i",
+        "testsrc2=size=" + std::to_string(s.width) + "x" + std::to_string(s.height) + ":rate=25:duration=" + seconds};
     if (s.channels > 0) {
-        args.insert(args.end(), {"-f", "lavfi", "-i", "sine=frequency=330:sample_rate=44100:duration=" + seconds,
-                                 "-f", "lavfi", "-i",
+        args.insert(args.end(), {"-f",
+                                 "lavfi",
+                                 "-i",
+                                 "sine=frequency=330:sample_rate=44100:duration=" + seconds,
+                                 "-f",
+                                 "lavfi",
+                                 "-i",
                                  "anoisesrc=color=pink:amplitude=0.15:sample_rate=44100:duration=" + seconds,
-                                 "-filter_complex", "[1:a][2:a]amix=inputs=2[a]", "-map", "0:v", "-map", "[a]",
-                                 "-c:a", "aac", "-b:a", s.audioRate, "-ac", std::to_string(s.channels)});
+                                 "-filter_complex",
+                                 "[1:a][2:a]amix=inputs=2[a]",
+                                 "-map",
+                                 "0:v",
+                                 "-map",
+                                 "[a]",
+                                 "-c:a",
+                                 "aac",
+                                 "-b:a",
+                                 s.audioRate,
+                                 "-ac",
+                                 std::to_string(s.channels)});
     }
     args.insert(args.end(), {"-c:v", "libx264", "-preset", "veryfast", "-pix_fmt", "yuv420p", "-b:v", s.videoRate,
                              path.toStdString()});

@@ -108,15 +108,15 @@ TEST(CompressCommand, BothPassesShareThePictureAndOnlyTheSecondWritesTheFile)
 
 TEST(CompressCommand, ContainersGetTheirFrameModeAndAcceptedSoundRate)
 {
-    const CompressJob mkv = BuildCompressJob(kContext, Item("a.mkv", 20000000), {"原格式", "原分辨率", 50},
-                                             Source(60), EncoderSupport::system(), "/tmp/p");
+    const CompressJob mkv = BuildCompressJob(kContext, Item("a.mkv", 20000000), {"原格式", "原分辨率", 50}, Source(60),
+                                             EncoderSupport::system(), "/tmp/p");
     EXPECT_EQ(After(mkv.encode, "-fps_mode"), "vfr");
     EXPECT_EQ(After(mkv.analysis, "-fps_mode"), "vfr");
     EXPECT_FALSE(Has(mkv.encode, "-s"));
 
     // Opus in webm takes 48 kHz, not the source's 44.1.
-    const CompressJob webm = BuildCompressJob(kContext, Item("a.mp4", 20000000), {"webm", "原分辨率", 50},
-                                              Source(60), EncoderSupport::system(), "/tmp/p");
+    const CompressJob webm = BuildCompressJob(kContext, Item("a.mp4", 20000000), {"webm", "原分辨率", 50}, Source(60),
+                                              EncoderSupport::system(), "/tmp/p");
     ASSERT_EQ(webm.refusal, CompressRefusal::None);
     EXPECT_EQ(webm.outputPath, "/out/a-090807.webm");
     EXPECT_EQ(After(webm.encode, "-c:a"), "libopus");
@@ -156,8 +156,8 @@ TEST(CompressCommand, RefusalsFailBeforeAnythingRuns)
     // An unreadable file, and a target the picture cannot live on.
     const CompressJob unreadable = BuildCompressJob(kContext, Item("x.mp4", 1000), {"原格式", "原分辨率", 50},
                                                     std::nullopt, EncoderSupport::system(), "/tmp/p");
-    const CompressJob tiny = BuildCompressJob(kContext, Item("x.mp4", 1000000), {"原格式", "原分辨率", 90},
-                                              Source(60), EncoderSupport::system(), "/tmp/p");
+    const CompressJob tiny = BuildCompressJob(kContext, Item("x.mp4", 1000000), {"原格式", "原分辨率", 90}, Source(60),
+                                              EncoderSupport::system(), "/tmp/p");
     EXPECT_EQ(tiny.refusal, CompressRefusal::TooSmall);
     for (const CompressJob* job : {&unreadable, &tiny}) {
         const JobPlan plan = CompressJobPlan(*job);

@@ -126,7 +126,8 @@ TEST(CompressJob, TwoPassesWriteOneFileWithinThePromiseAndLeaveNoPassLog)
     // One bar over both passes: it never goes back, passes the middle and ends full.
     ASSERT_FALSE(outcome.percents.empty());
     EXPECT_TRUE(std::is_sorted(outcome.percents.begin(), outcome.percents.end()));
-    EXPECT_TRUE(std::any_of(outcome.percents.begin(), outcome.percents.end(), [](int p) { return p >= 40 && p <= 60; }));
+    EXPECT_TRUE(
+        std::any_of(outcome.percents.begin(), outcome.percents.end(), [](int p) { return p >= 40 && p <= 60; }));
     EXPECT_EQ(outcome.percents.back(), 100);
     EXPECT_TRUE(PassLogsLeft().isEmpty()) << qPrintable(PassLogsLeft().join(' '));
 }
