@@ -6,7 +6,7 @@ CMAKE_FLAGS ?= -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTOLVEX_WERROR=$(TOLV
 XVFB := $(if $(DISPLAY),,xvfb-run -a -s "-screen 0 1920x1080x24")
 CTEST_FLAGS ?= --output-on-failure -j2
 
-.PHONY: deps build run test test-quick test-asan test-tsan bench install clean format lint
+.PHONY: deps build run test test-quick test-asan test-tsan bench fuzz install clean format lint
 
 deps:
 	@./scripts/install-deps
@@ -47,6 +47,19 @@ test-tsan: deps
 	@cmake --build build-tsan -j $(JOBS)
 	cd build-tsan && TSAN_OPTIONS=halt_on_error=1 $(XVFB) ctest $(CTEST_FLAGS) -L engine
 
+# The parsers' libFuzzer targets, built with clang into build-fuzz, each run for FUZZ_SECONDS
+# on its corpus in fuzz/corpus/<name> (new finds are kept in build-fuzz/corpus).
+FUZZ_SECONDS ?= 60
+fuzz: deps
+	@cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_C_COMPILER=clang \
+		-DCMAKE_CXX_COMPILER=clang++ -DTOLVEX_FUZZ=ON >/dev/null
+	@cmake --build build-fuzz -j $(JOBS) --target tolvex_fuzzers
+	@for f in build-fuzz/fuzz/fuzz-*; do \
+		name=$${f##*/fuzz-}; mkdir -p build-fuzz/corpus/$$name; \
+		echo "== $$f ($(FUZZ_SECONDS) s)"; \
+		$$f -max_total_time=$(FUZZ_SECONDS) -print_final_stats=1 build-fuzz/corpus/$$name fuzz/corpus/$$name || exit 1; \
+	done
+
 bench: build
 	@for b in $(BUILD_DIR)/bin/bench-*; do echo "== $$b"; $(XVFB) $$b || exit 1; done
 
@@ -62,4 +75,4 @@ lint: build
 	@./scripts/lint --build-dir $(BUILD_DIR) $(if $(LINT_ALL),--all,)
 
 clean:
-	rm -rf $(BUILD_DIR) build-asan build-tsan
+	rm -rf $(BUILD_DIR) build-asan build-tsan build-fuzz

@@ -79,6 +79,19 @@ int CliSession::printCommands(PageKind page, const std::vector<TaskId>& ids)
     return status;
 }
 
+std::string CliSession::CompressResultNote(TaskId id) const
+{
+    const auto promise = m_factory.compressPromise(id);
+    if (!promise)
+        return {};
+    const QFileInfo output(QString::fromStdString(promise->outputPath));
+    if (!output.isFile())
+        return {};
+    return ", " + ToNarrowUtf8(FormatFileSize(output.size())) + " (" + std::to_string(output.size()) +
+           " bytes) of the promised " + ToNarrowUtf8(FormatFileSize(promise->promisedBytes)) + " (" +
+           std::to_string(promise->promisedBytes) + " bytes)";
+}
+
 int CliSession::finish(PageKind page, size_t jobs, int done, int failed)
 {
     std::printf("%s: %d of %zu jobs completed, %d failed\n", PageName(page), done, jobs, failed);
@@ -103,7 +116,8 @@ int CliSession::run(PageKind page, const std::vector<TaskId>& ids)
         std::fflush(stdout);
     };
     callbacks.done = [&](const CompletionRecord& record) {
-        std::printf("%s %d %s: done\n", PageName(page), record.taskId, label(record.taskId).toLocal8Bit().constData());
+        std::printf("%s %d %s: done%s\n", PageName(page), record.taskId, label(record.taskId).toLocal8Bit().constData(),
+                    page == PageKind::Compress ? CompressResultNote(record.taskId).c_str() : "");
         std::fflush(stdout);
     };
     callbacks.failed = [&](const FailureRecord& record) {
@@ -149,8 +163,13 @@ int CliSession::runMerge(const std::vector<TaskId>& ids, const MergeSettings& se
         std::fflush(stdout);
     };
     callbacks.failed = [&](const FailureRecord& record) {
-        std::printf("merge %s: failed%s%s\n", job.outputName.c_str(), record.reason.empty() ? "" : ": ",
-                    record.reason.c_str());
+        // Say which input ffmpeg blamed, when it names one.
+        std::string blamed;
+        const int input = MergeInputNamedIn(record.reason, job.sources);
+        if (input >= 0)
+            blamed = " (input " + std::to_string(input + 1) + ": " + ToNarrowUtf8(job.sources[input].fullPath) + ")";
+        std::printf("merge %s: failed%s%s%s\n", job.outputName.c_str(), record.reason.empty() ? "" : ": ",
+                    record.reason.c_str(), blamed.c_str());
         std::fflush(stdout);
     };
     runner.setCallbacks(std::move(callbacks));

@@ -5,6 +5,7 @@ extern "C" {
 #include <libavutil/dict.h>
 }
 
+#include <atomic>
 #include <chrono>
 #include <cstdlib>
 #include <memory>
@@ -15,19 +16,20 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-// A file that never answers (a stalled mount, a pipe) must not hold the job's worker.
-constexpr auto kProbeDeadline = std::chrono::seconds(10);
 // How much sound is read to measure its rate when the container does not say it.
 constexpr double kMeasureSeconds = 20.0;
 constexpr int64_t kMeasureMaxBytes = 64LL * 1024 * 1024;
 
+// A file that stops answering (a stalled mount) must not hold the job's worker.
 struct Deadline {
     Clock::time_point end;
+    const std::atomic<bool>* abort = nullptr;
 };
 
 int PastDeadline(void* opaque)
 {
-    return Clock::now() > static_cast<Deadline*>(opaque)->end ? 1 : 0;
+    const auto* deadline = static_cast<Deadline*>(opaque);
+    return Clock::now() > deadline->end || (deadline->abort && deadline->abort->load()) ? 1 : 0;
 }
 
 struct FormatContextCloser {
@@ -96,9 +98,13 @@ int64_t MeasuredBitRate(AVFormatContext& context, const AVStream& stream)
 
 }  // namespace
 
-std::optional<CompressSource> ProbeCompressSource(const std::string& path)
+std::optional<CompressSource> ProbeCompressSource(const std::string& path, const ProbeLimits& limits)
 {
-    Deadline deadline{Clock::now() + kProbeDeadline};
+    // The media probe first: it refuses what would block in open() (a fifo, a device).
+    MediaInfo checked(path);
+    if (ProbeMediaInfo(checked, limits) != 0)
+        return std::nullopt;
+    Deadline deadline{Clock::now() + limits.timeout, limits.abort};
     FormatContextPtr context = Open(path, deadline);
     if (!context)
         return std::nullopt;

@@ -63,7 +63,7 @@ int64_t CompressTargetBytes(int64_t fileSize, int strength)
 
 CompressJob BuildCompressJob(const JobContext& context, const MediaItem& item, const CompressSettings& settings,
                              const std::optional<CompressSource>& source, const EncoderSupport& encoders,
-                             const std::string& passLogBase)
+                             const std::string& passLogBase, const std::string& ownExtension)
 {
     CompressJob job;
     job.targetBytes = CompressTargetBytes(item.fileSize, settings.strength);
@@ -75,7 +75,8 @@ CompressJob BuildCompressJob(const JobContext& context, const MediaItem& item, c
 
     const std::string inputName = ToNarrowAnsi(item.fileName);
     const std::string formatText = ToNarrowAnsi(settings.formatText);
-    const std::string extension = formatText == kKeepFormat ? ExtensionOf(inputName) : formatText;
+    const std::string own = ownExtension.empty() ? ExtensionOf(inputName) : ownExtension;
+    const std::string extension = formatText == kKeepFormat ? own : formatText;
     const std::string ratio = ToNarrowAnsi(settings.ratioText);
     const auto frame = ratio == kKeepSize ? std::nullopt : ParseFrameSize(ratio);
     const std::string sizeText = frame ? ratio : std::string();
@@ -124,6 +125,19 @@ CompressJob BuildCompressJob(const JobContext& context, const MediaItem& item, c
     for (const char* suffix : {"-0.log", "-0.log.temp", "-0.log.mbtree", "-0.log.mbtree.temp"})
         job.passLogFiles.push_back(passLogBase + suffix);
     return job;
+}
+
+bool IsCompressVerdict(const std::string& reason)
+{
+    if (reason.empty())
+        return false;
+    if (reason == kLargerThanSource)
+        return true;
+    for (const auto refusal : {CompressRefusal::NoDuration, CompressRefusal::NoVideo, CompressRefusal::TooSmall}) {
+        if (reason == CompressRefusalText(refusal))
+            return true;
+    }
+    return false;
 }
 
 JobPlan CompressJobPlan(const CompressJob& job)

@@ -38,12 +38,17 @@ struct CompressJob {
 };
 
 // `source` is the probe's answer (empty when the file could not be read); `passLogBase`
-// a path in the temp folder unique to this job.
+// a path in the temp folder unique to this job; `ownExtension` the extension "原格式"
+// stands for when the input's name has no usable one (empty: the name's own).
 CompressJob BuildCompressJob(const JobContext& context, const MediaItem& item, const CompressSettings& settings,
                              const std::optional<CompressSource>& source, const EncoderSupport& encoders,
-                             const std::string& passLogBase);
+                             const std::string& passLogBase, const std::string& ownExtension = {});
 
 // The job as the engine runs it: both passes, or a failure with the refusal's text.
 JobPlan CompressJobPlan(const CompressJob& job);
+
+// Whether a failure reason is the compress job's own verdict on the size (a refusal's text,
+// or the result that came out larger than its source) rather than an ffmpeg error.
+bool IsCompressVerdict(const std::string& reason);
 
 }  // namespace tolvex

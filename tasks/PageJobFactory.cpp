@@ -5,7 +5,9 @@
 #include "app/Helpers.h"
 #include "media/CompressProbe.h"
 #include "media/MediaProbe.h"
+#include "media/OutputContainer.h"
 #include "tasks/ClipCommands.h"
+#include "tasks/CommandTokens.h"
 #include "tasks/CompressCommand.h"
 #include "tasks/ConvertCommand.h"
 #include "tasks/SingleInputCommands.h"
@@ -43,17 +45,20 @@ JobPlan Run(CommandLine command)
 
 }  // namespace
 
-ProbedMedia ProbeForJob(const QString& path)
+ProbedMedia ProbeForJob(const QString& path, const std::atomic<bool>* abort)
 {
     MediaInfo info(ToNarrowAnsi(path));
     ProbedMedia probed;
     probed.duration = -1.0;
-    if (ProbeMediaInfo(info) != 0)
+    ProbeLimits limits;
+    limits.abort = abort;
+    if (ProbeMediaInfo(info, limits) != 0)
         return probed;
     probed.duration = static_cast<double>(info.durationSeconds);
     probed.width = info.width;
     probed.height = info.height;
-    probed.rotated = info.hasRotateTag != 0;
+    probed.uprightTurn = info.uprightTurn;
+    probed.hasAudio = info.audioStreamIndex >= 0;
     return probed;
 }
 
@@ -109,7 +114,11 @@ JobPlan PageJobFactory::plan(PageKind page, TaskId taskId, const JobContext& con
     // The clip pages read their clip record; an id without one has nothing to run.
     if (page == PageKind::Split) {
         const auto clip = m_tables.splitClips.find(taskId);
-        return clip ? Run(BuildSplitCommand(context, *clip)) : Drop();
+        if (!clip)
+            return Drop();
+        // ffmpeg turns a phone video upright before the crop: the crop follows it.
+        const ProbedMedia source = m_prober ? m_prober(ToWideAnsi(clip->sourcePath), &m_stopping) : ProbedMedia{};
+        return Run(BuildSplitCommand(context, *clip, source));
     }
     if (page == PageKind::Gif) {
         const auto clip = m_tables.gifClips.find(taskId);
@@ -120,6 +129,15 @@ JobPlan PageJobFactory::plan(PageKind page, TaskId taskId, const JobContext& con
     const auto item = m_tables.items.find(taskId);
     if (!item)
         return Drop();
+
+    // Pages that keep the input's format need a usable extension: a name without one
+    // takes the probed container's.
+    std::string own;
+    if (page == PageKind::Compress || page == PageKind::Rotate || page == PageKind::Mute || page == PageKind::Music) {
+        if (!MuxerKnowsExtension(ExtensionOf(ToNarrowAnsi(item->fileName))))
+            own = OwnOutputExtension(ToNarrowAnsi(item->fileName), ToNarrowUtf8(item->fullPath));
+    }
+    const auto hasSound = [&] { return !m_prober || m_prober(item->fullPath, &m_stopping).hasAudio; };
 
     switch (page) {
     case PageKind::Convert: {
@@ -132,22 +150,29 @@ JobPlan PageJobFactory::plan(PageKind page, TaskId taskId, const JobContext& con
         const auto settings = m_source.compressSettings(taskId);
         if (!settings)
             return Drop();
-        const auto source = ProbeCompressSource(ToNarrowAnsi(item->fullPath));
-        return CompressJobPlan(
-            BuildCompressJob(context, *item, *settings, source, m_encoders, NewPassLogBase().toStdString()));
+        ProbeLimits limits;
+        limits.abort = &m_stopping;
+        const auto source = ProbeCompressSource(ToNarrowAnsi(item->fullPath), limits);
+        const CompressJob job =
+            BuildCompressJob(context, *item, *settings, source, m_encoders, NewPassLogBase().toStdString(), own);
+        if (job.refusal == CompressRefusal::None) {
+            const std::lock_guard lock(m_promisesLock);
+            m_promises[taskId] = CompressPromise{job.outputPath, job.targetBytes};
+        }
+        return CompressJobPlan(job);
     }
     case PageKind::Rotate: {
         const auto settings = m_source.rotateSettings(taskId);
         if (!settings)
             return Drop();
-        return Run(BuildRotateCommand(context, *item, *settings));
+        return Run(BuildRotateCommand(context, *item, *settings, own));
     }
     case PageKind::Extract:
         return Run(BuildExtractCommand(context, *item, m_source.extractSettings()));
     case PageKind::Mute:
-        return Run(BuildMuteCommand(context, *item, m_source.muteSettings()));
+        return Run(BuildMuteCommand(context, *item, m_source.muteSettings(), hasSound(), own));
     case PageKind::Music:
-        return Run(BuildMusicCommand(context, *item, m_source.musicSettings()));
+        return Run(BuildMusicCommand(context, *item, m_source.musicSettings(), hasSound(), own));
     case PageKind::Split:
     case PageKind::Gif:
     case PageKind::Merge:
@@ -156,14 +181,22 @@ JobPlan PageJobFactory::plan(PageKind page, TaskId taskId, const JobContext& con
     return Drop();
 }
 
+std::optional<PageJobFactory::CompressPromise> PageJobFactory::compressPromise(TaskId taskId) const
+{
+    const std::lock_guard lock(m_promisesLock);
+    const auto it = m_promises.find(taskId);
+    return it == m_promises.end() ? std::nullopt : std::optional(it->second);
+}
+
 MergeJob PageJobFactory::planMerge(const std::vector<TaskId>& selected, const MergeSettings& settings)
 {
     std::vector<MergeSource> sources;
     sources.reserve(selected.size());
     for (const TaskId id : selected) {
         const MediaItem item = m_tables.items.get(id);
-        const ProbedMedia probed = m_prober ? m_prober(item.fullPath) : ProbedMedia{};
-        sources.push_back(MergeSource{item.fullPath, probed.width, probed.height, probed.rotated, item.duration});
+        const ProbedMedia probed = m_prober ? m_prober(item.fullPath, &m_stopping) : ProbedMedia{};
+        sources.push_back(MergeSource{item.fullPath, probed.width, probed.height, probed.uprightTurn, item.duration,
+                                      probed.hasAudio});
     }
     MergeJob job = BuildMergeJob(contextNow(), sources, settings);
     ConsoleLog("mergeParamStr:%s\n", job.videoChains.c_str());

@@ -21,6 +21,9 @@
 #include <QPointer>
 
 #include <atomic>
+#include <map>
+#include <mutex>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -29,8 +32,9 @@ namespace tolvex {
 class EncoderSupport;
 
 // The media probe's answer for a job: ProbeMediaInfo's duration in whole seconds (-1 when
-// the file cannot be probed), its picture size and its rotation tag.
-ProbedMedia ProbeForJob(const QString& path);
+// the file cannot be probed), its picture size, its upright turn and whether it has sound.
+// The probe gives up when `abort` becomes true (the engine stops).
+ProbedMedia ProbeForJob(const QString& path, const std::atomic<bool>* abort = nullptr);
 
 class PageJobFactory : public JobFactory {
 public:
@@ -51,6 +55,14 @@ public:
     JobPlan planJob(PageKind page, TaskId taskId) override;
     void shutdown() override;
 
+    // What the last planned compress job of a task promised and where it writes: the front
+    // ends show the real size beside the promise when the job is done. Any thread.
+    struct CompressPromise {
+        std::string outputPath;
+        int64_t promisedBytes = 0;
+    };
+    std::optional<CompressPromise> compressPromise(TaskId taskId) const;
+
     // The merge of the selected items, in order: probes each input, builds the command and
     // logs its filter texts. The caller launches it with TaskEngine::StartMerge.
     MergeJob planMerge(const std::vector<TaskId>& selected, const MergeSettings& settings);
@@ -67,6 +79,8 @@ private:
     std::string m_ffmpegPath;
     const EncoderSupport& m_encoders;
     std::atomic<bool> m_stopping{false};
+    mutable std::mutex m_promisesLock;
+    std::map<TaskId, CompressPromise> m_promises;
 };
 
 }  // namespace tolvex

@@ -135,6 +135,12 @@ TEST(CompressCommand, ContainersGetTheirFrameModeAndAcceptedSoundRate)
     EXPECT_FALSE(Has(sized.encode, "-vf"));
     EXPECT_FALSE(Has(mkv.encode, "-vf"));
 
+    // A name without a usable extension keeps the container the factory found.
+    const CompressJob bare = BuildCompressJob(kContext, Item("clip", 20000000), {"原格式", "原分辨率", 50}, Source(60),
+                                              EncoderSupport::system(), "/tmp/p", "mkv");
+    EXPECT_EQ(bare.outputPath, "/out/clip-090807.mkv");
+    EXPECT_EQ(After(bare.encode, "-fps_mode"), "vfr");
+
     // No sound: none is made.
     const CompressJob silent = BuildCompressJob(kContext, Item("a.mp4", 20000000), {"原格式", "原分辨率", 50},
                                                 Source(60, false), EncoderSupport::system(), "/tmp/p");
@@ -167,4 +173,8 @@ TEST(CompressCommand, RefusalsFailBeforeAnythingRuns)
         EXPECT_TRUE(job->encode.args().empty());
     }
     EXPECT_EQ(CompressJobPlan(tiny).reason, "目标太小，无法压缩到该大小");
+    EXPECT_TRUE(IsCompressVerdict(CompressJobPlan(tiny).reason));
+    EXPECT_TRUE(IsCompressVerdict(CompressJobPlan(unreadable).reason));
+    EXPECT_FALSE(IsCompressVerdict("ffmpeg exited with status 1: Conversion failed!"));
+    EXPECT_FALSE(IsCompressVerdict(""));
 }

@@ -44,14 +44,13 @@ QString CompressResultText(int64_t promisedBytes, int64_t realBytes)
     return QStringLiteral("%1（实际 %2）").arg(FormatFileSize(promisedBytes), FormatFileSize(realBytes));
 }
 
-void ShowCompressResult(QWidget* item, int64_t fileSize, const QString& outputPath)
+void ShowCompressResult(QWidget* item, int64_t promisedBytes, const QString& outputPath)
 {
     const QFileInfo output(outputPath);
-    auto* slider = FindSubControlAs<QSlider>(item, QStringLiteral("video-compress-slider"));
-    if (!slider || outputPath.isEmpty() || !output.isFile())
+    if (!item || outputPath.isEmpty() || !output.isFile())
         return;
     SetControlText(FindSubControl(item, QStringLiteral("video-compress-label")),
-                   CompressResultText(CompressEstimateBytes(fileSize, slider->value()), output.size()));
+                   CompressResultText(promisedBytes, output.size()));
 }
 
 void FillResolutionBox(QWidget* item, const QString& format)

@@ -29,9 +29,9 @@ QString ReplaceExtension(const QString& fileName, const QString& format);
 int64_t CompressEstimateBytes(int64_t fileSize, int value);
 // The estimate beside the real size of the finished file: "12.3MB（实际 11.9MB）".
 QString CompressResultText(int64_t promisedBytes, int64_t realBytes);
-// A compress item whose job is done: its size label shows the promise of its slider and
-// the size of `outputPath`. Nothing changes when the file is not there.
-void ShowCompressResult(QWidget* item, int64_t fileSize, const QString& outputPath);
+// A compress item whose job is done: its size label shows the job's promise and the size
+// of `outputPath`. Nothing changes when the file is not there.
+void ShowCompressResult(QWidget* item, int64_t promisedBytes, const QString& outputPath);
 
 class PageItemControls : public MainWndHandler {
 public:
