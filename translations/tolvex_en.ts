@@ -568,6 +568,10 @@ Add videos and choose a piece of music to lay under them</translation>
             <source>第%1个文件 %2 无法合并: %3</source>
             <translation>File %1, %2, cannot be merged: %3</translation>
         </message>
+        <message>
+            <source>压缩失败</source>
+            <translation>Failed</translation>
+        </message>
     </context>
     <context>
         <name>PromptBox</name>

@@ -1,11 +1,13 @@
 #include "ui/main/ProgressView.h"
 
 #include "app/ConsoleLog.h"
+#include "tasks/CompressCommand.h"
 #include "tasks/ProgressMath.h"
 #include "ui/framework/CListUI.h"
 #include "ui/framework/Controls.h"
 #include "ui/main/CMainWnd.h"
 #include "ui/main/FinishNotice.h"
+#include "ui/main/PageItemControls.h"
 #include "ui/main/PageTasks.h"
 #include "ui/main/ParamSettingDialog.h"
 
@@ -35,6 +37,12 @@ constexpr ProgressControlNames kProgressControls[kPageCount] = {
 QString FailedText()
 {
     return QCoreApplication::translate("ProgressView", "失败");
+}
+
+// The failure mark of a compress item whose file came out no smaller.
+QString CompressFailedText()
+{
+    return QCoreApplication::translate("ProgressView", "压缩失败");
 }
 
 bool IsPage(int32_t kind)
@@ -163,8 +171,14 @@ void ProgressView::OnDone(PageKind page, TaskId taskId)
         m_tasks.Engine().CompleteTask(page, taskId);
         return;
     }
-    if (QWidget* item = ItemOf(page, taskId))
+    if (QWidget* item = ItemOf(page, taskId)) {
         ShowPercent(item, page, 100);
+        // The compress item's size says what came out beside what was promised.
+        if (page == PageKind::Compress) {
+            if (const auto promise = m_tasks.Factory().compressPromise(taskId))
+                ShowCompressResult(item, promise->promisedBytes, QString::fromStdString(promise->outputPath));
+        }
+    }
     m_tasks.Engine().CompleteTask(page, taskId);
 }
 
@@ -201,6 +215,9 @@ void ProgressView::OnFailed(PageKind page, TaskId taskId, const QString& reason)
             if (label)
                 label->setVisible(false);
             mark->setToolTip(reason);
+            // A compress item refused for its size says why on its face, not only in a tip.
+            if (page == PageKind::Compress)
+                SetControlText(mark, IsCompressVerdict(reason.toStdString()) ? reason : CompressFailedText());
             mark->setVisible(true);
         } else {
             // An item without a mark says it in its label; its bar stays where it stopped.
