@@ -100,8 +100,13 @@ int CliSession::run(PageKind page, const std::vector<TaskId>& ids)
                     percent);
         std::fflush(stdout);
     };
+    std::map<TaskId, std::string> outputs;
+    callbacks.output = [&](const OutputNameRecord& record) { outputs[record.taskId] = record.outputPath; };
     callbacks.done = [&](const CompletionRecord& record) {
-        std::printf("%s %d %s: done\n", PageName(page), record.taskId, label(record.taskId).toLocal8Bit().constData());
+        const auto output = outputs.find(record.taskId);
+        std::printf("%s %d %s: done%s%s\n", PageName(page), record.taskId,
+                    label(record.taskId).toLocal8Bit().constData(), output == outputs.end() ? "" : " -> ",
+                    output == outputs.end() ? "" : output->second.c_str());
         std::fflush(stdout);
     };
     callbacks.failed = [&](const FailureRecord& record) {
@@ -134,20 +139,24 @@ int CliSession::runMerge(const std::vector<TaskId>& ids, const MergeSettings& se
     runner.setMergeTotalSeconds(job.totalDuration);
 
     int shown = -1;
+    std::string outputName = job.outputName;
     HeadlessRunner::Callbacks callbacks;
+    callbacks.output = [&](const OutputNameRecord& record) {
+        outputName = record.outputPath.substr(record.outputPath.rfind('/') + 1);
+    };
     callbacks.progress = [&](const ProgressRecord&, int percent) {
         if (percent == shown)
             return;
         shown = percent;
-        std::printf("merge %s: %d%%\n", job.outputName.c_str(), percent);
+        std::printf("merge %s: %d%%\n", outputName.c_str(), percent);
         std::fflush(stdout);
     };
     callbacks.done = [&](const CompletionRecord&) {
-        std::printf("merge %s: done\n", job.outputName.c_str());
+        std::printf("merge %s: done\n", outputName.c_str());
         std::fflush(stdout);
     };
     callbacks.failed = [&](const FailureRecord& record) {
-        std::printf("merge %s: failed%s%s\n", job.outputName.c_str(), record.reason.empty() ? "" : ": ",
+        std::printf("merge %s: failed%s%s\n", outputName.c_str(), record.reason.empty() ? "" : ": ",
                     record.reason.c_str());
         std::fflush(stdout);
     };

@@ -1,6 +1,7 @@
 #include "tasks/StderrReader.h"
 
 #include "app/ConsoleLog.h"
+#include "tasks/JobEndRecord.h"
 #include "tasks/OutputTail.h"
 #include "tasks/ProgressMath.h"
 #include "tasks/ProgressParser.h"
@@ -141,11 +142,38 @@ private:
     OutputTail m_tail;
 };
 
+// Reports the job's end: to the engine, or without one straight to the receiver.
+void PostEnding(const ReaderArgs& args, bool done, const std::string& failure, const ProgressRecord& progress)
+{
+    const auto pageKind = static_cast<int32_t>(args.pageKind);
+    if (args.engine) {
+        auto record = std::make_unique<JobEndRecord>();
+        record->taskId = args.taskId;
+        record->pageKind = pageKind;
+        record->jobSerial = args.serial;
+        record->done = done;
+        record->reason = failure;
+        record->progress = CopyProgress(progress);
+        PostMessageTo(args.engine, kJobEndedMessage, std::move(record));
+    } else if (done) {
+        auto record = std::make_unique<CompletionRecord>();
+        record->taskId = args.taskId;
+        record->progress = CopyProgress(progress);
+        record->pageKind = pageKind;
+        PostMessageTo(args.mainWindow, WM_TASK_DONE, std::move(record));
+    } else {
+        auto record = std::make_unique<FailureRecord>();
+        record->taskId = args.taskId;
+        record->pageKind = pageKind;
+        record->reason = failure;
+        PostMessageTo(args.mainWindow, WM_TASK_FAILED, std::move(record));
+    }
+}
+
 }  // namespace
 
 void StderrReader(ReaderArgs args)
 {
-    QObject* const receiver = args.mainWindow;
     JobControl& control = *args.control;
     const int32_t pageKind = static_cast<int32_t>(args.pageKind);
     const size_t passCount = args.laterPasses.size() + 1;
@@ -188,27 +216,8 @@ void StderrReader(ReaderArgs args)
     else
         args.outputs->keep();
 
-    if (failure.empty() && process) {
-        control.postIfLive(
-            [&] {
-                auto record = std::make_unique<CompletionRecord>();
-                record->taskId = args.taskId;
-                record->progress = CopyProgress(progress);
-                record->pageKind = pageKind;
-                PostMessageTo(receiver, WM_TASK_DONE, std::move(record));
-            },
-            true);
-    } else {
-        control.postIfLive(
-            [&] {
-                auto record = std::make_unique<FailureRecord>();
-                record->taskId = args.taskId;
-                record->pageKind = pageKind;
-                record->reason = failure;
-                PostMessageTo(receiver, WM_TASK_FAILED, std::move(record));
-            },
-            true);
-    }
+    const bool done = failure.empty() && process;
+    control.postIfLive([&] { PostEnding(args, done, failure, progress); }, true);
     g_readerCpuNanoseconds.fetch_add(ThreadCpuNanoseconds(), std::memory_order_relaxed);
     control.markReaderFinished();
 }

@@ -1,7 +1,9 @@
 #pragma once
 
-// The reader of one job: reads ffmpeg's output pipe of each pass until it ends and posts
-// the job's progress, then its one ending (done or failure) to the receiver.
+// The reader of one job: reads ffmpeg's output pipe of each pass until it ends, posts the
+// job's progress to the receiver, then reports its one ending (done or failure) to the
+// task engine, which decides what happens next (without an engine, the ending goes to the
+// receiver as WM_TASK_DONE / WM_TASK_FAILED).
 //
 // The job is done only when every pass exited with status 0 and the output file exists
 // and is not empty; anything else is a failure with a reason the user can read ("ffmpeg
@@ -32,7 +34,9 @@ constexpr std::chrono::milliseconds kDefaultSilenceLimit{120000};
 struct ReaderArgs {
     TaskId taskId = 0;
     UniqueFd readPipe;  // the first pass's output
-    QObject* mainWindow = nullptr;  // receiver of the messages
+    QObject* mainWindow = nullptr;  // receiver of the progress messages
+    QObject* engine = nullptr;      // receiver of the job's end (JobEndRecord)
+    uint64_t serial = 0;            // the job's serial, carried by its end
     PageKind pageKind = PageKind::Convert;
     std::shared_ptr<ChildProcess> process;  // the first pass
     std::shared_ptr<JobProcess> job;        // starts the later passes

@@ -12,6 +12,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QDir>
 #include <QTemporaryDir>
 
 #include <cerrno>
@@ -191,7 +192,7 @@ TEST(FfmpegLocator, BesideTheExecutableFirstThenPath)
         ::chmod(path.c_str(), mode);
     };
 
-    EXPECT_EQ(FindFfmpegProgram(besideDir, pathDir), "ffmpeg") << "nothing found";
+    EXPECT_EQ(FindFfmpegProgram(besideDir, pathDir), "") << "nothing found";
     makeProgram(pathDir + "/ffmpeg", 0755);
     EXPECT_EQ(FindFfmpegProgram(besideDir, "/no/such:" + pathDir), pathDir + "/ffmpeg");
     makeProgram(besideDir + "/ffmpeg", 0644);
@@ -199,6 +200,20 @@ TEST(FfmpegLocator, BesideTheExecutableFirstThenPath)
     ::chmod((besideDir + "/ffmpeg").c_str(), 0755);
     EXPECT_EQ(FindFfmpegProgram(besideDir, pathDir), besideDir + "/ffmpeg");
     EXPECT_NE(FfmpegProgramPath().find('/'), std::string::npos) << "the installed ffmpeg is found";
+}
+
+TEST(FfmpegLocator, RelativePlacesAreNeverSearched)
+{
+    // An ffmpeg in the current folder, reachable by an empty, "." or relative PATH entry.
+    QTemporaryDir here;
+    const std::string hereDir = here.path().toStdString();
+    std::ofstream(hereDir + "/ffmpeg") << "#!/bin/true\n";
+    ::chmod((hereDir + "/ffmpeg").c_str(), 0755);
+    const QString previous = QDir::currentPath();
+    ASSERT_TRUE(QDir::setCurrent(here.path()));
+    EXPECT_EQ(FindFfmpegProgram("", ":.:./:ffmpeg-dir:/no/such"), "");
+    EXPECT_EQ(FindFfmpegProgram(".", "/no/such"), "") << "a relative executable folder";
+    QDir::setCurrent(previous);
 }
 
 }  // namespace

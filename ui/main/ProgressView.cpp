@@ -1,6 +1,5 @@
 #include "ui/main/ProgressView.h"
 
-#include "app/ConsoleLog.h"
 #include "tasks/ProgressMath.h"
 #include "ui/framework/CListUI.h"
 #include "ui/framework/Controls.h"
@@ -67,7 +66,8 @@ ProgressView::ProgressView(PageTasks& tasks) : m_tasks(tasks) {}
 void ProgressView::Attach(CMainWnd& window)
 {
     m_window = &window;
-    for (const int number : {WM_TASK_STARTED, WM_TASK_PROGRESS, WM_TASK_DONE, WM_TASK_FAILED, WM_OUTPUT_PARAMS})
+    for (const int number :
+         {WM_TASK_STARTED, WM_TASK_PROGRESS, WM_TASK_DONE, WM_TASK_FAILED, WM_TASK_OUTPUT, WM_OUTPUT_PARAMS})
         window.RouteMessage(number, this);
 }
 
@@ -100,6 +100,11 @@ bool ProgressView::OnMessage(MessageEvent& message)
         if (const auto* record = message.recordAs<FailureRecord>(); record && IsPage(record->pageKind))
             OnFailed(static_cast<PageKind>(record->pageKind), record->taskId,
                      QString::fromStdString(record->reason));
+        return true;
+    case WM_TASK_OUTPUT:
+        if (const auto* record = message.recordAs<OutputNameRecord>(); record && IsPage(record->pageKind))
+            OnOutput(static_cast<PageKind>(record->pageKind), record->taskId,
+                     QString::fromStdString(record->outputPath));
         return true;
     case WM_OUTPUT_PARAMS:
         // The record goes with the event; the table keeps a copy.
@@ -150,21 +155,16 @@ void ProgressView::OnDone(PageKind page, TaskId taskId)
 {
     if (page == PageKind::Merge) {
         ShowPercent(m_window, page, 100);
-        m_tasks.Engine().CompleteTask(page, taskId);
         return;
     }
     if (QWidget* item = ItemOf(page, taskId))
         ShowPercent(item, page, 100);
-    m_tasks.Engine().CompleteTask(page, taskId);
 }
 
 void ProgressView::OnFailed(PageKind page, TaskId taskId, const QString& reason)
 {
-    if (!reason.isEmpty())
-        ConsoleLog("task %d of page %d failed: %s\n", taskId, static_cast<int>(page), reason.toUtf8().constData());
     if (page == PageKind::Merge) {
         SetControlText(Named(m_window, ProgressControlsOf(page).label), kFailedText);
-        m_tasks.Engine().FailTask(page, taskId);
         return;
     }
     if (QWidget* item = ItemOf(page, taskId)) {
@@ -184,7 +184,22 @@ void ProgressView::OnFailed(PageKind page, TaskId taskId, const QString& reason)
             SetControlText(label, kFailedText);
         }
     }
-    m_tasks.Engine().FailTask(page, taskId);
+}
+
+void ProgressView::OnOutput(PageKind page, TaskId taskId, const QString& outputPath)
+{
+    QWidget* item = ItemOf(page, taskId);
+    if (!item)
+        return;
+    // The item shows the name its file really gets (a taken name gets a number).
+    const QString name = outputPath.mid(outputPath.lastIndexOf(QLatin1Char('/')) + 1);
+    const char* label = nullptr;
+    if (page == PageKind::Convert)
+        label = "output-filename";
+    else if (page == PageKind::Split || page == PageKind::Gif)
+        label = "fileNameLabel";
+    if (QWidget* control = Named(item, label))
+        SetControlText(control, name);
 }
 
 }  // namespace tolvex
