@@ -71,7 +71,6 @@ public:
         ProgressParser parser([](std::string_view line) { ConsoleWrite(line); });
         std::vector<ParserEvent> events;
         char buffer[ProgressParser::kChunkSize + 1];
-        int32_t durationMs = 0;
         Clock::time_point lastOutput = Clock::now();
         for (;;) {
             const auto waited = Clock::now() - lastOutput;
@@ -102,15 +101,15 @@ public:
             for (const auto& event : events) {
                 switch (event.kind) {
                 case ParserEvent::Kind::Duration:
-                    durationMs = event.value;
-                    setProgress(0, durationMs);
+                    m_durationMs = event.value;
+                    setProgress(0, m_durationMs);
                     break;
                 case ParserEvent::Kind::Position:
-                    postProgress(event.value, durationMs);
+                    postProgress(event.value, m_durationMs);
                     break;
                 case ParserEvent::Kind::Done:
-                    // The closing statistics: the pass has written everything.
-                    postProgress(durationMs, durationMs);
+                    // Only the pass's exit says it has written everything (a file name
+                    // may hold these words too): see passEnded().
                     break;
                 }
             }
@@ -118,6 +117,9 @@ public:
     }
 
     std::string lastLine() const { return m_tail.lastLine(); }
+
+    // The pass exited well: its share of the bar is full.
+    void passEnded() { postProgress(m_durationMs, m_durationMs); }
 
 private:
     void setProgress(int32_t positionMs, int32_t durationMs)
@@ -139,6 +141,7 @@ private:
     ProgressRecord& m_progress;
     const size_t m_passIndex;
     const size_t m_passCount;
+    int32_t m_durationMs = 0;
     OutputTail m_tail;
 };
 
@@ -205,6 +208,7 @@ void StderrReader(ReaderArgs args)
                 failure += ": " + line;
             break;
         }
+        reader.passEnded();
     }
 
     // Every process of the job has been reaped: its files can be settled.

@@ -8,7 +8,8 @@
 // The job is done only when every pass exited with status 0 and the output file exists
 // and is not empty; anything else is a failure with a reason the user can read ("ffmpeg
 // exited with status 69: Conversion failed!", "ffmpeg stopped responding"). Nothing ffmpeg
-// prints ends a job early: the closing statistics ("muxing overhead:") only fill the bar.
+// prints ends a job early or fills its bar (a file name may read "muxing overhead:"): a
+// pass's share of the bar is full once the pass exited well.
 // A pass that prints nothing for `silenceLimit` is killed and the job fails. When the job
 // ends, its files are settled (kept on done, discarded otherwise) after its last process
 // was reaped. At most one done or failure per job, and nothing once the job was stopped.
