@@ -1,5 +1,6 @@
 #include "cli/CliOptions.h"
 
+#include "app/ConsoleLog.h"
 #include "app/Folders.h"
 
 #include <QDir>
@@ -14,6 +15,7 @@ CliOptions::CliOptions(const char* command, std::vector<OptionRule> rules) : m_c
     m_rules.push_back({"output-dir", true});
     m_rules.push_back({"print-command", false});
     m_rules.push_back({"help", false});
+    m_rules.push_back({"verbose", false});
 }
 
 const char* CliOptions::command() const
@@ -131,6 +133,7 @@ std::optional<int> BeginCommand(CliOptions& options, const QStringList& args, co
 {
     if (!options.parse(args))
         return UsageError(options);
+    SetConsoleQuiet(!options.has("verbose"));
     if (options.help()) {
         PrintUsage(options.command(), usage, details);
         return 0;
@@ -156,6 +159,7 @@ void PrintUsage(const char* command, const char* usage, const char* details)
     std::printf("usage: tolvex-cli %s %s\n\n%s\ncommon options:\n"
                 "  --output-dir DIR   write the outputs there (default: the program's output folder)\n"
                 "  --print-command    print each job's command line, one line per job, and run nothing\n"
+                "  --verbose          also write the engine's notes and ffmpeg's own output to standard error\n"
                 "  --help             show this help\n",
                 command, usage, details);
 }

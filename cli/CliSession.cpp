@@ -1,6 +1,7 @@
 #include "cli/CliSession.h"
 
 #include "app/Helpers.h"
+#include "cli/InterruptWatch.h"
 #include "media/EncoderSupport.h"
 #include "media/MediaProbe.h"
 #include "tasks/FfmpegLocator.h"
@@ -12,6 +13,21 @@
 #include <map>
 
 namespace tolvex::cli {
+
+namespace {
+
+// Ctrl-C or termination: every job stops and every page is emptied, so the run ends; the
+// partial outputs go with their jobs.
+void StopEverything(HeadlessRunner& runner)
+{
+    std::fprintf(stderr, "tolvex-cli: interrupted, stopping the jobs\n");
+    runner.engine().StopAllJobs();
+    for (const PageKind page : kQueuedPages)
+        runner.engine().ClearPage(page);
+    runner.engine().ClearPage(PageKind::Merge);
+}
+
+}  // namespace
 
 CliSession::CliSession(const char* command, QString outputFolder)
     : m_command(command),
@@ -117,12 +133,14 @@ int CliSession::run(PageKind page, const std::vector<TaskId>& ids)
     };
     runner.setCallbacks(std::move(callbacks));
 
+    InterruptWatch interrupt([&](int) { StopEverything(runner); });
     runner.engine().StartPage(page, ids);
     runner.run();
     const int done = runner.doneCount();
     const int failed = runner.failedCount();
     m_factory.shutdown();
-    return finish(page, ids.size(), done, failed);
+    const int status = finish(page, ids.size(), done, failed);
+    return interrupt.exitStatus(status);
 }
 
 int CliSession::printMerge(const std::vector<TaskId>& ids, const MergeSettings& settings)
@@ -162,12 +180,14 @@ int CliSession::runMerge(const std::vector<TaskId>& ids, const MergeSettings& se
     };
     runner.setCallbacks(std::move(callbacks));
 
+    InterruptWatch interrupt([&](int) { StopEverything(runner); });
     runner.engine().StartMerge(job.command);
     runner.run();
     const int done = runner.doneCount();
     const int failed = runner.failedCount();
     m_factory.shutdown();
-    return finish(PageKind::Merge, 1, done, failed);
+    const int status = finish(PageKind::Merge, 1, done, failed);
+    return interrupt.exitStatus(status);
 }
 
 }  // namespace tolvex::cli

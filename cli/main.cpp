@@ -42,8 +42,10 @@ void PrintHelp(FILE* stream)
 int main(int argc, char** argv)
 {
     QCoreApplication app(argc, argv);
-    // Standard output carries the commands' results; diagnostics go to standard error.
+    // Standard output carries the commands' results; diagnostics go to standard error,
+    // errors always and the rest only with --verbose.
     tolvex::SetConsoleTarget(tolvex::ConsoleTarget::StandardError);
+    tolvex::SetConsoleQuiet(true);
 
     QStringList args = QCoreApplication::arguments();
     args.removeFirst();

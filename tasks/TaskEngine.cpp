@@ -39,7 +39,7 @@ int TaskEngine::startWorkers()
         try {
             m_workers.push_back(std::make_unique<PageWorker>(*queueOf(page), m_factory, m_limits, m_receiver, this));
         } catch (const std::system_error& e) {
-            ConsoleLog("cannot start the page worker %d: %s\n", static_cast<int>(page), e.what());
+            ConsoleError("cannot start the page worker %d: %s\n", static_cast<int>(page), e.what());
             break;
         }
     }
@@ -169,7 +169,7 @@ void TaskEngine::onJobEnded(const JobEndRecord& record)
     if (!isCurrentJob(record))
         return;
     if (!record.done && !record.reason.empty())
-        ConsoleLog("task %d of page %d failed: %s\n", record.taskId, record.pageKind, record.reason.c_str());
+        ConsoleError("task %d of page %d failed: %s\n", record.taskId, record.pageKind, record.reason.c_str());
     deliverEnd(record);
     // The front end may have removed or cleared the task while showing its end.
     if (!isCurrentJob(record))

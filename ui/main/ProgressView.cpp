@@ -1,13 +1,17 @@
 #include "ui/main/ProgressView.h"
 
+#include "tasks/FfmpegLocator.h"
 #include "tasks/ProgressMath.h"
+#include "ui/common/MessageBoxes.h"
 #include "ui/framework/CListUI.h"
 #include "ui/framework/Controls.h"
 #include "ui/main/CMainWnd.h"
 #include "ui/main/PageTasks.h"
 #include "ui/main/ParamSettingDialog.h"
 
+#include <QPointer>
 #include <QProgressBar>
+#include <QTimer>
 
 #include <algorithm>
 
@@ -163,6 +167,15 @@ void ProgressView::OnDone(PageKind page, TaskId taskId)
 
 void ProgressView::OnFailed(PageKind page, TaskId taskId, const QString& reason)
 {
+    // Without ffmpeg every job fails the same way: the user is told once, after this
+    // message (a modal box must not run inside the engine's delivery).
+    if (reason == QLatin1String(kFfmpegNotFound) && !m_toldFfmpegMissing && m_window) {
+        m_toldFfmpegMissing = true;
+        QTimer::singleShot(0, m_window, [window = QPointer<CMainWnd>(m_window)] {
+            if (window)
+                ShowPromptBox(window, QStringLiteral("找不到ffmpeg程序,无法处理文件!"));
+        });
+    }
     if (page == PageKind::Merge) {
         SetControlText(Named(m_window, ProgressControlsOf(page).label), kFailedText);
         return;

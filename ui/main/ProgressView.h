@@ -7,6 +7,7 @@
 //   WM_TASK_FAILED   the item's bar and label hidden and its failure mark shown (the merge
 //                    page: its label says so)
 //   WM_TASK_OUTPUT   the item's output name follows the name reserved for its file
+// The first failure for want of ffmpeg also tells the user so, once.
 // The task engine has decided the end and moves its queue itself: this view only shows.
 //   WM_OUTPUT_PARAMS the parameter dialog's record stored for its task
 // A message for an item that is no longer listed changes no control.
@@ -53,6 +54,7 @@ private:
 
     PageTasks& m_tasks;
     CMainWnd* m_window = nullptr;
+    bool m_toldFfmpegMissing = false;
 };
 
 }  // namespace tolvex
