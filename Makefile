@@ -5,7 +5,7 @@ CMAKE_FLAGS ?= -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
 XVFB := $(if $(DISPLAY),,xvfb-run -a -s "-screen 0 1920x1080x24")
 CTEST_FLAGS ?= --output-on-failure -j2
 
-.PHONY: deps build run test test-quick test-asan test-tsan bench install clean
+.PHONY: deps build run test test-quick test-asan test-tsan bench install clean fuzz
 
 deps:
 	@./scripts/install-deps
@@ -46,6 +46,23 @@ test-tsan: deps
 	@cmake --build build-tsan -j $(JOBS)
 	cd build-tsan && TSAN_OPTIONS=halt_on_error=1 $(XVFB) ctest $(CTEST_FLAGS) -L engine
 
+# The parsers under libFuzzer (clang, with AddressSanitizer and UBSan), FUZZ_SECONDS each.
+# Every target starts from its seeds in fuzz/corpus/<target without "fuzz_">; what it
+# learns is kept in build-fuzz/corpus-*, and a crash leaves its input in build-fuzz/.
+FUZZ_SECONDS ?= 60
+fuzz:
+	@./scripts/install-deps fuzz
+	@cmake -S fuzz -B build-fuzz -G Ninja -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=Debug >/dev/null
+	@cmake --build build-fuzz -j $(JOBS)
+	@for t in build-fuzz/fuzz_*; do \
+		[ -x "$$t" ] || continue; \
+		name=$$(basename $$t); seeds=fuzz/corpus/$${name#fuzz_}; \
+		mkdir -p build-fuzz/corpus-$$name; \
+		echo "== $$name ($(FUZZ_SECONDS) s)"; \
+		$$t -max_total_time=$(FUZZ_SECONDS) -print_final_stats=1 -artifact_prefix=build-fuzz/$$name- \
+			build-fuzz/corpus-$$name $$seeds || exit 1; \
+	done
+
 bench: build
 	@for b in $(BUILD_DIR)/bin/bench-*; do echo "== $$b"; $(XVFB) $$b || exit 1; done
 
@@ -53,4 +70,4 @@ install: build
 	cmake --install $(BUILD_DIR)
 
 clean:
-	rm -rf $(BUILD_DIR) build-asan build-tsan
+	rm -rf $(BUILD_DIR) build-asan build-tsan build-fuzz

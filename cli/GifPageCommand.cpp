@@ -4,6 +4,7 @@
 #include "cli/ClipRange.h"
 #include "cli/CliSession.h"
 #include "cli/PageCommands.h"
+#include "media/MediaProbe.h"
 
 namespace tolvex::cli {
 
@@ -26,7 +27,7 @@ int RunGifCommand(const QStringList& args)
         return UsageError(options);
     }
     ClipRange range;
-    if (!ReadClipRange(options, files.front(), range))
+    if (!ReadClipRange(options, ProbeDurationSeconds(ToNarrowAnsi(files.front())), range))
         return UsageError(options);
 
     GifClip clip;
