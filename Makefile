@@ -1,11 +1,12 @@
 # Tolvex Video Converter: build, run and test on Debian 12.
 BUILD_DIR ?= build
 JOBS ?= $(shell nproc)
-CMAKE_FLAGS ?= -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
+TOLVEX_WERROR ?= OFF
+CMAKE_FLAGS ?= -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTOLVEX_WERROR=$(TOLVEX_WERROR)
 XVFB := $(if $(DISPLAY),,xvfb-run -a -s "-screen 0 1920x1080x24")
 CTEST_FLAGS ?= --output-on-failure -j2
 
-.PHONY: deps build run test test-quick test-asan test-tsan bench install clean fuzz
+.PHONY: deps build run test test-quick test-asan test-tsan bench install clean format lint fuzz
 
 deps:
 	@./scripts/install-deps
@@ -68,6 +69,14 @@ bench: build
 
 install: build
 	cmake --install $(BUILD_DIR)
+
+# Rewrites every C++ file to the house layout (.clang-format).
+format: deps
+	@./scripts/lint --fix
+
+# Layout of every file, clang-tidy on the files changed since main (LINT_ALL=1: on all files).
+lint: build
+	@./scripts/lint --build-dir $(BUILD_DIR) $(if $(LINT_ALL),--all,)
 
 clean:
 	rm -rf $(BUILD_DIR) build-asan build-tsan build-fuzz

@@ -1,6 +1,10 @@
 # Shared build helpers.
 
 set(TOLVEX_WARNINGS -Wall -Wextra -Wno-unused-parameter)
+option(TOLVEX_WERROR "Treat compiler warnings as errors" OFF)
+if(TOLVEX_WERROR)
+  list(APPEND TOLVEX_WARNINGS -Werror)
+endif()
 
 # tolvex_folder_library(<target> <folder> [STATIC] LIBS <deps...>)
 # Builds every .cpp of <folder> (not its sub folders) into one static library.
@@ -33,8 +37,10 @@ endfunction()
 # One GoogleTest executable, its tests registered one by one with CTest.
 # DISPLAY marks tests that need a real X server (SDL, native windows): they get the
 # "display" label; make test runs the whole suite under xvfb-run when DISPLAY is unset.
-include(GoogleTest)
-find_package(GTest REQUIRED)
+if(BUILD_TESTING)
+  include(GoogleTest)
+  find_package(GTest REQUIRED)
+endif()
 function(tolvex_test name)
   cmake_parse_arguments(ARG "DISPLAY;OWN_MAIN;SERIAL" "TIMEOUT" "SOURCES;LIBS;LABELS" ${ARGN})
   add_executable(${name} ${ARG_SOURCES})
@@ -69,9 +75,14 @@ function(tolvex_test name)
 endfunction()
 
 # Adds every sub folder of the current folder that has a CMakeLists.txt.
+# Folders named in EXCLUDE are left out (they are added elsewhere).
 function(tolvex_add_subfolders)
+  cmake_parse_arguments(ARG "" "" "EXCLUDE" ${ARGN})
   file(GLOB _children RELATIVE ${CMAKE_CURRENT_SOURCE_DIR} ${CMAKE_CURRENT_SOURCE_DIR}/*)
   list(SORT _children)
+  if(ARG_EXCLUDE)
+    list(REMOVE_ITEM _children ${ARG_EXCLUDE})
+  endif()
   foreach(_c IN LISTS _children)
     if(IS_DIRECTORY ${CMAKE_CURRENT_SOURCE_DIR}/${_c} AND EXISTS ${CMAKE_CURRENT_SOURCE_DIR}/${_c}/CMakeLists.txt)
       add_subdirectory(${_c})
