@@ -10,7 +10,8 @@
 
 namespace tolvex::cli {
 
-CliOptions::CliOptions(const char* command, std::vector<OptionRule> rules) : m_command(command), m_rules(std::move(rules))
+CliOptions::CliOptions(const char* command, std::vector<OptionRule> rules)
+    : m_command(command), m_rules(std::move(rules))
 {
     m_rules.push_back({"output-dir", true});
     m_rules.push_back({"print-command", false});
@@ -156,12 +157,13 @@ int UsageError(const CliOptions& options)
 
 void PrintUsage(const char* command, const char* usage, const char* details)
 {
-    std::printf("usage: tolvex-cli %s %s\n\n%s\ncommon options:\n"
-                "  --output-dir DIR   write the outputs there (default: the program's output folder)\n"
-                "  --print-command    print each job's command line, one line per job, and run nothing\n"
-                "  --verbose          also write the engine's notes and ffmpeg's own output to standard error\n"
-                "  --help             show this help\n",
-                command, usage, details);
+    std::printf(
+        "usage: tolvex-cli %s %s\n\n%s\ncommon options:\n"
+        "  --output-dir DIR   write the outputs there (default: the program's output folder)\n"
+        "  --print-command    print each job's command line, one line per job, and run nothing\n"
+        "  --verbose          also write the engine's notes and ffmpeg's own output to standard error\n"
+        "  --help             show this help\n",
+        command, usage, details);
 }
 
 }  // namespace tolvex::cli

@@ -1,8 +1,8 @@
 // tolvex-cli gif: the gif page with one clip: a time range of FILE as an animated GIF.
 
 #include "app/Helpers.h"
-#include "cli/ClipRange.h"
 #include "cli/CliSession.h"
+#include "cli/ClipRange.h"
 #include "cli/PageCommands.h"
 #include "media/MediaProbe.h"
 

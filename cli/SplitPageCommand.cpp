@@ -2,13 +2,12 @@
 // a time range and a crop rectangle (the whole frame when none is given).
 
 #include "app/Helpers.h"
-#include "cli/ClipRange.h"
 #include "cli/CliSession.h"
-#include "cli/PageCommands.h"
+#include "cli/ClipRange.h"
 #include "cli/CropOption.h"
+#include "cli/PageCommands.h"
 #include "media/MediaProbe.h"
 #include "tasks/PageJobFactory.h"
-
 
 namespace tolvex::cli {
 

@@ -2,8 +2,8 @@
 // parsed as the split sub-command parses its own (with --start, --end and --crop), then
 // the time range and the crop rectangle are read as the sub-command reads them.
 
-#include "cli/ClipRange.h"
 #include "cli/CliOptions.h"
+#include "cli/ClipRange.h"
 #include "cli/CropOption.h"
 
 #include <QString>

@@ -20,7 +20,7 @@ struct JobEndRecord : MessageRecord {
     int32_t pageKind = 0;
     uint64_t jobSerial = 0;  // the job's serial; 0 for a job that never launched
     bool done = false;
-    std::string reason;  // why it failed
+    std::string reason;                        // why it failed
     std::unique_ptr<ProgressRecord> progress;  // the job's last progress (done)
 };
 

@@ -92,8 +92,8 @@ std::unique_ptr<RunningJob> LaunchJob(const JobPlan& plan, TaskId taskId, PageKi
     }
 }
 
-std::unique_ptr<RunningJob> LaunchJob(const CommandLine& command, TaskId taskId, PageKind pageKind,
-                                      QObject* receiver, std::string& error)
+std::unique_ptr<RunningJob> LaunchJob(const CommandLine& command, TaskId taskId, PageKind pageKind, QObject* receiver,
+                                      std::string& error)
 {
     JobPlan plan;
     plan.command = command;

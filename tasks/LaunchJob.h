@@ -36,7 +36,7 @@ std::unique_ptr<RunningJob> LaunchJob(const JobPlan& plan, TaskId taskId, PageKi
                                       const LaunchOptions& options, std::string& error);
 
 // A single command with the default options.
-std::unique_ptr<RunningJob> LaunchJob(const CommandLine& command, TaskId taskId, PageKind pageKind,
-                                      QObject* receiver, std::string& error);
+std::unique_ptr<RunningJob> LaunchJob(const CommandLine& command, TaskId taskId, PageKind pageKind, QObject* receiver,
+                                      std::string& error);
 
 }  // namespace tolvex

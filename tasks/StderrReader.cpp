@@ -28,7 +28,7 @@ std::atomic<int64_t> g_readerCpuNanoseconds{0};
 
 int64_t ThreadCpuNanoseconds()
 {
-    timespec now {};
+    timespec now{};
     ::clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
     return int64_t{now.tv_sec} * 1000000000 + now.tv_nsec;
 }
@@ -133,8 +133,7 @@ private:
     {
         setProgress(positionMs, durationMs);
         QObject* receiver = m_args.mainWindow;
-        m_args.control->postIfLive([&] { PostMessageTo(receiver, WM_TASK_PROGRESS, CopyProgress(m_progress)); },
-                                   false);
+        m_args.control->postIfLive([&] { PostMessageTo(receiver, WM_TASK_PROGRESS, CopyProgress(m_progress)); }, false);
     }
 
     ReaderArgs& m_args;

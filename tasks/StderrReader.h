@@ -34,13 +34,13 @@ constexpr std::chrono::milliseconds kDefaultSilenceLimit{120000};
 
 struct ReaderArgs {
     TaskId taskId = 0;
-    UniqueFd readPipe;  // the first pass's output
+    UniqueFd readPipe;              // the first pass's output
     QObject* mainWindow = nullptr;  // receiver of the progress messages
     QObject* engine = nullptr;      // receiver of the job's end (JobEndRecord)
     uint64_t serial = 0;            // the job's serial, carried by its end
     PageKind pageKind = PageKind::Convert;
-    std::shared_ptr<ChildProcess> process;  // the first pass
-    std::shared_ptr<JobProcess> job;        // starts the later passes
+    std::shared_ptr<ChildProcess> process;              // the first pass
+    std::shared_ptr<JobProcess> job;                    // starts the later passes
     std::vector<std::vector<std::string>> laterPasses;  // argv of each pass after the first
     std::shared_ptr<JobOutputs> outputs;
     // The file that must exist and not be empty for the job to be done; empty: no check

@@ -71,8 +71,8 @@ QTemporaryDir* CliGuaranteesTest::s_media = nullptr;
 
 TEST_F(CliGuaranteesTest, SameNamedInputsGiveTwoFiles)
 {
-    const CliResult r = RunCli({QStringLiteral("convert"), QStringLiteral("--output-dir"), out.path(),
-                                media("d1/a.mp4"), media("d2/a.mp4")});
+    const CliResult r = RunCli(
+        {QStringLiteral("convert"), QStringLiteral("--output-dir"), out.path(), media("d1/a.mp4"), media("d2/a.mp4")});
     EXPECT_EQ(r.exitCode, 0) << qPrintable(r.out) << qPrintable(r.err);
     EXPECT_TRUE(r.out.contains(QStringLiteral("2 of 2 jobs completed, 0 failed"))) << qPrintable(r.out);
     const QStringList files = outFiles();
@@ -112,8 +112,7 @@ TEST_F(CliGuaranteesTest, DamagedInputFailsWithFfmpegsReasonAndLeavesNothing)
     const CliResult r = RunCli({QStringLiteral("convert"), QStringLiteral("--output-dir"), out.path(),
                                 media("damaged.mp4"), media("d2/a.mp4")});
     EXPECT_EQ(r.exitCode, 1);
-    EXPECT_TRUE(r.out.contains(
-        QStringLiteral("damaged.mp4: failed: ffmpeg exited with status 69: Conversion failed!")))
+    EXPECT_TRUE(r.out.contains(QStringLiteral("damaged.mp4: failed: ffmpeg exited with status 69: Conversion failed!")))
         << qPrintable(r.out);
     EXPECT_TRUE(r.out.contains(QStringLiteral("1 of 2 jobs completed, 1 failed"))) << qPrintable(r.out);
     EXPECT_EQ(outFiles().size(), 1) << "only the good input's file";
@@ -188,9 +187,9 @@ TEST_F(CliGuaranteesTest, StandardOutputHoldsOnlyProgressAndSummary)
         EXPECT_TRUE(allowed.match(line).hasMatch()) << qPrintable(line);
     EXPECT_TRUE(quiet.err.isEmpty()) << qPrintable(quiet.err);
 
-    const CliResult verbose = RunCli({QStringLiteral("extract"), QStringLiteral("--verbose"), QStringLiteral("--format"),
-                                      QStringLiteral("mp3"), QStringLiteral("--output-dir"), out.path(),
-                                      media("d1/a.mp4")});
+    const CliResult verbose =
+        RunCli({QStringLiteral("extract"), QStringLiteral("--verbose"), QStringLiteral("--format"),
+                QStringLiteral("mp3"), QStringLiteral("--output-dir"), out.path(), media("d1/a.mp4")});
     ASSERT_EQ(verbose.exitCode, 0);
     EXPECT_TRUE(verbose.err.contains(QStringLiteral("buffer:"))) << "ffmpeg's own output";
     EXPECT_TRUE(verbose.err.contains(QStringLiteral("extractIdleTaskList task_id: 0"))) << "the engine's notes";

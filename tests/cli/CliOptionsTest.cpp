@@ -1,8 +1,8 @@
 // tolvex-cli's option parsing, time range and crop rectangle, with the inputs the fuzzer
 // found troublesome kept as cases.
 
-#include "cli/ClipRange.h"
 #include "cli/CliOptions.h"
+#include "cli/ClipRange.h"
 #include "cli/CropOption.h"
 
 #include <gtest/gtest.h>
@@ -26,8 +26,8 @@ TEST(CropOption, InsideTheFrameOnly)
     EXPECT_EQ(crop->x, 10);
     EXPECT_EQ(crop->y, 20);
     EXPECT_TRUE(ParseCropOption(QStringLiteral("640:360:0:0"), 640, 360)) << "the whole frame";
-    for (const char* bad : {"641:360:0:0", "0:10:0:0", "10:0:0:0", "10:10:631:0", "10:10:-1:0", "10:10:0",
-                            "a:b:c:d", "10:10:0:0:0", " 10:10:0:0", "", "１０:10:0:0"})
+    for (const char* bad : {"641:360:0:0", "0:10:0:0", "10:0:0:0", "10:10:631:0", "10:10:-1:0", "10:10:0", "a:b:c:d",
+                            "10:10:0:0:0", " 10:10:0:0", "", "１０:10:0:0"})
         EXPECT_FALSE(ParseCropOption(QString::fromUtf8(bad), 640, 360)) << bad;
 }
 
@@ -47,7 +47,8 @@ TEST(ClipRangeOption, TimesInOrderAndWithinTheFile)
         return options.parse(args) && ReadClipRange(options, duration, range ? *range : local);
     };
     ClipRange range;
-    EXPECT_TRUE(read({QStringLiteral("--start"), QStringLiteral("0:0:1"), QStringLiteral("--end=0:0:3")}, 10.0, &range));
+    EXPECT_TRUE(
+        read({QStringLiteral("--start"), QStringLiteral("0:0:1"), QStringLiteral("--end=0:0:3")}, 10.0, &range));
     EXPECT_EQ(range.startText, "0:0:1");
     EXPECT_EQ(range.endText, "0:0:3");
     EXPECT_FALSE(read({QStringLiteral("--start=0:0:3"), QStringLiteral("--end=0:0:1")}, 10.0)) << "reversed";
@@ -57,9 +58,9 @@ TEST(ClipRangeOption, TimesInOrderAndWithinTheFile)
     EXPECT_FALSE(read({QStringLiteral("--end=0:0:3")}, 10.0)) << "start missing";
     EXPECT_FALSE(read({QStringLiteral("--start=99999999999:0:0"), QStringLiteral("--end=99999999999:0:1")}, 1e12));
     // So many hours that hours x 3600 overflowed a 64-bit sum.
-    EXPECT_FALSE(read({QStringLiteral("--start=1999999999999999999999999999999999999999:2:3"),
-                       QStringLiteral("--end=99:0:0")},
-                      1e12));
+    EXPECT_FALSE(
+        read({QStringLiteral("--start=1999999999999999999999999999999999999999:2:3"), QStringLiteral("--end=99:0:0")},
+             1e12));
     EXPECT_TRUE(read({QStringLiteral("--start=596522:0:0"), QStringLiteral("--end=596523:0:0")}, 1e12))
         << "the largest hour a clock holds";
 }

@@ -49,8 +49,8 @@ Spawned RunToEnd(const std::vector<std::string>& argv)
 
 TEST(ChildProcess, ArgumentsReachTheProgramUnchanged)
 {
-    const std::vector<std::string> hostile = {"-leading dash", "two  spaces", "\"double\"", "'single'", "$HOME",
-                                              "`id`",          "a;b|c&d",     "中文 名字.mp4", "*", ""};
+    const std::vector<std::string> hostile = {"-leading dash", "two  spaces", "\"double\"",    "'single'", "$HOME",
+                                              "`id`",          "a;b|c&d",     "中文 名字.mp4", "*",        ""};
     std::vector<std::string> argv = {"/usr/bin/printf", "[%s]\n"};
     argv.insert(argv.end(), hostile.begin(), hostile.end());
     const Spawned run = RunToEnd(argv);
@@ -158,7 +158,8 @@ TEST(ChildProcess, ProgramStartsWithDefaultSignalsAndNothingBlocked)
     caught.sa_handler = NoteSignal;
     struct sigaction ignored {};
     ignored.sa_handler = SIG_IGN;
-    struct sigaction oldUsr1 {}, oldUsr2 {}, oldPipe {};
+    struct sigaction oldUsr1 {
+    }, oldUsr2{}, oldPipe{};
     ::sigaction(SIGUSR1, &caught, &oldUsr1);
     ::sigaction(SIGUSR2, &ignored, &oldUsr2);
     ::sigaction(SIGPIPE, &ignored, &oldPipe);

@@ -154,9 +154,9 @@ TEST_F(JobFilesTest, FailuresCarryFfmpegsReasonAndLeaveNoFile)
     m_factory.set(PageKind::Convert, 1, RunPlan(test::ConvertArgs(mediaPath("damaged.mp4"), outPath("d.mp4"))));
     m_factory.set(PageKind::Convert, 2, RunPlan(test::ConvertArgs(mediaPath("missing.mp4"), outPath("m.mp4"))));
     // Status 0 but an empty file: no frame is written.
-    m_factory.set(PageKind::Convert, 3,
-                  RunPlan({"-i", mediaPath("input.mp4"), "-map", "0:v", "-frames:v", "0", "-f", "rawvideo",
-                           outPath("e.raw")}));
+    m_factory.set(
+        PageKind::Convert, 3,
+        RunPlan({"-i", mediaPath("input.mp4"), "-map", "0:v", "-frames:v", "0", "-f", "rawvideo", outPath("e.raw")}));
     ASSERT_TRUE(engine().StartPage(PageKind::Convert, {1, 2, 3}));
     runAll();
 
@@ -196,8 +196,8 @@ TEST_F(JobFilesTest, StoppedJobsLeaveNoFileWhateverStoppedThem)
 {
     // Real-time jobs that run until they are stopped, on three pages.
     const auto longJob = [](const std::string& output) {
-        return RunPlan({"-re", "-f", "lavfi", "-i", "testsrc2=size=160x120:rate=25:duration=30", "-c:v", "mpeg4",
-                        "-y", output});
+        return RunPlan(
+            {"-re", "-f", "lavfi", "-i", "testsrc2=size=160x120:rate=25:duration=30", "-c:v", "mpeg4", "-y", output});
     };
     m_factory.set(PageKind::Convert, 1, longJob(outPath("removed.mp4")));
     m_factory.set(PageKind::Gif, 2, longJob(outPath("cleared.mp4")));

@@ -18,7 +18,7 @@ TEST(ProgressPercent, SinglePrecisionTruncatedAndHeldToTheBar)
     EXPECT_EQ(ProgressPercent(1000, 1000), 100);
     EXPECT_EQ(ProgressPercent(1020, 1000), 100);  // ffmpeg's last position passes the input's end
     EXPECT_EQ(ProgressPercent(1500, 1000), 100);
-    EXPECT_EQ(ProgressPercent(-20, 1000), 0);     // negative positions before the first frame
+    EXPECT_EQ(ProgressPercent(-20, 1000), 0);  // negative positions before the first frame
     // Single precision: 2^24 + 1 is not representable and reads as 2^24.
     EXPECT_EQ(ProgressPercent(16777217, 16777216), 100);
 }

@@ -83,8 +83,8 @@ TEST(EngineSoak, ManyJobsWithRandomRemovesClearsAndStops)
             task.page = kPages[id % std::size(kPages)];
             task.output = out.filePath(QStringLiteral("%1.mp4").arg(id)).toStdString();
             factory.set(task.page, id,
-                        test::RunPlan({"-f", "lavfi", "-i", "testsrc2=size=64x48:rate=10:duration=0.2", "-c:v",
-                                       "mpeg4", "-y", task.output}));
+                        test::RunPlan({"-f", "lavfi", "-i", "testsrc2=size=64x48:rate=10:duration=0.2", "-c:v", "mpeg4",
+                                       "-y", task.output}));
             queued[task.page].push_back(id);
         }
         for (const auto& [page, ids] : queued)

@@ -93,8 +93,7 @@ bool ProgressView::OnMessage(MessageEvent& message)
         return true;
     case WM_TASK_PROGRESS:
         if (const auto* record = message.recordAs<ProgressRecord>(); record && IsPage(record->pageKind))
-            OnProgress(static_cast<PageKind>(record->pageKind), record->taskId, record->positionMs,
-                       record->durationMs);
+            OnProgress(static_cast<PageKind>(record->pageKind), record->taskId, record->positionMs, record->durationMs);
         return true;
     case WM_TASK_DONE:
         if (const auto* record = message.recordAs<CompletionRecord>(); record && IsPage(record->pageKind))
@@ -102,8 +101,7 @@ bool ProgressView::OnMessage(MessageEvent& message)
         return true;
     case WM_TASK_FAILED:
         if (const auto* record = message.recordAs<FailureRecord>(); record && IsPage(record->pageKind))
-            OnFailed(static_cast<PageKind>(record->pageKind), record->taskId,
-                     QString::fromStdString(record->reason));
+            OnFailed(static_cast<PageKind>(record->pageKind), record->taskId, QString::fromStdString(record->reason));
         return true;
     case WM_TASK_OUTPUT:
         if (const auto* record = message.recordAs<OutputNameRecord>(); record && IsPage(record->pageKind))
