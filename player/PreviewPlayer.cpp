@@ -1,5 +1,6 @@
 #include "player/PreviewPlayer.h"
 
+#include "app/ConsoleLog.h"
 #include "player/DecoderOptions.h"
 #include "player/RenderLock.h"
 #include "player/VideoSurface.h"
@@ -12,7 +13,6 @@ extern "C" {
 #include <algorithm>
 #include <climits>
 #include <cmath>
-#include <cstdio>
 
 namespace tolvex {
 
@@ -53,13 +53,13 @@ void PreviewPlayer::SetNotifyAtEnd(bool notify)
 int PreviewPlayer::Open(const std::string& filePath)
 {
     if (m_opened) {
-        std::printf("init error\n");
+        ConsoleLog("init error\n");
         return -1;
     }
     m_filePath = filePath;
     if (Initialise() != 0) {
         ReleaseMedia();
-        std::printf("init error\n");
+        ConsoleLog("init error\n");
         return -1;
     }
     m_opened = true;
@@ -86,17 +86,17 @@ int PreviewPlayer::Initialise()
 
     AVFormatContext* format = avformat_alloc_context();
     if (!format) {
-        std::printf("avformat_alloc_context error\n");
+        ConsoleLog("avformat_alloc_context error\n");
         return -1;
     }
     if (avformat_open_input(&format, m_filePath.c_str(), nullptr, nullptr) != 0) {
         // avformat_open_input frees the context on failure.
-        std::printf("avformat_open_input error\n");
+        ConsoleLog("avformat_open_input error\n");
         return -1;
     }
     m_format.reset(format);
     if (avformat_find_stream_info(format, nullptr) < 0) {
-        std::printf("Couldn't find stream information.\n");
+        ConsoleLog("Couldn't find stream information.\n");
         return -1;
     }
 
@@ -135,7 +135,7 @@ int PreviewPlayer::InitSdl(Uint32 subsystems)
         result = SDL_InitSubSystem(subsystems);
     }
     if (result != 0) {
-        std::printf("Window could not be created! SDL_Error: %s\n", SDL_GetError());
+        ConsoleLog("Window could not be created! SDL_Error: %s\n", SDL_GetError());
         return -1;
     }
     m_sdlSubsystems |= subsystems;
@@ -146,7 +146,7 @@ int PreviewPlayer::OpenVideoStream(AVStream* stream)
 {
     m_nativeWindow = m_owner ? m_owner->NativeWindowHandle() : 0;
     if (m_nativeWindow == 0) {
-        std::printf("Window could not be created! SDL_Error: %s\n",
+        ConsoleLog("Window could not be created! SDL_Error: %s\n",
                     "no native window for the video area");
         return -1;
     }
@@ -168,7 +168,7 @@ int PreviewPlayer::OpenVideoStream(AVStream* stream)
     m_video.context->pkt_timebase = stream->time_base;
     m_video.codec = avcodec_find_decoder(m_video.context->codec_id);
     if (!m_video.codec) {
-        std::printf("Video Codec not found.\n");
+        ConsoleLog("Video Codec not found.\n");
         return -1;
     }
     DictionaryPtr options = PlayerDecoderOptions(nullptr, m_format.get(), stream, m_video.codec);
@@ -176,7 +176,7 @@ int PreviewPlayer::OpenVideoStream(AVStream* stream)
     const int opened = avcodec_open2(m_video.context.get(), m_video.codec, &dict);
     options.reset(dict);
     if (opened < 0) {
-        std::printf("Could not open codec.\n");
+        ConsoleLog("Could not open codec.\n");
         return -1;
     }
     m_frameWidth = m_video.context->width;
@@ -190,7 +190,7 @@ int PreviewPlayer::OpenVideoStream(AVStream* stream)
                                   nullptr, nullptr, nullptr));
     const int bytes = av_image_get_buffer_size(AV_PIX_FMT_YUYV422, m_frameWidth, m_frameHeight, 1);
     if (!m_scaler || bytes <= 0) {
-        std::printf("Could not open codec.\n");
+        ConsoleLog("Could not open codec.\n");
         return -1;
     }
     m_convertedFrame = MakeFrame();
@@ -221,7 +221,7 @@ int PreviewPlayer::OpenAudioStream(AVStream* stream)
     m_audio.context->pkt_timebase = stream->time_base;
     m_audio.codec = avcodec_find_decoder(m_audio.context->codec_id);
     if (!m_audio.codec) {
-        std::printf("Audio Codec not found.\n");
+        ConsoleLog("Audio Codec not found.\n");
         return -1;
     }
     m_audio.frame = MakeFrame();
@@ -250,7 +250,7 @@ int PreviewPlayer::OpenAudioDevice()
     if (m_audioDevice == 0) {
         // Without a device the sound is left out, so the picture still plays on the
         // external clock instead of waiting behind a full audio queue.
-        std::printf("SDL_OpenAudioDevice error: %s\n", SDL_GetError());
+        ConsoleLog("SDL_OpenAudioDevice error: %s\n", SDL_GetError());
         m_audio.index = -1;
         return 0;
     }
@@ -486,7 +486,7 @@ bool PreviewPlayer::ReceiveFrame(StreamDecoder& decoder, bool inputEnded)
         const int sent = avcodec_send_packet(context, packet.get());
         if (sent == AVERROR(EAGAIN)) {
             decoder.heldBack = std::move(packet);
-            std::printf("send decode packet error\n");
+            ConsoleLog("send decode packet error\n");
             // A decoder that neither takes input nor gives output must not hold this
             // thread (and the decoder lock) for ever: try again at the next step.
             if (++refusedInARow >= 2)

@@ -2,6 +2,7 @@
 
 #include "player/PreviewPlayer.h"
 
+#include "app/ConsoleLog.h"
 #include "player/RenderLock.h"
 #include "player/VideoSurface.h"
 
@@ -13,7 +14,6 @@ extern "C" {
 
 #include <algorithm>
 #include <cmath>
-#include <cstdio>
 #include <cstring>
 #include <limits>
 
@@ -76,17 +76,17 @@ void PreviewPlayer::ReadThread()
         packet.reset();
         if (ioError)
             break;
-        std::printf("读取完毕, 等待结束\n");
+        ConsoleLog("读取完毕, 等待结束\n");
         // The end is reached once both queues are empty and both decoders have given
         // their last frames.
         if (PlayedOut(m_video) && PlayedOut(m_audio)) {
-            std::printf("queue is empty\n");
+            ConsoleLog("queue is empty\n");
             if (m_notifyAtEnd && m_endCallback)
                 m_endCallback(m_endCallbackUser);
         }
         SleepUnlessQuit(kReadRetryAtEnd);
     }
-    std::printf("video_read_thread exit....\n");
+    ConsoleLog("video_read_thread exit....\n");
 }
 
 // ---------------------------------------------------------------------------------------
@@ -123,7 +123,7 @@ void PreviewPlayer::TimerThread()
         }
     }
     lock.unlock();
-    std::printf("init_thread exit....\n");
+    ConsoleLog("init_thread exit....\n");
 }
 
 // ---------------------------------------------------------------------------------------
@@ -142,7 +142,7 @@ void PreviewPlayer::RenderThread()
         DisplayStep(event == RenderEventQueue::SeekRefresh);
     }
     DestroyVideoOutput();
-    std::printf("video_refresh_thread exit....%d\n", m_quit ? 1 : 0);
+    ConsoleLog("video_refresh_thread exit....%d\n", m_quit ? 1 : 0);
 }
 
 void PreviewPlayer::CreateVideoOutput()
@@ -150,21 +150,21 @@ void PreviewPlayer::CreateVideoOutput()
     std::lock_guard lock(RenderLock());
     m_window = SDL_CreateWindowFrom(reinterpret_cast<const void*>(m_nativeWindow));
     if (!m_window) {
-        std::printf("SDL_CreateWindowFrom error: %s\n", SDL_GetError());
+        ConsoleLog("SDL_CreateWindowFrom error: %s\n", SDL_GetError());
         return;
     }
     SDL_SetHint(SDL_HINT_RENDER_SCALE_QUALITY, "linear");
     SDL_SetHint(SDL_HINT_RENDER_VSYNC, "1");
     m_renderer = SDL_CreateRenderer(m_window, -1, 0);
     if (!m_renderer) {
-        std::printf("SDL_CreateRenderer error: %s\n", SDL_GetError());
+        ConsoleLog("SDL_CreateRenderer error: %s\n", SDL_GetError());
         return;
     }
     SDL_GetRendererInfo(m_renderer, &m_rendererInfo);
     m_texture = SDL_CreateTexture(m_renderer, SDL_PIXELFORMAT_YUY2, SDL_TEXTUREACCESS_STREAMING,
                                   m_frameWidth, m_frameHeight);
     if (!m_texture) {
-        std::printf("SDL_CreateTexture error: %s\n", SDL_GetError());
+        ConsoleLog("SDL_CreateTexture error: %s\n", SDL_GetError());
         return;
     }
     SDL_GetWindowSize(m_window, &m_windowWidth, &m_windowHeight);
@@ -373,7 +373,7 @@ void PreviewPlayer::ShowFrame(AVFrame* frame)
     SDL_UpdateTexture(m_texture, nullptr, m_convertedFrame->data[0], m_convertedFrame->linesize[0]);
     m_textureFilled = true;
     if (SDL_RenderClear(m_renderer) < 0)
-        std::printf("sdlRenderer error\n");
+        ConsoleLog("sdlRenderer error\n");
     SDL_RenderCopy(m_renderer, m_texture, &source, &target);
     SDL_RenderPresent(m_renderer);
 }
@@ -477,7 +477,7 @@ int PreviewPlayer::AudioDecodeStep()
     SwrContextPtr resampler(raw);
     av_channel_layout_uninit(&outLayout);
     if (result < 0 || !resampler || swr_init(resampler.get()) < 0) {
-        std::printf("swr set open or swr init error\n");
+        ConsoleLog("swr set open or swr init error\n");
         av_frame_unref(frame);
         return -1;
     }

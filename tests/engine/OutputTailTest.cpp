@@ -42,6 +42,10 @@ TEST(OutputTail, LongLinesAreCutBetweenCharacters)
         EXPECT_GE(last.size(), OutputTail::kMaxLine - 3);
         EXPECT_EQ((last.size() - lead) % 3, 0u) << "no character is cut in two";
     }
+    // A long line that ends inside the chunk that made it too long.
+    OutputTail ended;
+    ended.feed(std::string(OutputTail::kMaxLine + 2, 'y') + "\n");
+    EXPECT_EQ(ended.lastLine().size(), OutputTail::kMaxLine);
     // Bytes past the cut never come back: the next line stands alone.
     OutputTail tail;
     tail.feed(std::string(1000, 'x') + "\nshort");

@@ -1,5 +1,6 @@
 #include "ui/main/CMainWnd.h"
 
+#include "app/ConsoleLog.h"
 #include "app/Folders.h"
 #include "media/EncoderSupport.h"
 #include "tasks/PageTexts.h"
@@ -20,7 +21,6 @@
 #include <QStackedWidget>
 #include <QTimer>
 
-#include <iostream>
 
 namespace tolvex {
 
@@ -48,7 +48,7 @@ void CMainWnd::InitWindow()
     FillExtractFormats();
 
     m_agent = ReadChannelAgent();
-    std::cout << "agent:" << m_agent << std::endl;
+    ConsoleLog("agent:%s\n", m_agent.c_str());
     if (m_outputDirEdit) {
         m_outputDirEdit->setText(OutputFolder());
         m_outputDirEdit->setCursorPosition(0);

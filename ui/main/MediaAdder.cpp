@@ -1,5 +1,6 @@
 #include "ui/main/MediaAdder.h"
 
+#include "app/ConsoleLog.h"
 #include "media/MediaImportRules.h"
 #include "tasks/FfmpegLocator.h"
 #include "ui/common/MessageBoxes.h"
@@ -17,7 +18,6 @@
 #include <QLineEdit>
 #include <QPointer>
 
-#include <iostream>
 
 namespace tolvex {
 
@@ -206,7 +206,7 @@ void MediaAdder::PickClipSource(PageKind page)
         return;
     // The clip dialog of the page plays this file and hands its clips back (1625, 1626).
     m_clipSource = path;
-    std::cout << (page == PageKind::Split ? "split" : "gif") << " clip source: " << path.toStdString() << std::endl;
+    ConsoleLog("%s clip source: %s\n", page == PageKind::Split ? "split" : "gif", path.toStdString().c_str());
 }
 
 void MediaAdder::AddFiles(PageKind page, const QStringList& paths, Source source)
@@ -326,11 +326,11 @@ void MediaAdder::ListResult(MediaImportResult& result)
 void MediaAdder::NoteFailure(const MediaImportResult& result)
 {
     const QString name = QFileInfo(result.request.fullPath).fileName();
-    std::cout << "not added (thumbnail " << (result.thumbnail.ok() ? "made" : "failed") << "): "
-              << result.request.fullPath.toStdString() << std::endl;
+    ConsoleLog("not added (thumbnail %s): %s\n", result.thumbnail.ok() ? "made" : "failed",
+               result.request.fullPath.toStdString().c_str());
     m_failedNames << name;
     if (result.thumbnail.outcome == ThumbnailResult::Outcome::NotStarted)
-        std::cout << "thumbnail not started: " << result.thumbnail.error << std::endl;
+        ConsoleLog("thumbnail not started: %s\n", result.thumbnail.error.c_str());
 }
 
 }  // namespace tolvex
