@@ -6,7 +6,7 @@ CMAKE_FLAGS ?= -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTOLVEX_WERROR=$(TOLV
 XVFB := $(if $(DISPLAY),,xvfb-run -a -s "-screen 0 1920x1080x24")
 CTEST_FLAGS ?= --output-on-failure -j2
 
-.PHONY: deps build run test test-quick test-asan test-tsan bench install clean format lint fuzz
+.PHONY: deps build run test test-quick test-asan test-tsan bench fuzz install clean format lint
 
 deps:
 	@./scripts/install-deps
@@ -47,21 +47,18 @@ test-tsan: deps
 	@cmake --build build-tsan -j $(JOBS)
 	cd build-tsan && TSAN_OPTIONS=halt_on_error=1 $(XVFB) ctest $(CTEST_FLAGS) -L engine
 
-# The parsers under libFuzzer (clang, with AddressSanitizer and UBSan), FUZZ_SECONDS each.
-# Every target starts from its seeds in fuzz/corpus/<target without "fuzz_">; what it
-# learns is kept in build-fuzz/corpus-*, and a crash leaves its input in build-fuzz/.
+# The parsers' libFuzzer targets, built with clang into build-fuzz, each run for FUZZ_SECONDS
+# on its corpus in fuzz/corpus/<name> (new finds are kept in build-fuzz/corpus).
 FUZZ_SECONDS ?= 60
 fuzz:
 	@./scripts/install-deps fuzz
-	@cmake -S fuzz -B build-fuzz -G Ninja -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=Debug >/dev/null
-	@cmake --build build-fuzz -j $(JOBS)
-	@for t in build-fuzz/fuzz_*; do \
-		[ -x "$$t" ] || continue; \
-		name=$$(basename $$t); seeds=fuzz/corpus/$${name#fuzz_}; \
-		mkdir -p build-fuzz/corpus-$$name; \
-		echo "== $$name ($(FUZZ_SECONDS) s)"; \
-		$$t -max_total_time=$(FUZZ_SECONDS) -print_final_stats=1 -artifact_prefix=build-fuzz/$$name- \
-			build-fuzz/corpus-$$name $$seeds || exit 1; \
+	@cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_C_COMPILER=clang \
+		-DCMAKE_CXX_COMPILER=clang++ -DTOLVEX_FUZZ=ON >/dev/null
+	@cmake --build build-fuzz -j $(JOBS) --target tolvex_fuzzers
+	@for f in build-fuzz/fuzz/fuzz-*; do \
+		name=$${f##*/fuzz-}; mkdir -p build-fuzz/corpus/$$name; \
+		echo "== $$f ($(FUZZ_SECONDS) s)"; \
+		$$f -max_total_time=$(FUZZ_SECONDS) -print_final_stats=1 -artifact_prefix=build-fuzz/$$name- build-fuzz/corpus/$$name fuzz/corpus/$$name || exit 1; \
 	done
 
 bench: build

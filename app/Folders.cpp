@@ -89,7 +89,8 @@ QString DefaultOutputFolder()
 QString OutputFolder()
 {
     QString value;
-    ReadSetting(QStringLiteral("global"), QStringLiteral("output-dir"), QString(), value, 520);
+    // The whole stored path: a folder deeper than any fixed buffer still works.
+    ReadSetting(QStringLiteral("global"), QStringLiteral("output-dir"), QString(), value, 0);
     if (!value.isEmpty()) {
         EnsureFolderPath(value);
         return value;

@@ -16,15 +16,8 @@ std::mutex& WriteLock()
     return lock;
 }
 
-QStringList ReadLines(const QString& path, bool* exists)
+QStringList SplitLines(const QString& text)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        *exists = false;
-        return {};
-    }
-    *exists = true;
-    const QString text = QString::fromUtf8(file.readAll());
     QStringList lines = text.split(QLatin1Char('\n'));
     for (QString& line : lines) {
         if (line.endsWith(QLatin1Char('\r')))
@@ -33,6 +26,17 @@ QStringList ReadLines(const QString& path, bool* exists)
     if (!lines.isEmpty() && lines.last().isEmpty())
         lines.removeLast();
     return lines;
+}
+
+QStringList ReadLines(const QString& path, bool* exists)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        *exists = false;
+        return {};
+    }
+    *exists = true;
+    return SplitLines(QString::fromUtf8(file.readAll()));
 }
 
 bool IsSectionLine(const QString& trimmed, QString* name)
@@ -53,22 +57,62 @@ bool IsKeyLine(const QString& trimmed, const QString& key, QString* value)
         return false;
     if (trimmed.left(eq).trimmed().compare(key, Qt::CaseInsensitive) != 0)
         return false;
-    *value = trimmed.mid(eq + 1).trimmed();
-    if (value->size() >= 2 && value->startsWith(QLatin1Char('"')) && value->endsWith(QLatin1Char('"')))
-        *value = value->mid(1, value->size() - 2);
+    *value = IniFile::DecodeValue(trimmed.mid(eq + 1).trimmed());
     return true;
+}
+
+bool HasLineBreakOrControl(const QString& text)
+{
+    for (const QChar c : text) {
+        if (c.unicode() < 0x20 || c.unicode() == 0x7f || c == QChar::LineSeparator || c == QChar::ParagraphSeparator)
+            return true;
+    }
+    return false;
+}
+
+// Names a line can hold: a section name without "]" (and blanks at its ends, which the
+// reader trims), a key without "=" that does not read as a comment or a section.
+bool IsUsableName(const QString& name, QChar forbidden)
+{
+    if (name.isEmpty() || name.trimmed() != name || HasLineBreakOrControl(name) || name.contains(forbidden))
+        return false;
+    return true;
+}
+
+bool IsUsableKey(const QString& key)
+{
+    return IsUsableName(key, QLatin1Char('=')) && !key.startsWith(QLatin1Char(';')) &&
+           !key.startsWith(QLatin1Char('#')) && !key.startsWith(QLatin1Char('['));
+}
+
+bool NeedsQuotes(const QString& value)
+{
+    if (value.isEmpty())
+        return false;
+    return HasLineBreakOrControl(value) || value.front().isSpace() || value.back().isSpace() ||
+           value.front() == QLatin1Char('"') || value.back() == QLatin1Char('"');
+}
+
+int HexDigit(QChar c)
+{
+    const char16_t u = c.unicode();
+    if (u >= '0' && u <= '9')
+        return u - '0';
+    if (u >= 'a' && u <= 'f')
+        return u - 'a' + 10;
+    if (u >= 'A' && u <= 'F')
+        return u - 'A' + 10;
+    return -1;
 }
 
 }  // namespace
 
 IniFile::IniFile(QString path) : m_path(std::move(path)) {}
 
-std::optional<QString> IniFile::value(const QString& section, const QString& key) const
+std::optional<QString> IniFile::ValueIn(const QString& text, const QString& section, const QString& key)
 {
-    bool exists = false;
-    const QStringList lines = ReadLines(m_path, &exists);
     bool inSection = false;
-    for (const QString& line : lines) {
+    for (const QString& line : SplitLines(text)) {
         const QString trimmed = line.trimmed();
         QString name;
         if (IsSectionLine(trimmed, &name)) {
@@ -82,12 +126,114 @@ std::optional<QString> IniFile::value(const QString& section, const QString& key
     return std::nullopt;
 }
 
+QString IniFile::EncodeValue(const QString& value)
+{
+    if (!NeedsQuotes(value))
+        return value;
+    QString out = QStringLiteral("\"");
+    for (const QChar c : value) {
+        switch (c.unicode()) {
+        case '\\':
+            out += QStringLiteral("\\\\");
+            break;
+        case '"':
+            out += QStringLiteral("\\\"");
+            break;
+        case '\n':
+            out += QStringLiteral("\\n");
+            break;
+        case '\r':
+            out += QStringLiteral("\\r");
+            break;
+        case '\t':
+            out += QStringLiteral("\\t");
+            break;
+        default:
+            if (c.unicode() < 0x20 || c.unicode() == 0x7f)
+                out += QStringLiteral("\\x%1").arg(c.unicode(), 2, 16, QLatin1Char('0'));
+            else if (c == QChar::LineSeparator || c == QChar::ParagraphSeparator)
+                out += QStringLiteral("\\u%1").arg(c.unicode(), 4, 16, QLatin1Char('0'));
+            else
+                out += c;
+        }
+    }
+    out += QLatin1Char('"');
+    return out;
+}
+
+QString IniFile::DecodeValue(const QString& stored)
+{
+    // Plain values are taken as they stand; only a value in double quotes has escapes.
+    if (stored.size() < 2 || !stored.startsWith(QLatin1Char('"')) || !stored.endsWith(QLatin1Char('"')))
+        return stored;
+    const QString inner = stored.mid(1, stored.size() - 2);
+    QString out;
+    out.reserve(inner.size());
+    for (int i = 0; i < inner.size(); ++i) {
+        const QChar c = inner[i];
+        if (c != QLatin1Char('\\') || i + 1 >= inner.size()) {
+            out += c;
+            continue;
+        }
+        const QChar next = inner[i + 1];
+        const int digits = next == QLatin1Char('x') ? 2 : next == QLatin1Char('u') ? 4 : 0;
+        if (digits > 0) {
+            int code = 0;
+            bool valid = i + 1 + digits < inner.size();
+            for (int d = 0; valid && d < digits; ++d) {
+                const int h = HexDigit(inner[i + 2 + d]);
+                valid = h >= 0;
+                code = code * 16 + h;
+            }
+            if (valid) {
+                out += QChar(static_cast<char16_t>(code));
+                i += 1 + digits;
+                continue;
+            }
+            out += c;  // not an escape: the backslash stands for itself
+            continue;
+        }
+        switch (next.unicode()) {
+        case '\\':
+            out += QLatin1Char('\\');
+            break;
+        case '"':
+            out += QLatin1Char('"');
+            break;
+        case 'n':
+            out += QLatin1Char('\n');
+            break;
+        case 'r':
+            out += QLatin1Char('\r');
+            break;
+        case 't':
+            out += QLatin1Char('\t');
+            break;
+        default:
+            out += c;  // an unknown escape keeps its backslash
+            continue;
+        }
+        ++i;
+    }
+    return out;
+}
+
+std::optional<QString> IniFile::value(const QString& section, const QString& key) const
+{
+    QFile file(m_path);
+    if (!file.open(QIODevice::ReadOnly))
+        return std::nullopt;
+    return ValueIn(QString::fromUtf8(file.readAll()), section, key);
+}
+
 bool IniFile::setValue(const QString& section, const QString& key, const QString& value) const
 {
+    if (!IsUsableName(section, QLatin1Char(']')) || !IsUsableKey(key))
+        return false;
     std::lock_guard<std::mutex> guard(WriteLock());
     bool exists = false;
     QStringList lines = ReadLines(m_path, &exists);
-    const QString entry = key + QLatin1Char('=') + value;
+    const QString entry = key + QLatin1Char('=') + EncodeValue(value);
 
     int sectionLine = -1;
     int insertAt = -1;

@@ -1,9 +1,12 @@
 #pragma once
 
 // A plain INI file read fresh from disk on every lookup and written at once.
-// Lines "[section]" and "key=value"; ';' and '#' start comments. Writes go through a
-// temporary file and a rename, so a reader never sees half a file. Writes within the
-// process are serialised; a read may run from any thread.
+// Lines "[section]" and "key=value"; ';' and '#' start comments. A value that a plain line
+// could not carry exactly (a line break or another control character, blanks at either
+// end, a double quote at either end) is written in double quotes with backslash escapes
+// (\\ \" \n \r \t \xHH), so it reads back exactly and can never start a key or section of
+// its own. Writes go through a temporary file and a rename, so a reader never sees half a
+// file. Writes within the process are serialised; a read may run from any thread.
 
 #include <QString>
 
@@ -18,8 +21,16 @@ public:
     const QString& path() const { return m_path; }
     // The stored value, or nothing when the file, the section or the key is missing.
     std::optional<QString> value(const QString& section, const QString& key) const;
-    // Sets (adds or replaces) one key; creates the file. False when it cannot be written.
+    // Sets (adds or replaces) one key; creates the file. False when it cannot be written,
+    // and for a section or key name that a line could not hold (empty, a line break, "]"
+    // in a section, "=" in a key, a key starting a comment or a section).
     bool setValue(const QString& section, const QString& key, const QString& value) const;
+
+    // The parser on a file's text, for the lookups above and the fuzz target.
+    static std::optional<QString> ValueIn(const QString& text, const QString& section, const QString& key);
+    // A value as it stands after "key=", and back.
+    static QString EncodeValue(const QString& value);
+    static QString DecodeValue(const QString& stored);
 
 private:
     QString m_path;

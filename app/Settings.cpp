@@ -53,7 +53,7 @@ bool ReadSetting(const QString& section, const QString& key, const QString& defa
     out = stored.value_or(defaultValue);
     if (bufferChars > 0 && out.size() > bufferChars - 1)
         out.truncate(bufferChars - 1);
-    return stored.has_value() && !out.isEmpty();
+    return !out.isEmpty();
 }
 
 bool WriteSetting(const QString& section, const QString& key, const QString& value)

@@ -23,8 +23,9 @@ private:
     Impl* m_impl;  // lives until the process ends
 };
 
-// Reads a value into `out` (at most bufferChars - 1 characters; the default when missing).
-// True when at least one character was read.
+// Reads a value into `out` (the default when missing), cut to bufferChars - 1 characters;
+// bufferChars 0 or less reads the whole value. True when `out` holds at least one
+// character, whether it came from the file or from the default.
 bool ReadSetting(const QString& section, const QString& key, const QString& defaultValue, QString& out,
                  int bufferChars);
 bool WriteSetting(const QString& section, const QString& key, const QString& value);

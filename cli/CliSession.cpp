@@ -174,8 +174,13 @@ int CliSession::runMerge(const std::vector<TaskId>& ids, const MergeSettings& se
         std::fflush(stdout);
     };
     callbacks.failed = [&](const FailureRecord& record) {
-        std::printf("merge %s: failed%s%s\n", outputName.c_str(), record.reason.empty() ? "" : ": ",
-                    record.reason.c_str());
+        // Say which input ffmpeg blamed, when it names one.
+        std::string blamed;
+        const int input = MergeInputNamedIn(record.reason, job.sources);
+        if (input >= 0)
+            blamed = " (input " + std::to_string(input + 1) + ": " + ToNarrowUtf8(job.sources[input].fullPath) + ")";
+        std::printf("merge %s: failed%s%s%s\n", outputName.c_str(), record.reason.empty() ? "" : ": ",
+                    record.reason.c_str(), blamed.c_str());
         std::fflush(stdout);
     };
     runner.setCallbacks(std::move(callbacks));

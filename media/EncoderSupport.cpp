@@ -5,6 +5,9 @@ extern "C" {
 #include <libavformat/avformat.h>
 }
 
+#include <algorithm>
+#include <iterator>
+
 namespace tolvex {
 
 namespace {
@@ -24,6 +27,10 @@ EncoderSupport::Encoder FromLibavcodec(const std::string& name)
     result.exists = true;
     result.experimental = (codec->capabilities & AV_CODEC_CAP_EXPERIMENTAL) != 0;
     result.name = codec->name;
+    if (codec->supported_samplerates) {
+        for (const int* rate = codec->supported_samplerates; *rate != 0; ++rate)
+            result.sampleRates.push_back(*rate);
+    }
     return result;
 }
 
@@ -44,6 +51,22 @@ std::string EncoderSupport::audioEncoderFor(const std::string& codec) const
     if (codec == "vorbis" && canEncode("libvorbis"))
         return "libvorbis";
     return codec;
+}
+
+bool EncoderSupport::acceptsSampleRate(const std::string& format, const std::string& codec, int rate) const
+{
+    const Encoder encoder = find(audioEncoderFor(codec));
+    if (!encoder.sampleRates.empty() &&
+        std::find(encoder.sampleRates.begin(), encoder.sampleRates.end(), rate) == encoder.sampleRates.end())
+        return false;
+    // The FLV header has a two-bit rate field: 5512, 11025, 22050 and 44100 Hz, and MP3 at
+    // 48000 Hz stored as 44100. Any other rate makes the muxer refuse the stream.
+    if (format == "flv") {
+        static const int kFlvRates[] = {5512, 11025, 22050, 44100};
+        const bool listed = std::find(std::begin(kFlvRates), std::end(kFlvRates), rate) != std::end(kFlvRates);
+        return listed || (rate == 48000 && encoder.name == "libmp3lame");
+    }
+    return true;
 }
 
 std::vector<std::string> ExtractAudioFormats()

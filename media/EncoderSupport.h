@@ -18,6 +18,7 @@ public:
         bool exists = false;
         bool experimental = false;  // ffmpeg refuses it without "-strict -2"
         std::string name;           // the encoder ffmpeg picks for the asked name
+        std::vector<int> sampleRates;  // the only rates it encodes at; empty: any rate
     };
     using Lookup = std::function<Encoder(const std::string& name)>;
 
@@ -33,6 +34,11 @@ public:
     // where this ffmpeg has no AMR-NB encoder, Vorbis becomes libvorbis where it exists (the
     // native encoder is experimental and writes stereo only).
     std::string audioEncoderFor(const std::string& codec) const;
+
+    // Whether an audio encoder of the parameter table (a codec name, resolved as above)
+    // writes `rate` into a file of the output format `format`: the encoder must accept the
+    // rate and the container must be able to store it.
+    bool acceptsSampleRate(const std::string& format, const std::string& codec, int rate) const;
 
 private:
     Lookup m_lookup;

@@ -7,6 +7,9 @@ extern "C" {
 #include <libavutil/display.h>
 }
 
+#include <sys/stat.h>
+
+#include <cerrno>
 #include <cmath>
 #include <cstring>
 #include <limits>
@@ -16,18 +19,89 @@ namespace tolvex {
 
 namespace {
 
+std::atomic<int64_t> g_defaultTimeoutMs{10000};
+std::atomic<bool> g_stopAll{false};
+
+// What the interrupt callback and the open filter of one probe look at.
+struct ProbeGuard {
+    std::chrono::steady_clock::time_point deadline;
+    const std::atomic<bool>* abort = nullptr;
+    bool interrupted = false;
+    int (*defaultOpen)(AVFormatContext*, AVIOContext**, const char*, int, AVDictionary**) = nullptr;
+
+    bool shouldStop()
+    {
+        if (g_stopAll.load() || (abort && abort->load()) || std::chrono::steady_clock::now() >= deadline)
+            interrupted = true;
+        return interrupted;
+    }
+};
+
+int InterruptCallback(void* opaque)
+{
+    return static_cast<ProbeGuard*>(opaque)->shouldStop() ? 1 : 0;
+}
+
+// A local name that is not a plain file: a fifo or a device blocks in open() until
+// someone writes to it, where no interrupt callback is asked.
+bool IsLocalNonRegularFile(const char* url)
+{
+    std::string path = url ? url : "";
+    if (path.rfind("file:", 0) == 0)
+        path = path.substr(5);
+    else if (path.find("://") != std::string::npos)
+        return false;
+    struct stat info {};
+    return ::stat(path.c_str(), &info) == 0 && !S_ISREG(info.st_mode);
+}
+
+// Every file the demuxer opens (the input itself, a playlist's segments) passes here.
+int GuardedOpen(AVFormatContext* context, AVIOContext** pb, const char* url, int flags, AVDictionary** options)
+{
+    auto* guard = static_cast<ProbeGuard*>(context->opaque);
+    if (guard->shouldStop())
+        return AVERROR_EXIT;
+    if (IsLocalNonRegularFile(url)) {
+        ConsoleLog("not a regular file: %s\n", url);
+        return AVERROR(EINVAL);
+    }
+    return guard->defaultOpen(context, pb, url, flags, options);
+}
+
 struct FormatContextCloser {
     void operator()(AVFormatContext* context) const { avformat_close_input(&context); }
 };
 // The one owner of an opened container: closed on every path.
 using FormatContextPtr = std::unique_ptr<AVFormatContext, FormatContextCloser>;
 
-FormatContextPtr OpenContainer(const std::string& path)
+// `guard` must outlive the returned container.
+FormatContextPtr OpenContainer(const std::string& path, ProbeGuard& guard)
 {
-    AVFormatContext* context = nullptr;
+    AVFormatContext* context = avformat_alloc_context();
+    if (!context)
+        return nullptr;
+    context->interrupt_callback.callback = &InterruptCallback;
+    context->interrupt_callback.opaque = &guard;
+    context->opaque = &guard;
+    guard.defaultOpen = context->io_open;
+    context->io_open = &GuardedOpen;
     if (avformat_open_input(&context, path.c_str(), nullptr, nullptr) < 0)
         return nullptr;  // avformat_open_input frees the context itself on failure
     return FormatContextPtr(context);
+}
+
+ProbeGuard GuardFor(const ProbeLimits& limits)
+{
+    ProbeGuard guard;
+    guard.deadline = std::chrono::steady_clock::now() + limits.timeout;
+    guard.abort = limits.abort;
+    return guard;
+}
+
+void Report(const ProbeGuard& guard, const ProbeLimits& limits)
+{
+    if (limits.ranOut)
+        *limits.ranOut = guard.interrupted;
 }
 
 // double to int64 as the x86 conversion does it: out of range (and NaN) gives INT64_MIN.
@@ -40,6 +114,26 @@ int64_t TruncateToInt64(double value)
 }
 
 }  // namespace
+
+std::chrono::milliseconds DefaultProbeTimeout()
+{
+    return std::chrono::milliseconds(g_defaultTimeoutMs.load());
+}
+
+void SetDefaultProbeTimeout(std::chrono::milliseconds timeout)
+{
+    g_defaultTimeoutMs = timeout.count();
+}
+
+void StopAllProbes()
+{
+    g_stopAll = true;
+}
+
+void ResumeProbes()
+{
+    g_stopAll = false;
+}
 
 int64_t StreamDurationMicroseconds(const AVFormatContext& container, const AVStream& stream)
 {
@@ -70,14 +164,38 @@ bool StreamHasRotation(const AVStream& stream)
     return false;
 }
 
-int32_t ProbeMediaInfo(MediaInfo& info)
+int StreamUprightTurn(const AVStream& stream)
 {
-    FormatContextPtr container = OpenContainer(info.path);
+    size_t size = 0;
+    const uint8_t* matrix = av_stream_get_side_data(&stream, AV_PKT_DATA_DISPLAYMATRIX, &size);
+    if (!matrix || size < 9 * sizeof(int32_t))
+        return 0;
+    // The matrix gives a counter-clockwise angle; ffmpeg turns the picture back clockwise,
+    // by the nearest quarter turn (as its autorotation does).
+    const double degrees = av_display_rotation_get(reinterpret_cast<const int32_t*>(matrix));
+    if (!std::isfinite(degrees))
+        return 0;
+    double turn = -degrees;
+    turn -= 360.0 * std::floor(turn / 360.0 + 0.9 / 360.0);
+    for (const int quarter : {90, 180, 270}) {
+        if (std::fabs(turn - quarter) < 2.0)
+            return quarter;
+    }
+    return 0;
+}
+
+int32_t ProbeMediaInfo(MediaInfo& info, const ProbeLimits& limits)
+{
+    ProbeGuard guard = GuardFor(limits);
+    FormatContextPtr container = OpenContainer(info.path, guard);
     if (!container) {
+        Report(guard, limits);
         ConsoleLog("avformat_open_input error\n");
         return -1;
     }
-    if (avformat_find_stream_info(container.get(), nullptr) < 0) {
+    const int analysed = avformat_find_stream_info(container.get(), nullptr);
+    Report(guard, limits);
+    if (analysed < 0 || guard.interrupted) {
         ConsoleLog("avformat_find_stream_info error\n");
         return -1;
     }
@@ -87,6 +205,7 @@ int32_t ProbeMediaInfo(MediaInfo& info)
         if (codec->codec_type == AVMEDIA_TYPE_VIDEO) {
             if (StreamHasRotation(*stream))
                 info.hasRotateTag = 1;
+            info.uprightTurn = StreamUprightTurn(*stream);
             info.videoStreamIndex = static_cast<int32_t>(i);
             info.videoBitRate = static_cast<int32_t>(static_cast<uint32_t>(codec->bit_rate));
             info.width = codec->width;
@@ -108,12 +227,18 @@ int32_t ProbeMediaInfo(MediaInfo& info)
     return 0;
 }
 
-double ProbeDurationSeconds(const std::string& path)
+double ProbeDurationSeconds(const std::string& path, const ProbeLimits& limits)
 {
-    FormatContextPtr container = OpenContainer(path);
-    if (!container)
+    ProbeGuard guard = GuardFor(limits);
+    FormatContextPtr container = OpenContainer(path, guard);
+    if (!container) {
+        Report(guard, limits);
         return 0.0;
+    }
     avformat_find_stream_info(container.get(), nullptr);
+    Report(guard, limits);
+    if (guard.interrupted)
+        return 0.0;
     for (unsigned i = 0; i < container->nb_streams; ++i) {
         const AVStream* stream = container->streams[i];
         const AVMediaType type = stream->codecpar->codec_type;
@@ -122,6 +247,16 @@ double ProbeDurationSeconds(const std::string& path)
     }
     ConsoleLog("not found a video stream.\n");
     return -1.0;
+}
+
+std::string ProbeContainerFormat(const std::string& path, const ProbeLimits& limits)
+{
+    ProbeGuard guard = GuardFor(limits);
+    FormatContextPtr container = OpenContainer(path, guard);
+    Report(guard, limits);
+    if (!container || !container->iformat || !container->iformat->name)
+        return {};
+    return container->iformat->name;
 }
 
 }  // namespace tolvex

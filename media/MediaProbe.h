@@ -2,10 +2,19 @@
 
 // The media probe: opens a file with libavformat, lets it analyse the streams, reads the
 // stream descriptions and closes the file again. No frame is decoded here.
-// Thread use: re-entrant; each call owns its own container context.
+//
+// A probe never waits without end: libavformat asks an interrupt callback between its
+// reads, which ends the probe when its deadline has passed, when the caller's abort flag
+// is set, or once the program stops probing (StopAllProbes, at shutdown). Inputs that
+// would block in the open call itself (a fifo, a device, also as a playlist's segment)
+// are refused before they are opened.
+// Thread use: re-entrant; each call owns its own container context. The default time
+// limit and the stop flag are process-wide atomics.
 
 #include "media/MediaInfo.h"
 
+#include <atomic>
+#include <chrono>
 #include <cstdint>
 #include <string>
 
@@ -14,13 +23,34 @@ struct AVStream;
 
 namespace tolvex {
 
+// The time a probe may take unless the caller says otherwise: 10 seconds.
+std::chrono::milliseconds DefaultProbeTimeout();
+// Changes that default (tests use a short one).
+void SetDefaultProbeTimeout(std::chrono::milliseconds timeout);
+// From now on every running and every later probe gives up at its next read.
+void StopAllProbes();
+// Probes work again (tests, after StopAllProbes).
+void ResumeProbes();
+
+struct ProbeLimits {
+    std::chrono::milliseconds timeout = DefaultProbeTimeout();
+    const std::atomic<bool>* abort = nullptr;  // set by the caller to give up at once
+    bool* ranOut = nullptr;  // set to true when the probe was interrupted (time, abort, stop)
+};
+
 // Fills `info` from the file at info.path. 0 when the file was opened and analysed
-// (whatever streams it has), -1 when opening or the stream analysis failed (fields untouched).
-int32_t ProbeMediaInfo(MediaInfo& info);
+// (whatever streams it has), -1 when opening or the stream analysis failed or was
+// interrupted (fields untouched).
+int32_t ProbeMediaInfo(MediaInfo& info, const ProbeLimits& limits = {});
 
 // The playing time of the first video or audio stream in seconds; 0.0 when the file cannot
-// be opened, -1.0 when it has neither a video nor an audio stream.
-double ProbeDurationSeconds(const std::string& path);
+// be opened (or the probe was interrupted), -1.0 when it has neither a video nor an audio
+// stream.
+double ProbeDurationSeconds(const std::string& path, const ProbeLimits& limits = {});
+
+// The demuxer name of the file's container ("mov,mp4,m4a,3gp,3g2,mj2", "matroska,webm",
+// ...), empty when it cannot be opened.
+std::string ProbeContainerFormat(const std::string& path, const ProbeLimits& limits = {});
 
 // A stream's duration in microseconds: its duration in its time base, scaled in double
 // precision and truncated; the container's duration when that is not representable.
@@ -29,5 +59,9 @@ int64_t StreamDurationMicroseconds(const AVFormatContext& container, const AVStr
 // Whether the video stream is marked as rotated: a "rotate" metadata key (any value), or a
 // display matrix with a non-zero rotation. Logs the "rotate" key it finds.
 bool StreamHasRotation(const AVStream& stream);
+
+// The clockwise turn (0, 90, 180 or 270 degrees) that the ffmpeg program gives the stream's
+// pictures to show them upright, from its display matrix (ffmpeg ignores a "rotate" tag).
+int StreamUprightTurn(const AVStream& stream);
 
 }  // namespace tolvex

@@ -1,7 +1,10 @@
 #include "media/ParamOptionTable.h"
 
+#include "app/Helpers.h"
 #include "media/EncoderSupport.h"
 
+#include <algorithm>
+#include <cstdlib>
 #include <utility>
 
 namespace tolvex {
@@ -20,6 +23,35 @@ ParamOptions Concat(ParamOptions a, const ParamOptions& b)
 {
     a.insert(a.end(), b.begin(), b.end());
     return a;
+}
+
+// The rates of a described list that the format's audio encoder and container accept (the
+// AC3 encoder takes 32000-48000 Hz only, MP2 no 8000 Hz, FLV four rates, ffmpeg's own Opus
+// encoder 48000 Hz only). When the described default is gone, the rate nearest to it is.
+ParamOptions RatesThatWork(const ParamOptions& described, const std::string& format, const std::string& codec,
+                           const EncoderSupport& encoders)
+{
+    ParamOptions kept;
+    int defaultRate = 0;
+    for (const ParamOption& option : described) {
+        const int rate = ParseSampleRateText(option.text);
+        if (option.isDefault)
+            defaultRate = rate;
+        if (encoders.acceptsSampleRate(format, codec, rate))
+            kept.push_back(option);
+    }
+    if (kept.empty())
+        return described;
+    if (std::none_of(kept.begin(), kept.end(), [](const ParamOption& o) { return o.isDefault; })) {
+        ParamOption* nearest = &kept.front();
+        for (ParamOption& option : kept) {
+            const int distance = std::abs(ParseSampleRateText(option.text) - defaultRate);
+            if (distance <= std::abs(ParseSampleRateText(nearest->text) - defaultRate))
+                nearest = &option;
+        }
+        nearest->isDefault = true;
+    }
+    return kept;
 }
 
 const ParamOptions& EmptyOptions()
@@ -48,8 +80,6 @@ void ParamOptionTable::build(const EncoderSupport& encoders)
         Options({"8000Hz", "16000Hz", "22050Hz", "32000Hz", "44100Hz", "48000Hz"}, "44100Hz");
     const ParamOptions sr7 = Concat(sr6, Options({"96000Hz"}, ""));
     const ParamOptions sr5 = Options({"16000Hz", "22050Hz", "32000Hz", "44100Hz", "48000Hz"}, "44100Hz");
-    // Opus encodes only at 8, 12, 16, 24 and 48 kHz: webm offers the rates of SR6 it accepts.
-    const ParamOptions srOpus = Options({"8000Hz", "16000Hz", "48000Hz"}, "48000Hz");
     const ParamOptions ab5 = Options({"自动", "64kbps", "96kbps", "128kbps", "320kbps"}, "自动");
     const ParamOptions ch2 = Options({"单声道", "立体声"}, "立体声");
     const ParamOptions monoOnly = Options({"单声道"}, "单声道");
@@ -74,7 +104,7 @@ void ParamOptionTable::build(const EncoderSupport& encoders)
         {"m4v", "H.264", vb11, "AAC", sr6, ab5, ch2},         {"f4v", "H.264", vb11, "AAC", sr6, ab5, ch2},
         {"ts", "MPG2", vb11, "MP2", sr5, ab5, ch2},           {"mts", "MPG2", vb11, "MP2", sr5, ab5, ch2},
         {"rm", "RV10", vb11, "AC3", sr6, ab5, ch2},           {"rmvb", "RV10", vb11, "AC3", sr6, ab5, ch2},
-        {"webm", "VP90", vb11, "OPUS", srOpus, ab5, ch2},     {"mpg", "MPG1", vb11, "MP2", sr5, ab5, ch2},
+        {"webm", "VP90", vb11, "OPUS", sr6, ab5, ch2},     {"mpg", "MPG1", vb11, "MP2", sr5, ab5, ch2},
         {"mpeg", "MPG1", vb11, "MP2", sr5, ab5, ch2},         {"asf", "MSMPEG4", vb11, "WMA V2", sr6, ab5, ch2},
         {"dat", "MPG1", vb5, "MP2", sr6, ab5, ch2},           {"3gp", "H.263", vb5, amrText, sr8000Only, ab5, monoOnly},
         {"3g2", "H.263", vb5, amrText, sr8000Only, ab5, monoOnly},
@@ -85,7 +115,8 @@ void ParamOptionTable::build(const EncoderSupport& encoders)
         m_lists[static_cast<int>(ParamList::VideoCodec)][r.format] = Options({r.videoCodec}, r.videoCodec);
         m_lists[static_cast<int>(ParamList::VideoBitRate)][r.format] = r.videoBitRates;
         m_lists[static_cast<int>(ParamList::AudioCodec)][r.format] = Options({r.audioCodec}, r.audioCodec);
-        m_lists[static_cast<int>(ParamList::SampleRate)][r.format] = r.sampleRates;
+        m_lists[static_cast<int>(ParamList::SampleRate)][r.format] =
+            RatesThatWork(r.sampleRates, r.format, CodecEncoderName(r.audioCodec), encoders);
         m_lists[static_cast<int>(ParamList::AudioBitRate)][r.format] = r.audioBitRates;
         m_lists[static_cast<int>(ParamList::Channels)][r.format] = r.channels;
     }
@@ -136,6 +167,13 @@ ParamChoices ParamOptionTable::choicesOf(const OutputParams& params, const std::
         if (stored[l] >= 0 && static_cast<size_t>(stored[l]) < list.size())
             choices[l] = {stored[l], list[stored[l]].text};
     }
+    // A stored rate that the list no longer offers falls back to the format's default.
+    constexpr int kRates = static_cast<int>(ParamList::SampleRate);
+    if (params.sampleRate != 0 && ParseSampleRateText(choices[kRates].text) != params.sampleRate) {
+        const std::string text = std::to_string(params.sampleRate) + "Hz";
+        const auto offered = findChoice(ParamList::SampleRate, format, text);
+        choices[kRates] = offered ? *offered : defaultChoices(format)[kRates];
+    }
     return choices;
 }
 
@@ -148,6 +186,13 @@ std::optional<ParamChoice> ParamOptionTable::findChoice(ParamList list, const st
             return ParamChoice{static_cast<int32_t>(i), text};
     }
     return std::nullopt;
+}
+
+int ParamOptionTable::offeredSampleRate(const std::string& format, int rate) const
+{
+    if (rate == 0 || !hasFormat(format) || findChoice(ParamList::SampleRate, format, std::to_string(rate) + "Hz"))
+        return rate;
+    return ParseSampleRateText(defaultChoices(format)[static_cast<int>(ParamList::SampleRate)].text);
 }
 
 std::string CodecEncoderName(const std::string& displayText)

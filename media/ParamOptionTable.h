@@ -37,11 +37,15 @@ public:
 
     // The selections of a dialog opened without a stored record: each list's default.
     ParamChoices defaultChoices(const std::string& format) const;
-    // The selections a stored record restores (its six positions), -1 where out of range.
+    // The selections a stored record restores (its six positions), -1 where out of range;
+    // a stored sample rate that is no longer offered gives the format's default rate.
     ParamChoices choicesOf(const OutputParams& params, const std::string& format) const;
     // The option of a list whose display text is `text`, or nothing when the format does
     // not offer it.
     std::optional<ParamChoice> findChoice(ParamList list, const std::string& format, const std::string& text) const;
+    // `rate` when the format's list offers it (or it is 0, automatic), else the format's
+    // default rate.
+    int offeredSampleRate(const std::string& format, int rate) const;
 
 private:
     void build(const EncoderSupport& encoders);

@@ -6,6 +6,7 @@
 #include "player/VideoSurface.h"
 
 extern "C" {
+#include <libavutil/display.h>
 #include <libavutil/imgutils.h>
 #include <libavutil/time.h>
 }
@@ -155,6 +156,7 @@ int PreviewPlayer::OpenVideoStream(AVStream* stream)
 
     m_video.index = stream->index;
     m_video.stream = stream;
+    m_rotation = UprightTurn(stream);
     int64_t us = StreamDurationMicroseconds(stream);
     if (us == INT64_MIN)
         us = m_format->duration == AV_NOPTS_VALUE ? 0 : m_format->duration;
@@ -496,6 +498,35 @@ bool PreviewPlayer::ReceiveFrame(StreamDecoder& decoder, bool inputEnded)
         }
         decoder.outputPending = true;
     }
+}
+
+int PreviewPlayer::UprightTurn(const AVStream* stream)
+{
+    // Phone videos keep their picture on its side with a display matrix saying how far to
+    // turn it (counter-clockwise degrees); shown as stored, they would lie on their side.
+    size_t size = 0;
+    const uint8_t* matrix = av_stream_get_side_data(stream, AV_PKT_DATA_DISPLAYMATRIX, &size);
+    if (!matrix || size < 9 * sizeof(int32_t))
+        return 0;
+    const double degrees = av_display_rotation_get(reinterpret_cast<const int32_t*>(matrix));
+    if (!std::isfinite(degrees))
+        return 0;
+    const long quarters = std::lround(-degrees / 90.0);
+    return static_cast<int>(((quarters % 4) + 4) % 4) * 90;
+}
+
+void PreviewPlayer::CopyUprightLocked(const SDL_Rect& source, int width, int height)
+{
+    if (m_rotation == 0) {
+        const SDL_Rect target{0, 0, width, height};
+        SDL_RenderCopy(m_renderer, m_texture, &source, &target);
+        return;
+    }
+    // Turned about the target's centre: a quarter turn needs the target with its sides
+    // swapped so that, turned, it fills the area.
+    const SDL_Rect target = m_rotation == 180 ? SDL_Rect{0, 0, width, height}
+                                              : SDL_Rect{(width - height) / 2, (height - width) / 2, height, width};
+    SDL_RenderCopyEx(m_renderer, m_texture, &source, &target, m_rotation, nullptr, SDL_FLIP_NONE);
 }
 
 bool PreviewPlayer::PlayedOut(const StreamDecoder& decoder)

@@ -74,12 +74,18 @@ public:
     void Close();
     // Releases the remaining buffers and frames (after Close).
     void Destroy();
+    // Presents the last picture again, for a window system that uncovered part of the
+    // area while the player is paused. Any thread.
+    void Redraw() { m_redrawWanted = true; }
 
     // Read-only observers.
     int state() const { return m_state.load(); }
     int volume() const { return m_volume.load(); }
     bool paused() const { return m_paused.load(); }
     bool hasVideo() const { return m_video.index >= 0; }
+    // The clockwise turn (0, 90, 180, 270) that shows the file's picture upright; the
+    // picture is drawn turned.
+    int rotation() const { return m_rotation; }
     bool hasAudio() const { return m_audio.index >= 0; }
     int frameWidth() const { return m_frameWidth; }
     int frameHeight() const { return m_frameHeight; }
@@ -139,6 +145,9 @@ private:
     // Tells the timer thread that the frame delay of this step is known.
     void FinishDisplayStep();
     void ShowFrame(AVFrame* frame);
+    // Copies the texture over the area (width x height), turned upright; render lock held.
+    void CopyUprightLocked(const SDL_Rect& source, int width, int height);
+    static int UprightTurn(const AVStream* stream);
 
     static void SDLCALL AudioCallback(void* user, Uint8* stream, int length);
     void FillAudio(Uint8* stream, int length);
@@ -186,6 +195,7 @@ private:
     SwsContextPtr m_scaler;
     int m_frameWidth = 0;
     int m_frameHeight = 0;
+    int m_rotation = 0;
     FramePtr m_convertedFrame;
     AvBufferPtr m_convertedBuffer;
 
@@ -198,6 +208,7 @@ private:
     int m_windowHeight = 0;
     bool m_textureFilled = false;
     std::atomic<bool> m_videoOutputReady{false};
+    std::atomic<bool> m_redrawWanted{false};
     RenderEventQueue m_renderEvents;
 
     SDL_AudioDeviceID m_audioDevice = 0;

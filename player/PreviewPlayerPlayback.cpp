@@ -137,6 +137,10 @@ void PreviewPlayer::RenderThread()
         RenderEventQueue::Event event;
         const bool got = m_renderEvents.Wait(kRenderWaitMs, event);
         PumpWindowEvents();
+        if (m_redrawWanted.exchange(false)) {
+            std::lock_guard lock(RenderLock());
+            PresentLocked();
+        }
         if (!got || m_quit)
             continue;
         DisplayStep(event == RenderEventQueue::SeekRefresh);
@@ -242,7 +246,7 @@ void PreviewPlayer::PresentLocked()
     const SDL_Rect source{0, 0, m_frameWidth, m_frameHeight};
     const SDL_Rect target{0, 0, m_shownWidth.load(), m_shownHeight.load()};
     SDL_RenderClear(m_renderer);
-    SDL_RenderCopy(m_renderer, m_texture, &source, &target);
+    CopyUprightLocked(source, target.w, target.h);
     SDL_RenderPresent(m_renderer);
 }
 
@@ -374,7 +378,7 @@ void PreviewPlayer::ShowFrame(AVFrame* frame)
     m_textureFilled = true;
     if (SDL_RenderClear(m_renderer) < 0)
         ConsoleLog("sdlRenderer error\n");
-    SDL_RenderCopy(m_renderer, m_texture, &source, &target);
+    CopyUprightLocked(source, target.w, target.h);
     SDL_RenderPresent(m_renderer);
 }
 

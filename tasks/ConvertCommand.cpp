@@ -2,6 +2,7 @@
 
 #include "app/Helpers.h"
 #include "media/EncoderSupport.h"
+#include "media/ParamOptionTable.h"
 #include "tasks/CommandTokens.h"
 
 #include <cstdlib>
@@ -85,8 +86,11 @@ std::string ConvertOptionText(const std::string& ext, const std::string& ratioTe
             options += " -ab " + std::to_string(params->audioBitRate);
         if (params->channels != 0)
             options += " -ac " + std::to_string(params->channels);
-        if (params->sampleRate != 0)
-            options += " -ar " + std::to_string(params->sampleRate);
+        // A rate the format no longer offers (its encoder or container cannot take it)
+        // would fail the job: the format's default is used instead.
+        const int sampleRate = ParamOptionTable(encoders).offeredSampleRate(ext, params->sampleRate);
+        if (sampleRate != 0)
+            options += " -ar " + std::to_string(sampleRate);
         else if (ext == "wmv")
             options += " -ar 44100";
         if (experimental && !strict)

@@ -12,6 +12,7 @@
 #include <QString>
 #include <QTime>
 
+#include <atomic>
 #include <functional>
 #include <optional>
 #include <string>
@@ -75,21 +76,25 @@ struct MergeSettings {
 // One selected merge input with what its probe reported.
 struct MergeSource {
     QString fullPath;
-    int width = 0;
+    int width = 0;   // the stored picture size
     int height = 0;
-    bool rotated = false;  // carries a rotation tag: width and height count exchanged
+    int uprightTurn = 0;  // 90 or 270: ffmpeg shows the picture turned, width and height exchanged
     double duration = 0.0;
+    bool hasAudio = true;
 };
 
 // What a job asks the media probe about a file: duration in seconds (0 or less when the
-// probe failed), the picture size and whether a rotation tag makes it count as tall.
+// probe failed), the stored picture size, the clockwise turn ffmpeg gives the picture to
+// show it upright (0, 90, 180, 270), and whether it has a sound track (true when unknown).
 struct ProbedMedia {
     double duration = 0.0;
     int width = 0;
     int height = 0;
-    bool rotated = false;
+    int uprightTurn = 0;
+    bool hasAudio = true;
 };
-using MediaProber = std::function<ProbedMedia(const QString& path)>;
+// `abort` (may be null) ends a probe early when it becomes true.
+using MediaProber = std::function<ProbedMedia(const QString& path, const std::atomic<bool>* abort)>;
 
 // The settings of a job that live in the window's controls. A per-item answer is empty
 // when the item is no longer in its page's list.

@@ -83,8 +83,19 @@ void MediaImport::Import(MediaImportResult& result, const std::string& ffmpegPat
             return;
     }
     // A fifo or device would keep the probe waiting for ever: only regular files are opened.
-    if (IsRegularFile(request.fullPath))
-        item.duration = ProbeDurationSeconds(ToNarrowUtf8(request.fullPath));
+    if (!IsRegularFile(request.fullPath))
+        return;
+    bool ranOut = false;
+    ProbeLimits limits;
+    limits.abort = abort;
+    limits.ranOut = &ranOut;
+    item.duration = ProbeDurationSeconds(ToNarrowUtf8(request.fullPath), limits);
+    // A probe that had to be stopped read nothing it can vouch for (a file that never
+    // answers, a playlist without end): the file is not listed.
+    if (ranOut && !(abort && abort->load())) {
+        result.unreadable = true;
+        PrintLine("could not be read in time: " + ToNarrowUtf8(request.fullPath));
+    }
 }
 
 uint64_t MediaImport::submit(const std::vector<MediaImportRequest>& requests)
@@ -99,12 +110,12 @@ uint64_t MediaImport::submit(const std::vector<MediaImportRequest>& requests)
     for (size_t i = 0; i < requests.size(); ++i) {
         auto result = std::make_unique<MediaImportResult>();
         result->batch = batch;
-        result->lastOfBatch = i + 1 == requests.size();
         result->request = requests[i];
+        result->addedAt = now;
         if (result->request.thumbnail)
             result->thumbnailPath = reserveThumbnailPath(QFileInfo(requests[i].fullPath).fileName(), now);
         const uint64_t sequence = m_nextSequence++;
-        m_open[sequence] = requests[i].page;
+        m_open[sequence] = OpenFile{requests[i].page, batch};
         m_jobs.push_back(Job{sequence, std::move(result)});
     }
     startWorkers();
@@ -127,8 +138,8 @@ QString MediaImport::reserveThumbnailPath(const QString& fileName, const QDateTi
 void MediaImport::cancelPage(PageKind page)
 {
     std::lock_guard<std::mutex> guard(m_lock);
-    for (const auto& [sequence, openPage] : m_open) {
-        if (openPage == page)
+    for (const auto& [sequence, open] : m_open) {
+        if (open.page == page)
             m_cancelled.insert(sequence);
     }
 }
@@ -152,13 +163,19 @@ void MediaImport::workerLoop()
         Job job;
         {
             std::unique_lock<std::mutex> lock(m_lock);
-            m_wake.wait(lock, [this] { return m_stopping.load() || !m_jobs.empty(); });
+            // An idle worker looks now and then whether a slow file should be passed over.
+            while (!m_stopping.load() && m_jobs.empty()) {
+                if (!m_wake.wait_for(lock, std::chrono::milliseconds(200),
+                                     [this] { return m_stopping.load() || !m_jobs.empty(); }))
+                    postReady();
+            }
             if (m_stopping.load())
                 return;
             job = std::move(m_jobs.front());
             m_jobs.pop_front();
             if (m_cancelled.count(job.sequence) != 0)
                 job.result->cancelled = true;
+            m_started[job.sequence] = std::chrono::steady_clock::now();
         }
         if (!job.result->cancelled)
             Import(*job.result, m_ffmpegPath, &m_stopping);
@@ -171,17 +188,67 @@ void MediaImport::finish(uint64_t sequence, std::unique_ptr<MediaImportResult> r
     std::lock_guard<std::mutex> guard(m_lock);
     if (m_stopping.load())
         return;
+    m_started.erase(sequence);
     m_done[sequence] = std::move(result);
-    // Post the run of results that is complete from the next one due.
-    for (auto next = m_done.find(m_nextToPost); next != m_done.end(); next = m_done.find(m_nextToPost)) {
-        std::unique_ptr<MediaImportResult> ready = std::move(next->second);
-        m_done.erase(next);
-        if (m_cancelled.erase(m_nextToPost) != 0)
-            ready->cancelled = true;
-        m_open.erase(m_nextToPost);
-        ++m_nextToPost;
-        PostMessageTo(m_receiver, WM_MEDIA_IMPORTED, std::move(ready));
+    postReady();
+}
+
+void MediaImport::postReady()
+{
+    if (m_stopping.load())
+        return;
+    // Slow files that were passed over go as soon as they are done.
+    for (auto passed = m_passed.begin(); passed != m_passed.end();) {
+        const auto done = m_done.find(*passed);
+        if (done == m_done.end()) {
+            ++passed;
+            continue;
+        }
+        std::unique_ptr<MediaImportResult> ready = std::move(done->second);
+        m_done.erase(done);
+        const uint64_t sequence = *passed;
+        passed = m_passed.erase(passed);
+        post(sequence, std::move(ready));
     }
+    // Then the others in order, from the first not yet posted.
+    const auto patience = std::chrono::milliseconds(m_patienceMs.load());
+    const auto now = std::chrono::steady_clock::now();
+    for (auto open = m_open.begin(); open != m_open.end();) {
+        const uint64_t sequence = open->first;
+        if (m_passed.count(sequence) != 0) {
+            ++open;
+            continue;
+        }
+        const auto done = m_done.find(sequence);
+        if (done != m_done.end()) {
+            std::unique_ptr<MediaImportResult> ready = std::move(done->second);
+            m_done.erase(done);
+            ++open;  // post() erases this entry
+            post(sequence, std::move(ready));
+            continue;
+        }
+        const auto started = m_started.find(sequence);
+        if (started != m_started.end() && now - started->second >= patience) {
+            m_passed.insert(sequence);
+            ++open;
+            continue;
+        }
+        break;  // not done yet, and not slow yet: the files after it wait
+    }
+}
+
+void MediaImport::post(uint64_t sequence, std::unique_ptr<MediaImportResult> result)
+{
+    if (m_cancelled.erase(sequence) != 0)
+        result->cancelled = true;
+    const auto open = m_open.find(sequence);
+    const uint64_t batch = open != m_open.end() ? open->second.batch : result->batch;
+    if (open != m_open.end())
+        m_open.erase(open);
+    // The batch is complete when no other file of it is still open.
+    result->lastOfBatch = std::none_of(m_open.begin(), m_open.end(),
+                                       [batch](const auto& entry) { return entry.second.batch == batch; });
+    PostMessageTo(m_receiver, WM_MEDIA_IMPORTED, std::move(result));
 }
 
 void MediaImport::shutdown()
@@ -202,6 +269,8 @@ void MediaImport::shutdown()
     std::lock_guard<std::mutex> guard(m_lock);
     m_done.clear();
     m_open.clear();
+    m_started.clear();
+    m_passed.clear();
     m_cancelled.clear();
 }
 

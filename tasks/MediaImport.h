@@ -3,8 +3,11 @@
 // The off-thread side of adding files to a page. For every file of an add operation it
 // reads the size, probes the duration and, for convert items, makes the thumbnail; up to
 // two files per core at a time. The results are posted to the receiver as WM_MEDIA_IMPORTED
-// messages (MediaImportResult), one per file, strictly in the order the files were
-// submitted, across all add operations: the receiver can number the items as they come.
+// messages (MediaImportResult), one per file, in the order the files were submitted,
+// across all add operations: the receiver can number the items as they come. One
+// exception: a file whose work has run longer than the patience (3 s) is passed over, the
+// files after it are posted as they are done, and it follows when it ends (a probe that
+// runs out of time fails the file as unreadable).
 //
 // Thread use: submit, cancelPage and shutdown are called on the receiver's (UI) thread;
 // the work runs on the import's own threads, which live until shutdown, so a thumbnail
@@ -16,10 +19,12 @@
 #include "tasks/TaskTypes.h"
 #include "tasks/ThumbnailMaker.h"
 
+#include <QDateTime>
 #include <QObject>
 #include <QString>
 
 #include <atomic>
+#include <chrono>
 #include <condition_variable>
 #include <cstdint>
 #include <deque>
@@ -52,10 +57,13 @@ struct MediaImportResult : MessageRecord {
     bool cancelled = false;     // its page was cleared while it waited: add nothing
     MediaImportRequest request;
     MediaItem item;             // fileName, folder, fullPath, fileSize, duration
+    QDateTime addedAt;          // the time of the add: the stamp of the output and thumbnail names
     QString thumbnailPath;      // empty when the request made no thumbnail
     ThumbnailResult thumbnail;
-    // The file may become a list item: no thumbnail asked, or the thumbnail was made.
-    bool accepted() const { return !cancelled && (!request.thumbnail || thumbnail.ok()); }
+    bool unreadable = false;    // the probe ran out of time: the file could not be read
+    // The file may become a list item: it could be read, and no thumbnail was asked or
+    // the thumbnail was made.
+    bool accepted() const { return !cancelled && !unreadable && (!request.thumbnail || thumbnail.ok()); }
 };
 
 class MediaImport {
@@ -76,6 +84,9 @@ public:
     // Files submitted whose result has not been posted yet.
     size_t pending() const;
     int workerCount() const { return m_workerCount; }
+    // How long the files after a slow one wait for it before they are posted first.
+    void setPatience(std::chrono::milliseconds patience) { m_patienceMs = patience.count(); }
+    static constexpr std::chrono::milliseconds kDefaultPatience{3000};
 
     // The work done for one file, on the calling thread (the serial reference of the bench).
     static void Import(MediaImportResult& result, const std::string& ffmpegPath,
@@ -89,7 +100,15 @@ private:
     void startWorkers();
     void workerLoop();
     void finish(uint64_t sequence, std::unique_ptr<MediaImportResult> result);
+    // Posts what may go now; called with m_lock held.
+    void postReady();
+    void post(uint64_t sequence, std::unique_ptr<MediaImportResult> result);
     QString reserveThumbnailPath(const QString& fileName, const QDateTime& now);
+
+    struct OpenFile {
+        PageKind page = PageKind::Convert;
+        uint64_t batch = 0;
+    };
 
     QObject* m_receiver;
     const std::string m_ffmpegPath;
@@ -100,12 +119,14 @@ private:
     std::condition_variable m_wake;
     std::deque<Job> m_jobs;
     std::map<uint64_t, std::unique_ptr<MediaImportResult>> m_done;  // waiting for their turn
-    std::map<uint64_t, PageKind> m_open;  // sequence -> page of every file not yet posted
+    std::map<uint64_t, OpenFile> m_open;  // every file not yet posted
+    std::map<uint64_t, std::chrono::steady_clock::time_point> m_started;  // files being worked on
+    std::set<uint64_t> m_passed;          // slow files the others no longer wait for
     std::set<uint64_t> m_cancelled;       // files whose page was cleared before they were posted
     std::set<QString> m_reservedThumbnails;
     uint64_t m_nextSequence = 0;
-    uint64_t m_nextToPost = 0;
     uint64_t m_nextBatch = 1;
+    std::atomic<int64_t> m_patienceMs{kDefaultPatience.count()};
     std::atomic<bool> m_stopping{false};
     bool m_stopped = false;
     std::vector<std::thread> m_threads;

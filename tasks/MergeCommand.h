@@ -1,7 +1,9 @@
 #pragma once
 
 // The merge job: every selected input scaled and padded into one target frame, then video
-// and audio concatenated in list order, in one ffmpeg run (task id -1, page kind 2).
+// and audio concatenated in list order, in one ffmpeg run (task id -1, page kind 2). An
+// input without sound gets a silent track of its own length, so the others' sound stays
+// in place.
 
 #include "tasks/CommandLine.h"
 #include "tasks/JobInputs.h"
@@ -32,15 +34,22 @@ struct MergeJob {
     double totalDuration = 0.0;  // seconds: the sum of the inputs' durations
     std::string videoChains;     // the scale/pad/setdar chains, for the log
     std::string concatInputs;    // "[v00][0:a][v11][1:a]...", for the log
+    std::string silentTracks;    // "anullsrc...[a1];" for the inputs without sound
     std::string outputName;
+    std::vector<MergeSource> sources;  // the inputs in order, to name the one a failure is about
 };
 
-// "自动": the first source's size (exchanged when it carries a rotation tag); otherwise
-// the numbers before and after the last "x" of the ratio text.
+// "自动": the first source's upright size; otherwise the numbers before and after the last
+// "x" of the ratio text. Both sides are rounded down to even numbers (encoders of 4:2:0
+// pictures take no odd sides).
 MergeFrame MergeTargetFrame(const std::vector<MergeSource>& sources, const std::string& ratioText);
-// Input 0 stays unscaled at the top left corner; the others fit the frame width and are
-// centred (heights that do not fit are squeezed to the frame height).
-MergePlacement PlaceMergeInput(int index, int width, int height, const MergeFrame& frame);
+// Where an input of upright size w x h lands: an input larger than the frame in either
+// direction is scaled down to fit inside it, keeping its aspect ratio (never scaled up);
+// sides are even and the picture is centred.
+MergePlacement PlaceMergeInput(int width, int height, const MergeFrame& frame);
+// The input a failed merge's ffmpeg text names (its path, "input #N" or "stream #N:M"),
+// or -1 when it names none.
+int MergeInputNamedIn(const std::string& ffmpegText, const std::vector<MergeSource>& sources);
 // "视频合并-" HHMMSS "." format
 std::string MergeOutputName(const QTime& time, const QString& format);
 

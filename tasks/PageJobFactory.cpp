@@ -4,7 +4,9 @@
 #include "app/Folders.h"
 #include "app/Helpers.h"
 #include "media/MediaProbe.h"
+#include "media/OutputContainer.h"
 #include "tasks/ClipCommands.h"
+#include "tasks/CommandTokens.h"
 #include "tasks/ConvertCommand.h"
 #include "tasks/SingleInputCommands.h"
 
@@ -30,17 +32,20 @@ JobPlan Run(CommandLine command)
 
 }  // namespace
 
-ProbedMedia ProbeForJob(const QString& path)
+ProbedMedia ProbeForJob(const QString& path, const std::atomic<bool>* abort)
 {
     MediaInfo info(ToNarrowAnsi(path));
     ProbedMedia probed;
     probed.duration = -1.0;
-    if (ProbeMediaInfo(info) != 0)
+    ProbeLimits limits;
+    limits.abort = abort;
+    if (ProbeMediaInfo(info, limits) != 0)
         return probed;
     probed.duration = static_cast<double>(info.durationSeconds);
     probed.width = info.width;
     probed.height = info.height;
-    probed.rotated = info.hasRotateTag != 0;
+    probed.uprightTurn = info.uprightTurn;
+    probed.hasAudio = info.audioStreamIndex >= 0;
     return probed;
 }
 
@@ -96,7 +101,11 @@ JobPlan PageJobFactory::plan(PageKind page, TaskId taskId, const JobContext& con
     // The clip pages read their clip record; an id without one has nothing to run.
     if (page == PageKind::Split) {
         const auto clip = m_tables.splitClips.find(taskId);
-        return clip ? Run(BuildSplitCommand(context, *clip)) : Drop();
+        if (!clip)
+            return Drop();
+        // ffmpeg turns a phone video upright before the crop: the crop follows it.
+        const ProbedMedia source = m_prober ? m_prober(ToWideAnsi(clip->sourcePath), &m_stopping) : ProbedMedia{};
+        return Run(BuildSplitCommand(context, *clip, source));
     }
     if (page == PageKind::Gif) {
         const auto clip = m_tables.gifClips.find(taskId);
@@ -107,6 +116,15 @@ JobPlan PageJobFactory::plan(PageKind page, TaskId taskId, const JobContext& con
     const auto item = m_tables.items.find(taskId);
     if (!item)
         return Drop();
+
+    // Pages that keep the input's format need a usable extension: a name without one
+    // takes the probed container's.
+    std::string own;
+    if (page == PageKind::Compress || page == PageKind::Rotate || page == PageKind::Mute || page == PageKind::Music) {
+        if (!MuxerKnowsExtension(ExtensionOf(ToNarrowAnsi(item->fileName))))
+            own = OwnOutputExtension(ToNarrowAnsi(item->fileName), ToNarrowUtf8(item->fullPath));
+    }
+    const auto hasSound = [&] { return !m_prober || m_prober(item->fullPath, &m_stopping).hasAudio; };
 
     switch (page) {
     case PageKind::Convert: {
@@ -119,22 +137,22 @@ JobPlan PageJobFactory::plan(PageKind page, TaskId taskId, const JobContext& con
         const auto settings = m_source.compressSettings(taskId);
         if (!settings)
             return Drop();
-        const double seconds = m_prober ? m_prober(item->fullPath).duration : 0.0;
+        const double seconds = m_prober ? m_prober(item->fullPath, &m_stopping).duration : 0.0;
         const auto wholeSeconds = static_cast<int64_t>(std::isfinite(seconds) ? std::trunc(seconds) : 0.0);
-        return BuildCompressJob(context, *item, *settings, wholeSeconds);
+        return BuildCompressJob(context, *item, *settings, wholeSeconds, own);
     }
     case PageKind::Rotate: {
         const auto settings = m_source.rotateSettings(taskId);
         if (!settings)
             return Drop();
-        return Run(BuildRotateCommand(context, *item, *settings));
+        return Run(BuildRotateCommand(context, *item, *settings, own));
     }
     case PageKind::Extract:
         return Run(BuildExtractCommand(context, *item, m_source.extractSettings()));
     case PageKind::Mute:
-        return Run(BuildMuteCommand(context, *item, m_source.muteSettings()));
+        return Run(BuildMuteCommand(context, *item, m_source.muteSettings(), hasSound(), own));
     case PageKind::Music:
-        return Run(BuildMusicCommand(context, *item, m_source.musicSettings()));
+        return Run(BuildMusicCommand(context, *item, m_source.musicSettings(), hasSound(), own));
     case PageKind::Split:
     case PageKind::Gif:
     case PageKind::Merge:
@@ -149,8 +167,9 @@ MergeJob PageJobFactory::planMerge(const std::vector<TaskId>& selected, const Me
     sources.reserve(selected.size());
     for (const TaskId id : selected) {
         const MediaItem item = m_tables.items.get(id);
-        const ProbedMedia probed = m_prober ? m_prober(item.fullPath) : ProbedMedia{};
-        sources.push_back(MergeSource{item.fullPath, probed.width, probed.height, probed.rotated, item.duration});
+        const ProbedMedia probed = m_prober ? m_prober(item.fullPath, &m_stopping) : ProbedMedia{};
+        sources.push_back(MergeSource{item.fullPath, probed.width, probed.height, probed.uprightTurn, item.duration,
+                                      probed.hasAudio});
     }
     MergeJob job = BuildMergeJob(contextNow(), sources, settings);
     ConsoleLog("mergeParamStr:%s\n", job.videoChains.c_str());

@@ -29,8 +29,9 @@ namespace tolvex {
 class EncoderSupport;
 
 // The media probe's answer for a job: ProbeMediaInfo's duration in whole seconds (-1 when
-// the file cannot be probed), its picture size and its rotation tag.
-ProbedMedia ProbeForJob(const QString& path);
+// the file cannot be probed), its picture size, its upright turn and whether it has sound.
+// The probe gives up when `abort` becomes true (the engine stops).
+ProbedMedia ProbeForJob(const QString& path, const std::atomic<bool>* abort = nullptr);
 
 class PageJobFactory : public JobFactory {
 public:

@@ -13,9 +13,10 @@ std::string StampedOutput(const JobContext& context, const MediaItem& item, cons
     return OutputPath(context.outputFolder, StampedName(ToNarrowAnsi(item.fileName), context.clock, extension));
 }
 
-std::string OwnExtension(const MediaItem& item)
+// The input's own extension, or the one the factory gave for a name without a usable one.
+std::string OwnExtension(const std::string& given, const MediaItem& item)
 {
-    return ExtensionOf(ToNarrowAnsi(item.fileName));
+    return given.empty() ? ExtensionOf(ToNarrowAnsi(item.fileName)) : given;
 }
 
 }  // namespace
@@ -37,7 +38,7 @@ int64_t CompressBitRate(int64_t targetBytes, int64_t durationSeconds)
 }
 
 JobPlan BuildCompressJob(const JobContext& context, const MediaItem& item, const CompressSettings& settings,
-                         int64_t durationSeconds)
+                         int64_t durationSeconds, const std::string& ownExtension)
 {
     JobPlan plan;
     if (durationSeconds <= 0) {
@@ -46,7 +47,7 @@ JobPlan BuildCompressJob(const JobContext& context, const MediaItem& item, const
         return plan;
     }
     const std::string format = ToNarrowAnsi(settings.formatText);
-    const std::string extension = format == "原格式" ? OwnExtension(item) : format;
+    const std::string extension = format == "原格式" ? OwnExtension(ownExtension, item) : format;
     const int64_t bitRate = CompressBitRate(CompressTargetBytes(item.fileSize, settings.strength), durationSeconds);
     const std::string ratio = ToNarrowAnsi(settings.ratioText);
 
@@ -78,12 +79,13 @@ std::string RotateFilter(int rotateIndex)
     return kFilters[rotateIndex];
 }
 
-CommandLine BuildRotateCommand(const JobContext& context, const MediaItem& item, const RotateSettings& settings)
+CommandLine BuildRotateCommand(const JobContext& context, const MediaItem& item, const RotateSettings& settings,
+                               const std::string& ownExtension)
 {
     CommandLine command(context.ffmpegPath);
     command.add("-i").addQuoted(ToNarrowAnsi(item.fullPath));
     command.add("-vf").addQuoted(RotateFilter(settings.rotateIndex));
-    command.addQuoted(StampedOutput(context, item, OwnExtension(item)));
+    command.addQuoted(StampedOutput(context, item, OwnExtension(ownExtension, item)));
     return command;
 }
 
@@ -100,16 +102,21 @@ std::string MuteVolumeText(const MuteSettings& settings)
     return settings.mute ? std::string("0") : DecibelText(settings.volumeDb);
 }
 
-CommandLine BuildMuteCommand(const JobContext& context, const MediaItem& item, const MuteSettings& settings)
+CommandLine BuildMuteCommand(const JobContext& context, const MediaItem& item, const MuteSettings& settings,
+                             bool inputHasSound, const std::string& ownExtension)
 {
     CommandLine command(context.ffmpegPath);
     command.add("-i").addQuoted(ToNarrowAnsi(item.fullPath));
-    command.add("-filter_complex").addQuoted("volume=" + MuteVolumeText(settings));
-    command.addQuoted(StampedOutput(context, item, OwnExtension(item)));
+    // Without sound there is nothing to silence or amplify (a volume filter would find no
+    // input): the page's result is the video itself.
+    if (inputHasSound)
+        command.add("-filter_complex").addQuoted("volume=" + MuteVolumeText(settings));
+    command.addQuoted(StampedOutput(context, item, OwnExtension(ownExtension, item)));
     return command;
 }
 
-CommandLine BuildMusicCommand(const JobContext& context, const MediaItem& item, const MusicSettings& settings)
+CommandLine BuildMusicCommand(const JobContext& context, const MediaItem& item, const MusicSettings& settings,
+                              bool inputHasSound, const std::string& ownExtension)
 {
     const std::string videoVolume = settings.replace ? std::string("0") : DecibelText(settings.videoVolumeDb);
     const std::string musicVolume = DecibelText(settings.musicVolumeDb);
@@ -119,10 +126,18 @@ CommandLine BuildMusicCommand(const JobContext& context, const MediaItem& item, 
     if (settings.loop)
         command.add("-stream_loop").add("-1");
     command.add("-i").addQuoted(ToNarrowAnsi(settings.musicPath));
-    command.add("-filter_complex")
-        .addQuoted("[0:a]volume=" + videoVolume + "[a0],[1:a]volume=" + musicVolume +
-                   "[a1],[a0][a1]amix=inputs=2:duration=first");
-    command.addQuoted(StampedOutput(context, item, OwnExtension(item)));
+    if (inputHasSound) {
+        command.add("-filter_complex")
+            .addQuoted("[0:a]volume=" + videoVolume + "[a0],[1:a]volume=" + musicVolume +
+                       "[a1],[a0][a1]amix=inputs=2:duration=first");
+    } else {
+        // The music becomes the sound track. As in the mix, the track lasts as long as the
+        // video: a short music ends in silence (or repeats, with the loop), a long one is
+        // cut where the picture ends.
+        command.add("-filter_complex").addQuoted("[1:a]volume=" + musicVolume + ",apad[a1]");
+        command.add("-map").add("0:v").add("-map").addQuoted("[a1]").add("-shortest");
+    }
+    command.addQuoted(StampedOutput(context, item, OwnExtension(ownExtension, item)));
     return command;
 }
 

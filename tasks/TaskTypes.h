@@ -41,6 +41,9 @@ enum MainMessage : int {
     WM_OPEN_SETTINGS = 1050,
     WM_OPEN_FEEDBACK = 1051,
     WM_CHECK_UPGRADE = 1052,
+    // An update check ended on its thread (UpdateCheckedRecord, ui/main/OnlineServices.h):
+    // the window shows its outcome.
+    WM_UPDATE_CHECKED = 1053,
     WM_TASK_PROGRESS = 1354,
     WM_TASK_DONE = 1355,
     WM_TASK_FAILED = 1356,

@@ -29,6 +29,9 @@ CommandLine ThumbnailMaker::Command(const std::string& ffmpegPath, const QString
     CommandLine command(ffmpegPath);
     command.add("-i").addQuoted(ToNarrowUtf8(input));
     command.add("-y").add("-f").add("image2").add("-t").add("0.001").add("-s").add("120x70");
+    // One picture under exactly this name: without single-image mode the image writer
+    // reads "%d" (or any "%") in the name as a frame-number pattern.
+    command.add("-update").add("1");
     command.addQuoted(ToNarrowUtf8(thumbnail));
     return command;
 }

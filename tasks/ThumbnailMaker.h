@@ -37,7 +37,7 @@ public:
 
     // <tempFolder>/<stem>-thumbnail-<yyyyMMddHHmmss>.jpg
     static QString ThumbnailPath(const QString& tempFolder, const QString& fileName, const QDateTime& time);
-    // "ffmpeg" -i "input" -y -f image2 -t 0.001 -s 120x70 "thumbnail"
+    // "ffmpeg" -i "input" -y -f image2 -t 0.001 -s 120x70 -update 1 "thumbnail"
     static CommandLine Command(const std::string& ffmpegPath, const QString& input, const QString& thumbnail);
 
     // Runs the command and waits at most `timeLimitMs`; kills it on overrun, and also as

@@ -11,6 +11,7 @@
 #include <gtest/gtest.h>
 
 #include <iostream>
+#include <memory>
 #include <sstream>
 #include <thread>
 
@@ -30,6 +31,22 @@ private:
     std::streambuf* m_old;
 };
 
+// The settings file is one per process, its path fixed at its first use: every test of
+// this binary shares one home for it, which outlives them all.
+class SettingsHome : public ::testing::Environment {
+public:
+    void SetUp() override
+    {
+        m_home = std::make_unique<test::ScopedHome>();
+        SettingsFile::Instance();
+    }
+    void TearDown() override { m_home.reset(); }
+
+private:
+    std::unique_ptr<test::ScopedHome> m_home;
+};
+[[maybe_unused]] ::testing::Environment* const kSettingsHome = ::testing::AddGlobalTestEnvironment(new SettingsHome);
+
 }  // namespace
 
 TEST(Folders, AppDataFolderCreatesEveryLevel)
@@ -44,6 +61,7 @@ TEST(Folders, AppDataFolderCreatesEveryLevel)
 TEST(Folders, DefaultOutputFolderInDocuments)
 {
     test::ScopedHome home;
+    ASSERT_TRUE(WriteSetting(QStringLiteral("global"), QStringLiteral("output-dir"), QString()));
     const QString out = OutputFolder();
     EXPECT_EQ(out, home.home() + QStringLiteral("/Documents/TOLVEX视频转换器"));
     EXPECT_TRUE(QFileInfo(out).isDir());
@@ -77,7 +95,8 @@ TEST(Settings, ReadsWhatWasWrittenWithoutCache)
 {
     test::ScopedHome home;
     QString value;
-    EXPECT_FALSE(ReadSetting("global", "user-real-ip", "dflt", value, 56));
+    // The default counts as read text.
+    EXPECT_TRUE(ReadSetting("global", "user-real-ip", "dflt", value, 56));
     EXPECT_EQ(value, "dflt");
     ASSERT_TRUE(WriteSetting("global", "user-real-ip", "203.0.113.9"));
     EXPECT_TRUE(ReadSetting("global", "user-real-ip", "", value, 56));
@@ -127,4 +146,67 @@ TEST(Settings, ConcurrentWritersAndReaders)
         th.join();
     for (int t = 0; t < 4; ++t)
         EXPECT_EQ(ini.value("global", QStringLiteral("k%1").arg(t)), QString("49"));
+}
+
+TEST(Settings, ValuesReadBackExactlyAndCannotInjectKeys)
+{
+    QTemporaryDir dir;
+    const IniFile ini(dir.path() + "/x.ini");
+    const QString tricky[] = {
+        QStringLiteral("/a\n[global]\nuser-real-ip=6.6.6.6"),  // a line break that would start keys of its own
+        QStringLiteral("  blanks at both ends  "),
+        QStringLiteral("\"quoted\""),
+        QStringLiteral("\"half"),
+        QStringLiteral("back\\slash\\n \\\" and \t tab\r"),
+        QStringLiteral("\\x41 not an escape in a plain value"),
+        QString(),
+        QStringLiteral("中文 \u2028 line separator"),
+        QStringLiteral("="),
+    };
+    for (const QString& value : tricky) {
+        ASSERT_TRUE(ini.setValue("global", "output-dir", value)) << qPrintable(value);
+        EXPECT_EQ(ini.value("global", "output-dir"), value) << qPrintable(value);
+        EXPECT_FALSE(ini.value("global", "user-real-ip").has_value()) << qPrintable(value);
+    }
+    // A hand-written value in quotes still reads without them.
+    QFile file(dir.path() + "/hand.ini");
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("[global]\noutput-dir = \"/media/my videos\" \nuser-real-ip=1.2.3.4\n");
+    file.close();
+    EXPECT_EQ(IniFile(file.fileName()).value("global", "output-dir"), QStringLiteral("/media/my videos"));
+
+    // Names a line cannot hold are refused, and the file is left as it was.
+    EXPECT_FALSE(ini.setValue("glo\nbal", "k", "v"));
+    EXPECT_FALSE(ini.setValue("a]b", "k", "v"));
+    EXPECT_FALSE(ini.setValue("global", "k=1", "v"));
+    EXPECT_FALSE(ini.setValue("global", "k\nx", "v"));
+    EXPECT_FALSE(ini.setValue("global", "[k", "v"));
+    EXPECT_FALSE(ini.setValue("global", "", "v"));
+    EXPECT_FALSE(ini.value("global", "k").has_value());
+}
+
+TEST(Settings, UnfinishedEscapesStandForThemselves)
+{
+    // A backslash that starts no complete escape is kept, never read past the value's end.
+    EXPECT_EQ(IniFile::DecodeValue(QStringLiteral("\"\\\"")), QStringLiteral("\\"));
+    EXPECT_EQ(IniFile::DecodeValue(QStringLiteral("\"\\x4\"")), QStringLiteral("\\x4"));
+    EXPECT_EQ(IniFile::DecodeValue(QStringLiteral("\"\\u12\"")), QStringLiteral("\\u12"));
+    EXPECT_EQ(IniFile::DecodeValue(QStringLiteral("\"\"")), QString());
+    EXPECT_EQ(IniFile::ValueIn(QStringLiteral("[global\n=\n[]\nk"), "global", "k"), std::nullopt);
+}
+
+TEST(Settings, LongOutputFolderIsNotCutAndReadSettingCountsTheDefault)
+{
+    test::ScopedHome home;
+    QString deep = home.home();
+    while (deep.size() < 700)
+        deep += QStringLiteral("/a-rather-long-folder-name");
+    ASSERT_TRUE(WriteSetting(QStringLiteral("global"), QStringLiteral("output-dir"), deep));
+    EXPECT_EQ(OutputFolder(), deep);
+    EXPECT_TRUE(QFileInfo(deep).isDir());
+
+    QString value;
+    EXPECT_TRUE(ReadSetting("global", "missing-key", "fallback", value, 56));
+    EXPECT_EQ(value, "fallback");
+    EXPECT_FALSE(ReadSetting("global", "missing-key", "", value, 56));
 }

@@ -27,6 +27,31 @@ TEST(ClipCommands, SplitAndGifTexts)
               "\"ffmpeg\" -y -i \"/v/a.mkv\" -ss 0:0:1 -to 0:0:2 \"/out/a-140309.gif\"");
 }
 
+TEST(ClipCommands, CropOfATurnedVideoIsInTheUprightPicture)
+{
+    // Stored 1920x1080, shown upright as 1080x1920 after a quarter turn.
+    const JobContext ctx{"ffmpeg", "/out", QTime(1, 2, 3)};
+    SplitClip clip{1, "/v/p.mp4", "p-1.mp4", "0:0:0", "0:0:1", 0, 0, 0, 1920, 1080};
+    const ProbedMedia turned{1.0, 1920, 1080, 90, true};
+    EXPECT_EQ(UprightCrop(clip, 90, 1920, 1080), (CropRect{0, 0, 1080, 1920}));
+    EXPECT_NE(BuildSplitCommand(ctx, clip, turned).render().find("[0]crop=1080:1920:0:0"),
+              std::string::npos);
+    // A rectangle at the stored top left corner lands at the upright top right (90° clockwise),
+    // at the bottom left (270°), at the bottom right (180°).
+    clip.cropEnabled = 1;
+    clip.cropX = 100;
+    clip.cropY = 50;
+    clip.cropWidth = 400;
+    clip.cropHeight = 300;
+    EXPECT_EQ(UprightCrop(clip, 90, 1920, 1080), (CropRect{1080 - 50 - 300, 100, 300, 400}));
+    EXPECT_EQ(UprightCrop(clip, 270, 1920, 1080), (CropRect{50, 1920 - 100 - 400, 300, 400}));
+    EXPECT_EQ(UprightCrop(clip, 180, 1920, 1080), (CropRect{1920 - 100 - 400, 1080 - 50 - 300, 400, 300}));
+    EXPECT_EQ(UprightCrop(clip, 0, 1920, 1080), (CropRect{100, 50, 400, 300}));
+    // Without a turn (or a size) the clip's own rectangle is used.
+    EXPECT_NE(BuildSplitCommand(ctx, clip).render().find("[0]crop=400:300:100:50"),
+              std::string::npos);
+}
+
 TEST(ClipCommands, OutputNamesFixedAtAdd)
 {
     EXPECT_EQ(GifClipOutputName("/any/folder/a.mkv", QTime(14, 3, 9)), "a-140309.gif");

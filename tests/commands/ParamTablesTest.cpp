@@ -67,10 +67,36 @@ TEST(ParamOptionTable, ListsPerFormat)
     EXPECT_TRUE(table.options(ParamList::VideoCodec, "MP4").empty());
     EXPECT_TRUE(table.options(ParamList::VideoCodec, "m3u8").empty());
     EXPECT_TRUE(table.options(ParamList::Channels, "divx").empty());
-    // Opus takes none of 22050, 32000 and 44100 Hz: webm offers what it accepts, 48 kHz first choice.
-    for (const auto& o : table.options(ParamList::SampleRate, "webm"))
-        EXPECT_TRUE(o.text == "8000Hz" || o.text == "16000Hz" || o.text == "48000Hz") << o.text;
+}
+
+TEST(ParamOptionTable, SampleRatesAreThoseTheEncoderAndContainerTake)
+{
+    const ParamOptionTable table;
+    const auto rates = [&](const char* format) { return Texts(table.options(ParamList::SampleRate, format)); };
+    using Rates = std::vector<std::string>;
+    // ffmpeg's own Opus encoder writes 48 kHz only; it becomes the first choice.
+    EXPECT_EQ(rates("webm"), Rates{"48000Hz"});
     EXPECT_EQ(table.defaultChoices("webm")[3].text, "48000Hz");
+    // AC3 takes 32-48 kHz; FLV stores 11/22/44 kHz (and MP3 at 48); MP2 has no 8 kHz.
+    EXPECT_EQ(rates("rm"), (Rates{"32000Hz", "44100Hz", "48000Hz"}));
+    EXPECT_EQ(rates("rmvb"), rates("rm"));
+    EXPECT_EQ(rates("flv"), (Rates{"22050Hz", "44100Hz", "48000Hz"}));
+    EXPECT_EQ(rates("dat"), (Rates{"16000Hz", "22050Hz", "32000Hz", "44100Hz", "48000Hz"}));
+    // Where every described rate works the list is kept whole.
+    EXPECT_EQ(rates("mp4").size(), 7u);
+    EXPECT_EQ(rates("avi").size(), 6u);
+    EXPECT_EQ(table.defaultChoices("flv")[3].text, "44100Hz");
+
+    // A stored rate no longer offered falls back to the format's default, in the dialog
+    // and in the command.
+    OutputParams stored = ParseOutputParams(1, table.defaultChoices("flv"));
+    stored.sampleRate = 8000;
+    stored.sampleRateIndex = 0;
+    EXPECT_EQ(table.choicesOf(stored, "flv")[3].text, "44100Hz");
+    EXPECT_EQ(table.offeredSampleRate("flv", 8000), 44100);
+    EXPECT_EQ(table.offeredSampleRate("flv", 22050), 22050);
+    EXPECT_EQ(table.offeredSampleRate("webm", 16000), 48000);
+    EXPECT_EQ(table.offeredSampleRate("mp4", 0), 0);
 }
 
 TEST(ParamOptionTable, MobileFormatsAndEncoderFallback)

@@ -69,6 +69,9 @@ protected:
         s_media = new QTemporaryDir;
         ASSERT_TRUE(MakeClip(s_media->filePath("in.mp4"), Clip(320, 240, 2.0)));
         ASSERT_TRUE(MakeClip(s_media->filePath("mute.mp4"), Clip(320, 240, 1.0, Sound::None)));
+        QFile broken(s_media->filePath("broken.mp4"));
+        ASSERT_TRUE(broken.open(QIODevice::WriteOnly));
+        broken.write(QByteArray(4096, 'x'));
     }
     static void TearDownTestSuite()
     {
@@ -235,14 +238,25 @@ TEST_F(PageJobFactoryTest, MergeEndsTheRunOnSuccessAndOnFailure)
     EXPECT_NEAR(merged.duration, 4.0, 0.3);
     EXPECT_EQ(merged.width, 320);
 
-    // An input without sound makes ffmpeg reject the graph: the merge page is freed again
-    // and the failure reaches the window for task -1.
+    // An input without sound gets a silent track of its own length.
     QFile::remove(out.filePath(QString::fromStdString(job.outputName)));
+    job = factory.planMerge({a, silent}, {"mp4", "自动"});
+    runner.engine().StartMerge(job.command);
+    runner.run();
+    EXPECT_EQ(runner.doneCount(), 2);
+    const ProbedFile withSilence = ProbeFile(out.filePath(QString::fromStdString(job.outputName)));
+    EXPECT_NEAR(withSilence.duration, 3.0, 0.3);
+    EXPECT_TRUE(withSilence.hasAudio);
+
+    // An input ffmpeg cannot read fails the merge: the merge page is freed again and the
+    // failure reaches the window for task -1.
+    QFile::remove(out.filePath(QString::fromStdString(job.outputName)));
+    const TaskId broken = addItem("broken.mp4");
     std::vector<TaskId> failedIds;
     HeadlessRunner::Callbacks callbacks;
     callbacks.failed = [&](const FailureRecord& r) { failedIds.push_back(r.taskId); };
     runner.setCallbacks(callbacks);
-    job = factory.planMerge({a, silent}, {"mp4", "自动"});
+    job = factory.planMerge({a, broken}, {"mp4", "自动"});
     runner.engine().StartMerge(job.command);
     runner.run();
     EXPECT_FALSE(runner.engine().isPageBusy(PageKind::Merge));

@@ -138,6 +138,13 @@ TEST_F(MediaAdderTest, ConvertFilesAreListedInTheGivenOrderWithThumbnailsAndCons
     // Thumbnails are kept in the temporary folder under the described names.
     const QStringList thumbnails = QDir(m_window->TempFolderPath()).entryList({QStringLiteral("*-thumbnail-*.jpg")});
     EXPECT_EQ(thumbnails.size(), 3);
+    // The output name's stamp is the time of the add, the one the thumbnail carries.
+    for (int i = 0; i < 3; ++i) {
+        const QString stem = QString::fromLatin1(names[i]).section('.', 0, 0);
+        const QString clock = Text(Item(PageKind::Convert, i), "output-filename").section('-', -1).section('.', 0, 0);
+        EXPECT_EQ(thumbnails.filter(stem + QStringLiteral("-thumbnail-")).value(0).mid(stem.size() + 19, 6), clock)
+            << stem.toStdString();
+    }
     EXPECT_TRUE(m_notices.isEmpty());
 }
 

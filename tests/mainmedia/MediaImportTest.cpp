@@ -3,6 +3,7 @@
 // thumbnail names for same-named files, cancelled pages, and a prompt shutdown.
 
 #include "tasks/MediaImport.h"
+#include "media/MediaProbe.h"
 #include "tasks/FfmpegLocator.h"
 #include "tests/support/EventLoopWait.h"
 #include "tests/support/TestMedia.h"
@@ -10,8 +11,9 @@
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QFile>
-#include <QTemporaryDir>
 #include <QFileInfo>
+#include <QTemporaryDir>
+#include <QThread>
 
 #include <sys/stat.h>
 
@@ -188,6 +190,65 @@ TEST_F(MediaImportTest, ShutdownKillsRunningThumbnailsAndPostsNothingMore)
     QCoreApplication::processEvents();
     EXPECT_TRUE(m_receiver.results.empty());
     EXPECT_TRUE(test::NoChildProcesses());
+}
+
+TEST_F(MediaImportTest, AFileThatNeverAnswersIsPassedOverAndFailsWhenItsProbeRunsOut)
+{
+    // A live playlist: the probe waits for segments that never come.
+    ASSERT_TRUE(test::RunFfmpeg({"-f", "lavfi", "-i", "testsrc2=s=64x48:r=10:d=0.2", "-c:v", "mpeg2video", "-f",
+                                 "mpegts", m_temp.filePath(QStringLiteral("seg0.ts")).toStdString()}));
+    const QString live = m_temp.filePath(QStringLiteral("live.m3u8"));
+    {
+        QFile f(live);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write("#EXTM3U\n#EXT-X-TARGETDURATION:1\n#EXT-X-MEDIA-SEQUENCE:0\n#EXTINF:1.0,\nseg0.ts\n");
+    }
+    const auto oldTimeout = DefaultProbeTimeout();
+    SetDefaultProbeTimeout(std::chrono::milliseconds(4000));
+    MediaImport import(&m_receiver, FfmpegProgramPath(), m_temp.path(), 2);
+    import.setPatience(std::chrono::milliseconds(300));
+    MediaImportRequest stuck = Request(PageKind::Merge, "one.mp4", false);
+    stuck.fullPath = live;
+    QElapsedTimer clock;
+    clock.start();
+    import.submit({stuck, Request(PageKind::Merge, "one.mp4", false), Request(PageKind::Merge, "two.mkv", false)});
+
+    // The files after it are listed long before its probe gives up.
+    ASSERT_TRUE(m_receiver.waitFor(2));
+    EXPECT_LT(clock.elapsed(), 3000);
+    EXPECT_EQ(m_receiver.results[0]->item.fileName, QStringLiteral("one.mp4"));
+    EXPECT_EQ(m_receiver.results[1]->item.fileName, QStringLiteral("two.mkv"));
+    EXPECT_FALSE(m_receiver.results[1]->lastOfBatch) << "the batch still waits for the slow file";
+
+    ASSERT_TRUE(m_receiver.waitFor(3));
+    const MediaImportResult& late = *m_receiver.results[2];
+    EXPECT_EQ(late.request.fullPath, live);
+    EXPECT_TRUE(late.unreadable);
+    EXPECT_FALSE(late.accepted());
+    EXPECT_TRUE(late.lastOfBatch);
+    SetDefaultProbeTimeout(oldTimeout);
+}
+
+TEST_F(MediaImportTest, ShutdownEndsAProbeThatWaits)
+{
+    // With the default ten seconds, closing must not wait for the probe to run out.
+    const QString live = m_temp.filePath(QStringLiteral("live2.m3u8"));
+    ASSERT_TRUE(test::RunFfmpeg({"-f", "lavfi", "-i", "testsrc2=s=64x48:r=10:d=0.2", "-c:v", "mpeg2video", "-f",
+                                 "mpegts", m_temp.filePath(QStringLiteral("seg0.ts")).toStdString()}));
+    {
+        QFile f(live);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write("#EXTM3U\n#EXT-X-TARGETDURATION:1\n#EXT-X-MEDIA-SEQUENCE:0\n#EXTINF:1.0,\nseg0.ts\n");
+    }
+    auto import = std::make_unique<MediaImport>(&m_receiver, FfmpegProgramPath(), m_temp.path(), 1);
+    MediaImportRequest stuck = Request(PageKind::Merge, "one.mp4", false);
+    stuck.fullPath = live;
+    import->submit({stuck});
+    QThread::msleep(500);
+    QElapsedTimer clock;
+    clock.start();
+    import.reset();
+    EXPECT_LT(clock.elapsed(), 3000);
 }
 
 }  // namespace

@@ -6,6 +6,7 @@
 #include "tests/support/TestMedia.h"
 
 #include <QFile>
+#include <QDir>
 #include <QImageReader>
 #include <QTemporaryDir>
 
@@ -21,7 +22,7 @@ TEST(ThumbnailMaker, CommandIsTheDescribedOne)
     const CommandLine command = ThumbnailMaker::Command("/usr/bin/ffmpeg", QStringLiteral("/v/a \"b\".mp4"),
                                                         QStringLiteral("/t/a-thumbnail-1.jpg"));
     EXPECT_EQ(command.render(),
-              "\"/usr/bin/ffmpeg\" -i \"/v/a \"b\".mp4\" -y -f image2 -t 0.001 -s 120x70 \"/t/a-thumbnail-1.jpg\"");
+              "\"/usr/bin/ffmpeg\" -i \"/v/a \"b\".mp4\" -y -f image2 -t 0.001 -s 120x70 -update 1 \"/t/a-thumbnail-1.jpg\"");
     // The quotes of the rendered text are not part of the arguments.
     EXPECT_EQ(command.argv().at(2), "/v/a \"b\".mp4");
 }
@@ -39,6 +40,21 @@ TEST(ThumbnailMaker, WritesASmallPictureOfAVideo)
     EXPECT_EQ(reader.format(), "jpeg");
     EXPECT_EQ(reader.size(), QSize(120, 70));
     EXPECT_TRUE(test::NoChildProcesses());
+}
+
+TEST(ThumbnailMaker, APercentInTheNameIsNotAFramePattern)
+{
+    // "%d" and "%03d" would make the image writer number its files; the picture lands
+    // under exactly the reserved name.
+    QTemporaryDir dir;
+    const QString video = dir.filePath(QStringLiteral("100% %d.mp4"));
+    ASSERT_TRUE(test::MakeVideo(video.toStdString(), 1.0));
+    const QString picture =
+        ThumbnailMaker::ThumbnailPath(dir.path(), QStringLiteral("100% %d %03d.mp4"), QDateTime::currentDateTime());
+    const ThumbnailResult result = ThumbnailMaker::Run(ThumbnailMaker::Command(FfmpegProgramPath(), video, picture));
+    ASSERT_TRUE(result.ok()) << result.exitCode;
+    EXPECT_EQ(QImageReader(picture).size(), QSize(120, 70));
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files).size(), 2) << "the video and its one picture";
 }
 
 TEST(ThumbnailMaker, AFileFfmpegCannotReadFails)

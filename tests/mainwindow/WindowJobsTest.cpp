@@ -15,6 +15,7 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QFile>
+#include <QFileInfo>
 #include <QLineEdit>
 #include <QProgressBar>
 #include <QTest>
@@ -84,6 +85,33 @@ TEST_F(WindowJobsTest, MergeJoinsTheTickedItemsOnly)
     // Two two-second inputs.
     EXPECT_NEAR(Probe(QDir(OutputFolder()).filePath(files.front())).durationSeconds, 4, 1);
     EXPECT_EQ(Window().StartButton(PageKind::Merge)->text(), QStringLiteral("一键合并"));
+}
+
+TEST_F(WindowJobsTest, MergeOfASilentItemWorksAndAFailureNamesItsInput)
+{
+    // An item without sound between two with sound: the merge keeps their sound in place.
+    AddAndWait(PageKind::Merge, {Clip(QStringLiteral("s1.mp4"), 1.0), Clip(QStringLiteral("quiet.mp4"), 1.0, 160, 120, false),
+                                 Clip(QStringLiteral("s3.mp4"), 1.0)});
+    Window().FindControlAs<QAbstractButton>(QStringLiteral("merge-check-box-all"))->click();
+    ASSERT_TRUE(StartAndWaitIdle(PageKind::Merge));
+    EXPECT_EQ(ControlText(Window().FindControl(QStringLiteral("video-merge-progress-label"))), QStringLiteral("100%"));
+    const QStringList files = OutputFiles();
+    ASSERT_EQ(files.size(), 1);
+    EXPECT_NEAR(Probe(QDir(OutputFolder()).filePath(files.front())).durationSeconds, 3, 1);
+    QFile::remove(QDir(OutputFolder()).filePath(files.front()));
+
+    // An unreadable second item: the page says the merge failed and which file it was.
+    const QString broken = QDir(QFileInfo(Clip(QStringLiteral("s4.mp4"), 1.0)).path()).filePath(QStringLiteral("bad.mp4"));
+    QFile file(broken);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(QByteArray(4096, 'x'));
+    file.close();
+    Window().FindControlAs<QAbstractButton>(QStringLiteral("clear-merge-list-btn"))->click();
+    AddAndWait(PageKind::Merge, {Clip(QStringLiteral("s4.mp4"), 1.0), broken});
+    Window().FindControlAs<QAbstractButton>(QStringLiteral("merge-check-box-all"))->click();
+    ASSERT_TRUE(StartAndWaitIdle(PageKind::Merge));
+    QWidget* label = Window().FindControl(QStringLiteral("video-merge-progress-label"));
+    EXPECT_TRUE(label->toolTip().contains(QStringLiteral("第2个文件 bad.mp4"))) << label->toolTip().toStdString();
 }
 
 TEST_F(WindowJobsTest, CompressRotateExtractMuteAndMusicPagesWriteTheirFiles)

@@ -119,6 +119,9 @@ TEST_F(WindowListTest, MergeMovesSwapFilesWhileRowsKeepTheirMarks)
     EXPECT_EQ(TextIn(ItemAt(PageKind::Merge, 0), "video-duration"), QStringLiteral("00:00:02"));
     EXPECT_EQ(TextIn(ItemAt(PageKind::Merge, 1), "video-filename"), QStringLiteral("r1.mp4"));
     EXPECT_EQ(Window().MediaItems().get(top).fileName, QStringLiteral("r2.mp4"));
+    // The name's tool tip follows the file the row now shows.
+    EXPECT_EQ(FindSubControl(ItemAt(PageKind::Merge, 0), QStringLiteral("video-filename"))->toolTip(), files[1]);
+    EXPECT_EQ(FindSubControl(ItemAt(PageKind::Merge, 1), QStringLiteral("video-filename"))->toolTip(), files[0]);
 
     // The middle file moved up twice: at the top after the first click, then nothing.
     button(1, "move-up-btn")->click();
@@ -191,8 +194,12 @@ TEST_F(WindowListTest, OutputFolderMustTakeAFile)
     EXPECT_EQ(stored, before);
 
     QTemporaryDir other;
+    // Something the user left under the old test name does not make the test fail.
+    ASSERT_TRUE(QDir(other.path()).mkdir(QStringLiteral("tolvexTmp")));
     EXPECT_TRUE(folders->UseFolder(other.path()));
     EXPECT_EQ(edit->text(), other.path());
+    EXPECT_EQ(edit->toolTip(), other.path()) << "the tool tip follows the new folder";
+    ASSERT_TRUE(QDir(other.path()).rmdir(QStringLiteral("tolvexTmp")));
     ReadSetting(QStringLiteral("global"), QStringLiteral("output-dir"), QString(), stored, 1024);
     EXPECT_EQ(stored, other.path());
     EXPECT_TRUE(QDir(other.path()).isEmpty()) << "the test file is deleted";

@@ -14,6 +14,9 @@ extern "C" {
 #include <libavformat/avformat.h>
 }
 
+#include <sys/stat.h>
+
+#include <chrono>
 #include <thread>
 
 namespace tolvex {
@@ -147,6 +150,104 @@ TEST_F(MediaProbeTest, DisplayMatrixWithARotationMarksTheFile)
     MediaInfo upright(path("upright.mp4"));
     ASSERT_EQ(ProbeMediaInfo(upright), 0);
     EXPECT_EQ(upright.hasRotateTag, 0);
+}
+
+TEST_F(MediaProbeTest, UprightTurnIsTheOneFfmpegApplies)
+{
+    // A matrix made for a clockwise turn of d degrees is shown after that turn.
+    const std::pair<double, int> cases[] = {{90, 90}, {-90, 270}, {180, 180}, {0, 0}};
+    for (const auto& [matrix, turn] : cases) {
+        const std::string file = path("turn" + std::to_string(static_cast<int>(matrix)) + ".mp4");
+        ASSERT_TRUE(test::MuxStreams(file, {{path("video.mp4"), 0}},
+                                     [m = matrix](int, AVStream* s) { test::AddDisplayMatrix(s, m); }));
+        MediaInfo info(file);
+        ASSERT_EQ(ProbeMediaInfo(info), 0);
+        EXPECT_EQ(info.uprightTurn, turn) << matrix;
+    }
+    // A "rotate" tag alone is not turned by ffmpeg.
+    MediaInfo tagged(path("video.mp4"));
+    ASSERT_EQ(ProbeMediaInfo(tagged), 0);
+    EXPECT_EQ(tagged.uprightTurn, 0);
+}
+
+TEST_F(MediaProbeTest, ContainerFormatOfANameWithoutExtension)
+{
+    ASSERT_TRUE(QFile::copy(QString::fromStdString(path("video.mp4")), QString::fromStdString(path("no-extension"))));
+    EXPECT_EQ(ProbeContainerFormat(path("no-extension")).rfind("mov,mp4", 0), 0u);
+    EXPECT_EQ(ProbeContainerFormat(path("missing")), "");
+}
+
+TEST_F(MediaProbeTest, FifosAreRefusedInsteadOfWaitedFor)
+{
+    // Opening a fifo blocks until someone writes to it; the probe refuses it at once, as
+    // the input itself and as the segment of a playlist.
+    const std::string fifo = path("never.ts");
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    const std::string playlist = path("fifo.m3u8");
+    {
+        QFile f(QString::fromStdString(playlist));
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write("#EXTM3U\n#EXT-X-TARGETDURATION:2\n#EXTINF:2.0,\nnever.ts\n#EXT-X-ENDLIST\n");
+    }
+    const auto start = std::chrono::steady_clock::now();
+    MediaInfo direct(fifo);
+    EXPECT_EQ(ProbeMediaInfo(direct), -1);
+    EXPECT_EQ(ProbeDurationSeconds(fifo), 0.0);
+    MediaInfo listed(playlist);
+    ProbeMediaInfo(listed);
+    EXPECT_LE(listed.durationSeconds, 0);
+    ProbeDurationSeconds(playlist);
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(5));
+}
+
+TEST_F(MediaProbeTest, AnEndlessPlaylistRunsOutOfTimeAndStopsOnAbort)
+{
+    // A live playlist (no end mark) keeps the demuxer waiting for segments that never come.
+    ASSERT_TRUE(test::RunFfmpeg({"-f", "lavfi", "-i", "testsrc2=s=64x48:r=10:d=0.2", "-c:v", "mpeg2video", "-f", "mpegts",
+                                 path("seg0.ts")}));
+    const std::string live = path("live.m3u8");
+    {
+        QFile f(QString::fromStdString(live));
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write("#EXTM3U\n#EXT-X-TARGETDURATION:1\n#EXT-X-MEDIA-SEQUENCE:0\n#EXTINF:1.0,\nseg0.ts\n");
+    }
+    bool ranOut = false;
+    ProbeLimits limits;
+    limits.timeout = std::chrono::milliseconds(600);
+    limits.ranOut = &ranOut;
+    auto start = std::chrono::steady_clock::now();
+    MediaInfo info(live);
+    EXPECT_EQ(ProbeMediaInfo(info, limits), -1);
+    EXPECT_TRUE(ranOut);
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(5));
+
+    // The caller's flag and the program's shutdown end a probe long before its deadline.
+    std::atomic<bool> abort{false};
+    limits = ProbeLimits{};
+    limits.timeout = std::chrono::seconds(60);
+    limits.abort = &abort;
+    start = std::chrono::steady_clock::now();
+    std::thread stopper([&] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(300));
+        abort = true;
+    });
+    EXPECT_EQ(ProbeDurationSeconds(live, limits), 0.0);
+    stopper.join();
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(10));
+
+    limits.abort = nullptr;
+    start = std::chrono::steady_clock::now();
+    std::thread shutdown([] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(300));
+        StopAllProbes();
+    });
+    MediaInfo stopped(live);
+    EXPECT_EQ(ProbeMediaInfo(stopped, limits), -1);
+    shutdown.join();
+    ResumeProbes();
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(10));
+    MediaInfo again(path("video.mp4"));
+    EXPECT_EQ(ProbeMediaInfo(again), 0);
 }
 
 TEST_F(MediaProbeTest, FrameRateIsTheWholeQuotient)

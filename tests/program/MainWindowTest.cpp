@@ -8,6 +8,7 @@
 #include "ui/framework/SkinResources.h"
 #include "ui/main/CMainWnd.h"
 #include "ui/main/VolumeLabelHandler.h"
+#include "ui/net/FeedbackDialog.h"
 
 #include <QAbstractButton>
 #include <QCheckBox>
@@ -20,6 +21,7 @@
 #include <QSlider>
 #include <QStackedWidget>
 #include <QTest>
+#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -214,7 +216,20 @@ TEST_F(MainWindowTest, RoutesNotificationsAndMessagesToTheirHandler)
     m_window->AddHandler(std::unique_ptr<MainWndHandler>(handler));
 
     QTest::mouseClick(m_window->FindControl(QStringLiteral("help")), Qt::LeftButton);
+    // "feedback" stays with its own handler: it opens the feedback form, closed here (from a
+    // timer while its modal loop runs, or after the click when an earlier window's quit
+    // request ended that loop at once).
+    bool formOpened = false;
+    const auto closeForm = [&formOpened] {
+        if (FeedbackDialog* form = FeedbackDialog::Current(); form && !form->IsClosed()) {
+            formOpened = true;
+            form->Close(0);
+        }
+    };
+    QTimer::singleShot(50, m_window, closeForm);
     QTest::mouseClick(m_window->FindControl(QStringLiteral("feedback")), Qt::LeftButton);
+    closeForm();
+    EXPECT_TRUE(formOpened);
     EXPECT_EQ(handler->notes, QStringList{QStringLiteral("click:help")});
 
     std::thread([window = m_window.data()] {

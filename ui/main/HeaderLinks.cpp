@@ -11,9 +11,7 @@ namespace tolvex {
 void HeaderLinks::Attach(CMainWnd& window)
 {
     window.RouteNotify(QStringLiteral("click"), QStringLiteral("help"), this);
-    window.RouteNotify(QStringLiteral("click"), QStringLiteral("feedback"), this);
     window.RouteMessage(WM_OPEN_HELP, this);
-    window.RouteMessage(WM_OPEN_FEEDBACK, this);
 }
 
 void HeaderLinks::OnNotify(TNotifyUI& msg)
@@ -24,12 +22,10 @@ void HeaderLinks::OnNotify(TNotifyUI& msg)
 
 bool HeaderLinks::OnMessage(MessageEvent& message)
 {
-    if (message.number() == WM_OPEN_HELP) {
-        OpenHelp();
-        return true;
-    }
-    // WM_OPEN_FEEDBACK: nothing to open yet.
-    return message.number() == WM_OPEN_FEEDBACK;
+    if (message.number() != WM_OPEN_HELP)
+        return false;
+    OpenHelp();
+    return true;
 }
 
 void HeaderLinks::OpenHelp()

@@ -1,9 +1,8 @@
 #pragma once
 
-// The header's help and feedback buttons and the menu requests that lead to the same
-// places: help (the "help" button, WM_OPEN_HELP) opens the service's help page in the
-// browser. Feedback (the "feedback" button, WM_OPEN_FEEDBACK) opens nothing while the
-// program has no feedback dialog.
+// The header's help button and the menu request that leads to the same place: help (the
+// "help" button, WM_OPEN_HELP) opens the service's help page in the browser. The header's
+// feedback button belongs to OnlineServices.
 // UI thread only.
 
 #include "ui/main/MainWndHandler.h"

@@ -1,7 +1,6 @@
 #include "ui/main/ListEditing.h"
 
 #include "app/Helpers.h"
-#include "media/MediaProbe.h"
 #include "ui/framework/CListUI.h"
 #include "ui/framework/Controls.h"
 #include "ui/main/CMainWnd.h"
@@ -142,11 +141,15 @@ void ListEditing::RemoveItem(PageKind page, TaskId taskId)
 void ListEditing::ShowMergeRow(QWidget* item, TaskId taskId)
 {
     const MediaItem record = m_window->MediaItems().get(taskId);
-    SetControlText(FindSubControl(item, QStringLiteral("video-filename")), record.fileName);
+    QWidget* name = FindSubControl(item, QStringLiteral("video-filename"));
+    SetControlText(name, record.fileName);
+    // The tool tip names the file the row now shows.
+    if (name)
+        name->setToolTip(record.fullPath);
     SetControlText(FindSubControl(item, QStringLiteral("video-filesize")), FormatFileSize(record.fileSize));
-    // The duration is probed again from the file now shown in the row.
-    const double seconds = ProbeDurationSeconds(ToNarrowUtf8(record.fullPath));
-    SetControlText(FindSubControl(item, QStringLiteral("video-duration")), DurationText(seconds));
+    // The duration probed when the file was added moves with it; probing again here would
+    // keep the window waiting on the file.
+    SetControlText(FindSubControl(item, QStringLiteral("video-duration")), DurationText(record.duration));
 }
 
 bool ListEditing::MoveMergeItem(TaskId taskId, int direction)

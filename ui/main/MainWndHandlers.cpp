@@ -4,6 +4,7 @@
 #include "ui/main/HeaderLinks.h"
 #include "ui/main/ListEditing.h"
 #include "ui/main/MediaAdder.h"
+#include "ui/main/OnlineServices.h"
 #include "ui/main/OutputFolderControls.h"
 #include "ui/main/PageItemControls.h"
 #include "ui/main/PageStartHandler.h"
@@ -21,6 +22,9 @@ void InstallMainWndHandlers(CMainWnd& window)
     window.AddHandler(std::make_unique<PageSwitchHandler>());
     window.AddHandler(std::make_unique<VolumeLabelHandler>());
     window.AddHandler(std::make_unique<HeaderLinks>());
+    // Before the page workers start: the start-up update check and the account loader
+    // come first.
+    window.AddHandler(std::make_unique<OnlineServices>());
 
     PageTasks& tasks = window.Tasks();
     window.AddHandler(std::make_unique<PageStartHandler>(tasks));

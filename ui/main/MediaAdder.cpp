@@ -3,6 +3,8 @@
 #include "app/ConsoleLog.h"
 #include "media/MediaImportRules.h"
 #include "tasks/FfmpegLocator.h"
+#include "ui/clip/VideoGifDialog.h"
+#include "ui/clip/VideoSplitDialog.h"
 #include "ui/common/MessageBoxes.h"
 #include "ui/framework/CListUI.h"
 #include "ui/framework/SkinResources.h"
@@ -201,12 +203,17 @@ void MediaAdder::PickBackgroundMusic()
 
 void MediaAdder::PickClipSource(PageKind page)
 {
-    const QString path = QFileDialog::getOpenFileName(m_window, QString(), QString(), VideoPickerFilter());
-    if (path.isEmpty())
+    const QString path = m_clipSourcePicker
+                             ? m_clipSourcePicker(page)
+                             : QFileDialog::getOpenFileName(m_window, QString(), QString(), VideoPickerFilter());
+    if (path.isEmpty() || !m_window)
         return;
     // The clip dialog of the page plays this file and hands its clips back (1625, 1626).
     m_clipSource = path;
-    ConsoleLog("%s clip source: %s\n", page == PageKind::Split ? "split" : "gif", path.toStdString().c_str());
+    if (page == PageKind::Split)
+        VideoSplitDialog::Open(m_window, path);
+    else
+        VideoGifDialog::Open(m_window, path);
 }
 
 void MediaAdder::AddFiles(PageKind page, const QStringList& paths, Source source)
@@ -302,7 +309,10 @@ void MediaAdder::ListResult(MediaImportResult& result)
         NoteFailure(result);
     } else if (CListUI* list = m_window ? m_window->PageList(result.request.page) : nullptr) {
         const TaskId id = m_window->NewTaskId();
-        MediaItemContent content{result.item, result.thumbnailPath, QTime::currentTime()};
+        // The output name takes the time of the add, as the thumbnail's name does, not
+        // the time the item happens to be listed.
+        const QTime added = result.addedAt.isValid() ? result.addedAt.time() : QTime::currentTime();
+        MediaItemContent content{result.item, result.thumbnailPath, added};
         const auto layout = static_cast<ConvertLayout>(result.request.layout);
         QWidget* item = ListItemBuilder::BuildMediaItem(*m_window, result.request.page, id, content, layout,
                                                         list->itemParent());
@@ -326,8 +336,11 @@ void MediaAdder::ListResult(MediaImportResult& result)
 void MediaAdder::NoteFailure(const MediaImportResult& result)
 {
     const QString name = QFileInfo(result.request.fullPath).fileName();
-    ConsoleLog("not added (thumbnail %s): %s\n", result.thumbnail.ok() ? "made" : "failed",
-               result.request.fullPath.toStdString().c_str());
+    if (result.unreadable)
+        ConsoleLog("not added (could not be read): %s\n", result.request.fullPath.toStdString().c_str());
+    else
+        ConsoleLog("not added (thumbnail %s): %s\n", result.thumbnail.ok() ? "made" : "failed",
+                   result.request.fullPath.toStdString().c_str());
     m_failedNames << name;
     if (result.thumbnail.outcome == ThumbnailResult::Outcome::NotStarted)
         ConsoleLog("thumbnail not started: %s\n", result.thumbnail.error.c_str());

@@ -39,6 +39,8 @@ public:
         ConvertFile,  // "add-convert-file": compact convert items, no thumbnail
     };
     using FailureNotice = std::function<void(const QStringList& fileNames)>;
+    // Chooses the source file of a clip dialog; empty when cancelled.
+    using ClipSourcePicker = std::function<QString(PageKind page)>;
 
     MediaAdder(SplitClipTable& splitClips, GifClipTable& gifClips);
     ~MediaAdder() override;
@@ -62,6 +64,8 @@ public:
     const QString& ClipSourcePath() const { return m_clipSource; }
     // Replaces the message box that names the files that could not be added.
     void SetFailureNotice(FailureNotice notice) { m_failureNotice = std::move(notice); }
+    // Replaces the file picker of the split and gif pages' add buttons.
+    void SetClipSourcePicker(ClipSourcePicker picker) { m_clipSourcePicker = std::move(picker); }
 
 private:
     void PickFiles(PageKind page, Source source);
@@ -86,6 +90,7 @@ private:
     QStringList m_failedNames;
     QString m_clipSource;
     FailureNotice m_failureNotice;
+    ClipSourcePicker m_clipSourcePicker;
 };
 
 }  // namespace tolvex

@@ -6,8 +6,8 @@
 
 #include <QDesktopServices>
 #include <QDir>
-#include <QFile>
 #include <QFileDialog>
+#include <QTemporaryFile>
 #include <QLineEdit>
 #include <QUrl>
 
@@ -32,12 +32,11 @@ bool OutputFolderControls::CanWriteInto(const QString& folder)
 {
     if (folder.isEmpty())
         return false;
-    QFile probe(QDir(folder).filePath(QStringLiteral("tolvexTmp")));
-    if (!probe.open(QIODevice::WriteOnly | QIODevice::NewOnly))
-        return false;
-    probe.close();
-    probe.remove();
-    return true;
+    // A name of its own for the write test, removed again: a file the user (or an earlier
+    // run) left under any fixed name cannot make the test fail.
+    QTemporaryFile probe(QDir(folder).filePath(QStringLiteral("tolvexTmp-XXXXXX")));
+    probe.setAutoRemove(true);
+    return probe.open();
 }
 
 bool OutputFolderControls::UseFolder(const QString& folder)
@@ -46,8 +45,10 @@ bool OutputFolderControls::UseFolder(const QString& folder)
         ShowMessageBox(m_window, QStringLiteral("该目录没有写入权限!"));
         return false;
     }
-    if (QLineEdit* edit = m_window->OutputFolderEdit())
+    if (QLineEdit* edit = m_window->OutputFolderEdit()) {
         edit->setText(folder);
+        edit->setToolTip(folder);
+    }
     WriteSetting(QStringLiteral("global"), QStringLiteral("output-dir"), folder);
     return true;
 }

@@ -86,9 +86,13 @@ bool PageStartHandler::StartMerge()
     const MergeJob job = m_tasks.Factory().planMerge(selected, settings);
 
     m_tasks.SetMergeTotalDuration(job.totalDuration);
+    m_tasks.SetMergeSources(job.sources);
     if (auto* bar = m_window->FindControlAs<QProgressBar>(QStringLiteral("video-merge-progress")))
         bar->setValue(0);
-    SetControlText(m_window->FindControl(QStringLiteral("video-merge-progress-label")), QStringLiteral("0%"));
+    QWidget* label = m_window->FindControl(QStringLiteral("video-merge-progress-label"));
+    SetControlText(label, QStringLiteral("0%"));
+    if (label)
+        label->setToolTip(QString());  // an earlier failure's explanation no longer applies
     m_tasks.Engine().StartMerge(job.command);
     return true;
 }

@@ -44,6 +44,9 @@ public:
     // The running merge's total duration in seconds (set when a merge starts).
     double MergeTotalDuration() const { return m_mergeTotalDuration; }
     void SetMergeTotalDuration(double seconds) { m_mergeTotalDuration = seconds; }
+    // The inputs of the running merge, to name the one a failure is about.
+    const std::vector<MergeSource>& MergeSources() const { return m_mergeSources; }
+    void SetMergeSources(std::vector<MergeSource> sources) { m_mergeSources = std::move(sources); }
 
 private:
     OutputParamsTable m_outputParams;
@@ -54,6 +57,7 @@ private:
     std::unique_ptr<PageJobFactory> m_factory;
     std::unique_ptr<TaskEngine> m_engine;  // declared last: goes first
     double m_mergeTotalDuration = 0.0;
+    std::vector<MergeSource> m_mergeSources;
 };
 
 }  // namespace tolvex

@@ -9,6 +9,7 @@
 #include "ui/main/PageTasks.h"
 #include "ui/main/ParamSettingDialog.h"
 
+#include <QFileInfo>
 #include <QPointer>
 #include <QProgressBar>
 #include <QTimer>
@@ -175,7 +176,17 @@ void ProgressView::OnFailed(PageKind page, TaskId taskId, const QString& reason)
         });
     }
     if (page == PageKind::Merge) {
-        SetControlText(Named(m_window, ProgressControlsOf(page).label), kFailedText);
+        QWidget* label = Named(m_window, ProgressControlsOf(page).label);
+        SetControlText(label, kFailedText);
+        // Say which input ffmpeg blamed, when it names one.
+        const auto& sources = m_tasks.MergeSources();
+        const int input = MergeInputNamedIn(reason.toStdString(), sources);
+        if (label) {
+            label->setToolTip(input < 0 ? reason
+                                        : QStringLiteral("第%1个文件 %2 无法合并: %3")
+                                              .arg(input + 1)
+                                              .arg(QFileInfo(sources[input].fullPath).fileName(), reason));
+        }
         return;
     }
     if (QWidget* item = ItemOf(page, taskId)) {

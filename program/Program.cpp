@@ -1,9 +1,10 @@
-#include "app/program/Program.h"
+#include "program/Program.h"
 
 #include "app/Folders.h"
-#include "app/program/CrashReport.h"
-#include "app/program/ProgramLog.h"
-#include "app/program/SingleInstance.h"
+#include "program/CrashReport.h"
+#include "program/ProgramLog.h"
+#include "program/SingleInstance.h"
+#include "ui/clip/PreviewPlatform.h"
 #include "ui/common/WndShadow.h"
 #include "ui/framework/SkinResources.h"
 #include "ui/framework/WindowMethodError.h"
@@ -49,6 +50,7 @@ int RunProgram(int argc, char** argv)
     if (SingleInstance::HandOverToRunning())
         return 0;
 
+    ChoosePreviewPlatform();
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("tolvex-video-converter"));
     QApplication::setDesktopFileName(QStringLiteral("tolvex-video-converter"));

@@ -1,4 +1,4 @@
-#include "app/program/SingleInstance.h"
+#include "program/SingleInstance.h"
 
 #include <QCryptographicHash>
 #include <QDeadlineTimer>

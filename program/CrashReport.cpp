@@ -1,4 +1,4 @@
-#include "app/program/CrashReport.h"
+#include "program/CrashReport.h"
 
 #include <glog/logging.h>
 

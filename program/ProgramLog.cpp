@@ -1,4 +1,4 @@
-#include "app/program/ProgramLog.h"
+#include "program/ProgramLog.h"
 
 #include "app/Folders.h"
 #include "app/Helpers.h"

@@ -1,4 +1,4 @@
-#include "app/program/Program.h"
+#include "program/Program.h"
 
 int main(int argc, char** argv)
 {

@@ -1,0 +1,40 @@
+#pragma once
+
+// Owners of libcurl's handles: an easy handle and a header list each have exactly one
+// owner and are released on every path.
+
+#include <curl/curl.h>
+
+#include <memory>
+
+namespace tolvex {
+
+struct CurlEasyDeleter {
+    void operator()(CURL* handle) const { curl_easy_cleanup(handle); }
+};
+using CurlEasy = std::unique_ptr<CURL, CurlEasyDeleter>;
+
+struct CurlSlistDeleter {
+    void operator()(curl_slist* list) const { curl_slist_free_all(list); }
+};
+
+// A header list built line by line. Append returns false when libcurl could not add the
+// line (the list built so far stays owned).
+class CurlHeaderList {
+public:
+    bool Append(const char* line)
+    {
+        curl_slist* grown = curl_slist_append(m_list.get(), line);
+        if (!grown)
+            return false;
+        m_list.release();
+        m_list.reset(grown);
+        return true;
+    }
+    curl_slist* get() const { return m_list.get(); }
+
+private:
+    std::unique_ptr<curl_slist, CurlSlistDeleter> m_list;
+};
+
+}  // namespace tolvex

@@ -1,0 +1,132 @@
+#include "net/HttpDownload.h"
+
+#include "net/CurlHandles.h"
+#include "net/DownloadFileName.h"
+
+#include <QDir>
+#include <QSaveFile>
+
+#include <curl/curl.h>
+#include <glog/logging.h>
+
+namespace tolvex {
+
+namespace {
+
+// State the libcurl callbacks share with Run.
+struct Transfer {
+    CURL* curl = nullptr;
+    QSaveFile* file = nullptr;
+    const std::atomic<bool>* cancel = nullptr;
+    const HttpDownload::ProgressFn* progress = nullptr;
+    int64_t received = 0;
+    int lastPercent = 0;
+    int64_t lastActivity = 0;
+    bool writeFailed = false;
+
+    void Report()
+    {
+        curl_off_t length = -1;
+        curl_easy_getinfo(curl, CURLINFO_CONTENT_LENGTH_DOWNLOAD_T, &length);
+        if (!*progress)
+            return;
+        if (length > 0) {
+            const int percent = static_cast<int>(static_cast<float>(received) / static_cast<float>(length) * 100.0f);
+            if (percent != lastPercent) {
+                lastPercent = percent;
+                (*progress)(DownloadProgress{percent, received, length});
+            }
+        } else if (received - lastActivity >= HttpDownload::kActivityBytes) {
+            lastActivity = received;
+            (*progress)(DownloadProgress{-1, received, 0});
+        }
+    }
+};
+
+size_t WriteChunk(char* data, size_t size, size_t count, void* context)
+{
+    auto* transfer = static_cast<Transfer*>(context);
+    const size_t bytes = size * count;
+    if (transfer->cancel->load())
+        return 0;
+    if (transfer->file->write(data, static_cast<qint64>(bytes)) != static_cast<qint64>(bytes)) {
+        transfer->writeFailed = true;
+        return 0;
+    }
+    transfer->received += static_cast<int64_t>(bytes);
+    transfer->Report();
+    return bytes;
+}
+
+int CheckCancel(void* context, curl_off_t, curl_off_t, curl_off_t, curl_off_t)
+{
+    return static_cast<Transfer*>(context)->cancel->load() ? 1 : 0;
+}
+
+}  // namespace
+
+HttpDownload::HttpDownload(std::string url, const QString& folder)
+    : m_url(std::move(url)), m_target(QDir(folder).absoluteFilePath(DownloadFileName(m_url)))
+{
+}
+
+DownloadOutcome HttpDownload::Run(const std::atomic<bool>& cancel, const ProgressFn& progress)
+{
+    CurlEasy handle(curl_easy_init());
+    if (!handle)
+        return DownloadOutcome::Failed;
+    QSaveFile file(m_target);
+    if (!file.open(QIODevice::WriteOnly)) {
+        LOG(ERROR) << "cannot write " << m_target.toStdString() << ": " << file.errorString().toStdString();
+        return DownloadOutcome::Failed;
+    }
+    Transfer transfer;
+    transfer.curl = handle.get();
+    transfer.file = &file;
+    transfer.cancel = &cancel;
+    transfer.progress = &progress;
+
+    CURL* curl = handle.get();
+    curl_easy_setopt(curl, CURLOPT_URL, m_url.c_str());
+    curl_easy_setopt(curl, CURLOPT_PROTOCOLS_STR, "http,https");
+    curl_easy_setopt(curl, CURLOPT_REDIR_PROTOCOLS_STR, "http,https");
+    curl_easy_setopt(curl, CURLOPT_FOLLOWLOCATION, 1L);
+    curl_easy_setopt(curl, CURLOPT_MAXREDIRS, 5L);
+    curl_easy_setopt(curl, CURLOPT_FAILONERROR, 1L);
+    curl_easy_setopt(curl, CURLOPT_NOSIGNAL, 1L);
+    curl_easy_setopt(curl, CURLOPT_CONNECTTIMEOUT, 10L);
+    curl_easy_setopt(curl, CURLOPT_LOW_SPEED_LIMIT, 1L);
+    curl_easy_setopt(curl, CURLOPT_LOW_SPEED_TIME, kStallSeconds);
+    curl_easy_setopt(curl, CURLOPT_WRITEFUNCTION, &WriteChunk);
+    curl_easy_setopt(curl, CURLOPT_WRITEDATA, &transfer);
+    curl_easy_setopt(curl, CURLOPT_NOPROGRESS, 0L);
+    curl_easy_setopt(curl, CURLOPT_XFERINFOFUNCTION, &CheckCancel);
+    curl_easy_setopt(curl, CURLOPT_XFERINFODATA, &transfer);
+
+    const CURLcode code = curl_easy_perform(curl);
+    if (cancel.load())
+        return DownloadOutcome::Cancelled;  // the unfinished file goes with `file`
+    if (code == CURLE_PARTIAL_FILE) {
+        LOG(ERROR) << "download ended early: " << m_url << " after " << transfer.received << " bytes";
+        return DownloadOutcome::Short;
+    }
+    if (code != CURLE_OK) {
+        LOG(ERROR) << "download failed: " << m_url << " curl code:" << code << ",strerror:" << curl_easy_strerror(code);
+        return DownloadOutcome::Failed;
+    }
+    curl_off_t length = -1;
+    curl_easy_getinfo(curl, CURLINFO_CONTENT_LENGTH_DOWNLOAD_T, &length);
+    if (transfer.received == 0 || (length >= 0 && transfer.received != length)) {
+        LOG(ERROR) << "download incomplete: " << m_url << " " << transfer.received << " of " << length << " bytes";
+        return DownloadOutcome::Short;
+    }
+    if (!file.commit()) {
+        LOG(ERROR) << "cannot write " << m_target.toStdString() << ": " << file.errorString().toStdString();
+        return DownloadOutcome::Failed;
+    }
+    if (progress && transfer.lastPercent != 100)
+        progress(DownloadProgress{100, transfer.received, transfer.received});
+    return DownloadOutcome::Completed;
+}
+
+}  // namespace tolvex

@@ -1,0 +1,423 @@
+// The online services in the real main window, driven by control names against the local
+// service on 127.0.0.1: the tray's "检查更新", the update offer and the download dialog, the
+// header's feedback button and the feedback form. Set TOLVEX_SCREENSHOT_DIR to keep
+// pictures of the feedback form and of the download dialog at work.
+
+#include "app/Folders.h"
+#include "net/AccountStore.h"
+#include "tests/mainwindow/WindowTestSupport.h"
+#include "tests/net/NetTestSupport.h"
+#include "ui/main/CMainTaskMenu.h"
+#include "ui/main/OnlineServices.h"
+#include "ui/main/TrayIcon.h"
+#include "ui/net/DownloadDialog.h"
+#include "ui/net/FeedbackDialog.h"
+#include "ui/net/ProgramExit.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QDeadlineTimer>
+#include <QDesktopServices>
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QSlider>
+#include <QTimer>
+#include <QUrl>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+namespace tolvex {
+namespace {
+
+using test::Envelope;
+using test::JsonAnswer;
+using test::TextAnswer;
+using test::UpgradeAnswer;
+using test::WaitFor;
+
+constexpr char kInstallerPath[] = "/files/TolvexVideoConverterSetup.run";
+
+// Runs `act` on the first visible widget `find` gives, polling from the event loop (a modal
+// loop may be running when it shows up).
+void WhenShown(std::function<QWidget*()> find, std::function<void(QWidget*)> act, int timeoutMs = 60000)
+{
+    auto deadline = std::make_shared<QDeadlineTimer>(timeoutMs);
+    auto poll = std::make_shared<std::function<void()>>();
+    *poll = [find, act, deadline, poll] {
+        if (QWidget* widget = find(); widget && widget->isVisible()) {
+            *poll = nullptr;
+            act(widget);
+            return;
+        }
+        if (!deadline->hasExpired())
+            QTimer::singleShot(20, *poll);
+        else
+            *poll = nullptr;
+    };
+    QTimer::singleShot(20, *poll);
+}
+
+// Presses `button` ("msgConfirm" or "msgCancel") of the next skinned box; its text lands
+// in `text`.
+void AnswerNextBoxWith(const QString& button, QString* text)
+{
+    WhenShown(
+        [button]() -> QWidget* {
+            for (QWidget* widget : QApplication::allWidgets()) {
+                if (widget->objectName() == button && widget->isVisible())
+                    return widget;
+            }
+            return nullptr;
+        },
+        [text](QWidget* pressed) {
+            if (auto* label = pressed->window()->findChild<QLabel*>(QStringLiteral("msgText")))
+                *text = label->text();
+            qobject_cast<QAbstractButton*>(pressed)->click();
+        });
+}
+
+bool BoxOnScreen()
+{
+    for (QWidget* widget : QApplication::allWidgets()) {
+        if (widget->objectName() == QLatin1String("msgConfirm") && widget->isVisible())
+            return true;
+    }
+    return false;
+}
+
+void KeepScreenshot(QWidget* window, const char* name)
+{
+    const QString folder = qEnvironmentVariable("TOLVEX_SCREENSHOT_DIR");
+    if (!folder.isEmpty())
+        window->grab().save(QDir(folder).filePath(QString::fromLatin1(name)));
+}
+
+// Stands in for the desktop's file opener and for the process ending.
+class DesktopRecorder : public QObject {
+    Q_OBJECT
+
+public:
+    DesktopRecorder()
+    {
+        QDesktopServices::setUrlHandler(QStringLiteral("file"), this, "open");
+        QDesktopServices::setUrlHandler(QStringLiteral("http"), this, "open");
+        SetProgramExitHook([this](int code) {
+            exitCodes.push_back(code);
+            if (DownloadDialog* dialog = DownloadDialog::Current()) {
+                textAtExit = dialog->FindControlAs<QLabel>(QStringLiteral("download-text"))->text();
+                sliderAtExit = dialog->FindControlAs<QSlider>(QStringLiteral("download-slider"))->value();
+            }
+        });
+    }
+    ~DesktopRecorder() override
+    {
+        QDesktopServices::unsetUrlHandler(QStringLiteral("file"));
+        QDesktopServices::unsetUrlHandler(QStringLiteral("http"));
+        SetProgramExitHook(nullptr);
+    }
+
+    std::vector<QUrl> opened;
+    QByteArray openedBytes;
+    std::vector<int> exitCodes;
+    QString textAtExit;
+    int sliderAtExit = -1;
+
+public slots:
+    void open(const QUrl& url)
+    {
+        opened.push_back(url);
+        QFile file(url.toLocalFile());
+        if (file.open(QIODevice::ReadOnly))
+            openedBytes = file.readAll();
+    }
+};
+
+class OnlineWindowTest : public test::WindowTest {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(m_service.Start());
+        m_answers["/v2/upgrade_check"] = UpgradeAnswer("1.4.0", m_service.BaseUrl() + kInstallerPath, 0);
+        m_answers["/get_user_ip"] = JsonAnswer(Envelope(0, "203.0.113.20"));
+        m_answers["/v2/feedback"] = JsonAnswer(Envelope(0));
+        Json::Value installer(Json::objectValue);
+        installer["size"] = 600000;
+        installer["bytes_per_second"] = 400000;
+        m_answers[kInstallerPath] = installer;
+        BeforeWindow();
+        m_service.SetAnswers(m_answers);
+        qputenv("TOLVEX_SERVICE_URL", QByteArray::fromStdString(m_service.BaseUrl()));
+        test::WindowTest::SetUp();
+    }
+    void TearDown() override
+    {
+        test::WindowTest::TearDown();
+        qunsetenv("TOLVEX_SERVICE_URL");
+        QFile::remove(AccountFilePath());
+        m_service.Stop();
+    }
+    // Changes to the answers or the stored files before the window starts its services.
+    virtual void BeforeWindow() {}
+
+    OnlineServices& Services() { return *Window().Handler<OnlineServices>(); }
+    int RequestsTo(const std::string& path) const
+    {
+        int count = 0;
+        for (const Json::Value& request : m_service.Received())
+            count += request["path"].asString() == path ? 1 : 0;
+        return count;
+    }
+    void WaitForStartUpServices()
+    {
+        ASSERT_TRUE(WaitFor([this] { return Services().RunningThreads() == 0; }, 30000));
+        test::Pump(50);
+    }
+    void ChooseTrayEntry(const QString& item)
+    {
+        PostMessageTo(&Window(), WM_TRAY_CALLBACK, nullptr, TrayIcon::kIconId, TrayIcon::kRightButtonDown);
+        TrayIcon* tray = Window().Handler<TrayIcon>();
+        ASSERT_TRUE(WaitFor([tray] { return tray->OpenMenu() != nullptr; }, 10000));
+        tray->OpenMenu()->FindControlAs<QAbstractButton>(item)->click();
+    }
+
+    LocalService m_service;
+    Json::Value m_answers{Json::objectValue};
+    DesktopRecorder m_desktop;
+};
+
+TEST_F(OnlineWindowTest, TrayCheckAgainstAnUpToDateServiceSaysSoOnlyWhenAsked)
+{
+    WaitForStartUpServices();
+    EXPECT_EQ(RequestsTo("/v2/upgrade_check"), 1) << "the start-up check asked";
+    EXPECT_FALSE(BoxOnScreen()) << "the start-up check shows nothing";
+    EXPECT_EQ(RequestsTo("/get_user_ip"), 1);
+
+    // A slow answer, to see the window while the check runs.
+    m_answers["/v2/upgrade_check"]["delay_ms"] = 500;
+    m_service.SetAnswers(m_answers);
+    QString text;
+    AnswerNextBoxWith(QStringLiteral("msgConfirm"), &text);
+    ChooseTrayEntry(QStringLiteral("main_menu_item_upgrade"));
+    EXPECT_TRUE(WaitFor([this] { return Services().CheckRunning(); }, 10000));
+    EXPECT_EQ(Window().cursor().shape(), Qt::BusyCursor) << "the window shows the check at work";
+    PostMessageTo(&Window(), WM_CHECK_UPGRADE);  // a second request while one runs adds nothing
+    ASSERT_TRUE(WaitFor([&] { return !text.isEmpty(); }, 30000));
+    EXPECT_EQ(text, QString::fromUtf8("没有发现新版本!"));
+    test::Pump(100);
+    EXPECT_EQ(RequestsTo("/v2/upgrade_check"), 2);
+    EXPECT_FALSE(Services().CheckRunning());
+    EXPECT_NE(Window().cursor().shape(), Qt::BusyCursor);
+}
+
+TEST_F(OnlineWindowTest, TrayCheckOffersANewerReleaseAndTheDownloadReachesAHundredPercent)
+{
+    WaitForStartUpServices();
+    m_answers["/v2/upgrade_check"] = UpgradeAnswer("1.4.1", m_service.BaseUrl() + kInstallerPath + "?from=test", "0");
+    m_service.SetAnswers(m_answers);
+
+    QString offer;
+    AnswerNextBoxWith(QStringLiteral("msgConfirm"), &offer);
+    std::vector<QString> labels;
+    bool pictured = false;
+    // Follows the dialog's label while it downloads (and keeps a picture halfway).
+    auto follow = std::make_shared<std::function<void()>>();
+    *follow = [&, follow] {
+        DownloadDialog* dialog = DownloadDialog::Current();
+        if (dialog && dialog->isVisible()) {
+            const QString label = dialog->FindControlAs<QLabel>(QStringLiteral("download-text"))->text();
+            if (labels.empty() || labels.back() != label)
+                labels.push_back(label);
+            if (!pictured && dialog->LastPercent() >= 40) {
+                pictured = true;
+                KeepScreenshot(dialog, "download-dialog.png");
+            }
+        }
+        if (m_desktop.exitCodes.empty())
+            QTimer::singleShot(10, *follow);
+        else
+            *follow = nullptr;
+    };
+    QTimer::singleShot(10, *follow);
+    ChooseTrayEntry(QStringLiteral("main_menu_item_upgrade"));
+
+    ASSERT_TRUE(WaitFor([&] { return !m_desktop.exitCodes.empty(); }, 60000));
+    EXPECT_EQ(offer, QString::fromUtf8("发现新版本啦!"));
+    EXPECT_EQ(m_desktop.exitCodes, std::vector<int>{0}) << "the program ends once the installer is open";
+    EXPECT_EQ(m_desktop.textAtExit, "100%");
+    EXPECT_EQ(m_desktop.sliderAtExit, 100);
+    ASSERT_EQ(m_desktop.opened.size(), 1u);
+    EXPECT_EQ(m_desktop.opened[0].toLocalFile(), TempFolder() + "/TolvexVideoConverterSetup.run");
+    EXPECT_EQ(m_desktop.openedBytes.size(), 600000);
+    EXPECT_GE(labels.size(), 3u) << "the label moved on while the file came in";
+    EXPECT_TRUE(WaitFor([] { return DownloadDialog::Current() == nullptr; }, 10000));
+}
+
+class ForcedUpdateTest : public OnlineWindowTest {
+protected:
+    void BeforeWindow() override
+    {
+        m_answers["/v2/upgrade_check"] = UpgradeAnswer("2.0.0", m_service.BaseUrl() + kInstallerPath, 1);
+        m_answers[kInstallerPath]["size"] = 4000000;
+        m_answers[kInstallerPath]["bytes_per_second"] = 200000;
+        // The prompt comes from the start-up check, which runs as soon as the window exists.
+        AnswerNextBoxWith(QStringLiteral("msgConfirm"), &m_prompt);
+        // The dialog runs modally inside whichever event loop takes the check's outcome
+        // (maybe before the test body runs): it is cancelled from a timer once a little
+        // has arrived.
+        WhenShown(
+            []() -> QWidget* {
+                DownloadDialog* dialog = DownloadDialog::Current();
+                return dialog && dialog->LastPercent() >= 2 ? dialog : nullptr;
+            },
+            [this](QWidget* window) {
+                auto* dialog = static_cast<DownloadDialog*>(window);
+                m_percentAtCancel = dialog->LastPercent();
+                dialog->FindControlAs<QAbstractButton>(QStringLiteral("cancel"))->click();
+            });
+    }
+    QString m_prompt;
+    int m_percentAtCancel = -1;
+};
+
+TEST_F(ForcedUpdateTest, StartUpOffersAForcedReleaseAndCancellingEndsTheProgram)
+{
+    ASSERT_TRUE(WaitFor([&] { return !m_desktop.exitCodes.empty(); }, 30000));
+    EXPECT_EQ(m_prompt, QString::fromUtf8("发现新版本啦!"));
+    EXPECT_GE(m_percentAtCancel, 2);
+    EXPECT_LT(m_percentAtCancel, 100);
+    EXPECT_EQ(m_desktop.exitCodes, std::vector<int>{0});
+    EXPECT_TRUE(m_desktop.opened.empty()) << "an unfinished installer is never opened";
+    EXPECT_TRUE(QDir(TempFolder()).entryList(QDir::Files | QDir::Hidden).filter("Setup").isEmpty()) << "nor kept";
+}
+
+TEST_F(OnlineWindowTest, DecliningAnOptionalReleaseDownloadsNothing)
+{
+    WaitForStartUpServices();
+    m_answers["/v2/upgrade_check"] = UpgradeAnswer("1.5.0", m_service.BaseUrl() + kInstallerPath, 0);
+    m_service.SetAnswers(m_answers);
+    QString offer;
+    AnswerNextBoxWith(QStringLiteral("msgCancel"), &offer);
+    ChooseTrayEntry(QStringLiteral("main_menu_item_upgrade"));
+    ASSERT_TRUE(WaitFor([&] { return !offer.isEmpty(); }, 30000));
+    EXPECT_EQ(offer, QString::fromUtf8("发现新版本啦!"));
+    test::Pump(300);
+    EXPECT_EQ(DownloadDialog::Current(), nullptr);
+    EXPECT_EQ(RequestsTo(kInstallerPath), 0);
+}
+
+class SignedInTest : public OnlineWindowTest {
+protected:
+    void BeforeWindow() override
+    {
+        QFile file(AccountFilePath());
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        file.write(R"({"mobile":"13800000000","wechat":""})");
+    }
+};
+
+TEST_F(SignedInTest, HeaderFeedbackButtonSendsASignedInUsersFeedback)
+{
+    WaitForStartUpServices();
+    ASSERT_TRUE(Services().Account().IsSignedIn());
+    QString firstTip;
+    QString sendingText;
+    bool sendingLocked = false;
+    QString result;
+    WhenShown([]() -> QWidget* { return FeedbackDialog::Current(); },
+              [&](QWidget* window) {
+                  auto* dialog = static_cast<FeedbackDialog*>(window);
+                  auto* submit = dialog->FindControlAs<QAbstractButton>(QStringLiteral("feedbackBtn"));
+                  submit->click();
+                  firstTip = dialog->FindControlAs<QLabel>(QStringLiteral("feedbackErrorTips"))->text();
+                  dialog->FindControlAs<QPlainTextEdit>(QStringLiteral("feedbackContent"))
+                      ->setPlainText(QString::fromUtf8("合并后的视频没有声音，希望能修复。"));
+                  dialog->FindControlAs<QLineEdit>(QStringLiteral("feedbackContact"))
+                      ->setText(QString::fromUtf8("微信 tolvex_user"));
+                  dialog->FindControlAs<QLabel>(QStringLiteral("feedbackErrorTips"))->clear();
+                  KeepScreenshot(dialog, "feedback-dialog.png");
+                  submit->click();
+                  sendingText = submit->text();
+                  sendingLocked = !submit->isEnabled();
+                  AnswerNextBoxWith(QStringLiteral("msgConfirm"), &result);
+              });
+    // The button runs the form modally and returns once it closed.
+    Window().FindControlAs<QAbstractButton>(QStringLiteral("feedback"))->click();
+
+    EXPECT_EQ(firstTip, QString::fromUtf8("反馈内容不能为空!"));
+    EXPECT_TRUE(sendingLocked);
+    EXPECT_EQ(sendingText, QString::fromUtf8("正在提交…"));
+    EXPECT_EQ(result, QString::fromUtf8("反馈信息已提交!"));
+    ASSERT_EQ(RequestsTo("/v2/feedback"), 1);
+    const Json::Value sent = m_service.Received().back();
+    EXPECT_EQ(
+        sent["body"].asString(),
+        "{\n   \"contact\" : \"微信 tolvex_user\",\n   \"content\" : \"合并后的视频没有声音，希望能修复。\"\n}\n");
+    EXPECT_TRUE(WaitFor([] { return FeedbackDialog::Current() == nullptr; }, 10000));
+}
+
+TEST_F(OnlineWindowTest, FeedbackFormChecksItsFieldsAndTellsEachAnswer)
+{
+    WaitForStartUpServices();
+    bool signedIn = false;
+    std::vector<QString> tips;
+    // Signed out: the three checks in their order, nothing sent; the form stays open.
+    WhenShown(
+        []() -> QWidget* { return FeedbackDialog::Current(); },
+        [&](QWidget* window) {
+            auto* dialog = static_cast<FeedbackDialog*>(window);
+            auto* submit = dialog->FindControlAs<QAbstractButton>(QStringLiteral("feedbackBtn"));
+            auto* tip = dialog->FindControlAs<QLabel>(QStringLiteral("feedbackErrorTips"));
+            submit->click();
+            tips.push_back(tip->text());
+            dialog->FindControlAs<QPlainTextEdit>(QStringLiteral("feedbackContent"))->setPlainText("slow");
+            submit->click();
+            tips.push_back(tip->text());
+            dialog->FindControlAs<QLineEdit>(QStringLiteral("feedbackContact"))->setText("qq 10001");
+            submit->click();
+            tips.push_back(tip->text());
+            tips.push_back(dialog->FindControlAs<QPlainTextEdit>(QStringLiteral("feedbackContent"))->toPlainText());
+            dialog->FindControlAs<QAbstractButton>(QStringLiteral("closebtn"))->click();
+        });
+    PostMessageTo(&Window(), WM_OPEN_FEEDBACK);
+    ASSERT_TRUE(WaitFor([&] { return tips.size() == 4; }, 30000));
+    EXPECT_EQ(tips[0], QString::fromUtf8("反馈内容不能为空!"));
+    EXPECT_EQ(tips[1], QString::fromUtf8("联系方式不能为空!"));
+    EXPECT_EQ(tips[2], QString::fromUtf8("请先登录后进行反馈!"));
+    EXPECT_EQ(tips[3], "slow") << "the fields keep their text";
+    EXPECT_EQ(RequestsTo("/v2/feedback"), 0);
+
+    // Signed in: each answer of the service has its prompt.
+    signedIn = true;
+    const std::pair<Json::Value, const char*> cases[] = {
+        {JsonAnswer(Envelope(0)), "反馈信息已提交!"},
+        {JsonAnswer(Envelope(1)), "未知错误"},
+        {TextAnswer("<html>Internal Server Error</html>", 500), "网络错误!"},
+    };
+    for (const auto& [answer, expected] : cases) {
+        m_answers["/v2/feedback"] = answer;
+        m_service.SetAnswers(m_answers);
+        QString prompt;
+        WhenShown([]() -> QWidget* { return FeedbackDialog::Current(); },
+                  [&](QWidget* window) {
+                      auto* dialog = static_cast<FeedbackDialog*>(window);
+                      dialog->FindControlAs<QPlainTextEdit>(QStringLiteral("feedbackContent"))->setPlainText("slow");
+                      dialog->FindControlAs<QLineEdit>(QStringLiteral("feedbackContact"))->setText("qq 10001");
+                      AnswerNextBoxWith(QStringLiteral("msgConfirm"), &prompt);
+                      dialog->FindControlAs<QAbstractButton>(QStringLiteral("feedbackBtn"))->click();
+                  });
+        FeedbackDialog::Open(
+            &Window(), [&signedIn] { return signedIn; }, m_service.BaseUrl());
+        EXPECT_EQ(prompt, QString::fromUtf8(expected));
+    }
+    EXPECT_EQ(RequestsTo("/v2/feedback"), 3);
+}
+
+}  // namespace
+}  // namespace tolvex
+
+#include "OnlineWindowTest.moc"

@@ -1,0 +1,74 @@
+#include "ui/clip/VideoGifDialog.h"
+
+#include "app/Helpers.h"
+#include "ui/clip/ClipTimes.h"
+#include "ui/framework/WindowMethodError.h"
+
+#include <QDebug>
+
+namespace tolvex {
+
+const ClipDialog::Names VideoGifDialog::kNames{
+    "视频转GIF",
+    "VideoGifDialog.xml",
+    "video-gif-starttime",
+    "video-gif-endtime",
+    "add-video-gif-btn",
+    "video-gif-list",
+    "video-gif-confirm-btn",
+    "video-gif-cancel-btn",
+    "GifListItem.xml",
+    "video-gif-filename",
+    "video-gif-starttime",
+    "video-gif-endtime",
+    "video-gif-remove-btn",
+    "VideoGifFinishCallback..............",
+    1626,
+    CVideoGifPaintViewUI::kNames,
+};
+
+VideoGifDialog::VideoGifDialog(QObject* mainWindow, std::string sourcePath)
+    : ClipDialog(kNames, mainWindow, std::move(sourcePath))
+{
+}
+
+VideoGifDialog::~VideoGifDialog() = default;
+
+VideoGifDialog* VideoGifDialog::Make(QWidget* mainWindow, const QString& sourcePath)
+{
+    auto dialog = std::make_unique<VideoGifDialog>(mainWindow, ToNarrowAnsi(sourcePath));
+    try {
+        if (!dialog->Create(mainWindow, QString::fromUtf8(kNames.windowClass), UI_WNDSTYLE_DIALOG, WS_EX_WINDOWEDGE))
+            return nullptr;
+    } catch (const WindowMethodError& error) {
+        qWarning().noquote() << error.what();
+        return nullptr;
+    }
+    return dialog.release();
+}
+
+void VideoGifDialog::Open(QWidget* mainWindow, const QString& sourcePath)
+{
+    if (VideoGifDialog* dialog = Make(mainWindow, sourcePath)) {
+        dialog->CenterWindow();
+        dialog->ShowModal();
+    }
+}
+
+std::string VideoGifDialog::OutputNameFor(const QTime& now) const
+{
+    return GifClipOutputName(sourcePath(), now);
+}
+
+void VideoGifDialog::HandOver(const std::vector<SplitClip>& clips)
+{
+    for (const SplitClip& clip : clips)
+        GifClipList().append(GifClip{clip.itemId, clip.sourcePath, clip.outputName, clip.startText, clip.endText});
+}
+
+QString VideoGifDialog::EqualTimesPrompt() const
+{
+    return kGifEqualTimesPrompt;
+}
+
+}  // namespace tolvex

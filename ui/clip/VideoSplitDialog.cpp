@@ -1,0 +1,199 @@
+#include "ui/clip/VideoSplitDialog.h"
+
+#include "app/Helpers.h"
+#include "player/RenderLock.h"
+#include "ui/clip/CVideoMask.h"
+#include "ui/clip/ClipTimes.h"
+#include "ui/framework/WindowMethodError.h"
+
+#include <QAbstractButton>
+#include <QDebug>
+#include <QEvent>
+
+namespace tolvex {
+
+const ClipDialog::Names VideoSplitDialog::kNames{
+    "视频分割",
+    "VideoSplitDialog.xml",
+    "video-split-starttime",
+    "video-split-endtime",
+    "add-video-split-btn",
+    "video-split-list",
+    "video-split-confirm-btn",
+    "video-split-cancel-btn",
+    "SplitListItem.xml",
+    "video-split-filename",
+    "video-split-starttime",
+    "video-split-endtime",
+    "video-split-remove-btn",
+    "VideoSplitFinishCallback..............",
+    1625,
+    CVideoSplitPaintViewUI::kNames,
+};
+
+VideoSplitDialog::VideoSplitDialog(QObject* mainWindow, std::string sourcePath)
+    : ClipDialog(kNames, mainWindow, std::move(sourcePath))
+{
+}
+
+VideoSplitDialog::~VideoSplitDialog() = default;
+
+VideoSplitDialog* VideoSplitDialog::Make(QWidget* mainWindow, const QString& sourcePath)
+{
+    auto dialog = std::make_unique<VideoSplitDialog>(mainWindow, ToNarrowAnsi(sourcePath));
+    try {
+        if (!dialog->Create(mainWindow, QString::fromUtf8(kNames.windowClass), WS_VISIBLE | WS_OVERLAPPEDWINDOW,
+                            WS_EX_WINDOWEDGE))
+            return nullptr;
+    } catch (const WindowMethodError& error) {
+        qWarning().noquote() << error.what();
+        return nullptr;
+    }
+    return dialog.release();
+}
+
+void VideoSplitDialog::Open(QWidget* mainWindow, const QString& sourcePath)
+{
+    if (VideoSplitDialog* dialog = Make(mainWindow, sourcePath)) {
+        dialog->CenterWindow();
+        // The dialog deletes itself after its final message.
+        dialog->ShowModal();
+    }
+}
+
+void VideoSplitDialog::InitWindow()
+{
+    ClipDialog::InitWindow();
+    m_cutButton = FindControlAs<QAbstractButton>(QStringLiteral("cut-video-btn"));
+    m_orientation = ProbeVideoOrientation(sourcePath());
+}
+
+std::string VideoSplitDialog::OutputNameFor(const QTime& now) const
+{
+    return SplitClipOutputName(sourcePath(), now);
+}
+
+void VideoSplitDialog::FillCrop(SplitClip& clip) const
+{
+    const int width = m_orientation.uprightWidth();
+    const int height = m_orientation.uprightHeight();
+    if (m_cropOn && m_mask) {
+        const CropRect r = m_mask->editor().ToVideoPixels(width, height);
+        clip.cropEnabled = 1;
+        clip.cropX = r.x;
+        clip.cropY = r.y;
+        clip.cropWidth = r.width;
+        clip.cropHeight = r.height;
+    } else {
+        clip.cropEnabled = 0;
+        clip.cropX = 0;
+        clip.cropY = 0;
+        clip.cropWidth = width;
+        clip.cropHeight = height;
+    }
+}
+
+void VideoSplitDialog::HandOver(const std::vector<SplitClip>& clips)
+{
+    for (const SplitClip& clip : clips)
+        SplitClipList().append(clip);
+}
+
+QString VideoSplitDialog::EqualTimesPrompt() const
+{
+    return kSplitEqualTimesPrompt;
+}
+
+void VideoSplitDialog::OnOtherClick(QWidget* sender)
+{
+    if (sender && sender == m_cutButton)
+        ToggleCrop();
+}
+
+void VideoSplitDialog::ToggleCrop()
+{
+    if (!m_mask) {
+        m_cropOn = true;
+        m_mask = new CVideoMask(this);
+        connect(m_mask, &CVideoMask::rectangleChanged, this, [this] { RememberRect(); });
+        PlaceOverlay(false);
+        RememberRect();
+        m_mask->show();
+        m_mask->Repaint();
+    } else if (m_cropOn) {
+        m_mask->hide();
+        m_cropOn = false;
+    } else {
+        PlaceOverlay(true);
+        m_mask->show();
+        m_mask->Repaint();
+        m_cropOn = true;
+    }
+    if (m_cutButton)
+        m_cutButton->setText(m_cropOn ? QStringLiteral("取消裁剪") : QStringLiteral("启用裁剪"));
+}
+
+QRect VideoSplitDialog::OverlayRect() const
+{
+    const QRect area = PlayerAreaRect();
+    if (area.isEmpty())
+        return {};
+    return QRect(mapToGlobal(area.topLeft()), area.size()).adjusted(-2, -2, 2, 2);
+}
+
+void VideoSplitDialog::PlaceOverlay(bool rescale)
+{
+    if (!m_mask)
+        return;
+    const QRect r = OverlayRect();
+    if (r.isEmpty())
+        return;
+    if (rescale && r.size() != m_mask->editor().areaSize()) {
+        m_mask->editor().setRoiRect(
+            CropEditor::Rescale(m_savedRect, m_savedSize.width(), m_savedSize.height(), r.width(), r.height()));
+    }
+    m_mask->SetWidth(r.x(), r.y(), r.width());
+    m_mask->SetHeight(r.x(), r.y(), r.height());
+    m_mask->Repaint();
+}
+
+void VideoSplitDialog::RememberRect()
+{
+    if (!m_mask)
+        return;
+    m_savedRect = m_mask->editor().roiRect();
+    m_savedSize = m_mask->editor().areaSize();
+}
+
+void VideoSplitDialog::PlaceWindows()
+{
+    // No frame is presented while the picture's windows move.
+    std::lock_guard<std::recursive_mutex> lock(RenderLock());
+    ClipDialog::PlaceWindows();
+    PlaceOverlay(true);
+}
+
+void VideoSplitDialog::moveEvent(QMoveEvent* event)
+{
+    ClipDialog::moveEvent(event);
+    if (m_mask) {
+        std::lock_guard<std::recursive_mutex> lock(RenderLock());
+        PlaceOverlay(false);
+    }
+}
+
+void VideoSplitDialog::changeEvent(QEvent* event)
+{
+    ClipDialog::changeEvent(event);
+    if (event->type() == QEvent::WindowStateChange && m_mask && m_cropOn)
+        m_mask->setVisible(!isMinimized());
+}
+
+void VideoSplitDialog::OnDestroy()
+{
+    if (m_mask)
+        m_mask->hide();
+    ClipDialog::OnDestroy();
+}
+
+}  // namespace tolvex

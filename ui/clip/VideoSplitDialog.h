@@ -1,0 +1,72 @@
+#pragma once
+
+// The split dialog: plays one file, lets the user pick start and end times (typed or with
+// the timeline's flags) and optionally a crop rectangle drawn over the picture, and hands
+// the collected clips to the main window (SplitClipList, then WM_SPLIT_CLIPS_READY).
+//
+// The crop overlay (CVideoMask) is made on the first use of "cut-video-btn" and is then
+// shown and hidden by it; it follows the dialog's moves, resizes, maximise and restore,
+// scaling the rectangle with the picture. The rectangle maps to the upright picture: a
+// phone video stored on its side is cropped in the size ffmpeg sees after turning it.
+//
+// UI thread only (see ClipDialog).
+
+#include "ui/clip/CVideoMask.h"
+#include "ui/clip/ClipDialog.h"
+#include "ui/clip/CropEditor.h"
+#include "ui/clip/VideoOrientation.h"
+
+#include <QPointer>
+
+namespace tolvex {
+
+class VideoSplitDialog : public ClipDialog {
+    Q_OBJECT
+
+public:
+    static const Names kNames;
+
+    VideoSplitDialog(QObject* mainWindow, std::string sourcePath);
+    ~VideoSplitDialog() override;
+
+    // Creates the dialog over `mainWindow` for `sourcePath`, centres it and runs it
+    // modally; returns once it closed.
+    static void Open(QWidget* mainWindow, const QString& sourcePath);
+    // Creates the dialog (not yet shown); null when its skin cannot be loaded.
+    static VideoSplitDialog* Make(QWidget* mainWindow, const QString& sourcePath);
+
+    CVideoMask* overlay() const { return m_mask; }
+    bool cropOn() const { return m_cropOn; }
+    const VideoOrientation& orientation() const { return m_orientation; }
+    // The overlay's place for the dialog as it is now: the video area grown by 2 pixels on
+    // every side, in screen coordinates.
+    QRect OverlayRect() const;
+
+protected:
+    void InitWindow() override;
+    std::string OutputNameFor(const QTime& now) const override;
+    void FillCrop(SplitClip& clip) const override;
+    void HandOver(const std::vector<SplitClip>& clips) override;
+    QString EqualTimesPrompt() const override;
+    void OnOtherClick(QWidget* sender) override;
+    void PlaceWindows() override;
+    void OnDestroy() override;
+    void moveEvent(QMoveEvent* event) override;
+    void changeEvent(QEvent* event) override;
+
+private:
+    void ToggleCrop();
+    void PlaceOverlay(bool rescale);
+    void RememberRect();
+
+    QAbstractButton* m_cutButton = nullptr;
+    QPointer<CVideoMask> m_mask;
+    bool m_cropOn = false;
+    VideoOrientation m_orientation;
+    // The rectangle and the overlay size it was drawn for: every resize scales from them,
+    // so maximise and restore come back to the same rectangle.
+    CropRect m_savedRect;
+    QSize m_savedSize;
+};
+
+}  // namespace tolvex

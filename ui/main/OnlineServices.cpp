@@ -1,0 +1,117 @@
+#include "ui/main/OnlineServices.h"
+
+#include "app/ServiceAddress.h"
+#include "net/PublicIpQuery.h"
+#include "ui/main/CMainWnd.h"
+#include "ui/net/FeedbackDialog.h"
+#include "ui/net/UpdateOffer.h"
+
+#include <string>
+
+namespace tolvex {
+
+namespace {
+
+std::string ServiceUrl()
+{
+    return ServiceBaseAddress().toStdString();
+}
+
+}  // namespace
+
+OnlineServices::OnlineServices() : m_account(std::make_shared<AccountState>()) {}
+
+OnlineServices::~OnlineServices()
+{
+    m_threads.StopAll();
+}
+
+void OnlineServices::Attach(CMainWnd& window)
+{
+    m_window = &window;
+    window.RouteNotify(QStringLiteral("click"), QStringLiteral("feedback"), this);
+    window.RouteMessage(WM_OPEN_FEEDBACK, this);
+    window.RouteMessage(WM_CHECK_UPGRADE, this);
+    window.RouteMessage(WM_UPDATE_CHECKED, this);
+    window.AddShutdownStep([this] { m_threads.StopAll(); });
+
+    // The start-up threads, each only when the one before it started.
+    StartUpdateCheck(false);
+    const std::shared_ptr<AccountState> account = m_account;
+    if (!m_threads.Start([account](const std::atomic<bool>&) { LoadAccount(*account); }))
+        return;
+    if (PublicIpQueryNeeded())
+        m_threads.Start([url = ServiceUrl()](const std::atomic<bool>& abort) { PublicIpQuery(url, &abort); });
+}
+
+void OnlineServices::OnNotify(TNotifyUI& msg)
+{
+    if (msg.senderName() == QLatin1String("feedback"))
+        OpenFeedback();
+}
+
+bool OnlineServices::OnMessage(MessageEvent& message)
+{
+    switch (message.number()) {
+    case WM_OPEN_FEEDBACK:
+        OpenFeedback();
+        return true;
+    case WM_CHECK_UPGRADE:
+        if (!m_checkRunning)
+            StartUpdateCheck(true);
+        return true;
+    case WM_UPDATE_CHECKED:
+        if (const auto* record = message.recordAs<UpdateCheckedRecord>())
+            ShowCheckOutcome(*record);
+        return true;
+    default:
+        return false;
+    }
+}
+
+void OnlineServices::StartUpdateCheck(bool interactive)
+{
+    QObject* receiver = m_window.data();
+    const bool started = m_threads.Start([receiver, interactive, url = ServiceUrl()](const std::atomic<bool>& abort) {
+        auto record = std::make_unique<UpdateCheckedRecord>();
+        record->interactive = interactive;
+        record->result = RequestUpdateCheck(url, &abort);
+        if (!abort.load())
+            PostMessageTo(receiver, WM_UPDATE_CHECKED, std::move(record));
+    });
+    if (started && interactive && m_window) {
+        m_checkRunning = true;
+        m_window->setCursor(Qt::BusyCursor);
+    }
+}
+
+void OnlineServices::ShowCheckOutcome(const UpdateCheckedRecord& record)
+{
+    if (record.interactive) {
+        m_checkRunning = false;
+        if (m_window)
+            m_window->unsetCursor();
+    }
+    // One offer at a time: a second check that ends while the first offer is open adds
+    // nothing.
+    if (m_offering || !m_window)
+        return;
+    m_offering = true;
+    const QPointer<CMainWnd> window = m_window;
+    ShowUpdateCheckResult(window.data(), record.result, record.interactive);
+    if (window)
+        m_offering = false;
+}
+
+void OnlineServices::OpenFeedback()
+{
+    if (FeedbackDialog* open = FeedbackDialog::Current(); open && !open->IsClosed()) {
+        open->ShowWindow(true, true);
+        return;
+    }
+    const std::shared_ptr<AccountState> account = m_account;
+    FeedbackDialog::Open(
+        m_window.data(), [account] { return account->IsSignedIn(); }, ServiceUrl());
+}
+
+}  // namespace tolvex

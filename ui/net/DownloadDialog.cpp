@@ -1,0 +1,197 @@
+#include "ui/net/DownloadDialog.h"
+
+#include "app/Folders.h"
+#include "app/Helpers.h"
+#include "ui/common/MessageBoxes.h"
+#include "ui/framework/WindowMethodError.h"
+#include "ui/net/ProgramExit.h"
+
+#include <QAbstractButton>
+#include <QDebug>
+#include <QDesktopServices>
+#include <QLabel>
+#include <QSlider>
+#include <QUrl>
+
+#include <glog/logging.h>
+
+#include <memory>
+
+namespace tolvex {
+
+namespace {
+
+QPointer<DownloadDialog> g_current;
+
+struct DownloadProgressRecord : MessageRecord {
+    DownloadProgress progress;
+};
+
+struct DownloadFinishedRecord : MessageRecord {
+    DownloadOutcome outcome = DownloadOutcome::Failed;
+};
+
+// How far the slider moves per activity report when the length is unknown.
+constexpr int kActivityStep = 5;
+
+}  // namespace
+
+DownloadDialog::DownloadDialog(QWidget* owner, std::string url, bool forced, QString folder)
+    : m_owner(owner), m_url(std::move(url)), m_forced(forced), m_folder(std::move(folder))
+{
+}
+
+DownloadDialog::~DownloadDialog()
+{
+    StopWorker();
+}
+
+void DownloadDialog::Open(QWidget* owner, const std::string& url, bool forced)
+{
+    auto dialog = std::make_unique<DownloadDialog>(owner, url, forced, TempFolder());
+    try {
+        if (!dialog->Create(owner, QString(), UI_WNDSTYLE_DIALOG, WS_EX_WINDOWEDGE))
+            return;
+    } catch (const WindowMethodError& error) {
+        qWarning().noquote() << error.what();
+        return;
+    }
+    dialog->CenterWindow();
+    // The dialog owns itself from here on: it deletes itself after its final message.
+    dialog.release()->ShowModal();
+}
+
+DownloadDialog* DownloadDialog::Current()
+{
+    return g_current.data();
+}
+
+QString DownloadDialog::GetSkinFile()
+{
+    return QStringLiteral("download.xml");
+}
+
+QString DownloadDialog::GetWindowClassName() const
+{
+    return QStringLiteral("升级下载");
+}
+
+void DownloadDialog::InitWindow()
+{
+    m_text = FindControlAs<QLabel>(QStringLiteral("download-text"));
+    m_slider = FindControlAs<QSlider>(QStringLiteral("download-slider"));
+    m_cancel = FindControlAs<QAbstractButton>(QStringLiteral("cancel"));
+    if (m_slider) {
+        // The slider shows progress; the user does not move it.
+        m_slider->setAttribute(Qt::WA_TransparentForMouseEvents);
+        m_slider->setRange(0, 100);
+        m_slider->setValue(0);
+    }
+    if (m_text)
+        m_text->setText(QStringLiteral("0%"));
+    g_current = this;
+
+    m_worker = std::thread([this, url = m_url, folder = m_folder] {
+        HttpDownload download(url, folder);
+        const DownloadOutcome outcome = download.Run(m_cancelled, [this](const DownloadProgress& progress) {
+            auto record = std::make_unique<DownloadProgressRecord>();
+            record->progress = progress;
+            PostMessageTo(this, kProgressMessage, std::move(record));
+        });
+        auto record = std::make_unique<DownloadFinishedRecord>();
+        record->outcome = outcome;
+        PostMessageTo(this, kFinishedMessage, std::move(record));
+    });
+    m_target = HttpDownload(m_url, m_folder).TargetPath();
+}
+
+void DownloadDialog::Notify(TNotifyUI& msg)
+{
+    if (msg.type == QLatin1String("click") && m_cancel && msg.sender == m_cancel) {
+        m_cancelled.store(true);
+        Close(1);
+    }
+    WindowImplBase::Notify(msg);
+}
+
+bool DownloadDialog::HandleCustomMessage(MessageEvent& message)
+{
+    if (IsClosed())
+        return message.number() == kProgressMessage || message.number() == kFinishedMessage;
+    if (message.number() == kProgressMessage) {
+        if (const auto* record = message.recordAs<DownloadProgressRecord>())
+            ShowProgress(record->progress);
+        return true;
+    }
+    if (message.number() == kFinishedMessage) {
+        if (const auto* record = message.recordAs<DownloadFinishedRecord>())
+            Finish(record->outcome);
+        return true;
+    }
+    return false;
+}
+
+void DownloadDialog::ShowProgress(const DownloadProgress& progress)
+{
+    if (progress.percent >= 0) {
+        if (progress.percent == m_lastPercent)
+            return;
+        m_lastPercent = progress.percent;
+        if (m_text)
+            m_text->setText(QString::asprintf("%d%%", progress.percent));
+        if (m_slider)
+            m_slider->setValue(progress.percent);
+        return;
+    }
+    // No length: the bytes so far, and a slider that keeps moving.
+    if (m_text)
+        m_text->setText(FormatFileSize(progress.received));
+    if (m_slider)
+        m_slider->setValue((m_slider->value() + kActivityStep) % (m_slider->maximum() + 1));
+}
+
+void DownloadDialog::Finish(DownloadOutcome outcome)
+{
+    m_finished = true;
+    StopWorker();
+    switch (outcome) {
+    case DownloadOutcome::Completed:
+        ShowProgress(DownloadProgress{100, 0, 0});
+        if (QDesktopServices::openUrl(QUrl::fromLocalFile(m_target))) {
+            EndProgramNow(0);
+        } else {
+            LOG(ERROR) << "升级失败";
+        }
+        break;
+    case DownloadOutcome::Cancelled:
+        break;
+    case DownloadOutcome::Failed:
+    case DownloadOutcome::Short:
+        LOG(ERROR) << "升级失败";
+        ShowPromptBox(this, QStringLiteral("升级失败"));
+        break;
+    }
+    Close(1);
+}
+
+void DownloadDialog::StopWorker()
+{
+    m_cancelled.store(m_cancelled.load() || !m_finished);
+    if (m_worker.joinable())
+        m_worker.join();
+}
+
+void DownloadDialog::OnDestroy()
+{
+    StopWorker();
+    // Closing a forced update before it finished leaves no choice but to end the program.
+    if (m_forced && !m_finished)
+        EndProgramNow(0);
+}
+
+void DownloadDialog::OnFinalMessage()
+{
+    delete this;
+}
+
+}  // namespace tolvex

@@ -1,0 +1,190 @@
+#include "ui/net/FeedbackDialog.h"
+
+#include "app/ServiceAddress.h"
+#include "ui/common/MessageBoxes.h"
+#include "ui/framework/WindowMethodError.h"
+
+#include <QAbstractButton>
+#include <QDebug>
+#include <QDesktopServices>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPointer>
+#include <QTextEdit>
+#include <QTimer>
+#include <QUrl>
+
+#include <memory>
+
+namespace tolvex {
+
+namespace {
+
+QPointer<FeedbackDialog> g_current;
+
+struct FeedbackAnswerRecord : MessageRecord {
+    FeedbackOutcome outcome = FeedbackOutcome::NetworkError;
+};
+
+// The text of a one-line or a multi-line field.
+QString FieldText(const QWidget* field)
+{
+    if (const auto* line = qobject_cast<const QLineEdit*>(field))
+        return line->text();
+    if (const auto* plain = qobject_cast<const QPlainTextEdit*>(field))
+        return plain->toPlainText();
+    if (const auto* rich = qobject_cast<const QTextEdit*>(field))
+        return rich->toPlainText();
+    return QString();
+}
+
+}  // namespace
+
+FeedbackDialog::FeedbackDialog(std::function<bool()> signedIn, std::string serviceUrl)
+    : m_signedIn(std::move(signedIn)), m_serviceUrl(std::move(serviceUrl))
+{
+}
+
+FeedbackDialog::~FeedbackDialog()
+{
+    StopWorker();
+}
+
+void FeedbackDialog::Open(QWidget* owner, std::function<bool()> signedIn, const std::string& serviceUrl)
+{
+    auto dialog = std::make_unique<FeedbackDialog>(std::move(signedIn), serviceUrl);
+    try {
+        if (!dialog->Create(owner, QString(), UI_WNDSTYLE_DIALOG, WS_EX_WINDOWEDGE))
+            return;
+    } catch (const WindowMethodError& error) {
+        qWarning().noquote() << error.what();
+        return;
+    }
+    dialog->CenterWindow();
+    // The dialog owns itself from here on: it deletes itself after its final message.
+    dialog.release()->ShowModal();
+}
+
+FeedbackDialog* FeedbackDialog::Current()
+{
+    return g_current.data();
+}
+
+QString FeedbackDialog::GetSkinFile()
+{
+    return QStringLiteral("Feedback.xml");
+}
+
+QString FeedbackDialog::GetWindowClassName() const
+{
+    return QStringLiteral("意见反馈");
+}
+
+void FeedbackDialog::InitWindow()
+{
+    m_content = FindControl(QStringLiteral("feedbackContent"));
+    m_contact = FindControl(QStringLiteral("feedbackContact"));
+    m_errorTips = FindControlAs<QLabel>(QStringLiteral("feedbackErrorTips"));
+    m_submit = FindControlAs<QAbstractButton>(QStringLiteral("feedbackBtn"));
+    m_contactUs = FindControlAs<QAbstractButton>(QStringLiteral("contact-us"));
+    if (m_submit)
+        m_submitText = m_submit->text();
+    g_current = this;
+    // The caret goes into the content box once the window is on screen.
+    QTimer::singleShot(kFocusTimerMs, this, [this] {
+        if (m_content && !IsClosed())
+            m_content->setFocus(Qt::OtherFocusReason);
+    });
+}
+
+QString FeedbackDialog::ContentText() const
+{
+    return FieldText(m_content);
+}
+
+QString FeedbackDialog::ContactText() const
+{
+    return FieldText(m_contact);
+}
+
+void FeedbackDialog::Notify(TNotifyUI& msg)
+{
+    if (msg.type == QLatin1String("click") && msg.sender) {
+        if (m_submit && msg.sender == m_submit)
+            Submit();
+        else if (m_contactUs && msg.sender == m_contactUs)
+            QDesktopServices::openUrl(QUrl(HelpPageAddress()));
+    }
+    WindowImplBase::Notify(msg);
+}
+
+void FeedbackDialog::Submit()
+{
+    if (IsSending())
+        return;
+    const QString content = ContentText();
+    const QString contact = ContactText();
+    const FeedbackProblem problem = ValidateFeedback(content, contact, m_signedIn && m_signedIn());
+    if (m_errorTips)
+        m_errorTips->setText(FeedbackProblemText(problem));
+    if (problem != FeedbackProblem::None)
+        return;
+
+    SetSending(true);
+    m_worker = std::thread([this, body = FeedbackBody(content, contact), url = m_serviceUrl] {
+        auto record = std::make_unique<FeedbackAnswerRecord>();
+        record->outcome = SendFeedback(url, body, &m_abort);
+        PostMessageTo(this, kAnsweredMessage, std::move(record));
+    });
+}
+
+void FeedbackDialog::SetSending(bool sending)
+{
+    for (QWidget* field : {m_content, m_contact}) {
+        if (field)
+            field->setEnabled(!sending);
+    }
+    if (m_submit) {
+        m_submit->setEnabled(!sending);
+        m_submit->setText(sending ? QStringLiteral("正在提交…") : m_submitText);
+    }
+    if (sending)
+        setCursor(Qt::BusyCursor);
+    else
+        unsetCursor();
+}
+
+bool FeedbackDialog::HandleCustomMessage(MessageEvent& message)
+{
+    if (message.number() != kAnsweredMessage)
+        return false;
+    StopWorker();
+    const auto* record = message.recordAs<FeedbackAnswerRecord>();
+    if (IsClosed() || !record)
+        return true;
+    SetSending(false);
+    hide();
+    ShowPromptBox(this, FeedbackOutcomeText(record->outcome));
+    Close(1);
+    return true;
+}
+
+void FeedbackDialog::StopWorker()
+{
+    if (m_worker.joinable())
+        m_worker.join();
+}
+
+void FeedbackDialog::OnDestroy()
+{
+    m_abort.store(true);
+    StopWorker();
+}
+
+void FeedbackDialog::OnFinalMessage()
+{
+    delete this;
+}
+
+}  // namespace tolvex

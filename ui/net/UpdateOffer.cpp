@@ -1,0 +1,36 @@
+#include "ui/net/UpdateOffer.h"
+
+#include "ui/common/MessageBoxes.h"
+#include "ui/net/DownloadDialog.h"
+
+#include <QString>
+
+namespace tolvex {
+
+void OfferUpdate(QWidget* owner, const std::string& downloadUrl, bool forced)
+{
+    const QString text = QStringLiteral("发现新版本啦!");
+    if (forced) {
+        ShowPromptBox(owner, text);
+    } else if (ShowMessageBox(owner, text) == 0) {
+        return;
+    }
+    DownloadDialog::Open(owner, downloadUrl, forced);
+}
+
+void ShowUpdateCheckResult(QWidget* owner, const UpdateCheckResult& result, bool interactive)
+{
+    switch (result.outcome) {
+    case UpdateCheckOutcome::NewerRelease:
+        OfferUpdate(owner, result.info.downloadUrl, result.info.forced);
+        break;
+    case UpdateCheckOutcome::UpToDate:
+        if (interactive)
+            ShowPromptBox(owner, QStringLiteral("没有发现新版本!"));
+        break;
+    case UpdateCheckOutcome::Failed:
+        break;
+    }
+}
+
+}  // namespace tolvex
