@@ -24,11 +24,12 @@ class CurlHeaderList {
 public:
     bool Append(const char* line)
     {
-        curl_slist* grown = curl_slist_append(m_list.get(), line);
-        if (!grown)
+        curl_slist* head = curl_slist_append(m_list.get(), line);
+        if (!head)
             return false;
-        m_list.release();
-        m_list.reset(grown);
+        // Appending keeps the head of a list that has one.
+        if (!m_list)
+            m_list.reset(head);
         return true;
     }
     curl_slist* get() const { return m_list.get(); }

@@ -79,7 +79,7 @@ size_t AppendToResponse(char* data, size_t size, size_t count, void* response)
     return bytes;
 }
 
-int HttpClient::Get(std::string url, std::string& response, const std::atomic<bool>* abort)
+int HttpClient::Get(const std::string& url, std::string& response, const std::atomic<bool>* abort)
 {
     CurlEasy handle(curl_easy_init());
     if (!handle)
@@ -109,7 +109,8 @@ int HttpClient::Get(std::string url, std::string& response, const std::atomic<bo
     return 0;
 }
 
-int HttpClient::PostJson(std::string body, std::string url, std::string& response, const std::atomic<bool>* abort)
+int HttpClient::PostJson(std::string body, const std::string& url, std::string& response,
+                         const std::atomic<bool>* abort)
 {
     CurlHeaderList headers;
     if (!headers.Append("Accept: application/json") || !headers.Append("Content-Type:application/json;charset=UTF-8"))

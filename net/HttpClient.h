@@ -25,8 +25,9 @@ class HttpClient {
 public:
     static constexpr long kTimeoutSeconds = 10;
 
-    int Get(std::string url, std::string& response, const std::atomic<bool>* abort = nullptr);
-    int PostJson(std::string body, std::string url, std::string& response, const std::atomic<bool>* abort = nullptr);
+    int Get(const std::string& url, std::string& response, const std::atomic<bool>* abort = nullptr);
+    int PostJson(std::string body, const std::string& url, std::string& response,
+                 const std::atomic<bool>* abort = nullptr);
 
     // How many times libcurl's global initialisation ran in this process (at most once).
     static int GlobalInitCount();

@@ -110,7 +110,7 @@ TEST(ParamOptionTable, MobileFormatsAndEncoderFallback)
     EXPECT_EQ(p.audioCodec, EncoderSupport::system().canEncode("amr_nb") ? "amr_nb" : "aac");
 
     const EncoderSupport withAmr([](const std::string& n) {
-        return EncoderSupport::Encoder{n == "amr_nb", false, n};
+        return EncoderSupport::Encoder{n == "amr_nb", false, n, {}};
     });
     EXPECT_EQ(ParamOptionTable(withAmr).defaultChoices("3g2")[2].text, "AMR");
 }

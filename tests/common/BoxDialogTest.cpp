@@ -21,6 +21,7 @@
 
 #include <atomic>
 #include <functional>
+#include <memory>
 #include <thread>
 
 namespace tolvex {
@@ -37,22 +38,41 @@ BoxDialogBase* VisibleBox()
 }
 
 // Runs `action` on the box as soon as one is shown (polled from the event loop, so it works
-// from inside the box's modal loop). The poll waits up to a minute: a loaded machine may be
-// slow to show the box, and a box nobody answers would block its test for good.
+// from inside the box's modal loop), and again every second while that box stays open: on a
+// loaded machine a click can reach a box that is not yet mapped and be lost. A box that never
+// shows within a minute is a failure; a box still open after a minute is closed with a failure,
+// so a lost answer fails its test instead of blocking it for good.
 void WhenBoxShows(std::function<void(BoxDialogBase*)> action)
 {
+    struct Poll {
+        QElapsedTimer clock;
+        QPointer<BoxDialogBase> box;
+        qint64 lastAction = -1;
+    };
     auto* timer = new QTimer(qApp);
-    auto* clock = new QElapsedTimer;
-    clock->start();
-    QObject::connect(timer, &QTimer::timeout, timer, [timer, clock, action = std::move(action)] {
-        BoxDialogBase* box = VisibleBox();
-        if (!box && clock->elapsed() < 60000)
+    auto poll = std::make_shared<Poll>();
+    poll->clock.start();
+    QObject::connect(timer, &QTimer::timeout, timer, [timer, poll, action = std::move(action)] {
+        const qint64 now = poll->clock.elapsed();
+        if (poll->lastAction >= 0 && (!poll->box || poll->box->IsClosed() || !poll->box->isVisible())) {
+            timer->stop();
+            timer->deleteLater();
             return;
-        timer->stop();
-        timer->deleteLater();
-        delete clock;
-        if (box)
-            action(box);
+        }
+        if (now > 60000) {
+            ADD_FAILURE() << (poll->box ? "the box was not answered within a minute" : "no box was shown within a minute");
+            if (poll->box)
+                poll->box->close();
+            timer->stop();
+            timer->deleteLater();
+            return;
+        }
+        if (!poll->box)
+            poll->box = VisibleBox();
+        if (poll->box && (poll->lastAction < 0 || now - poll->lastAction >= 1000)) {
+            poll->lastAction = now;
+            action(poll->box);
+        }
     });
     timer->start(10);
 }

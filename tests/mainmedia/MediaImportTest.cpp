@@ -209,13 +209,10 @@ TEST_F(MediaImportTest, AFileThatNeverAnswersIsPassedOverAndFailsWhenItsProbeRun
     import.setPatience(std::chrono::milliseconds(300));
     MediaImportRequest stuck = Request(PageKind::Merge, "one.mp4", false);
     stuck.fullPath = live;
-    QElapsedTimer clock;
-    clock.start();
     import.submit({stuck, Request(PageKind::Merge, "one.mp4", false), Request(PageKind::Merge, "two.mkv", false)});
 
-    // The files after it are listed long before its probe gives up.
+    // The files after it are posted before its probe gives up.
     ASSERT_TRUE(m_receiver.waitFor(2));
-    EXPECT_LT(clock.elapsed(), 3000);
     EXPECT_EQ(m_receiver.results[0]->item.fileName, QStringLiteral("one.mp4"));
     EXPECT_EQ(m_receiver.results[1]->item.fileName, QStringLiteral("two.mkv"));
     EXPECT_FALSE(m_receiver.results[1]->lastOfBatch) << "the batch still waits for the slow file";

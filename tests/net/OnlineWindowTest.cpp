@@ -44,7 +44,7 @@ constexpr char kInstallerPath[] = "/files/TolvexVideoConverterSetup.run";
 
 // Runs `act` on the first visible widget `find` gives, polling from the event loop (a modal
 // loop may be running when it shows up).
-void WhenShown(std::function<QWidget*()> find, std::function<void(QWidget*)> act, int timeoutMs = 60000)
+void WhenShown(const std::function<QWidget*()>& find, const std::function<void(QWidget*)>& act, int timeoutMs = 60000)
 {
     auto deadline = std::make_shared<QDeadlineTimer>(timeoutMs);
     auto poll = std::make_shared<std::function<void()>>();

@@ -235,7 +235,10 @@ void LocalService::SendBody(const Json::Value& entry, httplib::Response& respons
             while (!m_stopping.load() && std::chrono::steady_clock::now() < due)
                 std::this_thread::sleep_for(std::chrono::milliseconds(5));
         }
-        const size_t end = std::min({offset + kChunkBytes, cutAt, body.size});
+        // A slow body goes in small pieces, about ten a second.
+        const size_t piece =
+            rate > 0 ? std::clamp<size_t>(static_cast<size_t>(rate / 10), 1, kChunkBytes) : kChunkBytes;
+        const size_t end = std::min({offset + piece, cutAt, body.size});
         std::string chunk(end - offset, '\0');
         for (size_t i = offset; i < end; ++i)
             chunk[i - offset] = body.At(i);
