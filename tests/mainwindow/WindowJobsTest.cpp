@@ -179,7 +179,8 @@ TEST_F(WindowJobsTest, RemovingTheRunningItemEndsItsFfmpegAndTheNextOneRuns)
     EXPECT_EQ(OutputFiles().filter(QStringLiteral("short-")).size(), 1);
     EXPECT_TRUE(OutputFiles().filter(QStringLiteral("long-")).isEmpty()) << "the removed job's partial file is gone";
     // The item names the file that was written.
-    EXPECT_EQ(TextIn(ItemAt(PageKind::Convert, 0), "output-filename"), OutputFiles().filter(QStringLiteral("short-")).value(0));
+    EXPECT_EQ(TextIn(ItemAt(PageKind::Convert, 0), "output-filename"),
+              OutputFiles().filter(QStringLiteral("short-")).value(0));
 }
 
 TEST_F(WindowJobsTest, ClearingARunningPageStopsItsJobsAndFreesItsButton)
@@ -206,7 +207,8 @@ TEST_F(WindowJobsTest, ClearingARunningPageStopsItsJobsAndFreesItsButton)
     // Nothing else starts afterwards, and the stopped job's partial file is gone.
     QTest::qWait(300);
     EXPECT_FALSE(engine.runningTask(PageKind::Convert).has_value());
-    EXPECT_TRUE(WaitFor([&] { return OutputFiles().isEmpty(); }, 3000)) << qPrintable(OutputFiles().join(QLatin1Char(' ')));
+    EXPECT_TRUE(WaitFor([&] { return OutputFiles().isEmpty(); }, 3000))
+        << qPrintable(OutputFiles().join(QLatin1Char(' ')));
 }
 
 TEST_F(WindowJobsTest, TheParameterDialogsChoiceReachesTheOutputFile)

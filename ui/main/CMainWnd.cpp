@@ -21,7 +21,6 @@
 #include <QStackedWidget>
 #include <QTimer>
 
-
 namespace tolvex {
 
 CMainWnd::CMainWnd() = default;
