@@ -1,6 +1,7 @@
 #include "media/MediaProbe.h"
 
 #include "app/ConsoleLog.h"
+#include "media/AvPointers.h"
 
 extern "C" {
 #include <libavformat/avformat.h>
@@ -67,12 +68,6 @@ int GuardedOpen(AVFormatContext* context, AVIOContext** pb, const char* url, int
     }
     return guard->defaultOpen(context, pb, url, flags, options);
 }
-
-struct FormatContextCloser {
-    void operator()(AVFormatContext* context) const { avformat_close_input(&context); }
-};
-// The one owner of an opened container: closed on every path.
-using FormatContextPtr = std::unique_ptr<AVFormatContext, FormatContextCloser>;
 
 // `guard` must outlive the returned container.
 FormatContextPtr OpenContainer(const std::string& path, ProbeGuard& guard)

@@ -19,10 +19,10 @@ bool KnowsOption(const AVClass* cls, const char* name, int flags)
     return av_opt_find(&cls, name, nullptr, flags, AV_OPT_SEARCH_FAKE_OBJ) != nullptr;
 }
 
-} // namespace
+}  // namespace
 
-DictionaryPtr FilterDecoderOptions(const AVDictionary* options, AVFormatContext* format,
-                                   AVStream* stream, const AVCodec* decoder)
+DictionaryPtr FilterDecoderOptions(const AVDictionary* options, AVFormatContext* format, AVStream* stream,
+                                   const AVCodec* decoder)
 {
     AVDictionary* result = nullptr;
     int flags = AV_OPT_FLAG_DECODING_PARAM;
@@ -62,19 +62,18 @@ DictionaryPtr FilterDecoderOptions(const AVDictionary* options, AVFormatContext*
                 continue;
             key.resize(colon);
         }
-        if (KnowsOption(codecClass, key.c_str(), flags) || !decoder
-            || KnowsOption(decoder->priv_class, key.c_str(), flags)) {
+        if (KnowsOption(codecClass, key.c_str(), flags) || !decoder ||
+            KnowsOption(decoder->priv_class, key.c_str(), flags)) {
             av_dict_set(&result, key.c_str(), entry->value, 0);
-        } else if (prefix && !key.empty() && key[0] == prefix
-                   && KnowsOption(codecClass, key.c_str() + 1, flags)) {
+        } else if (prefix && !key.empty() && key[0] == prefix && KnowsOption(codecClass, key.c_str() + 1, flags)) {
             av_dict_set(&result, key.c_str() + 1, entry->value, 0);
         }
     }
     return DictionaryPtr(result);
 }
 
-DictionaryPtr PlayerDecoderOptions(const AVDictionary* options, AVFormatContext* format,
-                                   AVStream* stream, const AVCodec* decoder)
+DictionaryPtr PlayerDecoderOptions(const AVDictionary* options, AVFormatContext* format, AVStream* stream,
+                                   const AVCodec* decoder)
 {
     DictionaryPtr filtered = FilterDecoderOptions(options, format, stream, decoder);
     AVDictionary* dict = filtered.release();
@@ -83,4 +82,4 @@ DictionaryPtr PlayerDecoderOptions(const AVDictionary* options, AVFormatContext*
     return DictionaryPtr(dict);
 }
 
-} // namespace tolvex
+}  // namespace tolvex

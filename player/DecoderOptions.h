@@ -1,6 +1,6 @@
 #pragma once
 
-#include "player/AvPointers.h"
+#include "media/AvPointers.h"
 
 namespace tolvex {
 
@@ -10,12 +10,12 @@ namespace tolvex {
 // passes when the generic codec options or the decoder's private options know it as a
 // decoding option for the stream's media type, or when it is the type letter (v, a, s)
 // followed by such a generic option. `options` may be null.
-DictionaryPtr FilterDecoderOptions(const AVDictionary* options, AVFormatContext* format,
-                                   AVStream* stream, const AVCodec* decoder);
+DictionaryPtr FilterDecoderOptions(const AVDictionary* options, AVFormatContext* format, AVStream* stream,
+                                   const AVCodec* decoder);
 
 // The options the player opens a decoder with: the filtered set, plus "threads" = "auto"
 // when it names no thread count.
-DictionaryPtr PlayerDecoderOptions(const AVDictionary* options, AVFormatContext* format,
-                                   AVStream* stream, const AVCodec* decoder);
+DictionaryPtr PlayerDecoderOptions(const AVDictionary* options, AVFormatContext* format, AVStream* stream,
+                                   const AVCodec* decoder);
 
-} // namespace tolvex
+}  // namespace tolvex

@@ -47,4 +47,4 @@ void PacketQueue::Flush()
     // The packets are released outside the lock when `dropped` goes out of scope.
 }
 
-} // namespace tolvex
+}  // namespace tolvex

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "player/AvPointers.h"
+#include "media/AvPointers.h"
 
 #include <cstddef>
 #include <deque>
@@ -33,4 +33,4 @@ private:
     std::deque<PacketPtr> m_packets;
 };
 
-} // namespace tolvex
+}  // namespace tolvex

@@ -10,20 +10,20 @@ namespace tolvex {
 
 PlaybackClock::PlaybackClock()
 {
-    Reset();
+    reset();
 }
 
-double PlaybackClock::Now()
+double PlaybackClock::now()
 {
     return static_cast<double>(av_gettime_relative()) / 1000000.0;
 }
 
-void PlaybackClock::Set(double pts)
+void PlaybackClock::set(double pts)
 {
-    SetAt(pts, Now());
+    setAt(pts, now());
 }
 
-void PlaybackClock::SetAt(double pts, double time)
+void PlaybackClock::setAt(double pts, double time)
 {
     std::lock_guard lock(m_mutex);
     m_pts = pts;
@@ -31,36 +31,36 @@ void PlaybackClock::SetAt(double pts, double time)
     m_drift = pts - time;
 }
 
-double PlaybackClock::Current() const
+double PlaybackClock::current() const
 {
-    return CurrentAt(Now());
+    return currentAt(now());
 }
 
-double PlaybackClock::CurrentAt(double time) const
+double PlaybackClock::currentAt(double time) const
 {
     std::lock_guard lock(m_mutex);
     return m_drift + time;
 }
 
-double PlaybackClock::Pts() const
+double PlaybackClock::pts() const
 {
     std::lock_guard lock(m_mutex);
     return m_pts;
 }
 
-double PlaybackClock::LastUpdated() const
+double PlaybackClock::lastUpdated() const
 {
     std::lock_guard lock(m_mutex);
     return m_lastUpdated;
 }
 
-double PlaybackClock::Drift() const
+double PlaybackClock::drift() const
 {
     std::lock_guard lock(m_mutex);
     return m_drift;
 }
 
-void PlaybackClock::Reset()
+void PlaybackClock::reset()
 {
     std::lock_guard lock(m_mutex);
     m_pts = NAN;
@@ -68,4 +68,4 @@ void PlaybackClock::Reset()
     m_drift = NAN;
 }
 
-} // namespace tolvex
+}  // namespace tolvex

@@ -16,18 +16,18 @@ public:
     PlaybackClock();
 
     // Wall-clock seconds of av_gettime_relative().
-    static double Now();
+    static double now();
 
-    void Set(double pts);
-    void SetAt(double pts, double time);
+    void set(double pts);
+    void setAt(double pts, double time);
     // drift + now; NaN when never set.
-    double Current() const;
-    double CurrentAt(double time) const;
-    double Pts() const;
-    double LastUpdated() const;
-    double Drift() const;
+    double current() const;
+    double currentAt(double time) const;
+    double pts() const;
+    double lastUpdated() const;
+    double drift() const;
     // Back to "never set".
-    void Reset();
+    void reset();
 
 private:
     mutable std::mutex m_mutex;
@@ -36,4 +36,4 @@ private:
     double m_drift;
 };
 
-} // namespace tolvex
+}  // namespace tolvex

@@ -1,20 +1,20 @@
 #pragma once
 
-#include "player/AvPointers.h"
-#include "player/PacketQueue.h"
-#include "player/PlaybackClock.h"
-#include "player/RenderEventQueue.h"
+#include "player/AudioOutput.h"
+#include "player/FrameTimer.h"
+#include "player/MediaReader.h"
+#include "player/PlaybackState.h"
+#include "player/PlayerStatistics.h"
+#include "player/StreamDecoder.h"
+#include "player/VideoOutput.h"
+#include "player/VideoRefresh.h"
 
 #include <SDL.h>
 
 #include <atomic>
-#include <condition_variable>
-#include <cstdint>
+#include <cstddef>
 #include <functional>
-#include <mutex>
 #include <string>
-#include <thread>
-#include <vector>
 
 namespace tolvex {
 
@@ -24,6 +24,11 @@ class VideoSurface;
 // moment it is due and audio inside SDL's audio callback, draws into the owner's native
 // window through an SDL renderer and plays the sound on an SDL audio device. Audio is the
 // master clock; a file without sound runs on the external clock.
+//
+// It is built of parts the way ffplay is: the reader (read thread and packet queues), one
+// decoder per stream, the video output (render thread and SDL picture objects) paced by the
+// frame timer with the display step in VideoRefresh, and the audio output (device and
+// callback). The player opens and closes them and carries the owner's commands to them.
 //
 // Threads:
 // - the owner's UI thread calls Open, Pause, Resume, Seek, SetVolume, Close and Destroy;
@@ -39,14 +44,14 @@ class VideoSurface;
 // queue's lock is only ever taken inside it, never the other way round.
 class PreviewPlayer {
 public:
-    using EndOfMediaCallback = std::function<void(void* user)>;
+    using EndOfMediaCallback = MediaReader::EndOfMediaCallback;
 
     enum State { StateOpening = 0, StatePlaying = 1, StatePaused = 2, StateClosing = 3 };
 
     static constexpr int kInitialVolume = 69;
     static constexpr int kMaxVolume = SDL_MIX_MAXVOLUME;
-    static constexpr int kAudioBufferBytes = 288000;
-    static constexpr std::size_t kMaxQueuedPackets = 180;
+    static constexpr int kAudioBufferBytes = AudioOutput::kBufferBytes;
+    static constexpr std::size_t kMaxQueuedPackets = MediaReader::kMaxQueuedPackets;
 
     explicit PreviewPlayer(VideoSurface* owner);
     ~PreviewPlayer();
@@ -72,180 +77,61 @@ public:
     double Duration() const;
     // Stops every thread and the audio device and releases the media. Safe to call twice.
     void Close();
-    // Releases the remaining buffers and frames (after Close).
+    // Releases what Close leaves (the path); safe at any time after Close.
     void Destroy();
     // Presents the last picture again, for a window system that uncovered part of the
     // area while the player is paused. Any thread.
-    void Redraw() { m_redrawWanted = true; }
+    void Redraw() { m_videoOutput.requestRedraw(); }
 
     // Read-only observers.
     int state() const { return m_state.load(); }
-    int volume() const { return m_volume.load(); }
-    bool paused() const { return m_paused.load(); }
-    bool hasVideo() const { return m_video.index >= 0; }
+    int volume() const { return m_playback.volume.load(); }
+    bool paused() const { return m_playback.paused.load(); }
+    bool hasVideo() const { return m_video.hasStream(); }
+    bool hasAudio() const { return m_audio.hasStream(); }
     // The clockwise turn (0, 90, 180, 270) that shows the file's picture upright; the
     // picture is drawn turned.
-    int rotation() const { return m_rotation; }
-    bool hasAudio() const { return m_audio.index >= 0; }
-    int frameWidth() const { return m_frameWidth; }
-    int frameHeight() const { return m_frameHeight; }
-    int shownWidth() const { return m_shownWidth.load(); }
-    int shownHeight() const { return m_shownHeight.load(); }
-    // Frames handed to the renderer since Open.
-    long framesShown() const { return m_framesShown.load(); }
-    int timerThreadStarts() const { return m_timerThreadStarts.load(); }
-    int readThreadStarts() const { return m_readThreadStarts.load(); }
-    int renderThreadStarts() const { return m_renderThreadStarts.load(); }
+    int rotation() const { return m_videoOutput.rotation(); }
+    int frameWidth() const { return m_videoOutput.frameWidth(); }
+    int frameHeight() const { return m_videoOutput.frameHeight(); }
+    int shownWidth() const { return m_videoOutput.shownWidth(); }
+    int shownHeight() const { return m_videoOutput.shownHeight(); }
     // True once the render thread holds a renderer and a texture.
-    bool videoOutputReady() const { return m_videoOutputReady.load(); }
-    std::string rendererName() const;
+    bool videoOutputReady() const { return m_videoOutput.ready(); }
+    std::string rendererName() const { return m_videoOutput.rendererName(); }
     // Current values (drift + now) of the three clocks; NaN until first set.
-    double videoClock() const { return m_videoClock.Current(); }
-    double audioClock() const { return m_audioClock.Current(); }
-    double externalClock() const { return m_externalClock.Current(); }
+    double videoClock() const { return m_playback.videoClock.current(); }
+    double audioClock() const { return m_playback.audioClock.current(); }
+    double externalClock() const { return m_playback.externalClock.current(); }
     // The device format obtained (0 without sound).
-    int audioFrequency() const { return m_audioFrequency; }
-    int audioChannels() const { return m_audioChannels; }
+    int audioFrequency() const { return m_audioOutput.frequency(); }
+    int audioChannels() const { return m_audioOutput.channels(); }
+    // Frames shown and threads started since construction.
+    const PlayerStatistics& statistics() const { return m_statistics; }
 
 private:
-    // One decoded stream: the decoder with its packet queue and the state of the
-    // receive-first loop.
-    struct StreamDecoder {
-        int index = -1;
-        AVStream* stream = nullptr;
-        CodecContextPtr context;
-        const AVCodec* codec = nullptr;
-        PacketQueue queue;
-        PacketPtr heldBack;
-        bool outputPending = false;
-        FramePtr frame;
-        // End of input: the decoder was asked for its last frames, and gave them all.
-        std::atomic<bool> drainSent{false};
-        std::atomic<bool> finished{false};
-    };
-
-    int Initialise();
-    int OpenVideoStream(AVStream* stream);
-    int OpenAudioStream(AVStream* stream);
-    int OpenAudioDevice();
-    int InitSdl(Uint32 subsystems);
-    void ReleaseMedia();
-    void StartThreads();
-    void StopThreads();
-
-    void ReadThread();
-    void TimerThread();
-    void RenderThread();
-    void CreateVideoOutput();
-    void DestroyVideoOutput();
-    void PumpWindowEvents();
-    void FollowDisplaySize();
-    void PresentLocked();
-    void DisplayStep(bool afterSeek);
-    // Tells the timer thread that the frame delay of this step is known.
-    void FinishDisplayStep();
-    void ShowFrame(AVFrame* frame);
-    // Copies the texture over the area (width x height), turned upright; render lock held.
-    void CopyUprightLocked(const SDL_Rect& source, int width, int height);
-    static int UprightTurn(const AVStream* stream);
-
-    static void SDLCALL AudioCallback(void* user, Uint8* stream, int length);
-    void FillAudio(Uint8* stream, int length);
-    int AudioDecodeStep();
-
-    // The receive-first decode loop; call with the decoder lock held. Once the file has been
-    // read to the end (inputEnded) and the queue is empty, the decoder is drained of the
-    // frames it still holds.
-    static bool ReceiveFrame(StreamDecoder& decoder, bool inputEnded);
-    // True when the stream has nothing more to show: queue empty and decoder drained.
-    static bool PlayedOut(const StreamDecoder& decoder);
-
-    void SetFramePending(bool pending);
-    // Sleeps up to `seconds`, returning early when the player quits.
-    void SleepUnlessQuit(double seconds);
-    static double ToSeconds(int64_t timestamp, AVRational timeBase);
+    int initialise();
+    int openVideo(AVStream* stream);
+    int openAudio(AVStream* stream);
+    void startThreads();
+    void stopThreads();
+    void releaseMedia();
 
     VideoSurface* m_owner;
-    std::uintptr_t m_nativeWindow = 0;
     std::string m_filePath;
-    std::atomic<int> m_shownWidth{0};
-    std::atomic<int> m_shownHeight{0};
-    std::atomic<bool> m_quit{false};
-    EndOfMediaCallback m_endCallback;
-    void* m_endCallbackUser = nullptr;
-    std::thread m_timerThread;
-    std::thread m_readThread;
-    std::thread m_renderThread;
-    std::atomic<int> m_volume{kInitialVolume};
     std::atomic<int> m_state{StateOpening};
-    std::atomic<bool> m_paused{false};
-    std::atomic<bool> m_framePending{true};
-    std::atomic<bool> m_seekPending{false};
-    std::atomic<double> m_seekTarget{0.0};
-    // Counts the seeks; raised under m_decoderLock once the decoders are flushed, so a
-    // picture taken from a decoder under an older count shows the place before a seek.
-    std::atomic<uint64_t> m_seekSerial{0};
     bool m_opened = false;
-
-    std::mutex m_decoderLock;
-    FormatContextPtr m_format;
     double m_duration = 0.0;
 
-    StreamDecoder m_video;
-    SwsContextPtr m_scaler;
-    int m_frameWidth = 0;
-    int m_frameHeight = 0;
-    int m_rotation = 0;
-    FramePtr m_convertedFrame;
-    AvBufferPtr m_convertedBuffer;
-
-    // Owned by the render thread.
-    SDL_Window* m_window = nullptr;
-    SDL_Renderer* m_renderer = nullptr;
-    SDL_RendererInfo m_rendererInfo{};
-    SDL_Texture* m_texture = nullptr;
-    int m_windowWidth = 0;
-    int m_windowHeight = 0;
-    bool m_textureFilled = false;
-    std::atomic<bool> m_videoOutputReady{false};
-    std::atomic<bool> m_redrawWanted{false};
-    RenderEventQueue m_renderEvents;
-
-    SDL_AudioDeviceID m_audioDevice = 0;
-    std::atomic<bool> m_notifyAtEnd{false};
-
-    StreamDecoder m_audio;
-    int m_audioFrequency = 0;
-    int m_audioChannels = 0;
-    int m_audioDeviceBufferBytes = 0;
-    // Owned by SDL's audio thread once the device runs; Seek asks for a reset through
-    // m_audioBufferReset instead of touching it.
-    std::vector<uint8_t> m_audioBuffer;
-    int m_audioBufferIndex = 0;
-    int m_audioBufferSize = 0;
-    std::atomic<bool> m_audioBufferReset{false};
-
-    int m_syncMode = 0;
-    PlaybackClock m_externalClock;
-    int64_t m_callbackStartTime = 0;
-    double m_audioClockTime = 0.0; // media time of the end of the last converted audio frame
-    PlaybackClock m_audioClock;
-    PlaybackClock m_videoClock;
-    double m_lastFramePts = 0.0;
-    std::atomic<double> m_frameDelay{0.0};
-    uint64_t m_displaySteps = 0; // guarded by m_wakeMutex
-
-    Uint32 m_sdlSubsystems = 0;
-    std::atomic<bool> m_readerAtEnd{false};
-
-    // Wakes the timer thread and interruptible sleeps.
-    std::mutex m_wakeMutex;
-    std::condition_variable m_wake;
-
-    std::atomic<long> m_framesShown{0};
-    std::atomic<int> m_timerThreadStarts{0};
-    std::atomic<int> m_readThreadStarts{0};
-    std::atomic<int> m_renderThreadStarts{0};
+    PlayerStatistics m_statistics;
+    PlaybackState m_playback;
+    MediaReader m_reader{m_playback.quit};
+    StreamDecoder m_video{m_reader.videoPackets()};
+    StreamDecoder m_audio{m_reader.audioPackets()};
+    VideoOutput m_videoOutput{m_owner, m_playback.quit, m_statistics};
+    FrameTimer m_frameTimer{m_playback, m_videoOutput.events()};
+    VideoRefresh m_videoRefresh{m_video, m_audio, m_reader, m_playback, m_frameTimer, m_videoOutput};
+    AudioOutput m_audioOutput{m_audio, m_reader, m_playback};
 };
 
-} // namespace tolvex
+}  // namespace tolvex

@@ -4,7 +4,7 @@
 
 namespace tolvex {
 
-void RenderEventQueue::Post(Event event)
+void RenderEventQueue::post(Event event)
 {
     {
         std::lock_guard lock(m_mutex);
@@ -13,11 +13,10 @@ void RenderEventQueue::Post(Event event)
     m_cv.notify_one();
 }
 
-bool RenderEventQueue::Wait(int timeoutMs, Event& event)
+bool RenderEventQueue::wait(int timeoutMs, Event& event)
 {
     std::unique_lock lock(m_mutex);
-    m_cv.wait_for(lock, std::chrono::milliseconds(timeoutMs),
-                  [this] { return m_interrupted || !m_events.empty(); });
+    m_cv.wait_for(lock, std::chrono::milliseconds(timeoutMs), [this] { return m_interrupted || !m_events.empty(); });
     if (m_interrupted || m_events.empty())
         return false;
     event = m_events.front();
@@ -25,7 +24,7 @@ bool RenderEventQueue::Wait(int timeoutMs, Event& event)
     return true;
 }
 
-void RenderEventQueue::Interrupt()
+void RenderEventQueue::interrupt()
 {
     {
         std::lock_guard lock(m_mutex);
@@ -34,4 +33,4 @@ void RenderEventQueue::Interrupt()
     m_cv.notify_all();
 }
 
-} // namespace tolvex
+}  // namespace tolvex

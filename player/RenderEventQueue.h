@@ -13,15 +13,15 @@ namespace tolvex {
 class RenderEventQueue {
 public:
     enum Event {
-        Refresh = 1,   // show the next frame
-        SeekRefresh,   // show the first frame after a seek made while paused
+        Refresh = 1,  // show the next frame
+        SeekRefresh,  // show the first frame after a seek made while paused
     };
 
-    void Post(Event event);
-    // Waits up to timeoutMs for an event; false on timeout or after Interrupt.
-    bool Wait(int timeoutMs, Event& event);
+    void post(Event event);
+    // Waits up to timeoutMs for an event; false on timeout or after interrupt.
+    bool wait(int timeoutMs, Event& event);
     // Wakes a waiting render thread for good (used when the player closes).
-    void Interrupt();
+    void interrupt();
 
 private:
     std::mutex m_mutex;
@@ -30,4 +30,4 @@ private:
     bool m_interrupted = false;
 };
 
-} // namespace tolvex
+}  // namespace tolvex

@@ -8,4 +8,4 @@ std::recursive_mutex& RenderLock()
     return lock;
 }
 
-} // namespace tolvex
+}  // namespace tolvex

@@ -11,4 +11,4 @@ namespace tolvex {
 // resize while already holding it for an overlay move.
 std::recursive_mutex& RenderLock();
 
-} // namespace tolvex
+}  // namespace tolvex

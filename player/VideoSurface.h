@@ -20,4 +20,4 @@ public:
     virtual int DisplayHeight() const = 0;
 };
 
-} // namespace tolvex
+}  // namespace tolvex

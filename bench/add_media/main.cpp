@@ -7,6 +7,9 @@
 //
 //   bench-add-media [files] [--window-only]
 // `--window-only` skips the serial and the windowless runs (for profiling the window).
+// It also prints the program's peak resident memory and, from 200 files on, the UI
+// thread's CPU time per item over the first and the last hundred items listed: a list
+// whose cost per item grows with its length shows it there (try 1000 files).
 
 #include "tasks/FfmpegLocator.h"
 #include "tasks/MediaImport.h"
@@ -37,6 +40,8 @@ using namespace tolvex;
 namespace {
 
 constexpr int kDefaultFiles = 300;
+// Items at each end of the list whose UI cost is compared.
+constexpr int kCostSpan = 100;
 
 // `part / whole`, with a whole of at least 1 ms.
 double Ratio(double part, qint64 wholeMs)
@@ -59,6 +64,20 @@ ThreadCpu ThreadCpuMs()
     rusage usage {};
     ::getrusage(RUSAGE_THREAD, &usage);
     return {Ms(usage.ru_utime), Ms(usage.ru_stime)};
+}
+
+double ThreadCpuTotalMs()
+{
+    const ThreadCpu cpu = ThreadCpuMs();
+    return cpu.user + cpu.system;
+}
+
+// The largest resident set of this program so far, in MiB.
+double PeakRssMb()
+{
+    rusage usage {};
+    ::getrusage(RUSAGE_SELF, &usage);
+    return static_cast<double>(usage.ru_maxrss) / 1024.0;
 }
 
 // CPU time so far of this program (all its threads) and of its reaped children (the
@@ -168,6 +187,22 @@ int main(int argc, char** argv)
     QElapsedTimer beat;
     qint64 lastBeat = 0;
     qint64 longestStall = 0;
+    // The UI thread's CPU time when the list first held 0, kCostSpan, fileCount - kCostSpan
+    // and fileCount items, read as the count passes each mark (listing goes a few items at
+    // a time, so a mark is read at most one batch late).
+    CListUI* list = window->PageList(PageKind::Convert);
+    const int marks[] = {0, kCostSpan, fileCount - kCostSpan, fileCount};
+    double cpuAtMark[4] = {-1, -1, -1, -1};
+    int countAtMark[4] = {0, 0, 0, 0};
+    const auto noteMarks = [&] {
+        const int count = list->count();
+        for (int i = 0; i < 4; ++i) {
+            if (cpuAtMark[i] < 0 && count >= marks[i]) {
+                cpuAtMark[i] = ThreadCpuTotalMs();
+                countAtMark[i] = count;
+            }
+        }
+    };
     QTimer heartbeat;
     heartbeat.setTimerType(Qt::PreciseTimer);
     heartbeat.setInterval(2);
@@ -175,6 +210,7 @@ int main(int argc, char** argv)
         const qint64 now = beat.elapsed();
         longestStall = std::max(longestStall, now - lastBeat);
         lastBeat = now;
+        noteMarks();
     });
 
     // The first half of the same work, one file after another, on this thread.
@@ -187,8 +223,10 @@ int main(int argc, char** argv)
     total.start();
     const ThreadCpu uiCpuStart = ThreadCpuMs();
     const TreeCpu treeCpuStart = ProcessTreeCpuMs();
+    noteMarks();
     adder->AddFiles(PageKind::Convert, paths);
     RunUntil([adder] { return adder->PendingCount() == 0; }, 600000);
+    noteMarks();
     const qint64 totalMs = total.elapsed();
     const ThreadCpu uiCpuEnd = ThreadCpuMs();
     const double uiUserMs = uiCpuEnd.user - uiCpuStart.user;
@@ -196,7 +234,7 @@ int main(int argc, char** argv)
     const double uiCpuMs = uiUserMs + uiSystemMs;
     const TreeCpu treeCpu = ProcessTreeCpuMs() - treeCpuStart;
     heartbeat.stop();
-    const int items = window->PageList(PageKind::Convert)->count();
+    const int items = list->count();
     window->Close();
     RunUntil([&window] { return window.isNull(); }, 5000);
 
@@ -242,6 +280,16 @@ int main(int argc, char** argv)
                 uiUserMs, uiSystemMs);
     PrintCpu("during the window's run", treeCpu, totalMs);
     PrintCpu("without the window", bareCpu, bareMs);
+    std::printf("peak rss mb: %.0f\n", PeakRssMb());
+    if (fileCount >= 2 * kCostSpan && items == fileCount) {
+        const auto perItem = [&](int from, int to) {
+            return (cpuAtMark[to] - cpuAtMark[from]) / std::max(1, countAtMark[to] - countAtMark[from]);
+        };
+        const double first = perItem(0, 1);
+        const double last = perItem(2, 3);
+        std::printf("ui cpu ms per item: first %d %.2f, last %d %.2f (last / first: %.2f)\n", kCostSpan, first,
+                    kCostSpan, last, last / std::max(first, 0.001));
+    }
     std::printf("serial / total: %.2f (goal: at least %u)\n", Ratio(static_cast<double>(serialMs), totalMs), cores);
     std::printf("longest stall ms: %lld\n", static_cast<long long>(longestStall));
     std::fflush(stdout);

@@ -38,8 +38,8 @@ constexpr int kAreaHeight = 540;
 
 double CpuSeconds(const rusage& usage)
 {
-    return static_cast<double>(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec)
-        + static_cast<double>(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
+    return static_cast<double>(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
+           static_cast<double>(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
 }
 
 struct ChildResult {
@@ -80,7 +80,7 @@ double SelfCpuSeconds()
 
 using tolvex::test::Pump;
 
-} // namespace
+}  // namespace
 
 int main(int argc, char** argv)
 {
@@ -97,11 +97,18 @@ int main(int argc, char** argv)
     std::printf("making %d s of 1920x1080 H.264 at %d fps...\n", kSeconds, kFrameRate);
     std::fflush(stdout);
     const std::string duration = std::to_string(kSeconds);
-    const bool made = tolvex::test::RunFfmpeg({"-v", "error", "-f", "lavfi", "-i",
-                                               "testsrc2=s=1920x1080:r=" + std::to_string(kFrameRate) + ":d=" + duration,
-                                               "-f", "lavfi", "-i", "sine=f=440:r=44100:d=" + duration, "-ac", "2",
-                                               "-c:v", "libx264", "-preset", "veryfast", "-pix_fmt", "yuv420p", "-c:a",
-                                               "aac", "-shortest", file});
+    const bool made =
+        tolvex::test::RunFfmpeg({"-v",        "error",
+                                 "-f",        "lavfi",
+                                 "-i",        "testsrc2=s=1920x1080:r=" + std::to_string(kFrameRate) + ":d=" + duration,
+                                 "-f",        "lavfi",
+                                 "-i",        "sine=f=440:r=44100:d=" + duration,
+                                 "-ac",       "2",
+                                 "-c:v",      "libx264",
+                                 "-preset",   "veryfast",
+                                 "-pix_fmt",  "yuv420p",
+                                 "-c:a",      "aac",
+                                 "-shortest", file});
     if (!made) {
         std::fprintf(stderr, "ffmpeg could not make the test file\n");
         return 1;
@@ -132,13 +139,13 @@ int main(int argc, char** argv)
     while (!ended && wall.elapsed() < (kSeconds + 10) * 1000) {
         Pump(20);
         if (wall.elapsed() >= nextReport) {
-            std::printf("  %5.1f s: position %5.2f, %ld frames\n", wall.elapsed() / 1000.0,
-                        player.CurrentPosition(), player.framesShown());
+            std::printf("  %5.1f s: position %5.2f, %ld frames\n", wall.elapsed() / 1000.0, player.CurrentPosition(),
+                        player.statistics().framesShown.load());
             nextReport += 1000;
         }
     }
     const double ourWall = wall.elapsed() / 1000.0;
-    const long shown = player.framesShown();
+    const long shown = player.statistics().framesShown.load();
     const std::string renderer = player.rendererName();
     player.Close();
     const double ourCpu = SelfCpuSeconds() - cpu0;
@@ -146,8 +153,8 @@ int main(int argc, char** argv)
     Pump(100);
 
     // ffplay on the same file and window size.
-    const ChildResult ffplay = RunChild({"ffplay", "-autoexit", "-loglevel", "error", "-x",
-                                         std::to_string(kAreaWidth), "-y", std::to_string(kAreaHeight), file});
+    const ChildResult ffplay = RunChild({"ffplay", "-autoexit", "-loglevel", "error", "-x", std::to_string(kAreaWidth),
+                                         "-y", std::to_string(kAreaHeight), file});
     if (ffplay.status != 0)
         std::fprintf(stderr, "ffplay ended with status %d\n", ffplay.status);
 

@@ -48,13 +48,13 @@ PlayerDemoWindow::PlayerDemoWindow(QWidget* parent)
     layout->addWidget(m_area, 1);
     layout->addLayout(controls);
 
-    connect(m_playButton, &QPushButton::clicked, this, &PlayerDemoWindow::TogglePlay);
-    connect(m_position, &QSlider::sliderReleased, this, &PlayerDemoWindow::SeekToSlider);
+    connect(m_playButton, &QPushButton::clicked, this, &PlayerDemoWindow::togglePlay);
+    connect(m_position, &QSlider::sliderReleased, this, &PlayerDemoWindow::seekToSlider);
     connect(m_volume, &QSlider::valueChanged, this, [this](int value) {
         if (m_player)
             m_player->SetVolume(value);
     });
-    connect(m_poll, &QTimer::timeout, this, &PlayerDemoWindow::Poll);
+    connect(m_poll, &QTimer::timeout, this, &PlayerDemoWindow::poll);
     resize(800, 520);
 }
 
@@ -66,7 +66,7 @@ PlayerDemoWindow::~PlayerDemoWindow()
     }
 }
 
-bool PlayerDemoWindow::Open(const std::string& path)
+bool PlayerDemoWindow::open(const std::string& path)
 {
     m_player = std::make_unique<PreviewPlayer>(m_area);
     m_player->SetVolume(m_volume->value());
@@ -75,7 +75,12 @@ bool PlayerDemoWindow::Open(const std::string& path)
         [self](void*) {
             // Read thread: hand over to the UI thread.
             QMetaObject::invokeMethod(
-                self.data(), [self] { if (self) self->OnEndOfMedia(); }, Qt::QueuedConnection);
+                self.data(),
+                [self] {
+                    if (self)
+                        self->onEndOfMedia();
+                },
+                Qt::QueuedConnection);
         },
         this);
     m_player->SetNotifyAtEnd(true);
@@ -86,7 +91,7 @@ bool PlayerDemoWindow::Open(const std::string& path)
     }
     m_position->setRange(0, static_cast<int>(std::lround(m_player->Duration() * 1000)));
     m_poll->start(100);
-    UpdatePlayButton();
+    updatePlayButton();
     return true;
 }
 
@@ -98,7 +103,7 @@ void PlayerDemoWindow::closeEvent(QCloseEvent* event)
     event->accept();
 }
 
-void PlayerDemoWindow::TogglePlay()
+void PlayerDemoWindow::togglePlay()
 {
     if (!m_player)
         return;
@@ -110,16 +115,16 @@ void PlayerDemoWindow::TogglePlay()
     } else {
         m_player->Pause();
     }
-    UpdatePlayButton();
+    updatePlayButton();
 }
 
-void PlayerDemoWindow::SeekToSlider()
+void PlayerDemoWindow::seekToSlider()
 {
     if (m_player)
         m_player->Seek(m_position->value() / 1000.0);
 }
 
-void PlayerDemoWindow::Poll()
+void PlayerDemoWindow::poll()
 {
     if (!m_player)
         return;
@@ -127,23 +132,23 @@ void PlayerDemoWindow::Poll()
     const double duration = m_player->Duration();
     if (!m_position->isSliderDown())
         m_position->setValue(static_cast<int>(std::lround(position * 1000)));
-    m_time->setText(QString::fromStdString(FormatClock(static_cast<int32_t>(position))) + QStringLiteral(" / ")
-                    + QString::fromStdString(FormatClock(static_cast<int32_t>(std::lround(duration)))));
+    m_time->setText(QString::fromStdString(FormatClock(static_cast<int32_t>(position))) + QStringLiteral(" / ") +
+                    QString::fromStdString(FormatClock(static_cast<int32_t>(std::lround(duration)))));
 }
 
-void PlayerDemoWindow::OnEndOfMedia()
+void PlayerDemoWindow::onEndOfMedia()
 {
     // As the clip dialogs do: stop at the end and wait for the user.
     if (m_player && m_player->state() == PreviewPlayer::StatePlaying) {
         m_player->Pause();
-        UpdatePlayButton();
+        updatePlayButton();
     }
 }
 
-void PlayerDemoWindow::UpdatePlayButton()
+void PlayerDemoWindow::updatePlayButton()
 {
     const bool paused = m_player && m_player->state() == PreviewPlayer::StatePaused;
     m_playButton->setText(paused ? QStringLiteral("Play") : QStringLiteral("Pause"));
 }
 
-} // namespace tolvex
+}  // namespace tolvex

@@ -24,17 +24,17 @@ public:
     ~PlayerDemoWindow() override;
 
     // Opens the file and starts playing; false when the player refuses it.
-    bool Open(const std::string& path);
+    bool open(const std::string& path);
 
 protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
-    void TogglePlay();
-    void SeekToSlider();
-    void Poll();
-    void OnEndOfMedia();
-    void UpdatePlayButton();
+    void togglePlay();
+    void seekToSlider();
+    void poll();
+    void onEndOfMedia();
+    void updatePlayButton();
 
     CVideoArea* m_area;
     QPushButton* m_playButton;
@@ -45,4 +45,4 @@ private:
     std::unique_ptr<PreviewPlayer> m_player;
 };
 
-} // namespace tolvex
+}  // namespace tolvex

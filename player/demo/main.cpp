@@ -18,7 +18,7 @@ int main(int argc, char** argv)
     QApplication app(argc, argv);
     tolvex::PlayerDemoWindow window;
     window.show();
-    if (!window.Open(argv[1])) {
+    if (!window.open(argv[1])) {
         std::fprintf(stderr, "cannot play %s\n", argv[1]);
         return 1;
     }

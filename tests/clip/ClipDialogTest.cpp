@@ -93,7 +93,7 @@ TEST_F(SplitDialogTest, StartsPlayingWithTheWholeFileAsTheRange)
     const QWidget* area = m_dialog->FindControl(QStringLiteral("player-area"));
     EXPECT_EQ(m_dialog->videoArea()->geometry(), QRect(area->mapTo(m_dialog.data(), QPoint()), area->size()));
     EXPECT_TRUE(m_dialog->videoArea()->isVisible());
-    EXPECT_GT(m_dialog->player()->framesShown(), 0);
+    EXPECT_GT(m_dialog->player()->statistics().framesShown, 0);
 
     // The whole file with the untouched end.
     EXPECT_EQ(AddTimes(QStringLiteral("00:00:00"), m_dialog->endEdit()->text(), "add-video-split-btn"), QString());
@@ -333,7 +333,7 @@ TEST_F(SplitDialogTest, TheCropOverlayFollowsTheDialogAndMapsToVideoPixels)
 
 TEST_F(SplitDialogTest, ClosingWhilePlayingLeavesNothingBehind)
 {
-    ASSERT_TRUE(WaitFor([this] { return m_dialog->player()->framesShown() > 3; }, 10000));
+    ASSERT_TRUE(WaitFor([this] { return m_dialog->player()->statistics().framesShown > 3; }, 10000));
     Button("cut-video-btn")->click();
     QPointer<CVideoMask> mask = m_dialog->overlay();
     Button("video-split-cancel-btn")->click();
@@ -354,7 +354,7 @@ TEST(ClipDialogLifeTest, OpenAndCloseAgainAndAgainLeavesNoThread)
         QPointer<VideoSplitDialog> dialog = VideoSplitDialog::Make(nullptr, TenSecondClip());
         ASSERT_TRUE(dialog);
         dialog->ShowWindow();
-        ASSERT_TRUE(WaitFor([&] { return dialog->player() && dialog->player()->framesShown() > 0; }, 10000));
+        ASSERT_TRUE(WaitFor([&] { return dialog->player() && dialog->player()->statistics().framesShown > 0; }, 10000));
         dialog->Close(0);
         ASSERT_TRUE(WaitFor([&] { return dialog.isNull(); }, 10000));
     };
@@ -433,7 +433,7 @@ TEST(ClipRotationTest, ASidewaysPhoneVideoIsCroppedInItsUprightSize)
     // The preview shows it upright: testsrc2's upright colour bars run across the area, so
     // the picture changes from top to bottom far more than from left to right.
     EXPECT_EQ(dialog->player()->rotation(), dialog->orientation().rotation);
-    ASSERT_TRUE(WaitFor([&] { return dialog->player()->framesShown() > 5; }, 10000));
+    ASSERT_TRUE(WaitFor([&] { return dialog->player()->statistics().framesShown > 5; }, 10000));
     Pump(300);
     CVideoArea* area = dialog->videoArea();
     const QImage shot = area->screen()->grabWindow(area->winId()).toImage();

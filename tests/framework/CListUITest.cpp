@@ -1,8 +1,11 @@
-// The page list container: order, lookup by name, current item and the empty hint.
+// The page list container: order, lookup by name, current item, the empty hint, and how
+// a long list stacks its items and shows only those near the view.
 
 #include "ui/framework/CListUI.h"
 
 #include <QLabel>
+#include <QPushButton>
+#include <QScrollBar>
 #include <QMoveEvent>
 #include <QVBoxLayout>
 #include <QTest>
@@ -151,6 +154,119 @@ TEST(CListUITest, AddingBelowLeavesTheItemsInViewWhereTheyAre)
     const QWidget* last = list.itemAt(29);
     EXPECT_GE(list.itemParent()->height(), last->geometry().bottom());
     EXPECT_GT(last->height(), 10);
+}
+
+// A card of fixed height, as the list-item skins make them.
+QWidget* MakeFixedCard(QWidget* parent, int id)
+{
+    QWidget* card = MakeCard(parent, id);
+    card->setFixedHeight(60);
+    card->layout()->addWidget(new QPushButton(QStringLiteral("remove"), card));
+    return card;
+}
+
+bool Styled(const QWidget* item)
+{
+    if (!item->testAttribute(Qt::WA_WState_Polished))
+        return false;
+    const QList<QWidget*> controls = item->findChildren<QWidget*>();
+    return std::all_of(controls.begin(), controls.end(),
+                       [](const QWidget* control) { return control->testAttribute(Qt::WA_WState_Polished); });
+}
+
+// Where the list puts item `index` of equally tall items: margin 8, spacing 8.
+int TopOf(int index, int height)
+{
+    return 8 + index * (height + 8);
+}
+
+TEST(CListUITest, ALongListShowsAndStylesOnlyTheItemsNearTheView)
+{
+    CListUI list;
+    list.resize(400, 300);
+    list.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&list));
+    for (int id = 0; id < 60; ++id)
+        list.addItem(MakeFixedCard(list.itemParent(), id));
+    QTest::qWait(20);  // the event loop must not style the hidden ones either
+
+    // Every item has its place and the column holds them all.
+    for (int i = 0; i < 60; ++i)
+        EXPECT_EQ(list.itemAt(i)->geometry(), QRect(8, TopOf(i, 60), list.itemParent()->width() - 16, 60)) << i;
+    EXPECT_EQ(list.itemParent()->height(), TopOf(60, 60));
+
+    // The view shows about four items; one more view below is made ready for scrolling.
+    int shown = 0;
+    for (int i = 0; i < 60; ++i) {
+        const bool near = TopOf(i, 60) <= 2 * list.viewport()->height();
+        EXPECT_EQ(list.isItemShown(i), near) << i;
+        EXPECT_EQ(list.itemAt(i)->isVisible(), near) << i;
+        EXPECT_EQ(Styled(list.itemAt(i)), near) << i;
+        shown += near;
+    }
+    EXPECT_LT(shown, 12);
+
+    // Scrolling to the end shows the items there, styled, where they belong.
+    list.verticalScrollBar()->setValue(list.verticalScrollBar()->maximum());
+    QWidget* last = list.itemAt(59);
+    EXPECT_TRUE(last->isVisible());
+    EXPECT_TRUE(Styled(last));
+    EXPECT_TRUE(last->visibleRegion().boundingRect().height() > 0);
+    EXPECT_EQ(last->geometry().bottom(), list.itemParent()->height() - 9);
+    EXPECT_FALSE(list.isItemShown(30));
+}
+
+TEST(CListUITest, InsertMoveAndRemoveRestackTheItemsBelow)
+{
+    CListUI list;
+    list.resize(400, 300);
+    list.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&list));
+    for (int id = 0; id < 20; ++id)
+        list.addItem(MakeFixedCard(list.itemParent(), id));
+    const auto expectStacked = [&list](const char* step) {
+        for (int i = 0; i < list.count(); ++i)
+            EXPECT_EQ(list.itemAt(i)->y(), TopOf(i, 60)) << step << " item " << i;
+        EXPECT_EQ(list.itemParent()->minimumHeight(), TopOf(list.count(), 60)) << step;
+    };
+
+    list.insertItem(1, MakeFixedCard(list.itemParent(), 99));
+    expectStacked("insert");
+    EXPECT_TRUE(list.isItemShown(1)) << "an item inserted in view is shown at once";
+    list.moveItem(0, 15);
+    expectStacked("move");
+    EXPECT_EQ(list.itemAt(15)->objectName(), QStringLiteral("item-0"));
+    list.swapItems(2, 18);
+    expectStacked("swap");
+    list.removeAt(0);
+    list.removeAt(5);
+    expectStacked("remove");
+    EXPECT_EQ(list.count(), 19);
+
+    // Items that came up into the view on removal are shown.
+    for (int i = 0; i < list.count() && TopOf(i, 60) < list.viewport()->height(); ++i)
+        EXPECT_TRUE(list.itemAt(i)->isVisible()) << i;
+    list.removeAll();
+    EXPECT_EQ(list.itemParent()->minimumHeight(), 0);
+    QTest::qWait(10);
+}
+
+TEST(CListUITest, ItemsAddedToAHiddenListAreShownWithIt)
+{
+    QWidget page;
+    auto* list = new CListUI(&page);
+    list->setGeometry(0, 0, 400, 300);
+    for (int id = 0; id < 10; ++id)
+        list->addItem(MakeFixedCard(list->itemParent(), id));
+    QTest::qWait(10);
+    EXPECT_FALSE(Styled(list->itemAt(0))) << "nothing is styled for a list nobody sees";
+
+    page.resize(400, 300);
+    page.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&page));
+    EXPECT_TRUE(list->itemAt(0)->isVisible());
+    EXPECT_TRUE(Styled(list->itemAt(0)));
+    EXPECT_FALSE(list->itemAt(9)->isVisible());
 }
 
 }  // namespace

@@ -135,6 +135,17 @@ TEST_F(MediaAdderTest, ConvertFilesAreListedInTheGivenOrderWithThumbnailsAndCons
         EXPECT_EQ(record->folder, s_media->path() + QLatin1Char('/'));
         EXPECT_GT(record->duration, 1.0);
     }
+    // Each item's format box offers every format and keeps its own choice.
+    auto* first = FindSubControlAs<QComboBox>(Item(PageKind::Convert, 0), QStringLiteral("video-convert-format"));
+    auto* second = FindSubControlAs<QComboBox>(Item(PageKind::Convert, 1), QStringLiteral("video-convert-format"));
+    ASSERT_TRUE(first && second);
+    EXPECT_EQ(first->count(), 24);
+    EXPECT_EQ(second->count(), 24);
+    first->setCurrentIndex(first->findText(QStringLiteral("mkv")));
+    EXPECT_EQ(first->currentText(), QStringLiteral("mkv"));
+    EXPECT_EQ(second->currentText(), QStringLiteral("mp4"));
+    EXPECT_TRUE(Text(Item(PageKind::Convert, 0), "output-filename").endsWith(QStringLiteral(".mkv")));
+    EXPECT_TRUE(Text(Item(PageKind::Convert, 1), "output-filename").endsWith(QStringLiteral(".mp4")));
     // Thumbnails are kept in the temporary folder under the described names.
     const QStringList thumbnails = QDir(m_window->TempFolderPath()).entryList({QStringLiteral("*-thumbnail-*.jpg")});
     EXPECT_EQ(thumbnails.size(), 3);

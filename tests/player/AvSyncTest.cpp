@@ -42,13 +42,13 @@ TEST(AvSync, PictureStaysWithinFortyMillisecondsOfTheSound)
     const double worst = gaps.back();
     const double median = gaps[gaps.size() / 2];
     const double p95 = gaps[gaps.size() * 95 / 100];
-    std::printf("A/V gap over %zu samples: median %.1f ms, 95%% %.1f ms, worst %.1f ms; played %.2f s\n",
-                gaps.size(), median * 1000, p95 * 1000, worst * 1000, played);
+    std::printf("A/V gap over %zu samples: median %.1f ms, 95%% %.1f ms, worst %.1f ms; played %.2f s\n", gaps.size(),
+                median * 1000, p95 * 1000, worst * 1000, played);
     // The picture is corrected once it is 40 ms (one frame) off the sound. The worst sample
     // is only reported: on a loaded machine one late wake-up of a thread shows there.
     EXPECT_LE(p95, 0.040);
     EXPECT_NEAR(played, 10.0, 0.3);
 }
 
-} // namespace
-} // namespace tolvex
+}  // namespace
+}  // namespace tolvex

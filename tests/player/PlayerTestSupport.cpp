@@ -49,7 +49,7 @@ VideoWindow::~VideoWindow() = default;
 
 double WallSeconds()
 {
-    return PlaybackClock::Now();
+    return PlaybackClock::now();
 }
 
 int RunPlayerTests(int argc, char** argv)
@@ -72,4 +72,4 @@ int RunPlayerTests(int argc, char** argv)
     return RUN_ALL_TESTS();
 }
 
-} // namespace tolvex::test
+}  // namespace tolvex::test

@@ -55,4 +55,4 @@ double WallSeconds();
 // The main of the player test programs: a QApplication on xcb and dummy SDL audio.
 int RunPlayerTests(int argc, char** argv);
 
-} // namespace tolvex::test
+}  // namespace tolvex::test

@@ -77,23 +77,23 @@ TEST(PacketQueue, OneProducerOneConsumerLoseNothing)
 TEST(PlaybackClock, RunsWithWallClockFromTheLastSetting)
 {
     PlaybackClock clock;
-    EXPECT_TRUE(std::isnan(clock.Pts()));
-    EXPECT_TRUE(std::isnan(clock.Current()));
+    EXPECT_TRUE(std::isnan(clock.pts()));
+    EXPECT_TRUE(std::isnan(clock.current()));
 
-    clock.SetAt(12.5, 100.0);
-    EXPECT_DOUBLE_EQ(clock.Pts(), 12.5);
-    EXPECT_DOUBLE_EQ(clock.LastUpdated(), 100.0);
-    EXPECT_DOUBLE_EQ(clock.Drift(), -87.5);
-    EXPECT_DOUBLE_EQ(clock.CurrentAt(101.25), 13.75);
+    clock.setAt(12.5, 100.0);
+    EXPECT_DOUBLE_EQ(clock.pts(), 12.5);
+    EXPECT_DOUBLE_EQ(clock.lastUpdated(), 100.0);
+    EXPECT_DOUBLE_EQ(clock.drift(), -87.5);
+    EXPECT_DOUBLE_EQ(clock.currentAt(101.25), 13.75);
 
-    const double before = PlaybackClock::Now();
-    clock.Set(3.0);
-    const double value = clock.Current();
+    const double before = PlaybackClock::now();
+    clock.set(3.0);
+    const double value = clock.current();
     EXPECT_GE(value, 3.0);
-    EXPECT_LT(value, 3.0 + (PlaybackClock::Now() - before) + 0.001);
+    EXPECT_LT(value, 3.0 + (PlaybackClock::now() - before) + 0.001);
 
-    clock.Reset();
-    EXPECT_TRUE(std::isnan(clock.Current()));
+    clock.reset();
+    EXPECT_TRUE(std::isnan(clock.current()));
 }
 
 class DecoderOptionsTest : public ::testing::Test {
@@ -103,9 +103,9 @@ protected:
         s_dir = new QTemporaryDir;
         s_file = s_dir->filePath("av.mkv").toStdString();
         QProcess ffmpeg;
-        ffmpeg.start("ffmpeg", {"-y", "-v", "error", "-nostdin", "-f", "lavfi", "-i", "testsrc2=s=64x48:d=0.2",
-                                "-f", "lavfi", "-i", "sine=d=0.2", "-c:v", "mpeg4", "-c:a", "pcm_s16le",
-                                QString::fromStdString(s_file)});
+        ffmpeg.start("ffmpeg",
+                     {"-y", "-v", "error", "-nostdin", "-f", "lavfi", "-i", "testsrc2=s=64x48:d=0.2", "-f", "lavfi",
+                      "-i", "sine=d=0.2", "-c:v", "mpeg4", "-c:a", "pcm_s16le", QString::fromStdString(s_file)});
         ASSERT_TRUE(ffmpeg.waitForFinished(60000));
         ASSERT_EQ(ffmpeg.exitCode(), 0);
     }
@@ -174,5 +174,5 @@ TEST_F(DecoderOptionsTest, StreamSpecifiersAndTypePrefixesSelectEntries)
     EXPECT_EQ(av_dict_count(user.get()), 6);
 }
 
-} // namespace
-} // namespace tolvex
+}  // namespace
+}  // namespace tolvex

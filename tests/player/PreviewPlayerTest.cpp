@@ -27,6 +27,11 @@ using test::VideoWindow;
 using test::WaitFor;
 using test::WallSeconds;
 
+long FramesShown(const PreviewPlayer& player)
+{
+    return player.statistics().framesShown.load();
+}
+
 class PreviewPlayerTest : public ::testing::Test {
 protected:
     static void SetUpTestSuite()
@@ -34,14 +39,18 @@ protected:
         s_media = new MediaFolder;
         // 4 s of picture and sound, a key frame every second, no reordering so that the
         // key frame before a seek target is known exactly.
-        ASSERT_TRUE(s_media->make("av.mp4", {"-f", "lavfi", "-i", "testsrc2=s=320x240:r=25:d=4", "-f", "lavfi", "-i",
-                                             "sine=f=440:r=44100:d=4", "-ac", "2", "-c:v", "libx264", "-preset",
-                                             "ultrafast", "-g", "25", "-bf", "0", "-pix_fmt", "yuv420p", "-c:a", "aac",
-                                             "-shortest"}));
-        ASSERT_TRUE(s_media->make("short.mp4", {"-f", "lavfi", "-i", "testsrc2=s=160x120:r=25:d=1", "-f", "lavfi",
-                                                "-i", "sine=r=44100:d=1", "-ac", "2", "-c:v", "libx264", "-preset",
-                                                "ultrafast", "-g", "25", "-bf", "0", "-pix_fmt", "yuv420p", "-c:a",
-                                                "aac", "-shortest"}));
+        ASSERT_TRUE(s_media->make("av.mp4", {"-f",      "lavfi",     "-i",       "testsrc2=s=320x240:r=25:d=4",
+                                             "-f",      "lavfi",     "-i",       "sine=f=440:r=44100:d=4",
+                                             "-ac",     "2",         "-c:v",     "libx264",
+                                             "-preset", "ultrafast", "-g",       "25",
+                                             "-bf",     "0",         "-pix_fmt", "yuv420p",
+                                             "-c:a",    "aac",       "-shortest"}));
+        ASSERT_TRUE(s_media->make("short.mp4", {"-f",      "lavfi",     "-i",       "testsrc2=s=160x120:r=25:d=1",
+                                                "-f",      "lavfi",     "-i",       "sine=r=44100:d=1",
+                                                "-ac",     "2",         "-c:v",     "libx264",
+                                                "-preset", "ultrafast", "-g",       "25",
+                                                "-bf",     "0",         "-pix_fmt", "yuv420p",
+                                                "-c:a",    "aac",       "-shortest"}));
         ASSERT_TRUE(s_media->make("video10fps.mp4", {"-f", "lavfi", "-i", "testsrc2=s=320x240:r=10:d=4", "-c:v",
                                                      "libx264", "-preset", "ultrafast", "-pix_fmt", "yuv420p"}));
         ASSERT_TRUE(s_media->make("tone.wav", {"-f", "lavfi", "-i", "sine=f=440:r=44100:d=2.6", "-ac", "2"}));
@@ -57,8 +66,8 @@ protected:
     // Waits for the first picture (or, without picture, the first audio clock setting).
     static bool WaitForPlayback(const PreviewPlayer& player)
     {
-        return WaitFor([&] { return player.hasVideo() ? player.framesShown() > 0 : !std::isnan(player.audioClock()); },
-                         5000);
+        return WaitFor([&] { return player.hasVideo() ? FramesShown(player) > 0 : !std::isnan(player.audioClock()); },
+                       5000);
     }
 
     static MediaFolder* s_media;
@@ -78,9 +87,9 @@ TEST_F(PreviewPlayerTest, PlaysVideoWithSoundInStepWithTheWallClock)
     EXPECT_EQ(player.frameWidth(), 320);
     EXPECT_EQ(player.frameHeight(), 240);
     EXPECT_NEAR(player.Duration(), 4.0, 0.05);
-    EXPECT_EQ(player.timerThreadStarts(), 1);
-    EXPECT_EQ(player.readThreadStarts(), 1);
-    EXPECT_EQ(player.renderThreadStarts(), 1);
+    EXPECT_EQ(player.statistics().timerThreadStarts, 1);
+    EXPECT_EQ(player.statistics().readThreadStarts, 1);
+    EXPECT_EQ(player.statistics().renderThreadStarts, 1);
 
     ASSERT_TRUE(WaitForPlayback(player));
     ASSERT_TRUE(WaitFor([&] { return player.CurrentPosition() > 0.3; }, 3000));
@@ -88,14 +97,14 @@ TEST_F(PreviewPlayerTest, PlaysVideoWithSoundInStepWithTheWallClock)
     EXPECT_FALSE(player.rendererName().empty());
 
     const double position0 = player.CurrentPosition();
-    const long frames0 = player.framesShown();
+    const long frames0 = FramesShown(player);
     const double wall0 = WallSeconds();
     Pump(2000);
     const double played = player.CurrentPosition() - position0;
     const double elapsed = WallSeconds() - wall0;
     EXPECT_NEAR(played, elapsed, 0.3);
     // 25 pictures a second.
-    EXPECT_NEAR(static_cast<double>(player.framesShown() - frames0), elapsed * 25, 8);
+    EXPECT_NEAR(static_cast<double>(FramesShown(player) - frames0), elapsed * 25, 8);
     // The picture follows the sound.
     EXPECT_NEAR(player.videoClock(), player.audioClock(), 0.1);
     // Picture stretched to the area.
@@ -116,14 +125,14 @@ TEST_F(PreviewPlayerTest, PauseHoldsThePositionAndResumeGoesOn)
 
     player.Pause();
     EXPECT_EQ(player.state(), PreviewPlayer::StatePaused);
-    Pump(200); // a refresh already under way may still land
+    Pump(200);  // a refresh already under way may still land
     const double held = player.CurrentPosition();
-    const long frames = player.framesShown();
+    const long frames = FramesShown(player);
     Pump(600);
     EXPECT_DOUBLE_EQ(player.CurrentPosition(), held);
-    EXPECT_EQ(player.framesShown(), frames);
+    EXPECT_EQ(FramesShown(player), frames);
 
-    player.Pause(); // pausing twice changes nothing
+    player.Pause();  // pausing twice changes nothing
     EXPECT_EQ(player.state(), PreviewPlayer::StatePaused);
     player.Resume();
     EXPECT_EQ(player.state(), PreviewPlayer::StatePlaying);
@@ -141,11 +150,11 @@ TEST_F(PreviewPlayerTest, SeekWhilePausedShowsOneFrameOfTheKeyFrameBeforeTheTarg
     Pump(200);
 
     for (const auto& [target, keyFrame] : {std::pair{2.5, 2.0}, std::pair{1.0, 1.0}, std::pair{0.9, 0.0}}) {
-        const long frames = player.framesShown();
+        const long frames = FramesShown(player);
         player.Seek(target);
-        ASSERT_TRUE(WaitFor([&] { return player.framesShown() > frames; }, 2000)) << "target " << target;
+        ASSERT_TRUE(WaitFor([&] { return FramesShown(player) > frames; }, 2000)) << "target " << target;
         Pump(300);
-        EXPECT_EQ(player.framesShown(), frames + 1) << "target " << target;
+        EXPECT_EQ(FramesShown(player), frames + 1) << "target " << target;
         EXPECT_NEAR(player.CurrentPosition(), keyFrame, 0.001) << "target " << target;
         EXPECT_EQ(player.state(), PreviewPlayer::StatePaused);
     }
@@ -197,7 +206,7 @@ TEST_F(PreviewPlayerTest, PictureFillsTheAreaAndFollowsItsSize)
     VideoWindow window(320, 240);
     PreviewPlayer player(window.area());
     ASSERT_EQ(player.Open(File("av.mp4")), 0);
-    ASSERT_TRUE(WaitFor([&] { return player.framesShown() > 10; }, 5000));
+    ASSERT_TRUE(WaitFor([&] { return FramesShown(player) > 10; }, 5000));
     player.Pause();
     Pump(200);
 
@@ -218,8 +227,8 @@ TEST_F(PreviewPlayerTest, PictureFillsTheAreaAndFollowsItsSize)
 
     // Playing on at the new size.
     player.Resume();
-    const long frames = player.framesShown();
-    ASSERT_TRUE(WaitFor([&] { return player.framesShown() > frames + 5; }, 3000));
+    const long frames = FramesShown(player);
+    ASSERT_TRUE(WaitFor([&] { return FramesShown(player) > frames + 5; }, 3000));
     EXPECT_EQ(player.shownWidth(), 480);
     player.Close();
 }
@@ -273,16 +282,16 @@ TEST_F(PreviewPlayerTest, EveryFrameIsShownOnceUpToTheLast)
     ASSERT_EQ(player.Open(File("short.mp4")), 0);
     ASSERT_TRUE(WaitFor([&] { return calls.load() > 0; }, 5000));
     // 25 pictures in the file, none skipped, none held back in the decoder at the end.
-    EXPECT_EQ(player.framesShown(), 25);
+    EXPECT_EQ(FramesShown(player), 25);
     EXPECT_NEAR(player.CurrentPosition(), 0.96, 0.001);
     Pump(200);
-    EXPECT_EQ(player.framesShown(), 25);
+    EXPECT_EQ(FramesShown(player), 25);
 
     // Again from the start after the end.
     player.Seek(0.0);
     const int before = calls;
     ASSERT_TRUE(WaitFor([&] { return calls.load() > before + 1; }, 5000));
-    EXPECT_GE(player.framesShown(), 49);
+    EXPECT_GE(FramesShown(player), 49);
     EXPECT_NEAR(player.CurrentPosition(), 0.96, 0.001);
     player.Close();
 }
@@ -306,9 +315,9 @@ TEST_F(PreviewPlayerTest, SoundOnlyFileHasWholeSecondsAndNoPictureThreads)
     EXPECT_FALSE(player.hasVideo());
     EXPECT_TRUE(player.hasAudio());
     EXPECT_DOUBLE_EQ(player.Duration(), 2.0);
-    EXPECT_EQ(player.timerThreadStarts(), 0);
-    EXPECT_EQ(player.renderThreadStarts(), 0);
-    EXPECT_EQ(player.readThreadStarts(), 1);
+    EXPECT_EQ(player.statistics().timerThreadStarts, 0);
+    EXPECT_EQ(player.statistics().renderThreadStarts, 0);
+    EXPECT_EQ(player.statistics().readThreadStarts, 1);
 
     ASSERT_TRUE(WaitFor([&] { return player.CurrentPosition() > 0.2; }, 3000));
     const double position0 = player.CurrentPosition();
@@ -319,6 +328,18 @@ TEST_F(PreviewPlayerTest, SoundOnlyFileHasWholeSecondsAndNoPictureThreads)
     // Seeking uses the sound stream's time base.
     player.Seek(0.2);
     ASSERT_TRUE(WaitFor([&] { return player.CurrentPosition() < 1.0; }, 2000));
+
+    // Targets that are no place in the file: not a number is ignored, before the start is
+    // the start, far past the end is the end; playing goes on.
+    ASSERT_TRUE(WaitFor([&] { return player.CurrentPosition() > 0.8; }, 3000));
+    player.Seek(std::nan(""));
+    player.Seek(-5.0);
+    ASSERT_TRUE(WaitFor([&] { return player.CurrentPosition() < 0.5; }, 2000));
+    player.Seek(1e300);
+    Pump(300);
+    player.Seek(0.5);
+    ASSERT_TRUE(WaitFor([&] { return player.CurrentPosition() < 1.0; }, 2000));
+    ASSERT_TRUE(WaitFor([&] { return player.CurrentPosition() > 0.7; }, 3000));
     player.Close();
 }
 
@@ -330,12 +351,12 @@ TEST_F(PreviewPlayerTest, PictureOnlyFileRunsOnTheExternalClockAtItsFrameRate)
     EXPECT_FALSE(player.hasAudio());
     ASSERT_TRUE(WaitFor([&] { return player.CurrentPosition() > 0.3; }, 5000));
     const double position0 = player.CurrentPosition();
-    const long frames0 = player.framesShown();
+    const long frames0 = FramesShown(player);
     const double wall0 = WallSeconds();
     Pump(2000);
     const double elapsed = WallSeconds() - wall0;
     EXPECT_NEAR(player.CurrentPosition() - position0, elapsed, 0.3);
-    EXPECT_NEAR(static_cast<double>(player.framesShown() - frames0), elapsed * 10, 3);
+    EXPECT_NEAR(static_cast<double>(FramesShown(player) - frames0), elapsed * 10, 3);
     // The external clock runs along with the picture (a start-up lead of a few frames
     // stays at this low rate: the pacing never waits more than 0.1 s).
     EXPECT_NEAR(player.externalClock(), player.videoClock(), 0.3);
@@ -388,7 +409,7 @@ TEST_F(PreviewPlayerTest, CloseRightAfterOpenReturnsPromptly)
     // The area's window survives its players and takes a new one.
     PreviewPlayer player(window.area());
     ASSERT_EQ(player.Open(File("av.mp4")), 0);
-    ASSERT_TRUE(WaitFor([&] { return player.framesShown() > 5; }, 5000));
+    ASSERT_TRUE(WaitFor([&] { return FramesShown(player) > 5; }, 5000));
     EXPECT_TRUE(player.videoOutputReady());
 }
 
@@ -403,24 +424,24 @@ TEST_F(PreviewPlayerTest, TwoPlayersDoNotBreakEachOther)
         PreviewPlayer pictureOnly(second.area());
         ASSERT_EQ(withSound.Open(File("av.mp4")), 0);
         ASSERT_EQ(pictureOnly.Open(File("video10fps.mp4")), 0);
-        ASSERT_TRUE(WaitFor([&] { return withSound.framesShown() > 5 && pictureOnly.framesShown() > 5; }, 5000));
+        ASSERT_TRUE(WaitFor([&] { return FramesShown(withSound) > 5 && FramesShown(pictureOnly) > 5; }, 5000));
 
         // Closing one player leaves the other its sound and its picture.
         pictureOnly.Close();
-        const long frames = withSound.framesShown();
+        const long frames = FramesShown(withSound);
         const double audio = withSound.audioClock();
         Pump(600);
-        EXPECT_GT(withSound.framesShown(), frames + 8);
+        EXPECT_GT(FramesShown(withSound), frames + 8);
         EXPECT_GT(withSound.audioClock(), audio + 0.4);
         EXPECT_NEAR(withSound.videoClock(), withSound.audioClock(), 0.15);
 
         PreviewPlayer again(second.area());
         ASSERT_EQ(again.Open(File("video10fps.mp4")), 0);
-        ASSERT_TRUE(WaitFor([&] { return again.framesShown() > 2; }, 3000));
+        ASSERT_TRUE(WaitFor([&] { return FramesShown(again) > 2; }, 3000));
         withSound.Close();
-        const long againFrames = again.framesShown();
+        const long againFrames = FramesShown(again);
         Pump(500);
-        EXPECT_GT(again.framesShown(), againFrames + 3);
+        EXPECT_GT(FramesShown(again), againFrames + 3);
         again.Close();
     }
     // One after the other on the same area, each with its sound.
@@ -438,14 +459,15 @@ TEST_F(PreviewPlayerTest, OpenFailuresStartNothing)
 {
     PreviewPlayer missing(nullptr);
     EXPECT_EQ(missing.Open(s_media->path("no-such-file.mp4")), -1);
-    EXPECT_EQ(missing.readThreadStarts(), 0);
+    EXPECT_EQ(missing.statistics().readThreadStarts, 0);
     missing.Close();
 
     // A picture needs a real native window: refused cleanly, nothing started.
     test::WindowlessSurface windowless;
     PreviewPlayer noWindow(&windowless);
     EXPECT_EQ(noWindow.Open(File("av.mp4")), -1);
-    EXPECT_EQ(noWindow.readThreadStarts() + noWindow.timerThreadStarts() + noWindow.renderThreadStarts(), 0);
+    const PlayerStatistics& started = noWindow.statistics();
+    EXPECT_EQ(started.readThreadStarts + started.timerThreadStarts + started.renderThreadStarts, 0);
     noWindow.Close();
     // Sound alone needs no window.
     PreviewPlayer sound(&windowless);
@@ -510,9 +532,9 @@ TEST_F(PreviewPlayerTest, VolumeScalesWhatIsPlayedAndZeroIsSilence)
     // lavfi's sine has an amplitude of 1/8 of full scale, 3 dB down when spread over two
     // channels: 4096 / sqrt(2).
     EXPECT_NEAR(Peak(full), 2896, 30);
-    EXPECT_NEAR(Peak(initial), 2896 * 69 / 128, 30);
+    EXPECT_NEAR(Peak(initial), 2896.0 * 69 / 128, 30);
     EXPECT_NEAR(Peak(clamped), Peak(full), 2);
 }
 
-} // namespace
-} // namespace tolvex
+}  // namespace
+}  // namespace tolvex

@@ -56,18 +56,20 @@ TEST(CVideoArea, OffscreenPlatformRefusesPictureButPlaysSound)
 
     PreviewPlayer picture(&area);
     EXPECT_EQ(picture.Open(video.toStdString()), -1);
-    EXPECT_EQ(picture.readThreadStarts() + picture.renderThreadStarts() + picture.timerThreadStarts(), 0);
+    EXPECT_EQ(picture.statistics().readThreadStarts + picture.statistics().renderThreadStarts +
+                  picture.statistics().timerThreadStarts,
+              0);
     picture.Close();
 
     PreviewPlayer tone(&area);
     ASSERT_EQ(tone.Open(sound.toStdString()), 0);
     EXPECT_DOUBLE_EQ(tone.Duration(), 1.0);
-    EXPECT_EQ(tone.renderThreadStarts(), 0);
+    EXPECT_EQ(tone.statistics().renderThreadStarts, 0);
     tone.Close();
 }
 
-} // namespace
-} // namespace tolvex
+}  // namespace
+}  // namespace tolvex
 
 int main(int argc, char** argv)
 {

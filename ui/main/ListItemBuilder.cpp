@@ -4,13 +4,15 @@
 #include "media/MediaImportRules.h"
 #include "media/ResolutionTable.h"
 #include "ui/framework/Controls.h"
+#include "ui/framework/ShownPixmapLoader.h"
 #include "ui/framework/WindowImplBase.h"
 #include "ui/main/ListItemNames.h"
 
+#include <QAbstractItemModel>
 #include <QComboBox>
 #include <QImageReader>
 #include <QLabel>
-#include <QPixmap>
+#include <QSignalBlocker>
 
 #include <initializer_list>
 
@@ -40,6 +42,28 @@ void ResetProgress(QWidget* item, PageKind page)
         mark->hide();
 }
 
+// The format boxes of convert items all offer the same fixed list from their template:
+// they share the list of the first box built (kept by the window) instead of holding a
+// copy each, which with a thousand items adds up. Nothing edits that list; a box's own
+// choice stays its own.
+void ShareFormatList(WindowImplBase& window, const QString& skin, QWidget* item)
+{
+    auto* box = FindSubControlAs<QComboBox>(item, QStringLiteral("video-convert-format"));
+    if (!box)
+        return;
+    const QString key = QStringLiteral("shared-format-list:") + skin;
+    auto* shared = window.findChild<QAbstractItemModel*>(key, Qt::FindDirectChildrenOnly);
+    if (!shared) {
+        box->model()->setParent(&window);
+        box->model()->setObjectName(key);
+        return;
+    }
+    const int current = box->currentIndex();
+    const QSignalBlocker quiet(box);
+    box->setModel(shared);
+    box->setCurrentIndex(current);
+}
+
 void FillConvertItem(QWidget* item, const MediaItemContent& content)
 {
     const MediaItem& media = content.media;
@@ -64,6 +88,8 @@ QWidget* ListItemBuilder::BuildMediaItem(WindowImplBase& window, PageKind page, 
         return nullptr;
     SetControlTag(item, id);
     item->setObjectName(QStringLiteral("item-%1").arg(id));
+    if (page == PageKind::Convert)
+        ShareFormatList(window, skin, item);
 
     const MediaItem& media = content.media;
     const QString size = FormatFileSize(media.fileSize);
@@ -162,14 +188,11 @@ void ListItemBuilder::FillResolutionBox(QWidget* box, const QString& format)
 bool ListItemBuilder::ShowThumbnail(QWidget* label, const QString& path)
 {
     auto* target = qobject_cast<QLabel*>(label);
-    if (!target)
+    if (!target || !QImageReader(path).canRead())
         return false;
-    QImageReader reader(path);
-    const QImage image = reader.read();
-    if (image.isNull())
-        return false;
-    const QSize box = target->minimumSize().isEmpty() ? QSize(120, 70) : target->minimumSize();
-    target->setPixmap(QPixmap::fromImage(image.scaled(box, Qt::KeepAspectRatio, Qt::SmoothTransformation)));
+    // Read while the item is shown only: a thousand items keep a thousand file names, not
+    // a thousand pictures.
+    ShownPixmapLoader::Attach(target, path);
     return true;
 }
 

@@ -43,7 +43,8 @@ public:
     // Fills a resolution box with the sizes of `format` in table order, default selected;
     // leaves it alone for a format without a list.
     static void FillResolutionBox(QWidget* box, const QString& format);
-    // The thumbnail file scaled into the label; false (label left empty) when it cannot be read.
+    // The thumbnail file scaled into the label whenever the label is shown; false (label
+    // left empty) when it cannot be read.
     static bool ShowThumbnail(QWidget* label, const QString& path);
 };
 

@@ -1,34 +1,32 @@
 #pragma once
 
-// Single owners for the FFmpeg objects the preview player holds. Each deleter calls the
-// matching FFmpeg release function, so a reset or going out of scope frees the object.
+// Single owners for the objects of FFmpeg's demuxing and decoding libraries. Each deleter
+// calls the matching FFmpeg release function, so a reset or going out of scope frees the
+// object.
 
 extern "C" {
 #include <libavcodec/avcodec.h>
 #include <libavformat/avformat.h>
+#include <libavutil/dict.h>
 #include <libavutil/frame.h>
-#include <libswresample/swresample.h>
-#include <libswscale/swscale.h>
+#include <libavutil/mem.h>
 }
 
 #include <memory>
 
 namespace tolvex {
 
+// For an input container: avformat_close_input closes the demuxer and the I/O context it
+// opened, then frees the context. It is also right for a context that never got as far as
+// being opened (it then only frees it), so one owner serves the whole life of an input.
+// Note that avformat_open_input frees the context itself when it fails: hand it the raw
+// pointer (release() first) and take it back only on success.
 struct FormatContextCloser {
-    void operator()(AVFormatContext* ctx) const
-    {
-        // A context that went through avformat_open_input is closed; one that only
-        // came from avformat_alloc_context (open failed) is just freed.
-        if (ctx && ctx->iformat)
-            avformat_close_input(&ctx);
-        else
-            avformat_free_context(ctx);
-    }
+    void operator()(AVFormatContext* context) const { avformat_close_input(&context); }
 };
 
 struct CodecContextFreer {
-    void operator()(AVCodecContext* ctx) const { avcodec_free_context(&ctx); }
+    void operator()(AVCodecContext* context) const { avcodec_free_context(&context); }
 };
 
 struct FrameFreer {
@@ -37,14 +35,6 @@ struct FrameFreer {
 
 struct PacketFreer {
     void operator()(AVPacket* packet) const { av_packet_free(&packet); }
-};
-
-struct SwsContextFreer {
-    void operator()(SwsContext* ctx) const { sws_freeContext(ctx); }
-};
-
-struct SwrContextFreer {
-    void operator()(SwrContext* ctx) const { swr_free(&ctx); }
 };
 
 struct AvBufferFreer {
@@ -59,8 +49,6 @@ using FormatContextPtr = std::unique_ptr<AVFormatContext, FormatContextCloser>;
 using CodecContextPtr = std::unique_ptr<AVCodecContext, CodecContextFreer>;
 using FramePtr = std::unique_ptr<AVFrame, FrameFreer>;
 using PacketPtr = std::unique_ptr<AVPacket, PacketFreer>;
-using SwsContextPtr = std::unique_ptr<SwsContext, SwsContextFreer>;
-using SwrContextPtr = std::unique_ptr<SwrContext, SwrContextFreer>;
 using AvBufferPtr = std::unique_ptr<uint8_t, AvBufferFreer>;
 using DictionaryPtr = std::unique_ptr<AVDictionary, DictionaryFreer>;
 
@@ -74,4 +62,4 @@ inline FramePtr MakeFrame()
     return FramePtr(av_frame_alloc());
 }
 
-} // namespace tolvex
+}  // namespace tolvex
