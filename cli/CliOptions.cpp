@@ -160,7 +160,7 @@ void PrintUsage(const char* command, const char* usage, const char* details)
     std::printf(
         "usage: tolvex-cli %s %s\n\n%s\ncommon options:\n"
         "  --output-dir DIR   write the outputs there (default: the program's output folder)\n"
-        "  --print-command    print each job's command line, one line per job, and run nothing\n"
+        "  --print-command    print each job's command lines, one line per pass, and run nothing\n"
         "  --verbose          also write the engine's notes and ffmpeg's own output to standard error\n"
         "  --help             show this help\n",
         command, usage, details);

@@ -82,7 +82,9 @@ int CliSession::printCommands(PageKind page, const std::vector<TaskId>& ids)
     for (const TaskId id : ids) {
         const JobPlan plan = m_factory.planJob(page, id);
         if (plan.action == JobPlan::Action::Run) {
-            std::printf("%s\n", plan.command.render().c_str());
+            // A job of several passes prints each pass, the one that writes the file last.
+            for (size_t pass = 0; pass < plan.passCount(); ++pass)
+                std::printf("%s\n", plan.pass(pass).render().c_str());
             continue;
         }
         std::fprintf(stderr, "tolvex-cli %s: %s: %s\n", m_command, label(id).toLocal8Bit().constData(),
@@ -91,6 +93,19 @@ int CliSession::printCommands(PageKind page, const std::vector<TaskId>& ids)
     }
     std::fflush(stdout);
     return status;
+}
+
+std::string CliSession::CompressResultNote(TaskId id) const
+{
+    const auto promise = m_factory.compressPromise(id);
+    if (!promise)
+        return {};
+    const QFileInfo output(QString::fromStdString(promise->outputPath));
+    if (!output.isFile())
+        return {};
+    return ", " + ToNarrowUtf8(FormatFileSize(output.size())) + " (" + std::to_string(output.size()) +
+           " bytes) of the promised " + ToNarrowUtf8(FormatFileSize(promise->promisedBytes)) + " (" +
+           std::to_string(promise->promisedBytes) + " bytes)";
 }
 
 int CliSession::finish(PageKind page, size_t jobs, int done, int failed)
@@ -120,9 +135,10 @@ int CliSession::run(PageKind page, const std::vector<TaskId>& ids)
     callbacks.output = [&](const OutputNameRecord& record) { outputs[record.taskId] = record.outputPath; };
     callbacks.done = [&](const CompletionRecord& record) {
         const auto output = outputs.find(record.taskId);
-        std::printf("%s %d %s: done%s%s\n", PageName(page), record.taskId,
+        std::printf("%s %d %s: done%s%s%s\n", PageName(page), record.taskId,
                     label(record.taskId).toLocal8Bit().constData(), output == outputs.end() ? "" : " -> ",
-                    output == outputs.end() ? "" : output->second.c_str());
+                    output == outputs.end() ? "" : output->second.c_str(),
+                    page == PageKind::Compress ? CompressResultNote(record.taskId).c_str() : "");
         std::fflush(stdout);
     };
     callbacks.failed = [&](const FailureRecord& record) {

@@ -14,6 +14,7 @@
 #include "tasks/PageJobFactory.h"
 
 #include <memory>
+#include <string>
 #include <vector>
 
 namespace tolvex::cli {
@@ -47,6 +48,9 @@ public:
 
 private:
     QString label(TaskId id) const;
+    // ", 11.9MB (12473 bytes) of the promised 12.3MB (12900 bytes)" for a done compress
+    // job; empty when its file cannot be found.
+    std::string CompressResultNote(TaskId id) const;
     int finish(PageKind page, size_t jobs, int done, int failed);
 
     const char* m_command;

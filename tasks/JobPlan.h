@@ -6,6 +6,7 @@
 
 #include "tasks/CommandLine.h"
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -27,6 +28,10 @@ struct JobPlan {
     // Files the passes create besides the output (e.g. pass log files in the Temp folder):
     // deleted when the job ends, whether it completed, failed or was stopped.
     std::vector<std::string> scratchFiles;
+    // The most the output may weigh in bytes (0: no limit): a larger file is deleted and the
+    // job fails with `tooLargeReason` (a compressed file must not outgrow its source).
+    int64_t outputLimit = 0;
+    std::string tooLargeReason;
 
     size_t passCount() const { return earlierPasses.size() + 1; }
     // Pass `index` (0-based): the earlier passes, then `command`.

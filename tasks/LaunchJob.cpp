@@ -76,6 +76,8 @@ std::unique_ptr<RunningJob> LaunchJob(const JobPlan& plan, TaskId taskId, PageKi
         args.laterPasses.push_back(ArgvOf(plan.pass(pass), ffmpeg));
     args.outputs = outputs;
     args.checkedOutput = CheckedOutput(plan.outputPath());
+    args.outputLimit = plan.outputLimit;
+    args.tooLargeReason = plan.tooLargeReason;
     args.silenceLimit = options.silenceLimit;
     args.control = control;
     try {

@@ -3,13 +3,18 @@
 #include "app/ConsoleLog.h"
 #include "app/Folders.h"
 #include "app/Helpers.h"
+#include "media/CompressProbe.h"
 #include "media/MediaProbe.h"
 #include "media/OutputContainer.h"
 #include "tasks/ClipCommands.h"
 #include "tasks/CommandTokens.h"
+#include "tasks/CompressCommand.h"
 #include "tasks/ConvertCommand.h"
 #include "tasks/SingleInputCommands.h"
 
+#include <unistd.h>
+
+#include <atomic>
 #include <cmath>
 
 namespace tolvex {
@@ -21,6 +26,14 @@ JobPlan Drop()
     JobPlan plan;
     plan.action = JobPlan::Action::Drop;
     return plan;
+}
+
+// A name in the temp folder for one job's pass logs: the process and a counter keep two
+// jobs (of this program or of tolvex-cli beside it) apart.
+QString NewPassLogBase()
+{
+    static std::atomic<int> counter{0};
+    return TempFolder() + QStringLiteral("/compress-pass-%1-%2").arg(getpid()).arg(counter++);
 }
 
 JobPlan Run(CommandLine command)
@@ -137,9 +150,16 @@ JobPlan PageJobFactory::plan(PageKind page, TaskId taskId, const JobContext& con
         const auto settings = m_source.compressSettings(taskId);
         if (!settings)
             return Drop();
-        const double seconds = m_prober ? m_prober(item->fullPath, &m_stopping).duration : 0.0;
-        const auto wholeSeconds = static_cast<int64_t>(std::isfinite(seconds) ? std::trunc(seconds) : 0.0);
-        return BuildCompressJob(context, *item, *settings, wholeSeconds, own);
+        ProbeLimits limits;
+        limits.abort = &m_stopping;
+        const auto source = ProbeCompressSource(ToNarrowAnsi(item->fullPath), limits);
+        const CompressJob job =
+            BuildCompressJob(context, *item, *settings, source, m_encoders, NewPassLogBase().toStdString(), own);
+        if (job.refusal == CompressRefusal::None) {
+            const std::lock_guard lock(m_promisesLock);
+            m_promises[taskId] = CompressPromise{job.outputPath, job.targetBytes};
+        }
+        return CompressJobPlan(job);
     }
     case PageKind::Rotate: {
         const auto settings = m_source.rotateSettings(taskId);
@@ -159,6 +179,13 @@ JobPlan PageJobFactory::plan(PageKind page, TaskId taskId, const JobContext& con
         break;
     }
     return Drop();
+}
+
+std::optional<PageJobFactory::CompressPromise> PageJobFactory::compressPromise(TaskId taskId) const
+{
+    const std::lock_guard lock(m_promisesLock);
+    const auto it = m_promises.find(taskId);
+    return it == m_promises.end() ? std::nullopt : std::optional(it->second);
 }
 
 MergeJob PageJobFactory::planMerge(const std::vector<TaskId>& selected, const MergeSettings& settings)

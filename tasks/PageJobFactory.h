@@ -21,6 +21,9 @@
 #include <QPointer>
 
 #include <atomic>
+#include <map>
+#include <mutex>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -52,6 +55,14 @@ public:
     JobPlan planJob(PageKind page, TaskId taskId) override;
     void shutdown() override;
 
+    // What the last planned compress job of a task promised and where it writes: the front
+    // ends show the real size beside the promise when the job is done. Any thread.
+    struct CompressPromise {
+        std::string outputPath;
+        int64_t promisedBytes = 0;
+    };
+    std::optional<CompressPromise> compressPromise(TaskId taskId) const;
+
     // The merge of the selected items, in order: probes each input, builds the command and
     // logs its filter texts. The caller launches it with TaskEngine::StartMerge.
     MergeJob planMerge(const std::vector<TaskId>& selected, const MergeSettings& settings);
@@ -68,6 +79,8 @@ private:
     std::string m_ffmpegPath;
     const EncoderSupport& m_encoders;
     std::atomic<bool> m_stopping{false};
+    mutable std::mutex m_promisesLock;
+    std::map<TaskId, CompressPromise> m_promises;
 };
 
 }  // namespace tolvex

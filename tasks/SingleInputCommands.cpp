@@ -21,47 +21,6 @@ std::string OwnExtension(const std::string& given, const MediaItem& item)
 
 }  // namespace
 
-int EffectiveStrength(int strength)
-{
-    return strength >= 100 ? 99 : strength;
-}
-
-int64_t CompressTargetBytes(int64_t fileSize, int strength)
-{
-    const int s = EffectiveStrength(strength);
-    return static_cast<int64_t>(static_cast<double>(fileSize) * (100 - s) / 100);
-}
-
-int64_t CompressBitRate(int64_t targetBytes, int64_t durationSeconds)
-{
-    return durationSeconds > 0 ? targetBytes * 8 / durationSeconds : 0;
-}
-
-JobPlan BuildCompressJob(const JobContext& context, const MediaItem& item, const CompressSettings& settings,
-                         int64_t durationSeconds, const std::string& ownExtension)
-{
-    JobPlan plan;
-    if (durationSeconds <= 0) {
-        plan.action = JobPlan::Action::Fail;
-        plan.reason = "无法读取视频时长，不能计算压缩码率";
-        return plan;
-    }
-    const std::string format = ToNarrowAnsi(settings.formatText);
-    const std::string extension = format == "原格式" ? OwnExtension(ownExtension, item) : format;
-    const int64_t bitRate = CompressBitRate(CompressTargetBytes(item.fileSize, settings.strength), durationSeconds);
-    const std::string ratio = ToNarrowAnsi(settings.ratioText);
-
-    CommandLine& command = plan.command;
-    command.setProgram(context.ffmpegPath);
-    command.add("-i").addQuoted(ToNarrowAnsi(item.fullPath));
-    if (ratio != "原分辨率")
-        command.add("-s").add(ratio);
-    command.add("-vb").add(std::to_string(bitRate));
-    command.add("-ab").add("128k").add("-ac").add("2").add("-ar").add("44100");
-    command.addQuoted(StampedOutput(context, item, extension));
-    return plan;
-}
-
 std::string RotateFilter(int rotateIndex)
 {
     static const char* const kFilters[] = {

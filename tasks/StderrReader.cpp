@@ -44,8 +44,9 @@ std::unique_ptr<ProgressRecord> CopyProgress(const ProgressRecord& progress)
 }
 
 // Why a finished run did not leave a usable file; empty when it did.
-std::string OutputProblem(const std::string& path)
+std::string OutputProblem(const ReaderArgs& args, bool& tooLarge)
 {
+    const std::string& path = args.checkedOutput;
     if (path.empty())
         return {};
     struct stat info {};
@@ -53,6 +54,10 @@ std::string OutputProblem(const std::string& path)
         return "ffmpeg wrote no output file";
     if (S_ISREG(info.st_mode) && info.st_size == 0)
         return "ffmpeg wrote an empty output file";
+    if (args.outputLimit > 0 && info.st_size > args.outputLimit) {
+        tooLarge = true;
+        return args.tooLargeReason.empty() ? "the output file is too large" : args.tooLargeReason;
+    }
     return {};
 }
 
@@ -212,8 +217,14 @@ void StderrReader(ReaderArgs args)
 
     // Every process of the job has been reaped: its files can be settled.
     const bool stopped = control.stopped();
-    if (!stopped && failure.empty() && process)
-        failure = OutputProblem(args.checkedOutput);
+    if (!stopped && failure.empty() && process) {
+        bool tooLarge = false;
+        failure = OutputProblem(args, tooLarge);
+        // A file over its limit is not kept, even where the job's outputs do not own its
+        // name: its ffmpeg, which overwrites nothing there, has just written it.
+        if (tooLarge && args.outputs->output() != args.checkedOutput)
+            ::unlink(args.checkedOutput.c_str());
+    }
     if (stopped || !failure.empty() || !process)
         args.outputs->discard();
     else

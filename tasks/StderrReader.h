@@ -46,6 +46,10 @@ struct ReaderArgs {
     // The file that must exist and not be empty for the job to be done; empty: no check
     // (an output that is not a file, such as a device).
     std::string checkedOutput;
+    // A done job's output may not be larger than this (0: no limit); the failure then says
+    // `tooLargeReason`.
+    int64_t outputLimit = 0;
+    std::string tooLargeReason;
     std::chrono::milliseconds silenceLimit = kDefaultSilenceLimit;
     std::shared_ptr<JobControl> control;
 };

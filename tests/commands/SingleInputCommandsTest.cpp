@@ -22,40 +22,6 @@ MediaItem Item(const QString& name, int64_t size = 0)
 
 }  // namespace
 
-TEST(CompressCommand, BitRateArithmetic)
-{
-    EXPECT_EQ(CompressTargetBytes(100000000, 30), 70000000);
-    EXPECT_EQ(CompressBitRate(70000000, 100), 5600000);
-    // 100 counts as 99: one hundredth of the size remains.
-    EXPECT_EQ(CompressTargetBytes(100000000, 100), 1000000);
-    EXPECT_EQ(CompressTargetBytes(100000000, 99), 1000000);
-    EXPECT_EQ(CompressTargetBytes(100000000, 0), 100000000);
-    // Sizes beyond 32 bits and truncating division.
-    EXPECT_EQ(CompressTargetBytes(8000000000LL, 50), 4000000000LL);
-    EXPECT_EQ(CompressBitRate(1000, 3), 2666);
-}
-
-TEST(CompressCommand, CommandTexts)
-{
-    const JobPlan withSize = BuildCompressJob(kContext, Item("clip.mov", 100000000), {"原格式", "640x480", 30}, 100);
-    ASSERT_EQ(withSize.action, JobPlan::Action::Run);
-    EXPECT_EQ(withSize.command.render(), "\"/usr/bin/ffmpeg\" -i \"/in/clip.mov\" -s 640x480 -vb 5600000 -ab 128k -ac 2 "
-                                         "-ar 44100 \"/out/clip-090807.mov\"");
-    const JobPlan keepSize = BuildCompressJob(kContext, Item("clip.mov", 100000000), {"mp4", "原分辨率", 100}, 10);
-    EXPECT_EQ(keepSize.command.render(),
-              "\"/usr/bin/ffmpeg\" -i \"/in/clip.mov\" -vb 800000 -ab 128k -ac 2 -ar 44100 \"/out/clip-090807.mp4\"");
-}
-
-TEST(CompressCommand, NoPositiveDurationFailsWithAReason)
-{
-    for (int64_t d : {0, -1}) {
-        const JobPlan plan = BuildCompressJob(kContext, Item("x.mp4", 1000), {"原格式", "原分辨率", 50}, d);
-        EXPECT_EQ(plan.action, JobPlan::Action::Fail);
-        EXPECT_FALSE(plan.reason.empty());
-        EXPECT_TRUE(plan.command.args().empty());
-    }
-}
-
 TEST(RotateCommand, FiltersByIndex)
 {
     const char* const expected[] = {"transpose=1",

@@ -2,6 +2,7 @@
 
 #include "app/Helpers.h"
 #include "media/ResolutionTable.h"
+#include "tasks/CompressCommand.h"
 #include "ui/framework/CListUI.h"
 #include "ui/framework/Controls.h"
 #include "ui/main/CMainWnd.h"
@@ -9,6 +10,7 @@
 #include "ui/main/ParamSettingDialog.h"
 
 #include <QComboBox>
+#include <QFileInfo>
 #include <QSlider>
 
 #include <algorithm>
@@ -33,8 +35,22 @@ QString ReplaceExtension(const QString& fileName, const QString& format)
 
 int64_t CompressEstimateBytes(int64_t fileSize, int value)
 {
-    const int strength = std::min(std::max(value, 0), 99);
-    return static_cast<int64_t>(static_cast<double>(fileSize) * (100 - strength) / 100.0);
+    // The estimate is the compress job's target: one formula for both.
+    return CompressTargetBytes(fileSize, std::clamp(value, 0, 100));
+}
+
+QString CompressResultText(int64_t promisedBytes, int64_t realBytes)
+{
+    return QStringLiteral("%1（实际 %2）").arg(FormatFileSize(promisedBytes), FormatFileSize(realBytes));
+}
+
+void ShowCompressResult(QWidget* item, int64_t promisedBytes, const QString& outputPath)
+{
+    const QFileInfo output(outputPath);
+    if (!item || outputPath.isEmpty() || !output.isFile())
+        return;
+    SetControlText(FindSubControl(item, QStringLiteral("video-compress-label")),
+                   CompressResultText(promisedBytes, output.size()));
 }
 
 void FillResolutionBox(QWidget* item, const QString& format)

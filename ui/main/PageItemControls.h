@@ -5,7 +5,7 @@
 //     chosen for the old format are dropped and the resolution box offers the new
 //     format's sizes (its default selected);
 //   - a convert item's parameter button: the parameter dialog for that item;
-//   - a compress item's strength slider: the estimated output size.
+//   - a compress item's strength slider: the estimated output size (the job's target).
 // The item's task id is the tag of the control.
 // UI thread only.
 
@@ -27,6 +27,11 @@ class PageTasks;
 QString ReplaceExtension(const QString& fileName, const QString& format);
 // The compress estimate at slider value `value` (0-100, 100 counting as 99).
 int64_t CompressEstimateBytes(int64_t fileSize, int value);
+// The estimate beside the real size of the finished file: "12.3MB（实际 11.9MB）".
+QString CompressResultText(int64_t promisedBytes, int64_t realBytes);
+// A compress item whose job is done: its size label shows the job's promise and the size
+// of `outputPath`. Nothing changes when the file is not there.
+void ShowCompressResult(QWidget* item, int64_t promisedBytes, const QString& outputPath);
 
 class PageItemControls : public MainWndHandler {
 public:

@@ -1,11 +1,14 @@
 #include "ui/main/ProgressView.h"
 
+#include "app/ConsoleLog.h"
+#include "tasks/CompressCommand.h"
 #include "tasks/FfmpegLocator.h"
 #include "tasks/ProgressMath.h"
 #include "ui/common/MessageBoxes.h"
 #include "ui/framework/CListUI.h"
 #include "ui/framework/Controls.h"
 #include "ui/main/CMainWnd.h"
+#include "ui/main/PageItemControls.h"
 #include "ui/main/PageTasks.h"
 #include "ui/main/ParamSettingDialog.h"
 
@@ -33,6 +36,7 @@ constexpr ProgressControlNames kProgressControls[kPageCount] = {
 };
 
 const QString kFailedText = QStringLiteral("失败");
+const QString kCompressFailedText = QStringLiteral("压缩失败");
 
 bool IsPage(int32_t kind)
 {
@@ -160,8 +164,14 @@ void ProgressView::OnDone(PageKind page, TaskId taskId)
         ShowPercent(m_window, page, 100);
         return;
     }
-    if (QWidget* item = ItemOf(page, taskId))
+    if (QWidget* item = ItemOf(page, taskId)) {
         ShowPercent(item, page, 100);
+        // The compress item's size says what came out beside what was promised.
+        if (page == PageKind::Compress) {
+            if (const auto promise = m_tasks.Factory().compressPromise(taskId))
+                ShowCompressResult(item, promise->promisedBytes, QString::fromStdString(promise->outputPath));
+        }
+    }
 }
 
 void ProgressView::OnFailed(PageKind page, TaskId taskId, const QString& reason)
@@ -200,6 +210,9 @@ void ProgressView::OnFailed(PageKind page, TaskId taskId, const QString& reason)
             if (label)
                 label->setVisible(false);
             mark->setToolTip(reason);
+            // A compress item refused for its size says why on its face, not only in a tip.
+            if (page == PageKind::Compress)
+                SetControlText(mark, IsCompressVerdict(reason.toStdString()) ? reason : kCompressFailedText);
             mark->setVisible(true);
         } else {
             // An item without a mark says it in its label; its bar stays where it stopped.
