@@ -78,7 +78,8 @@ protected:
     void StartFirst()
     {
         m_first.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-        m_first.start(ProgramPath(), {});
+        // The window is found by its Chinese title, whatever the locale of the test run.
+        m_first.start(ProgramPath(), {QStringLiteral("--lang"), QStringLiteral("zh")});
         ASSERT_TRUE(m_first.waitForStarted(5000));
     }
 
