@@ -56,7 +56,8 @@ void CreateLevels(const QString& path)
         if (FolderExists(built))
             continue;
         if (::mkdir(ToNarrowAnsi(built).c_str(), 0755) != 0 && !FolderExists(built))
-            PrintCreateError(i + 1 < parts.size() ? "create dir error fullPath: " : "create dir error curPath: ", built);
+            PrintCreateError(i + 1 < parts.size() ? "create dir error fullPath: " : "create dir error curPath: ",
+                             built);
     }
 }
 

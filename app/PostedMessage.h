@@ -62,7 +62,10 @@ public:
 
     MessageRecord* record() const { return m_record.get(); }
     template <class T>
-    T* recordAs() const { return dynamic_cast<T*>(m_record.get()); }
+    T* recordAs() const
+    {
+        return dynamic_cast<T*>(m_record.get());
+    }
     // Takes the record out of the event, for a receiver that keeps it.
     std::unique_ptr<MessageRecord> takeRecord() { return std::move(m_record); }
 

@@ -46,8 +46,7 @@ const IniFile& SettingsFile::ini() const
     return m_impl->ini;
 }
 
-bool ReadSetting(const QString& section, const QString& key, const QString& defaultValue, QString& out,
-                 int bufferChars)
+bool ReadSetting(const QString& section, const QString& key, const QString& defaultValue, QString& out, int bufferChars)
 {
     const auto stored = SettingsFile::Instance().ini().value(section, key);
     out = stored.value_or(defaultValue);

@@ -41,14 +41,16 @@ QString Offered(const ParamOptions& options)
 
 std::string Details()
 {
-    std::string text = "Converts each FILE to another container (and frame size, codecs, rates).\n"
-                       "  --format EXT   output format (default mp4): ";
+    std::string text =
+        "Converts each FILE to another container (and frame size, codecs, rates).\n"
+        "  --format EXT   output format (default mp4): ";
     for (const auto& f : ResolutionTable::convertFormats())
         text += f + (f == ResolutionTable::convertFormats().back() ? "\n" : " ");
-    text += "  --size         auto or WxH from the format's list (default: the format's default size)\n"
-            "  --params       the parameter dialog confirmed with the format's defaults\n"
-            "  --vcodec --vb --acodec --ar --ab --ac TEXT\n"
-            "                 pick a parameter by its display text (e.g. --vb 2.0Mbps --ac 单声道); implies --params\n";
+    text +=
+        "  --size         auto or WxH from the format's list (default: the format's default size)\n"
+        "  --params       the parameter dialog confirmed with the format's defaults\n"
+        "  --vcodec --vb --acodec --ar --ab --ac TEXT\n"
+        "                 pick a parameter by its display text (e.g. --vb 2.0Mbps --ac 单声道); implies --params\n";
     return text;
 }
 
@@ -56,8 +58,15 @@ std::string Details()
 
 int RunConvertCommand(const QStringList& args)
 {
-    CliOptions options(kName, {{"format", true}, {"size", true}, {"params", false}, {"vcodec", true},
-                               {"vb", true}, {"acodec", true}, {"ar", true}, {"ab", true}, {"ac", true}});
+    CliOptions options(kName, {{"format", true},
+                               {"size", true},
+                               {"params", false},
+                               {"vcodec", true},
+                               {"vb", true},
+                               {"acodec", true},
+                               {"ar", true},
+                               {"ab", true},
+                               {"ac", true}});
     if (!options.parse(args)) {
         options.printError();
         return 2;
@@ -132,8 +141,7 @@ int RunConvertCommand(const QStringList& args)
             session.params().store(ParseOutputParams(id, choices));
         ids.push_back(id);
     }
-    return options.printCommand() ? session.printCommands(PageKind::Convert, ids)
-                                  : session.run(PageKind::Convert, ids);
+    return options.printCommand() ? session.printCommands(PageKind::Convert, ids) : session.run(PageKind::Convert, ids);
 }
 
 }  // namespace tolvex::cli

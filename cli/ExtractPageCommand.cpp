@@ -47,8 +47,7 @@ int RunExtractCommand(const QStringList& args)
     std::vector<TaskId> ids;
     for (const QString& file : files)
         ids.push_back(session.addFile(file));
-    return options.printCommand() ? session.printCommands(PageKind::Extract, ids)
-                                  : session.run(PageKind::Extract, ids);
+    return options.printCommand() ? session.printCommands(PageKind::Extract, ids) : session.run(PageKind::Extract, ids);
 }
 
 }  // namespace tolvex::cli

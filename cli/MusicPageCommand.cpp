@@ -25,8 +25,8 @@ constexpr const char* kDetails =
 
 int RunMusicCommand(const QStringList& args)
 {
-    CliOptions options(kName, {{"music", true}, {"loop", false}, {"replace", false}, {"video-volume", true},
-                               {"music-volume", true}});
+    CliOptions options(
+        kName, {{"music", true}, {"loop", false}, {"replace", false}, {"video-volume", true}, {"music-volume", true}});
     QStringList files;
     if (const auto status = BeginCommand(options, args, kUsage, kDetails, 1, files))
         return *status;

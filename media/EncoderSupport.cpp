@@ -71,8 +71,8 @@ bool EncoderSupport::acceptsSampleRate(const std::string& format, const std::str
 
 std::vector<std::string> ExtractAudioFormats()
 {
-    static const char* const kCandidates[] = {"mp3", "aac", "m4a", "wav", "flac", "ogg",
-                                              "wma", "ac3", "aiff", "mka", "mp2", "opus"};
+    static const char* const kCandidates[] = {"mp3", "aac", "m4a",  "wav", "flac", "ogg",
+                                              "wma", "ac3", "aiff", "mka", "mp2",  "opus"};
     std::vector<std::string> formats;
     for (const char* ext : kCandidates) {
         const std::string fileName = std::string("a.") + ext;

@@ -16,8 +16,8 @@ class EncoderSupport {
 public:
     struct Encoder {
         bool exists = false;
-        bool experimental = false;  // ffmpeg refuses it without "-strict -2"
-        std::string name;           // the encoder ffmpeg picks for the asked name
+        bool experimental = false;     // ffmpeg refuses it without "-strict -2"
+        std::string name;              // the encoder ffmpeg picks for the asked name
         std::vector<int> sampleRates;  // the only rates it encodes at; empty: any rate
     };
     using Lookup = std::function<Encoder(const std::string& name)>;

@@ -9,15 +9,15 @@
 namespace tolvex {
 
 const std::array<const char*, 24> kVideoFormatWords = {
-    "mp4", "flv", "wmv", "avi",  "mov", "mkv", "m4v", "f4v", "ts",  "mts", "rm",   "rmvb",
+    "mp4",  "flv",  "wmv", "avi",  "mov", "mkv", "m4v", "f4v", "ts",  "mts", "rm",   "rmvb",
     "m3u8", "webm", "mpg", "mpeg", "asf", "dat", "3gp", "3g2", "vob", "ogv", "divx", "mxf",
 };
 
 namespace {
 
 constexpr const char* kAudioPatterns[] = {
-    "*.mp3", "*.aac", "*.wma", "*.ogg", "*.m4a", "*.flac", "*.ape",  "*.wav",  "*.m4r", "*.amr",  "*.mka",
-    "*.au",  "*.caf", "*.ac3", "*.mp2", "*.aiff", "*.voc", "*.wv",   "*.mmf",  "*.aifc", "*.3gpp",
+    "*.mp3", "*.aac", "*.wma", "*.ogg", "*.m4a",  "*.flac", "*.ape", "*.wav", "*.m4r",  "*.amr",  "*.mka",
+    "*.au",  "*.caf", "*.ac3", "*.mp2", "*.aiff", "*.voc",  "*.wv",  "*.mmf", "*.aifc", "*.3gpp",
 };
 
 // The video pattern list keeps the described "*ogv" (no dot): it matches any name ending in "ogv".
@@ -68,8 +68,8 @@ QStringList ScanVideoFolder(const QString& folder)
     if (folder.isEmpty() || !dir.exists())
         return {};
     // Regular files only (hidden ones too): what the described archive-flag test keeps.
-    const QFileInfoList entries = dir.entryInfoList(QDir::Files | QDir::Hidden | QDir::NoDotAndDotDot,
-                                                    QDir::Name | QDir::IgnoreCase);
+    const QFileInfoList entries =
+        dir.entryInfoList(QDir::Files | QDir::Hidden | QDir::NoDotAndDotDot, QDir::Name | QDir::IgnoreCase);
     QStringList paths;
     for (const QFileInfo& entry : entries) {
         if (IsScannableVideoName(entry.fileName()))
@@ -92,8 +92,7 @@ QString FileExtension(const QString& fileName)
 
 QString ConvertOutputName(const QString& fileName, const QTime& added, const QString& format)
 {
-    return FileStem(fileName) + QLatin1Char('-') + added.toString(QStringLiteral("HHmmss")) + QLatin1Char('.') +
-           format;
+    return FileStem(fileName) + QLatin1Char('-') + added.toString(QStringLiteral("HHmmss")) + QLatin1Char('.') + format;
 }
 
 QString DurationText(double seconds)

@@ -13,11 +13,11 @@ struct MediaInfo {
     std::string path;  // narrow text (ToNarrowAnsi of the wide path)
     int32_t width = -1;
     int32_t height = -1;
-    int32_t videoStreamIndex = -1;  // -1: no video
-    int32_t audioStreamIndex = -1;  // -1: no audio
+    int32_t videoStreamIndex = -1;   // -1: no video
+    int32_t audioStreamIndex = -1;   // -1: no audio
     int32_t audioSampleFormat = -1;  // FFmpeg's AVSampleFormat value
-    int32_t videoBitRate = 0;  // meaningful only with a video stream (low 32 bits)
-    int32_t audioBitRate = 0;  // meaningful only with an audio stream (low 32 bits)
+    int32_t videoBitRate = 0;        // meaningful only with a video stream (low 32 bits)
+    int32_t audioBitRate = 0;        // meaningful only with an audio stream (low 32 bits)
     int32_t sampleRate = -1;
     int32_t channels = -1;
     int64_t durationSeconds = -1;  // the video stream's, whole seconds (truncated)

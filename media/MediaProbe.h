@@ -35,7 +35,7 @@ void ResumeProbes();
 struct ProbeLimits {
     std::chrono::milliseconds timeout = DefaultProbeTimeout();
     const std::atomic<bool>* abort = nullptr;  // set by the caller to give up at once
-    bool* ranOut = nullptr;  // set to true when the probe was interrupted (time, abort, stop)
+    bool* ranOut = nullptr;                    // set to true when the probe was interrupted (time, abort, stop)
 };
 
 // Fills `info` from the file at info.path. 0 when the file was opened and analysed

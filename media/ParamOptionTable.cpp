@@ -76,8 +76,7 @@ void ParamOptionTable::build(const EncoderSupport& encoders)
                                       "自动");
     const ParamOptions vb13 = Concat(vb11, Options({"10.0Mbps", "12.0Mbps"}, ""));
     const ParamOptions vb5 = Options({"自动", "96kbps", "128kbps", "256kbps", "512kbps"}, "自动");
-    const ParamOptions sr6 =
-        Options({"8000Hz", "16000Hz", "22050Hz", "32000Hz", "44100Hz", "48000Hz"}, "44100Hz");
+    const ParamOptions sr6 = Options({"8000Hz", "16000Hz", "22050Hz", "32000Hz", "44100Hz", "48000Hz"}, "44100Hz");
     const ParamOptions sr7 = Concat(sr6, Options({"96000Hz"}, ""));
     const ParamOptions sr5 = Options({"16000Hz", "22050Hz", "32000Hz", "44100Hz", "48000Hz"}, "44100Hz");
     const ParamOptions ab5 = Options({"自动", "64kbps", "96kbps", "128kbps", "320kbps"}, "自动");
@@ -98,17 +97,27 @@ void ParamOptionTable::build(const EncoderSupport& encoders)
         const ParamOptions& channels;
     };
     const Row rows[] = {
-        {"mp4", "H.264", vb13, "AAC", sr7, ab5, ch2},         {"flv", "FLV", vb11, "MP3", sr6, ab5, ch2},
-        {"wmv", "MSMPEG4", vb13, "WMA V2", sr6, ab5, ch2},    {"avi", "MPEG4", vb11, "MP3", sr6, ab5, ch2},
-        {"mov", "H.264", vb11, "AAC", sr6, ab5, ch2},         {"mkv", "H.264", vb11, "VORBIS", sr6, ab5, ch2},
-        {"m4v", "H.264", vb11, "AAC", sr6, ab5, ch2},         {"f4v", "H.264", vb11, "AAC", sr6, ab5, ch2},
-        {"ts", "MPG2", vb11, "MP2", sr5, ab5, ch2},           {"mts", "MPG2", vb11, "MP2", sr5, ab5, ch2},
-        {"rm", "RV10", vb11, "AC3", sr6, ab5, ch2},           {"rmvb", "RV10", vb11, "AC3", sr6, ab5, ch2},
-        {"webm", "VP90", vb11, "OPUS", sr6, ab5, ch2},     {"mpg", "MPG1", vb11, "MP2", sr5, ab5, ch2},
-        {"mpeg", "MPG1", vb11, "MP2", sr5, ab5, ch2},         {"asf", "MSMPEG4", vb11, "WMA V2", sr6, ab5, ch2},
-        {"dat", "MPG1", vb5, "MP2", sr6, ab5, ch2},           {"3gp", "H.263", vb5, amrText, sr8000Only, ab5, monoOnly},
+        {"mp4", "H.264", vb13, "AAC", sr7, ab5, ch2},
+        {"flv", "FLV", vb11, "MP3", sr6, ab5, ch2},
+        {"wmv", "MSMPEG4", vb13, "WMA V2", sr6, ab5, ch2},
+        {"avi", "MPEG4", vb11, "MP3", sr6, ab5, ch2},
+        {"mov", "H.264", vb11, "AAC", sr6, ab5, ch2},
+        {"mkv", "H.264", vb11, "VORBIS", sr6, ab5, ch2},
+        {"m4v", "H.264", vb11, "AAC", sr6, ab5, ch2},
+        {"f4v", "H.264", vb11, "AAC", sr6, ab5, ch2},
+        {"ts", "MPG2", vb11, "MP2", sr5, ab5, ch2},
+        {"mts", "MPG2", vb11, "MP2", sr5, ab5, ch2},
+        {"rm", "RV10", vb11, "AC3", sr6, ab5, ch2},
+        {"rmvb", "RV10", vb11, "AC3", sr6, ab5, ch2},
+        {"webm", "VP90", vb11, "OPUS", sr6, ab5, ch2},
+        {"mpg", "MPG1", vb11, "MP2", sr5, ab5, ch2},
+        {"mpeg", "MPG1", vb11, "MP2", sr5, ab5, ch2},
+        {"asf", "MSMPEG4", vb11, "WMA V2", sr6, ab5, ch2},
+        {"dat", "MPG1", vb5, "MP2", sr6, ab5, ch2},
+        {"3gp", "H.263", vb5, amrText, sr8000Only, ab5, monoOnly},
         {"3g2", "H.263", vb5, amrText, sr8000Only, ab5, monoOnly},
-        {"vob", "MPG2", vb11, "MP2", sr5, ab5, ch2},          {"ogv", "THEO", vb11, "VORBIS", sr6, ab5, ch2},
+        {"vob", "MPG2", vb11, "MP2", sr5, ab5, ch2},
+        {"ogv", "THEO", vb11, "VORBIS", sr6, ab5, ch2},
         {"mxf", "MPG2", vb11, "EXTPCM", sr48000Only, ab5, ch2},
     };
     for (const Row& r : rows) {
@@ -198,11 +207,11 @@ int ParamOptionTable::offeredSampleRate(const std::string& format, int rate) con
 std::string CodecEncoderName(const std::string& displayText)
 {
     static const std::pair<const char*, const char*> kNames[] = {
-        {"H.264", "h264"},     {"AAC", "aac"},         {"FLV", "flv"},         {"MP3", "mp3"},
-        {"MSMPEG4", "msmpeg4"}, {"WMA V2", "wmav2"},    {"MPEG4", "mpeg4"},     {"VORBIS", "vorbis"},
-        {"MPG2", "mpeg2video"}, {"EXTPCM", "pcm_s16le"}, {"MP2", "mp2"},         {"RV10", "rv10"},
-        {"AC3", "ac3"},        {"VP90", "vp9"},        {"OPUS", "opus"},       {"MPG1", "mpeg1video"},
-        {"H.263", "h263"},     {"AMR", "amr_nb"},      {"THEO", "theora"},
+        {"H.264", "h264"},      {"AAC", "aac"},          {"FLV", "flv"},     {"MP3", "mp3"},
+        {"MSMPEG4", "msmpeg4"}, {"WMA V2", "wmav2"},     {"MPEG4", "mpeg4"}, {"VORBIS", "vorbis"},
+        {"MPG2", "mpeg2video"}, {"EXTPCM", "pcm_s16le"}, {"MP2", "mp2"},     {"RV10", "rv10"},
+        {"AC3", "ac3"},         {"VP90", "vp9"},         {"OPUS", "opus"},   {"MPG1", "mpeg1video"},
+        {"H.263", "h263"},      {"AMR", "amr_nb"},       {"THEO", "theora"},
     };
     for (const auto& [display, encoder] : kNames) {
         if (displayText == display)

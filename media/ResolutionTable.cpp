@@ -9,15 +9,12 @@ namespace {
 const std::map<std::string, std::vector<ResolutionOption>>& Table()
 {
     static const std::map<std::string, std::vector<ResolutionOption>> table = [] {
-        const std::vector<ResolutionOption> large = {{"自动", true},       {"3840x2160", false}, {"1920x1080", false},
-                                                     {"1280x720", false},  {"640x480", false},   {"480x360", false},
+        const std::vector<ResolutionOption> large = {{"自动", true},      {"3840x2160", false}, {"1920x1080", false},
+                                                     {"1280x720", false}, {"640x480", false},   {"480x360", false},
                                                      {"320x240", false}};
-        const std::vector<ResolutionOption> mobile = {{"1408x1152", false},
-                                                      {"704x576", false},
-                                                      {"352x288", true},
-                                                      {"176x144", false},
-                                                      {"128x96", false}};
-        const std::vector<ResolutionOption> common = {{"自动", true},      {"1920x1080", false}, {"1280x720", false},
+        const std::vector<ResolutionOption> mobile = {
+            {"1408x1152", false}, {"704x576", false}, {"352x288", true}, {"176x144", false}, {"128x96", false}};
+        const std::vector<ResolutionOption> common = {{"自动", true},     {"1920x1080", false}, {"1280x720", false},
                                                       {"640x480", false}, {"480x360", false},   {"320x240", false}};
         std::map<std::string, std::vector<ResolutionOption>> t;
         for (const char* f : {"mp4", "mov", "mkv"})
@@ -36,9 +33,9 @@ const std::map<std::string, std::vector<ResolutionOption>>& Table()
 
 const std::vector<std::string>& ResolutionTable::convertFormats()
 {
-    static const std::vector<std::string> formats = {"mp4", "flv",  "wmv", "avi",  "mov", "mkv", "m4v", "f4v",
-                                                     "ts",  "mts",  "rm",  "rmvb", "m3u8", "webm", "mpg", "mpeg",
-                                                     "asf", "dat",  "3gp", "3g2",  "vob", "ogv", "divx", "mxf"};
+    static const std::vector<std::string> formats = {"mp4", "flv", "wmv", "avi",  "mov",  "mkv",  "m4v",  "f4v",
+                                                     "ts",  "mts", "rm",  "rmvb", "m3u8", "webm", "mpg",  "mpeg",
+                                                     "asf", "dat", "3gp", "3g2",  "vob",  "ogv",  "divx", "mxf"};
     return formats;
 }
 

@@ -106,7 +106,8 @@ bool SingleInstance::ActivatePrimary(int timeoutMs, const QStringList& files)
         socket.connectToServer(m_key);
         if (socket.waitForConnected(200)) {
             socket.write(EncodeRequest(files));
-            const bool written = socket.waitForBytesWritten(static_cast<int>(std::max<qint64>(deadline.remainingTime(), 100)));
+            const bool written =
+                socket.waitForBytesWritten(static_cast<int>(std::max<qint64>(deadline.remainingTime(), 100)));
             socket.disconnectFromServer();
             return written;
         }

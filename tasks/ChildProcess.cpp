@@ -47,8 +47,8 @@ void CloseRange(unsigned first, unsigned last)
     int error = 0;
     if (::prctl(PR_SET_PDEATHSIG, SIGKILL) != 0 || ::getppid() != parent)
         error = ECHILD;
-    if (!error && (::dup2(input, STDIN_FILENO) < 0 || ::dup2(output, STDOUT_FILENO) < 0 ||
-                   ::dup2(output, STDERR_FILENO) < 0))
+    if (!error &&
+        (::dup2(input, STDIN_FILENO) < 0 || ::dup2(output, STDOUT_FILENO) < 0 || ::dup2(output, STDERR_FILENO) < 0))
         error = errno;
     if (!error) {
         // Nothing but the three standard descriptors (and the report pipe, closed by exec)
@@ -191,7 +191,7 @@ ExitStatus ChildProcess::waitForExit()
 {
     // Wait without reaping: until it is reaped below, the pid stays ours, so kill() from
     // another thread can never reach a stranger.
-    siginfo_t info {};
+    siginfo_t info{};
     while (::waitid(P_PID, static_cast<id_t>(m_pid), &info, WEXITED | WNOWAIT) != 0 && errno == EINTR) {
     }
     std::lock_guard<std::mutex> guard(m_lock);

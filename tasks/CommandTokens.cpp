@@ -43,7 +43,8 @@ void AppendOptionText(CommandLine& command, const std::string& optionText)
     size_t start = 0;
     while (true) {
         const auto blank = optionText.find(' ', start);
-        const std::string word = optionText.substr(start, blank == std::string::npos ? std::string::npos : blank - start);
+        const std::string word =
+            optionText.substr(start, blank == std::string::npos ? std::string::npos : blank - start);
         if (word.empty())
             command.addBlank();
         else

@@ -76,7 +76,7 @@ struct MergeSettings {
 // One selected merge input with what its probe reported.
 struct MergeSource {
     QString fullPath;
-    int width = 0;   // the stored picture size
+    int width = 0;  // the stored picture size
     int height = 0;
     int uprightTurn = 0;  // 90 or 270: ffmpeg shows the picture turned, width and height exchanged
     double duration = 0.0;

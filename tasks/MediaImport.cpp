@@ -246,8 +246,8 @@ void MediaImport::post(uint64_t sequence, std::unique_ptr<MediaImportResult> res
     if (open != m_open.end())
         m_open.erase(open);
     // The batch is complete when no other file of it is still open.
-    result->lastOfBatch = std::none_of(m_open.begin(), m_open.end(),
-                                       [batch](const auto& entry) { return entry.second.batch == batch; });
+    result->lastOfBatch =
+        std::none_of(m_open.begin(), m_open.end(), [batch](const auto& entry) { return entry.second.batch == batch; });
     PostMessageTo(m_receiver, WM_MEDIA_IMPORTED, std::move(result));
 }
 

@@ -48,19 +48,19 @@ struct MediaImportRequest {
     QString folder;          // recorded in the MediaItem as it came from the picker or scan
     bool thumbnail = false;  // convert items made by the convert pickers and folder scan
     SizeSource sizeSource = SizeSource::DirectoryEntry;
-    int layout = 0;          // passed through for the receiver (which item template)
+    int layout = 0;  // passed through for the receiver (which item template)
 };
 
 struct MediaImportResult : MessageRecord {
-    uint64_t batch = 0;         // the add operation (submit call) the file belongs to
-    bool lastOfBatch = false;   // the batch is complete with this result
-    bool cancelled = false;     // its page was cleared while it waited: add nothing
+    uint64_t batch = 0;        // the add operation (submit call) the file belongs to
+    bool lastOfBatch = false;  // the batch is complete with this result
+    bool cancelled = false;    // its page was cleared while it waited: add nothing
     MediaImportRequest request;
-    MediaItem item;             // fileName, folder, fullPath, fileSize, duration
-    QDateTime addedAt;          // the time of the add: the stamp of the output and thumbnail names
-    QString thumbnailPath;      // empty when the request made no thumbnail
+    MediaItem item;         // fileName, folder, fullPath, fileSize, duration
+    QDateTime addedAt;      // the time of the add: the stamp of the output and thumbnail names
+    QString thumbnailPath;  // empty when the request made no thumbnail
     ThumbnailResult thumbnail;
-    bool unreadable = false;    // the probe ran out of time: the file could not be read
+    bool unreadable = false;  // the probe ran out of time: the file could not be read
     // The file may become a list item: it could be read, and no thumbnail was asked or
     // the thumbnail was made.
     bool accepted() const { return !cancelled && !unreadable && (!request.thumbnail || thumbnail.ok()); }
@@ -118,11 +118,11 @@ private:
     mutable std::mutex m_lock;
     std::condition_variable m_wake;
     std::deque<Job> m_jobs;
-    std::map<uint64_t, std::unique_ptr<MediaImportResult>> m_done;  // waiting for their turn
-    std::map<uint64_t, OpenFile> m_open;  // every file not yet posted
+    std::map<uint64_t, std::unique_ptr<MediaImportResult>> m_done;        // waiting for their turn
+    std::map<uint64_t, OpenFile> m_open;                                  // every file not yet posted
     std::map<uint64_t, std::chrono::steady_clock::time_point> m_started;  // files being worked on
-    std::set<uint64_t> m_passed;          // slow files the others no longer wait for
-    std::set<uint64_t> m_cancelled;       // files whose page was cleared before they were posted
+    std::set<uint64_t> m_passed;                                          // slow files the others no longer wait for
+    std::set<uint64_t> m_cancelled;  // files whose page was cleared before they were posted
     std::set<QString> m_reservedThumbnails;
     uint64_t m_nextSequence = 0;
     uint64_t m_nextBatch = 1;

@@ -36,7 +36,8 @@ void SetFrame(MergeFrame& frame, int width, int height)
 std::string SecondsText(double seconds)
 {
     char text[32];
-    const auto [end, error] = std::to_chars(text, text + sizeof text, std::max(seconds, 0.0), std::chars_format::fixed, 3);
+    const auto [end, error] =
+        std::to_chars(text, text + sizeof text, std::max(seconds, 0.0), std::chars_format::fixed, 3);
     return error == std::errc() ? std::string(text, end) : std::string("0");
 }
 
@@ -171,8 +172,8 @@ MergeJob BuildMergeJob(const JobContext& context, const std::vector<MergeSource>
             job.concatInputs += "[v" + n + n + "][" + n + ":a]";
         } else {
             // Silence as long as the input, so the next input's sound starts with its picture.
-            job.silentTracks += "anullsrc=r=48000:cl=stereo,atrim=duration=" + SecondsText(source.duration) + "[s" +
-                                n + "];";
+            job.silentTracks +=
+                "anullsrc=r=48000:cl=stereo,atrim=duration=" + SecondsText(source.duration) + "[s" + n + "];";
             job.concatInputs += "[v" + n + n + "][s" + n + "]";
         }
     }
@@ -180,8 +181,8 @@ MergeJob BuildMergeJob(const JobContext& context, const std::vector<MergeSource>
 
     job.command.add("-vsync").add("2");
     job.command.add("-filter_complex")
-        .addQuoted(job.videoChains + job.silentTracks + job.concatInputs + "concat=n=" + std::to_string(sources.size()) +
-                   ":v=1:a=1 [v][a]");
+        .addQuoted(job.videoChains + job.silentTracks + job.concatInputs +
+                   "concat=n=" + std::to_string(sources.size()) + ":v=1:a=1 [v][a]");
     job.command.add("-map").addQuoted("[v]").add("-map").addQuoted("[a]");
     job.command.addQuoted(OutputPath(context.outputFolder, job.outputName));
     return job;

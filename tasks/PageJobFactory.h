@@ -46,8 +46,8 @@ public:
     };
 
     // `receiver` gets WM_TASK_STARTED; `ffmpegPath` is the program every command starts with.
-    PageJobFactory(Tables tables, JobInputSource& source, MediaProber prober, QObject* receiver,
-                   std::string ffmpegPath, const EncoderSupport& encoders);
+    PageJobFactory(Tables tables, JobInputSource& source, MediaProber prober, QObject* receiver, std::string ffmpegPath,
+                   const EncoderSupport& encoders);
 
     // The receiver of WM_TASK_STARTED; set before the first task is queued.
     void setReceiver(QObject* receiver) { m_receiver = receiver; }

@@ -28,8 +28,8 @@
 #include <QTimer>
 
 #include <algorithm>
-#include <cstdlib>
 #include <cstdio>
+#include <cstdlib>
 #include <thread>
 
 #include <sys/resource.h>
@@ -61,7 +61,7 @@ struct ThreadCpu {
 };
 ThreadCpu ThreadCpuMs()
 {
-    rusage usage {};
+    rusage usage{};
     ::getrusage(RUSAGE_THREAD, &usage);
     return {Ms(usage.ru_utime), Ms(usage.ru_stime)};
 }
@@ -75,7 +75,7 @@ double ThreadCpuTotalMs()
 // The largest resident set of this program so far, in MiB.
 double PeakRssMb()
 {
-    rusage usage {};
+    rusage usage{};
     ::getrusage(RUSAGE_SELF, &usage);
     return static_cast<double>(usage.ru_maxrss) / 1024.0;
 }
@@ -90,8 +90,8 @@ struct TreeCpu {
 };
 TreeCpu ProcessTreeCpuMs()
 {
-    rusage self {};
-    rusage children {};
+    rusage self{};
+    rusage children{};
     ::getrusage(RUSAGE_SELF, &self);
     ::getrusage(RUSAGE_CHILDREN, &children);
     return {Ms(self.ru_utime) + Ms(self.ru_stime), Ms(children.ru_utime) + Ms(children.ru_stime)};

@@ -61,15 +61,16 @@ QTemporaryDir* CliPagesTest::s_media = nullptr;
 TEST_F(CliPagesTest, PrintCommandWritesOneLinePerJobAndRunsNothing)
 {
     // Relative inputs are made absolute.
-    const CliResult r = RunCli({QStringLiteral("convert"), QStringLiteral("--print-command"), QStringLiteral("--format"),
-                                QStringLiteral("mkv"), QStringLiteral("--size"), QStringLiteral("1280x720"),
-                                QStringLiteral("--output-dir"), out.path(), QStringLiteral("in.mp4"),
-                                QStringLiteral("quiet video.mp4")},
-                               s_media->path());
+    const CliResult r = RunCli(
+        {QStringLiteral("convert"), QStringLiteral("--print-command"), QStringLiteral("--format"),
+         QStringLiteral("mkv"), QStringLiteral("--size"), QStringLiteral("1280x720"), QStringLiteral("--output-dir"),
+         out.path(), QStringLiteral("in.mp4"), QStringLiteral("quiet video.mp4")},
+        s_media->path());
     ASSERT_EQ(r.exitCode, 0) << qPrintable(r.err);
     const QStringList lines = r.out.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
     ASSERT_EQ(lines.size(), 2) << qPrintable(r.out);
-    const QString pattern = QStringLiteral("^\"[^\"]*ffmpeg\" -y -i \"%1\" -s 1280\\*720  -strict -2 \"%2/%3-\\d{6}\\.mkv\"$");
+    const QString pattern =
+        QStringLiteral("^\"[^\"]*ffmpeg\" -y -i \"%1\" -s 1280\\*720  -strict -2 \"%2/%3-\\d{6}\\.mkv\"$");
     EXPECT_TRUE(QRegularExpression(pattern.arg(QRegularExpression::escape(media("in.mp4")),
                                                QRegularExpression::escape(out.path()), QStringLiteral("in")))
                     .match(lines[0])
@@ -82,10 +83,11 @@ TEST_F(CliPagesTest, PrintCommandWritesOneLinePerJobAndRunsNothing)
     const CliResult merge = RunCli({QStringLiteral("merge"), QStringLiteral("--print-command"),
                                     QStringLiteral("--output-dir"), out.path(), media("in.mp4"), media("small.mp4")});
     EXPECT_EQ(merge.exitCode, 0);
-    EXPECT_TRUE(merge.out.contains(QStringLiteral("[1:v]scale=320:240,pad=640:360:160:60[v1];"))) << qPrintable(merge.out);
-    const CliResult music = RunCli({QStringLiteral("music"), QStringLiteral("--print-command"), QStringLiteral("--music"),
-                                    media("music.mp3"), QStringLiteral("--replace"), QStringLiteral("--music-volume"),
-                                    QStringLiteral("-3"), media("in.mp4")});
+    EXPECT_TRUE(merge.out.contains(QStringLiteral("[1:v]scale=320:240,pad=640:360:160:60[v1];")))
+        << qPrintable(merge.out);
+    const CliResult music = RunCli({QStringLiteral("music"), QStringLiteral("--print-command"),
+                                    QStringLiteral("--music"), media("music.mp3"), QStringLiteral("--replace"),
+                                    QStringLiteral("--music-volume"), QStringLiteral("-3"), media("in.mp4")});
     EXPECT_TRUE(music.out.contains(QStringLiteral("volume=0[a0],[1:a]volume=-3dB[a1]"))) << qPrintable(music.out);
 }
 
@@ -134,7 +136,8 @@ TEST_F(CliPagesTest, ConvertSizeAndRotateFilters)
                                 QStringLiteral("--output-dir"), out.path(), media("in.mp4")});
     EXPECT_EQ(r.exitCode, 0);
     // Progress lines per item, then the summary.
-    EXPECT_TRUE(QRegularExpression(QStringLiteral("convert 0 in.mp4: \\d+%")).match(r.out).hasMatch()) << qPrintable(r.out);
+    EXPECT_TRUE(QRegularExpression(QStringLiteral("convert 0 in.mp4: \\d+%")).match(r.out).hasMatch())
+        << qPrintable(r.out);
     EXPECT_TRUE(r.out.contains(QStringLiteral("convert 0 in.mp4: done")));
     const ProbedFile converted = ProbeFile(SingleFileIn(out.path()));
     EXPECT_EQ(converted.width, 1280);
@@ -158,17 +161,17 @@ TEST_F(CliPagesTest, ConvertSizeAndRotateFilters)
 
 TEST_F(CliPagesTest, SplitCutsTheRangeAndCropsAndGifIsAGif)
 {
-    const ProbedFile cut = ProbeFile(runOne({QStringLiteral("split"), QStringLiteral("--start"), QStringLiteral("0:0:1"),
-                                             QStringLiteral("--end"), QStringLiteral("0:0:2"), QStringLiteral("--crop"),
-                                             QStringLiteral("160:120:10:20"), media("three.mp4")}));
+    const ProbedFile cut = ProbeFile(runOne(
+        {QStringLiteral("split"), QStringLiteral("--start"), QStringLiteral("0:0:1"), QStringLiteral("--end"),
+         QStringLiteral("0:0:2"), QStringLiteral("--crop"), QStringLiteral("160:120:10:20"), media("three.mp4")}));
     EXPECT_EQ(cut.width, 160);
     EXPECT_EQ(cut.height, 120);
     EXPECT_NEAR(cut.duration, 1.0, 0.25);
 
     QTemporaryDir gifOut;
-    const CliResult r = RunCli({QStringLiteral("gif"), QStringLiteral("--start"), QStringLiteral("0:0:0"),
-                                QStringLiteral("--end"), QStringLiteral("0:0:1"), QStringLiteral("--output-dir"),
-                                gifOut.path(), media("small.mp4")});
+    const CliResult r =
+        RunCli({QStringLiteral("gif"), QStringLiteral("--start"), QStringLiteral("0:0:0"), QStringLiteral("--end"),
+                QStringLiteral("0:0:1"), QStringLiteral("--output-dir"), gifOut.path(), media("small.mp4")});
     ASSERT_EQ(r.exitCode, 0) << qPrintable(r.err);
     const QString gif = SingleFileIn(gifOut.path());
     EXPECT_TRUE(gif.endsWith(QStringLiteral(".gif")));
@@ -181,8 +184,9 @@ TEST_F(CliPagesTest, ExtractWritesEveryOfferedAudioFormatWithoutVideo)
 {
     for (const std::string& format : ExtractAudioFormats()) {
         QTemporaryDir folder;
-        const CliResult r = RunCli({QStringLiteral("extract"), QStringLiteral("--format"), QString::fromStdString(format),
-                                    QStringLiteral("--output-dir"), folder.path(), media("in.mp4")});
+        const CliResult r =
+            RunCli({QStringLiteral("extract"), QStringLiteral("--format"), QString::fromStdString(format),
+                    QStringLiteral("--output-dir"), folder.path(), media("in.mp4")});
         ASSERT_EQ(r.exitCode, 0) << format << qPrintable(r.out);
         const QString file = SingleFileIn(folder.path());
         EXPECT_TRUE(file.endsWith(QString::fromStdString("." + format))) << format;
@@ -243,8 +247,8 @@ TEST_F(CliPagesTest, MergeLastsTheSumAndHasTheTargetFrame)
 TEST_F(CliPagesTest, CompressLandsNearItsTargetAndFailsWithoutADuration)
 {
     const qint64 inputSize = QFileInfo(media("big.mp4")).size();
-    const QString small = runOne({QStringLiteral("compress"), QStringLiteral("--strength"), QStringLiteral("60"),
-                                  media("big.mp4")});
+    const QString small =
+        runOne({QStringLiteral("compress"), QStringLiteral("--strength"), QStringLiteral("60"), media("big.mp4")});
     const double target = inputSize * 0.4;
     EXPECT_NEAR(static_cast<double>(QFileInfo(small).size()), target, target * 0.3);
     EXPECT_TRUE(small.endsWith(QStringLiteral(".mp4")));
@@ -255,8 +259,7 @@ TEST_F(CliPagesTest, CompressLandsNearItsTargetAndFailsWithoutADuration)
     file.write("not a video at all");
     file.close();
     QTemporaryDir failedOut;
-    const CliResult r =
-        RunCli({QStringLiteral("compress"), QStringLiteral("--output-dir"), failedOut.path(), junk});
+    const CliResult r = RunCli({QStringLiteral("compress"), QStringLiteral("--output-dir"), failedOut.path(), junk});
     EXPECT_EQ(r.exitCode, 1);
     EXPECT_TRUE(r.out.contains(QStringLiteral("junk.mp4: failed: "))) << qPrintable(r.out);
     EXPECT_TRUE(r.out.contains(QStringLiteral("0 of 1 jobs completed, 1 failed")));

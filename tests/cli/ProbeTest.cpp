@@ -72,9 +72,9 @@ TEST_F(ProbeCommandTest, PrintsOneObjectPerFileAsTheProbeReports)
     ASSERT_TRUE(test::MuxStreams(path("phone.mp4"), {{path("clip one.mp4"), 0}},
                                  [](int, AVStream* s) { test::AddDisplayMatrix(s, -90); }));
 
-    const CliRun run = RunHeadless(CliPath(), {QStringLiteral("probe"), QString::fromStdString(path("clip one.mp4")),
-                                               QString::fromStdString(path("tone.m4a")),
-                                               QString::fromStdString(path("phone.mp4"))});
+    const CliRun run =
+        RunHeadless(CliPath(), {QStringLiteral("probe"), QString::fromStdString(path("clip one.mp4")),
+                                QString::fromStdString(path("tone.m4a")), QString::fromStdString(path("phone.mp4"))});
     EXPECT_EQ(run.exitCode, 0) << run.err.constData();
     const auto objects = JsonLines(run.out);
     ASSERT_EQ(objects.size(), 3u) << run.out.constData();
@@ -113,8 +113,9 @@ TEST_F(ProbeCommandTest, PrintsOneObjectPerFileAsTheProbeReports)
 TEST_F(ProbeCommandTest, MissingFileFailsTheRunButTheOthersArePrinted)
 {
     ASSERT_TRUE(test::MakeAudio(path("tone.m4a"), 1.0));
-    const CliRun run = RunHeadless(CliPath(), {QStringLiteral("probe"), QString::fromStdString(path("nothing here.mp4")),
-                                               QString::fromStdString(path("tone.m4a"))});
+    const CliRun run =
+        RunHeadless(CliPath(), {QStringLiteral("probe"), QString::fromStdString(path("nothing here.mp4")),
+                                QString::fromStdString(path("tone.m4a"))});
     EXPECT_EQ(run.exitCode, 1);
     const auto objects = JsonLines(run.out);
     ASSERT_EQ(objects.size(), 2u);

@@ -34,8 +34,7 @@ TEST(ClipCommands, CropOfATurnedVideoIsInTheUprightPicture)
     SplitClip clip{1, "/v/p.mp4", "p-1.mp4", "0:0:0", "0:0:1", 0, 0, 0, 1920, 1080};
     const ProbedMedia turned{1.0, 1920, 1080, 90, true};
     EXPECT_EQ(UprightCrop(clip, 90, 1920, 1080), (CropRect{0, 0, 1080, 1920}));
-    EXPECT_NE(BuildSplitCommand(ctx, clip, turned).render().find("[0]crop=1080:1920:0:0"),
-              std::string::npos);
+    EXPECT_NE(BuildSplitCommand(ctx, clip, turned).render().find("[0]crop=1080:1920:0:0"), std::string::npos);
     // A rectangle at the stored top left corner lands at the upright top right (90° clockwise),
     // at the bottom left (270°), at the bottom right (180°).
     clip.cropEnabled = 1;
@@ -48,8 +47,7 @@ TEST(ClipCommands, CropOfATurnedVideoIsInTheUprightPicture)
     EXPECT_EQ(UprightCrop(clip, 180, 1920, 1080), (CropRect{1920 - 100 - 400, 1080 - 50 - 300, 400, 300}));
     EXPECT_EQ(UprightCrop(clip, 0, 1920, 1080), (CropRect{100, 50, 400, 300}));
     // Without a turn (or a size) the clip's own rectangle is used.
-    EXPECT_NE(BuildSplitCommand(ctx, clip).render().find("[0]crop=400:300:100:50"),
-              std::string::npos);
+    EXPECT_NE(BuildSplitCommand(ctx, clip).render().find("[0]crop=400:300:100:50"), std::string::npos);
 }
 
 TEST(ClipCommands, OutputNamesFixedAtAdd)

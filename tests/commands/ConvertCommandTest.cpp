@@ -151,8 +151,8 @@ TEST(ConvertCommand, ArgvCarriesNoEmptyArgumentsAndPathsWhole)
     MediaItem item;
     item.fullPath = "/media/$(rm -rf x) \"q\".mp4";
     const CommandLine c = BuildConvertCommand(ctx, item, {"a b.mp4", "1280x720"}, std::nullopt, Debian());
-    const std::vector<std::string> expected = {"ffmpeg", "-y",       "-i", "/media/$(rm -rf x) \"q\".mp4",
-                                               "-s",     "1280*720", "/out dir/a b.mp4"};
+    const std::vector<std::string> expected = {
+        "ffmpeg", "-y", "-i", "/media/$(rm -rf x) \"q\".mp4", "-s", "1280*720", "/out dir/a b.mp4"};
     EXPECT_EQ(c.argv(), expected);
 }
 

@@ -25,8 +25,8 @@ const JobContext kContext{"ffmpeg", "/out", QTime(12, 0, 5)};
 
 TEST(MergeCommand, WholeCommandText)
 {
-    const MergeJob job = BuildMergeJob(kContext, {Source("/v/a.mp4", 1920, 1080), Source("/v/b.mp4", 1280, 720, 0, 3.5)},
-                                       {"mp4", "自动"});
+    const MergeJob job = BuildMergeJob(
+        kContext, {Source("/v/a.mp4", 1920, 1080), Source("/v/b.mp4", 1280, 720, 0, 3.5)}, {"mp4", "自动"});
     EXPECT_EQ(job.command.render(),
               "\"ffmpeg\"  -i \"/v/a.mp4\" -i \"/v/b.mp4\" -vsync 2 -filter_complex "
               "\"[0:v]scale=1920:1080,pad=1920:1080:0:0[v0];[v0]setdar=1920/1080[v00];"

@@ -142,10 +142,11 @@ TEST(ParamOptionTable, ChoicesByTextAndRestoredPositions)
 TEST(ParamOptionTable, CodecEncoderNames)
 {
     const std::pair<const char*, const char*> names[] = {
-        {"H.264", "h264"},     {"AAC", "aac"},     {"FLV", "flv"},       {"MP3", "mp3"},   {"MSMPEG4", "msmpeg4"},
-        {"WMA V2", "wmav2"},   {"MPEG4", "mpeg4"}, {"VORBIS", "vorbis"}, {"MPG2", "mpeg2video"},
-        {"EXTPCM", "pcm_s16le"}, {"MP2", "mp2"},   {"RV10", "rv10"},     {"AC3", "ac3"},   {"VP90", "vp9"},
-        {"OPUS", "opus"},      {"MPG1", "mpeg1video"}, {"H.263", "h263"}, {"AMR", "amr_nb"}, {"THEO", "theora"}};
+        {"H.264", "h264"},      {"AAC", "aac"},          {"FLV", "flv"},     {"MP3", "mp3"},
+        {"MSMPEG4", "msmpeg4"}, {"WMA V2", "wmav2"},     {"MPEG4", "mpeg4"}, {"VORBIS", "vorbis"},
+        {"MPG2", "mpeg2video"}, {"EXTPCM", "pcm_s16le"}, {"MP2", "mp2"},     {"RV10", "rv10"},
+        {"AC3", "ac3"},         {"VP90", "vp9"},         {"OPUS", "opus"},   {"MPG1", "mpeg1video"},
+        {"H.263", "h263"},      {"AMR", "amr_nb"},       {"THEO", "theora"}};
     for (const auto& [display, encoder] : names)
         EXPECT_EQ(CodecEncoderName(display), encoder);
     EXPECT_EQ(CodecEncoderName("h.264"), "");

@@ -60,7 +60,8 @@ void WhenBoxShows(std::function<void(BoxDialogBase*)> action)
             return;
         }
         if (now > 60000) {
-            ADD_FAILURE() << (poll->box ? "the box was not answered within a minute" : "no box was shown within a minute");
+            ADD_FAILURE() << (poll->box ? "the box was not answered within a minute"
+                                        : "no box was shown within a minute");
             if (poll->box)
                 poll->box->close();
             timer->stop();
@@ -86,7 +87,11 @@ void ClickControl(BoxDialogBase* box, const char* name)
 
 class BoxDialogTest : public ::testing::Test {
 protected:
-    void SetUp() override { m_owner.setGeometry(200, 150, 800, 600); m_owner.show(); }
+    void SetUp() override
+    {
+        m_owner.setGeometry(200, 150, 800, 600);
+        m_owner.show();
+    }
     void TearDown() override
     {
         // Let every box run its final message.

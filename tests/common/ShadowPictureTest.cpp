@@ -151,7 +151,8 @@ TEST(ShadowPicture, OffsetShadowShowsFullDarknessBesideTheParent)
 TEST(ShadowPicture, PixelsArePremultipliedWithBlueLowest)
 {
     EXPECT_EQ(PremultipliedShadowPixel(qRgb(0x9E, 0x9D, 0x9D), 255), 0xFF9E9D9Du);
-    EXPECT_EQ(PremultipliedShadowPixel(qRgb(0x9E, 0x9D, 0x9D), 150), (150u << 24) | (0x5Cu << 16) | (0x5Cu << 8) | 0x5Cu);
+    EXPECT_EQ(PremultipliedShadowPixel(qRgb(0x9E, 0x9D, 0x9D), 150),
+              (150u << 24) | (0x5Cu << 16) | (0x5Cu << 8) | 0x5Cu);
     EXPECT_EQ(PremultipliedShadowPixel(qRgb(0x00, 0x00, 0xFF), 100), (100u << 24) | 100u);
     EXPECT_EQ(PremultipliedShadowPixel(qRgb(0x12, 0x34, 0x56), 0), 0u);
 

@@ -4,11 +4,11 @@
 #include "ui/framework/CListUI.h"
 
 #include <QLabel>
+#include <QMoveEvent>
 #include <QPushButton>
 #include <QScrollBar>
-#include <QMoveEvent>
-#include <QVBoxLayout>
 #include <QTest>
+#include <QVBoxLayout>
 
 #include <gtest/gtest.h>
 

@@ -296,9 +296,8 @@ TEST_F(WindowImplBaseTest, ShowModalReturnsTheValueGivenToClose)
     // The skin's close button closes with the default value; the system close gives 0.
     TestWindow second;
     ASSERT_TRUE(second.Create(nullptr, QString(), UI_WNDSTYLE_DIALOG));
-    QTimer::singleShot(30, &second, [&second] {
-        QTest::mouseClick(second.FindControl(QStringLiteral("closebtn")), Qt::LeftButton);
-    });
+    QTimer::singleShot(
+        30, &second, [&second] { QTest::mouseClick(second.FindControl(QStringLiteral("closebtn")), Qt::LeftButton); });
     EXPECT_EQ(second.ShowModal(), 1);
     EXPECT_EQ(second.destroyCount, 1);
     second.Close(9);  // closing twice changes nothing

@@ -114,7 +114,11 @@ protected:
     SplitClipTable splitClips;
     GifClipTable gifClips;
     TaskId nextId = 0;
-    PageJobFactory factory{{items, params, splitClips, gifClips}, source, &ProbeForJob, nullptr, FfmpegProgramPath(),
+    PageJobFactory factory{{items, params, splitClips, gifClips},
+                           source,
+                           &ProbeForJob,
+                           nullptr,
+                           FfmpegProgramPath(),
                            EncoderSupport::system()};
 };
 

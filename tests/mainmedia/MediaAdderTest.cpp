@@ -114,7 +114,8 @@ TEST_F(MediaAdderTest, ConvertFilesAreListedInTheGivenOrderWithThumbnailsAndCons
         for (const char* tagged : {"video-convert-format", "video-remove-btn", "video-param-setting-btn"})
             EXPECT_EQ(Tag(item, tagged), i) << tagged;
         EXPECT_EQ(Text(item, "input-filename"), QString::fromLatin1(names[i]));
-        EXPECT_TRUE(output.match(Text(item, "output-filename")).hasMatch()) << Text(item, "output-filename").toStdString();
+        EXPECT_TRUE(output.match(Text(item, "output-filename")).hasMatch())
+            << Text(item, "output-filename").toStdString();
         EXPECT_TRUE(Text(item, "output-filename").startsWith(QString::fromLatin1(names[i]).section('.', 0, 0)));
         EXPECT_EQ(Text(item, "video-format"), QString::fromLatin1(names[i]).section('.', 1));
         EXPECT_EQ(Text(item, "video-duration"), i == 2 ? QStringLiteral("00:00:02") : QStringLiteral("00:00:01"));
@@ -161,7 +162,8 @@ TEST_F(MediaAdderTest, ConvertFilesAreListedInTheGivenOrderWithThumbnailsAndCons
 
 TEST_F(MediaAdderTest, AFileWithoutThumbnailGetsNoItemAndTheUserIsToldWhichOne)
 {
-    m_adder->AddFiles(PageKind::Convert, {Path("alpha.mp4"), Path("broken.mp4"), Path("missing.mp4"), Path("bravo.mkv")});
+    m_adder->AddFiles(PageKind::Convert,
+                      {Path("alpha.mp4"), Path("broken.mp4"), Path("missing.mp4"), Path("bravo.mkv")});
     ASSERT_TRUE(WaitUntilListed());
     CListUI* list = m_window->PageList(PageKind::Convert);
     ASSERT_EQ(list->count(), 2);

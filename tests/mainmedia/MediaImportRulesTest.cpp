@@ -22,8 +22,8 @@ void Touch(const QString& path)
 TEST(MediaImportRules, FolderScanTakesVideoKindsInOneLetterCaseOnlyAndNoSubFolders)
 {
     QTemporaryDir dir;
-    for (const char* name : {"b.mp4", "a.MP4", "c.Mp4", "d.txt", "noextension", "e.MKV", "f.ogv", "g.mp4.part",
-                             ".hidden.avi", "h.webm"})
+    for (const char* name :
+         {"b.mp4", "a.MP4", "c.Mp4", "d.txt", "noextension", "e.MKV", "f.ogv", "g.mp4.part", ".hidden.avi", "h.webm"})
         Touch(dir.filePath(QString::fromLatin1(name)));
     QDir(dir.path()).mkpath(QStringLiteral("sub"));
     Touch(dir.filePath(QStringLiteral("sub/inner.mp4")));

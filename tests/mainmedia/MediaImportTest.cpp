@@ -2,9 +2,9 @@
 // across adds, thumbnails only for convert requests, failures reported per file, distinct
 // thumbnail names for same-named files, cancelled pages, and a prompt shutdown.
 
-#include "tasks/MediaImport.h"
 #include "media/MediaProbe.h"
 #include "tasks/FfmpegLocator.h"
+#include "tasks/MediaImport.h"
 #include "tests/support/EventLoopWait.h"
 #include "tests/support/TestMedia.h"
 
@@ -83,11 +83,11 @@ TEST_F(MediaImportTest, ResultsComeInSubmissionOrderAcrossAddsWithTheirRecords)
 {
     MediaImport import(&m_receiver, FfmpegProgramPath(), m_temp.path(), 3);
     // The slow thumbnail first: later, faster files must still wait for it.
-    const uint64_t first = import.submit({Request(PageKind::Convert, "two.mkv", true),
-                                          Request(PageKind::Convert, "broken.mp4", true),
-                                          Request(PageKind::Convert, "one.mp4", true)});
-    const uint64_t second = import.submit({Request(PageKind::Merge, "one.mp4", false),
-                                           Request(PageKind::Merge, "broken.mp4", false)});
+    const uint64_t first =
+        import.submit({Request(PageKind::Convert, "two.mkv", true), Request(PageKind::Convert, "broken.mp4", true),
+                       Request(PageKind::Convert, "one.mp4", true)});
+    const uint64_t second =
+        import.submit({Request(PageKind::Merge, "one.mp4", false), Request(PageKind::Merge, "broken.mp4", false)});
     EXPECT_NE(first, second);
     ASSERT_TRUE(m_receiver.waitFor(5));
     EXPECT_EQ(import.pending(), 0U);

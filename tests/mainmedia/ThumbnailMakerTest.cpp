@@ -5,8 +5,8 @@
 #include "tasks/ThumbnailMaker.h"
 #include "tests/support/TestMedia.h"
 
-#include <QFile>
 #include <QDir>
+#include <QFile>
 #include <QImageReader>
 #include <QTemporaryDir>
 
@@ -21,8 +21,9 @@ TEST(ThumbnailMaker, CommandIsTheDescribedOne)
 {
     const CommandLine command = ThumbnailMaker::Command("/usr/bin/ffmpeg", QStringLiteral("/v/a \"b\".mp4"),
                                                         QStringLiteral("/t/a-thumbnail-1.jpg"));
-    EXPECT_EQ(command.render(),
-              "\"/usr/bin/ffmpeg\" -i \"/v/a \"b\".mp4\" -y -f image2 -t 0.001 -s 120x70 -update 1 \"/t/a-thumbnail-1.jpg\"");
+    EXPECT_EQ(
+        command.render(),
+        "\"/usr/bin/ffmpeg\" -i \"/v/a \"b\".mp4\" -y -f image2 -t 0.001 -s 120x70 -update 1 \"/t/a-thumbnail-1.jpg\"");
     // The quotes of the rendered text are not part of the arguments.
     EXPECT_EQ(command.argv().at(2), "/v/a \"b\".mp4");
 }

@@ -76,8 +76,9 @@ protected:
 TEST_F(ParamDialogTest, OpensAtTheFormatsDefaultsAndConfirmsThem)
 {
     ParamSettingDialog* dialog = Open("mp4");
-    EXPECT_EQ(Shown(dialog), (QStringList{QStringLiteral("H.264"), QStringLiteral("自动"), QStringLiteral("AAC"),
-                                          QStringLiteral("44100Hz"), QStringLiteral("自动"), QStringLiteral("立体声")}));
+    EXPECT_EQ(Shown(dialog),
+              (QStringList{QStringLiteral("H.264"), QStringLiteral("自动"), QStringLiteral("AAC"),
+                           QStringLiteral("44100Hz"), QStringLiteral("自动"), QStringLiteral("立体声")}));
     EXPECT_EQ(dialog->List(ParamList::SampleRate)->count(), 7);
     Click(dialog, "confirm-btn");
     ASSERT_EQ(m_owner.params.size(), 1u);
@@ -129,8 +130,9 @@ TEST_F(ParamDialogTest, ReopeningRestoresStoredPositionsAndCancelPostsNothing)
     stored.audioBitRateIndex = 4;
     stored.channelsIndex = 0;
     ParamSettingDialog* dialog = Open("mp4", stored);
-    EXPECT_EQ(Shown(dialog), (QStringList{QStringLiteral("H.264"), QStringLiteral("256kbps"), QStringLiteral("AAC"),
-                                          QStringLiteral("16000Hz"), QStringLiteral("320kbps"), QStringLiteral("单声道")}));
+    EXPECT_EQ(Shown(dialog),
+              (QStringList{QStringLiteral("H.264"), QStringLiteral("256kbps"), QStringLiteral("AAC"),
+                           QStringLiteral("16000Hz"), QStringLiteral("320kbps"), QStringLiteral("单声道")}));
     Click(dialog, "cancel-btn");
     EXPECT_TRUE(m_owner.numbers.empty());
 }

@@ -53,8 +53,8 @@ protected:
 
 TEST_F(WindowJobsTest, ConvertPageConvertsThreeFilesToTheirChosenFormats)
 {
-    AddAndWait(PageKind::Convert, {Clip(QStringLiteral("a.mp4")), Clip(QStringLiteral("b.mp4")),
-                                   Clip(QStringLiteral("c.mp4"))});
+    AddAndWait(PageKind::Convert,
+               {Clip(QStringLiteral("a.mp4")), Clip(QStringLiteral("b.mp4")), Clip(QStringLiteral("c.mp4"))});
     const QString formats[] = {QStringLiteral("mkv"), QStringLiteral("avi"), QStringLiteral("mov")};
     for (int i = 0; i < 3; ++i) {
         auto* box = FindSubControlAs<QComboBox>(ItemAt(PageKind::Convert, i), QStringLiteral("video-convert-format"));
@@ -71,8 +71,8 @@ TEST_F(WindowJobsTest, ConvertPageConvertsThreeFilesToTheirChosenFormats)
 
 TEST_F(WindowJobsTest, MergeJoinsTheTickedItemsOnly)
 {
-    AddAndWait(PageKind::Merge, {Clip(QStringLiteral("m1.mp4")), Clip(QStringLiteral("m2.mp4")),
-                                 Clip(QStringLiteral("m3.mp4"))});
+    AddAndWait(PageKind::Merge,
+               {Clip(QStringLiteral("m1.mp4")), Clip(QStringLiteral("m2.mp4")), Clip(QStringLiteral("m3.mp4"))});
     for (int i : {0, 1, 2})
         FindSubControlAs<QAbstractButton>(ItemAt(PageKind::Merge, i), QStringLiteral("merge-check-box-item"))
             ->setChecked(i != 1);
@@ -90,8 +90,9 @@ TEST_F(WindowJobsTest, MergeJoinsTheTickedItemsOnly)
 TEST_F(WindowJobsTest, MergeOfASilentItemWorksAndAFailureNamesItsInput)
 {
     // An item without sound between two with sound: the merge keeps their sound in place.
-    AddAndWait(PageKind::Merge, {Clip(QStringLiteral("s1.mp4"), 1.0), Clip(QStringLiteral("quiet.mp4"), 1.0, 160, 120, false),
-                                 Clip(QStringLiteral("s3.mp4"), 1.0)});
+    AddAndWait(PageKind::Merge,
+               {Clip(QStringLiteral("s1.mp4"), 1.0), Clip(QStringLiteral("quiet.mp4"), 1.0, 160, 120, false),
+                Clip(QStringLiteral("s3.mp4"), 1.0)});
     Window().FindControlAs<QAbstractButton>(QStringLiteral("merge-check-box-all"))->click();
     ASSERT_TRUE(StartAndWaitIdle(PageKind::Merge));
     EXPECT_EQ(ControlText(Window().FindControl(QStringLiteral("video-merge-progress-label"))), QStringLiteral("100%"));
@@ -101,7 +102,8 @@ TEST_F(WindowJobsTest, MergeOfASilentItemWorksAndAFailureNamesItsInput)
     QFile::remove(QDir(OutputFolder()).filePath(files.front()));
 
     // An unreadable second item: the page says the merge failed and which file it was.
-    const QString broken = QDir(QFileInfo(Clip(QStringLiteral("s4.mp4"), 1.0)).path()).filePath(QStringLiteral("bad.mp4"));
+    const QString broken =
+        QDir(QFileInfo(Clip(QStringLiteral("s4.mp4"), 1.0)).path()).filePath(QStringLiteral("bad.mp4"));
     QFile file(broken);
     ASSERT_TRUE(file.open(QIODevice::WriteOnly));
     file.write(QByteArray(4096, 'x'));

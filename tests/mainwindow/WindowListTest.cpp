@@ -42,7 +42,8 @@ std::unique_ptr<ProgressRecord> Progress(PageKind page, TaskId id, int32_t posit
 
 TEST(WindowItemRules, OutputNamesAndCompressEstimates)
 {
-    EXPECT_EQ(ReplaceExtension(QStringLiteral("clip-140509.mp4"), QStringLiteral("3gp")), QStringLiteral("clip-140509.3gp"));
+    EXPECT_EQ(ReplaceExtension(QStringLiteral("clip-140509.mp4"), QStringLiteral("3gp")),
+              QStringLiteral("clip-140509.3gp"));
     EXPECT_EQ(ReplaceExtension(QStringLiteral("a.b.c.mp4"), QStringLiteral("avi")), QStringLiteral("a.b.c.avi"));
     EXPECT_EQ(ReplaceExtension(QStringLiteral("plain"), QStringLiteral("avi")), QStringLiteral("plain.avi"));
     const int64_t hundredMb = 100LL * 1024 * 1024;
@@ -167,8 +168,10 @@ TEST_F(WindowListTest, StartButtonsRefuseWhatCannotRun)
     Window().StartButton(PageKind::Merge)->click();
     EXPECT_EQ(text, QStringLiteral("请选择要合并视频文件!"));
     AddAndWait(PageKind::Merge, {Clip(QStringLiteral("mu.mp4")), Clip(QStringLiteral("mu.mp4"))});
-    FindSubControlAs<QAbstractButton>(ItemAt(PageKind::Merge, 1), QStringLiteral("merge-check-box-item"))->setChecked(false);
-    FindSubControlAs<QAbstractButton>(ItemAt(PageKind::Merge, 0), QStringLiteral("merge-check-box-item"))->setChecked(true);
+    FindSubControlAs<QAbstractButton>(ItemAt(PageKind::Merge, 1), QStringLiteral("merge-check-box-item"))
+        ->setChecked(false);
+    FindSubControlAs<QAbstractButton>(ItemAt(PageKind::Merge, 0), QStringLiteral("merge-check-box-item"))
+        ->setChecked(true);
     text.clear();
     AnswerNextBox(&text);
     Window().StartButton(PageKind::Merge)->click();

@@ -36,7 +36,10 @@ protected:
         delete s_dir;
         s_dir = nullptr;
     }
-    static std::string path(const std::string& name) { return s_dir->filePath(QString::fromStdString(name)).toStdString(); }
+    static std::string path(const std::string& name)
+    {
+        return s_dir->filePath(QString::fromStdString(name)).toStdString();
+    }
     static QTemporaryDir* s_dir;
 };
 
@@ -109,7 +112,8 @@ TEST_F(MediaProbeTest, SubtitleOnlyFileHasNoDuration)
 
 TEST_F(MediaProbeTest, LastVideoStreamWins)
 {
-    ASSERT_TRUE(test::MuxStreams(path("two-videos.nut"), {{path("video.mp4"), 0}, {path("large.mp4"), 0}}, [](int, AVStream*) {}));
+    ASSERT_TRUE(test::MuxStreams(path("two-videos.nut"), {{path("video.mp4"), 0}, {path("large.mp4"), 0}},
+                                 [](int, AVStream*) {}));
     MediaInfo info(path("two-videos.nut"));
     ASSERT_EQ(ProbeMediaInfo(info), 0);
     EXPECT_EQ(info.videoStreamIndex, 1);
@@ -123,7 +127,7 @@ TEST_F(MediaProbeTest, RotateTagOfAnyValueMarksTheFile)
     for (const char* value : {"90", "0"}) {
         const std::string file = path(std::string("rotate-") + value + ".nut");
         ASSERT_TRUE(test::MuxStreams(file, {{path("video.mp4"), 0}},
-                               [value](int, AVStream* s) { av_dict_set(&s->metadata, "rotate", value, 0); }));
+                                     [value](int, AVStream* s) { av_dict_set(&s->metadata, "rotate", value, 0); }));
         MediaInfo info(file);
         ASSERT_EQ(ProbeMediaInfo(info), 0);
         EXPECT_EQ(info.hasRotateTag, 1) << value;
@@ -132,7 +136,7 @@ TEST_F(MediaProbeTest, RotateTagOfAnyValueMarksTheFile)
     }
     // Keys are compared whole and case-sensitively.
     ASSERT_TRUE(test::MuxStreams(path("rotated-other.nut"), {{path("video.mp4"), 0}},
-                           [](int, AVStream* s) { av_dict_set(&s->metadata, "rotated", "90", 0); }));
+                                 [](int, AVStream* s) { av_dict_set(&s->metadata, "rotated", "90", 0); }));
     MediaInfo other(path("rotated-other.nut"));
     ASSERT_EQ(ProbeMediaInfo(other), 0);
     EXPECT_EQ(other.hasRotateTag, 0);
@@ -140,13 +144,15 @@ TEST_F(MediaProbeTest, RotateTagOfAnyValueMarksTheFile)
 
 TEST_F(MediaProbeTest, DisplayMatrixWithARotationMarksTheFile)
 {
-    ASSERT_TRUE(test::MuxStreams(path("phone.mp4"), {{path("video.mp4"), 0}}, [](int, AVStream* s) { test::AddDisplayMatrix(s, 90); }));
+    ASSERT_TRUE(test::MuxStreams(path("phone.mp4"), {{path("video.mp4"), 0}},
+                                 [](int, AVStream* s) { test::AddDisplayMatrix(s, 90); }));
     MediaInfo phone(path("phone.mp4"));
     ASSERT_EQ(ProbeMediaInfo(phone), 0);
     EXPECT_EQ(phone.hasRotateTag, 1);
     EXPECT_EQ(phone.width, 160);
 
-    ASSERT_TRUE(test::MuxStreams(path("upright.mp4"), {{path("video.mp4"), 0}}, [](int, AVStream* s) { test::AddDisplayMatrix(s, 0); }));
+    ASSERT_TRUE(test::MuxStreams(path("upright.mp4"), {{path("video.mp4"), 0}},
+                                 [](int, AVStream* s) { test::AddDisplayMatrix(s, 0); }));
     MediaInfo upright(path("upright.mp4"));
     ASSERT_EQ(ProbeMediaInfo(upright), 0);
     EXPECT_EQ(upright.hasRotateTag, 0);
@@ -203,8 +209,8 @@ TEST_F(MediaProbeTest, FifosAreRefusedInsteadOfWaitedFor)
 TEST_F(MediaProbeTest, AnEndlessPlaylistRunsOutOfTimeAndStopsOnAbort)
 {
     // A live playlist (no end mark) keeps the demuxer waiting for segments that never come.
-    ASSERT_TRUE(test::RunFfmpeg({"-f", "lavfi", "-i", "testsrc2=s=64x48:r=10:d=0.2", "-c:v", "mpeg2video", "-f", "mpegts",
-                                 path("seg0.ts")}));
+    ASSERT_TRUE(test::RunFfmpeg(
+        {"-f", "lavfi", "-i", "testsrc2=s=64x48:r=10:d=0.2", "-c:v", "mpeg2video", "-f", "mpegts", path("seg0.ts")}));
     const std::string live = path("live.m3u8");
     {
         QFile f(QString::fromStdString(live));
@@ -252,8 +258,8 @@ TEST_F(MediaProbeTest, AnEndlessPlaylistRunsOutOfTimeAndStopsOnAbort)
 
 TEST_F(MediaProbeTest, FrameRateIsTheWholeQuotient)
 {
-    ASSERT_TRUE(test::RunFfmpeg({"-f", "lavfi", "-i", "testsrc2=size=64x48:rate=30000/1001:duration=1", "-c:v", "mpeg4",
-                                 path("ntsc.mp4")}));
+    ASSERT_TRUE(test::RunFfmpeg(
+        {"-f", "lavfi", "-i", "testsrc2=size=64x48:rate=30000/1001:duration=1", "-c:v", "mpeg4", path("ntsc.mp4")}));
     MediaInfo info(path("ntsc.mp4"));
     ASSERT_EQ(ProbeMediaInfo(info), 0);
     EXPECT_EQ(info.frameRate, 29);

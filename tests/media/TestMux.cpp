@@ -59,7 +59,8 @@ bool MuxStreams(const std::string& output, const std::vector<SourceStream>& sour
 
 void AddDisplayMatrix(AVStream* stream, double degrees)
 {
-    auto* matrix = reinterpret_cast<int32_t*>(av_stream_new_side_data(stream, AV_PKT_DATA_DISPLAYMATRIX, 9 * sizeof(int32_t)));
+    auto* matrix =
+        reinterpret_cast<int32_t*>(av_stream_new_side_data(stream, AV_PKT_DATA_DISPLAYMATRIX, 9 * sizeof(int32_t)));
     av_display_rotation_set(matrix, degrees);
 }
 

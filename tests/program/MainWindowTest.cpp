@@ -107,13 +107,31 @@ TEST_F(MainWindowTest, HasEveryControlOfTheFrame)
         Control<QAbstractButton>(("clear-" + key.toStdString() + "-list-btn").c_str());
     }
 
-    for (const char* name :
-         {"help", "feedback", "add-video-convert-btn", "add-video-convert-folder-btn", "add-convert-file",
-          "add-video-split-btn", "add-video-gif-btn", "add-video-merge-btn", "add-video-merge-folder-btn",
-          "add-compress-file-btn", "add-compress-folder-btn", "add-video-rotate-btn", "add-video-rotate-folder-btn",
-          "add-video-extract-btn", "add-video-extract-folder-btn", "add-video-mute-btn", "add-video-mute-folder-btn",
-          "add-video-music-btn", "add-video-music-folder-btn", "add-bg-music-btn", "output-choose-btn",
-          "output-open-btn", "closebtn", "minbtn", "maxbtn"})
+    for (const char* name : {"help",
+                             "feedback",
+                             "add-video-convert-btn",
+                             "add-video-convert-folder-btn",
+                             "add-convert-file",
+                             "add-video-split-btn",
+                             "add-video-gif-btn",
+                             "add-video-merge-btn",
+                             "add-video-merge-folder-btn",
+                             "add-compress-file-btn",
+                             "add-compress-folder-btn",
+                             "add-video-rotate-btn",
+                             "add-video-rotate-folder-btn",
+                             "add-video-extract-btn",
+                             "add-video-extract-folder-btn",
+                             "add-video-mute-btn",
+                             "add-video-mute-folder-btn",
+                             "add-video-music-btn",
+                             "add-video-music-folder-btn",
+                             "add-bg-music-btn",
+                             "output-choose-btn",
+                             "output-open-btn",
+                             "closebtn",
+                             "minbtn",
+                             "maxbtn"})
         Control<QAbstractButton>(name);
     for (const char* name : {"merge-check-box-all", "video-mute", "bg-music-loop", "bg-music-replace"})
         Control<QCheckBox>(name);
@@ -128,8 +146,8 @@ TEST_F(MainWindowTest, HasEveryControlOfTheFrame)
         EXPECT_LT(slider->minimum(), 0);
         EXPECT_GT(slider->maximum(), 0);
     }
-    for (const char* name : {"video-mute-label", "major-music-volume-label", "bg-music-volume-label",
-                             "video-merge-progress-label"})
+    for (const char* name :
+         {"video-mute-label", "major-music-volume-label", "bg-music-volume-label", "video-merge-progress-label"})
         Control<QLabel>(name);
     Control<QProgressBar>("video-merge-progress");
     Control<QLineEdit>("bg-music-edit");
@@ -258,7 +276,8 @@ TEST_F(MainWindowTest, QuitMessageClosesAndCleansUp)
     QStringList steps;
     m_window->AddShutdownStep([&] {
         steps << QStringLiteral("tray");
-        EXPECT_TRUE(QFile::exists(temp + QStringLiteral("/a.jpg"))) << "steps run before the temporary folder is emptied";
+        EXPECT_TRUE(QFile::exists(temp + QStringLiteral("/a.jpg")))
+            << "steps run before the temporary folder is emptied";
     });
     m_window->AddShutdownStep([&] { steps << QStringLiteral("jobs"); });
 

@@ -162,7 +162,8 @@ TEST_F(ProgramTest, CrashWritesAReportThatTheNextCrashReplaces)
         EXPECT_TRUE(text.contains(QStringLiteral("SIGSEGV"))) << text.toStdString();
         EXPECT_TRUE(text.contains(QStringLiteral("PID %1 ").arg(pid))) << text.toStdString();
         if (previousPid != 0) {
-            EXPECT_FALSE(text.contains(QStringLiteral("PID %1 ").arg(previousPid))) << "the later crash replaced the report";
+            EXPECT_FALSE(text.contains(QStringLiteral("PID %1 ").arg(previousPid)))
+                << "the later crash replaced the report";
         }
         // A readable trace: function names, not only addresses.
         EXPECT_TRUE(text.contains(QStringLiteral("main")) || text.contains(QStringLiteral("RunProgram")))

@@ -34,7 +34,8 @@ TEST(TempFolderCleanupTest, RemovesPlainFilesOnly)
     ASSERT_TRUE(QFile::link(outside, temp + QStringLiteral("/link-to-folder")));
 
     EXPECT_EQ(RemovePlainFiles(temp), 4);
-    const QStringList left = QDir(temp).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
+    const QStringList left =
+        QDir(temp).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
     EXPECT_EQ(left, QStringList({QStringLiteral("link-to-folder"), QStringLiteral("sub")}));
     EXPECT_TRUE(QFile::exists(temp + QStringLiteral("/sub/kept.jpg")));
     EXPECT_TRUE(QFile::exists(outside + QStringLiteral("/target.txt")));

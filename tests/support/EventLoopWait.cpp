@@ -1,7 +1,7 @@
 #include "tests/support/EventLoopWait.h"
 
-#include <QDeadlineTimer>
 #include <QtCore/qtestsupport_core.h>
+#include <QDeadlineTimer>
 
 namespace tolvex::test {
 

@@ -10,8 +10,8 @@
 #include <QProcess>
 #include <QRegularExpression>
 
-#include <sys/wait.h>
 #include <signal.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -96,13 +96,18 @@ ClipShape Clip(int width, int height, double seconds, Sound sound)
 bool MakeClip(const QString& path, const ClipShape& shape)
 {
     const std::string seconds = Text(shape.seconds);
-    std::vector<std::string> args{"-loglevel", "error", "-f", "lavfi", "-i",
+    std::vector<std::string> args{"-loglevel",
+                                  "error",
+                                  "-f",
+                                  "lavfi",
+                                  "-i",
                                   "testsrc2=size=" + std::to_string(shape.width) + "x" + std::to_string(shape.height) +
                                       ":rate=25:duration=" + seconds};
     if (shape.sound == Sound::Tone)
         args.insert(args.end(), {"-f", "lavfi", "-i", ToneSource(shape.toneHz, shape.seconds)});
     else if (shape.sound == Sound::Silence)
-        args.insert(args.end(), {"-f", "lavfi", "-i", "anullsrc=channel_layout=stereo:sample_rate=44100", "-t", seconds});
+        args.insert(args.end(),
+                    {"-f", "lavfi", "-i", "anullsrc=channel_layout=stereo:sample_rate=44100", "-t", seconds});
     if (shape.codec == VideoCodec::H264)
         args.insert(args.end(), {"-c:v", "libx264", "-pix_fmt", "yuv420p"});
     else

@@ -70,4 +70,4 @@ void CVideoArea::resizeEvent(QResizeEvent* event)
     QWidget::resizeEvent(event);
 }
 
-} // namespace tolvex
+}  // namespace tolvex

@@ -42,4 +42,4 @@ private:
     std::atomic<int> m_displayHeight{0};
 };
 
-} // namespace tolvex
+}  // namespace tolvex

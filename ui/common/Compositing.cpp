@@ -1,8 +1,8 @@
 #include "ui/common/Compositing.h"
 
+#include <QtGui/qguiapplication_platform.h>
 #include <QByteArray>
 #include <QGuiApplication>
-#include <QtGui/qguiapplication_platform.h>
 
 #include <xcb/xcb.h>
 

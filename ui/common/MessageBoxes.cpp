@@ -47,10 +47,7 @@ int RunBox(QWidget* owner, const QString& text)
     QPointer<QWidget> guardedOwner(owner);
     int answer = 0;
     QMetaObject::invokeMethod(
-        app,
-        [&answer, guardedOwner, text] {
-            answer = RunBoxOnUiThread<Box>(guardedOwner.data(), text);
-        },
+        app, [&answer, guardedOwner, text] { answer = RunBoxOnUiThread<Box>(guardedOwner.data(), text); },
         Qt::BlockingQueuedConnection);
     return answer;
 }

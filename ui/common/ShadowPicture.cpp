@@ -94,8 +94,7 @@ QImage ComputeShadowPicture(const QRegion& shape, QSize parentSize, const Shadow
     return ComputeShadowPicture(ScanShapeRows(shape, parentSize), parentSize, settings);
 }
 
-QImage ComputeShadowPicture(const std::vector<RowAnchors>& parentRows, QSize parentSize,
-                            const ShadowSettings& settings)
+QImage ComputeShadowPicture(const std::vector<RowAnchors>& parentRows, QSize parentSize, const ShadowSettings& settings)
 {
     const int parentWidth = parentSize.width();
     const int parentHeight = parentSize.height();

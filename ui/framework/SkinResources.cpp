@@ -31,8 +31,7 @@ QString DefaultSkinFolder()
     const QString beside = exeFolder + QStringLiteral("/skin");
     if (QFileInfo(beside).isDir())
         return beside;
-    const QString installed =
-        QDir::cleanPath(exeFolder + QStringLiteral("/../share/tolvex-video-converter/skin"));
+    const QString installed = QDir::cleanPath(exeFolder + QStringLiteral("/../share/tolvex-video-converter/skin"));
     if (QFileInfo(installed).isDir())
         return installed;
     return beside;

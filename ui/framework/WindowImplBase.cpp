@@ -268,8 +268,7 @@ void WindowImplBase::BindControl(QWidget* control)
                 SendNotify(QStringLiteral("selectchanged"), button, checked ? 1 : 0);
         });
     } else if (auto* edit = qobject_cast<QLineEdit*>(control)) {
-        connect(edit, &QLineEdit::textEdited, this,
-                [this, edit] { SendNotify(QStringLiteral("textchanged"), edit); });
+        connect(edit, &QLineEdit::textEdited, this, [this, edit] { SendNotify(QStringLiteral("textchanged"), edit); });
     }
 }
 

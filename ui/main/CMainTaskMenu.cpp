@@ -19,7 +19,7 @@ struct MenuEntry {
 
 // In the order the entries are compared.
 constexpr MenuEntry kEntries[] = {
-    {"main_menu_item_quit", WM_APP_QUIT},         {"main_menu_item_home", WM_SHOW_MAIN},
+    {"main_menu_item_quit", WM_APP_QUIT},          {"main_menu_item_home", WM_SHOW_MAIN},
     {"main_menu_item_feedback", WM_OPEN_FEEDBACK}, {"main_menu_item_help", WM_OPEN_HELP},
     {"main_menu_item_upgrade", WM_CHECK_UPGRADE},  {"main_menu_item_seting", WM_OPEN_SETTINGS},
 };

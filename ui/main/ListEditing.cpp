@@ -29,10 +29,10 @@ constexpr PageButton kClearButtons[] = {
 };
 
 constexpr PageButton kRemoveButtons[] = {
-    {"video-remove-btn", PageKind::Convert},          {"video-split-remove-btn", PageKind::Split},
-    {"video-merge-remove-btn", PageKind::Merge},      {"video-compress-remove-btn", PageKind::Compress},
-    {"video-rotate-remove-btn", PageKind::Rotate},    {"video-gif-remove-btn", PageKind::Gif},
-    {"video-extract-remove-btn", PageKind::Extract},  {"video-mute-remove-btn", PageKind::Mute},
+    {"video-remove-btn", PageKind::Convert},         {"video-split-remove-btn", PageKind::Split},
+    {"video-merge-remove-btn", PageKind::Merge},     {"video-compress-remove-btn", PageKind::Compress},
+    {"video-rotate-remove-btn", PageKind::Rotate},   {"video-gif-remove-btn", PageKind::Gif},
+    {"video-extract-remove-btn", PageKind::Extract}, {"video-mute-remove-btn", PageKind::Mute},
     {"video-music-remove-btn", PageKind::Music},
 };
 

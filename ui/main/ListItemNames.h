@@ -9,10 +9,10 @@
 namespace tolvex {
 
 struct ListItemNames {
-    const char* skinFile;      // the item template
-    const char* progressBar;   // null for merge: its bar belongs to the page
+    const char* skinFile;     // the item template
+    const char* progressBar;  // null for merge: its bar belongs to the page
     const char* progressLabel;
-    const char* failureMark;   // hidden until the item's job fails
+    const char* failureMark;  // hidden until the item's job fails
     const char* removeButton;
 };
 

@@ -22,7 +22,6 @@
 #include <QLineEdit>
 #include <QPointer>
 
-
 namespace tolvex {
 
 namespace {
@@ -251,9 +250,9 @@ void MediaAdder::Submit(PageKind page, const QStringList& paths, Source source, 
         request.folder = FolderOf(request.fullPath, source, scannedFolder);
         request.thumbnail = page == PageKind::Convert && source != Source::ConvertFile;
         request.sizeSource = (source == Source::ConvertFile || page == PageKind::Compress) ? SizeSource::OpenedFile
-                                                                                          : SizeSource::DirectoryEntry;
-        request.layout = static_cast<int>(source == Source::ConvertFile ? ConvertLayout::FileRow
-                                                                       : ConvertLayout::Standard);
+                                                                                           : SizeSource::DirectoryEntry;
+        request.layout =
+            static_cast<int>(source == Source::ConvertFile ? ConvertLayout::FileRow : ConvertLayout::Standard);
         requests.push_back(std::move(request));
     }
     if (m_import->submit(requests) != 0)
@@ -329,8 +328,8 @@ void MediaAdder::ListResult(MediaImportResult& result)
         const QTime added = result.addedAt.isValid() ? result.addedAt.time() : QTime::currentTime();
         MediaItemContent content{result.item, result.thumbnailPath, added};
         const auto layout = static_cast<ConvertLayout>(result.request.layout);
-        QWidget* item = ListItemBuilder::BuildMediaItem(*m_window, result.request.page, id, content, layout,
-                                                        list->itemParent());
+        QWidget* item =
+            ListItemBuilder::BuildMediaItem(*m_window, result.request.page, id, content, layout, list->itemParent());
         if (item) {
             list->addItem(item);
             m_window->MediaItems().set(id, result.item);

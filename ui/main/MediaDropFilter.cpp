@@ -49,7 +49,8 @@ DroppedMedia AcceptedDrop(const QMimeData* mime, PageKind page)
     return dropped;
 }
 
-MediaDropFilter::MediaDropFilter(CMainWnd& window, MediaAdder& adder) : QObject(&window), m_window(window), m_adder(adder)
+MediaDropFilter::MediaDropFilter(CMainWnd& window, MediaAdder& adder)
+    : QObject(&window), m_window(window), m_adder(adder)
 {
     m_window.setAcceptDrops(true);
     m_window.installEventFilter(this);

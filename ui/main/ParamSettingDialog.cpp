@@ -16,8 +16,8 @@ namespace tolvex {
 
 namespace {
 
-constexpr const char* kListNames[kParamListCount] = {"video-code-format", "video-bitrate",  "audio-code-format",
-                                                      "audio-sample-rate", "audio-bitrate", "audio-channel"};
+constexpr const char* kListNames[kParamListCount] = {"video-code-format", "video-bitrate", "audio-code-format",
+                                                     "audio-sample-rate", "audio-bitrate", "audio-channel"};
 
 int32_t StoredIndex(const OutputParams& params, ParamList list)
 {
