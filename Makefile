@@ -6,7 +6,7 @@ CMAKE_FLAGS ?= -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTOLVEX_WERROR=$(TOLV
 XVFB := $(if $(DISPLAY),,xvfb-run -a -s "-screen 0 1920x1080x24")
 CTEST_FLAGS ?= --output-on-failure -j2
 
-.PHONY: deps build run test test-quick test-asan test-tsan bench fuzz install clean format lint
+.PHONY: deps build run test test-quick test-asan test-tsan bench fuzz install package translations clean format lint
 
 deps:
 	@./scripts/install-deps
@@ -65,6 +65,15 @@ bench: build
 
 install: build
 	cmake --install $(BUILD_DIR)
+
+# A Debian package of the installed layout, in $(BUILD_DIR): tolvex-video-converter_<version>_<arch>.deb
+package: build
+	cd $(BUILD_DIR) && cpack -G DEB
+
+# Refreshes translations/*.ts from the texts of the code and the skins (new texts come in
+# unfinished); the next build turns them into the .qm files the program loads.
+translations:
+	@./scripts/update-translations
 
 # Rewrites every C++ file to the house layout (.clang-format).
 format: deps

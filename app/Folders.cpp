@@ -67,7 +67,7 @@ QString AppDataFolder(const QString& subPath)
     QString sub = subPath;
     sub.replace(QLatin1Char('\\'), QLatin1Char('/'));
     const QString base = DataBase();
-    const QString result = base.isEmpty() ? sub : base + QLatin1Char('/') + sub;
+    QString result = base.isEmpty() ? sub : base + QLatin1Char('/') + sub;
     CreateLevels(result);
     return result;
 }
@@ -95,7 +95,7 @@ QString OutputFolder()
         EnsureFolderPath(value);
         return value;
     }
-    const QString path = DefaultOutputFolder();
+    QString path = DefaultOutputFolder();
     EnsureFolderPath(path);
     return path;
 }

@@ -1,5 +1,6 @@
 #include "media/MediaImportRules.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 
@@ -34,7 +35,7 @@ QStringList VideoPatterns()
 
 QString VideoPickerFilter()
 {
-    return QStringLiteral("视频文件(%1)").arg(VideoPatterns().join(QLatin1Char(' ')));
+    return QCoreApplication::translate("MediaImportRules", "视频文件(%1)").arg(VideoPatterns().join(QLatin1Char(' ')));
 }
 
 QString AudioPickerFilter()
@@ -42,7 +43,7 @@ QString AudioPickerFilter()
     QStringList patterns;
     for (const char* p : kAudioPatterns)
         patterns << QString::fromLatin1(p);
-    return QStringLiteral("音频文件(%1)").arg(patterns.join(QLatin1Char(' ')));
+    return QCoreApplication::translate("MediaImportRules", "音频文件(%1)").arg(patterns.join(QLatin1Char(' ')));
 }
 
 bool IsScannableVideoName(const QString& fileName)

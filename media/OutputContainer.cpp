@@ -36,7 +36,7 @@ std::string ExtensionForDemuxer(const std::string& demuxerName)
 std::string OwnOutputExtension(const std::string& fileName, const std::string& path)
 {
     const auto dot = fileName.rfind('.');
-    const std::string extension = dot == std::string::npos ? std::string() : fileName.substr(dot + 1);
+    std::string extension = dot == std::string::npos ? std::string() : fileName.substr(dot + 1);
     if (MuxerKnowsExtension(extension))
         return extension;
     return ExtensionForDemuxer(ProbeContainerFormat(path));

@@ -1,16 +1,20 @@
 #include "program/Program.h"
 
 #include "app/Folders.h"
+#include "app/ProgramOptions.h"
 #include "program/CrashReport.h"
 #include "program/ProgramLog.h"
 #include "program/SingleInstance.h"
 #include "ui/clip/PreviewPlatform.h"
 #include "ui/common/WndShadow.h"
 #include "ui/framework/SkinResources.h"
+#include "ui/framework/UiLanguage.h"
 #include "ui/framework/WindowMethodError.h"
 #include "ui/main/CMainWnd.h"
+#include "ui/main/OpenWithFiles.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QEvent>
 #include <QFile>
 #include <QIcon>
@@ -25,6 +29,7 @@ extern "C" {
 
 #include <clocale>
 #include <iostream>
+#include <stdexcept>
 #include <utility>
 
 namespace tolvex {
@@ -83,12 +88,47 @@ private:
     bool m_painted = false;
 };
 
+// The command line as given, decoded the way file names are.
+QStringList ArgumentsOf(int argc, char** argv)
+{
+    QStringList arguments;
+    for (int i = 1; i < argc; ++i)
+        arguments << QFile::decodeName(argv[i]);
+    return arguments;
+}
+
+// --lang, else the desktop's locale.
+void InstallLanguage(const ProgramOptions& options)
+{
+    const UiLanguage::Language language =
+        UiLanguage::FromCode(options.language).value_or(UiLanguage::ForLocale(QLocale::system()));
+    if (!UiLanguage::Install(language))
+        LOG(WARNING) << "no translation for " << UiLanguage::Code(language).toStdString() << " in "
+                     << UiLanguage::TranslationsFolder().toStdString();
+}
+
 }  // namespace
+
+void AcceptHandOvers(SingleInstance& instance, CMainWnd& window)
+{
+    QPointer<CMainWnd> guard(&window);
+    instance.SetActivationHandler([guard](const QStringList& files) {
+        ComeForward(guard);
+        if (guard && !guard->IsClosed())
+            OpenFilesOnConvertPage(*guard, files);
+    });
+}
 
 int RunProgram(int argc, char** argv)
 {
-    // A second start hands over to the running one before any GUI is loaded.
-    if (SingleInstance::HandOverToRunning())
+    const ProgramOptions options = ParseProgramOptions(ArgumentsOf(argc, argv), QDir::currentPath());
+    if (!options.error.isEmpty()) {
+        std::cerr << options.error.toStdString() << '\n' << ProgramUsage().toStdString() << std::endl;
+        return 2;
+    }
+    // A second start hands over to the running one (with its files) before any GUI is
+    // loaded. A load check runs beside a running copy without disturbing it.
+    if (!options.loadAndQuit && SingleInstance::HandOverToRunning(SingleInstance::KeyForUser(), options.files))
         return 0;
 
     ChoosePreviewPlatform();
@@ -100,8 +140,8 @@ int RunProgram(int argc, char** argv)
     QApplication::setQuitOnLastWindowClosed(false);
 
     SingleInstance instance;
-    if (!instance.TryBecomePrimary()) {
-        instance.ActivatePrimary();
+    if (!options.loadAndQuit && !instance.TryBecomePrimary()) {
+        instance.ActivatePrimary(2000, options.files);
         return 0;
     }
 
@@ -109,13 +149,20 @@ int RunProgram(int argc, char** argv)
     ProgramLog::Start();
     LOG(INFO) << "TolvexVideoConverter starts, pid " << QCoreApplication::applicationPid();
 
-    // Wide diagnostic lines use the user's locale.
+    // Wide diagnostic lines use the user's locale. A locale the system does not have (LANG
+    // naming one that was never generated) makes std::locale throw: the lines then keep the
+    // classic one instead of the program ending before its window.
     std::setlocale(LC_ALL, "");
-    std::wcout.imbue(std::locale(""));
+    try {
+        std::wcout.imbue(std::locale(""));
+    } catch (const std::runtime_error& error) {
+        LOG(WARNING) << "user locale unavailable (" << error.what() << "), diagnostics use the classic locale";
+    }
 
     // Skinned dialogs get their drop shadow where the display can blend it.
     CWndShadow::RegisterShadowClass();
 
+    InstallLanguage(options);
     avformat_network_init();
     QApplication::setWindowIcon(QIcon(SkinResources::SkinPath(QStringLiteral("images/logo.png"))));
 
@@ -123,17 +170,27 @@ int RunProgram(int argc, char** argv)
     auto* window = new CMainWnd;
     bool created = false;
     try {
-        created = window->Create(nullptr, QStringLiteral("TOLVEX视频转换"), WS_VISIBLE | WS_OVERLAPPEDWINDOW,
-                                 WS_EX_WINDOWEDGE | WS_EX_ACCEPTFILES);
+        created = window->Create(nullptr, QCoreApplication::translate("Program", "TOLVEX视频转换"),
+                                 WS_VISIBLE | WS_OVERLAPPEDWINDOW, WS_EX_WINDOWEDGE | WS_EX_ACCEPTFILES);
     } catch (const WindowMethodError& error) {
         LOG(ERROR) << "main window: " << error.what();
         std::cerr << "main window: " << error.what() << std::endl;
     }
-    if (created) {
+    if (created && options.loadAndQuit) {
+        // Built, never shown: closed from the event loop, which its final message ends.
+        std::cout << "loaded " << SkinResources::SkinFolder().toStdString() << " ("
+                  << UiLanguage::Code(UiLanguage::Current()).toStdString() << ")" << std::endl;
+        QPointer<CMainWnd> guard(window);
+        QTimer::singleShot(0, window, [guard] {
+            if (guard)
+                guard->Close(0);
+        });
+        exitCode = QApplication::exec();
+    } else if (created) {
         window->CenterWindow();
         window->ShowWindow(true, true);
-        QPointer<CMainWnd> guard(window);
-        instance.SetActivationHandler([guard] { ComeForward(guard); });
+        AcceptHandOvers(instance, *window);
+        OpenFilesOnConvertPage(*window, options.files);
         ReadyMark::InstallFromEnvironment();
         exitCode = QApplication::exec();
         LOG(INFO) << "TolvexVideoConverter ends with " << exitCode;

@@ -6,6 +6,7 @@
 #include <QLocalSocket>
 #include <QStandardPaths>
 #include <QThread>
+#include <QUrl>
 
 #include <unistd.h>
 
@@ -13,7 +14,9 @@ namespace tolvex {
 
 namespace {
 constexpr char kMutexName[] = "TolvexVideoConverterProcessMutex";
-constexpr char kActivateRequest[] = "activate\n";
+constexpr char kActivateLine[] = "activate";
+constexpr char kOpenPrefix[] = "open ";
+constexpr char kEndLine[] = "end";
 }  // namespace
 
 SingleInstance::SingleInstance(const QString& key)
@@ -56,18 +59,45 @@ bool SingleInstance::TryBecomePrimary()
     return true;
 }
 
-bool SingleInstance::HandOverToRunning(const QString& key)
+bool SingleInstance::HandOverToRunning(const QString& key, const QStringList& files)
 {
     SingleInstance probe(key);
     if (probe.m_lock.tryLock(0)) {
         probe.m_lock.unlock();
         return false;
     }
-    probe.ActivatePrimary();
+    probe.ActivatePrimary(2000, files);
     return true;
 }
 
-bool SingleInstance::ActivatePrimary(int timeoutMs)
+QByteArray SingleInstance::EncodeRequest(const QStringList& files)
+{
+    QByteArray request = QByteArray(kActivateLine) + '\n';
+    for (const QString& file : files)
+        request += QByteArray(kOpenPrefix) + QUrl::fromLocalFile(file).toEncoded() + '\n';
+    request += QByteArray(kEndLine) + '\n';
+    return request;
+}
+
+std::optional<QStringList> SingleInstance::DecodeRequest(const QByteArray& request)
+{
+    QStringList files;
+    const QList<QByteArray> lines = request.split('\n');
+    // The last piece is what follows the last line break: an unfinished line, or nothing.
+    for (qsizetype i = 0; i + 1 < lines.size(); ++i) {
+        const QByteArray& line = lines[i];
+        if (line == kEndLine)
+            return files;
+        if (line.startsWith(kOpenPrefix)) {
+            const QUrl url = QUrl::fromEncoded(line.mid(qsizetype(sizeof(kOpenPrefix)) - 1), QUrl::StrictMode);
+            if (url.isValid() && url.isLocalFile() && !url.toLocalFile().isEmpty())
+                files << url.toLocalFile();
+        }
+    }
+    return std::nullopt;
+}
+
+bool SingleInstance::ActivatePrimary(int timeoutMs, const QStringList& files)
 {
     // The first instance may still be between taking the lock and listening.
     QDeadlineTimer deadline(timeoutMs);
@@ -75,7 +105,7 @@ bool SingleInstance::ActivatePrimary(int timeoutMs)
         QLocalSocket socket;
         socket.connectToServer(m_key);
         if (socket.waitForConnected(200)) {
-            socket.write(kActivateRequest);
+            socket.write(EncodeRequest(files));
             const bool written = socket.waitForBytesWritten(static_cast<int>(std::max<qint64>(deadline.remainingTime(), 100)));
             socket.disconnectFromServer();
             return written;
@@ -85,14 +115,48 @@ bool SingleInstance::ActivatePrimary(int timeoutMs)
     return false;
 }
 
+void SingleInstance::SetActivationHandler(ActivationHandler handler)
+{
+    m_onActivate = std::move(handler);
+    if (!m_onActivate)
+        return;
+    std::vector<QStringList> waiting;
+    waiting.swap(m_waiting);
+    for (const QStringList& files : waiting)
+        m_onActivate(files);
+}
+
+void SingleInstance::Deliver(const QStringList& files)
+{
+    if (m_onActivate)
+        m_onActivate(files);
+    else
+        m_waiting.push_back(files);
+}
+
 void SingleInstance::OnNewConnection()
 {
     while (QLocalSocket* socket = m_server->nextPendingConnection()) {
         connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
-        connect(socket, &QLocalSocket::readyRead, this, [this, socket] {
-            const QByteArray request = socket->readAll();
-            if (request.contains("activate") && m_onActivate)
-                m_onActivate();
+        // A request may arrive in pieces; it is handled once, when its "end" line is in.
+        // An older or cut-off request (no "end") still brings the window forward when
+        // its sender hangs up.
+        auto buffer = std::make_shared<QByteArray>();
+        auto handled = std::make_shared<bool>(false);
+        connect(socket, &QLocalSocket::readyRead, this, [this, socket, buffer, handled] {
+            *buffer += socket->readAll();
+            if (*handled)
+                return;
+            if (const std::optional<QStringList> files = DecodeRequest(*buffer)) {
+                *handled = true;
+                Deliver(*files);
+            }
+        });
+        connect(socket, &QLocalSocket::disconnected, this, [this, buffer, handled] {
+            if (!*handled && buffer->startsWith(kActivateLine)) {
+                *handled = true;
+                Deliver({});
+            }
         });
     }
 }

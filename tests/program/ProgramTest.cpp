@@ -99,7 +99,8 @@ protected:
             m_first.setProcessEnvironment(environment);
         }
         m_first.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-        m_first.start(ProgramPath(), {});
+        // The window is found by its Chinese title, whatever the locale of the test run.
+        m_first.start(ProgramPath(), {QStringLiteral("--lang"), QStringLiteral("zh")});
         ASSERT_TRUE(m_first.waitForStarted(5000));
     }
 

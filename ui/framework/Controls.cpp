@@ -1,5 +1,7 @@
 #include "ui/framework/Controls.h"
 
+#include "ui/framework/SkinLoader.h"
+
 #include <QAbstractButton>
 #include <QComboBox>
 #include <QLabel>
@@ -59,8 +61,11 @@ QString ControlText(const QWidget* control)
         return button->text();
     if (auto* edit = qobject_cast<const QLineEdit*>(control))
         return edit->text();
-    if (auto* combo = qobject_cast<const QComboBox*>(control))
-        return combo->currentText();
+    if (auto* combo = qobject_cast<const QComboBox*>(control)) {
+        // The choice, not its translation: items keep their source text as data.
+        const QVariant source = combo->currentData(SkinLoader::kSourceTextRole);
+        return source.isValid() ? source.toString() : combo->currentText();
+    }
     if (auto* plain = qobject_cast<const QPlainTextEdit*>(control))
         return plain->toPlainText();
     if (auto* rich = qobject_cast<const QTextEdit*>(control))
@@ -77,7 +82,9 @@ void SetControlText(QWidget* control, const QString& text)
     else if (auto* edit = qobject_cast<QLineEdit*>(control))
         edit->setText(text);
     else if (auto* combo = qobject_cast<QComboBox*>(control)) {
-        const int index = combo->findText(text);
+        int index = combo->findData(text, SkinLoader::kSourceTextRole);
+        if (index < 0)
+            index = combo->findText(text);
         if (index >= 0)
             combo->setCurrentIndex(index);
         else if (combo->isEditable())
@@ -86,6 +93,22 @@ void SetControlText(QWidget* control, const QString& text)
         plain->setPlainText(text);
     else if (auto* rich = qobject_cast<QTextEdit*>(control))
         rich->setPlainText(text);
+}
+
+void AddChoiceItem(QComboBox* combo, const QString& source, const QString& shown)
+{
+    if (!combo)
+        return;
+    combo->addItem(shown);
+    combo->setItemData(combo->count() - 1, source, SkinLoader::kSourceTextRole);
+}
+
+QString ChoiceText(const QComboBox* combo, int index)
+{
+    if (!combo || index < 0 || index >= combo->count())
+        return {};
+    const QVariant source = combo->itemData(index, SkinLoader::kSourceTextRole);
+    return source.isValid() ? source.toString() : combo->itemText(index);
 }
 
 void RepolishControl(QWidget* control)

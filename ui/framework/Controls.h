@@ -7,6 +7,8 @@
 #include <QString>
 #include <QWidget>
 
+class QComboBox;
+
 namespace tolvex {
 
 // The control named `name` below `container` (any depth), or null. The container itself
@@ -26,9 +28,15 @@ qint64 ControlTag(const QWidget* control);
 void SetMouseEnabled(QWidget* control, bool enabled);
 bool IsMouseEnabled(const QWidget* control);
 
-// Text of a label, button, line edit, text edit or combo box (current text).
+// Text of a label, button, line edit, text edit or combo box. A combo box gives the source
+// text of its current item (the untranslated choice), setting one selects by it.
 QString ControlText(const QWidget* control);
 void SetControlText(QWidget* control, const QString& text);
+
+// Combo box items whose shown text may be a translation: the source text is what
+// ControlText and ChoiceText give back.
+void AddChoiceItem(QComboBox* combo, const QString& source, const QString& shown);
+QString ChoiceText(const QComboBox* combo, int index);
 
 // Re-applies the style sheet after a dynamic property used by selectors changed.
 void RepolishControl(QWidget* control);

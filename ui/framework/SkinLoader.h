@@ -9,11 +9,15 @@
 #include <QUiLoader>
 
 #include <functional>
+#include <map>
 
 namespace tolvex {
 
 class SkinLoader : public QUiLoader {
 public:
+    // Item data role of a combo box item's untranslated text.
+    static constexpr int kSourceTextRole = Qt::UserRole + 0x5e;
+
     // Returns a new control for `className`, or null to let the loader create it.
     using Builder = std::function<QWidget*(const QString& className, QWidget* parent)>;
 
@@ -27,6 +31,11 @@ public:
     QWidget* createWidget(const QString& className, QWidget* parent, const QString& name) override;
 
 private:
+    // Item source texts of the combo boxes of a skin file, by combo box name.
+    using ComboItemTexts = std::map<QString, QStringList>;
+    static const ComboItemTexts& ComboItemsOf(const QString& path);
+    static void MarkComboSources(QWidget* root, const ComboItemTexts& items);
+
     Builder m_builder;
 };
 

@@ -9,6 +9,7 @@
 #include "ui/main/MainPageNames.h"
 #include "ui/main/MainWndHandlers.h"
 #include "ui/main/PageTasks.h"
+#include "ui/main/StartButtonText.h"
 #include "ui/main/TempFolderCleanup.h"
 
 #include <QAbstractButton>
@@ -151,9 +152,8 @@ void CMainWnd::SetPageBusy(PageKind page, bool busy)
     QAbstractButton* button = StartButton(page);
     if (!button)
         return;
-    const StartButtonTexts texts = StartButtonTextsFor(page);
     SetMouseEnabled(button, !busy);
-    button->setText(QString::fromUtf8(busy ? texts.busyText : texts.idleText));
+    button->setText(StartButtonText(page, busy));
 }
 
 void CMainWnd::Notify(TNotifyUI& msg)

@@ -7,6 +7,7 @@
 #include "ui/framework/ShownPixmapLoader.h"
 #include "ui/framework/WindowImplBase.h"
 #include "ui/main/ListItemNames.h"
+#include "ui/main/OptionWordText.h"
 
 #include <QAbstractItemModel>
 #include <QComboBox>
@@ -68,7 +69,7 @@ void FillConvertItem(QWidget* item, const MediaItemContent& content)
 {
     const MediaItem& media = content.media;
     auto* formatBox = FindSubControlAs<QComboBox>(item, QStringLiteral("video-convert-format"));
-    const QString format = formatBox ? formatBox->currentText() : QString();
+    const QString format = formatBox ? ControlText(formatBox) : QString();
     ListItemBuilder::FillResolutionBox(FindSubControl(item, QStringLiteral("video-convert-ratio")), format);
     SetText(item, "output-filename", ConvertOutputName(media.fileName, content.added, format));
     SetText(item, "video-format", FileExtension(media.fileName));
@@ -178,7 +179,7 @@ void ListItemBuilder::FillResolutionBox(QWidget* box, const QString& format)
     combo->clear();
     int selected = 0;
     for (size_t i = 0; i < options.size(); ++i) {
-        combo->addItem(ToWideAnsi(options[i].text));
+        AddOptionWordItem(combo, options[i].text);
         if (options[i].isDefault)
             selected = static_cast<int>(i);
     }

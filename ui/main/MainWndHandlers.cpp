@@ -1,6 +1,7 @@
 #include "ui/main/MainWndHandlers.h"
 
 #include "ui/main/CMainWnd.h"
+#include "ui/main/FinishNotice.h"
 #include "ui/main/HeaderLinks.h"
 #include "ui/main/ListEditing.h"
 #include "ui/main/MediaAdder.h"
@@ -19,6 +20,8 @@ namespace tolvex {
 void InstallMainWndHandlers(CMainWnd& window)
 {
     window.AddHandler(std::make_unique<TrayIcon>());
+    // After the tray icon: its notices go through the icon.
+    window.AddHandler(std::make_unique<FinishNotice>());
     window.AddHandler(std::make_unique<PageSwitchHandler>());
     window.AddHandler(std::make_unique<VolumeLabelHandler>());
     window.AddHandler(std::make_unique<HeaderLinks>());

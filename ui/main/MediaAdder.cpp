@@ -10,8 +10,10 @@
 #include "ui/main/CMainWnd.h"
 #include "ui/main/ClipItems.h"
 #include "ui/main/MediaDropFilter.h"
+#include "ui/main/PickerFolders.h"
 
 #include <QApplication>
+#include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileDialog>
@@ -123,11 +125,12 @@ void MediaAdder::Attach(CMainWnd& window)
         m_ready.clear();
     });
     m_failureNotice = [this](const QStringList& names) {
-        QString text = QStringLiteral("以下文件无法添加，请确认它们是完整的视频文件:\n");
+        QString text = QCoreApplication::translate("MediaAdder", "以下文件无法添加，请确认它们是完整的视频文件:") +
+                       QLatin1Char('\n');
         const int shown = std::min<int>(names.size(), 8);
         text += names.mid(0, shown).join(QLatin1Char('\n'));
         if (names.size() > shown)
-            text += QStringLiteral("\n……等%1个文件").arg(names.size());
+            text += QLatin1Char('\n') + QCoreApplication::translate("MediaAdder", "……等%1个文件").arg(names.size());
         ShowMessageBox(m_window, text);
     };
 }
@@ -178,22 +181,32 @@ bool MediaAdder::OnMessage(MessageEvent& message)
 
 void MediaAdder::PickFiles(PageKind page, Source source)
 {
-    const QStringList paths = QFileDialog::getOpenFileNames(m_window, QString(), QString(), VideoPickerFilter());
+    const PickerKind kind = PickerKindOf(page);
+    const QStringList paths =
+        QFileDialog::getOpenFileNames(m_window, QString(), PickerStartFolder(kind), VideoPickerFilter());
+    if (!paths.isEmpty())
+        RememberPickerFolder(kind, QFileInfo(paths.front()).absolutePath());
     AddFiles(page, paths, source);
 }
 
 void MediaAdder::PickFolder(PageKind page)
 {
-    const QString folder = QFileDialog::getExistingDirectory(m_window, QStringLiteral("选择视频存放目录"));
-    if (!folder.isEmpty())
-        AddFolder(page, folder);
+    const PickerKind kind = PickerKindOf(page);
+    const QString folder = QFileDialog::getExistingDirectory(
+        m_window, QCoreApplication::translate("MediaAdder", "选择视频存放目录"), PickerStartFolder(kind));
+    if (folder.isEmpty())
+        return;
+    RememberPickerFolder(kind, folder);
+    AddFolder(page, folder);
 }
 
 void MediaAdder::PickBackgroundMusic()
 {
-    const QString path = QFileDialog::getOpenFileName(m_window, QString(), QString(), AudioPickerFilter());
+    const QString path =
+        QFileDialog::getOpenFileName(m_window, QString(), PickerStartFolder(PickerKind::Music), AudioPickerFilter());
     if (path.isEmpty() || !m_window)
         return;
+    RememberPickerFolder(PickerKind::Music, QFileInfo(path).absolutePath());
     if (auto* edit = m_window->FindControlAs<QLineEdit>(QStringLiteral("bg-music-edit"))) {
         edit->setText(path);
         edit->setCursorPosition(0);
@@ -203,11 +216,13 @@ void MediaAdder::PickBackgroundMusic()
 
 void MediaAdder::PickClipSource(PageKind page)
 {
-    const QString path = m_clipSourcePicker
-                             ? m_clipSourcePicker(page)
-                             : QFileDialog::getOpenFileName(m_window, QString(), QString(), VideoPickerFilter());
+    const PickerKind kind = PickerKindOf(page);
+    const QString path = m_clipSourcePicker ? m_clipSourcePicker(page)
+                                            : QFileDialog::getOpenFileName(m_window, QString(), PickerStartFolder(kind),
+                                                                           VideoPickerFilter());
     if (path.isEmpty() || !m_window)
         return;
+    RememberPickerFolder(kind, QFileInfo(path).absolutePath());
     // The clip dialog of the page plays this file and hands its clips back (1625, 1626).
     m_clipSource = path;
     if (page == PageKind::Split)

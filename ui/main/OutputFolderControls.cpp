@@ -4,11 +4,12 @@
 #include "ui/common/MessageBoxes.h"
 #include "ui/main/CMainWnd.h"
 
+#include <QCoreApplication>
 #include <QDesktopServices>
 #include <QDir>
 #include <QFileDialog>
-#include <QTemporaryFile>
 #include <QLineEdit>
+#include <QTemporaryFile>
 #include <QUrl>
 
 namespace tolvex {
@@ -42,7 +43,7 @@ bool OutputFolderControls::CanWriteInto(const QString& folder)
 bool OutputFolderControls::UseFolder(const QString& folder)
 {
     if (!CanWriteInto(folder)) {
-        ShowMessageBox(m_window, QStringLiteral("该目录没有写入权限!"));
+        ShowMessageBox(m_window, QCoreApplication::translate("OutputFolderControls", "该目录没有写入权限!"));
         return false;
     }
     if (QLineEdit* edit = m_window->OutputFolderEdit()) {
@@ -56,8 +57,9 @@ bool OutputFolderControls::UseFolder(const QString& folder)
 void OutputFolderControls::Choose()
 {
     const QString start = m_window->OutputFolderEdit() ? m_window->OutputFolderEdit()->text() : QString();
-    const QString folder = QFileDialog::getExistingDirectory(m_window, QStringLiteral("选择视频存放目录"), start,
-                                                             QFileDialog::ShowDirsOnly);
+    const QString folder = QFileDialog::getExistingDirectory(
+        m_window, QCoreApplication::translate("OutputFolderControls", "选择视频存放目录"), start,
+        QFileDialog::ShowDirsOnly);
     if (folder.isEmpty())
         return;
     UseFolder(QDir::toNativeSeparators(folder));

@@ -6,6 +6,7 @@
 #include "ui/framework/CListUI.h"
 #include "ui/framework/Controls.h"
 #include "ui/main/CMainWnd.h"
+#include "ui/main/OptionWordText.h"
 #include "ui/main/PageTasks.h"
 #include "ui/main/ParamSettingDialog.h"
 
@@ -62,7 +63,7 @@ void FillResolutionBox(QWidget* item, const QString& format)
     box->clear();
     int selected = 0;
     for (size_t i = 0; i < options.size(); ++i) {
-        box->addItem(ToWideAnsi(options[i].text));
+        AddOptionWordItem(box, options[i].text);
         if (options[i].isDefault)
             selected = static_cast<int>(i);
     }

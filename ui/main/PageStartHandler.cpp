@@ -9,6 +9,7 @@
 #include "ui/main/PageTasks.h"
 
 #include <QAbstractButton>
+#include <QCoreApplication>
 #include <QProgressBar>
 
 namespace tolvex {
@@ -41,12 +42,12 @@ bool PageStartHandler::StartPage(PageKind page)
         return StartMerge();
     const std::vector<TaskId> ids = ListTaskIds(m_window->PageList(page));
     if (ids.empty()) {
-        ShowPromptBox(m_window, QStringLiteral("请先添加文件!"));
+        ShowPromptBox(m_window, QCoreApplication::translate("PageStartHandler", "请先添加文件!"));
         return false;
     }
     if (page == PageKind::Music &&
         ControlText(m_window->FindControl(QStringLiteral("bg-music-edit"))).trimmed().isEmpty()) {
-        ShowPromptBox(m_window, QStringLiteral("请先选择背景音乐文件!"));
+        ShowPromptBox(m_window, QCoreApplication::translate("PageStartHandler", "请先选择背景音乐文件!"));
         return false;
     }
     return m_tasks.Engine().StartPage(page, ids);
@@ -73,11 +74,11 @@ bool PageStartHandler::StartMerge()
         return false;
     const std::vector<TaskId> selected = SelectedMergeItems();
     if (selected.empty()) {
-        ShowPromptBox(m_window, QStringLiteral("请选择要合并视频文件!"));
+        ShowPromptBox(m_window, QCoreApplication::translate("PageStartHandler", "请选择要合并视频文件!"));
         return false;
     }
     if (selected.size() == 1) {
-        ShowPromptBox(m_window, QStringLiteral("至少需要选择2个视频文件!"));
+        ShowPromptBox(m_window, QCoreApplication::translate("PageStartHandler", "至少需要选择2个视频文件!"));
         return false;
     }
     MergeSettings settings;

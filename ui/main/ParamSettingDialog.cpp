@@ -2,7 +2,9 @@
 
 #include "app/Helpers.h"
 #include "media/ParamOptionTable.h"
+#include "ui/framework/Controls.h"
 #include "ui/framework/WindowMethodError.h"
+#include "ui/main/OptionWordText.h"
 
 #include <QAbstractButton>
 #include <QComboBox>
@@ -94,7 +96,7 @@ void ParamSettingDialog::FillLists(const ParamOptionTable& table)
         const ParamOptions& options = table.options(list, m_format);
         int selected = -1;
         for (size_t n = 0; n < options.size(); ++n) {
-            box->addItem(ToWideAnsi(options[n].text));
+            AddOptionWordItem(box, options[n].text);
             if (!m_stored && options[n].isDefault)
                 selected = static_cast<int>(n);
         }
@@ -114,7 +116,7 @@ ParamChoices ParamSettingDialog::CurrentChoices() const
         if (!box)
             continue;
         choices[i].index = box->currentIndex();
-        choices[i].text = box->currentIndex() >= 0 ? ToNarrowAnsi(box->currentText()) : std::string();
+        choices[i].text = box->currentIndex() >= 0 ? ToNarrowAnsi(ChoiceText(box, box->currentIndex())) : std::string();
     }
     return choices;
 }

@@ -6,10 +6,12 @@
 #include "ui/framework/CListUI.h"
 #include "ui/framework/Controls.h"
 #include "ui/main/CMainWnd.h"
+#include "ui/main/FinishNotice.h"
 #include "ui/main/PageItemControls.h"
 #include "ui/main/PageTasks.h"
 #include "ui/main/ParamSettingDialog.h"
 
+#include <QCoreApplication>
 #include <QFileInfo>
 #include <QProgressBar>
 
@@ -31,8 +33,17 @@ constexpr ProgressControlNames kProgressControls[kPageCount] = {
     {"video-music-list", "video-music-progress", "video-music-progress-label", "video-music-progress-error"},
 };
 
-const QString kFailedText = QStringLiteral("失败");
-const QString kCompressFailedText = QStringLiteral("压缩失败");
+// The label of an item (or the merge page) whose job failed.
+QString FailedText()
+{
+    return QCoreApplication::translate("ProgressView", "失败");
+}
+
+// The failure mark of a compress item whose file came out no smaller.
+QString CompressFailedText()
+{
+    return QCoreApplication::translate("ProgressView", "压缩失败");
+}
 
 bool IsPage(int32_t kind)
 {
@@ -152,6 +163,9 @@ void ProgressView::OnProgress(PageKind page, TaskId taskId, int32_t positionMs, 
 
 void ProgressView::OnDone(PageKind page, TaskId taskId)
 {
+    // Counted before the queue side, which may turn the page idle.
+    if (auto* notice = m_window ? m_window->Handler<FinishNotice>() : nullptr)
+        notice->OnJobEnded(page, false);
     if (page == PageKind::Merge) {
         ShowPercent(m_window, page, 100);
         m_tasks.Engine().CompleteTask(page, taskId);
@@ -170,17 +184,20 @@ void ProgressView::OnDone(PageKind page, TaskId taskId)
 
 void ProgressView::OnFailed(PageKind page, TaskId taskId, const QString& reason)
 {
+    // Counted before the queue side, which may turn the page idle.
+    if (auto* notice = m_window ? m_window->Handler<FinishNotice>() : nullptr)
+        notice->OnJobEnded(page, true);
     if (!reason.isEmpty())
         ConsoleLog("task %d of page %d failed: %s\n", taskId, static_cast<int>(page), reason.toUtf8().constData());
     if (page == PageKind::Merge) {
         QWidget* label = Named(m_window, ProgressControlsOf(page).label);
-        SetControlText(label, kFailedText);
+        SetControlText(label, FailedText());
         // Say which input ffmpeg blamed, when it names one.
         const auto& sources = m_tasks.MergeSources();
         const int input = MergeInputNamedIn(reason.toStdString(), sources);
         if (label) {
             label->setToolTip(input < 0 ? reason
-                                        : QStringLiteral("第%1个文件 %2 无法合并: %3")
+                                        : QCoreApplication::translate("ProgressView", "第%1个文件 %2 无法合并: %3")
                                               .arg(input + 1)
                                               .arg(QFileInfo(sources[input].fullPath).fileName(), reason));
         }
@@ -200,11 +217,11 @@ void ProgressView::OnFailed(PageKind page, TaskId taskId, const QString& reason)
             mark->setToolTip(reason);
             // A compress item refused for its size says why on its face, not only in a tip.
             if (page == PageKind::Compress)
-                SetControlText(mark, IsCompressVerdict(reason.toStdString()) ? reason : kCompressFailedText);
+                SetControlText(mark, IsCompressVerdict(reason.toStdString()) ? reason : CompressFailedText());
             mark->setVisible(true);
         } else {
             // An item without a mark says it in its label; its bar stays where it stopped.
-            SetControlText(label, kFailedText);
+            SetControlText(label, FailedText());
         }
     }
     m_tasks.Engine().FailTask(page, taskId);

@@ -4,6 +4,7 @@
 #include "ui/main/CMainTaskMenu.h"
 #include "ui/main/CMainWnd.h"
 
+#include <QCoreApplication>
 #include <QCursor>
 #include <QIcon>
 #include <QPointer>
@@ -27,7 +28,7 @@ void TrayIcon::Attach(CMainWnd& window)
     if (icon.isNull())
         icon = QIcon(SkinResources::SkinPath(QStringLiteral("images/logo.png")));
     m_icon = std::make_unique<QSystemTrayIcon>(icon);
-    m_icon->setToolTip(QStringLiteral("TOLVEX视频转换器"));
+    m_icon->setToolTip(QCoreApplication::translate("TrayIcon", "TOLVEX视频转换器"));
     // The icon's presses travel as the window's tray callback message, like every other
     // request that reaches the window.
     QObject::connect(m_icon.get(), &QSystemTrayIcon::activated, &window,

@@ -1,6 +1,7 @@
 #include "ui/main/WindowTaskHost.h"
 
 #include "ui/main/CMainWnd.h"
+#include "ui/main/FinishNotice.h"
 
 namespace tolvex {
 
@@ -13,8 +14,11 @@ QObject* WindowTaskHost::messageReceiver()
 
 void WindowTaskHost::setPageBusy(PageKind page, bool busy)
 {
-    if (m_window)
-        m_window->SetPageBusy(page, busy);
+    if (!m_window)
+        return;
+    m_window->SetPageBusy(page, busy);
+    if (auto* notice = m_window->Handler<FinishNotice>())
+        notice->OnPageBusy(page, busy);
 }
 
 }  // namespace tolvex

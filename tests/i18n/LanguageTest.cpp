@@ -1,0 +1,187 @@
+// The language of the windows: chosen from --lang or the desktop's locale, every skin text
+// translated, and the choices of the combo boxes read the same by the jobs in either
+// language (an English compress job still keeps the file's own format).
+
+#include "tests/mainwindow/WindowTestSupport.h"
+#include "tests/support/TestMedia.h"
+#include "ui/framework/CListUI.h"
+#include "ui/framework/Controls.h"
+#include "ui/framework/UiLanguage.h"
+#include "ui/main/PageTasks.h"
+
+#include <QAbstractButton>
+#include <QComboBox>
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QRegularExpression>
+#include <QXmlStreamReader>
+
+namespace tolvex::test {
+namespace {
+
+using Language = UiLanguage::Language;
+
+TEST(LanguageChoiceTest, EnglishLocalesGetEnglishEverythingElseTheChineseTexts)
+{
+    EXPECT_EQ(UiLanguage::ForLocale(QLocale(QStringLiteral("en_US"))), Language::English);
+    EXPECT_EQ(UiLanguage::ForLocale(QLocale(QStringLiteral("en_GB"))), Language::English);
+    EXPECT_EQ(UiLanguage::ForLocale(QLocale(QStringLiteral("zh_CN"))), Language::Chinese);
+    EXPECT_EQ(UiLanguage::ForLocale(QLocale(QStringLiteral("zh_TW"))), Language::Chinese);
+    // No translation for these: the Chinese texts.
+    EXPECT_EQ(UiLanguage::ForLocale(QLocale(QStringLiteral("de_DE"))), Language::Chinese);
+    EXPECT_EQ(UiLanguage::ForLocale(QLocale::c()), Language::Chinese);
+
+    EXPECT_EQ(UiLanguage::FromCode(QStringLiteral("EN")), Language::English);
+    EXPECT_EQ(UiLanguage::FromCode(QStringLiteral(" zh")), Language::Chinese);
+    EXPECT_FALSE(UiLanguage::FromCode(QStringLiteral("fr")));
+    EXPECT_FALSE(UiLanguage::FromCode(QString()));
+}
+
+// The Chinese texts of a skin file with its form's class name (the translation context).
+struct SkinTexts {
+    QString context;
+    QStringList texts;
+};
+
+SkinTexts ReadSkinTexts(const QString& path)
+{
+    SkinTexts result;
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return result;
+    static const QRegularExpression han(QStringLiteral("[\\x{3400}-\\x{9fff}]"));
+    QXmlStreamReader xml(&file);
+    while (!xml.atEnd()) {
+        if (!xml.readNextStartElement())
+            continue;
+        if (xml.name() == QLatin1String("class") && result.context.isEmpty()) {
+            result.context = xml.readElementText();
+        } else if (xml.name() == QLatin1String("string")) {
+            const bool untranslatable = xml.attributes().value(QLatin1String("notr")) == QLatin1String("true");
+            const QString text = xml.readElementText();
+            if (!untranslatable && han.match(text).hasMatch())
+                result.texts << text;
+        }
+    }
+    return result;
+}
+
+class EnglishTest : public WindowTest {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(UiLanguage::Install(Language::English)) << UiLanguage::TranslationsFolder().toStdString();
+        WindowTest::SetUp();
+    }
+    void TearDown() override
+    {
+        WindowTest::TearDown();
+        UiLanguage::Install(Language::Chinese);
+    }
+};
+
+TEST(SkinTranslationTest, EverySkinTextHasAnEnglishTranslation)
+{
+    ASSERT_TRUE(UiLanguage::Install(Language::English));
+    const QDir skins(QStringLiteral(TOLVEX_SOURCE_SKIN_DIR));
+    const QStringList files = skins.entryList({QStringLiteral("*.xml")}, QDir::Files);
+    ASSERT_FALSE(files.isEmpty());
+    int checked = 0;
+    for (const QString& name : files) {
+        const SkinTexts skin = ReadSkinTexts(skins.filePath(name));
+        for (const QString& text : skin.texts) {
+            ++checked;
+            const QString english =
+                QCoreApplication::translate(skin.context.toUtf8().constData(), text.toUtf8().constData());
+            EXPECT_NE(english, text) << name.toStdString() << ": \"" << text.toStdString()
+                                     << "\" has no English text; run `make translations` and translate it";
+        }
+    }
+    EXPECT_GT(checked, 100);
+    UiLanguage::Install(Language::Chinese);
+    EXPECT_EQ(UiLanguage::Current(), Language::Chinese);
+    EXPECT_EQ(QCoreApplication::translate("MainWindow", "添加文件"), QStringLiteral("添加文件"));
+}
+
+TEST(SkinTranslationTest, EveryTextOfTheTranslationFilesIsTranslated)
+{
+    const QDir folder(QStringLiteral(TOLVEX_TS_DIR));
+    const QStringList files = folder.entryList({QStringLiteral("*.ts")}, QDir::Files);
+    ASSERT_FALSE(files.isEmpty());
+    for (const QString& name : files) {
+        QFile file(folder.filePath(name));
+        ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+        QXmlStreamReader xml(&file);
+        QString context;
+        QString source;
+        int messages = 0;
+        while (!xml.atEnd()) {
+            if (xml.readNext() != QXmlStreamReader::StartElement)
+                continue;
+            if (xml.name() == QLatin1String("name")) {
+                context = xml.readElementText();
+            } else if (xml.name() == QLatin1String("source")) {
+                source = xml.readElementText();
+            } else if (xml.name() == QLatin1String("translation")) {
+                ++messages;
+                const bool unfinished = xml.attributes().value(QLatin1String("type")) == QLatin1String("unfinished");
+                const QString text = xml.readElementText(QXmlStreamReader::IncludeChildElements);
+                EXPECT_FALSE(unfinished || text.trimmed().isEmpty())
+                    << name.toStdString() << " " << context.toStdString() << ": \"" << source.toStdString()
+                    << "\" is not translated";
+            }
+        }
+        EXPECT_FALSE(xml.hasError()) << name.toStdString() << ": " << xml.errorString().toStdString();
+        EXPECT_GT(messages, 100) << name.toStdString();
+    }
+}
+
+TEST_F(EnglishTest, TheWindowSpeaksEnglishWhileTheChoicesStayWhatTheJobsRead)
+{
+    EXPECT_EQ(UiLanguage::Current(), Language::English);
+    EXPECT_EQ(TextIn(&Window(), "add-video-convert-btn"), QStringLiteral("Add files"));
+    EXPECT_EQ(TextIn(&Window(), "video-convert-page"), QStringLiteral("Convert"));
+    QAbstractButton* start = Window().StartButton(PageKind::Convert);
+    EXPECT_EQ(start->text(), QStringLiteral("Convert"));
+    Window().SetPageBusy(PageKind::Convert, true);
+    EXPECT_EQ(start->text(), QStringLiteral("Converting"));
+    Window().SetPageBusy(PageKind::Convert, false);
+
+    // The merge page's size box shows "Auto" and gives "自动" to the job.
+    auto* ratio = Window().FindControlAs<QComboBox>(QStringLiteral("video-merge-ratio"));
+    ASSERT_NE(ratio, nullptr);
+    EXPECT_EQ(ratio->currentText(), QStringLiteral("Auto"));
+    EXPECT_EQ(ControlText(ratio), QStringLiteral("自动"));
+    SetControlText(ratio, QStringLiteral("自动"));
+    EXPECT_EQ(ratio->currentText(), QStringLiteral("Auto"));
+
+    // A convert item's size box, filled by code from the format's table.
+    AddAndWait(PageKind::Convert, {Clip(QStringLiteral("english.mp4"))});
+    auto* itemRatio = FindSubControlAs<QComboBox>(ItemAt(PageKind::Convert, 0), QStringLiteral("video-convert-ratio"));
+    ASSERT_NE(itemRatio, nullptr);
+    EXPECT_EQ(itemRatio->currentText(), QStringLiteral("Auto"));
+    EXPECT_EQ(ControlText(itemRatio), QStringLiteral("自动"));
+}
+
+TEST_F(EnglishTest, AnEnglishCompressJobKeepsTheFilesOwnFormat)
+{
+    AddAndWait(PageKind::Compress, {Clip(QStringLiteral("keep.mkv"), 2.0, 320, 240)});
+    QWidget* item = ItemAt(PageKind::Compress, 0);
+    auto* format = FindSubControlAs<QComboBox>(item, QStringLiteral("video-compress-format"));
+    if (format) {
+        EXPECT_EQ(format->currentText(), QStringLiteral("Same format"));
+        EXPECT_EQ(ControlText(format), QStringLiteral("原格式"));
+    }
+    ASSERT_TRUE(StartAndWaitIdle(PageKind::Compress));
+    const QStringList files = OutputFiles();
+    ASSERT_EQ(files.size(), 1);
+    EXPECT_TRUE(files.front().endsWith(QLatin1String(".mkv"))) << files.front().toStdString();
+    const ProbedFile probed = ProbeFile(QDir(OutputFolder()).filePath(files.front()));
+    EXPECT_TRUE(probed.ok);
+    EXPECT_TRUE(probed.hasVideo);
+    EXPECT_GT(probed.duration, 1.5);
+}
+
+}  // namespace
+}  // namespace tolvex::test

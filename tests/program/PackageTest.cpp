@@ -1,0 +1,164 @@
+// The Debian package `make package` builds: made with cpack from the build tree, read with
+// dpkg-deb, unpacked into a scratch root with dpkg -x, and the unpacked program started
+// there (offscreen) far enough to load its skin and its translation.
+
+#include "tests/app/TestEnv.h"
+#include "tests/support/TestMedia.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <iostream>
+#include <utility>
+
+namespace tolvex::test {
+namespace {
+
+const QString kBuildDir = QStringLiteral(TOLVEX_BUILD_DIR);
+
+class PackageTest : public ::testing::Test {
+protected:
+    static void SetUpTestSuite()
+    {
+        s_work = new QTemporaryDir;
+        QByteArray out;
+        QByteArray err;
+        const bool made =
+            RunProgram(QStringLiteral("cpack"),
+                       {QStringLiteral("-G"), QStringLiteral("DEB"), QStringLiteral("--config"),
+                        kBuildDir + QStringLiteral("/CPackConfig.cmake"), QStringLiteral("-B"), s_work->path()},
+                       &out, &err, 540000);
+        const QStringList debs = QDir(s_work->path()).entryList({QStringLiteral("*.deb")}, QDir::Files);
+        if (made && debs.size() == 1)
+            s_package = new QString(QDir(s_work->path()).filePath(debs.front()));
+        else
+            std::cerr << "cpack failed:\n" << out.toStdString() << err.toStdString() << std::endl;
+    }
+    static void TearDownTestSuite()
+    {
+        delete s_package;
+        s_package = nullptr;
+        delete s_work;
+        s_work = nullptr;
+    }
+    void SetUp() override { ASSERT_NE(s_package, nullptr) << "no package was made"; }
+
+    static QString Field(const QString& name)
+    {
+        QByteArray out;
+        EXPECT_TRUE(RunProgram(QStringLiteral("dpkg-deb"), {QStringLiteral("-f"), *s_package, name}, &out));
+        return QString::fromUtf8(out).trimmed();
+    }
+
+    static QTemporaryDir* s_work;
+    static QString* s_package;
+};
+
+QTemporaryDir* PackageTest::s_work = nullptr;
+QString* PackageTest::s_package = nullptr;
+
+TEST_F(PackageTest, ControlFieldsNameTheProgramAndWhatItNeedsToRun)
+{
+    EXPECT_EQ(Field(QStringLiteral("Package")), QStringLiteral("tolvex-video-converter"));
+    EXPECT_EQ(Field(QStringLiteral("Version")), QStringLiteral(TOLVEX_PROJECT_VERSION));
+    EXPECT_EQ(Field(QStringLiteral("Section")), QStringLiteral("video"));
+    EXPECT_FALSE(Field(QStringLiteral("Maintainer")).isEmpty());
+    EXPECT_FALSE(Field(QStringLiteral("Architecture")).isEmpty());
+    const QString depends = Field(QStringLiteral("Depends"));
+    // What it runs (every job), what it loads without linking, and (from dpkg-shlibdeps)
+    // what it links.
+    for (const char* needed :
+         {"ffmpeg", "qt6-qpa-plugins", "libqt6widgets6", "libqt6uitools6", "libavformat", "libgoogle-glog", "libc6"})
+        EXPECT_TRUE(depends.contains(QLatin1String(needed))) << needed << " missing from: " << depends.toStdString();
+}
+
+TEST_F(PackageTest, ContentsAreTheProgramItsFilesAndNothingOfTheBuild)
+{
+    QByteArray out;
+    ASSERT_TRUE(RunProgram(QStringLiteral("dpkg-deb"), {QStringLiteral("-c"), *s_package}, &out));
+    QStringList paths;
+    for (const QString& line : QString::fromUtf8(out).split(QLatin1Char('\n'), Qt::SkipEmptyParts)) {
+        const qsizetype at = line.indexOf(QLatin1String(" ./"));
+        if (at >= 0)
+            paths << line.mid(at + 1);
+    }
+    for (const char* wanted :
+         {"./usr/bin/tolvex-video-converter", "./usr/bin/tolvex-cli",
+          "./usr/share/tolvex-video-converter/skin/MainWindow.xml", "./usr/share/tolvex-video-converter/skin/theme.qss",
+          "./usr/share/tolvex-video-converter/skin/images/logo.png",
+          "./usr/share/tolvex-video-converter/translations/tolvex_en.qm",
+          "./usr/share/applications/tolvex-video-converter.desktop",
+          "./usr/share/icons/hicolor/256x256/apps/tolvex-video-converter.png",
+          "./usr/share/icons/hicolor/scalable/apps/tolvex-video-converter.svg"})
+        EXPECT_TRUE(paths.contains(QString::fromLatin1(wanted))) << wanted;
+    for (const QString& path : paths) {
+        EXPECT_FALSE(path.contains(QLatin1String("test_")) || path.contains(QLatin1String("bench")) ||
+                     path.endsWith(QLatin1String(".a")) || path.contains(QLatin1String("/include/")))
+            << path.toStdString();
+    }
+}
+
+TEST_F(PackageTest, TheUnpackedProgramFindsItsSkinAndTranslationBesideItself)
+{
+    QTemporaryDir root;
+    ASSERT_TRUE(RunProgram(QStringLiteral("dpkg"), {QStringLiteral("-x"), *s_package, root.path()}));
+    const QString program = root.filePath(QStringLiteral("usr/bin/tolvex-video-converter"));
+    ASSERT_TRUE(QFileInfo(program).isExecutable());
+
+    // The desktop entry opens video files with the program.
+    QFile entry(root.filePath(QStringLiteral("usr/share/applications/tolvex-video-converter.desktop")));
+    ASSERT_TRUE(entry.open(QIODevice::ReadOnly));
+    const QString desktop = QString::fromUtf8(entry.readAll());
+    EXPECT_TRUE(desktop.contains(QLatin1String("Exec=tolvex-video-converter %F")));
+    EXPECT_TRUE(desktop.contains(QLatin1String("video/mp4;")));
+
+    ScopedHome home;
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    const QString skin = QDir::cleanPath(root.filePath(QStringLiteral("usr/share/tolvex-video-converter/skin")));
+    for (const char* language : {"en", "zh"}) {
+        QByteArray out;
+        QByteArray err;
+        EXPECT_TRUE(RunProgram(
+            program, {QStringLiteral("--load-and-quit"), QStringLiteral("--lang"), QString::fromLatin1(language)}, &out,
+            &err, 120000))
+            << err.toStdString();
+        EXPECT_TRUE(out.contains(QStringLiteral("loaded %1 (%2)").arg(skin, QString::fromLatin1(language)).toUtf8()))
+            << out.toStdString();
+    }
+
+    // Without --lang the desktop's locale decides, also when the system never generated
+    // that locale (the C++ library cannot make it; Qt reads the name).
+    qunsetenv("LC_ALL");
+    qunsetenv("LC_MESSAGES");
+    qunsetenv("LANGUAGE");
+    for (const auto& [locale, language] :
+         {std::pair{"en_US.UTF-8", "en"}, std::pair{"de_DE.UTF-8", "zh"}, std::pair{"zh_CN.UTF-8", "zh"}}) {
+        qputenv("LANG", locale);
+        QByteArray out;
+        QByteArray err;
+        EXPECT_TRUE(RunProgram(program, {QStringLiteral("--load-and-quit")}, &out, &err, 120000))
+            << locale << ": " << err.toStdString();
+        EXPECT_TRUE(out.contains(QStringLiteral("loaded %1 (%2)").arg(skin, QString::fromLatin1(language)).toUtf8()))
+            << locale << ": " << out.toStdString();
+    }
+    qputenv("LANG", "C.UTF-8");
+
+    // Without its translation the program still starts, in its own texts.
+    ASSERT_TRUE(
+        QFile::remove(root.filePath(QStringLiteral("usr/share/tolvex-video-converter/translations/tolvex_en.qm"))));
+    QByteArray out;
+    EXPECT_TRUE(
+        RunProgram(program, {QStringLiteral("--load-and-quit"), QStringLiteral("--lang"), QStringLiteral("en")}, &out));
+    EXPECT_TRUE(out.contains(QStringLiteral("loaded %1 (zh)").arg(skin).toUtf8())) << out.toStdString();
+
+    // Without its skin it says so and fails.
+    ASSERT_TRUE(QDir(skin).removeRecursively());
+    EXPECT_FALSE(RunProgram(program, {QStringLiteral("--load-and-quit")}));
+}
+
+}  // namespace
+}  // namespace tolvex::test

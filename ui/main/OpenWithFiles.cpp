@@ -1,0 +1,30 @@
+#include "ui/main/OpenWithFiles.h"
+
+#include "ui/main/CMainWnd.h"
+#include "ui/main/MediaAdder.h"
+
+#include <QFileInfo>
+
+namespace tolvex {
+
+void OpenFilesOnConvertPage(CMainWnd& window, const QStringList& paths)
+{
+    auto* adder = window.Handler<MediaAdder>();
+    if (paths.isEmpty() || !adder)
+        return;
+    window.SelectPage(PageKind::Convert);
+    QStringList files;
+    for (const QString& path : paths) {
+        if (QFileInfo(path).isDir()) {
+            // Keeps the order: the files before the folder go in first.
+            adder->AddFiles(PageKind::Convert, files);
+            files.clear();
+            adder->AddFolder(PageKind::Convert, path);
+        } else {
+            files << path;
+        }
+    }
+    adder->AddFiles(PageKind::Convert, files);
+}
+
+}  // namespace tolvex
