@@ -50,14 +50,15 @@ test-tsan: deps
 # The parsers' libFuzzer targets, built with clang into build-fuzz, each run for FUZZ_SECONDS
 # on its corpus in fuzz/corpus/<name> (new finds are kept in build-fuzz/corpus).
 FUZZ_SECONDS ?= 60
-fuzz: deps
+fuzz:
+	@./scripts/install-deps fuzz
 	@cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_C_COMPILER=clang \
 		-DCMAKE_CXX_COMPILER=clang++ -DTOLVEX_FUZZ=ON >/dev/null
 	@cmake --build build-fuzz -j $(JOBS) --target tolvex_fuzzers
 	@for f in build-fuzz/fuzz/fuzz-*; do \
 		name=$${f##*/fuzz-}; mkdir -p build-fuzz/corpus/$$name; \
 		echo "== $$f ($(FUZZ_SECONDS) s)"; \
-		$$f -max_total_time=$(FUZZ_SECONDS) -print_final_stats=1 build-fuzz/corpus/$$name fuzz/corpus/$$name || exit 1; \
+		$$f -max_total_time=$(FUZZ_SECONDS) -print_final_stats=1 -artifact_prefix=build-fuzz/$$name- build-fuzz/corpus/$$name fuzz/corpus/$$name || exit 1; \
 	done
 
 bench: build

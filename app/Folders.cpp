@@ -1,5 +1,6 @@
 #include "app/Folders.h"
 
+#include "app/ConsoleLog.h"
 #include "app/Helpers.h"
 #include "app/IniFile.h"
 #include "app/Settings.h"
@@ -9,7 +10,6 @@
 #include <QStandardPaths>
 
 #include <cstdio>
-#include <iostream>
 
 #include <sys/stat.h>
 #include <unistd.h>
@@ -38,7 +38,7 @@ bool FolderExists(const QString& path)
 
 void PrintCreateError(const char* what, const QString& path)
 {
-    std::cout << what << ToNarrowAnsi(path) << std::endl;
+    ConsoleLog("%s%s\n", what, ToNarrowAnsi(path).c_str());
 }
 
 // Walks the levels of a path and creates each missing one. The last level reports with

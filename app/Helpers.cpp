@@ -100,7 +100,10 @@ int64_t ClockSeconds(const std::string& text)
     const auto tokens = SplitTokens(text, ":");
     if (tokens.size() != 3)
         return -1;
-    if (!IsAllDigits(tokens[0]) || LeadingInteger(tokens[0]) < 0)
+    // Hours are held to what a clock of whole seconds in an int can say, so the sum below
+    // cannot overflow whatever digits the text holds.
+    constexpr int64_t kMaxHours = INT32_MAX / 3600;
+    if (!IsAllDigits(tokens[0]) || LeadingInteger(tokens[0]) < 0 || LeadingInteger(tokens[0]) > kMaxHours)
         return -1;
     for (int i = 1; i < 3; ++i) {
         if (!IsAllDigits(tokens[i]) || LeadingInteger(tokens[i]) > 59)

@@ -1,5 +1,6 @@
 #include "cli/CliOptions.h"
 
+#include "app/ConsoleLog.h"
 #include "app/Folders.h"
 
 #include <QDir>
@@ -9,11 +10,13 @@
 
 namespace tolvex::cli {
 
-CliOptions::CliOptions(const char* command, std::vector<OptionRule> rules) : m_command(command), m_rules(std::move(rules))
+CliOptions::CliOptions(const char* command, std::vector<OptionRule> rules)
+    : m_command(command), m_rules(std::move(rules))
 {
     m_rules.push_back({"output-dir", true});
     m_rules.push_back({"print-command", false});
     m_rules.push_back({"help", false});
+    m_rules.push_back({"verbose", false});
 }
 
 const char* CliOptions::command() const
@@ -131,6 +134,7 @@ std::optional<int> BeginCommand(CliOptions& options, const QStringList& args, co
 {
     if (!options.parse(args))
         return UsageError(options);
+    SetConsoleQuiet(!options.has("verbose"));
     if (options.help()) {
         PrintUsage(options.command(), usage, details);
         return 0;
@@ -153,11 +157,13 @@ int UsageError(const CliOptions& options)
 
 void PrintUsage(const char* command, const char* usage, const char* details)
 {
-    std::printf("usage: tolvex-cli %s %s\n\n%s\ncommon options:\n"
-                "  --output-dir DIR   write the outputs there (default: the program's output folder)\n"
-                "  --print-command    print each job's command lines, one line per pass, and run nothing\n"
-                "  --help             show this help\n",
-                command, usage, details);
+    std::printf(
+        "usage: tolvex-cli %s %s\n\n%s\ncommon options:\n"
+        "  --output-dir DIR   write the outputs there (default: the program's output folder)\n"
+        "  --print-command    print each job's command lines, one line per pass, and run nothing\n"
+        "  --verbose          also write the engine's notes and ffmpeg's own output to standard error\n"
+        "  --help             show this help\n",
+        command, usage, details);
 }
 
 }  // namespace tolvex::cli

@@ -1,6 +1,7 @@
 #include "cli/CliSession.h"
 
 #include "app/Helpers.h"
+#include "cli/InterruptWatch.h"
 #include "media/EncoderSupport.h"
 #include "media/MediaProbe.h"
 #include "tasks/FfmpegLocator.h"
@@ -12,6 +13,21 @@
 #include <map>
 
 namespace tolvex::cli {
+
+namespace {
+
+// Ctrl-C or termination: every job stops and every page is emptied, so the run ends; the
+// partial outputs go with their jobs.
+void StopEverything(HeadlessRunner& runner)
+{
+    std::fprintf(stderr, "tolvex-cli: interrupted, stopping the jobs\n");
+    runner.engine().StopAllJobs();
+    for (const PageKind page : kQueuedPages)
+        runner.engine().ClearPage(page);
+    runner.engine().ClearPage(PageKind::Merge);
+}
+
+}  // namespace
 
 CliSession::CliSession(const char* command, QString outputFolder)
     : m_command(command),
@@ -115,8 +131,13 @@ int CliSession::run(PageKind page, const std::vector<TaskId>& ids)
                     percent);
         std::fflush(stdout);
     };
+    std::map<TaskId, std::string> outputs;
+    callbacks.output = [&](const OutputNameRecord& record) { outputs[record.taskId] = record.outputPath; };
     callbacks.done = [&](const CompletionRecord& record) {
-        std::printf("%s %d %s: done%s\n", PageName(page), record.taskId, label(record.taskId).toLocal8Bit().constData(),
+        const auto output = outputs.find(record.taskId);
+        std::printf("%s %d %s: done%s%s%s\n", PageName(page), record.taskId,
+                    label(record.taskId).toLocal8Bit().constData(), output == outputs.end() ? "" : " -> ",
+                    output == outputs.end() ? "" : output->second.c_str(),
                     page == PageKind::Compress ? CompressResultNote(record.taskId).c_str() : "");
         std::fflush(stdout);
     };
@@ -128,12 +149,14 @@ int CliSession::run(PageKind page, const std::vector<TaskId>& ids)
     };
     runner.setCallbacks(std::move(callbacks));
 
+    InterruptWatch interrupt([&](int) { StopEverything(runner); });
     runner.engine().StartPage(page, ids);
     runner.run();
     const int done = runner.doneCount();
     const int failed = runner.failedCount();
     m_factory.shutdown();
-    return finish(page, ids.size(), done, failed);
+    const int status = finish(page, ids.size(), done, failed);
+    return interrupt.exitStatus(status);
 }
 
 int CliSession::printMerge(const std::vector<TaskId>& ids, const MergeSettings& settings)
@@ -150,16 +173,20 @@ int CliSession::runMerge(const std::vector<TaskId>& ids, const MergeSettings& se
     runner.setMergeTotalSeconds(job.totalDuration);
 
     int shown = -1;
+    std::string outputName = job.outputName;
     HeadlessRunner::Callbacks callbacks;
+    callbacks.output = [&](const OutputNameRecord& record) {
+        outputName = record.outputPath.substr(record.outputPath.rfind('/') + 1);
+    };
     callbacks.progress = [&](const ProgressRecord&, int percent) {
         if (percent == shown)
             return;
         shown = percent;
-        std::printf("merge %s: %d%%\n", job.outputName.c_str(), percent);
+        std::printf("merge %s: %d%%\n", outputName.c_str(), percent);
         std::fflush(stdout);
     };
     callbacks.done = [&](const CompletionRecord&) {
-        std::printf("merge %s: done\n", job.outputName.c_str());
+        std::printf("merge %s: done\n", outputName.c_str());
         std::fflush(stdout);
     };
     callbacks.failed = [&](const FailureRecord& record) {
@@ -168,18 +195,20 @@ int CliSession::runMerge(const std::vector<TaskId>& ids, const MergeSettings& se
         const int input = MergeInputNamedIn(record.reason, job.sources);
         if (input >= 0)
             blamed = " (input " + std::to_string(input + 1) + ": " + ToNarrowUtf8(job.sources[input].fullPath) + ")";
-        std::printf("merge %s: failed%s%s%s\n", job.outputName.c_str(), record.reason.empty() ? "" : ": ",
+        std::printf("merge %s: failed%s%s%s\n", outputName.c_str(), record.reason.empty() ? "" : ": ",
                     record.reason.c_str(), blamed.c_str());
         std::fflush(stdout);
     };
     runner.setCallbacks(std::move(callbacks));
 
+    InterruptWatch interrupt([&](int) { StopEverything(runner); });
     runner.engine().StartMerge(job.command);
     runner.run();
     const int done = runner.doneCount();
     const int failed = runner.failedCount();
     m_factory.shutdown();
-    return finish(PageKind::Merge, 1, done, failed);
+    const int status = finish(PageKind::Merge, 1, done, failed);
+    return interrupt.exitStatus(status);
 }
 
 }  // namespace tolvex::cli

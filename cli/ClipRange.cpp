@@ -1,11 +1,10 @@
 #include "cli/ClipRange.h"
 
 #include "app/Helpers.h"
-#include "media/MediaProbe.h"
 
 namespace tolvex::cli {
 
-bool ReadClipRange(CliOptions& options, const QString& file, ClipRange& range)
+bool ReadClipRange(CliOptions& options, double durationSeconds, ClipRange& range)
 {
     if (!options.has("start") || !options.has("end")) {
         options.setError(QStringLiteral("--start and --end are required"));
@@ -23,9 +22,8 @@ bool ReadClipRange(CliOptions& options, const QString& file, ClipRange& range)
         options.setError(QStringLiteral("the start must come before the end"));
         return false;
     }
-    const double duration = ProbeDurationSeconds(ToNarrowAnsi(file));
-    if (duration < start || duration < end) {
-        options.setError(QStringLiteral("the range goes beyond the file's duration (%1 s)").arg(duration));
+    if (durationSeconds < start || durationSeconds < end) {
+        options.setError(QStringLiteral("the range goes beyond the file's duration (%1 s)").arg(durationSeconds));
         return false;
     }
     return true;

@@ -15,7 +15,8 @@ struct ClipRange {
     std::string endText;
 };
 
-// False with the options' error set when the range is missing or not acceptable.
-bool ReadClipRange(CliOptions& options, const QString& file, ClipRange& range);
+// False with the options' error set when the range is missing or not acceptable for a
+// file of `durationSeconds` (negative when it could not be probed).
+bool ReadClipRange(CliOptions& options, double durationSeconds, ClipRange& range);
 
 }  // namespace tolvex::cli

@@ -1,9 +1,10 @@
 // tolvex-cli gif: the gif page with one clip: a time range of FILE as an animated GIF.
 
 #include "app/Helpers.h"
-#include "cli/ClipRange.h"
 #include "cli/CliSession.h"
+#include "cli/ClipRange.h"
 #include "cli/PageCommands.h"
+#include "media/MediaProbe.h"
 
 namespace tolvex::cli {
 
@@ -26,7 +27,7 @@ int RunGifCommand(const QStringList& args)
         return UsageError(options);
     }
     ClipRange range;
-    if (!ReadClipRange(options, files.front(), range))
+    if (!ReadClipRange(options, ProbeDurationSeconds(ToNarrowAnsi(files.front())), range))
         return UsageError(options);
 
     GifClip clip;

@@ -2,12 +2,12 @@
 // a time range and a crop rectangle (the whole frame when none is given).
 
 #include "app/Helpers.h"
-#include "cli/ClipRange.h"
 #include "cli/CliSession.h"
+#include "cli/ClipRange.h"
+#include "cli/CropOption.h"
 #include "cli/PageCommands.h"
+#include "media/MediaProbe.h"
 #include "tasks/PageJobFactory.h"
-
-#include <QRegularExpression>
 
 namespace tolvex::cli {
 
@@ -33,7 +33,7 @@ int RunSplitCommand(const QStringList& args)
     }
     const QString& file = files.front();
     ClipRange range;
-    if (!ReadClipRange(options, file, range))
+    if (!ReadClipRange(options, ProbeDurationSeconds(ToNarrowAnsi(file)), range))
         return UsageError(options);
 
     const ProbedMedia probed = ProbeForJob(file);
@@ -45,13 +45,8 @@ int RunSplitCommand(const QStringList& args)
     clip.cropWidth = probed.width;
     clip.cropHeight = probed.height;
     if (options.has("crop")) {
-        const auto match =
-            QRegularExpression(QStringLiteral("^(\\d+):(\\d+):(\\d+):(\\d+)$")).match(options.value("crop"));
-        const int w = match.captured(1).toInt();
-        const int h = match.captured(2).toInt();
-        const int x = match.captured(3).toInt();
-        const int y = match.captured(4).toInt();
-        if (!match.hasMatch() || w <= 0 || h <= 0 || x + w > probed.width || y + h > probed.height) {
+        const std::optional<CropRect> crop = ParseCropOption(options.value("crop"), probed.width, probed.height);
+        if (!crop) {
             options.setError(QStringLiteral("--crop needs W:H:X:Y inside the %1x%2 frame, not '%3'")
                                  .arg(probed.width)
                                  .arg(probed.height)
@@ -59,10 +54,10 @@ int RunSplitCommand(const QStringList& args)
             return UsageError(options);
         }
         clip.cropEnabled = 1;
-        clip.cropWidth = w;
-        clip.cropHeight = h;
-        clip.cropX = x;
-        clip.cropY = y;
+        clip.cropWidth = crop->width;
+        clip.cropHeight = crop->height;
+        clip.cropX = crop->x;
+        clip.cropY = crop->y;
     } else if (probed.width <= 0 || probed.height <= 0) {
         options.setError(QStringLiteral("no picture to cut in %1").arg(file));
         return UsageError(options);

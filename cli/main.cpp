@@ -19,15 +19,21 @@ using tolvex::cli::CliCommand;
 const CliCommand kCommands[] = {
     {"probe", "FILE...", "print what the media probe reports about each file (one JSON object per line)",
      &tolvex::cli::RunProbeCommand},
-    {"convert", "[--format EXT] [--size auto|WxH] [--params] [--vcodec|--vb|--acodec|--ar|--ab|--ac TEXT] FILE...", "convert each file to another format", &tolvex::cli::RunConvertCommand},
-    {"compress", "[--format original|EXT] [--size original|WxH] [--strength 0-100] FILE...", "make each file smaller", &tolvex::cli::RunCompressCommand},
+    {"convert", "[--format EXT] [--size auto|WxH] [--params] [--vcodec|--vb|--acodec|--ar|--ab|--ac TEXT] FILE...",
+     "convert each file to another format", &tolvex::cli::RunConvertCommand},
+    {"compress", "[--format original|EXT] [--size original|WxH] [--strength 0-100] FILE...", "make each file smaller",
+     &tolvex::cli::RunCompressCommand},
     {"rotate", "--rotate 0-7 FILE...", "rotate or mirror each file", &tolvex::cli::RunRotateCommand},
-    {"extract", "--format EXT FILE...", "write the sound of each file as an audio file", &tolvex::cli::RunExtractCommand},
+    {"extract", "--format EXT FILE...", "write the sound of each file as an audio file",
+     &tolvex::cli::RunExtractCommand},
     {"mute", "(--mute | --volume DB) FILE...", "silence each file or change its volume", &tolvex::cli::RunMuteCommand},
-    {"music", "--music FILE [--loop] [--replace] [--video-volume DB] [--music-volume DB] FILE...", "lay background music under each file", &tolvex::cli::RunMusicCommand},
-    {"split", "--start T --end T [--crop W:H:X:Y] FILE", "cut a time range (optionally cropped) out of a file", &tolvex::cli::RunSplitCommand},
+    {"music", "--music FILE [--loop] [--replace] [--video-volume DB] [--music-volume DB] FILE...",
+     "lay background music under each file", &tolvex::cli::RunMusicCommand},
+    {"split", "--start T --end T [--crop W:H:X:Y] FILE", "cut a time range (optionally cropped) out of a file",
+     &tolvex::cli::RunSplitCommand},
     {"gif", "--start T --end T FILE", "make an animated GIF of a time range", &tolvex::cli::RunGifCommand},
-    {"merge", "[--format EXT] [--size auto|WxH] FILE FILE...", "join the files, in order, into one video", &tolvex::cli::RunMergeCommand},
+    {"merge", "[--format EXT] [--size auto|WxH] FILE FILE...", "join the files, in order, into one video",
+     &tolvex::cli::RunMergeCommand},
 };
 
 void PrintHelp(FILE* stream)
@@ -42,8 +48,10 @@ void PrintHelp(FILE* stream)
 int main(int argc, char** argv)
 {
     QCoreApplication app(argc, argv);
-    // Standard output carries the commands' results; diagnostics go to standard error.
+    // Standard output carries the commands' results; diagnostics go to standard error,
+    // errors always and the rest only with --verbose.
     tolvex::SetConsoleTarget(tolvex::ConsoleTarget::StandardError);
+    tolvex::SetConsoleQuiet(true);
 
     QStringList args = QCoreApplication::arguments();
     args.removeFirst();

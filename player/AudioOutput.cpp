@@ -1,5 +1,6 @@
 #include "player/AudioOutput.h"
 
+#include "app/ConsoleLog.h"
 #include "player/ConversionPointers.h"
 #include "player/MediaReader.h"
 #include "player/PlaybackState.h"
@@ -13,7 +14,6 @@ extern "C" {
 
 #include <algorithm>
 #include <cmath>
-#include <cstdio>
 #include <cstring>
 #include <limits>
 #include <mutex>
@@ -59,7 +59,7 @@ int AudioOutput::open()
     const SDL_AudioDeviceID device = SDL_OpenAudioDevice(
         nullptr, 0, &wanted, &obtained, SDL_AUDIO_ALLOW_FREQUENCY_CHANGE | SDL_AUDIO_ALLOW_CHANNELS_CHANGE);
     if (device == 0) {
-        std::printf("SDL_OpenAudioDevice error: %s\n", SDL_GetError());
+        ConsoleLog("SDL_OpenAudioDevice error: %s\n", SDL_GetError());
         m_sdlAudio.release();
         return 0;
     }
@@ -192,7 +192,7 @@ int AudioOutput::decodeStep()
     SwrContextPtr resampler(raw);
     av_channel_layout_uninit(&outLayout);
     if (result < 0 || !resampler || swr_init(resampler.get()) < 0) {
-        std::printf("swr set open or swr init error\n");
+        ConsoleLog("swr set open or swr init error\n");
         av_frame_unref(frame);
         return -1;
     }

@@ -1,10 +1,11 @@
 #include "player/DecoderOptions.h"
 
+#include "app/ConsoleLog.h"
+
 extern "C" {
 #include <libavutil/opt.h>
 }
 
-#include <cstdio>
 #include <string>
 
 namespace tolvex {
@@ -54,7 +55,7 @@ DictionaryPtr FilterDecoderOptions(const AVDictionary* options, AVFormatContext*
             const std::string specifier = key.substr(colon + 1);
             const int match = avformat_match_stream_specifier(format, stream, specifier.c_str());
             if (match < 0) {
-                std::printf("Invalid stream specifier: %s.\n", specifier.c_str());
+                ConsoleLog("Invalid stream specifier: %s.\n", specifier.c_str());
                 continue;
             }
             if (match == 0)

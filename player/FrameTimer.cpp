@@ -1,9 +1,9 @@
 #include "player/FrameTimer.h"
 
+#include "app/ConsoleLog.h"
 #include "player/PlaybackState.h"
 
 #include <chrono>
-#include <cstdio>
 
 namespace tolvex {
 
@@ -95,7 +95,7 @@ void FrameTimer::run()
         }
     }
     lock.unlock();
-    std::printf("init_thread exit....\n");
+    ConsoleLog("init_thread exit....\n");
 }
 
 }  // namespace tolvex

@@ -1,9 +1,8 @@
 #include "player/MediaReader.h"
 
+#include "app/ConsoleLog.h"
 #include "player/QuitSignal.h"
 #include "player/StreamDecoder.h"
-
-#include <cstdio>
 
 namespace tolvex {
 
@@ -34,17 +33,17 @@ int MediaReader::open(const std::string& path)
     m_atEnd = false;
     AVFormatContext* format = avformat_alloc_context();
     if (!format) {
-        std::printf("avformat_alloc_context error\n");
+        ConsoleLog("avformat_alloc_context error\n");
         return -1;
     }
     if (avformat_open_input(&format, path.c_str(), nullptr, nullptr) != 0) {
         // avformat_open_input frees the context on failure.
-        std::printf("avformat_open_input error\n");
+        ConsoleLog("avformat_open_input error\n");
         return -1;
     }
     m_format.reset(format);
     if (avformat_find_stream_info(format, nullptr) < 0) {
-        std::printf("Couldn't find stream information.\n");
+        ConsoleLog("Couldn't find stream information.\n");
         return -1;
     }
     return 0;
@@ -105,17 +104,17 @@ void MediaReader::run()
         packet.reset();
         if (ioError)
             break;
-        std::printf("读取完毕, 等待结束\n");
+        ConsoleLog("读取完毕, 等待结束\n");
         // The end is reached once both queues are empty and both decoders have given
         // their last frames.
         if (m_video->playedOut() && m_audio->playedOut()) {
-            std::printf("queue is empty\n");
+            ConsoleLog("queue is empty\n");
             if (m_notifyAtEnd && m_endCallback)
                 m_endCallback(m_endCallbackUser);
         }
         m_quit.sleepFor(kRetryAtEnd);
     }
-    std::printf("video_read_thread exit....\n");
+    ConsoleLog("video_read_thread exit....\n");
 }
 
 }  // namespace tolvex

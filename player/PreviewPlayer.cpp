@@ -1,5 +1,7 @@
 #include "player/PreviewPlayer.h"
 
+#include "app/ConsoleLog.h"
+
 extern "C" {
 #include <libavutil/display.h>
 }
@@ -7,7 +9,6 @@ extern "C" {
 #include <algorithm>
 #include <climits>
 #include <cmath>
-#include <cstdio>
 #include <mutex>
 
 namespace tolvex {
@@ -79,7 +80,7 @@ void PreviewPlayer::SetNotifyAtEnd(bool notify)
 int PreviewPlayer::Open(const std::string& filePath)
 {
     if (m_opened) {
-        std::printf("init error\n");
+        ConsoleLog("init error\n");
         return -1;
     }
     m_filePath = filePath;
@@ -87,7 +88,7 @@ int PreviewPlayer::Open(const std::string& filePath)
         releaseMedia();
         m_video.disable();
         m_audio.disable();
-        std::printf("init error\n");
+        ConsoleLog("init error\n");
         return -1;
     }
     m_opened = true;

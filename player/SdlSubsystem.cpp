@@ -1,8 +1,8 @@
 #include "player/SdlSubsystem.h"
 
+#include "app/ConsoleLog.h"
 #include "player/RenderLock.h"
 
-#include <cstdio>
 #include <mutex>
 
 namespace tolvex {
@@ -26,7 +26,7 @@ bool SdlSubsystem::start(Uint32 subsystem)
         result = SDL_InitSubSystem(subsystem);
     }
     if (result != 0) {
-        std::printf("Window could not be created! SDL_Error: %s\n", SDL_GetError());
+        ConsoleLog("Window could not be created! SDL_Error: %s\n", SDL_GetError());
         return false;
     }
     m_subsystem = subsystem;

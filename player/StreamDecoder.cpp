@@ -1,8 +1,7 @@
 #include "player/StreamDecoder.h"
 
+#include "app/ConsoleLog.h"
 #include "player/DecoderOptions.h"
-
-#include <cstdio>
 
 namespace tolvex {
 
@@ -19,7 +18,7 @@ int StreamDecoder::open(AVFormatContext* format, AVStream* stream, Options optio
     context->pkt_timebase = stream->time_base;
     const AVCodec* codec = avcodec_find_decoder(context->codec_id);
     if (!codec) {
-        std::printf(video ? "Video Codec not found.\n" : "Audio Codec not found.\n");
+        ConsoleLog(video ? "Video Codec not found.\n" : "Audio Codec not found.\n");
         return -1;
     }
     DictionaryPtr dictionary;
@@ -31,7 +30,7 @@ int StreamDecoder::open(AVFormatContext* format, AVStream* stream, Options optio
     // A decoder that did not open refuses every packet and never reports its end, so the
     // stream would neither play nor ever be played out: it is left out instead.
     if (opened < 0) {
-        std::printf("Could not open codec.\n");
+        ConsoleLog("Could not open codec.\n");
         return -1;
     }
     FramePtr frame = MakeFrame();
@@ -100,7 +99,7 @@ bool StreamDecoder::receiveFrame(bool inputEnded)
         const int sent = avcodec_send_packet(context, packet.get());
         if (sent == AVERROR(EAGAIN)) {
             m_heldBack = std::move(packet);
-            std::printf("send decode packet error\n");
+            ConsoleLog("send decode packet error\n");
             // A decoder that neither takes input nor gives output must not hold this
             // thread (and the decoder lock) for ever: try again at the next step.
             if (++refusedInARow >= 2)

@@ -1,5 +1,6 @@
 #include "player/VideoOutput.h"
 
+#include "app/ConsoleLog.h"
 #include "player/PlayerStatistics.h"
 #include "player/QuitSignal.h"
 #include "player/RenderLock.h"
@@ -9,7 +10,6 @@ extern "C" {
 #include <libavutil/imgutils.h>
 }
 
-#include <cstdio>
 #include <mutex>
 
 namespace tolvex {
@@ -31,7 +31,7 @@ int VideoOutput::prepare()
 {
     m_nativeWindow = m_owner ? m_owner->NativeWindowHandle() : 0;
     if (m_nativeWindow == 0) {
-        std::printf("Window could not be created! SDL_Error: %s\n", "no native window for the video area");
+        ConsoleLog("Window could not be created! SDL_Error: %s\n", "no native window for the video area");
         return -1;
     }
     return m_sdlVideo.start(SDL_INIT_VIDEO) ? 0 : -1;
@@ -48,7 +48,7 @@ int VideoOutput::open(int frameWidth, int frameHeight, AVPixelFormat pixelFormat
                                   SWS_BICUBIC, nullptr, nullptr, nullptr));
     const int bytes = av_image_get_buffer_size(kTextureFormat, frameWidth, frameHeight, 1);
     if (!m_scaler || bytes <= 0) {
-        std::printf("Could not open codec.\n");
+        ConsoleLog("Could not open codec.\n");
         return -1;
     }
     m_convertedFrame = MakeFrame();
@@ -104,7 +104,7 @@ void VideoOutput::run(const DisplayStep& displayStep)
         displayStep(event == RenderEventQueue::SeekRefresh);
     }
     destroyOutput();
-    std::printf("video_refresh_thread exit....%d\n", m_quit.isSet() ? 1 : 0);
+    ConsoleLog("video_refresh_thread exit....%d\n", m_quit.isSet() ? 1 : 0);
 }
 
 void VideoOutput::createOutput()
@@ -114,21 +114,21 @@ void VideoOutput::createOutput()
     // NOLINTNEXTLINE(performance-no-int-to-ptr)
     m_window.reset(SDL_CreateWindowFrom(reinterpret_cast<const void*>(m_nativeWindow)));
     if (!m_window) {
-        std::printf("SDL_CreateWindowFrom error: %s\n", SDL_GetError());
+        ConsoleLog("SDL_CreateWindowFrom error: %s\n", SDL_GetError());
         return;
     }
     SDL_SetHint(SDL_HINT_RENDER_SCALE_QUALITY, "linear");
     SDL_SetHint(SDL_HINT_RENDER_VSYNC, "1");
     m_renderer.reset(SDL_CreateRenderer(m_window.get(), -1, 0));
     if (!m_renderer) {
-        std::printf("SDL_CreateRenderer error: %s\n", SDL_GetError());
+        ConsoleLog("SDL_CreateRenderer error: %s\n", SDL_GetError());
         return;
     }
     SDL_GetRendererInfo(m_renderer.get(), &m_rendererInfo);
     m_texture.reset(SDL_CreateTexture(m_renderer.get(), SDL_PIXELFORMAT_YUY2, SDL_TEXTUREACCESS_STREAMING, m_frameWidth,
                                       m_frameHeight));
     if (!m_texture) {
-        std::printf("SDL_CreateTexture error: %s\n", SDL_GetError());
+        ConsoleLog("SDL_CreateTexture error: %s\n", SDL_GetError());
         return;
     }
     SDL_GetWindowSize(m_window.get(), &m_windowWidth, &m_windowHeight);
@@ -242,7 +242,7 @@ void VideoOutput::show(const AVFrame* frame)
     SDL_UpdateTexture(m_texture.get(), nullptr, m_convertedFrame->data[0], m_convertedFrame->linesize[0]);
     m_textureFilled = true;
     if (SDL_RenderClear(m_renderer.get()) < 0)
-        std::printf("sdlRenderer error\n");
+        ConsoleLog("sdlRenderer error\n");
     copyUprightLocked(m_shownWidth, m_shownHeight);
     SDL_RenderPresent(m_renderer.get());
 }

@@ -46,6 +46,31 @@ public:
         return *this;
     }
 
+    // Puts a plain token before every other argument.
+    CommandLine& prepend(std::string token)
+    {
+        m_args.insert(m_args.begin(), CommandArg{std::move(token), false});
+        return *this;
+    }
+    // Replaces the text of the last argument (a job's output file), keeping its quoting.
+    void setLastArg(std::string text)
+    {
+        for (auto it = m_args.rbegin(); it != m_args.rend(); ++it) {
+            if (!it->blank) {
+                it->text = std::move(text);
+                return;
+            }
+        }
+    }
+    bool hasArg(const std::string& text) const
+    {
+        for (const auto& a : m_args) {
+            if (!a.blank && a.text == text)
+                return true;
+        }
+        return false;
+    }
+
     const std::vector<CommandArg>& args() const { return m_args; }
     // argv for exec: program followed by every token's text.
     std::vector<std::string> argv() const

@@ -35,17 +35,21 @@ std::string RunningExecutableFolder()
 
 std::string FindFfmpegProgram(const std::string& executableFolder, const std::string& pathVariable)
 {
-    if (!executableFolder.empty()) {
+    // Only absolute places: a relative folder (an empty PATH entry means the current one)
+    // would run whatever program named ffmpeg happens to lie where the user stands.
+    if (!executableFolder.empty() && executableFolder.front() == '/') {
         const std::string beside = executableFolder + "/" + kProgramName;
         if (IsExecutableFile(beside))
             return beside;
     }
     for (const auto& folder : SplitTokens(pathVariable, ":")) {
+        if (folder.empty() || folder.front() != '/')
+            continue;
         const std::string candidate = folder + "/" + kProgramName;
         if (IsExecutableFile(candidate))
             return candidate;
     }
-    return kProgramName;
+    return {};
 }
 
 std::string FfmpegProgramPath()

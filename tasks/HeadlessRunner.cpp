@@ -93,7 +93,6 @@ bool HeadlessRunner::event(QEvent* event)
             std::fprintf(stderr, "%s %d: done\n", PageName(page), record->taskId);
         if (m_callbacks.done)
             m_callbacks.done(*record);
-        m_engine->CompleteTask(page, record->taskId);
         return true;
     }
     case WM_TASK_FAILED: {
@@ -106,7 +105,12 @@ bool HeadlessRunner::event(QEvent* event)
             std::fprintf(stderr, "%s %d: failed %s\n", PageName(page), record->taskId, record->reason.c_str());
         if (m_callbacks.failed)
             m_callbacks.failed(*record);
-        m_engine->FailTask(page, record->taskId);
+        return true;
+    }
+    case WM_TASK_OUTPUT: {
+        const auto* record = static_cast<MessageEvent*>(event)->recordAs<OutputNameRecord>();
+        if (record && m_callbacks.output)
+            m_callbacks.output(*record);
         return true;
     }
     default:

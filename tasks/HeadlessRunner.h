@@ -1,8 +1,9 @@
 #pragma once
 
 // Runs jobs without a window: it is the engine's host, receives the task messages on the
-// thread of its event loop, does what the window does with them (progress percentage,
-// CompleteTask, FailTask) and ends its loop when every page it started is idle again.
+// thread of its event loop, shows them as the window would (progress percentage, done,
+// failed: the engine has decided and moved its queues already) and ends its loop when
+// every page it started is idle again.
 // Used by tolvex-cli's page commands, the tests and the benchmarks.
 //
 // Thread use: create and run on the thread that owns the QCoreApplication (or any thread
@@ -28,6 +29,8 @@ public:
         std::function<void(const ProgressRecord&, int percent)> progress;
         std::function<void(const CompletionRecord&)> done;
         std::function<void(const FailureRecord&)> failed;
+        // The output name reserved for a job, before it starts.
+        std::function<void(const OutputNameRecord&)> output;
     };
 
     explicit HeadlessRunner(JobFactory& factory, QObject* parent = nullptr);

@@ -12,7 +12,10 @@ namespace tolvex {
 
 class JobLimits {
 public:
-    void setSilenceLimit(std::chrono::milliseconds limit) { m_silenceMs.store(limit.count(), std::memory_order_relaxed); }
+    void setSilenceLimit(std::chrono::milliseconds limit)
+    {
+        m_silenceMs.store(limit.count(), std::memory_order_relaxed);
+    }
     std::chrono::milliseconds silenceLimit() const
     {
         return std::chrono::milliseconds(m_silenceMs.load(std::memory_order_relaxed));

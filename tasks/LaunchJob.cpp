@@ -5,11 +5,14 @@
 
 #include <sys/stat.h>
 
+#include <atomic>
 #include <system_error>
 
 namespace tolvex {
 
 namespace {
+
+std::atomic<uint64_t> g_nextSerial{1};
 
 std::vector<std::string> ArgvOf(const CommandLine& command, const std::string& ffmpeg)
 {
@@ -42,6 +45,16 @@ std::unique_ptr<RunningJob> LaunchJob(const JobPlan& plan, TaskId taskId, PageKi
 
     auto job = std::make_shared<JobProcess>();
     UniqueFd output;
+    // Only an absolute program path runs: a bare or relative name would be looked up where
+    // the user happens to stand.
+    for (size_t pass = 0; pass < plan.passCount(); ++pass) {
+        const std::string program = ArgvOf(plan.pass(pass), ffmpeg).front();
+        if (program.empty() || program.front() != '/') {
+            error = kFfmpegNotFound;
+            outputs->discard();
+            return nullptr;
+        }
+    }
     std::shared_ptr<ChildProcess> process = job->start(ArgvOf(plan.pass(0), ffmpeg), output, error);
     if (!process) {
         outputs->discard();
@@ -53,6 +66,9 @@ std::unique_ptr<RunningJob> LaunchJob(const JobPlan& plan, TaskId taskId, PageKi
     args.taskId = taskId;
     args.readPipe = std::move(output);
     args.mainWindow = receiver;
+    args.engine = options.engine;
+    args.serial = g_nextSerial.fetch_add(1, std::memory_order_relaxed);
+    const uint64_t serial = args.serial;
     args.pageKind = pageKind;
     args.process = process;
     args.job = job;
@@ -66,8 +82,8 @@ std::unique_ptr<RunningJob> LaunchJob(const JobPlan& plan, TaskId taskId, PageKi
     args.control = control;
     try {
         std::thread reader(StderrReader, std::move(args));
-        return std::make_unique<RunningJob>(taskId, pageKind, std::move(job), std::move(control), std::move(outputs),
-                                            std::move(reader));
+        return std::make_unique<RunningJob>(taskId, pageKind, serial, std::move(job), std::move(control),
+                                            std::move(outputs), std::move(reader));
     } catch (const std::system_error& e) {
         // Without a reader nobody would see the job end: it does not run at all.
         job->stop();
@@ -78,8 +94,8 @@ std::unique_ptr<RunningJob> LaunchJob(const JobPlan& plan, TaskId taskId, PageKi
     }
 }
 
-std::unique_ptr<RunningJob> LaunchJob(const CommandLine& command, TaskId taskId, PageKind pageKind,
-                                      QObject* receiver, std::string& error)
+std::unique_ptr<RunningJob> LaunchJob(const CommandLine& command, TaskId taskId, PageKind pageKind, QObject* receiver,
+                                      std::string& error)
 {
     JobPlan plan;
     plan.command = command;

@@ -1,8 +1,9 @@
 #pragma once
 
 // Starts one job: the first pass of its plan with its output in a pipe, and a reader
-// thread (StderrReader) that starts the later passes and posts the job's messages to
-// `receiver`.
+// thread (StderrReader) that starts the later passes, posts the job's progress to
+// `receiver` and reports its end to the engine. Each job gets a serial number, carried by
+// its end, so the engine can tell a late report of a stopped job from the current one.
 // Thread use: call from a thread that lives as long as the program (a page worker, the UI
 // thread): the first pass is killed when its spawning thread ends.
 
@@ -25,6 +26,8 @@ struct LaunchOptions {
     std::chrono::milliseconds silenceLimit{120000};
     // The files the job writes; null: only the plan's scratch files are the job's own.
     std::shared_ptr<JobOutputs> outputs;
+    // Where the job's end is reported (the task engine); null: to the receiver.
+    QObject* engine = nullptr;
 };
 
 // Commands without a program run the ffmpeg found by FfmpegProgramPath(). Returns null and
@@ -33,7 +36,7 @@ std::unique_ptr<RunningJob> LaunchJob(const JobPlan& plan, TaskId taskId, PageKi
                                       const LaunchOptions& options, std::string& error);
 
 // A single command with the default options.
-std::unique_ptr<RunningJob> LaunchJob(const CommandLine& command, TaskId taskId, PageKind pageKind,
-                                      QObject* receiver, std::string& error);
+std::unique_ptr<RunningJob> LaunchJob(const CommandLine& command, TaskId taskId, PageKind pageKind, QObject* receiver,
+                                      std::string& error);
 
 }  // namespace tolvex

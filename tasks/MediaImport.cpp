@@ -1,5 +1,6 @@
 #include "tasks/MediaImport.h"
 
+#include "app/ConsoleLog.h"
 #include "app/Helpers.h"
 #include "media/MediaProbe.h"
 
@@ -10,7 +11,6 @@
 #include <sys/stat.h>
 
 #include <algorithm>
-#include <iostream>
 
 namespace tolvex {
 
@@ -29,9 +29,7 @@ int DefaultWorkers()
 // Console lines of the import threads, one whole line at a time.
 void PrintLine(const std::string& line)
 {
-    static std::mutex lock;
-    std::lock_guard<std::mutex> guard(lock);
-    std::cout << line << std::endl;
+    ConsoleLog("%s\n", line.c_str());
 }
 
 bool IsRegularFile(const QString& path)

@@ -21,13 +21,14 @@ size_t SequenceLength(unsigned char lead)
     return 1;
 }
 
+// The line without its surrounding blanks, at most kMaxLine bytes of whole characters.
 std::string Trimmed(const std::string& line)
 {
     const size_t first = line.find_first_not_of(" \t");
     if (first == std::string::npos)
         return {};
     const size_t last = line.find_last_not_of(" \t");
-    return line.substr(first, last - first + 1);
+    return std::string(CutAtCharacter(std::string_view(line).substr(first, last - first + 1), OutputTail::kMaxLine));
 }
 
 }  // namespace

@@ -19,9 +19,9 @@ public:
     std::string lastLine() const;
 
 private:
-    std::string m_current;     // the line being read, at most kMaxLine bytes
+    std::string m_current;      // the line being read, at most kMaxLine bytes
     bool m_currentCut = false;  // bytes of the current line were dropped
-    std::string m_last;        // the last finished non-blank line
+    std::string m_last;         // the last finished non-blank line
 };
 
 // `text` cut to at most `maxBytes` bytes without splitting a UTF-8 character.

@@ -2,7 +2,9 @@
 
 #include "app/ConsoleLog.h"
 #include "tasks/FfmpegLocator.h"
+#include "tasks/JobEndRecord.h"
 #include "tasks/LaunchJob.h"
+#include "tasks/OutputReservation.h"
 #include "tasks/PageTexts.h"
 
 namespace tolvex {
@@ -22,11 +24,11 @@ PageWorker::~PageWorker()
 
 void PageWorker::postFailure(TaskId id, std::string reason)
 {
-    auto record = std::make_unique<FailureRecord>();
+    auto record = std::make_unique<JobEndRecord>();
     record->taskId = id;
     record->pageKind = static_cast<int32_t>(m_queue.page());
     record->reason = std::move(reason);
-    PostMessageTo(m_receiver, WM_TASK_FAILED, std::move(record));
+    PostMessageTo(m_engine, kJobEndedMessage, std::move(record));
 }
 
 void PageWorker::run()
@@ -47,10 +49,21 @@ void PageWorker::run()
         std::function<std::unique_ptr<RunningJob>()> launch;
         if (plan.action == JobPlan::Action::Run) {
             launch = [&]() -> std::unique_ptr<RunningJob> {
+                LaunchOptions options;
+                options.outputs = ReservePlanOutput(plan, launchError);
+                if (!options.outputs)
+                    return nullptr;
+                if (!options.outputs->output().empty()) {
+                    auto record = std::make_unique<OutputNameRecord>();
+                    record->taskId = id;
+                    record->pageKind = static_cast<int32_t>(page);
+                    record->outputPath = options.outputs->output();
+                    PostMessageTo(m_receiver, WM_TASK_OUTPUT, std::move(record));
+                }
                 for (size_t pass = 0; pass < plan.passCount(); ++pass)
                     ConsoleLog("%s\n", plan.pass(pass).render().c_str());
-                LaunchOptions options;
                 options.silenceLimit = m_limits.silenceLimit();
+                options.engine = m_engine;
                 auto job = LaunchJob(plan, id, page, m_receiver, options, launchError);
                 launched = job != nullptr;
                 return job;

@@ -6,8 +6,9 @@
 //
 // Thread use: owns its thread. The factory is called on that thread without the queue lock;
 // the launch happens under the lock, so the UI thread never sees a job half recorded.
-// Failures of the plan or of the launch are posted as WM_TASK_FAILED to the receiver; a
-// dropped task is posted to `engine` as an internal message.
+// Before a launch the job's output name is reserved (and posted to the receiver as
+// WM_TASK_OUTPUT). Failures of the plan, the reservation or the launch are reported to
+// `engine` as the job's end; a dropped task is posted to `engine` as an internal message.
 
 #include "tasks/JobFactory.h"
 #include "tasks/JobLimits.h"

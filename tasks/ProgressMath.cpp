@@ -28,7 +28,7 @@ int ProgressPercent(int32_t positionMs, int32_t durationMs)
         return 0;
     const float ratio = static_cast<float>(positionMs) / static_cast<float>(durationMs);
     const float percent = ratio * 100.0f;
-    return TruncateToInt(percent);
+    return std::clamp(TruncateToInt(percent), 0, 100);
 }
 
 JobProgress PassProgress(size_t passIndex, size_t passCount, int32_t positionMs, int32_t durationMs)
@@ -52,7 +52,7 @@ int MergeProgressPercent(int32_t positionMs, double totalDurationSeconds)
     if (!(totalDurationSeconds > 0.0))
         return 0;
     const double position = static_cast<double>(static_cast<float>(positionMs));
-    return TruncateToInt(position / (totalDurationSeconds * 1000.0) * 100.0);
+    return std::clamp(TruncateToInt(position / (totalDurationSeconds * 1000.0) * 100.0), 0, 100);
 }
 
 }  // namespace tolvex

@@ -7,8 +7,9 @@
 
 namespace tolvex {
 
-// position / duration × 100 in single precision, truncated toward zero. Not clamped: a
-// position past the duration gives more than 100. A zero or negative duration gives 0.
+// position / duration × 100 in single precision, truncated toward zero and held to 0-100
+// (ffmpeg's last position may pass the input's duration). A zero or negative duration
+// gives 0.
 int ProgressPercent(int32_t positionMs, int32_t durationMs);
 
 // The progress of pass `passIndex` of `passCount` as the whole job's progress: the pass
@@ -22,7 +23,7 @@ struct JobProgress {
 JobProgress PassProgress(size_t passIndex, size_t passCount, int32_t positionMs, int32_t durationMs);
 
 // The merge job: position (through single precision) / (total seconds × 1000) × 100 in
-// double precision, truncated. A total of zero or less gives 0.
+// double precision, truncated and held to 0-100. A total of zero or less gives 0.
 int MergeProgressPercent(int32_t positionMs, double totalDurationSeconds);
 
 }  // namespace tolvex

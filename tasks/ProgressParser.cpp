@@ -1,6 +1,7 @@
 #include "tasks/ProgressParser.h"
 
 #include "app/Helpers.h"
+#include "tasks/OutputTail.h"
 
 #include <cstring>
 
@@ -8,13 +9,29 @@ namespace tolvex {
 
 namespace {
 
-constexpr std::string_view kDurationKey = "Duration:";
+// ffmpeg's own line of an input's duration starts a line with two spaces; metadata lines
+// are indented further, so a title holding "Duration: " is not taken for it.
+constexpr std::string_view kDurationKey = "\n  Duration: ";
 constexpr std::string_view kPositionKey = "time=";
 constexpr std::string_view kDoneKey = "muxing overhead:";
-// The clock text starts one space after "Duration:".
-constexpr size_t kDurationClockOffset = kDurationKey.size() + 1;
 // Bytes carried over after an examined chunk: a key cut by the chunk end is at most this long.
 constexpr size_t kCarryOver = kDoneKey.size() - 1;
+
+bool IsContinuation(char c)
+{
+    return (static_cast<unsigned char>(c) & 0xC0) == 0x80;
+}
+
+// `text` without a character cut at either end: leading continuation bytes (the rest of a
+// character that began before) and an unfinished character at the end are left out.
+std::string_view WholeCharacters(std::string_view text)
+{
+    size_t start = 0;
+    while (start < text.size() && start < 4 && IsContinuation(text[start]))
+        ++start;
+    text.remove_prefix(start);
+    return text.substr(0, CompleteUtf8Prefix(text));
+}
 
 int32_t AtoiLike(const std::string& text)
 {
@@ -58,7 +75,14 @@ void ProgressParser::feed(std::string_view chunk, std::vector<ParserEvent>& even
     if (zero != std::string_view::npos)
         chunk = chunk.substr(0, zero);
     m_accumulator.append(chunk);
-    log("buffer:", chunk);
+    // The console line holds whole characters: a character cut by the chunk end waits for
+    // the rest of it.
+    m_logCarry.append(chunk);
+    const size_t whole = CompleteUtf8Prefix(m_logCarry);
+    log("buffer:", std::string_view(m_logCarry).substr(0, whole));
+    m_logCarry.erase(0, whole);
+    if (m_logCarry.size() > 4)
+        m_logCarry.clear();  // not UTF-8 after all
 
     if (!m_durationKnown && !findDuration(events))
         return;
@@ -67,18 +91,22 @@ void ProgressParser::feed(std::string_view chunk, std::vector<ParserEvent>& even
 
 bool ProgressParser::findDuration(std::vector<ParserEvent>& events)
 {
-    if (m_accumulator.size() < kDurationKey.size())
-        return false;
     const size_t match = m_accumulator.find(kDurationKey);
-    if (match == std::string::npos)
+    if (match == std::string::npos) {
+        // Only a key cut by the chunk end can still complete: the rest is dropped, so the
+        // text before the duration never piles up.
+        if (m_accumulator.size() >= kDurationKey.size())
+            m_accumulator.erase(0, m_accumulator.size() - (kDurationKey.size() - 1));
         return false;
-    const size_t clockStart = match + kDurationClockOffset;
+    }
+    m_accumulator.erase(0, match);
+    const size_t clockStart = kDurationKey.size();
     if (m_accumulator.size() < clockStart + kClockLength)
         return false;
     const std::string clock = m_accumulator.substr(clockStart, kClockLength);
     m_durationKnown = true;
     m_durationMs = ClockTextToMilliseconds(clock);
-    log("duration: ", clock);
+    log("duration: ", WholeCharacters(clock));
     log("duration: ", std::to_string(m_durationMs));
     events.push_back({ParserEvent::Kind::Duration, m_durationMs, clock});
     // What follows the clock text in this chunk is examined like any later chunk.
@@ -95,12 +123,12 @@ void ProgressParser::examine(std::vector<ParserEvent>& events)
             if (m_accumulator.size() < clockStart + kClockLength)
                 return;  // the clock text is cut: wait for the next chunk
             const std::string clock = m_accumulator.substr(clockStart, kClockLength);
-            log("posStr: ", clock);
+            log("posStr: ", WholeCharacters(clock));
             events.push_back({ParserEvent::Kind::Position, ClockTextToMilliseconds(clock), clock});
         }
     }
 
-    log("outputInfo: ", m_accumulator);
+    log("outputInfo: ", WholeCharacters(m_accumulator));
 
     if (!m_doneSeen && m_accumulator.size() >= kDoneKey.size() && m_accumulator.find(kDoneKey) != std::string::npos) {
         m_doneSeen = true;

@@ -1,15 +1,17 @@
 #pragma once
 
 // Reads ffmpeg's diagnostic output, chunk by chunk as it comes out of the pipe, and finds
-// the three things a job reports: the input duration ("Duration: " and an 11-character
-// clock text), each position ("time=" and 11 characters) and the end of the run
-// ("muxing overhead:"). Pure: bytes in, events out; the optional log sink receives the
-// console lines ("buffer:", "duration: ", "posStr: ", "outputInfo: ").
+// the three things a job reports: the input duration (ffmpeg's own "  Duration: " line
+// and an 11-character clock text), each position ("time=" and 11 characters) and the
+// closing statistics ("muxing overhead:", which fill the bar; the end of a job is its
+// exit). Pure: bytes in, events out; the optional log sink receives the console lines
+// ("buffer:", "duration: ", "posStr: ", "outputInfo: "), each of whole UTF-8 characters.
 //
-// Bytes are kept in an accumulator until the duration is found; after that each chunk is
-// examined once and then dropped, except that a position whose clock text is cut by the
-// chunk end waits for the next chunk, and the last bytes of a chunk (shorter than the
-// longest key) are carried over so that a key cut by a chunk boundary is still found.
+// Until the duration is found only the tail that may hold a cut key is kept; after that
+// each chunk is examined once and then dropped, except that a position whose clock text
+// is cut by the chunk end waits for the next chunk, and the last bytes of a chunk
+// (shorter than the longest key) are carried over so that a key cut by a chunk boundary
+// is still found. Memory stays within a few chunks whatever ffmpeg prints.
 // Thread use: one parser per job, used by that job's reader only.
 
 #include <cstdint>
@@ -51,6 +53,8 @@ public:
     bool durationKnown() const { return m_durationKnown; }
     int32_t durationMs() const { return m_durationMs; }
     bool doneSeen() const { return m_doneSeen; }
+    // Bytes the parser holds between chunks.
+    size_t bufferedBytes() const { return m_accumulator.size() + m_logCarry.size(); }
 
     // "hh:mm:ss.xx" (also cut or malformed texts) to milliseconds, as ffmpeg's clock reads:
     // tokens at ':' (empty ones dropped), seconds split at '.', the fraction in hundredths,
@@ -63,7 +67,9 @@ private:
     void examine(std::vector<ParserEvent>& events);
 
     LogSink m_log;
-    std::string m_accumulator;
+    // Starts as a line end: the first line of the output may be the duration's.
+    std::string m_accumulator = "\n";
+    std::string m_logCarry;  // the start of a UTF-8 character cut by the chunk end
     bool m_durationKnown = false;
     bool m_doneSeen = false;
     int32_t m_durationMs = 0;

@@ -2,10 +2,11 @@
 
 namespace tolvex {
 
-RunningJob::RunningJob(TaskId taskId, PageKind page, std::shared_ptr<JobProcess> process,
+RunningJob::RunningJob(TaskId taskId, PageKind page, uint64_t serial, std::shared_ptr<JobProcess> process,
                        std::shared_ptr<JobControl> control, std::shared_ptr<JobOutputs> outputs, std::thread reader)
     : m_taskId(taskId),
       m_page(page),
+      m_serial(serial),
       m_process(std::move(process)),
       m_control(std::move(control)),
       m_outputs(std::move(outputs)),

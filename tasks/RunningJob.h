@@ -21,14 +21,16 @@ namespace tolvex {
 
 class RunningJob {
 public:
-    RunningJob(TaskId taskId, PageKind page, std::shared_ptr<JobProcess> process, std::shared_ptr<JobControl> control,
-               std::shared_ptr<JobOutputs> outputs, std::thread reader);
+    RunningJob(TaskId taskId, PageKind page, uint64_t serial, std::shared_ptr<JobProcess> process,
+               std::shared_ptr<JobControl> control, std::shared_ptr<JobOutputs> outputs, std::thread reader);
     ~RunningJob();
     RunningJob(const RunningJob&) = delete;
     RunningJob& operator=(const RunningJob&) = delete;
 
     TaskId taskId() const { return m_taskId; }
     PageKind page() const { return m_page; }
+    uint64_t serial() const { return m_serial; }
+    const std::string& output() const { return m_outputs->output(); }
     // The pid of the pass that runs (or ran last).
     pid_t pid() const { return m_process->pid().value_or(0); }
 
@@ -42,6 +44,7 @@ public:
 private:
     TaskId m_taskId;
     PageKind m_page;
+    uint64_t m_serial;
     std::shared_ptr<JobProcess> m_process;
     std::shared_ptr<JobControl> m_control;
     std::shared_ptr<JobOutputs> m_outputs;

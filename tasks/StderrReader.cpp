@@ -1,6 +1,7 @@
 #include "tasks/StderrReader.h"
 
 #include "app/ConsoleLog.h"
+#include "tasks/JobEndRecord.h"
 #include "tasks/OutputTail.h"
 #include "tasks/ProgressMath.h"
 #include "tasks/ProgressParser.h"
@@ -27,7 +28,7 @@ std::atomic<int64_t> g_readerCpuNanoseconds{0};
 
 int64_t ThreadCpuNanoseconds()
 {
-    timespec now {};
+    timespec now{};
     ::clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
     return int64_t{now.tv_sec} * 1000000000 + now.tv_nsec;
 }
@@ -75,7 +76,6 @@ public:
         ProgressParser parser([](std::string_view line) { ConsoleWrite(line); });
         std::vector<ParserEvent> events;
         char buffer[ProgressParser::kChunkSize + 1];
-        int32_t durationMs = 0;
         Clock::time_point lastOutput = Clock::now();
         for (;;) {
             const auto waited = Clock::now() - lastOutput;
@@ -106,15 +106,15 @@ public:
             for (const auto& event : events) {
                 switch (event.kind) {
                 case ParserEvent::Kind::Duration:
-                    durationMs = event.value;
-                    setProgress(0, durationMs);
+                    m_durationMs = event.value;
+                    setProgress(0, m_durationMs);
                     break;
                 case ParserEvent::Kind::Position:
-                    postProgress(event.value, durationMs);
+                    postProgress(event.value, m_durationMs);
                     break;
                 case ParserEvent::Kind::Done:
-                    // The closing statistics: the pass has written everything.
-                    postProgress(durationMs, durationMs);
+                    // Only the pass's exit says it has written everything (a file name
+                    // may hold these words too): see passEnded().
                     break;
                 }
             }
@@ -122,6 +122,9 @@ public:
     }
 
     std::string lastLine() const { return m_tail.lastLine(); }
+
+    // The pass exited well: its share of the bar is full.
+    void passEnded() { postProgress(m_durationMs, m_durationMs); }
 
 private:
     void setProgress(int32_t positionMs, int32_t durationMs)
@@ -135,22 +138,49 @@ private:
     {
         setProgress(positionMs, durationMs);
         QObject* receiver = m_args.mainWindow;
-        m_args.control->postIfLive([&] { PostMessageTo(receiver, WM_TASK_PROGRESS, CopyProgress(m_progress)); },
-                                   false);
+        m_args.control->postIfLive([&] { PostMessageTo(receiver, WM_TASK_PROGRESS, CopyProgress(m_progress)); }, false);
     }
 
     ReaderArgs& m_args;
     ProgressRecord& m_progress;
     const size_t m_passIndex;
     const size_t m_passCount;
+    int32_t m_durationMs = 0;
     OutputTail m_tail;
 };
+
+// Reports the job's end: to the engine, or without one straight to the receiver.
+void PostEnding(const ReaderArgs& args, bool done, const std::string& failure, const ProgressRecord& progress)
+{
+    const auto pageKind = static_cast<int32_t>(args.pageKind);
+    if (args.engine) {
+        auto record = std::make_unique<JobEndRecord>();
+        record->taskId = args.taskId;
+        record->pageKind = pageKind;
+        record->jobSerial = args.serial;
+        record->done = done;
+        record->reason = failure;
+        record->progress = CopyProgress(progress);
+        PostMessageTo(args.engine, kJobEndedMessage, std::move(record));
+    } else if (done) {
+        auto record = std::make_unique<CompletionRecord>();
+        record->taskId = args.taskId;
+        record->progress = CopyProgress(progress);
+        record->pageKind = pageKind;
+        PostMessageTo(args.mainWindow, WM_TASK_DONE, std::move(record));
+    } else {
+        auto record = std::make_unique<FailureRecord>();
+        record->taskId = args.taskId;
+        record->pageKind = pageKind;
+        record->reason = failure;
+        PostMessageTo(args.mainWindow, WM_TASK_FAILED, std::move(record));
+    }
+}
 
 }  // namespace
 
 void StderrReader(ReaderArgs args)
 {
-    QObject* const receiver = args.mainWindow;
     JobControl& control = *args.control;
     const int32_t pageKind = static_cast<int32_t>(args.pageKind);
     const size_t passCount = args.laterPasses.size() + 1;
@@ -182,6 +212,7 @@ void StderrReader(ReaderArgs args)
                 failure += ": " + line;
             break;
         }
+        reader.passEnded();
     }
 
     // Every process of the job has been reaped: its files can be settled.
@@ -199,27 +230,8 @@ void StderrReader(ReaderArgs args)
     else
         args.outputs->keep();
 
-    if (failure.empty() && process) {
-        control.postIfLive(
-            [&] {
-                auto record = std::make_unique<CompletionRecord>();
-                record->taskId = args.taskId;
-                record->progress = CopyProgress(progress);
-                record->pageKind = pageKind;
-                PostMessageTo(receiver, WM_TASK_DONE, std::move(record));
-            },
-            true);
-    } else {
-        control.postIfLive(
-            [&] {
-                auto record = std::make_unique<FailureRecord>();
-                record->taskId = args.taskId;
-                record->pageKind = pageKind;
-                record->reason = failure;
-                PostMessageTo(receiver, WM_TASK_FAILED, std::move(record));
-            },
-            true);
-    }
+    const bool done = failure.empty() && process;
+    control.postIfLive([&] { PostEnding(args, done, failure, progress); }, true);
     g_readerCpuNanoseconds.fetch_add(ThreadCpuNanoseconds(), std::memory_order_relaxed);
     control.markReaderFinished();
 }

@@ -1,12 +1,15 @@
 #pragma once
 
-// The reader of one job: reads ffmpeg's output pipe of each pass until it ends and posts
-// the job's progress, then its one ending (done or failure) to the receiver.
+// The reader of one job: reads ffmpeg's output pipe of each pass until it ends, posts the
+// job's progress to the receiver, then reports its one ending (done or failure) to the
+// task engine, which decides what happens next (without an engine, the ending goes to the
+// receiver as WM_TASK_DONE / WM_TASK_FAILED).
 //
 // The job is done only when every pass exited with status 0 and the output file exists
 // and is not empty; anything else is a failure with a reason the user can read ("ffmpeg
 // exited with status 69: Conversion failed!", "ffmpeg stopped responding"). Nothing ffmpeg
-// prints ends a job early: the closing statistics ("muxing overhead:") only fill the bar.
+// prints ends a job early or fills its bar (a file name may read "muxing overhead:"): a
+// pass's share of the bar is full once the pass exited well.
 // A pass that prints nothing for `silenceLimit` is killed and the job fails. When the job
 // ends, its files are settled (kept on done, discarded otherwise) after its last process
 // was reaped. At most one done or failure per job, and nothing once the job was stopped.
@@ -31,11 +34,13 @@ constexpr std::chrono::milliseconds kDefaultSilenceLimit{120000};
 
 struct ReaderArgs {
     TaskId taskId = 0;
-    UniqueFd readPipe;  // the first pass's output
-    QObject* mainWindow = nullptr;  // receiver of the messages
+    UniqueFd readPipe;              // the first pass's output
+    QObject* mainWindow = nullptr;  // receiver of the progress messages
+    QObject* engine = nullptr;      // receiver of the job's end (JobEndRecord)
+    uint64_t serial = 0;            // the job's serial, carried by its end
     PageKind pageKind = PageKind::Convert;
-    std::shared_ptr<ChildProcess> process;  // the first pass
-    std::shared_ptr<JobProcess> job;        // starts the later passes
+    std::shared_ptr<ChildProcess> process;              // the first pass
+    std::shared_ptr<JobProcess> job;                    // starts the later passes
     std::vector<std::vector<std::string>> laterPasses;  // argv of each pass after the first
     std::shared_ptr<JobOutputs> outputs;
     // The file that must exist and not be empty for the job to be done; empty: no check

@@ -2,6 +2,7 @@
 
 #include "app/ConsoleLog.h"
 #include "tasks/LaunchJob.h"
+#include "tasks/OutputReservation.h"
 #include "tasks/PageTexts.h"
 
 #include <algorithm>
@@ -38,7 +39,7 @@ int TaskEngine::startWorkers()
         try {
             m_workers.push_back(std::make_unique<PageWorker>(*queueOf(page), m_factory, m_limits, m_receiver, this));
         } catch (const std::system_error& e) {
-            ConsoleLog("cannot start the page worker %d: %s\n", static_cast<int>(page), e.what());
+            ConsoleError("cannot start the page worker %d: %s\n", static_cast<int>(page), e.what());
             break;
         }
     }
@@ -88,25 +89,23 @@ void TaskEngine::RemoveTask(PageKind page, TaskId taskId)
     finishTask(page, taskId);
 }
 
-TaskQueue* TaskEngine::endingQueue(PageKind page)
+void TaskEngine::completeTask(PageKind page, TaskId taskId)
 {
-    sweepRetired();
     if (page == PageKind::Merge) {
         stopMerge();
-        return nullptr;
+        return;
     }
-    return queueOf(page);
-}
-
-void TaskEngine::CompleteTask(PageKind page, TaskId taskId)
-{
-    if (endingQueue(page))
+    if (queueOf(page))
         finishTask(page, taskId);
 }
 
-void TaskEngine::FailTask(PageKind page, TaskId taskId)
+void TaskEngine::failTask(PageKind page, TaskId taskId)
 {
-    TaskQueue* queue = endingQueue(page);
+    if (page == PageKind::Merge) {
+        stopMerge();
+        return;
+    }
+    TaskQueue* queue = queueOf(page);
     if (!queue)
         return;
     ConsoleLog("idleTaskList.size: %d\n", static_cast<int>(queue->idleCount()));
@@ -114,6 +113,81 @@ void TaskEngine::FailTask(PageKind page, TaskId taskId)
     retire(std::move(removal.job));
     if (removal.idleCount == 0 && removal.busyCount == 0)
         m_host.setPageBusy(page, false);
+}
+
+bool TaskEngine::isCurrentJob(const JobEndRecord& record) const
+{
+    const auto page = static_cast<PageKind>(record.pageKind);
+    if (page == PageKind::Merge) {
+        if (record.jobSerial == 0)
+            return m_mergeBusy && m_mergeJobs.empty();
+        return !m_mergeJobs.empty() && m_mergeJobs.back()->serial() == record.jobSerial;
+    }
+    const TaskQueue* queue = queueOf(page);
+    if (!queue)
+        return false;
+    const std::optional<uint64_t> serial = queue->jobSerialOf(record.taskId);
+    if (record.jobSerial == 0)
+        return !serial && queue->isRunning(record.taskId);
+    return serial == record.jobSerial;
+}
+
+void TaskEngine::deliverEnd(const JobEndRecord& record)
+{
+    std::unique_ptr<MessageRecord> message;
+    int number;
+    if (record.done) {
+        auto done = std::make_unique<CompletionRecord>();
+        done->taskId = record.taskId;
+        done->pageKind = record.pageKind;
+        if (record.progress) {
+            done->progress = std::make_unique<ProgressRecord>();
+            *done->progress = *record.progress;
+        }
+        message = std::move(done);
+        number = WM_TASK_DONE;
+    } else {
+        auto failed = std::make_unique<FailureRecord>();
+        failed->taskId = record.taskId;
+        failed->pageKind = record.pageKind;
+        failed->reason = record.reason;
+        message = std::move(failed);
+        number = WM_TASK_FAILED;
+    }
+    // Delivered at once, on this (the receiver's) thread: the page shows the end before
+    // the queue moves on and the next job starts.
+    MessageEvent event(number, std::move(message), 0, 0);
+    AnnouncePostedMessage();
+    if (m_receiver)
+        QCoreApplication::sendEvent(m_receiver, &event);
+}
+
+void TaskEngine::onJobEnded(const JobEndRecord& record)
+{
+    sweepRetired();
+    // A report that was under way while its job was removed, cleared or stopped is void.
+    if (!isCurrentJob(record))
+        return;
+    if (!record.done && !record.reason.empty())
+        ConsoleError("task %d of page %d failed: %s\n", record.taskId, record.pageKind, record.reason.c_str());
+    deliverEnd(record);
+    // The front end may have removed or cleared the task while showing its end.
+    if (!isCurrentJob(record))
+        return;
+    const auto page = static_cast<PageKind>(record.pageKind);
+    if (record.done)
+        completeTask(page, record.taskId);
+    else
+        failTask(page, record.taskId);
+}
+
+void TaskEngine::postLaunchFailure(PageKind page, TaskId taskId, std::string reason)
+{
+    auto record = std::make_unique<JobEndRecord>();
+    record->taskId = taskId;
+    record->pageKind = static_cast<int32_t>(page);
+    record->reason = std::move(reason);
+    PostMessageTo(this, kJobEndedMessage, std::move(record));
 }
 
 void TaskEngine::ClearPage(PageKind page)
@@ -145,22 +219,31 @@ void TaskEngine::StartMerge(const CommandLine& command)
     sweepRetired();
     m_mergeBusy = true;
     m_host.setPageBusy(PageKind::Merge, true);
-    ConsoleLog("%s\n", command.render().c_str());
     std::string error;
     JobPlan plan;
     plan.command = command;
     LaunchOptions options;
+    options.outputs = ReservePlanOutput(plan, error);
+    if (!options.outputs) {
+        postLaunchFailure(PageKind::Merge, kMergeTaskId, error);
+        return;
+    }
+    if (!options.outputs->output().empty()) {
+        auto record = std::make_unique<OutputNameRecord>();
+        record->taskId = kMergeTaskId;
+        record->pageKind = static_cast<int32_t>(PageKind::Merge);
+        record->outputPath = options.outputs->output();
+        PostMessageTo(m_receiver, WM_TASK_OUTPUT, std::move(record));
+    }
+    ConsoleLog("%s\n", plan.command.render().c_str());
     options.silenceLimit = m_limits.silenceLimit();
+    options.engine = this;
     auto job = LaunchJob(plan, kMergeTaskId, PageKind::Merge, m_receiver, options, error);
     if (job) {
         m_mergeJobs.push_back(std::move(job));
         return;
     }
-    auto record = std::make_unique<FailureRecord>();
-    record->taskId = kMergeTaskId;
-    record->pageKind = static_cast<int32_t>(PageKind::Merge);
-    record->reason = error;
-    PostMessageTo(m_receiver, WM_TASK_FAILED, std::move(record));
+    postLaunchFailure(PageKind::Merge, kMergeTaskId, error);
 }
 
 void TaskEngine::stopMerge()
@@ -232,6 +315,11 @@ void TaskEngine::sweepRetired()
 bool TaskEngine::event(QEvent* event)
 {
     AcceptPostedMessage();
+    if (event->type() == static_cast<QEvent::Type>(kJobEndedMessage)) {
+        if (const auto* record = static_cast<MessageEvent*>(event)->recordAs<JobEndRecord>())
+            onJobEnded(*record);
+        return true;
+    }
     if (event->type() == static_cast<QEvent::Type>(PageWorker::kTaskDroppedMessage)) {
         const auto* message = static_cast<MessageEvent*>(event);
         if (const auto* record = message->recordAs<FailureRecord>()) {

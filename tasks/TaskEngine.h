@@ -1,14 +1,23 @@
 #pragma once
 
 // The task engine: the eight page queues with their workers, the merge job, and the
-// operations of the window on them (start, remove, complete, fail, clear, stop all). The
-// desktop window and tolvex-cli drive the same engine; it knows no widget and reaches its
-// owner only through TaskHost (messages to its receiver, the start button's busy state).
+// operations of the window on them (start, remove, clear, stop all). The desktop window
+// and tolvex-cli drive the same engine; it knows no widget and reaches its owner only
+// through TaskHost (messages to its receiver, the start button's busy state).
+//
+// The engine alone decides how a job ended. A job's reader reports the end to the engine
+// (done only when ffmpeg exited with status 0 and the output file is there and not
+// empty); the engine hands WM_TASK_DONE or WM_TASK_FAILED to the receiver, which only
+// shows it, and then moves the queue on. A job that fails, is removed, cleared or stopped
+// leaves no file behind: its output was reserved for it and is deleted with it.
 //
 // Thread use: create, call and destroy on the UI thread (the thread of the receiver). The
-// workers and readers post to the receiver; a worker that drops a task posts to the engine.
-// Stopped jobs are kept until their reader has finished, so no reader outlives the engine.
+// readers post progress to the receiver and their end to the engine; the workers post
+// failures and dropped tasks to the engine. The end is delivered to the receiver at once
+// (on the UI thread), before the queue moves on. Stopped jobs are kept until their reader
+// has finished, so no reader outlives the engine.
 
+#include "tasks/JobEndRecord.h"
 #include "tasks/JobFactory.h"
 #include "tasks/JobLimits.h"
 #include "tasks/PageWorker.h"
@@ -41,17 +50,14 @@ public:
     // Kills the task's job if it runs, takes it off the queue, and frees the page when its
     // queue is empty. Removing a merge item touches no job.
     void RemoveTask(PageKind page, TaskId taskId);
-    // The queue side of a job's completion; for the merge page, the end of the merge job.
-    void CompleteTask(PageKind page, TaskId taskId);
-    // The queue side of a job's failure (every page, merge included).
-    void FailTask(PageKind page, TaskId taskId);
     // Empties the page's queue, kills its jobs and frees the page.
     void ClearPage(PageKind page);
     // Kills every job of every page and the merge job. Workers keep waiting.
     void StopAllJobs();
 
     // Launches the merge job (task id -1, page kind 2) directly and marks the merge page busy.
-    // A launch that fails is reported as a failure message, like any job.
+    // Its output name is reserved like any job's. A launch that fails is reported as a
+    // failure message, like any job.
     void StartMerge(const CommandLine& command);
 
     // How long a running ffmpeg may print nothing before its job fails (120 s unless set).
@@ -69,10 +75,16 @@ protected:
 
 private:
     TaskQueue* queueOf(PageKind page) const;
-    // The queue a job that ended on its own leaves; null for the merge page (whose job is
-    // stopped here) and for a page without a queue.
-    TaskQueue* endingQueue(PageKind page);
+    // The queue side of a job's completion and failure.
+    void completeTask(PageKind page, TaskId taskId);
+    void failTask(PageKind page, TaskId taskId);
     void finishTask(PageKind page, TaskId taskId);
+    // A job's end as its reader or worker reported it.
+    void onJobEnded(const JobEndRecord& record);
+    // The report is about the job the task has now (not one stopped since).
+    bool isCurrentJob(const JobEndRecord& record) const;
+    void deliverEnd(const JobEndRecord& record);
+    void postLaunchFailure(PageKind page, TaskId taskId, std::string reason);
     void retire(std::unique_ptr<RunningJob> job);
     void retire(std::vector<std::unique_ptr<RunningJob>> jobs);
     void sweepRetired();

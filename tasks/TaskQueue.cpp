@@ -119,6 +119,21 @@ std::optional<pid_t> TaskQueue::processOf(TaskId id) const
     return it->second->pid();
 }
 
+std::optional<uint64_t> TaskQueue::jobSerialOf(TaskId id) const
+{
+    std::lock_guard<std::mutex> guard(m_lock);
+    const auto it = m_jobs.find(id);
+    if (it == m_jobs.end())
+        return std::nullopt;
+    return it->second->serial();
+}
+
+bool TaskQueue::isRunning(TaskId id) const
+{
+    std::lock_guard<std::mutex> guard(m_lock);
+    return std::find(m_busyTaskList.begin(), m_busyTaskList.end(), TaskEntry{id}) != m_busyTaskList.end();
+}
+
 std::optional<TaskId> TaskQueue::waitForNext()
 {
     std::unique_lock<std::mutex> lock(m_lock);

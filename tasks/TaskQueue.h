@@ -64,6 +64,10 @@ public:
     size_t idleCount() const;
     // The pid of the running job of `id`, when it has one.
     std::optional<pid_t> processOf(TaskId id) const;
+    // The serial of the job recorded for `id`, when it has one.
+    std::optional<uint64_t> jobSerialOf(TaskId id) const;
+    // `id` is the running task (with or without a job).
+    bool isRunning(TaskId id) const;
 
     // --- worker thread ---
 

@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <string>
 
 namespace tolvex {
 
@@ -53,6 +54,9 @@ enum MainMessage : int {
     // A file of an add operation was probed (and, on the convert page, got its thumbnail)
     // off the UI thread (MediaImportResult); results arrive in the order of the add.
     WM_MEDIA_IMPORTED = 1359,
+    // A job's output name was reserved in the output folder (OutputNameRecord): the page
+    // shows the name the file really gets.
+    WM_TASK_OUTPUT = 1360,
     WM_OUTPUT_PARAMS = 1425,
     WM_SPLIT_CLIPS_READY = 1625,
     WM_GIF_CLIPS_READY = 1626,
@@ -77,6 +81,13 @@ struct CompletionRecord : MessageRecord {
 struct TaskStartRecord : MessageRecord {
     TaskId taskId = 0;
     int32_t pageKind = 0;
+};
+
+// The output file a job writes, as reserved for it (WM_TASK_OUTPUT).
+struct OutputNameRecord : MessageRecord {
+    TaskId taskId = 0;
+    int32_t pageKind = 0;
+    std::string outputPath;
 };
 
 // A job failed. `reason` is a short text for the user (may be empty).

@@ -1,5 +1,6 @@
 #include "tasks/ThumbnailMaker.h"
 
+#include "app/ConsoleLog.h"
 #include "app/Helpers.h"
 #include "tasks/ChildProcess.h"
 
@@ -9,7 +10,6 @@
 #include <algorithm>
 #include <cerrno>
 #include <chrono>
-#include <iostream>
 
 namespace tolvex {
 
@@ -77,7 +77,7 @@ ThumbnailResult ThumbnailMaker::Run(const CommandLine& command, int timeLimitMs,
         process->waitForExit();
         result.outcome = ThumbnailResult::Outcome::Overran;
         if (!(abort && abort->load()))
-            std::cout << "thumbnail overran " << timeLimitMs << " ms: killed" << std::endl;
+            ConsoleLog("thumbnail overran %d ms: killed\n", static_cast<int>(timeLimitMs));
         return result;
     }
     const ExitStatus status = process->waitForExit();

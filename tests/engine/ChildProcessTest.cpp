@@ -12,6 +12,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QDir>
 #include <QTemporaryDir>
 
 #include <cerrno>
@@ -48,8 +49,8 @@ Spawned RunToEnd(const std::vector<std::string>& argv)
 
 TEST(ChildProcess, ArgumentsReachTheProgramUnchanged)
 {
-    const std::vector<std::string> hostile = {"-leading dash", "two  spaces", "\"double\"", "'single'", "$HOME",
-                                              "`id`",          "a;b|c&d",     "中文 名字.mp4", "*", ""};
+    const std::vector<std::string> hostile = {"-leading dash", "two  spaces", "\"double\"",    "'single'", "$HOME",
+                                              "`id`",          "a;b|c&d",     "中文 名字.mp4", "*",        ""};
     std::vector<std::string> argv = {"/usr/bin/printf", "[%s]\n"};
     argv.insert(argv.end(), hostile.begin(), hostile.end());
     const Spawned run = RunToEnd(argv);
@@ -157,7 +158,8 @@ TEST(ChildProcess, ProgramStartsWithDefaultSignalsAndNothingBlocked)
     caught.sa_handler = NoteSignal;
     struct sigaction ignored {};
     ignored.sa_handler = SIG_IGN;
-    struct sigaction oldUsr1 {}, oldUsr2 {}, oldPipe {};
+    struct sigaction oldUsr1 {
+    }, oldUsr2{}, oldPipe{};
     ::sigaction(SIGUSR1, &caught, &oldUsr1);
     ::sigaction(SIGUSR2, &ignored, &oldUsr2);
     ::sigaction(SIGPIPE, &ignored, &oldPipe);
@@ -191,7 +193,7 @@ TEST(FfmpegLocator, BesideTheExecutableFirstThenPath)
         ::chmod(path.c_str(), mode);
     };
 
-    EXPECT_EQ(FindFfmpegProgram(besideDir, pathDir), "ffmpeg") << "nothing found";
+    EXPECT_EQ(FindFfmpegProgram(besideDir, pathDir), "") << "nothing found";
     makeProgram(pathDir + "/ffmpeg", 0755);
     EXPECT_EQ(FindFfmpegProgram(besideDir, "/no/such:" + pathDir), pathDir + "/ffmpeg");
     makeProgram(besideDir + "/ffmpeg", 0644);
@@ -199,6 +201,20 @@ TEST(FfmpegLocator, BesideTheExecutableFirstThenPath)
     ::chmod((besideDir + "/ffmpeg").c_str(), 0755);
     EXPECT_EQ(FindFfmpegProgram(besideDir, pathDir), besideDir + "/ffmpeg");
     EXPECT_NE(FfmpegProgramPath().find('/'), std::string::npos) << "the installed ffmpeg is found";
+}
+
+TEST(FfmpegLocator, RelativePlacesAreNeverSearched)
+{
+    // An ffmpeg in the current folder, reachable by an empty, "." or relative PATH entry.
+    QTemporaryDir here;
+    const std::string hereDir = here.path().toStdString();
+    std::ofstream(hereDir + "/ffmpeg") << "#!/bin/true\n";
+    ::chmod((hereDir + "/ffmpeg").c_str(), 0755);
+    const QString previous = QDir::currentPath();
+    ASSERT_TRUE(QDir::setCurrent(here.path()));
+    EXPECT_EQ(FindFfmpegProgram("", ":.:./:ffmpeg-dir:/no/such"), "");
+    EXPECT_EQ(FindFfmpegProgram(".", "/no/such"), "") << "a relative executable folder";
+    QDir::setCurrent(previous);
 }
 
 }  // namespace

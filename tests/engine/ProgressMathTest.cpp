@@ -11,13 +11,14 @@
 namespace tolvex {
 namespace {
 
-TEST(ProgressPercent, SinglePrecisionTruncatedNotClamped)
+TEST(ProgressPercent, SinglePrecisionTruncatedAndHeldToTheBar)
 {
     EXPECT_EQ(ProgressPercent(31250, 62500), 50);
     EXPECT_EQ(ProgressPercent(999, 1000), 99);  // truncation, not rounding
     EXPECT_EQ(ProgressPercent(1000, 1000), 100);
-    EXPECT_EQ(ProgressPercent(1500, 1000), 150);  // past the end until the completion sets 100
-    EXPECT_EQ(ProgressPercent(-20, 1000), -2);    // toward zero
+    EXPECT_EQ(ProgressPercent(1020, 1000), 100);  // ffmpeg's last position passes the input's end
+    EXPECT_EQ(ProgressPercent(1500, 1000), 100);
+    EXPECT_EQ(ProgressPercent(-20, 1000), 0);  // negative positions before the first frame
     // Single precision: 2^24 + 1 is not representable and reads as 2^24.
     EXPECT_EQ(ProgressPercent(16777217, 16777216), 100);
 }
@@ -27,14 +28,16 @@ TEST(ProgressPercent, ZeroOrNegativeDurationShowsZero)
     EXPECT_EQ(ProgressPercent(0, 0), 0);
     EXPECT_EQ(ProgressPercent(5000, 0), 0);
     EXPECT_EQ(ProgressPercent(5000, -1), 0);
-    EXPECT_EQ(ProgressPercent(INT_MAX, 1), INT_MAX);  // huge ratios stay defined
+    EXPECT_EQ(ProgressPercent(INT_MAX, 1), 100);  // huge ratios stay defined
+    EXPECT_EQ(ProgressPercent(INT_MIN, 1), 0);
 }
 
 TEST(MergeProgressPercent, UsesTheTotalDurationInSeconds)
 {
     EXPECT_EQ(MergeProgressPercent(30000, 60.0), 50);
     EXPECT_EQ(MergeProgressPercent(59999, 60.0), 99);
-    EXPECT_EQ(MergeProgressPercent(90000, 60.0), 150);
+    EXPECT_EQ(MergeProgressPercent(90000, 60.0), 100);
+    EXPECT_EQ(MergeProgressPercent(-500, 60.0), 0);
     EXPECT_EQ(MergeProgressPercent(1000, 0.0), 0);
     EXPECT_EQ(MergeProgressPercent(1000, -3.0), 0);
 }

@@ -87,7 +87,8 @@ TEST(ClockText, UnknownOrOddTextsReadAsAtoiWould)
     // Empty tokens are dropped: "::" does not shift the fields.
     EXPECT_EQ(ProgressParser::ClockTextToMilliseconds("00::01:02.5"), 62050);
     // The 64-bit sum is truncated into 32 bits.
-    EXPECT_EQ(ProgressParser::ClockTextToMilliseconds("1000:00:00.00"), static_cast<int32_t>(3600000000LL - 4294967296LL));
+    EXPECT_EQ(ProgressParser::ClockTextToMilliseconds("1000:00:00.00"),
+              static_cast<int32_t>(3600000000LL - 4294967296LL));
 }
 
 TEST(ProgressParser, RecordedConversionGivesDurationRisingPositionsAndOneDone)
@@ -179,9 +180,10 @@ TEST(ProgressParser, EverythingInOneChunkIsFound)
     // A reader that falls behind gets the duration, the stats and the end in one read.
     ProgressParser parser;
     std::vector<ParserEvent> events;
-    parser.feed("  Duration: 00:00:02.00, start: 0.0\nframe=50 time=00:00:02.00 bitrate=1\r\n"
-                "video:95kB audio:17kB muxing overhead: 2.38%\n",
-                events);
+    parser.feed(
+        "  Duration: 00:00:02.00, start: 0.0\nframe=50 time=00:00:02.00 bitrate=1\r\n"
+        "video:95kB audio:17kB muxing overhead: 2.38%\n",
+        events);
     const Summary s = Summarize(events);
     EXPECT_EQ(s.durations, std::vector<int32_t>{2000});
     EXPECT_EQ(s.positions, std::vector<int32_t>{2000});
@@ -231,6 +233,81 @@ TEST(ProgressParser, LogsTheConsoleLines)
     EXPECT_NE(log.find("duration: 62500\n"), std::string::npos);
     EXPECT_NE(log.find("posStr: 00:00:31.25\n"), std::string::npos);
     EXPECT_NE(log.find("outputInfo: "), std::string::npos);
+}
+
+// True when `text` is a sequence of whole UTF-8 characters.
+bool IsWholeUtf8(std::string_view text)
+{
+    for (size_t i = 0; i < text.size();) {
+        const auto c = static_cast<unsigned char>(text[i]);
+        const size_t length = c < 0x80             ? 1
+                              : (c & 0xE0) == 0xC0 ? 2
+                              : (c & 0xF0) == 0xE0 ? 3
+                              : (c & 0xF8) == 0xF0 ? 4
+                                                   : 0;
+        if (length == 0 || i + length > text.size())
+            return false;
+        for (size_t k = 1; k < length; ++k) {
+            if ((static_cast<unsigned char>(text[i + k]) & 0xC0) != 0x80)
+                return false;
+        }
+        i += length;
+    }
+    return true;
+}
+
+TEST(ProgressParser, TheDurationIsFfmpegsOwnLineNotMetadata)
+{
+    const std::string header =
+        "Input #0, mov,mp4,m4a,3gp,3g2,mj2, from 'Duration: 00:00:09.00.mp4':\n"
+        "  Metadata:\n"
+        "    title           : a  Duration: 00:00:00.10 of fun\n"
+        "                    :   Duration: 00:00:00.20\n"
+        "  Duration: 00:00:01.50, start: 0.000000, bitrate: 120 kb/s\n";
+    for (size_t cut = 1; cut < header.size(); ++cut) {
+        ProgressParser parser;
+        std::vector<ParserEvent> events;
+        parser.feed(std::string_view(header).substr(0, cut), events);
+        parser.feed(std::string_view(header).substr(cut), events);
+        ASSERT_EQ(Summarize(events).durations, std::vector<int32_t>{1500}) << "cut at " << cut;
+    }
+}
+
+TEST(ProgressParser, TextBeforeTheDurationIsNotKept)
+{
+    // A long banner or metadata block before the duration (or no duration at all).
+    ProgressParser parser;
+    std::vector<ParserEvent> events;
+    const std::string line(ProgressParser::kChunkSize, 'x');
+    size_t most = 0;
+    for (int i = 0; i < 500; ++i) {
+        parser.feed(line, events);
+        most = std::max(most, parser.bufferedBytes());
+    }
+    EXPECT_LT(most, 64u);
+    parser.feed("\n  Duration: 00:00:02.00, start\n", events);
+    EXPECT_EQ(Summarize(events).durations, std::vector<int32_t>{2000});
+}
+
+TEST(ProgressParser, ConsoleLinesNeverCutACharacter)
+{
+    const std::string text =
+        "  Duration: 00:00:02.00, start\n    title : 中文标题 ünï\n"
+        "frame=1 time=00:00:01.00 中文 bitrate\r";
+    for (size_t piece = 1; piece <= 20; ++piece) {
+        std::vector<std::string> lines;
+        ProgressParser parser([&lines](std::string_view line) { lines.emplace_back(line); });
+        std::vector<ParserEvent> events;
+        FeedInPieces(parser, text, piece, events);
+        for (const std::string& line : lines)
+            ASSERT_TRUE(IsWholeUtf8(line)) << "pieces of " << piece << ": " << line;
+        std::string buffered;
+        for (const std::string& line : lines) {
+            if (line.rfind("buffer:", 0) == 0)
+                buffered += line.substr(7, line.size() - 8);
+        }
+        EXPECT_EQ(buffered, text) << "pieces of " << piece << ": every byte is logged once";
+    }
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 #include "media/MediaProbe.h"
 #include "tasks/HeadlessRunner.h"
 #include "tasks/TaskEngine.h"
+#include "tests/engine/ScriptedFactory.h"
 #include "tests/support/EventLoopWait.h"
 #include "tests/support/TestMedia.h"
 
@@ -25,65 +26,15 @@ namespace tolvex {
 namespace {
 
 using Clock = std::chrono::steady_clock;
-
-JobPlan NotRun(JobPlan::Action action, const std::string& reason)
-{
-    JobPlan plan;
-    plan.action = action;
-    plan.reason = reason;
-    return plan;
-}
-
-// Plans set per task; records the order in which the workers asked for them.
-class ScriptedFactory : public JobFactory {
-public:
-    void set(PageKind page, TaskId id, JobPlan plan)
-    {
-        std::lock_guard<std::mutex> guard(m_lock);
-        m_plans[{page, id}] = std::move(plan);
-    }
-    JobPlan planJob(PageKind page, TaskId id) override
-    {
-        std::lock_guard<std::mutex> guard(m_lock);
-        m_journal.push_back("plan " + std::to_string(id));
-        const auto it = m_plans.find({page, id});
-        if (it == m_plans.end())
-            return NotRun(JobPlan::Action::Fail, "no plan");
-        return it->second;
-    }
-    void note(const std::string& line)
-    {
-        std::lock_guard<std::mutex> guard(m_lock);
-        m_journal.push_back(line);
-    }
-    std::vector<std::string> journal() const
-    {
-        std::lock_guard<std::mutex> guard(m_lock);
-        return m_journal;
-    }
-
-private:
-    mutable std::mutex m_lock;
-    std::map<std::pair<PageKind, TaskId>, JobPlan> m_plans;
-    std::vector<std::string> m_journal;
-};
-
-JobPlan RunPlan(const std::vector<std::string>& args)
-{
-    JobPlan plan;
-    CommandLine command;  // no program: the engine's ffmpeg
-    command.add("-hide_banner").add("-nostdin");
-    for (const auto& a : args)
-        command.addQuoted(a);
-    plan.command = command;
-    return plan;
-}
+using test::NotRun;
+using test::RunPlan;
+using test::ScriptedFactory;
 
 // A job that runs until it is stopped: a half-minute picture paced in real time.
 JobPlan LongJob(const std::string& output)
 {
-    return RunPlan({"-re", "-f", "lavfi", "-i", "testsrc2=size=160x120:rate=25:duration=30", "-c:v", "mpeg4", "-y",
-                output});
+    return RunPlan(
+        {"-re", "-f", "lavfi", "-i", "testsrc2=size=160x120:rate=25:duration=30", "-c:v", "mpeg4", "-y", output});
 }
 
 class TaskEngineTest : public ::testing::Test {
@@ -98,7 +49,10 @@ protected:
         delete s_media;
         s_media = nullptr;
     }
-    static std::string mediaPath(const std::string& name) { return s_media->filePath(QString::fromStdString(name)).toStdString(); }
+    static std::string mediaPath(const std::string& name)
+    {
+        return s_media->filePath(QString::fromStdString(name)).toStdString();
+    }
 
     void SetUp() override
     {
@@ -129,7 +83,10 @@ protected:
         EXPECT_TRUE(test::NoChildProcesses()) << "a child process or zombie outlived the engine";
     }
 
-    std::string outPath(const std::string& name) const { return m_out.filePath(QString::fromStdString(name)).toStdString(); }
+    std::string outPath(const std::string& name) const
+    {
+        return m_out.filePath(QString::fromStdString(name)).toStdString();
+    }
     TaskEngine& engine() { return m_runner->engine(); }
 
     // Runs until every page is idle; a test that hangs is cleared after `seconds`.
@@ -176,7 +133,8 @@ TEST_F(TaskEngineTest, QueuedItemsRunOneAfterAnotherInListOrder)
 {
     ASSERT_EQ(engine().workerCount(), 8);
     for (TaskId id : {10, 11, 12})
-        m_factory.set(PageKind::Convert, id, RunPlan(test::ConvertArgs(mediaPath("input.mp4"), outPath(std::to_string(id) + ".mp4"))));
+        m_factory.set(PageKind::Convert, id,
+                      RunPlan(test::ConvertArgs(mediaPath("input.mp4"), outPath(std::to_string(id) + ".mp4"))));
 
     ASSERT_TRUE(engine().StartPage(PageKind::Convert, {10, 11, 12}));
     EXPECT_TRUE(engine().isPageBusy(PageKind::Convert));
@@ -372,7 +330,8 @@ TEST_F(TaskEngineTest, MergeJobRunsWithoutAQueue)
     merge.add("-hide_banner").add("-i").addQuoted(outPath("a.mp4")).add("-i").addQuoted(outPath("b.mp4"));
     merge.add("-vsync").add("2").add("-filter_complex");
     merge.addQuoted("[0:v][0:a][1:v][1:a]concat=n=2:v=1:a=1 [v][a]");
-    merge.add("-map").addQuoted("[v]").add("-map").addQuoted("[a]").add("-c:v").add("mpeg4").addQuoted(outPath("merged.mp4"));
+    merge.add("-map").addQuoted("[v]").add("-map").addQuoted("[a]").add("-c:v").add("mpeg4").addQuoted(
+        outPath("merged.mp4"));
     m_runner->setMergeTotalSeconds(2.0);
     std::vector<int> mergePercents;
     m_onProgress = [&](const ProgressRecord& r) {
@@ -402,8 +361,8 @@ TEST_F(TaskEngineTest, MergeThatCannotStartFreesItsPage)
 // `logPrefix` and writes nothing, the second writes `output`.
 JobPlan TwoPassPlan(const std::string& input, const std::string& logPrefix, const std::string& output)
 {
-    const std::vector<std::string> video = {"-c:v", "libx264", "-preset", "ultrafast", "-b:v", "150k",
-                                            "-passlogfile", logPrefix};
+    const std::vector<std::string> video = {"-c:v", "libx264", "-preset",      "ultrafast",
+                                            "-b:v", "150k",    "-passlogfile", logPrefix};
     std::vector<std::string> first = {"-y", "-i", input};
     first.insert(first.end(), video.begin(), video.end());
     for (const char* a : {"-pass", "1", "-an", "-f", "null", "/dev/null"})
@@ -445,7 +404,8 @@ TEST_F(TaskEngineTest, TwoPassJobRunsBothPassesUnderOneBar)
     EXPECT_EQ(percents.back(), 100);
     // The pass logs existed while the job ran and are gone with it.
     EXPECT_TRUE(sawLogDuringJob);
-    EXPECT_TRUE(QDir(scratch.path()).isEmpty()) << QDir(scratch.path()).entryList().join(QLatin1Char(' ')).toStdString();
+    EXPECT_TRUE(QDir(scratch.path()).isEmpty())
+        << QDir(scratch.path()).entryList().join(QLatin1Char(' ')).toStdString();
 }
 
 TEST_F(TaskEngineTest, FailedFirstPassEndsTheJobAndTheSecondNeverRuns)

@@ -177,6 +177,10 @@ TEST_F(WindowJobsTest, RemovingTheRunningItemEndsItsFfmpegAndTheNextOneRuns)
     EXPECT_EQ(TextIn(ItemAt(PageKind::Convert, 0), "video-progress-label"), QStringLiteral("100%"));
     EXPECT_EQ(IdAt(PageKind::Convert, 0), second);
     EXPECT_EQ(OutputFiles().filter(QStringLiteral("short-")).size(), 1);
+    EXPECT_TRUE(OutputFiles().filter(QStringLiteral("long-")).isEmpty()) << "the removed job's partial file is gone";
+    // The item names the file that was written.
+    EXPECT_EQ(TextIn(ItemAt(PageKind::Convert, 0), "output-filename"),
+              OutputFiles().filter(QStringLiteral("short-")).value(0));
 }
 
 TEST_F(WindowJobsTest, ClearingARunningPageStopsItsJobsAndFreesItsButton)
@@ -200,9 +204,11 @@ TEST_F(WindowJobsTest, ClearingARunningPageStopsItsJobsAndFreesItsButton)
     EXPECT_TRUE(IsMouseEnabled(start));
     EXPECT_EQ(Window().MediaItems().size(), 0u);
     EXPECT_TRUE(WaitFor([&] { return ProcessGone(pid); }, 5000));
-    // Nothing else starts afterwards.
+    // Nothing else starts afterwards, and the stopped job's partial file is gone.
     QTest::qWait(300);
     EXPECT_FALSE(engine.runningTask(PageKind::Convert).has_value());
+    EXPECT_TRUE(WaitFor([&] { return OutputFiles().isEmpty(); }, 3000))
+        << qPrintable(OutputFiles().join(QLatin1Char(' ')));
 }
 
 TEST_F(WindowJobsTest, TheParameterDialogsChoiceReachesTheOutputFile)

@@ -218,9 +218,9 @@ TEST_F(WindowListTest, TaskMessagesMoveTheItemsBarsAndMarks)
     EXPECT_EQ(TextIn(item, "video-progress-label"), QStringLiteral("50%"));
     Post(Window(), WM_TASK_PROGRESS, Progress(PageKind::Convert, id, 999, 1000));
     EXPECT_EQ(TextIn(item, "video-progress-label"), QStringLiteral("99%"));
-    // Past the end: the label shows the number, the bar keeps to its range.
+    // Past the end: held to 100.
     Post(Window(), WM_TASK_PROGRESS, Progress(PageKind::Convert, id, 1500, 1000));
-    EXPECT_EQ(TextIn(item, "video-progress-label"), QStringLiteral("150%"));
+    EXPECT_EQ(TextIn(item, "video-progress-label"), QStringLiteral("100%"));
     EXPECT_EQ(bar->value(), bar->maximum());
     // No duration reported: 0, not garbage.
     Post(Window(), WM_TASK_PROGRESS, Progress(PageKind::Convert, id, 1500, 0));

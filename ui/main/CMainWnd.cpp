@@ -1,5 +1,6 @@
 #include "ui/main/CMainWnd.h"
 
+#include "app/ConsoleLog.h"
 #include "app/Folders.h"
 #include "media/EncoderSupport.h"
 #include "tasks/PageTexts.h"
@@ -20,8 +21,6 @@
 #include <QLineEdit>
 #include <QStackedWidget>
 #include <QTimer>
-
-#include <iostream>
 
 namespace tolvex {
 
@@ -49,7 +48,7 @@ void CMainWnd::InitWindow()
     FillExtractFormats();
 
     m_agent = ReadChannelAgent();
-    std::cout << "agent:" << m_agent << std::endl;
+    ConsoleLog("agent:%s\n", m_agent.c_str());
     if (m_outputDirEdit) {
         m_outputDirEdit->setText(OutputFolder());
         m_outputDirEdit->setCursorPosition(0);

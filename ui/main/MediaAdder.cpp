@@ -1,5 +1,6 @@
 #include "ui/main/MediaAdder.h"
 
+#include "app/ConsoleLog.h"
 #include "media/MediaImportRules.h"
 #include "tasks/FfmpegLocator.h"
 #include "ui/clip/VideoGifDialog.h"
@@ -21,7 +22,6 @@
 #include <QLineEdit>
 #include <QPointer>
 
-#include <iostream>
 
 namespace tolvex {
 
@@ -352,13 +352,13 @@ void MediaAdder::NoteFailure(const MediaImportResult& result)
 {
     const QString name = QFileInfo(result.request.fullPath).fileName();
     if (result.unreadable)
-        std::cout << "not added (could not be read): " << result.request.fullPath.toStdString() << std::endl;
+        ConsoleLog("not added (could not be read): %s\n", result.request.fullPath.toStdString().c_str());
     else
-        std::cout << "not added (thumbnail " << (result.thumbnail.ok() ? "made" : "failed") << "): "
-                  << result.request.fullPath.toStdString() << std::endl;
+        ConsoleLog("not added (thumbnail %s): %s\n", result.thumbnail.ok() ? "made" : "failed",
+                   result.request.fullPath.toStdString().c_str());
     m_failedNames << name;
     if (result.thumbnail.outcome == ThumbnailResult::Outcome::NotStarted)
-        std::cout << "thumbnail not started: " << result.thumbnail.error << std::endl;
+        ConsoleLog("thumbnail not started: %s\n", result.thumbnail.error.c_str());
 }
 
 }  // namespace tolvex

@@ -2,7 +2,9 @@
 
 #include "app/ConsoleLog.h"
 #include "tasks/CompressCommand.h"
+#include "tasks/FfmpegLocator.h"
 #include "tasks/ProgressMath.h"
+#include "ui/common/MessageBoxes.h"
 #include "ui/framework/CListUI.h"
 #include "ui/framework/Controls.h"
 #include "ui/main/CMainWnd.h"
@@ -13,7 +15,9 @@
 
 #include <QCoreApplication>
 #include <QFileInfo>
+#include <QPointer>
 #include <QProgressBar>
+#include <QTimer>
 
 #include <algorithm>
 
@@ -82,7 +86,8 @@ ProgressView::ProgressView(PageTasks& tasks) : m_tasks(tasks) {}
 void ProgressView::Attach(CMainWnd& window)
 {
     m_window = &window;
-    for (const int number : {WM_TASK_STARTED, WM_TASK_PROGRESS, WM_TASK_DONE, WM_TASK_FAILED, WM_OUTPUT_PARAMS})
+    for (const int number :
+         {WM_TASK_STARTED, WM_TASK_PROGRESS, WM_TASK_DONE, WM_TASK_FAILED, WM_TASK_OUTPUT, WM_OUTPUT_PARAMS})
         window.RouteMessage(number, this);
 }
 
@@ -104,8 +109,7 @@ bool ProgressView::OnMessage(MessageEvent& message)
         return true;
     case WM_TASK_PROGRESS:
         if (const auto* record = message.recordAs<ProgressRecord>(); record && IsPage(record->pageKind))
-            OnProgress(static_cast<PageKind>(record->pageKind), record->taskId, record->positionMs,
-                       record->durationMs);
+            OnProgress(static_cast<PageKind>(record->pageKind), record->taskId, record->positionMs, record->durationMs);
         return true;
     case WM_TASK_DONE:
         if (const auto* record = message.recordAs<CompletionRecord>(); record && IsPage(record->pageKind))
@@ -113,8 +117,12 @@ bool ProgressView::OnMessage(MessageEvent& message)
         return true;
     case WM_TASK_FAILED:
         if (const auto* record = message.recordAs<FailureRecord>(); record && IsPage(record->pageKind))
-            OnFailed(static_cast<PageKind>(record->pageKind), record->taskId,
-                     QString::fromStdString(record->reason));
+            OnFailed(static_cast<PageKind>(record->pageKind), record->taskId, QString::fromStdString(record->reason));
+        return true;
+    case WM_TASK_OUTPUT:
+        if (const auto* record = message.recordAs<OutputNameRecord>(); record && IsPage(record->pageKind))
+            OnOutput(static_cast<PageKind>(record->pageKind), record->taskId,
+                     QString::fromStdString(record->outputPath));
         return true;
     case WM_OUTPUT_PARAMS:
         // The record goes with the event; the table keeps a copy.
@@ -168,7 +176,6 @@ void ProgressView::OnDone(PageKind page, TaskId taskId)
         notice->OnJobEnded(page, false);
     if (page == PageKind::Merge) {
         ShowPercent(m_window, page, 100);
-        m_tasks.Engine().CompleteTask(page, taskId);
         return;
     }
     if (QWidget* item = ItemOf(page, taskId)) {
@@ -179,7 +186,6 @@ void ProgressView::OnDone(PageKind page, TaskId taskId)
                 ShowCompressResult(item, promise->promisedBytes, QString::fromStdString(promise->outputPath));
         }
     }
-    m_tasks.Engine().CompleteTask(page, taskId);
 }
 
 void ProgressView::OnFailed(PageKind page, TaskId taskId, const QString& reason)
@@ -187,8 +193,15 @@ void ProgressView::OnFailed(PageKind page, TaskId taskId, const QString& reason)
     // Counted before the queue side, which may turn the page idle.
     if (auto* notice = m_window ? m_window->Handler<FinishNotice>() : nullptr)
         notice->OnJobEnded(page, true);
-    if (!reason.isEmpty())
-        ConsoleLog("task %d of page %d failed: %s\n", taskId, static_cast<int>(page), reason.toUtf8().constData());
+    // Without ffmpeg every job fails the same way: the user is told once, after this
+    // message (a modal box must not run inside the engine's delivery).
+    if (reason == QLatin1String(kFfmpegNotFound) && !m_toldFfmpegMissing && m_window) {
+        m_toldFfmpegMissing = true;
+        QTimer::singleShot(0, m_window, [window = QPointer<CMainWnd>(m_window)] {
+            if (window)
+                ShowPromptBox(window, QStringLiteral("找不到ffmpeg程序,无法处理文件!"));
+        });
+    }
     if (page == PageKind::Merge) {
         QWidget* label = Named(m_window, ProgressControlsOf(page).label);
         SetControlText(label, FailedText());
@@ -201,7 +214,6 @@ void ProgressView::OnFailed(PageKind page, TaskId taskId, const QString& reason)
                                               .arg(input + 1)
                                               .arg(QFileInfo(sources[input].fullPath).fileName(), reason));
         }
-        m_tasks.Engine().FailTask(page, taskId);
         return;
     }
     if (QWidget* item = ItemOf(page, taskId)) {
@@ -224,7 +236,22 @@ void ProgressView::OnFailed(PageKind page, TaskId taskId, const QString& reason)
             SetControlText(label, FailedText());
         }
     }
-    m_tasks.Engine().FailTask(page, taskId);
+}
+
+void ProgressView::OnOutput(PageKind page, TaskId taskId, const QString& outputPath)
+{
+    QWidget* item = ItemOf(page, taskId);
+    if (!item)
+        return;
+    // The item shows the name its file really gets (a taken name gets a number).
+    const QString name = outputPath.mid(outputPath.lastIndexOf(QLatin1Char('/')) + 1);
+    const char* label = nullptr;
+    if (page == PageKind::Convert)
+        label = "output-filename";
+    else if (page == PageKind::Split || page == PageKind::Gif)
+        label = "fileNameLabel";
+    if (QWidget* control = Named(item, label))
+        SetControlText(control, name);
 }
 
 }  // namespace tolvex

@@ -3,11 +3,14 @@
 // What the pages show while their jobs run: the handlers of the task messages.
 //   WM_TASK_STARTED  the item's bar and label at 0 %, shown; its failure mark hidden
 //   WM_TASK_PROGRESS the item's bar and "%d%" label (the merge page: its page bar)
-//   WM_TASK_DONE     100 %, then the queue side (CompleteTask; merge: the end of its job)
+//   WM_TASK_DONE     100 %
 //   WM_TASK_FAILED   the item's bar and label hidden and its failure mark shown (the merge
-//                    page: its label says so), then the queue side (FailTask)
+//                    page: its label says so)
+//   WM_TASK_OUTPUT   the item's output name follows the name reserved for its file
+// The first failure for want of ffmpeg also tells the user so, once.
+// The task engine has decided the end and moves its queue itself: this view only shows.
 //   WM_OUTPUT_PARAMS the parameter dialog's record stored for its task
-// A message for an item that is no longer listed changes no control; the queue side runs.
+// A message for an item that is no longer listed changes no control.
 // UI thread only.
 
 #include "tasks/TaskTypes.h"
@@ -45,11 +48,13 @@ private:
     void OnProgress(PageKind page, TaskId taskId, int32_t positionMs, int32_t durationMs);
     void OnDone(PageKind page, TaskId taskId);
     void OnFailed(PageKind page, TaskId taskId, const QString& reason);
+    void OnOutput(PageKind page, TaskId taskId, const QString& outputPath);
     // Sets the bar and label of `container` (an item, or the merge page's window).
     void ShowPercent(QWidget* container, PageKind page, int percent);
 
     PageTasks& m_tasks;
     CMainWnd* m_window = nullptr;
+    bool m_toldFfmpegMissing = false;
 };
 
 }  // namespace tolvex

@@ -1,0 +1,27 @@
+#pragma once
+
+// How a job ended, as its reader (or its page worker, for a job that never launched)
+// reports it to the task engine. The engine checks that the job is still the task's,
+// tells the front end (WM_TASK_DONE / WM_TASK_FAILED) and moves the queue on.
+
+#include "tasks/TaskTypes.h"
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+namespace tolvex {
+
+// Number of the internal message to the engine.
+constexpr int kJobEndedMessage = 1361;
+
+struct JobEndRecord : MessageRecord {
+    TaskId taskId = 0;
+    int32_t pageKind = 0;
+    uint64_t jobSerial = 0;  // the job's serial; 0 for a job that never launched
+    bool done = false;
+    std::string reason;                        // why it failed
+    std::unique_ptr<ProgressRecord> progress;  // the job's last progress (done)
+};
+
+}  // namespace tolvex

@@ -1,0 +1,69 @@
+#include "tasks/OutputReservation.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+
+namespace tolvex {
+
+namespace {
+
+constexpr int kMaxNumber = 100000;
+
+}  // namespace
+
+std::string NumberedPath(const std::string& path, int n)
+{
+    if (n <= 0)
+        return path;
+    const size_t slash = path.rfind('/');
+    const size_t nameStart = slash == std::string::npos ? 0 : slash + 1;
+    size_t dot = path.rfind('.');
+    // A dot that starts the name (".mp4") or lies in the folder is no extension.
+    if (dot == std::string::npos || dot <= nameStart)
+        dot = path.size();
+    return path.substr(0, dot) + "-" + std::to_string(n) + path.substr(dot);
+}
+
+std::optional<Reservation> ReserveOutput(const std::string& wanted, std::string& error)
+{
+    if (wanted.empty()) {
+        error = "the job has no output file";
+        return std::nullopt;
+    }
+    struct stat info {};
+    if (::stat(wanted.c_str(), &info) == 0 && !S_ISREG(info.st_mode) && !S_ISDIR(info.st_mode))
+        return Reservation{wanted, false};
+    for (int n = 0; n <= kMaxNumber; ++n) {
+        const std::string candidate = NumberedPath(wanted, n);
+        const int fd = ::open(candidate.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0644);
+        if (fd >= 0) {
+            ::close(fd);
+            return Reservation{candidate, true};
+        }
+        if (errno != EEXIST) {
+            error = "cannot create the output file " + candidate + ": " + std::strerror(errno);
+            return std::nullopt;
+        }
+    }
+    error = "no free output name for " + wanted;
+    return std::nullopt;
+}
+
+std::shared_ptr<JobOutputs> ReservePlanOutput(JobPlan& plan, std::string& error)
+{
+    const std::optional<Reservation> reserved = ReserveOutput(plan.outputPath(), error);
+    if (!reserved)
+        return nullptr;
+    if (!reserved->created)
+        return std::make_shared<JobOutputs>(std::string(), plan.scratchFiles);
+    plan.command.setLastArg(reserved->path);
+    if (!plan.command.hasArg("-y"))
+        plan.command.prepend("-y");
+    return std::make_shared<JobOutputs>(reserved->path, plan.scratchFiles);
+}
+
+}  // namespace tolvex
