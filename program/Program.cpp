@@ -15,6 +15,7 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QEvent>
 #include <QFile>
 #include <QIcon>
 #include <QPointer>
@@ -29,6 +30,7 @@ extern "C" {
 #include <clocale>
 #include <iostream>
 #include <stdexcept>
+#include <utility>
 
 namespace tolvex {
 
@@ -48,6 +50,43 @@ void ComeForward(const QPointer<CMainWnd>& window)
         modal->activateWindow();
     }
 }
+
+// When the environment variable TOLVEX_READY_FILE names a file, the program writes its pid
+// there once the first paint is over and the event loop waits for input. Scripts and tests
+// that drive the program wait for that file instead of guessing a delay. Lives on the UI
+// thread; deletes itself after writing.
+class ReadyMark : public QObject {
+public:
+    explicit ReadyMark(QString path) : m_path(std::move(path)) { qApp->installEventFilter(this); }
+
+    static void InstallFromEnvironment()
+    {
+        const QString path = qEnvironmentVariable("TOLVEX_READY_FILE");
+        if (!path.isEmpty())
+            new ReadyMark(path);
+    }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() == QEvent::Paint && !m_painted) {
+            m_painted = true;
+            qApp->removeEventFilter(this);
+            // A zero timer runs once the whole paint and every queued event are handled.
+            QTimer::singleShot(0, this, [this] {
+                QFile file(m_path);
+                if (file.open(QIODevice::WriteOnly | QIODevice::Truncate))
+                    file.write(QByteArray::number(QCoreApplication::applicationPid()) + '\n');
+                deleteLater();
+            });
+        }
+        return QObject::eventFilter(watched, event);
+    }
+
+private:
+    QString m_path;
+    bool m_painted = false;
+};
 
 // The command line as given, decoded the way file names are.
 QStringList ArgumentsOf(int argc, char** argv)
@@ -152,6 +191,7 @@ int RunProgram(int argc, char** argv)
         window->ShowWindow(true, true);
         AcceptHandOvers(instance, *window);
         OpenFilesOnConvertPage(*window, options.files);
+        ReadyMark::InstallFromEnvironment();
         exitCode = QApplication::exec();
         LOG(INFO) << "TolvexVideoConverter ends with " << exitCode;
     } else {

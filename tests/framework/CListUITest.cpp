@@ -95,7 +95,7 @@ TEST(CListUITest, EmptyHintShowsOnlyWithoutItems)
     list.removeAll();
     EXPECT_EQ(list.count(), 0);
     EXPECT_TRUE(hint->isVisible());
-    QTest::qWait(10);  // removed items are deleted by the event loop
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);  // removed items are deleted later
 }
 
 // Counts the moves of the widgets it watches (to another place).
@@ -136,7 +136,7 @@ TEST(CListUITest, AddingBelowLeavesTheItemsInViewWhereTheyAre)
     MoveCounter counter;
     for (int id = 0; id < 3; ++id)
         list.addItem(MakeCard(list.itemParent(), id));
-    QTest::qWait(20);
+    QCoreApplication::sendPostedEvents();  // the posted layout requests
     for (int i = 0; i < 3; ++i)
         list.itemAt(i)->installEventFilter(&counter);
     const QList<QPoint> before{list.itemAt(0)->pos(), list.itemAt(1)->pos(), list.itemAt(2)->pos()};
@@ -144,9 +144,9 @@ TEST(CListUITest, AddingBelowLeavesTheItemsInViewWhereTheyAre)
     for (int id = 3; id < 30; ++id) {
         list.addItem(MakeCard(list.itemParent(), id));
         if (id % 5 == 0)
-            QTest::qWait(5);
+            QCoreApplication::sendPostedEvents();
     }
-    QTest::qWait(20);
+    QCoreApplication::sendPostedEvents();
     EXPECT_EQ(counter.moves, 0);
     for (int i = 0; i < 3; ++i)
         EXPECT_EQ(list.itemAt(i)->pos(), before[i]);
@@ -188,7 +188,7 @@ TEST(CListUITest, ALongListShowsAndStylesOnlyTheItemsNearTheView)
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&list));
     for (int id = 0; id < 60; ++id)
         list.addItem(MakeFixedCard(list.itemParent(), id));
-    QTest::qWait(20);  // the event loop must not style the hidden ones either
+    QCoreApplication::sendPostedEvents();  // the list's posted work must not style the hidden ones either
 
     // Every item has its place and the column holds them all.
     for (int i = 0; i < 60; ++i)
@@ -248,7 +248,7 @@ TEST(CListUITest, InsertMoveAndRemoveRestackTheItemsBelow)
         EXPECT_TRUE(list.itemAt(i)->isVisible()) << i;
     list.removeAll();
     EXPECT_EQ(list.itemParent()->minimumHeight(), 0);
-    QTest::qWait(10);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }
 
 TEST(CListUITest, ItemsAddedToAHiddenListAreShownWithIt)
@@ -258,7 +258,7 @@ TEST(CListUITest, ItemsAddedToAHiddenListAreShownWithIt)
     list->setGeometry(0, 0, 400, 300);
     for (int id = 0; id < 10; ++id)
         list->addItem(MakeFixedCard(list->itemParent(), id));
-    QTest::qWait(10);
+    QCoreApplication::sendPostedEvents();
     EXPECT_FALSE(Styled(list->itemAt(0))) << "nothing is styled for a list nobody sees";
 
     page.resize(400, 300);

@@ -110,7 +110,6 @@ protected:
         SkinResources::SetSkinFolder({});
         QCoreApplication::processEvents();
     }
-    static void Spin() { QTest::qWait(20); }
 };
 
 TEST_F(WindowImplBaseTest, BuildsFromSkinAndFindsControlsByName)
@@ -192,7 +191,7 @@ TEST_F(WindowImplBaseTest, OneNotificationPerUserAction)
     TestWindow window;
     ASSERT_TRUE(window.Create(nullptr, QString(), WS_OVERLAPPEDWINDOW));
     window.ShowWindow();
-    Spin();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
 
     QTest::mouseClick(window.FindControl(QStringLiteral("ok-btn")), Qt::LeftButton);
     ASSERT_EQ(window.notes.size(), 1u);
@@ -247,7 +246,7 @@ TEST_F(WindowImplBaseTest, ListItemsFromSkinRouteTheirNotifications)
     }
     window.resize(420, 600);
     window.ShowWindow();
-    Spin();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
 
     // The remove button of item 1 removes its own item while its click is handled.
     window.onNotify = [&](TNotifyUI& msg) {
@@ -264,8 +263,7 @@ TEST_F(WindowImplBaseTest, ListItemsFromSkinRouteTheirNotifications)
     EXPECT_EQ(list->count(), 2);
     EXPECT_EQ(list->findItem(QStringLiteral("item-1")), nullptr);
     EXPECT_EQ(window.FindControl(QStringLiteral("item-1")), nullptr);
-    Spin();
-    EXPECT_TRUE(removeButton.isNull());
+    EXPECT_TRUE(QTest::qWaitFor([&] { return removeButton.isNull(); }, 5000));
 
     // A click on an item's body selects it: itemselect then itemclick, with its index.
     window.notes.clear();
@@ -289,9 +287,9 @@ TEST_F(WindowImplBaseTest, ShowModalReturnsTheValueGivenToClose)
     QPointer<TestWindow> guard(window);
     QTimer::singleShot(30, window, [window] { window->Close(7); });
     EXPECT_EQ(window->ShowModal(), 7);
-    Spin();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return guard.isNull(); }, 5000))
+        << "the window deletes itself in its final message";
     EXPECT_EQ(finals, 1);
-    EXPECT_TRUE(guard.isNull()) << "the window deletes itself in its final message";
 
     // The skin's close button closes with the default value; the system close gives 0.
     TestWindow second;
@@ -314,12 +312,15 @@ TEST_F(WindowImplBaseTest, VisibleStyleShowsFromTheEventLoop)
     TestWindow window;
     ASSERT_TRUE(window.Create(nullptr, QString(), WS_OVERLAPPEDWINDOW | WS_VISIBLE));
     EXPECT_FALSE(window.isVisible());
-    Spin();
-    EXPECT_TRUE(window.isVisible());
+    EXPECT_TRUE(QTest::qWaitFor([&] { return window.isVisible(); }, 5000));
 
+    // A window made after the hidden one shows by the same deferred step, so once it is
+    // shown the hidden one has had its chance.
     TestWindow hidden;
     ASSERT_TRUE(hidden.Create(nullptr, QString(), WS_OVERLAPPEDWINDOW));
-    Spin();
+    TestWindow later;
+    ASSERT_TRUE(later.Create(nullptr, QString(), WS_OVERLAPPEDWINDOW | WS_VISIBLE));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return later.isVisible(); }, 5000));
     EXPECT_FALSE(hidden.isVisible());
 }
 
@@ -335,7 +336,7 @@ TEST_F(WindowImplBaseTest, MessagePostedFromAnotherThreadReachesHandlerWithItsRe
     });
     poster.join();
     EXPECT_EQ(window.lastMessage, 0) << "delivered by the event loop, not on the posting thread";
-    Spin();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return window.lastMessage != 0; }, 5000));
     EXPECT_EQ(window.lastMessage, 1354);
     EXPECT_EQ(window.lastPayload, 4711);
     EXPECT_TRUE(window.messageOnUiThread);
@@ -348,7 +349,7 @@ TEST_F(WindowImplBaseTest, MessagePostedFromAnotherThreadReachesHandlerWithItsRe
         std::thread([&] { PostMessageTo(doomed, 1355, std::make_unique<TrackedRecord>(&destroyed)); }).join();
         delete doomed;
     }
-    Spin();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return destroyed.load() == 2; }, 5000));
     EXPECT_EQ(destroyed.load(), 2);
 }
 

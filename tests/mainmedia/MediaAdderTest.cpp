@@ -61,14 +61,13 @@ protected:
         m_adder = m_window->Handler<MediaAdder>();
         ASSERT_NE(m_adder, nullptr);
         m_adder->SetFailureNotice([this](const QStringList& names) { m_notices << names; });
-        QTest::qWait(10);
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(m_window));
     }
     void TearDown() override
     {
         if (m_window && !m_window->IsClosed())
             m_window->Close();
-        QTest::qWait(20);
-        EXPECT_TRUE(m_window.isNull());
+        EXPECT_TRUE(test::WaitFor([this] { return m_window.isNull(); }, 5000)) << "the window deletes itself";
         SkinResources::SetSkinFolder({});
     }
     bool WaitUntilListed(int ms = 60000)
@@ -320,7 +319,7 @@ TEST_F(MediaAdderTest, HandedOverClipsBecomeItemsAndTheirRecordsWaitForTheJobs)
     clip.endText = "0:0:7";
     SplitClipList().append(clip);
     PostMessageTo(m_window, WM_SPLIT_CLIPS_READY);
-    QTest::qWait(20);
+    QCoreApplication::sendPostedEvents(m_window);
 
     CListUI* list = m_window->PageList(PageKind::Split);
     ASSERT_EQ(list->count(), 2);
@@ -345,14 +344,14 @@ TEST_F(MediaAdderTest, HandedOverClipsBecomeItemsAndTheirRecordsWaitForTheJobs)
     gif.endText = "00:00:03";
     GifClipList().append(gif);
     PostMessageTo(m_window, WM_GIF_CLIPS_READY);
-    QTest::qWait(20);
+    QCoreApplication::sendPostedEvents(m_window);
     ASSERT_EQ(m_window->PageList(PageKind::Gif)->count(), 1);
     EXPECT_EQ(Text(m_window->PageList(PageKind::Gif)->itemAt(0), "durationLabel"), QStringLiteral("00:00:03"));
     EXPECT_TRUE(m_window->Tasks().GifClips().find(3).has_value());
 
     // An empty hand-over list only stays empty.
     PostMessageTo(m_window, WM_GIF_CLIPS_READY);
-    QTest::qWait(10);
+    QCoreApplication::sendPostedEvents(m_window);
     EXPECT_EQ(m_window->PageList(PageKind::Gif)->count(), 1);
 }
 
@@ -373,9 +372,11 @@ TEST_F(MediaAdderTest, ClosingTheWindowWhileFilesComeEndsTheirThumbnailRuns)
     for (int i = 0; i < 12; ++i)
         many << Path("bravo.mkv");
     m_adder->AddFiles(PageKind::Convert, many);
-    QTest::qWait(30);
+    // Close only once a thumbnail ffmpeg really runs, so the close has a run to end.
+    ASSERT_TRUE(test::WaitFor([] { return test::RunningChildren(QStringLiteral("ffmpeg")) > 0; }, 30000));
+    ASSERT_GT(m_adder->PendingCount(), 0);
     m_window->Close();
-    QTest::qWait(50);
+    // The close kills and reaps the runs before it returns.
     EXPECT_TRUE(test::NoChildProcesses());
 }
 

@@ -56,17 +56,19 @@ protected:
             texts << dialog->List(static_cast<ParamList>(i))->currentText();
         return texts;
     }
+    // Confirm and cancel both close the dialog; what it posted reaches the owner here.
     void Click(ParamSettingDialog* dialog, const char* name)
     {
+        QPointer<ParamSettingDialog> guard(dialog);
         dialog->FindControlAs<QAbstractButton>(QString::fromLatin1(name))->click();
-        QTest::qWait(20);
+        EXPECT_TRUE(WaitFor([&] { return guard.isNull(); }, 5000)) << name << " closes the dialog";
+        QCoreApplication::sendPostedEvents(&m_owner);
     }
     void TearDown() override
     {
         if (m_dialog && !m_dialog->IsClosed())
             m_dialog->Close(0);
-        QTest::qWait(20);
-        EXPECT_TRUE(m_dialog.isNull()) << "the dialog deletes itself";
+        EXPECT_TRUE(WaitFor([this] { return m_dialog.isNull(); }, 5000)) << "the dialog deletes itself";
     }
 
     Recorder m_owner;
@@ -147,21 +149,21 @@ TEST(TrayMenu, OpensAboveRightOfTheCursorAndPostsTheChosenEntry)
     Recorder owner;
     QPointer<CMainTaskMenu> menu = CMainTaskMenu::Open(&owner, QPoint(500, 600));
     ASSERT_TRUE(menu);
-    QTest::qWait(20);
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(menu));
     EXPECT_EQ(menu->pos(), QPoint(506, 600 - menu->height() - 6));
     EXPECT_TRUE(menu->isVisible());
     menu->FindControlAs<QAbstractButton>(QStringLiteral("main_menu_item_seting"))->click();
-    QTest::qWait(20);
+    EXPECT_TRUE(WaitFor([&] { return menu.isNull() && !owner.numbers.empty(); }, 5000))
+        << "the menu closed and deleted itself";
     EXPECT_EQ(owner.numbers, std::vector<int>{WM_OPEN_SETTINGS});
-    EXPECT_TRUE(menu.isNull()) << "the menu closed and deleted itself";
 
     // A press outside the menu closes it without posting anything.
     menu = CMainTaskMenu::Open(&owner, QPoint(500, 600));
     ASSERT_TRUE(menu);
-    QTest::qWait(20);
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(menu));
     QTest::mousePress(menu, Qt::LeftButton, {}, QPoint(-20, -20));
-    QTest::qWait(20);
-    EXPECT_TRUE(menu.isNull());
+    EXPECT_TRUE(WaitFor([&] { return menu.isNull(); }, 5000));
+    QCoreApplication::sendPostedEvents(&owner);  // anything it had posted is delivered now
     EXPECT_EQ(owner.numbers.size(), 1u);
 }
 

@@ -27,7 +27,7 @@ using WindowListTest = WindowTest;
 void Post(CMainWnd& window, int number, std::unique_ptr<MessageRecord> record)
 {
     PostMessageTo(&window, number, std::move(record));
-    QTest::qWait(20);
+    QCoreApplication::sendPostedEvents(&window);
 }
 
 std::unique_ptr<ProgressRecord> Progress(PageKind page, TaskId id, int32_t positionMs, int32_t durationMs)

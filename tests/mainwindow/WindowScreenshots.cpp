@@ -57,7 +57,7 @@ TEST_F(WindowScreenshots, PagesAtWork)
     for (int row : {0, 1, 2})
         FindSubControlAs<QAbstractButton>(ItemAt(PageKind::Merge, row), QStringLiteral("merge-check-box-item"))
             ->setChecked(row != 2);
-    QTest::qWait(50);
+    QCoreApplication::sendPostedEvents();  // the ticks' restyling is posted
     EXPECT_TRUE(Window().grab().save(ShotPath("merge-page.png")));
 
     // The parameter dialog of a convert item, over the window.
@@ -86,8 +86,8 @@ TEST_F(WindowScreenshots, PagesAtWork)
     ASSERT_NE(tray, nullptr);
     PostMessageTo(&Window(), WM_TRAY_CALLBACK, nullptr, TrayIcon::kIconId, TrayIcon::kRightButtonDown);
     ASSERT_TRUE(WaitFor([&] { return tray->OpenMenu() != nullptr; }, 5000));
-    QTest::qWait(50);
     CMainTaskMenu* menu = tray->OpenMenu();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(menu));
     QPixmap canvas(menu->width() + 60, menu->height() + 40);
     canvas.fill(QColor(0x2b, 0x34, 0x47));
     QPainter painter(&canvas);

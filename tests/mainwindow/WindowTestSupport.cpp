@@ -80,7 +80,7 @@ void WindowTest::SetUp()
     m_window = new CMainWnd;
     ASSERT_TRUE(m_window->Create(nullptr, QStringLiteral("TOLVEX视频转换"), WS_OVERLAPPEDWINDOW));
     m_window->ShowWindow();
-    QTest::qWait(10);
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(m_window));
     m_adder = m_window->Handler<MediaAdder>();
     ASSERT_NE(m_adder, nullptr);
     m_adder->SetFailureNotice([this](const QStringList& names) { m_notAdded += names; });

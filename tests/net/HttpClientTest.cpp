@@ -101,7 +101,7 @@ TEST(HttpClientFailures, RefusedUnresolvableAndAbortedRequestsFailAtOnce)
         std::string answer;
         return HttpClientInstance().PostJson("{}", silent.BaseUrl() + "/v2/feedback", answer, &abort);
     });
-    std::this_thread::sleep_for(200ms);
+    EXPECT_TRUE(silent.WaitForConnection(5000)) << "the request reached the server";
     abort.store(true);
     ASSERT_EQ(request.wait_for(5s), std::future_status::ready);
     EXPECT_EQ(request.get(), -1);

@@ -4,6 +4,7 @@
 
 #include <arpa/inet.h>
 #include <netinet/in.h>
+#include <poll.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
@@ -74,6 +75,13 @@ SilentListener::~SilentListener()
 {
     if (m_fd >= 0)
         close(m_fd);
+}
+
+bool SilentListener::WaitForConnection(int timeoutMs) const
+{
+    // A listening socket reads as readable while a connection waits to be accepted.
+    pollfd waiting{m_fd, POLLIN, 0};
+    return m_fd >= 0 && poll(&waiting, 1, timeoutMs) == 1 && (waiting.revents & POLLIN) != 0;
 }
 
 ErrorLogCapture::ErrorLogCapture()

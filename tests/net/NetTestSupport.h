@@ -33,6 +33,9 @@ public:
     SilentListener();
     ~SilentListener();
     std::string BaseUrl() const { return "http://127.0.0.1:" + std::to_string(m_port); }
+    // True once a client's connection waits in the listen queue (it is never accepted),
+    // waiting up to `timeoutMs` for one.
+    bool WaitForConnection(int timeoutMs) const;
 
 private:
     int m_fd = -1;

@@ -9,6 +9,7 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
+#include <QProcessEnvironment>
 #include <QThread>
 
 #include <gtest/gtest.h>
@@ -54,6 +55,20 @@ QStringList WaitForMainWindows(int timeoutMs)
     return {};
 }
 
+// True once `path` holds `pid`, the mark the program writes when it is ready for input.
+bool WaitForReadyMark(const QString& path, qint64 pid, int timeoutMs)
+{
+    QElapsedTimer timer;
+    timer.start();
+    while (timer.elapsed() < timeoutMs) {
+        QFile file(path);
+        if (file.open(QIODevice::ReadOnly) && file.readAll().trimmed() == QByteArray::number(pid))
+            return true;
+        QThread::msleep(50);
+    }
+    return false;
+}
+
 QStringList FilesIn(const QString& folder)
 {
     return QDir(folder).entryList(QDir::Files | QDir::Hidden);
@@ -75,8 +90,14 @@ protected:
             }
         }
     }
-    void StartFirst()
+    // With `readyFile`, the program writes its pid there once it waits in its event loop.
+    void StartFirst(const QString& readyFile = {})
     {
+        if (!readyFile.isEmpty()) {
+            QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+            environment.insert(QStringLiteral("TOLVEX_READY_FILE"), readyFile);
+            m_first.setProcessEnvironment(environment);
+        }
         m_first.setProcessChannelMode(QProcess::ForwardedErrorChannel);
         // The window is found by its Chinese title, whatever the locale of the test run.
         m_first.start(ProgramPath(), {QStringLiteral("--lang"), QStringLiteral("zh")});
@@ -145,13 +166,14 @@ TEST_F(ProgramTest, CrashWritesAReportThatTheNextCrashReplaces)
     const QString report = CrashDumpPath();
     qint64 previousPid = 0;
     for (int round = 0; round < 2; ++round) {
-        StartFirst();
-        ASSERT_FALSE(WaitForMainWindows(20000).isEmpty());
         // The window maps before its first paint is over. A signal that lands mid-paint has
         // a stack deeper than the report's frame limit, so `main` would not be in the trace:
-        // the crash comes once the program waits in its event loop.
-        QThread::msleep(1500);
+        // the crash comes once the program says it waits in its event loop.
+        const QString ready = m_home.home() + QStringLiteral("/ready-%1").arg(round);
+        StartFirst(ready);
+        ASSERT_FALSE(WaitForMainWindows(20000).isEmpty());
         const qint64 pid = m_first.processId();
+        ASSERT_TRUE(WaitForReadyMark(ready, pid, 20000)) << "the program writes its ready mark";
         ::kill(static_cast<pid_t>(pid), SIGSEGV);
         ASSERT_TRUE(m_first.waitForFinished(15000));
         EXPECT_EQ(m_first.exitStatus(), QProcess::CrashExit);

@@ -4,6 +4,7 @@
 #include "tasks/FfmpegLocator.h"
 
 #include <QDir>
+#include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -202,6 +203,35 @@ bool NoChildProcesses()
 bool ProcessGone(int pid)
 {
     return ::kill(pid, 0) == -1 && errno == ESRCH;
+}
+
+int RunningChildren(const QString& name)
+{
+    // /proc/<pid>/stat is "pid (comm) state ppid ..."; comm may hold spaces and brackets,
+    // so the fields are read after its last ')'.
+    const qint64 self = ::getpid();
+    int count = 0;
+    const QStringList entries = QDir(QStringLiteral("/proc")).entryList(QDir::Dirs | QDir::NoDotAndDotDot);
+    for (const QString& entry : entries) {
+        bool numeric = false;
+        entry.toLongLong(&numeric);
+        if (!numeric)
+            continue;
+        QFile stat(QStringLiteral("/proc/%1/stat").arg(entry));
+        if (!stat.open(QIODevice::ReadOnly))
+            continue;
+        const QByteArray line = stat.readAll();
+        const qsizetype open = line.indexOf('(');
+        const qsizetype close = line.lastIndexOf(')');
+        if (open < 0 || close < open)
+            continue;
+        const QList<QByteArray> fields = line.mid(close + 2).split(' ');
+        if (fields.size() < 2 || fields[0] == "Z" || fields[1].toLongLong() != self)
+            continue;
+        if (QString::fromLocal8Bit(line.mid(open + 1, close - open - 1)) == name)
+            ++count;
+    }
+    return count;
 }
 
 }  // namespace tolvex::test

@@ -81,5 +81,8 @@ QString SingleFileIn(const QString& folder, const QString& nameFilter = QStringL
 bool NoChildProcesses();
 // True when `pid` is gone (never existed, or reaped).
 bool ProcessGone(int pid);
+// How many children of this process run the program `name` (as /proc's comm shows it)
+// right now; zombies are not counted.
+int RunningChildren(const QString& name);
 
 }  // namespace tolvex::test

@@ -1,6 +1,7 @@
-// The window tests share one QApplication, one private HOME (the settings file is
-// process-wide) and the program's skin folder. Qt's offscreen platform unless the
-// environment chooses one.
+// Tests of skinned windows and boxes share one QApplication, one private HOME (the settings
+// file is process-wide), the program's skin folder and enabled shadows. Qt's offscreen
+// platform unless the environment chooses one. Programs using it add tests/app/TestEnv.cpp
+// and define TOLVEX_SKIN_DIR.
 
 #include "tests/app/TestEnv.h"
 #include "ui/common/WndShadow.h"

@@ -1,4 +1,5 @@
-// The import tests need an event loop for the posted results, but no display.
+// Test programs without a display that still need QtCore's application object: an event
+// loop for posted results and task messages, the executable's folder, the settings.
 
 #include <QCoreApplication>
 
