@@ -74,10 +74,10 @@ TEST(RotatePicture, EachTurnAndMirrorMovesTheCornerAndSwapsTheSidesAsItsLabelSay
     ASSERT_TRUE(dir.isValid());
     const QString input = dir.filePath(QStringLiteral("corner.mkv"));
     const std::string source = "color=c=blue:s=" + std::to_string(kWidth) + "x" + std::to_string(kHeight) +
-                               ":r=5:d=0.4,drawbox=x=0:y=0:w=" + std::to_string(kBox) + ":h=" +
-                               std::to_string(kBox) + ":color=red:t=fill";
-    ASSERT_TRUE(test::RunFfmpeg({"-loglevel", "error", "-f", "lavfi", "-i", source, "-c:v", "ffv1",
-                                 "-pix_fmt", "yuv444p", input.toStdString()}));
+                               ":r=5:d=0.4,drawbox=x=0:y=0:w=" + std::to_string(kBox) + ":h=" + std::to_string(kBox) +
+                               ":color=red:t=fill";
+    ASSERT_TRUE(test::RunFfmpeg({"-loglevel", "error", "-f", "lavfi", "-i", source, "-c:v", "ffv1", "-pix_fmt",
+                                 "yuv444p", input.toStdString()}));
     const Frame original = FirstFrame(input, dir.filePath(QStringLiteral("original.rgb")));
     ASSERT_EQ(original.width, kWidth);
     ASSERT_TRUE(original.redIn(Corner::TopLeft));
@@ -94,10 +94,10 @@ TEST(RotatePicture, EachTurnAndMirrorMovesTheCornerAndSwapsTheSidesAsItsLabelSay
         Corner red;
     };
     const Expected expected[] = {
-        {"clockwise 90", true, Corner::TopRight},         {"clockwise 180", false, Corner::BottomRight},
-        {"clockwise 270", true, Corner::BottomLeft},      {"anticlockwise 90", true, Corner::BottomLeft},
+        {"clockwise 90", true, Corner::TopRight},          {"clockwise 180", false, Corner::BottomRight},
+        {"clockwise 270", true, Corner::BottomLeft},       {"anticlockwise 90", true, Corner::BottomLeft},
         {"anticlockwise 180", false, Corner::BottomRight}, {"anticlockwise 270", true, Corner::TopRight},
-        {"horizontal mirror", false, Corner::TopRight},   {"vertical mirror", false, Corner::BottomLeft},
+        {"horizontal mirror", false, Corner::TopRight},    {"vertical mirror", false, Corner::BottomLeft},
     };
     const Corner corners[] = {Corner::TopLeft, Corner::TopRight, Corner::BottomLeft, Corner::BottomRight};
     for (int index = 0; index < 8; ++index) {
