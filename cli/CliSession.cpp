@@ -95,12 +95,12 @@ int CliSession::printCommands(PageKind page, const std::vector<TaskId>& ids)
     return status;
 }
 
-std::string CliSession::CompressResultNote(TaskId id) const
+std::string CliSession::CompressResultNote(TaskId id, const std::string& outputPath) const
 {
     const auto promise = m_factory.compressPromise(id);
     if (!promise)
         return {};
-    const QFileInfo output(QString::fromStdString(promise->outputPath));
+    const QFileInfo output(QString::fromStdString(outputPath.empty() ? promise->outputPath : outputPath));
     if (!output.isFile())
         return {};
     return ", " + ToNarrowUtf8(FormatFileSize(output.size())) + " (" + std::to_string(output.size()) +
@@ -135,10 +135,12 @@ int CliSession::run(PageKind page, const std::vector<TaskId>& ids)
     callbacks.output = [&](const OutputNameRecord& record) { outputs[record.taskId] = record.outputPath; };
     callbacks.done = [&](const CompletionRecord& record) {
         const auto output = outputs.find(record.taskId);
-        std::printf("%s %d %s: done%s%s%s\n", PageName(page), record.taskId,
-                    label(record.taskId).toLocal8Bit().constData(), output == outputs.end() ? "" : " -> ",
-                    output == outputs.end() ? "" : output->second.c_str(),
-                    page == PageKind::Compress ? CompressResultNote(record.taskId).c_str() : "");
+        std::printf(
+            "%s %d %s: done%s%s%s\n", PageName(page), record.taskId, label(record.taskId).toLocal8Bit().constData(),
+            output == outputs.end() ? "" : " -> ", output == outputs.end() ? "" : output->second.c_str(),
+            page == PageKind::Compress
+                ? CompressResultNote(record.taskId, output == outputs.end() ? std::string() : output->second).c_str()
+                : "");
         std::fflush(stdout);
     };
     callbacks.failed = [&](const FailureRecord& record) {

@@ -50,7 +50,8 @@ private:
     QString label(TaskId id) const;
     // ", 11.9MB (12473 bytes) of the promised 12.3MB (12900 bytes)" for a done compress
     // job; empty when its file cannot be found.
-    std::string CompressResultNote(TaskId id) const;
+    // `outputPath`: the file the job wrote (its reserved name); empty: the planned one.
+    std::string CompressResultNote(TaskId id, const std::string& outputPath) const;
     int finish(PageKind page, size_t jobs, int done, int failed);
 
     const char* m_command;

@@ -6,9 +6,11 @@
 #include "tests/support/TestMedia.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
 #include <QTemporaryDir>
+#include <QTime>
 
 #include <gtest/gtest.h>
 
@@ -264,4 +266,26 @@ TEST_F(CliPagesTest, CompressLandsNearItsTargetAndFailsWithoutADuration)
     EXPECT_TRUE(r.out.contains(QStringLiteral("junk.mp4: failed: "))) << qPrintable(r.out);
     EXPECT_TRUE(r.out.contains(QStringLiteral("0 of 1 jobs completed, 1 failed")));
     EXPECT_TRUE(QDir(failedOut.path()).entryList(QDir::Files).isEmpty());
+}
+
+TEST_F(CliPagesTest, CompressResultMeasuresTheFileItReallyWrote)
+{
+    // Every stamped name of the next half minute is taken, so the job writes under "-1" and its
+    // done line must measure that file, not the one that held the name.
+    const QByteArray taken("taken!!");
+    const QTime now = QTime::currentTime();
+    for (int s = -2; s <= 30; ++s) {
+        QFile file(out.filePath(QStringLiteral("three-%1.mp4").arg(now.addSecs(s).toString(QStringLiteral("HHmmss")))));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(taken);
+    }
+    const CliResult r = RunCli({QStringLiteral("compress"), QStringLiteral("--strength"), QStringLiteral("30"),
+                                QStringLiteral("--output-dir"), out.path(), media("three.mp4")});
+    ASSERT_EQ(r.exitCode, 0) << qPrintable(r.out) << qPrintable(r.err);
+    const QRegularExpression done(QStringLiteral(": done -> (.+-1\\.mp4), .* \\((\\d+) bytes\\) of the promised"));
+    const QRegularExpressionMatch match = done.match(r.out);
+    ASSERT_TRUE(match.hasMatch()) << qPrintable(r.out);
+    const qint64 written = QFileInfo(match.captured(1)).size();
+    EXPECT_GT(written, taken.size());
+    EXPECT_EQ(match.captured(2).toLongLong(), written);
 }

@@ -182,8 +182,12 @@ void ProgressView::OnDone(PageKind page, TaskId taskId)
         ShowPercent(item, page, 100);
         // The compress item's size says what came out beside what was promised.
         if (page == PageKind::Compress) {
-            if (const auto promise = m_tasks.Factory().compressPromise(taskId))
-                ShowCompressResult(item, promise->promisedBytes, QString::fromStdString(promise->outputPath));
+            if (const auto promise = m_tasks.Factory().compressPromise(taskId)) {
+                const auto reserved = m_compressOutputs.find(taskId);
+                ShowCompressResult(item, promise->promisedBytes,
+                                   reserved != m_compressOutputs.end() ? reserved->second
+                                                                       : QString::fromStdString(promise->outputPath));
+            }
         }
     }
 }
@@ -240,6 +244,8 @@ void ProgressView::OnFailed(PageKind page, TaskId taskId, const QString& reason)
 
 void ProgressView::OnOutput(PageKind page, TaskId taskId, const QString& outputPath)
 {
+    if (page == PageKind::Compress)
+        m_compressOutputs[taskId] = outputPath;
     QWidget* item = ItemOf(page, taskId);
     if (!item)
         return;

@@ -18,6 +18,8 @@
 
 #include <QString>
 
+#include <map>
+
 class QWidget;
 
 namespace tolvex {
@@ -55,6 +57,8 @@ private:
     PageTasks& m_tasks;
     CMainWnd* m_window = nullptr;
     bool m_toldFfmpegMissing = false;
+    // The file each compress job really writes (a taken name gets a number), for its result.
+    std::map<TaskId, QString> m_compressOutputs;
 };
 
 }  // namespace tolvex
