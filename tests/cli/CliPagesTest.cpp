@@ -45,15 +45,15 @@ protected:
     // Runs a page command into the test's own output folder; expects success.
     QString runOne(QStringList args, const QString& filter = QStringLiteral("*"))
     {
-        args << QStringLiteral("--output-dir") << out.path();
+        args << QStringLiteral("--output-dir") << m_out.path();
         const CliResult r = RunCli(args);
         EXPECT_EQ(r.exitCode, 0) << qPrintable(r.out) << qPrintable(r.err);
         EXPECT_TRUE(r.out.contains(QStringLiteral("1 of 1 jobs completed, 0 failed"))) << qPrintable(r.out);
-        return SingleFileIn(out.path(), filter);
+        return SingleFileIn(m_out.path(), filter);
     }
 
     static QTemporaryDir* s_media;
-    QTemporaryDir out;
+    QTemporaryDir m_out;
 };
 
 QTemporaryDir* CliPagesTest::s_media = nullptr;
@@ -66,7 +66,7 @@ TEST_F(CliPagesTest, PrintCommandWritesOneLinePerJobAndRunsNothing)
     const CliResult r = RunCli(
         {QStringLiteral("convert"), QStringLiteral("--print-command"), QStringLiteral("--format"),
          QStringLiteral("mkv"), QStringLiteral("--size"), QStringLiteral("1280x720"), QStringLiteral("--output-dir"),
-         out.path(), QStringLiteral("in.mp4"), QStringLiteral("quiet video.mp4")},
+         m_out.path(), QStringLiteral("in.mp4"), QStringLiteral("quiet video.mp4")},
         s_media->path());
     ASSERT_EQ(r.exitCode, 0) << qPrintable(r.err);
     const QStringList lines = r.out.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
@@ -74,16 +74,16 @@ TEST_F(CliPagesTest, PrintCommandWritesOneLinePerJobAndRunsNothing)
     const QString pattern =
         QStringLiteral("^\"[^\"]*ffmpeg\" -y -i \"%1\" -s 1280\\*720  -strict -2 \"%2/%3-\\d{6}\\.mkv\"$");
     EXPECT_TRUE(QRegularExpression(pattern.arg(QRegularExpression::escape(media("in.mp4")),
-                                               QRegularExpression::escape(out.path()), QStringLiteral("in")))
+                                               QRegularExpression::escape(m_out.path()), QStringLiteral("in")))
                     .match(lines[0])
                     .hasMatch())
         << qPrintable(lines[0]);
     EXPECT_TRUE(lines[1].contains(QStringLiteral("\"") + media("quiet video.mp4") + QStringLiteral("\"")));
-    EXPECT_TRUE(QDir(out.path()).entryList(QDir::Files).isEmpty());
+    EXPECT_TRUE(QDir(m_out.path()).entryList(QDir::Files).isEmpty());
 
     // Every page prints its described command.
     const CliResult merge = RunCli({QStringLiteral("merge"), QStringLiteral("--print-command"),
-                                    QStringLiteral("--output-dir"), out.path(), media("in.mp4"), media("small.mp4")});
+                                    QStringLiteral("--output-dir"), m_out.path(), media("in.mp4"), media("small.mp4")});
     EXPECT_EQ(merge.exitCode, 0);
     EXPECT_TRUE(merge.out.contains(QStringLiteral("[1:v]scale=320:240,pad=640:360:160:60[v1];")))
         << qPrintable(merge.out);
@@ -122,26 +122,26 @@ TEST_F(CliPagesTest, BadCommandLinesAreRefusedWithAMessage)
         {QStringLiteral("convert")},
     };
     for (const QStringList& args : bad) {
-        const CliResult r = RunCli(args + QStringList{QStringLiteral("--output-dir"), out.path()});
+        const CliResult r = RunCli(args + QStringList{QStringLiteral("--output-dir"), m_out.path()});
         EXPECT_NE(r.exitCode, 0) << qPrintable(args.join(' '));
         EXPECT_TRUE(r.out.isEmpty()) << qPrintable(args.join(' '));
         EXPECT_TRUE(r.err.startsWith(QStringLiteral("tolvex-cli ")) || r.err.contains(QStringLiteral("usage")))
             << qPrintable(args.join(' ')) << qPrintable(r.err);
     }
-    EXPECT_TRUE(QDir(out.path()).entryList(QDir::Files).isEmpty());
+    EXPECT_TRUE(QDir(m_out.path()).entryList(QDir::Files).isEmpty());
     EXPECT_EQ(RunCli({QStringLiteral("convert"), QStringLiteral("--help")}).exitCode, 0);
 }
 
 TEST_F(CliPagesTest, ConvertSizeAndRotateFilters)
 {
     const CliResult r = RunCli({QStringLiteral("convert"), QStringLiteral("--size"), QStringLiteral("1280x720"),
-                                QStringLiteral("--output-dir"), out.path(), media("in.mp4")});
+                                QStringLiteral("--output-dir"), m_out.path(), media("in.mp4")});
     EXPECT_EQ(r.exitCode, 0);
     // Progress lines per item, then the summary.
     EXPECT_TRUE(QRegularExpression(QStringLiteral("convert 0 in.mp4: \\d+%")).match(r.out).hasMatch())
         << qPrintable(r.out);
     EXPECT_TRUE(r.out.contains(QStringLiteral("convert 0 in.mp4: done")));
-    const ProbedFile converted = ProbeFile(SingleFileIn(out.path()));
+    const ProbedFile converted = ProbeFile(SingleFileIn(m_out.path()));
     EXPECT_EQ(converted.width, 1280);
     EXPECT_EQ(converted.height, 720);
 
@@ -255,7 +255,7 @@ TEST_F(CliPagesTest, CompressLandsNearItsTargetAndFailsWithoutADuration)
     EXPECT_NEAR(static_cast<double>(QFileInfo(small).size()), target, target * 0.3);
     EXPECT_TRUE(small.endsWith(QStringLiteral(".mp4")));
 
-    const QString junk = out.filePath(QStringLiteral("junk.mp4"));
+    const QString junk = m_out.filePath(QStringLiteral("junk.mp4"));
     QFile file(junk);
     ASSERT_TRUE(file.open(QIODevice::WriteOnly));
     file.write("not a video at all");
@@ -275,12 +275,13 @@ TEST_F(CliPagesTest, CompressResultMeasuresTheFileItReallyWrote)
     const QByteArray taken("taken!!");
     const QTime now = QTime::currentTime();
     for (int s = -2; s <= 30; ++s) {
-        QFile file(out.filePath(QStringLiteral("three-%1.mp4").arg(now.addSecs(s).toString(QStringLiteral("HHmmss")))));
+        QFile file(
+            m_out.filePath(QStringLiteral("three-%1.mp4").arg(now.addSecs(s).toString(QStringLiteral("HHmmss")))));
         ASSERT_TRUE(file.open(QIODevice::WriteOnly));
         file.write(taken);
     }
     const CliResult r = RunCli({QStringLiteral("compress"), QStringLiteral("--strength"), QStringLiteral("30"),
-                                QStringLiteral("--output-dir"), out.path(), media("three.mp4")});
+                                QStringLiteral("--output-dir"), m_out.path(), media("three.mp4")});
     ASSERT_EQ(r.exitCode, 0) << qPrintable(r.out) << qPrintable(r.err);
     const QRegularExpression done(QStringLiteral(": done -> (.+-1\\.mp4), .* \\((\\d+) bytes\\) of the promised"));
     const QRegularExpressionMatch match = done.match(r.out);
