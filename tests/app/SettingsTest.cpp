@@ -10,6 +10,10 @@
 
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
+#include <cstdio>
+
 #include <iostream>
 #include <memory>
 #include <sstream>
@@ -20,15 +24,45 @@ using namespace tolvex;
 namespace {
 
 // Captures what a block prints on standard output.
+// Captures what the process writes to its standard output (the console lines go through
+// stdio) by pointing file descriptor 1 at a scratch file until text() is read.
 class CaptureStdout {
 public:
-    CaptureStdout() : m_old(std::cout.rdbuf(m_buffer.rdbuf())) {}
-    ~CaptureStdout() { std::cout.rdbuf(m_old); }
-    std::string text() const { return m_buffer.str(); }
+    CaptureStdout() : m_file(std::tmpfile())
+    {
+        std::fflush(stdout);
+        m_saved = dup(STDOUT_FILENO);
+        dup2(fileno(m_file), STDOUT_FILENO);
+    }
+    ~CaptureStdout()
+    {
+        restore();
+        std::fclose(m_file);
+    }
+    std::string text()
+    {
+        restore();
+        std::string captured;
+        std::rewind(m_file);
+        char chunk[4096];
+        for (size_t n; (n = std::fread(chunk, 1, sizeof chunk, m_file)) > 0;)
+            captured.append(chunk, n);
+        return captured;
+    }
 
 private:
-    std::stringstream m_buffer;
-    std::streambuf* m_old;
+    void restore()
+    {
+        if (m_saved < 0)
+            return;
+        std::fflush(stdout);
+        dup2(m_saved, STDOUT_FILENO);
+        close(m_saved);
+        m_saved = -1;
+    }
+
+    FILE* m_file;
+    int m_saved = -1;
 };
 
 // The settings file is one per process, its path fixed at its first use: every test of
@@ -134,6 +168,7 @@ TEST(Settings, ConcurrentWritersAndReaders)
     QTemporaryDir dir;
     const IniFile ini(dir.path() + "/c.ini");
     std::vector<std::thread> threads;
+    threads.reserve(4);
     for (int t = 0; t < 4; ++t) {
         threads.emplace_back([&ini, t] {
             for (int i = 0; i < 50; ++i) {
