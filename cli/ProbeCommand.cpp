@@ -2,6 +2,7 @@
 // per line, fields named as in MediaInfo, plus ProbeMediaInfo's result and the value of
 // ProbeDurationSeconds. Exit status 0 when every file was probed, 1 otherwise.
 
+#include "app/ConsoleLog.h"
 #include "app/Helpers.h"
 #include "cli/CliCommands.h"
 #include "media/MediaProbe.h"
@@ -90,8 +91,12 @@ std::string ProbeJson(const std::string& path)
 
 }  // namespace
 
-int RunProbeCommand(const QStringList& args)
+int RunProbeCommand(const QStringList& arguments)
 {
+    // --verbose adds the probe's own diagnostic lines on standard error.
+    QStringList args = arguments;
+    if (args.removeAll(QStringLiteral("--verbose")) > 0)
+        SetConsoleQuiet(false);
     if (args.isEmpty()) {
         std::fprintf(stderr, "usage: tolvex-cli probe FILE...\n");
         return 2;
@@ -103,8 +108,10 @@ int RunProbeCommand(const QStringList& args)
         std::fwrite(line.data(), 1, line.size(), stdout);
         std::fflush(stdout);
         // A file counts as probed when its container opened and was analysed.
-        if (line.find("\"result\":0,") == std::string::npos)
+        if (line.find("\"result\":0,") == std::string::npos) {
             allProbed = false;
+            std::fprintf(stderr, "tolvex-cli probe: %s: could not be read\n", path.c_str());
+        }
     }
     return allProbed ? 0 : 1;
 }

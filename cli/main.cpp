@@ -17,7 +17,7 @@ namespace {
 using tolvex::cli::CliCommand;
 
 const CliCommand kCommands[] = {
-    {"probe", "FILE...", "print what the media probe reports about each file (one JSON object per line)",
+    {"probe", "[--verbose] FILE...", "print what the media probe reports about each file (one JSON object per line)",
      &tolvex::cli::RunProbeCommand},
     {"convert", "[--format EXT] [--size auto|WxH] [--params] [--vcodec|--vb|--acodec|--ar|--ab|--ac TEXT] FILE...",
      "convert each file to another format", &tolvex::cli::RunConvertCommand},

@@ -113,9 +113,9 @@ TEST_F(ProbeCommandTest, PrintsOneObjectPerFileAsTheProbeReports)
 TEST_F(ProbeCommandTest, MissingFileFailsTheRunButTheOthersArePrinted)
 {
     ASSERT_TRUE(test::MakeAudio(path("tone.m4a"), 1.0));
-    const CliRun run =
-        RunHeadless(CliPath(), {QStringLiteral("probe"), QString::fromStdString(path("nothing here.mp4")),
-                                QString::fromStdString(path("tone.m4a"))});
+    const CliRun run = RunHeadless(
+        CliPath(), {QStringLiteral("probe"), QStringLiteral("--verbose"),
+                    QString::fromStdString(path("nothing here.mp4")), QString::fromStdString(path("tone.m4a"))});
     EXPECT_EQ(run.exitCode, 1);
     const auto objects = JsonLines(run.out);
     ASSERT_EQ(objects.size(), 2u);
@@ -123,7 +123,9 @@ TEST_F(ProbeCommandTest, MissingFileFailsTheRunButTheOthersArePrinted)
     EXPECT_EQ(objects[0]["probeDuration"].toDouble(), 0.0);
     EXPECT_EQ(objects[0]["width"].toInt(), -1);
     EXPECT_EQ(objects[1]["result"].toInt(), 0);
-    EXPECT_TRUE(run.err.contains("avformat_open_input error")) << "the probe's console line goes to standard error";
+    EXPECT_TRUE(run.err.contains("avformat_open_input error"))
+        << "with --verbose the probe's line goes to standard error";
+    EXPECT_TRUE(run.err.contains("nothing here.mp4: could not be read")) << qPrintable(run.err);
 }
 
 TEST(TolvexCli, HelpAndUnknownCommands)
