@@ -132,7 +132,7 @@ TEST(TolvexCli, HelpAndUnknownCommands)
 {
     const CliRun help = RunHeadless(CliPath(), {QStringLiteral("--help")});
     EXPECT_EQ(help.exitCode, 0);
-    EXPECT_TRUE(help.out.contains("probe FILE..."));
+    EXPECT_TRUE(help.out.contains("probe [--verbose] FILE..."));
     EXPECT_EQ(RunHeadless(CliPath(), {QStringLiteral("no-such-command")}).exitCode, 2);
     EXPECT_EQ(RunHeadless(CliPath(), {QStringLiteral("probe")}).exitCode, 2);
 }
