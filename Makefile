@@ -63,6 +63,8 @@ fuzz:
 
 bench: build
 	@for b in $(BUILD_DIR)/bin/bench-*; do echo "== $$b"; $(XVFB) $$b || exit 1; done
+	@echo "== $(BUILD_DIR)/bin/bench-add-media 1000 --window-only"
+	@$(XVFB) $(BUILD_DIR)/bin/bench-add-media 1000 --window-only
 
 install: build
 	cmake --install $(BUILD_DIR)
