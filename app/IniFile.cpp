@@ -57,7 +57,7 @@ bool IsKeyLine(const QString& trimmed, const QString& key, QString* value)
         return false;
     if (trimmed.left(eq).trimmed().compare(key, Qt::CaseInsensitive) != 0)
         return false;
-    *value = IniFile::DecodeValue(trimmed.mid(eq + 1).trimmed());
+    *value = IniFile::decodeValue(trimmed.mid(eq + 1).trimmed());
     return true;
 }
 
@@ -109,7 +109,7 @@ int HexDigit(QChar c)
 
 IniFile::IniFile(QString path) : m_path(std::move(path)) {}
 
-std::optional<QString> IniFile::ValueIn(const QString& text, const QString& section, const QString& key)
+std::optional<QString> IniFile::valueIn(const QString& text, const QString& section, const QString& key)
 {
     bool inSection = false;
     for (const QString& line : SplitLines(text)) {
@@ -126,7 +126,7 @@ std::optional<QString> IniFile::ValueIn(const QString& text, const QString& sect
     return std::nullopt;
 }
 
-QString IniFile::EncodeValue(const QString& value)
+QString IniFile::encodeValue(const QString& value)
 {
     if (!NeedsQuotes(value))
         return value;
@@ -161,7 +161,7 @@ QString IniFile::EncodeValue(const QString& value)
     return out;
 }
 
-QString IniFile::DecodeValue(const QString& stored)
+QString IniFile::decodeValue(const QString& stored)
 {
     // Plain values are taken as they stand; only a value in double quotes has escapes.
     if (stored.size() < 2 || !stored.startsWith(QLatin1Char('"')) || !stored.endsWith(QLatin1Char('"')))
@@ -223,7 +223,7 @@ std::optional<QString> IniFile::value(const QString& section, const QString& key
     QFile file(m_path);
     if (!file.open(QIODevice::ReadOnly))
         return std::nullopt;
-    return ValueIn(QString::fromUtf8(file.readAll()), section, key);
+    return valueIn(QString::fromUtf8(file.readAll()), section, key);
 }
 
 bool IniFile::setValue(const QString& section, const QString& key, const QString& value) const
@@ -233,7 +233,7 @@ bool IniFile::setValue(const QString& section, const QString& key, const QString
     std::lock_guard<std::mutex> guard(WriteLock());
     bool exists = false;
     QStringList lines = ReadLines(m_path, &exists);
-    const QString entry = key + QLatin1Char('=') + EncodeValue(value);
+    const QString entry = key + QLatin1Char('=') + encodeValue(value);
 
     int sectionLine = -1;
     int insertAt = -1;

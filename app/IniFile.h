@@ -27,10 +27,10 @@ public:
     bool setValue(const QString& section, const QString& key, const QString& value) const;
 
     // The parser on a file's text, for the lookups above and the fuzz target.
-    static std::optional<QString> ValueIn(const QString& text, const QString& section, const QString& key);
+    static std::optional<QString> valueIn(const QString& text, const QString& section, const QString& key);
     // A value as it stands after "key=", and back.
-    static QString EncodeValue(const QString& value);
-    static QString DecodeValue(const QString& stored);
+    static QString encodeValue(const QString& value);
+    static QString decodeValue(const QString& stored);
 
 private:
     QString m_path;

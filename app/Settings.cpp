@@ -18,7 +18,7 @@ SettingsFile::SettingsFile()
 {
 }
 
-SettingsFile& SettingsFile::Instance()
+SettingsFile& SettingsFile::instance()
 {
     // Created once, under a lock with a second test inside it, and never destroyed:
     // worker threads may still read settings while the process winds down.
@@ -48,7 +48,7 @@ const IniFile& SettingsFile::ini() const
 
 bool ReadSetting(const QString& section, const QString& key, const QString& defaultValue, QString& out, int bufferChars)
 {
-    const auto stored = SettingsFile::Instance().ini().value(section, key);
+    const auto stored = SettingsFile::instance().ini().value(section, key);
     out = stored.value_or(defaultValue);
     if (bufferChars > 0 && out.size() > bufferChars - 1)
         out.truncate(bufferChars - 1);
@@ -57,7 +57,7 @@ bool ReadSetting(const QString& section, const QString& key, const QString& defa
 
 bool WriteSetting(const QString& section, const QString& key, const QString& value)
 {
-    return SettingsFile::Instance().ini().setValue(section, key, value);
+    return SettingsFile::instance().ini().setValue(section, key, value);
 }
 
 }  // namespace tolvex

@@ -13,7 +13,7 @@ class IniFile;
 // The one process-wide settings file, created on first use (thread-safe).
 class SettingsFile {
 public:
-    static SettingsFile& Instance();
+    static SettingsFile& instance();
     const QString& path() const;
     const IniFile& ini() const;
 

@@ -95,7 +95,7 @@ int CliSession::printCommands(PageKind page, const std::vector<TaskId>& ids)
     return status;
 }
 
-std::string CliSession::CompressResultNote(TaskId id, const std::string& outputPath) const
+std::string CliSession::compressResultNote(TaskId id, const std::string& outputPath) const
 {
     const auto promise = m_factory.compressPromise(id);
     if (!promise)
@@ -139,7 +139,7 @@ int CliSession::run(PageKind page, const std::vector<TaskId>& ids)
             "%s %d %s: done%s%s%s\n", PageName(page), record.taskId, label(record.taskId).toLocal8Bit().constData(),
             output == outputs.end() ? "" : " -> ", output == outputs.end() ? "" : output->second.c_str(),
             page == PageKind::Compress
-                ? CompressResultNote(record.taskId, output == outputs.end() ? std::string() : output->second).c_str()
+                ? compressResultNote(record.taskId, output == outputs.end() ? std::string() : output->second).c_str()
                 : "");
         std::fflush(stdout);
     };
@@ -204,7 +204,7 @@ int CliSession::runMerge(const std::vector<TaskId>& ids, const MergeSettings& se
     runner.setCallbacks(std::move(callbacks));
 
     InterruptWatch interrupt([&](int) { StopEverything(runner); });
-    runner.engine().StartMerge(job.command);
+    runner.engine().startMerge(job.command);
     runner.run();
     const int done = runner.doneCount();
     const int failed = runner.failedCount();

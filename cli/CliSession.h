@@ -51,7 +51,7 @@ private:
     // ", 11.9MB (12473 bytes) of the promised 12.3MB (12900 bytes)" for a done compress
     // job; empty when its file cannot be found.
     // `outputPath`: the file the job wrote (its reserved name); empty: the planned one.
-    std::string CompressResultNote(TaskId id, const std::string& outputPath) const;
+    std::string compressResultNote(TaskId id, const std::string& outputPath) const;
     int finish(PageKind page, size_t jobs, int done, int failed);
 
     const char* m_command;

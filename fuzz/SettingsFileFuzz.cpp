@@ -21,20 +21,20 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     const QString text =
         QString::fromUtf8(reinterpret_cast<const char*>(data) + split, static_cast<qsizetype>(size - split));
 
-    const auto before = IniFile::ValueIn(text, QStringLiteral("global"), QStringLiteral("user-real-ip"));
+    const auto before = IniFile::valueIn(text, QStringLiteral("global"), QStringLiteral("user-real-ip"));
 
     // The value as written, under a key of its own, in a file of its own.
-    const QString file = QStringLiteral("[global]\noutput-dir=") + IniFile::EncodeValue(value) + QLatin1Char('\n') +
+    const QString file = QStringLiteral("[global]\noutput-dir=") + IniFile::encodeValue(value) + QLatin1Char('\n') +
                          text + QLatin1Char('\n');
-    const auto read = IniFile::ValueIn(file, QStringLiteral("global"), QStringLiteral("output-dir"));
+    const auto read = IniFile::valueIn(file, QStringLiteral("global"), QStringLiteral("output-dir"));
     if (!read || *read != value)
         std::abort();
-    if (IniFile::DecodeValue(IniFile::EncodeValue(value)) != value)
+    if (IniFile::decodeValue(IniFile::encodeValue(value)) != value)
         std::abort();
 
     // The encoded value cannot have started a section or another key.
-    const QString alone = QStringLiteral("[global]\na=") + IniFile::EncodeValue(value) + QLatin1Char('\n');
-    if (IniFile::ValueIn(alone, QStringLiteral("global"), QStringLiteral("user-real-ip")).has_value())
+    const QString alone = QStringLiteral("[global]\na=") + IniFile::encodeValue(value) + QLatin1Char('\n');
+    if (IniFile::valueIn(alone, QStringLiteral("global"), QStringLiteral("user-real-ip")).has_value())
         std::abort();
     (void)before;
     return 0;

@@ -46,19 +46,19 @@ std::optional<Account> ReadAccountFile(const QString& path)
     }
 }
 
-void AccountState::Set(Account account)
+void AccountState::set(Account account)
 {
     std::lock_guard<std::mutex> lock(m_mutex);
     m_account = std::move(account);
 }
 
-bool AccountState::IsSignedIn() const
+bool AccountState::isSignedIn() const
 {
     std::lock_guard<std::mutex> lock(m_mutex);
-    return m_account.SignedIn();
+    return m_account.signedIn();
 }
 
-Account AccountState::Current() const
+Account AccountState::current() const
 {
     std::lock_guard<std::mutex> lock(m_mutex);
     return m_account;
@@ -66,7 +66,7 @@ Account AccountState::Current() const
 
 void LoadAccount(AccountState& state)
 {
-    state.Set(ReadAccountFile(AccountFilePath()).value_or(Account{}));
+    state.set(ReadAccountFile(AccountFilePath()).value_or(Account{}));
 }
 
 }  // namespace tolvex

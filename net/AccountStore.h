@@ -17,7 +17,7 @@ struct Account {
     std::string mobile;
     std::string wechat;
 
-    bool SignedIn() const { return !mobile.empty() || !wechat.empty(); }
+    bool signedIn() const { return !mobile.empty() || !wechat.empty(); }
 };
 
 // TolvexVideoConverter/Data/account.json under the data folder.
@@ -30,9 +30,9 @@ std::optional<Account> ReadAccountFile(const QString& path);
 // Thread use: Set from the loader thread, read from the UI thread; all calls lock.
 class AccountState {
 public:
-    void Set(Account account);
-    bool IsSignedIn() const;
-    Account Current() const;
+    void set(Account account);
+    bool isSignedIn() const;
+    Account current() const;
 
 private:
     mutable std::mutex m_mutex;

@@ -22,7 +22,7 @@ struct CurlSlistDeleter {
 // line (the list built so far stays owned).
 class CurlHeaderList {
 public:
-    bool Append(const char* line)
+    bool append(const char* line)
     {
         curl_slist* head = curl_slist_append(m_list.get(), line);
         if (!head)

@@ -52,7 +52,7 @@ FeedbackOutcome EvaluateFeedbackAnswer(int requestResult, const std::string& ans
     const auto envelope = ParseServiceEnvelope(answer);
     if (!envelope)
         return FeedbackOutcome::NetworkError;
-    return envelope->Succeeded() ? FeedbackOutcome::Submitted : FeedbackOutcome::UnknownError;
+    return envelope->succeeded() ? FeedbackOutcome::Submitted : FeedbackOutcome::UnknownError;
 }
 
 FeedbackOutcome SendFeedback(const std::string& baseUrl, const std::string& body, const std::atomic<bool>* abort)

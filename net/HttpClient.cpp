@@ -52,7 +52,7 @@ HttpClient::HttpClient()
     g_globalInits.fetch_add(1);
 }
 
-int HttpClient::GlobalInitCount()
+int HttpClient::globalInitCount()
 {
     return g_globalInits.load();
 }
@@ -113,7 +113,7 @@ int HttpClient::PostJson(std::string body, const std::string& url, std::string& 
                          const std::atomic<bool>* abort)
 {
     CurlHeaderList headers;
-    if (!headers.Append("Accept: application/json") || !headers.Append("Content-Type:application/json;charset=UTF-8"))
+    if (!headers.append("Accept: application/json") || !headers.append("Content-Type:application/json;charset=UTF-8"))
         return -1;
     CurlEasy handle(curl_easy_init());
     if (!handle)

@@ -30,7 +30,7 @@ public:
                  const std::atomic<bool>* abort = nullptr);
 
     // How many times libcurl's global initialisation ran in this process (at most once).
-    static int GlobalInitCount();
+    static int globalInitCount();
 
 private:
     friend HttpClient& HttpClientInstance();

@@ -24,7 +24,7 @@ struct Transfer {
     int64_t lastActivity = 0;
     bool writeFailed = false;
 
-    void Report()
+    void report()
     {
         curl_off_t length = -1;
         curl_easy_getinfo(curl, CURLINFO_CONTENT_LENGTH_DOWNLOAD_T, &length);
@@ -54,7 +54,7 @@ size_t WriteChunk(char* data, size_t size, size_t count, void* context)
         return 0;
     }
     transfer->received += static_cast<int64_t>(bytes);
-    transfer->Report();
+    transfer->report();
     return bytes;
 }
 
@@ -70,7 +70,7 @@ HttpDownload::HttpDownload(std::string url, const QString& folder)
 {
 }
 
-DownloadOutcome HttpDownload::Run(const std::atomic<bool>& cancel, const ProgressFn& progress)
+DownloadOutcome HttpDownload::run(const std::atomic<bool>& cancel, const ProgressFn& progress)
 {
     CurlEasy handle(curl_easy_init());
     if (!handle)

@@ -48,8 +48,8 @@ public:
     HttpDownload(std::string url, const QString& folder);
 
     // Where the file is, once complete.
-    const QString& TargetPath() const { return m_target; }
-    DownloadOutcome Run(const std::atomic<bool>& cancel, const ProgressFn& progress);
+    const QString& targetPath() const { return m_target; }
+    DownloadOutcome run(const std::atomic<bool>& cancel, const ProgressFn& progress);
 
 private:
     std::string m_url;

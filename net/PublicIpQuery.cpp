@@ -40,7 +40,7 @@ bool PublicIpQueryNeeded()
 std::optional<std::string> ParsePublicIpAnswer(const std::string& body)
 {
     const auto envelope = ParseServiceEnvelope(body);
-    if (!envelope || !envelope->Succeeded() || !envelope->data.isString())
+    if (!envelope || !envelope->succeeded() || !envelope->data.isString())
         return std::nullopt;
     const std::string address = envelope->data.asString();
     if (!LooksLikeAddress(address))

@@ -14,7 +14,7 @@ struct ServiceEnvelope {
     int ret = -1;
     Json::Value data;  // null when the answer has none
 
-    bool Succeeded() const { return ret == 0; }
+    bool succeeded() const { return ret == 0; }
 };
 
 // Parses an answer body. Nothing when the body is not JSON, not an object, or its "ret" is

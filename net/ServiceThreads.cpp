@@ -6,12 +6,12 @@ namespace tolvex {
 
 ServiceThreads::~ServiceThreads()
 {
-    StopAll();
+    stopAll();
 }
 
-bool ServiceThreads::Start(Work work)
+bool ServiceThreads::start(Work work)
 {
-    JoinFinished();
+    joinFinished();
     if (m_abort.load() || !work)
         return false;
     auto done = std::make_shared<std::atomic<bool>>(false);
@@ -27,13 +27,13 @@ bool ServiceThreads::Start(Work work)
     return true;
 }
 
-int ServiceThreads::RunningCount()
+int ServiceThreads::runningCount()
 {
-    JoinFinished();
+    joinFinished();
     return static_cast<int>(m_threads.size());
 }
 
-void ServiceThreads::StopAll()
+void ServiceThreads::stopAll()
 {
     m_abort.store(true);
     for (Entry& entry : m_threads) {
@@ -43,7 +43,7 @@ void ServiceThreads::StopAll()
     m_threads.clear();
 }
 
-void ServiceThreads::JoinFinished()
+void ServiceThreads::joinFinished()
 {
     for (auto it = m_threads.begin(); it != m_threads.end();) {
         if (it->done->load()) {

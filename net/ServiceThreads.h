@@ -26,18 +26,18 @@ public:
 
     // Runs `work` on a new thread; false when the thread could not be started or the
     // threads were stopped.
-    bool Start(Work work);
+    bool start(Work work);
     // Threads started and not yet finished.
-    int RunningCount();
+    int runningCount();
     // Sets the abort flag and joins every thread; later Starts are refused.
-    void StopAll();
+    void stopAll();
 
 private:
     struct Entry {
         std::thread thread;
         std::shared_ptr<std::atomic<bool>> done;
     };
-    void JoinFinished();
+    void joinFinished();
 
     std::atomic<bool> m_abort{false};
     std::list<Entry> m_threads;

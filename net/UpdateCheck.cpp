@@ -62,7 +62,7 @@ std::optional<ReleaseVersion> ParseReleaseVersion(const std::string& text)
 std::optional<UpdateInfo> ParseUpdateAnswer(const std::string& body)
 {
     const auto envelope = ParseServiceEnvelope(body);
-    if (!envelope || !envelope->Succeeded() || !envelope->data.isObject())
+    if (!envelope || !envelope->succeeded() || !envelope->data.isObject())
         return std::nullopt;
     const Json::Value& data = envelope->data;
     const Json::Value& version = data["app_version"];

@@ -72,7 +72,7 @@ void PreviewPlayer::SetEndOfMediaCallback(EndOfMediaCallback callback, void* use
     m_reader.setEndOfMediaCallback(std::move(callback), user);
 }
 
-void PreviewPlayer::SetNotifyAtEnd(bool notify)
+void PreviewPlayer::setNotifyAtEnd(bool notify)
 {
     m_reader.setNotifyAtEnd(notify);
 }

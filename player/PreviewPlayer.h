@@ -60,7 +60,7 @@ public:
 
     void SetEndOfMediaCallback(EndOfMediaCallback callback, void* user);
     // The end callback is called only while this is on (the dialogs switch it on).
-    void SetNotifyAtEnd(bool notify);
+    void setNotifyAtEnd(bool notify);
 
     // Opens the file (narrow text) and starts playing at once. 0 on success; -1 after
     // printing "init error" when the file, its decoders or the output cannot be opened.
@@ -81,7 +81,7 @@ public:
     void Destroy();
     // Presents the last picture again, for a window system that uncovered part of the
     // area while the player is paused. Any thread.
-    void Redraw() { m_videoOutput.requestRedraw(); }
+    void redraw() { m_videoOutput.requestRedraw(); }
 
     // Read-only observers.
     int state() const { return m_state.load(); }

@@ -29,7 +29,7 @@ VideoOutput::~VideoOutput()
 
 int VideoOutput::prepare()
 {
-    m_nativeWindow = m_owner ? m_owner->NativeWindowHandle() : 0;
+    m_nativeWindow = m_owner ? m_owner->nativeWindowHandle() : 0;
     if (m_nativeWindow == 0) {
         ConsoleLog("Window could not be created! SDL_Error: %s\n", "no native window for the video area");
         return -1;
@@ -177,8 +177,8 @@ void VideoOutput::followDisplaySize()
 {
     if (!m_window || !m_owner)
         return;
-    const int width = m_owner->DisplayWidth();
-    const int height = m_owner->DisplayHeight();
+    const int width = m_owner->displayWidth();
+    const int height = m_owner->displayHeight();
     if (width <= 0 || height <= 0 || (width == m_windowWidth && height == m_windowHeight))
         return;
     std::lock_guard lock(RenderLock());
@@ -192,8 +192,8 @@ void VideoOutput::followDisplaySize()
 void VideoOutput::takeDisplaySize()
 {
     if (m_owner) {
-        m_shownWidth = m_owner->DisplayWidth();
-        m_shownHeight = m_owner->DisplayHeight();
+        m_shownWidth = m_owner->displayWidth();
+        m_shownHeight = m_owner->displayHeight();
     }
 }
 

@@ -15,9 +15,9 @@ public:
     // The X11 window id of the area, or 0 when no real native window exists (for example
     // under a platform plugin without a window system); the player then refuses to open
     // video output.
-    virtual std::uintptr_t NativeWindowHandle() const = 0;
-    virtual int DisplayWidth() const = 0;
-    virtual int DisplayHeight() const = 0;
+    virtual std::uintptr_t nativeWindowHandle() const = 0;
+    virtual int displayWidth() const = 0;
+    virtual int displayHeight() const = 0;
 };
 
 }  // namespace tolvex

@@ -39,7 +39,7 @@ void WriteCrashReport(const char* data, size_t size)
 
 }  // namespace
 
-void CrashReport::Install(const QString& reportPath)
+void CrashReport::install(const QString& reportPath)
 {
     const QByteArray path = reportPath.toLocal8Bit();
     const size_t length = std::min(static_cast<size_t>(path.size()), sizeof(g_reportPath) - 1);

@@ -14,7 +14,7 @@ namespace tolvex {
 class CrashReport {
 public:
     // Installs the handler writing to `reportPath` (its folder must exist).
-    static void Install(const QString& reportPath);
+    static void install(const QString& reportPath);
 };
 
 }  // namespace tolvex

@@ -39,7 +39,7 @@ namespace {
 // Brings the main window forward, and above it the modal dialog it shows, if any.
 void ComeForward(const QPointer<CMainWnd>& window)
 {
-    if (!window || window->IsClosed())
+    if (!window || window->isClosed())
         return;
     if (window->isMinimized())
         window->showNormal();
@@ -59,7 +59,7 @@ class ReadyMark : public QObject {
 public:
     explicit ReadyMark(QString path) : m_path(std::move(path)) { qApp->installEventFilter(this); }
 
-    static void InstallFromEnvironment()
+    static void installFromEnvironment()
     {
         const QString path = qEnvironmentVariable("TOLVEX_READY_FILE");
         if (!path.isEmpty())
@@ -101,10 +101,10 @@ QStringList ArgumentsOf(int argc, char** argv)
 void InstallLanguage(const ProgramOptions& options)
 {
     const UiLanguage::Language language =
-        UiLanguage::FromCode(options.language).value_or(UiLanguage::ForLocale(QLocale::system()));
-    if (!UiLanguage::Install(language))
-        LOG(WARNING) << "no translation for " << UiLanguage::Code(language).toStdString() << " in "
-                     << UiLanguage::TranslationsFolder().toStdString();
+        UiLanguage::fromCode(options.language).value_or(UiLanguage::forLocale(QLocale::system()));
+    if (!UiLanguage::install(language))
+        LOG(WARNING) << "no translation for " << UiLanguage::code(language).toStdString() << " in "
+                     << UiLanguage::translationsFolder().toStdString();
 }
 
 }  // namespace
@@ -112,9 +112,9 @@ void InstallLanguage(const ProgramOptions& options)
 void AcceptHandOvers(SingleInstance& instance, CMainWnd& window)
 {
     QPointer<CMainWnd> guard(&window);
-    instance.SetActivationHandler([guard](const QStringList& files) {
+    instance.setActivationHandler([guard](const QStringList& files) {
         ComeForward(guard);
-        if (guard && !guard->IsClosed())
+        if (guard && !guard->isClosed())
             OpenFilesOnConvertPage(*guard, files);
     });
 }
@@ -128,7 +128,7 @@ int RunProgram(int argc, char** argv)
     }
     // A second start hands over to the running one (with its files) before any GUI is
     // loaded. A load check runs beside a running copy without disturbing it.
-    if (!options.loadAndQuit && SingleInstance::HandOverToRunning(SingleInstance::KeyForUser(), options.files))
+    if (!options.loadAndQuit && SingleInstance::handOverToRunning(SingleInstance::keyForUser(), options.files))
         return 0;
 
     ChoosePreviewPlatform();
@@ -140,13 +140,13 @@ int RunProgram(int argc, char** argv)
     QApplication::setQuitOnLastWindowClosed(false);
 
     SingleInstance instance;
-    if (!options.loadAndQuit && !instance.TryBecomePrimary()) {
-        instance.ActivatePrimary(2000, options.files);
+    if (!options.loadAndQuit && !instance.tryBecomePrimary()) {
+        instance.activatePrimary(2000, options.files);
         return 0;
     }
 
-    CrashReport::Install(CrashDumpPath());
-    ProgramLog::Start();
+    CrashReport::install(CrashDumpPath());
+    ProgramLog::start();
     LOG(INFO) << "TolvexVideoConverter starts, pid " << QCoreApplication::applicationPid();
 
     // Wide diagnostic lines use the user's locale. A locale the system does not have (LANG
@@ -164,7 +164,7 @@ int RunProgram(int argc, char** argv)
 
     InstallLanguage(options);
     avformat_network_init();
-    QApplication::setWindowIcon(QIcon(SkinResources::SkinPath(QStringLiteral("images/logo.png"))));
+    QApplication::setWindowIcon(QIcon(SkinResources::skinPath(QStringLiteral("images/logo.png"))));
 
     int exitCode = 0;
     auto* window = new CMainWnd;
@@ -178,8 +178,8 @@ int RunProgram(int argc, char** argv)
     }
     if (created && options.loadAndQuit) {
         // Built, never shown: closed from the event loop, which its final message ends.
-        std::cout << "loaded " << SkinResources::SkinFolder().toStdString() << " ("
-                  << UiLanguage::Code(UiLanguage::Current()).toStdString() << ")" << std::endl;
+        std::cout << "loaded " << SkinResources::skinFolder().toStdString() << " ("
+                  << UiLanguage::code(UiLanguage::current()).toStdString() << ")" << std::endl;
         QPointer<CMainWnd> guard(window);
         QTimer::singleShot(0, window, [guard] {
             if (guard)
@@ -191,12 +191,12 @@ int RunProgram(int argc, char** argv)
         window->ShowWindow(true, true);
         AcceptHandOvers(instance, *window);
         OpenFilesOnConvertPage(*window, options.files);
-        ReadyMark::InstallFromEnvironment();
+        ReadyMark::installFromEnvironment();
         exitCode = QApplication::exec();
         LOG(INFO) << "TolvexVideoConverter ends with " << exitCode;
     } else {
         // No skin, no window: say so instead of running invisibly.
-        const std::string skin = SkinResources::SkinPath(QStringLiteral("MainWindow.xml")).toStdString();
+        const std::string skin = SkinResources::skinPath(QStringLiteral("MainWindow.xml")).toStdString();
         LOG(ERROR) << "main window cannot be built from " << skin;
         std::cerr << "main window cannot be built from " << skin << std::endl;
         delete window;
@@ -204,7 +204,7 @@ int RunProgram(int argc, char** argv)
     }
 
     avformat_network_deinit();
-    ProgramLog::Stop();
+    ProgramLog::stop();
     return exitCode;
 }
 

@@ -7,7 +7,7 @@
 
 namespace tolvex {
 
-void ProgramLog::Start()
+void ProgramLog::start()
 {
     const std::string base = ToNarrowAnsi(LogFolder() + QLatin1Char('/'));
     google::InitGoogleLogging("TolvexVideoConverter");
@@ -24,7 +24,7 @@ void ProgramLog::Start()
     FLAGS_stop_logging_if_full_disk = true;
 }
 
-void ProgramLog::Stop()
+void ProgramLog::stop()
 {
     google::ShutdownGoogleLogging();
 }

@@ -8,8 +8,8 @@ namespace tolvex {
 
 class ProgramLog {
 public:
-    static void Start();
-    static void Stop();
+    static void start();
+    static void stop();
 };
 
 }  // namespace tolvex

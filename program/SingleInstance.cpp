@@ -34,7 +34,7 @@ SingleInstance::~SingleInstance()
         m_lock.unlock();
 }
 
-QString SingleInstance::KeyForUser()
+QString SingleInstance::keyForUser()
 {
     const QString dataFolder = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
     const QByteArray digest =
@@ -45,7 +45,7 @@ QString SingleInstance::KeyForUser()
         .arg(QString::fromLatin1(digest));
 }
 
-bool SingleInstance::TryBecomePrimary()
+bool SingleInstance::tryBecomePrimary()
 {
     if (!m_lock.tryLock(0))
         return false;
@@ -55,22 +55,22 @@ bool SingleInstance::TryBecomePrimary()
     m_server->setSocketOptions(QLocalServer::UserAccessOption);
     if (!m_server->listen(m_key))
         qWarning().noquote() << "single-instance socket cannot listen:" << m_server->errorString();
-    connect(m_server.get(), &QLocalServer::newConnection, this, &SingleInstance::OnNewConnection);
+    connect(m_server.get(), &QLocalServer::newConnection, this, &SingleInstance::onNewConnection);
     return true;
 }
 
-bool SingleInstance::HandOverToRunning(const QString& key, const QStringList& files)
+bool SingleInstance::handOverToRunning(const QString& key, const QStringList& files)
 {
     SingleInstance probe(key);
     if (probe.m_lock.tryLock(0)) {
         probe.m_lock.unlock();
         return false;
     }
-    probe.ActivatePrimary(2000, files);
+    probe.activatePrimary(2000, files);
     return true;
 }
 
-QByteArray SingleInstance::EncodeRequest(const QStringList& files)
+QByteArray SingleInstance::encodeRequest(const QStringList& files)
 {
     QByteArray request = QByteArray(kActivateLine) + '\n';
     for (const QString& file : files)
@@ -79,7 +79,7 @@ QByteArray SingleInstance::EncodeRequest(const QStringList& files)
     return request;
 }
 
-std::optional<QStringList> SingleInstance::DecodeRequest(const QByteArray& request)
+std::optional<QStringList> SingleInstance::decodeRequest(const QByteArray& request)
 {
     QStringList files;
     const QList<QByteArray> lines = request.split('\n');
@@ -97,7 +97,7 @@ std::optional<QStringList> SingleInstance::DecodeRequest(const QByteArray& reque
     return std::nullopt;
 }
 
-bool SingleInstance::ActivatePrimary(int timeoutMs, const QStringList& files)
+bool SingleInstance::activatePrimary(int timeoutMs, const QStringList& files)
 {
     // The first instance may still be between taking the lock and listening.
     QDeadlineTimer deadline(timeoutMs);
@@ -105,7 +105,7 @@ bool SingleInstance::ActivatePrimary(int timeoutMs, const QStringList& files)
         QLocalSocket socket;
         socket.connectToServer(m_key);
         if (socket.waitForConnected(200)) {
-            socket.write(EncodeRequest(files));
+            socket.write(encodeRequest(files));
             const bool written =
                 socket.waitForBytesWritten(static_cast<int>(std::max<qint64>(deadline.remainingTime(), 100)));
             socket.disconnectFromServer();
@@ -116,7 +116,7 @@ bool SingleInstance::ActivatePrimary(int timeoutMs, const QStringList& files)
     return false;
 }
 
-void SingleInstance::SetActivationHandler(ActivationHandler handler)
+void SingleInstance::setActivationHandler(ActivationHandler handler)
 {
     m_onActivate = std::move(handler);
     if (!m_onActivate)
@@ -127,7 +127,7 @@ void SingleInstance::SetActivationHandler(ActivationHandler handler)
         m_onActivate(files);
 }
 
-void SingleInstance::Deliver(const QStringList& files)
+void SingleInstance::deliver(const QStringList& files)
 {
     if (m_onActivate)
         m_onActivate(files);
@@ -135,7 +135,7 @@ void SingleInstance::Deliver(const QStringList& files)
         m_waiting.push_back(files);
 }
 
-void SingleInstance::OnNewConnection()
+void SingleInstance::onNewConnection()
 {
     while (QLocalSocket* socket = m_server->nextPendingConnection()) {
         connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
@@ -148,15 +148,15 @@ void SingleInstance::OnNewConnection()
             *buffer += socket->readAll();
             if (*handled)
                 return;
-            if (const std::optional<QStringList> files = DecodeRequest(*buffer)) {
+            if (const std::optional<QStringList> files = decodeRequest(*buffer)) {
                 *handled = true;
-                Deliver(*files);
+                deliver(*files);
             }
         });
         connect(socket, &QLocalSocket::disconnected, this, [this, buffer, handled] {
             if (!*handled && buffer->startsWith(kActivateLine)) {
                 *handled = true;
-                Deliver({});
+                deliver({});
             }
         });
     }

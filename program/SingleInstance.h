@@ -27,35 +27,35 @@ class SingleInstance : public QObject {
     Q_OBJECT
 
 public:
-    explicit SingleInstance(const QString& key = KeyForUser());
+    explicit SingleInstance(const QString& key = keyForUser());
     ~SingleInstance() override;
 
     // "TolvexVideoConverterProcessMutex-<uid>-<data folder digest>".
-    static QString KeyForUser();
+    static QString keyForUser();
 
     // Takes the lock and starts listening; false when another instance holds it.
-    bool TryBecomePrimary();
+    bool tryBecomePrimary();
     // Before the application object exists: when another instance holds the lock, asks it
     // to come forward (with `files`, absolute paths) and returns true. A second start then
     // ends without loading the GUI, which keeps it quick on a busy machine. Holds no lock
     // afterwards.
-    static bool HandOverToRunning(const QString& key = KeyForUser(), const QStringList& files = {});
+    static bool handOverToRunning(const QString& key = keyForUser(), const QStringList& files = {});
     // Asks the running instance to come forward with `files`; false when none answered in time.
-    bool ActivatePrimary(int timeoutMs = 2000, const QStringList& files = {});
+    bool activatePrimary(int timeoutMs = 2000, const QStringList& files = {});
     // Called on the UI thread when a later start asks this instance to come forward, with
     // the files that start was given (often none). Requests that came while no handler was
     // set (the window still loading) are handed to the handler when it is set, in order.
     using ActivationHandler = std::function<void(const QStringList& files)>;
-    void SetActivationHandler(ActivationHandler handler);
+    void setActivationHandler(ActivationHandler handler);
 
     // The request text for `files`, and the files of a complete request (nullopt while
     // the request is not complete: no "end" line yet).
-    static QByteArray EncodeRequest(const QStringList& files);
-    static std::optional<QStringList> DecodeRequest(const QByteArray& request);
+    static QByteArray encodeRequest(const QStringList& files);
+    static std::optional<QStringList> decodeRequest(const QByteArray& request);
 
 private:
-    void OnNewConnection();
-    void Deliver(const QStringList& files);
+    void onNewConnection();
+    void deliver(const QStringList& files);
 
     QString m_key;
     QLockFile m_lock;

@@ -89,7 +89,7 @@ std::string ExitStatus::describe() const
     return "ffmpeg was ended by signal " + std::to_string(signal);
 }
 
-std::shared_ptr<ChildProcess> ChildProcess::Spawn(const std::vector<std::string>& argv, UniqueFd& output,
+std::shared_ptr<ChildProcess> ChildProcess::spawn(const std::vector<std::string>& argv, UniqueFd& output,
                                                   std::string& error)
 {
     if (argv.empty() || argv.front().empty()) {

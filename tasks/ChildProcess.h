@@ -34,7 +34,7 @@ public:
     // Starts argv[0] (a path) with the given arguments. On success `output` receives the read
     // end of the pipe. Returns null and fills `error` when the pipe or the process cannot be
     // made or the program cannot be executed. It returns once the program runs.
-    static std::shared_ptr<ChildProcess> Spawn(const std::vector<std::string>& argv, UniqueFd& output,
+    static std::shared_ptr<ChildProcess> spawn(const std::vector<std::string>& argv, UniqueFd& output,
                                                std::string& error);
 
     ~ChildProcess();

@@ -10,7 +10,7 @@ std::shared_ptr<ChildProcess> JobProcess::start(const std::vector<std::string>& 
     std::lock_guard<std::mutex> guard(m_lock);
     if (m_stopped)
         return nullptr;
-    std::shared_ptr<ChildProcess> process = ChildProcess::Spawn(argv, output, error);
+    std::shared_ptr<ChildProcess> process = ChildProcess::spawn(argv, output, error);
     if (process)
         m_current = process;
     return process;

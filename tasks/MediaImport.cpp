@@ -65,7 +65,7 @@ MediaImport::~MediaImport()
     shutdown();
 }
 
-void MediaImport::Import(MediaImportResult& result, const std::string& ffmpegPath, const std::atomic<bool>* abort)
+void MediaImport::import(MediaImportResult& result, const std::string& ffmpegPath, const std::atomic<bool>* abort)
 {
     const MediaImportRequest& request = result.request;
     MediaItem& item = result.item;
@@ -75,9 +75,9 @@ void MediaImport::Import(MediaImportResult& result, const std::string& ffmpegPat
     item.fileSize = SizeOf(request.fullPath, request.sizeSource);
 
     if (request.thumbnail) {
-        const CommandLine command = ThumbnailMaker::Command(ffmpegPath, request.fullPath, result.thumbnailPath);
+        const CommandLine command = ThumbnailMaker::command(ffmpegPath, request.fullPath, result.thumbnailPath);
         PrintLine("cmdline:" + command.render());
-        result.thumbnail = ThumbnailMaker::Run(command, ThumbnailMaker::kTimeLimitMs, abort);
+        result.thumbnail = ThumbnailMaker::run(command, ThumbnailMaker::kTimeLimitMs, abort);
         PrintLine("dwExitCode: " + std::to_string(result.thumbnail.exitCode));
         if (!result.thumbnail.ok())
             return;
@@ -127,7 +127,7 @@ QString MediaImport::reserveThumbnailPath(const QString& fileName, const QDateTi
 {
     // Two files of the same name added in the same second would share the described name
     // and overwrite each other's picture while both runs write: later ones get a number.
-    const QString base = ThumbnailMaker::ThumbnailPath(m_tempFolder, fileName, now);
+    const QString base = ThumbnailMaker::thumbnailPath(m_tempFolder, fileName, now);
     QString path = base;
     for (int n = 2; m_reservedThumbnails.count(path) != 0 || QFileInfo::exists(path); ++n)
         path = base.left(base.size() - 4) + QLatin1Char('-') + QString::number(n) + QStringLiteral(".jpg");
@@ -178,7 +178,7 @@ void MediaImport::workerLoop()
             m_started[job.sequence] = std::chrono::steady_clock::now();
         }
         if (!job.result->cancelled)
-            Import(*job.result, m_ffmpegPath, &m_stopping);
+            import(*job.result, m_ffmpegPath, &m_stopping);
         finish(job.sequence, std::move(job.result));
     }
 }

@@ -89,7 +89,7 @@ public:
     static constexpr std::chrono::milliseconds kDefaultPatience{3000};
 
     // The work done for one file, on the calling thread (the serial reference of the bench).
-    static void Import(MediaImportResult& result, const std::string& ffmpegPath,
+    static void import(MediaImportResult& result, const std::string& ffmpegPath,
                        const std::atomic<bool>* abort = nullptr);
 
 private:

@@ -40,7 +40,7 @@ int32_t AtoiLike(const std::string& text)
 
 }  // namespace
 
-int32_t ProgressParser::ClockTextToMilliseconds(std::string_view clock)
+int32_t ProgressParser::clockTextToMilliseconds(std::string_view clock)
 {
     const auto tokens = SplitTokens(std::string(clock), ":");
     int64_t total = 0;
@@ -105,7 +105,7 @@ bool ProgressParser::findDuration(std::vector<ParserEvent>& events)
         return false;
     const std::string clock = m_accumulator.substr(clockStart, kClockLength);
     m_durationKnown = true;
-    m_durationMs = ClockTextToMilliseconds(clock);
+    m_durationMs = clockTextToMilliseconds(clock);
     log("duration: ", WholeCharacters(clock));
     log("duration: ", std::to_string(m_durationMs));
     events.push_back({ParserEvent::Kind::Duration, m_durationMs, clock});
@@ -124,7 +124,7 @@ void ProgressParser::examine(std::vector<ParserEvent>& events)
                 return;  // the clock text is cut: wait for the next chunk
             const std::string clock = m_accumulator.substr(clockStart, kClockLength);
             log("posStr: ", WholeCharacters(clock));
-            events.push_back({ParserEvent::Kind::Position, ClockTextToMilliseconds(clock), clock});
+            events.push_back({ParserEvent::Kind::Position, clockTextToMilliseconds(clock), clock});
         }
     }
 

@@ -59,7 +59,7 @@ public:
     // "hh:mm:ss.xx" (also cut or malformed texts) to milliseconds, as ffmpeg's clock reads:
     // tokens at ':' (empty ones dropped), seconds split at '.', the fraction in hundredths,
     // every number read like C's atoi; the 64-bit sum is truncated to 32 bits.
-    static int32_t ClockTextToMilliseconds(std::string_view clock);
+    static int32_t clockTextToMilliseconds(std::string_view clock);
 
 private:
     void log(std::string_view prefix, std::string_view text);

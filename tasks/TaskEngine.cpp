@@ -214,7 +214,7 @@ void TaskEngine::StopAllJobs()
     m_mergeJobs.clear();
 }
 
-void TaskEngine::StartMerge(const CommandLine& command)
+void TaskEngine::startMerge(const CommandLine& command)
 {
     sweepRetired();
     m_mergeBusy = true;

@@ -58,7 +58,7 @@ public:
     // Launches the merge job (task id -1, page kind 2) directly and marks the merge page busy.
     // Its output name is reserved like any job's. A launch that fails is reported as a
     // failure message, like any job.
-    void StartMerge(const CommandLine& command);
+    void startMerge(const CommandLine& command);
 
     // How long a running ffmpeg may print nothing before its job fails (120 s unless set).
     void setSilenceLimit(std::chrono::milliseconds limit) { m_limits.setSilenceLimit(limit); }

@@ -13,7 +13,7 @@
 
 namespace tolvex {
 
-QString ThumbnailMaker::ThumbnailPath(const QString& tempFolder, const QString& fileName, const QDateTime& time)
+QString ThumbnailMaker::thumbnailPath(const QString& tempFolder, const QString& fileName, const QDateTime& time)
 {
     const int dot = fileName.lastIndexOf(QLatin1Char('.'));
     const QString stem = dot < 0 ? fileName : fileName.left(dot);
@@ -24,7 +24,7 @@ QString ThumbnailMaker::ThumbnailPath(const QString& tempFolder, const QString& 
            QStringLiteral(".jpg");
 }
 
-CommandLine ThumbnailMaker::Command(const std::string& ffmpegPath, const QString& input, const QString& thumbnail)
+CommandLine ThumbnailMaker::command(const std::string& ffmpegPath, const QString& input, const QString& thumbnail)
 {
     CommandLine command(ffmpegPath);
     command.add("-i").addQuoted(ToNarrowUtf8(input));
@@ -36,11 +36,11 @@ CommandLine ThumbnailMaker::Command(const std::string& ffmpegPath, const QString
     return command;
 }
 
-ThumbnailResult ThumbnailMaker::Run(const CommandLine& command, int timeLimitMs, const std::atomic<bool>* abort)
+ThumbnailResult ThumbnailMaker::run(const CommandLine& command, int timeLimitMs, const std::atomic<bool>* abort)
 {
     ThumbnailResult result;
     UniqueFd output;
-    std::shared_ptr<ChildProcess> process = ChildProcess::Spawn(command.argv(), output, result.error);
+    std::shared_ptr<ChildProcess> process = ChildProcess::spawn(command.argv(), output, result.error);
     if (!process) {
         result.outcome = ThumbnailResult::Outcome::NotStarted;
         return result;

@@ -36,13 +36,13 @@ public:
     static constexpr int kTimeLimitMs = 5000;
 
     // <tempFolder>/<stem>-thumbnail-<yyyyMMddHHmmss>.jpg
-    static QString ThumbnailPath(const QString& tempFolder, const QString& fileName, const QDateTime& time);
+    static QString thumbnailPath(const QString& tempFolder, const QString& fileName, const QDateTime& time);
     // "ffmpeg" -i "input" -y -f image2 -t 0.001 -s 120x70 -update 1 "thumbnail"
-    static CommandLine Command(const std::string& ffmpegPath, const QString& input, const QString& thumbnail);
+    static CommandLine command(const std::string& ffmpegPath, const QString& input, const QString& thumbnail);
 
     // Runs the command and waits at most `timeLimitMs`; kills it on overrun, and also as
     // soon as `abort` (when given) becomes true, which reads as an overrun.
-    static ThumbnailResult Run(const CommandLine& command, int timeLimitMs = kTimeLimitMs,
+    static ThumbnailResult run(const CommandLine& command, int timeLimitMs = kTimeLimitMs,
                                const std::atomic<bool>* abort = nullptr);
 };
 

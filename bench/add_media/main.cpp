@@ -130,7 +130,7 @@ qint64 ImportSerially(const QStringList& paths, int from, int to, const QTempora
         result.request.fullPath = paths[i];
         result.request.thumbnail = true;
         result.thumbnailPath = thumbnails.filePath(QStringLiteral("t%1.jpg").arg(i));
-        MediaImport::Import(result, ffmpeg);
+        MediaImport::import(result, ffmpeg);
     }
     return serial.elapsed();
 }
@@ -171,7 +171,7 @@ int main(int argc, char** argv)
         paths << path;
     }
 
-    SkinResources::SetSkinFolder(QStringLiteral(TOLVEX_SKIN_DIR));
+    SkinResources::setSkinFolder(QStringLiteral(TOLVEX_SKIN_DIR));
     QPointer<CMainWnd> window = new CMainWnd;
     if (!window->Create(nullptr, QStringLiteral("TOLVEX视频转换"), WS_OVERLAPPEDWINDOW)) {
         std::fprintf(stderr, "cannot create the main window\n");
@@ -179,9 +179,9 @@ int main(int argc, char** argv)
     }
     window->ShowWindow();
     RunUntil([] { return false; }, 300);
-    MediaAdder* adder = window->Handler<MediaAdder>();
+    MediaAdder* adder = window->handler<MediaAdder>();
     int failed = 0;
-    adder->SetFailureNotice([&failed](const QStringList& names) { failed += names.size(); });
+    adder->setFailureNotice([&failed](const QStringList& names) { failed += names.size(); });
 
     // The event loop's heartbeat: the longest gap between two ticks is the longest stall.
     QElapsedTimer beat;
@@ -190,7 +190,7 @@ int main(int argc, char** argv)
     // The UI thread's CPU time when the list first held 0, kCostSpan, fileCount - kCostSpan
     // and fileCount items, read as the count passes each mark (listing goes a few items at
     // a time, so a mark is read at most one batch late).
-    CListUI* list = window->PageList(PageKind::Convert);
+    CListUI* list = window->pageList(PageKind::Convert);
     const int marks[] = {0, kCostSpan, fileCount - kCostSpan, fileCount};
     double cpuAtMark[4] = {-1, -1, -1, -1};
     int countAtMark[4] = {0, 0, 0, 0};
@@ -224,8 +224,8 @@ int main(int argc, char** argv)
     const ThreadCpu uiCpuStart = ThreadCpuMs();
     const TreeCpu treeCpuStart = ProcessTreeCpuMs();
     noteMarks();
-    adder->AddFiles(PageKind::Convert, paths);
-    RunUntil([adder] { return adder->PendingCount() == 0; }, 600000);
+    adder->addFiles(PageKind::Convert, paths);
+    RunUntil([adder] { return adder->pendingCount() == 0; }, 600000);
     noteMarks();
     const qint64 totalMs = total.elapsed();
     const ThreadCpu uiCpuEnd = ThreadCpuMs();

@@ -48,7 +48,7 @@ bool RunDirect(const CommandLine& command)
 {
     UniqueFd pipe;
     std::string error;
-    auto process = ChildProcess::Spawn(command.argv(), pipe, error);
+    auto process = ChildProcess::spawn(command.argv(), pipe, error);
     if (!process)
         return false;
     char buffer[4096];

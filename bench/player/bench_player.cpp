@@ -128,7 +128,7 @@ int main(int argc, char** argv)
     std::atomic<bool> ended{false};
     tolvex::PreviewPlayer player(area);
     player.SetEndOfMediaCallback([&](void*) { ended = true; }, nullptr);
-    player.SetNotifyAtEnd(true);
+    player.setNotifyAtEnd(true);
     const double cpu0 = SelfCpuSeconds();
     QElapsedTimer wall;
     wall.start();

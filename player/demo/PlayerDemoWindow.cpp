@@ -83,7 +83,7 @@ bool PlayerDemoWindow::open(const std::string& path)
                 Qt::QueuedConnection);
         },
         this);
-    m_player->SetNotifyAtEnd(true);
+    m_player->setNotifyAtEnd(true);
     if (m_player->Open(path) != 0) {
         m_player.reset();
         m_time->setText(QStringLiteral("cannot play this file"));

@@ -72,7 +72,7 @@ public:
     void SetUp() override
     {
         m_home = std::make_unique<test::ScopedHome>();
-        SettingsFile::Instance();
+        SettingsFile::instance();
     }
     void TearDown() override { m_home.reset(); }
 
@@ -137,7 +137,7 @@ TEST(Settings, ReadsWhatWasWrittenWithoutCache)
     EXPECT_EQ(value, "203.0.113.9");
 
     // An edit made behind the program's back is seen by the next read.
-    const IniFile ini(SettingsFile::Instance().path());
+    const IniFile ini(SettingsFile::instance().path());
     ASSERT_TRUE(ini.setValue("global", "user-real-ip", "198.51.100.1"));
     EXPECT_TRUE(ReadSetting("global", "user-real-ip", "", value, 56));
     EXPECT_EQ(value, "198.51.100.1");
@@ -223,11 +223,11 @@ TEST(Settings, ValuesReadBackExactlyAndCannotInjectKeys)
 TEST(Settings, UnfinishedEscapesStandForThemselves)
 {
     // A backslash that starts no complete escape is kept, never read past the value's end.
-    EXPECT_EQ(IniFile::DecodeValue(QStringLiteral("\"\\\"")), QStringLiteral("\\"));
-    EXPECT_EQ(IniFile::DecodeValue(QStringLiteral("\"\\x4\"")), QStringLiteral("\\x4"));
-    EXPECT_EQ(IniFile::DecodeValue(QStringLiteral("\"\\u12\"")), QStringLiteral("\\u12"));
-    EXPECT_EQ(IniFile::DecodeValue(QStringLiteral("\"\"")), QString());
-    EXPECT_EQ(IniFile::ValueIn(QStringLiteral("[global\n=\n[]\nk"), "global", "k"), std::nullopt);
+    EXPECT_EQ(IniFile::decodeValue(QStringLiteral("\"\\\"")), QStringLiteral("\\"));
+    EXPECT_EQ(IniFile::decodeValue(QStringLiteral("\"\\x4\"")), QStringLiteral("\\x4"));
+    EXPECT_EQ(IniFile::decodeValue(QStringLiteral("\"\\u12\"")), QStringLiteral("\\u12"));
+    EXPECT_EQ(IniFile::decodeValue(QStringLiteral("\"\"")), QString());
+    EXPECT_EQ(IniFile::valueIn(QStringLiteral("[global\n=\n[]\nk"), "global", "k"), std::nullopt);
 }
 
 TEST(Settings, LongOutputFolderIsNotCutAndReadSettingCountsTheDefault)

@@ -39,9 +39,9 @@ protected:
     {
         SplitClipList().drain();
         GifClipList().drain();
-        m_dialog = Dialog::Make(nullptr, TenSecondClip());
+        m_dialog = Dialog::make(nullptr, TenSecondClip());
         ASSERT_TRUE(m_dialog);
-        m_dialog->SetPrompt([this](QWidget*, const QString& text) { m_prompts << text; });
+        m_dialog->setPrompt([this](QWidget*, const QString& text) { m_prompts << text; });
         m_dialog->resize(1000, 700);
         m_dialog->ShowWindow();
         ASSERT_TRUE(WaitFor([this] { return m_dialog->player() && m_dialog->pollRunning(); }, 10000));
@@ -49,24 +49,24 @@ protected:
 
     void TearDown() override
     {
-        if (m_dialog && !m_dialog->IsClosed())
+        if (m_dialog && !m_dialog->isClosed())
             m_dialog->Close(0);
         EXPECT_TRUE(WaitFor([this] { return m_dialog.isNull(); }, 10000));
     }
 
-    QAbstractButton* Button(const char* name)
+    QAbstractButton* button(const char* name)
     {
-        return m_dialog->template FindControlAs<QAbstractButton>(QLatin1String(name));
+        return m_dialog->template findControlAs<QAbstractButton>(QLatin1String(name));
     }
-    CListUI* List(const char* name) { return m_dialog->template FindControlAs<CListUI>(QLatin1String(name)); }
+    CListUI* list(const char* name) { return m_dialog->template findControlAs<CListUI>(QLatin1String(name)); }
 
     // Types the two times and clicks the add button; returns the prompt shown, if any.
-    QString AddTimes(const QString& start, const QString& end, const char* addButton)
+    QString addTimes(const QString& start, const QString& end, const char* addButton)
     {
         m_prompts.clear();
         m_dialog->startEdit()->setText(start);
         m_dialog->endEdit()->setText(end);
-        Button(addButton)->click();
+        button(addButton)->click();
         return m_prompts.isEmpty() ? QString() : m_prompts.join(QLatin1Char('|'));
     }
 
@@ -81,13 +81,13 @@ TEST_F(SplitDialogTest, StartsPlayingWithTheWholeFileAsTheRange)
 {
     EXPECT_EQ(m_dialog->windowTitle(), QStringLiteral("视频分割"));
     EXPECT_EQ(m_dialog->endEdit()->text(), QStringLiteral("00:00:10"));
-    EXPECT_FALSE(Button("play")->isVisible());
-    EXPECT_TRUE(Button("pause")->isVisible());
+    EXPECT_FALSE(button("play")->isVisible());
+    EXPECT_TRUE(button("pause")->isVisible());
     EXPECT_EQ(m_dialog->player()->state(), PreviewPlayer::StatePlaying);
     // The poll brings position and duration to the timeline and the label.
     ASSERT_TRUE(WaitFor([this] { return m_dialog->timeline()->position() > 0.3; }, 10000));
     EXPECT_NEAR(m_dialog->timeline()->duration(), 10.0, 0.1);
-    auto* label = m_dialog->template FindControlAs<QLabel>(QStringLiteral("duration"));
+    auto* label = m_dialog->template findControlAs<QLabel>(QStringLiteral("duration"));
     EXPECT_TRUE(label->text().endsWith(QStringLiteral(" / 00:00:10"))) << label->text().toStdString();
     // The picture's window lies over "player-area".
     const QWidget* area = m_dialog->FindControl(QStringLiteral("player-area"));
@@ -96,7 +96,7 @@ TEST_F(SplitDialogTest, StartsPlayingWithTheWholeFileAsTheRange)
     EXPECT_GT(m_dialog->player()->statistics().framesShown, 0);
 
     // The whole file with the untouched end.
-    EXPECT_EQ(AddTimes(QStringLiteral("00:00:00"), m_dialog->endEdit()->text(), "add-video-split-btn"), QString());
+    EXPECT_EQ(addTimes(QStringLiteral("00:00:00"), m_dialog->endEdit()->text(), "add-video-split-btn"), QString());
     ASSERT_EQ(m_dialog->clips().size(), 1U);
     const SplitClip& clip = m_dialog->clips().front();
     EXPECT_EQ(clip.endText, "00:00:10");
@@ -110,34 +110,34 @@ TEST_F(SplitDialogTest, StartsPlayingWithTheWholeFileAsTheRange)
 TEST_F(SplitDialogTest, TimesAreCheckedBeforeAClipIsAdded)
 {
     const char* add = "add-video-split-btn";
-    EXPECT_EQ(AddTimes(QString(), QStringLiteral("00:00:05"), add), QStringLiteral("开始时间不能为空!"));
-    EXPECT_EQ(AddTimes(QStringLiteral("  "), QStringLiteral("00:00:05"), add), QStringLiteral("开始时间不能为空!"));
-    EXPECT_EQ(AddTimes(QStringLiteral("00:00:01"), QString(), add), QStringLiteral("结束时间不能为空!"));
-    EXPECT_EQ(AddTimes(QStringLiteral("00:60:00"), QStringLiteral("01:00:00"), add),
+    EXPECT_EQ(addTimes(QString(), QStringLiteral("00:00:05"), add), QStringLiteral("开始时间不能为空!"));
+    EXPECT_EQ(addTimes(QStringLiteral("  "), QStringLiteral("00:00:05"), add), QStringLiteral("开始时间不能为空!"));
+    EXPECT_EQ(addTimes(QStringLiteral("00:00:01"), QString(), add), QStringLiteral("结束时间不能为空!"));
+    EXPECT_EQ(addTimes(QStringLiteral("00:60:00"), QStringLiteral("01:00:00"), add),
               QStringLiteral("开始时间格式错误!"));
-    EXPECT_EQ(AddTimes(QStringLiteral("1:2"), QStringLiteral("00:00:05"), add), QStringLiteral("开始时间格式错误!"));
-    EXPECT_EQ(AddTimes(QStringLiteral("00:00:01"), QStringLiteral("00:00:5x"), add),
+    EXPECT_EQ(addTimes(QStringLiteral("1:2"), QStringLiteral("00:00:05"), add), QStringLiteral("开始时间格式错误!"));
+    EXPECT_EQ(addTimes(QStringLiteral("00:00:01"), QStringLiteral("00:00:5x"), add),
               QStringLiteral("结束时间格式错误!"));
     // Equal texts ask for a range before the order is looked at.
-    EXPECT_EQ(AddTimes(QStringLiteral("00:00:05"), QStringLiteral("00:00:05"), add),
+    EXPECT_EQ(addTimes(QStringLiteral("00:00:05"), QStringLiteral("00:00:05"), add),
               QStringLiteral("请拖动选取分割区域!"));
-    EXPECT_EQ(AddTimes(QStringLiteral("00:01:00"), QStringLiteral("00:00:30"), add),
+    EXPECT_EQ(addTimes(QStringLiteral("00:01:00"), QStringLiteral("00:00:30"), add),
               QStringLiteral("开始时间不能大于结束时间!"));
     // Same second, different texts: still the order prompt.
-    EXPECT_EQ(AddTimes(QStringLiteral("0:0:5"), QStringLiteral("00:00:05"), add),
+    EXPECT_EQ(addTimes(QStringLiteral("0:0:5"), QStringLiteral("00:00:05"), add),
               QStringLiteral("开始时间不能大于结束时间!"));
-    EXPECT_EQ(AddTimes(QStringLiteral("00:00:05"), QStringLiteral("00:00:11"), add),
+    EXPECT_EQ(addTimes(QStringLiteral("00:00:05"), QStringLiteral("00:00:11"), add),
               QStringLiteral("时间不能大于文件时长!"));
     EXPECT_TRUE(m_dialog->clips().empty());
-    EXPECT_EQ(List("video-split-list")->count(), 0);
+    EXPECT_EQ(list("video-split-list")->count(), 0);
     // What was typed stays.
     EXPECT_EQ(m_dialog->endEdit()->text(), QStringLiteral("00:00:11"));
 
     // Fields need not have two digits; white space around is cut.
-    EXPECT_EQ(AddTimes(QStringLiteral(" 0:0:2 "), QStringLiteral("00:00:05"), add), QString());
+    EXPECT_EQ(addTimes(QStringLiteral(" 0:0:2 "), QStringLiteral("00:00:05"), add), QString());
     ASSERT_EQ(m_dialog->clips().size(), 1U);
     EXPECT_EQ(m_dialog->clips()[0].startText, "0:0:2");
-    EXPECT_EQ(AddTimes(QStringLiteral("0:0:2"), QStringLiteral("00:00:05"), add),
+    EXPECT_EQ(addTimes(QStringLiteral("0:0:2"), QStringLiteral("00:00:05"), add),
               QStringLiteral("该片段已存在列表中!"));
     EXPECT_EQ(m_dialog->clips().size(), 1U);
 }
@@ -145,45 +145,45 @@ TEST_F(SplitDialogTest, TimesAreCheckedBeforeAClipIsAdded)
 TEST_F(SplitDialogTest, RowsShowTheClipsAndRemoveNeverReusesAnId)
 {
     const char* add = "add-video-split-btn";
-    ASSERT_EQ(AddTimes(QStringLiteral("00:00:01"), QStringLiteral("00:00:03"), add), QString());
-    ASSERT_EQ(AddTimes(QStringLiteral("00:00:04"), QStringLiteral("00:00:06"), add), QString());
-    CListUI* list = List("video-split-list");
-    ASSERT_EQ(list->count(), 2);
-    QWidget* row = list->findItem(QStringLiteral("item-1"));
+    ASSERT_EQ(addTimes(QStringLiteral("00:00:01"), QStringLiteral("00:00:03"), add), QString());
+    ASSERT_EQ(addTimes(QStringLiteral("00:00:04"), QStringLiteral("00:00:06"), add), QString());
+    CListUI* rows = list("video-split-list");
+    ASSERT_EQ(rows->count(), 2);
+    QWidget* row = rows->findItem(QStringLiteral("item-1"));
     ASSERT_TRUE(row);
     EXPECT_EQ(ControlText(FindSubControl(row, QStringLiteral("video-split-starttime"))), QStringLiteral("00:00:04"));
     EXPECT_EQ(ControlText(FindSubControl(row, QStringLiteral("video-split-endtime"))), QStringLiteral("00:00:06"));
     EXPECT_EQ(ControlText(FindSubControl(row, QStringLiteral("video-split-filename"))),
               QString::fromStdString(m_dialog->clips()[1].outputName));
-    auto* remove = FindSubControlAs<QAbstractButton>(list->findItem(QStringLiteral("item-0")),
+    auto* remove = FindSubControlAs<QAbstractButton>(rows->findItem(QStringLiteral("item-0")),
                                                      QStringLiteral("video-split-remove-btn"));
     ASSERT_TRUE(remove);
     EXPECT_EQ(ControlTag(remove), 0);
     remove->click();
-    EXPECT_EQ(list->count(), 1);
+    EXPECT_EQ(rows->count(), 1);
     ASSERT_EQ(m_dialog->clips().size(), 1U);
     EXPECT_EQ(m_dialog->clips()[0].itemId, 1);
     // The removed times may come again, under the next id.
-    ASSERT_EQ(AddTimes(QStringLiteral("00:00:01"), QStringLiteral("00:00:03"), add), QString());
+    ASSERT_EQ(addTimes(QStringLiteral("00:00:01"), QStringLiteral("00:00:03"), add), QString());
     EXPECT_EQ(m_dialog->clips().back().itemId, 2);
-    EXPECT_TRUE(list->findItem(QStringLiteral("item-2")));
+    EXPECT_TRUE(rows->findItem(QStringLiteral("item-2")));
 
     // Confirm hands over copies in list order.
-    Button("video-split-confirm-btn")->click();
+    button("video-split-confirm-btn")->click();
     const std::vector<SplitClip> handed = SplitClipList().drain();
     ASSERT_EQ(handed.size(), 2U);
     EXPECT_EQ(handed[0].itemId, 1);
     EXPECT_EQ(handed[1].itemId, 2);
-    EXPECT_TRUE(m_dialog->IsClosed());
+    EXPECT_TRUE(m_dialog->isClosed());
 }
 
 TEST_F(SplitDialogTest, TheFlagsSetTheTimesAndTheTrackSeeks)
 {
     CVideoPaintViewUI* timeline = m_dialog->timeline();
     ASSERT_TRUE(WaitFor([&] { return timeline->duration() > 9.0 && timeline->startBox().isSet(); }, 10000));
-    Button("pause")->click();
-    EXPECT_TRUE(Button("play")->isVisible());
-    const TimelineGeometry g = timeline->Geometry();
+    button("pause")->click();
+    EXPECT_TRUE(button("play")->isVisible());
+    const TimelineGeometry g = timeline->geometry();
     const int y = g.markerY() + 8;
     // Start flag to a fifth of the track: 2 s.
     const int startFrom = timeline->startBox().x + 3;
@@ -201,7 +201,7 @@ TEST_F(SplitDialogTest, TheFlagsSetTheTimesAndTheTrackSeeks)
     DragAlong(timeline, {timeline->endBox().x + 3, y}, {g.trackLeft() + g.trackLength() * 3 / 5 + 1, y});
     Pump(50);
     EXPECT_EQ(m_dialog->endEdit()->text(), QStringLiteral("00:00:06"));
-    EXPECT_EQ(AddTimes(m_dialog->startEdit()->text(), m_dialog->endEdit()->text(), "add-video-split-btn"), QString());
+    EXPECT_EQ(addTimes(m_dialog->startEdit()->text(), m_dialog->endEdit()->text(), "add-video-split-btn"), QString());
 
     // A press on the track seeks; paused, the position shows the target at once and keeps
     // showing it, and the player stays paused.
@@ -213,9 +213,9 @@ TEST_F(SplitDialogTest, TheFlagsSetTheTimesAndTheTrackSeeks)
     Pump(3 * PositionPoll::kIntervalMs);
     EXPECT_NEAR(timeline->position(), 7.0, 0.05);
     EXPECT_TRUE(m_dialog->player()->paused());
-    Button("play")->click();
+    button("play")->click();
     EXPECT_FALSE(m_dialog->player()->paused());
-    EXPECT_TRUE(Button("pause")->isVisible());
+    EXPECT_TRUE(button("pause")->isVisible());
     // Playing goes on from the place sought.
     ASSERT_TRUE(WaitFor([&] { return timeline->position() > 7.2; }, 5000)) << timeline->position();
     EXPECT_LT(timeline->position(), 9.5);
@@ -228,14 +228,14 @@ TEST_F(SplitDialogTest, TheFlagsSetTheTimesAndTheTrackSeeks)
 
 TEST_F(SplitDialogTest, SeekingNearTheEndPausesAtTheEndAndShowsPlay)
 {
-    const TimelineGeometry g = m_dialog->timeline()->Geometry();
+    const TimelineGeometry g = m_dialog->timeline()->geometry();
     ASSERT_TRUE(WaitFor([&] { return m_dialog->timeline()->duration() > 9.0; }, 10000));
     const int x = g.trackLeft() + g.trackLength() * 9 / 10;
     Press(m_dialog->timeline(), {x, g.top + 4});
     Release(m_dialog->timeline(), {x, g.top + 4});
     ASSERT_TRUE(WaitFor([&] { return m_dialog->stopped(); }, 5000));
-    EXPECT_TRUE(Button("play")->isVisible());
-    EXPECT_FALSE(Button("pause")->isVisible());
+    EXPECT_TRUE(button("play")->isVisible());
+    EXPECT_FALSE(button("pause")->isVisible());
     EXPECT_TRUE(m_dialog->player()->paused());
 }
 
@@ -264,15 +264,15 @@ TEST_F(SplitDialogTest, EnterInATimeEditAddsNothingAndEscapeCancels)
         return w;
     };
     EXPECT_EQ(nextTabStop(m_dialog->startEdit()), m_dialog->endEdit());
-    EXPECT_EQ(nextTabStop(m_dialog->endEdit()), Button("add-video-split-btn"));
+    EXPECT_EQ(nextTabStop(m_dialog->endEdit()), button("add-video-split-btn"));
     QTest::keyClick(m_dialog.data(), Qt::Key_Escape);
-    EXPECT_TRUE(m_dialog->IsClosed());
+    EXPECT_TRUE(m_dialog->isClosed());
     EXPECT_TRUE(SplitClipList().drain().empty());
 }
 
 TEST_F(SplitDialogTest, TheCropOverlayFollowsTheDialogAndMapsToVideoPixels)
 {
-    QAbstractButton* cut = Button("cut-video-btn");
+    QAbstractButton* cut = button("cut-video-btn");
     EXPECT_EQ(cut->text(), QStringLiteral("启用裁剪"));
     cut->click();
     EXPECT_EQ(cut->text(), QStringLiteral("取消裁剪"));
@@ -293,7 +293,7 @@ TEST_F(SplitDialogTest, TheCropOverlayFollowsTheDialogAndMapsToVideoPixels)
     const CropRect dragged = mask->editor().roiRect();
     EXPECT_EQ(dragged, (CropRect{initial.x, initial.y, initial.width + 60, initial.height + 40}));
 
-    ASSERT_EQ(AddTimes(QStringLiteral("00:00:06"), QStringLiteral("00:00:08"), "add-video-split-btn"), QString());
+    ASSERT_EQ(addTimes(QStringLiteral("00:00:06"), QStringLiteral("00:00:08"), "add-video-split-btn"), QString());
     const SplitClip clip = m_dialog->clips().back();
     EXPECT_EQ(clip.cropEnabled, 1);
     const CropRect expected = mask->editor().ToVideoPixels(320, 240);
@@ -323,7 +323,7 @@ TEST_F(SplitDialogTest, TheCropOverlayFollowsTheDialogAndMapsToVideoPixels)
     cut->click();
     EXPECT_EQ(cut->text(), QStringLiteral("启用裁剪"));
     EXPECT_FALSE(mask->isVisible());
-    ASSERT_EQ(AddTimes(QStringLiteral("00:00:01"), QStringLiteral("00:00:02"), "add-video-split-btn"), QString());
+    ASSERT_EQ(addTimes(QStringLiteral("00:00:01"), QStringLiteral("00:00:02"), "add-video-split-btn"), QString());
     EXPECT_EQ(m_dialog->clips().back().cropEnabled, 0);
     EXPECT_EQ(m_dialog->clips().back().cropWidth, 320);
     cut->click();
@@ -334,10 +334,10 @@ TEST_F(SplitDialogTest, TheCropOverlayFollowsTheDialogAndMapsToVideoPixels)
 TEST_F(SplitDialogTest, ClosingWhilePlayingLeavesNothingBehind)
 {
     ASSERT_TRUE(WaitFor([this] { return m_dialog->player()->statistics().framesShown > 3; }, 10000));
-    Button("cut-video-btn")->click();
+    button("cut-video-btn")->click();
     QPointer<CVideoMask> mask = m_dialog->overlay();
-    Button("video-split-cancel-btn")->click();
-    EXPECT_TRUE(m_dialog->IsClosed());
+    button("video-split-cancel-btn")->click();
+    EXPECT_TRUE(m_dialog->isClosed());
     // Stopped before the window went.
     EXPECT_FALSE(m_dialog->pollRunning());
     EXPECT_EQ(m_dialog->player(), nullptr);
@@ -351,7 +351,7 @@ TEST(ClipDialogLifeTest, OpenAndCloseAgainAndAgainLeavesNoThread)
 {
     // A first round brings up what Qt and the X connection keep for the whole run.
     auto round = [] {
-        QPointer<VideoSplitDialog> dialog = VideoSplitDialog::Make(nullptr, TenSecondClip());
+        QPointer<VideoSplitDialog> dialog = VideoSplitDialog::make(nullptr, TenSecondClip());
         ASSERT_TRUE(dialog);
         dialog->ShowWindow();
         ASSERT_TRUE(WaitFor([&] { return dialog->player() && dialog->player()->statistics().framesShown > 0; }, 10000));
@@ -374,13 +374,13 @@ TEST_F(GifDialogTest, GifClipsAreNamedForGifAndHandedOverInOrder)
     EXPECT_EQ(m_dialog->FindControl(QStringLiteral("cut-video-btn")), nullptr);
     EXPECT_EQ(m_dialog->timeline()->GetClass(), QStringLiteral("VideoGifPaintView"));
     const char* add = "add-video-gif-btn";
-    EXPECT_EQ(AddTimes(QStringLiteral("00:00:03"), QStringLiteral("00:00:03"), add),
+    EXPECT_EQ(addTimes(QStringLiteral("00:00:03"), QStringLiteral("00:00:03"), add),
               QStringLiteral("请拖动选取Gif转换片段区域!"));
-    EXPECT_EQ(AddTimes(QStringLiteral("00:00:04"), QStringLiteral("00:00:03"), add),
+    EXPECT_EQ(addTimes(QStringLiteral("00:00:04"), QStringLiteral("00:00:03"), add),
               QStringLiteral("开始时间不能大于结束时间!"));
     for (int s : {1, 3, 5})
-        ASSERT_EQ(AddTimes(QStringLiteral("00:00:0%1").arg(s), QStringLiteral("00:00:0%1").arg(s + 1), add), QString());
-    EXPECT_EQ(AddTimes(QStringLiteral("00:00:03"), QStringLiteral("00:00:04"), add),
+        ASSERT_EQ(addTimes(QStringLiteral("00:00:0%1").arg(s), QStringLiteral("00:00:0%1").arg(s + 1), add), QString());
+    EXPECT_EQ(addTimes(QStringLiteral("00:00:03"), QStringLiteral("00:00:04"), add),
               QStringLiteral("该片段已存在列表中!"));
     ASSERT_EQ(m_dialog->clips().size(), 3U);
     // Clips added within one second still get names of their own.
@@ -391,11 +391,11 @@ TEST_F(GifDialogTest, GifClipsAreNamedForGifAndHandedOverInOrder)
     const QString name = QString::fromStdString(m_dialog->clips()[0].outputName);
     EXPECT_TRUE(name.startsWith(QStringLiteral("ten seconds-"))) << name.toStdString();
     EXPECT_TRUE(name.endsWith(QStringLiteral(".gif")));
-    auto* row = List("video-gif-list")->findItem(QStringLiteral("item-2"));
+    auto* row = list("video-gif-list")->findItem(QStringLiteral("item-2"));
     ASSERT_TRUE(row);
     EXPECT_EQ(ControlText(FindSubControl(row, QStringLiteral("video-gif-starttime"))), QStringLiteral("00:00:05"));
 
-    Button("video-gif-confirm-btn")->click();
+    button("video-gif-confirm-btn")->click();
     const std::vector<GifClip> handed = GifClipList().drain();
     ASSERT_EQ(handed.size(), 3U);
     EXPECT_EQ(handed[0].startText, "00:00:01");
@@ -405,7 +405,7 @@ TEST_F(GifDialogTest, GifClipsAreNamedForGifAndHandedOverInOrder)
 
 TEST(ClipPromptTest, ThePromptIsTheSkinnedBox)
 {
-    QPointer<VideoGifDialog> dialog = VideoGifDialog::Make(nullptr, TenSecondClip());
+    QPointer<VideoGifDialog> dialog = VideoGifDialog::make(nullptr, TenSecondClip());
     ASSERT_TRUE(dialog);
     dialog->ShowWindow();
     dialog->startEdit()->clear();
@@ -416,7 +416,7 @@ TEST(ClipPromptTest, ThePromptIsTheSkinnedBox)
         if (auto* ok = box->findChild<QAbstractButton*>(QStringLiteral("msgConfirm")))
             ok->click();
     });
-    dialog->template FindControlAs<QAbstractButton>(QStringLiteral("add-video-gif-btn"))->click();
+    dialog->template findControlAs<QAbstractButton>(QStringLiteral("add-video-gif-btn"))->click();
     EXPECT_EQ(shown, QStringLiteral("开始时间不能为空!"));
     dialog->Close(0);
     EXPECT_TRUE(WaitFor([&] { return dialog.isNull(); }, 10000));
@@ -424,7 +424,7 @@ TEST(ClipPromptTest, ThePromptIsTheSkinnedBox)
 
 TEST(ClipRotationTest, ASidewaysPhoneVideoIsCroppedInItsUprightSize)
 {
-    QPointer<VideoSplitDialog> dialog = VideoSplitDialog::Make(nullptr, RotatedClip());
+    QPointer<VideoSplitDialog> dialog = VideoSplitDialog::make(nullptr, RotatedClip());
     ASSERT_TRUE(dialog);
     dialog->resize(1000, 700);
     dialog->ShowWindow();
@@ -451,15 +451,15 @@ TEST(ClipRotationTest, ASidewaysPhoneVideoIsCroppedInItsUprightSize)
     EXPECT_GT(down, across * 2) << "down " << down << " across " << across;
     EXPECT_EQ(dialog->orientation().uprightWidth(), 240);
     EXPECT_EQ(dialog->orientation().uprightHeight(), 320);
-    dialog->SetPrompt([](QWidget*, const QString&) {});
+    dialog->setPrompt([](QWidget*, const QString&) {});
     dialog->startEdit()->setText(QStringLiteral("00:00:00"));
-    dialog->template FindControlAs<QAbstractButton>(QStringLiteral("add-video-split-btn"))->click();
+    dialog->template findControlAs<QAbstractButton>(QStringLiteral("add-video-split-btn"))->click();
     ASSERT_EQ(dialog->clips().size(), 1U);
     EXPECT_EQ(dialog->clips()[0].cropWidth, 240);
     EXPECT_EQ(dialog->clips()[0].cropHeight, 320);
-    dialog->template FindControlAs<QAbstractButton>(QStringLiteral("cut-video-btn"))->click();
+    dialog->template findControlAs<QAbstractButton>(QStringLiteral("cut-video-btn"))->click();
     dialog->endEdit()->setText(QStringLiteral("00:00:01"));
-    dialog->template FindControlAs<QAbstractButton>(QStringLiteral("add-video-split-btn"))->click();
+    dialog->template findControlAs<QAbstractButton>(QStringLiteral("add-video-split-btn"))->click();
     ASSERT_EQ(dialog->clips().size(), 2U);
     // The centred half-size rectangle of the upright picture.
     EXPECT_NEAR(dialog->clips()[1].cropWidth, 120, 2);

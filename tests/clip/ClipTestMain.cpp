@@ -29,7 +29,7 @@ int main(int argc, char** argv)
     setenv("SDL_AUDIODRIVER", "dummy", 1);
     tolvex::test::ScopedHome home;
     QApplication app(argc, argv);
-    tolvex::SkinResources::SetSkinFolder(QStringLiteral(TOLVEX_SKIN_DIR));
+    tolvex::SkinResources::setSkinFolder(QStringLiteral(TOLVEX_SKIN_DIR));
     tolvex::CWndShadow::RegisterShadowClass();
     return RUN_ALL_TESTS();
 }

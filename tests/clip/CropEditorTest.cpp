@@ -68,10 +68,10 @@ TEST(CropEditorTest, ZonesAreTriedInOrderWithStrictBounds)
         {65535, 150, CropEditor::None},
     };
     for (const Case& c : cases)
-        EXPECT_EQ(CropEditor::HitTest(r, c.x, c.y).mode, c.mode) << c.x << "," << c.y;
-    EXPECT_STREQ(CropEditor::HitTest(r, 300, 200).line, "命中右下角");
-    EXPECT_EQ(CropEditor::HitTest(r, 300, 200).cursor, CropEditor::Cursor::SizeDiagonal);
-    EXPECT_EQ(CropEditor::HitTest(r, 200, 150).line, nullptr);
+        EXPECT_EQ(CropEditor::hitTest(r, c.x, c.y).mode, c.mode) << c.x << "," << c.y;
+    EXPECT_STREQ(CropEditor::hitTest(r, 300, 200).line, "命中右下角");
+    EXPECT_EQ(CropEditor::hitTest(r, 300, 200).cursor, CropEditor::Cursor::SizeDiagonal);
+    EXPECT_EQ(CropEditor::hitTest(r, 200, 150).line, nullptr);
 }
 
 TEST(CropEditorTest, PressAndTheFirstMoveChangeNothing)
@@ -240,7 +240,7 @@ TEST(CropEditorTest, PaintTintsTheAreaAndLeavesTheWindowClear)
 TEST(CropEditorTest, ShapedPictureHasOnlyOpaqueFrameGripsAndHatch)
 {
     CropEditor editor = EditorOf(300, 200);  // (75, 50, 150, 100)
-    const QImage image = editor.PaintShaped();
+    const QImage image = editor.paintShaped();
     int opaque = 0;
     int partial = 0;
     int insideOpaque = 0;
@@ -261,7 +261,7 @@ TEST(CropEditorTest, ShapedPictureHasOnlyOpaqueFrameGripsAndHatch)
     EXPECT_EQ(insideOpaque, 0);
     EXPECT_EQ(image.pixel(75, 75), qRgba(255, 0, 0, 255));
     EXPECT_GT(qAlpha(image.pixel(150, 100)), 0);  // move grip
-    EXPECT_EQ(CropEditor::HitTest(editor.roiRect(), 150, 100).mode, CropEditor::Move);
+    EXPECT_EQ(CropEditor::hitTest(editor.roiRect(), 150, 100).mode, CropEditor::Move);
 }
 
 }  // namespace

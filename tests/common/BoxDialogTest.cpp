@@ -31,7 +31,7 @@ namespace {
 BoxDialogBase* VisibleBox()
 {
     for (QWidget* widget : QApplication::topLevelWidgets()) {
-        if (auto* box = qobject_cast<BoxDialogBase*>(widget); box && box->isVisible() && !box->IsClosed())
+        if (auto* box = qobject_cast<BoxDialogBase*>(widget); box && box->isVisible() && !box->isClosed())
             return box;
     }
     return nullptr;
@@ -54,7 +54,7 @@ void WhenBoxShows(std::function<void(BoxDialogBase*)> action)
     poll->clock.start();
     QObject::connect(timer, &QTimer::timeout, timer, [timer, poll, action = std::move(action)] {
         const qint64 now = poll->clock.elapsed();
-        if (poll->lastAction >= 0 && (!poll->box || poll->box->IsClosed() || !poll->box->isVisible())) {
+        if (poll->lastAction >= 0 && (!poll->box || poll->box->isClosed() || !poll->box->isVisible())) {
             timer->stop();
             timer->deleteLater();
             return;
@@ -80,7 +80,7 @@ void WhenBoxShows(std::function<void(BoxDialogBase*)> action)
 
 void ClickControl(BoxDialogBase* box, const char* name)
 {
-    auto* button = box->FindControlAs<QAbstractButton>(QString::fromLatin1(name));
+    auto* button = box->findControlAs<QAbstractButton>(QString::fromLatin1(name));
     ASSERT_NE(button, nullptr) << name;
     QTest::mouseClick(button, Qt::LeftButton);
 }
@@ -114,13 +114,13 @@ TEST_F(BoxDialogTest, MessageBoxAnswersOneOnlyForConfirm)
     WhenBoxShows([](BoxDialogBase* box) { QTest::keyClick(box, Qt::Key_Escape); });
     EXPECT_EQ(ShowMessageBox(&m_owner, QStringLiteral("q")), 0);
     WhenBoxShows([](BoxDialogBase* box) {
-        auto* cancel = box->FindControlAs<QAbstractButton>(QStringLiteral("msgCancel"));
+        auto* cancel = box->findControlAs<QAbstractButton>(QStringLiteral("msgCancel"));
         cancel->setFocus();
         QTest::keyClick(cancel, Qt::Key_Return);
     });
     EXPECT_EQ(ShowMessageBox(&m_owner, QStringLiteral("q")), 0);
     WhenBoxShows([](BoxDialogBase* box) {
-        auto* confirm = box->FindControlAs<QAbstractButton>(QStringLiteral("msgConfirm"));
+        auto* confirm = box->findControlAs<QAbstractButton>(QStringLiteral("msgConfirm"));
         confirm->setFocus();
         QTest::keyClick(confirm, Qt::Key_Enter);
     });
@@ -150,8 +150,8 @@ TEST_F(BoxDialogTest, BoxIsCaptionlessCentredWithTextAndShadow)
     box->CenterWindow();
     QPointer<MessageBoxDialog> alive(box);
     // The guard texts of the window methods are named after the box's own class.
-    EXPECT_EQ(box->ClassName(), QStringLiteral("MessageBoxDialog"));
-    EXPECT_EQ(PromptBoxDialog(nullptr, QString()).ClassName(), QStringLiteral("PromptBoxDialog"));
+    EXPECT_EQ(box->className(), QStringLiteral("MessageBoxDialog"));
+    EXPECT_EQ(PromptBoxDialog(nullptr, QString()).className(), QStringLiteral("PromptBoxDialog"));
 
     struct Seen {
         bool frameless = false;
@@ -165,7 +165,7 @@ TEST_F(BoxDialogTest, BoxIsCaptionlessCentredWithTextAndShadow)
         QTest::qWait(20);
         seen.frameless = shown->windowFlags().testFlag(Qt::FramelessWindowHint);
         seen.className = shown->objectName();
-        seen.text = shown->FindControlAs<QLabel>(QStringLiteral("msgText"))->text();
+        seen.text = shown->findControlAs<QLabel>(QStringLiteral("msgText"))->text();
         seen.geometry = shown->geometry();
         seen.boxCentre = shown->frameGeometry().center();
         seen.ownerCentre = m_owner.frameGeometry().center();
@@ -215,10 +215,10 @@ TEST_F(BoxDialogTest, AskedFromAnotherThread)
 TEST_F(BoxDialogTest, MissingSkinAnswersNoWithoutShowing)
 {
     QTemporaryDir empty;
-    SkinResources::SetSkinFolder(empty.path());
+    SkinResources::setSkinFolder(empty.path());
     const int message = ShowMessageBox(&m_owner, QStringLiteral("q"));
     const int prompt = ShowPromptBox(&m_owner, QStringLiteral("q"));
-    SkinResources::SetSkinFolder(QStringLiteral(TOLVEX_SKIN_DIR));
+    SkinResources::setSkinFolder(QStringLiteral(TOLVEX_SKIN_DIR));
     EXPECT_EQ(message, 0);
     EXPECT_EQ(prompt, 0);
 }
@@ -226,12 +226,12 @@ TEST_F(BoxDialogTest, MissingSkinAnswersNoWithoutShowing)
 TEST(BoxColourText, ReadsHashAndSixHexDigits)
 {
     QRgb colour = 0;
-    ASSERT_TRUE(BoxDialogBase::ParseColourText(QStringLiteral("#9E9D9D"), &colour));
+    ASSERT_TRUE(BoxDialogBase::parseColourText(QStringLiteral("#9E9D9D"), &colour));
     EXPECT_EQ(colour, qRgb(0x9E, 0x9D, 0x9D));
-    ASSERT_TRUE(BoxDialogBase::ParseColourText(QStringLiteral("#0a0B0c"), &colour));
+    ASSERT_TRUE(BoxDialogBase::parseColourText(QStringLiteral("#0a0B0c"), &colour));
     EXPECT_EQ(colour, qRgb(0x0A, 0x0B, 0x0C));
     for (const char* bad : {"9E9D9D", "#9E9D9", "#9E9D9D0", "#GG0000", ""})
-        EXPECT_FALSE(BoxDialogBase::ParseColourText(QString::fromLatin1(bad), &colour)) << bad;
+        EXPECT_FALSE(BoxDialogBase::parseColourText(QString::fromLatin1(bad), &colour)) << bad;
 }
 
 }  // namespace

@@ -253,7 +253,7 @@ TEST_F(ShadowWindowTest, ScreenShowsASoftGreyEdgeAroundThePromptBox)
                 boxRect = box->geometry();
                 shadowShown = box->shadow().shadowWindow() && box->shadow().shadowWindow()->isVisible();
                 grab = QGuiApplication::primaryScreen()->grabWindow(0).toImage();
-                QTest::mouseClick(box->FindControlAs<QAbstractButton>(QStringLiteral("msgConfirm")), Qt::LeftButton);
+                QTest::mouseClick(box->findControlAs<QAbstractButton>(QStringLiteral("msgConfirm")), Qt::LeftButton);
             }
         }
     });
@@ -308,7 +308,7 @@ int main(int argc, char** argv)
     }
     qputenv("QT_QPA_PLATFORM", "xcb");
     QApplication app(argc, argv);
-    tolvex::SkinResources::SetSkinFolder(QStringLiteral(TOLVEX_SKIN_DIR));
+    tolvex::SkinResources::setSkinFolder(QStringLiteral(TOLVEX_SKIN_DIR));
     tolvex::g_registered = tolvex::CWndShadow::RegisterShadowClass();
     int result = 0;
     {

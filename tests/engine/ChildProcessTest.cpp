@@ -33,7 +33,7 @@ Spawned RunToEnd(const std::vector<std::string>& argv)
     Spawned run;
     UniqueFd pipe;
     std::string error;
-    auto process = ChildProcess::Spawn(argv, pipe, error);
+    auto process = ChildProcess::spawn(argv, pipe, error);
     EXPECT_TRUE(process) << error;
     if (!process)
         return run;
@@ -90,7 +90,7 @@ TEST(ChildProcess, ProgramThatCannotRunIsReportedBySpawn)
 {
     UniqueFd pipe;
     std::string error;
-    EXPECT_FALSE(ChildProcess::Spawn({"/no/such/program", "-i", "x"}, pipe, error));
+    EXPECT_FALSE(ChildProcess::spawn({"/no/such/program", "-i", "x"}, pipe, error));
     EXPECT_EQ(error, "cannot run /no/such/program: No such file or directory");
     EXPECT_FALSE(pipe.valid());
     EXPECT_TRUE(test::NoChildProcesses());
@@ -100,7 +100,7 @@ TEST(ChildProcess, KillEndsAndReapsTheProcess)
 {
     UniqueFd pipe;
     std::string error;
-    auto process = ChildProcess::Spawn({"/bin/sleep", "30"}, pipe, error);
+    auto process = ChildProcess::spawn({"/bin/sleep", "30"}, pipe, error);
     ASSERT_TRUE(process) << error;
     const auto start = std::chrono::steady_clock::now();
     EXPECT_TRUE(process->kill());
@@ -117,7 +117,7 @@ TEST(ChildProcess, DroppingARunningProcessKillsAndReapsIt)
 {
     UniqueFd pipe;
     std::string error;
-    auto process = ChildProcess::Spawn({"/bin/sleep", "30"}, pipe, error);
+    auto process = ChildProcess::spawn({"/bin/sleep", "30"}, pipe, error);
     ASSERT_TRUE(process);
     const pid_t pid = process->pid();
     process.reset();
@@ -131,7 +131,7 @@ TEST(ChildProcess, DiesWithTheThreadThatSpawnedIt)
     UniqueFd pipe;
     std::thread spawner([&] {
         std::string error;
-        process = ChildProcess::Spawn({"/bin/sleep", "30"}, pipe, error);
+        process = ChildProcess::spawn({"/bin/sleep", "30"}, pipe, error);
     });
     spawner.join();
     ASSERT_TRUE(process);

@@ -29,7 +29,7 @@ std::vector<int32_t> TranscriptPositions(const std::string& transcript)
     std::vector<int32_t> positions;
     const std::regex key("time=(\\d\\d:\\d\\d:\\d\\d\\.\\d\\d)");
     for (auto it = std::sregex_iterator(transcript.begin(), transcript.end(), key); it != std::sregex_iterator(); ++it)
-        positions.push_back(ProgressParser::ClockTextToMilliseconds((*it)[1].str()));
+        positions.push_back(ProgressParser::clockTextToMilliseconds((*it)[1].str()));
     return positions;
 }
 
@@ -71,23 +71,23 @@ Summary Summarize(const std::vector<ParserEvent>& events)
 
 TEST(ClockText, ConvertsHoursMinutesSecondsAndHundredths)
 {
-    EXPECT_EQ(ProgressParser::ClockTextToMilliseconds("00:01:02.50"), 62500);
-    EXPECT_EQ(ProgressParser::ClockTextToMilliseconds("00:00:31.25"), 31250);
-    EXPECT_EQ(ProgressParser::ClockTextToMilliseconds("01:00:00.00"), 3600000);
-    EXPECT_EQ(ProgressParser::ClockTextToMilliseconds("00:00:04.00"), 4000);
+    EXPECT_EQ(ProgressParser::clockTextToMilliseconds("00:01:02.50"), 62500);
+    EXPECT_EQ(ProgressParser::clockTextToMilliseconds("00:00:31.25"), 31250);
+    EXPECT_EQ(ProgressParser::clockTextToMilliseconds("01:00:00.00"), 3600000);
+    EXPECT_EQ(ProgressParser::clockTextToMilliseconds("00:00:04.00"), 4000);
 }
 
 TEST(ClockText, UnknownOrOddTextsReadAsAtoiWould)
 {
     // ffmpeg prints N/A for inputs without a duration and for positions before the first frame.
-    EXPECT_EQ(ProgressParser::ClockTextToMilliseconds("N/A, start:"), 0);
-    EXPECT_EQ(ProgressParser::ClockTextToMilliseconds("N/A bitrate"), 0);
-    EXPECT_EQ(ProgressParser::ClockTextToMilliseconds("-00:00:00.0"), 0);
-    EXPECT_EQ(ProgressParser::ClockTextToMilliseconds(""), 0);
+    EXPECT_EQ(ProgressParser::clockTextToMilliseconds("N/A, start:"), 0);
+    EXPECT_EQ(ProgressParser::clockTextToMilliseconds("N/A bitrate"), 0);
+    EXPECT_EQ(ProgressParser::clockTextToMilliseconds("-00:00:00.0"), 0);
+    EXPECT_EQ(ProgressParser::clockTextToMilliseconds(""), 0);
     // Empty tokens are dropped: "::" does not shift the fields.
-    EXPECT_EQ(ProgressParser::ClockTextToMilliseconds("00::01:02.5"), 62050);
+    EXPECT_EQ(ProgressParser::clockTextToMilliseconds("00::01:02.5"), 62050);
     // The 64-bit sum is truncated into 32 bits.
-    EXPECT_EQ(ProgressParser::ClockTextToMilliseconds("1000:00:00.00"),
+    EXPECT_EQ(ProgressParser::clockTextToMilliseconds("1000:00:00.00"),
               static_cast<int32_t>(3600000000LL - 4294967296LL));
 }
 

@@ -338,7 +338,7 @@ TEST_F(TaskEngineTest, MergeJobRunsWithoutAQueue)
         EXPECT_EQ(r.taskId, kMergeTaskId);
         EXPECT_EQ(r.pageKind, 2);
     };
-    engine().StartMerge(merge);
+    engine().startMerge(merge);
     EXPECT_TRUE(engine().isPageBusy(PageKind::Merge));
     runAll();
     EXPECT_EQ(m_doneCount[kMergeTaskId], 1);
@@ -351,7 +351,7 @@ TEST_F(TaskEngineTest, MergeThatCannotStartFreesItsPage)
 {
     CommandLine merge("/no/such/ffmpeg");
     merge.add("-i").addQuoted(outPath("a.mp4"));
-    engine().StartMerge(merge);
+    engine().startMerge(merge);
     runAll();
     EXPECT_EQ(m_failCount[kMergeTaskId], 1);
     EXPECT_FALSE(engine().isPageBusy(PageKind::Merge));

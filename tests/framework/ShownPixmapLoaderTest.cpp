@@ -25,9 +25,9 @@ TEST(ShownPixmapLoaderTest, PictureOnlyWhileShownScaledIntoTheLabel)
     QWidget item;
     auto* label = new QLabel(&item);
     label->setFixedSize(120, 70);
-    auto* loader = ShownPixmapLoader::Attach(label, path);
+    auto* loader = ShownPixmapLoader::attach(label, path);
     ASSERT_NE(loader, nullptr);
-    EXPECT_EQ(ShownPixmapLoader::Of(label), loader);
+    EXPECT_EQ(ShownPixmapLoader::of(label), loader);
     EXPECT_TRUE(label->pixmap().isNull()) << "nothing read before the label is shown";
 
     item.show();
@@ -44,8 +44,8 @@ TEST(ShownPixmapLoaderTest, PictureOnlyWhileShownScaledIntoTheLabel)
     EXPECT_FALSE(label->pixmap().isNull());
 
     // A second attach replaces the first; a file that cannot be read leaves the label empty.
-    auto* broken = ShownPixmapLoader::Attach(label, folder.filePath(QStringLiteral("missing.jpg")));
-    EXPECT_EQ(ShownPixmapLoader::Of(label), broken);
+    auto* broken = ShownPixmapLoader::attach(label, folder.filePath(QStringLiteral("missing.jpg")));
+    EXPECT_EQ(ShownPixmapLoader::of(label), broken);
     EXPECT_EQ(label->findChildren<ShownPixmapLoader*>().size(), 1);
     EXPECT_TRUE(label->pixmap().isNull());
     EXPECT_FALSE(broken->load());

@@ -63,7 +63,7 @@ protected:
             throw std::runtime_error("no skin");
         return skin;
     }
-    QString GetWindowClassName() const override { return QStringLiteral("TestWindowClass"); }
+    QString getWindowClassName() const override { return QStringLiteral("TestWindowClass"); }
     void InitWindow() override
     {
         if (throwInInit)
@@ -86,13 +86,13 @@ protected:
             lastPayload = record->payload;
         return true;
     }
-    QWidget* CreateControl(const QString& className, QWidget* parent) override
+    QWidget* createControl(const QString& className, QWidget* parent) override
     {
         if (className == QLatin1String("TestPaintView"))
             return new TestPaintView(parent);
         return nullptr;
     }
-    void OnDestroy() override { ++destroyCount; }
+    void onDestroy() override { ++destroyCount; }
     void OnFinalMessage() override
     {
         if (finalCount)
@@ -104,10 +104,10 @@ protected:
 
 class WindowImplBaseTest : public ::testing::Test {
 protected:
-    void SetUp() override { SkinResources::SetSkinFolder(QStringLiteral(TOLVEX_TEST_SKIN_DIR)); }
+    void SetUp() override { SkinResources::setSkinFolder(QStringLiteral(TOLVEX_TEST_SKIN_DIR)); }
     void TearDown() override
     {
-        SkinResources::SetSkinFolder({});
+        SkinResources::setSkinFolder({});
         QCoreApplication::processEvents();
     }
 };
@@ -118,12 +118,12 @@ TEST_F(WindowImplBaseTest, BuildsFromSkinAndFindsControlsByName)
     ASSERT_TRUE(window.Create(nullptr, QStringLiteral("标题"), WS_OVERLAPPEDWINDOW));
     EXPECT_EQ(window.initCount, 1);
     EXPECT_EQ(window.windowTitle(), QStringLiteral("标题"));
-    EXPECT_EQ(window.ClassName(), QStringLiteral("TestWindow"));
+    EXPECT_EQ(window.className(), QStringLiteral("TestWindow"));
     EXPECT_EQ(window.size(), QSize(420, 320));
     // The skin names a caption band: the window draws its own frame.
     EXPECT_TRUE(window.windowFlags() & Qt::FramelessWindowHint);
 
-    auto* ok = window.FindControlAs<QPushButton>(QStringLiteral("ok-btn"));
+    auto* ok = window.findControlAs<QPushButton>(QStringLiteral("ok-btn"));
     ASSERT_NE(ok, nullptr);
     EXPECT_EQ(ok->text(), QStringLiteral("OK"));
     EXPECT_EQ(window.FindControl(QStringLiteral("no-such-control")), nullptr);
@@ -141,7 +141,7 @@ TEST_F(WindowImplBaseTest, BuildsFromSkinAndFindsControlsByName)
 
     // The builder callback made the program's own control; the framework made the list.
     EXPECT_NE(dynamic_cast<TestPaintView*>(window.FindControl(QStringLiteral("paint-view"))), nullptr);
-    auto* list = window.FindControlAs<CListUI>(QStringLiteral("test-list"));
+    auto* list = window.findControlAs<CListUI>(QStringLiteral("test-list"));
     ASSERT_NE(list, nullptr);
     EXPECT_EQ(list->emptyText(), QStringLiteral("列表为空"));
 }
@@ -210,7 +210,7 @@ TEST_F(WindowImplBaseTest, OneNotificationPerUserAction)
 
     // A check box reports both directions.
     window.notes.clear();
-    auto* check = window.FindControlAs<QCheckBox>(QStringLiteral("check"));
+    auto* check = window.findControlAs<QCheckBox>(QStringLiteral("check"));
     QTest::mouseClick(check, Qt::LeftButton, {}, QPoint(6, 8));
     QTest::mouseClick(check, Qt::LeftButton, {}, QPoint(6, 8));
     EXPECT_EQ(std::count(window.notes.begin(), window.notes.end(),
@@ -219,14 +219,14 @@ TEST_F(WindowImplBaseTest, OneNotificationPerUserAction)
 
     window.notes.clear();
     window.noteParams.clear();
-    window.FindControlAs<QSlider>(QStringLiteral("volume-slider"))->setValue(-5);
+    window.findControlAs<QSlider>(QStringLiteral("volume-slider"))->setValue(-5);
     ASSERT_EQ(window.notes.size(), 1u);
     EXPECT_EQ(window.notes[0], std::make_pair(QStringLiteral("valuechanged"), QStringLiteral("volume-slider")));
     EXPECT_EQ(window.noteParams[0], -5);
 
     window.notes.clear();
     window.noteParams.clear();
-    window.FindControlAs<QComboBox>(QStringLiteral("format-combo"))->setCurrentIndex(1);
+    window.findControlAs<QComboBox>(QStringLiteral("format-combo"))->setCurrentIndex(1);
     ASSERT_EQ(window.notes.size(), 1u);
     EXPECT_EQ(window.notes[0], std::make_pair(QStringLiteral("itemselect"), QStringLiteral("format-combo")));
     EXPECT_EQ(window.noteParams[0], 1);
@@ -236,9 +236,9 @@ TEST_F(WindowImplBaseTest, ListItemsFromSkinRouteTheirNotifications)
 {
     TestWindow window;
     ASSERT_TRUE(window.Create(nullptr, QString(), WS_OVERLAPPEDWINDOW));
-    auto* list = window.FindControlAs<CListUI>(QStringLiteral("test-list"));
+    auto* list = window.findControlAs<CListUI>(QStringLiteral("test-list"));
     for (int id = 0; id < 3; ++id) {
-        QWidget* item = window.BuildFromSkin(QStringLiteral("TestItem.xml"));
+        QWidget* item = window.buildFromSkin(QStringLiteral("TestItem.xml"));
         ASSERT_NE(item, nullptr);
         item->setObjectName(QStringLiteral("item-%1").arg(id));
         SetControlTag(FindSubControl(item, QStringLiteral("item-remove-btn")), id);

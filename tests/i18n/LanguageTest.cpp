@@ -24,18 +24,18 @@ using Language = UiLanguage::Language;
 
 TEST(LanguageChoiceTest, EnglishLocalesGetEnglishEverythingElseTheChineseTexts)
 {
-    EXPECT_EQ(UiLanguage::ForLocale(QLocale(QStringLiteral("en_US"))), Language::English);
-    EXPECT_EQ(UiLanguage::ForLocale(QLocale(QStringLiteral("en_GB"))), Language::English);
-    EXPECT_EQ(UiLanguage::ForLocale(QLocale(QStringLiteral("zh_CN"))), Language::Chinese);
-    EXPECT_EQ(UiLanguage::ForLocale(QLocale(QStringLiteral("zh_TW"))), Language::Chinese);
+    EXPECT_EQ(UiLanguage::forLocale(QLocale(QStringLiteral("en_US"))), Language::English);
+    EXPECT_EQ(UiLanguage::forLocale(QLocale(QStringLiteral("en_GB"))), Language::English);
+    EXPECT_EQ(UiLanguage::forLocale(QLocale(QStringLiteral("zh_CN"))), Language::Chinese);
+    EXPECT_EQ(UiLanguage::forLocale(QLocale(QStringLiteral("zh_TW"))), Language::Chinese);
     // No translation for these: the Chinese texts.
-    EXPECT_EQ(UiLanguage::ForLocale(QLocale(QStringLiteral("de_DE"))), Language::Chinese);
-    EXPECT_EQ(UiLanguage::ForLocale(QLocale::c()), Language::Chinese);
+    EXPECT_EQ(UiLanguage::forLocale(QLocale(QStringLiteral("de_DE"))), Language::Chinese);
+    EXPECT_EQ(UiLanguage::forLocale(QLocale::c()), Language::Chinese);
 
-    EXPECT_EQ(UiLanguage::FromCode(QStringLiteral("EN")), Language::English);
-    EXPECT_EQ(UiLanguage::FromCode(QStringLiteral(" zh")), Language::Chinese);
-    EXPECT_FALSE(UiLanguage::FromCode(QStringLiteral("fr")));
-    EXPECT_FALSE(UiLanguage::FromCode(QString()));
+    EXPECT_EQ(UiLanguage::fromCode(QStringLiteral("EN")), Language::English);
+    EXPECT_EQ(UiLanguage::fromCode(QStringLiteral(" zh")), Language::Chinese);
+    EXPECT_FALSE(UiLanguage::fromCode(QStringLiteral("fr")));
+    EXPECT_FALSE(UiLanguage::fromCode(QString()));
 }
 
 // The Chinese texts of a skin file with its form's class name (the translation context).
@@ -71,19 +71,19 @@ class EnglishTest : public WindowTest {
 protected:
     void SetUp() override
     {
-        ASSERT_TRUE(UiLanguage::Install(Language::English)) << UiLanguage::TranslationsFolder().toStdString();
+        ASSERT_TRUE(UiLanguage::install(Language::English)) << UiLanguage::translationsFolder().toStdString();
         WindowTest::SetUp();
     }
     void TearDown() override
     {
         WindowTest::TearDown();
-        UiLanguage::Install(Language::Chinese);
+        UiLanguage::install(Language::Chinese);
     }
 };
 
 TEST(SkinTranslationTest, EverySkinTextHasAnEnglishTranslation)
 {
-    ASSERT_TRUE(UiLanguage::Install(Language::English));
+    ASSERT_TRUE(UiLanguage::install(Language::English));
     const QDir skins(QStringLiteral(TOLVEX_SOURCE_SKIN_DIR));
     const QStringList files = skins.entryList({QStringLiteral("*.xml")}, QDir::Files);
     ASSERT_FALSE(files.isEmpty());
@@ -99,8 +99,8 @@ TEST(SkinTranslationTest, EverySkinTextHasAnEnglishTranslation)
         }
     }
     EXPECT_GT(checked, 100);
-    UiLanguage::Install(Language::Chinese);
-    EXPECT_EQ(UiLanguage::Current(), Language::Chinese);
+    UiLanguage::install(Language::Chinese);
+    EXPECT_EQ(UiLanguage::current(), Language::Chinese);
     EXPECT_EQ(QCoreApplication::translate("MainWindow", "添加文件"), QStringLiteral("添加文件"));
 }
 
@@ -139,17 +139,17 @@ TEST(SkinTranslationTest, EveryTextOfTheTranslationFilesIsTranslated)
 
 TEST_F(EnglishTest, TheWindowSpeaksEnglishWhileTheChoicesStayWhatTheJobsRead)
 {
-    EXPECT_EQ(UiLanguage::Current(), Language::English);
-    EXPECT_EQ(TextIn(&Window(), "add-video-convert-btn"), QStringLiteral("Add files"));
-    EXPECT_EQ(TextIn(&Window(), "video-convert-page"), QStringLiteral("Convert"));
-    QAbstractButton* start = Window().StartButton(PageKind::Convert);
+    EXPECT_EQ(UiLanguage::current(), Language::English);
+    EXPECT_EQ(textIn(&window(), "add-video-convert-btn"), QStringLiteral("Add files"));
+    EXPECT_EQ(textIn(&window(), "video-convert-page"), QStringLiteral("Convert"));
+    QAbstractButton* start = window().startButton(PageKind::Convert);
     EXPECT_EQ(start->text(), QStringLiteral("Convert"));
-    Window().SetPageBusy(PageKind::Convert, true);
+    window().setPageBusy(PageKind::Convert, true);
     EXPECT_EQ(start->text(), QStringLiteral("Converting"));
-    Window().SetPageBusy(PageKind::Convert, false);
+    window().setPageBusy(PageKind::Convert, false);
 
     // The merge page's size box shows "Auto" and gives "自动" to the job.
-    auto* ratio = Window().FindControlAs<QComboBox>(QStringLiteral("video-merge-ratio"));
+    auto* ratio = window().findControlAs<QComboBox>(QStringLiteral("video-merge-ratio"));
     ASSERT_NE(ratio, nullptr);
     EXPECT_EQ(ratio->currentText(), QStringLiteral("Auto"));
     EXPECT_EQ(ControlText(ratio), QStringLiteral("自动"));
@@ -157,8 +157,8 @@ TEST_F(EnglishTest, TheWindowSpeaksEnglishWhileTheChoicesStayWhatTheJobsRead)
     EXPECT_EQ(ratio->currentText(), QStringLiteral("Auto"));
 
     // A convert item's size box, filled by code from the format's table.
-    AddAndWait(PageKind::Convert, {Clip(QStringLiteral("english.mp4"))});
-    auto* itemRatio = FindSubControlAs<QComboBox>(ItemAt(PageKind::Convert, 0), QStringLiteral("video-convert-ratio"));
+    addAndWait(PageKind::Convert, {Clip(QStringLiteral("english.mp4"))});
+    auto* itemRatio = FindSubControlAs<QComboBox>(itemAt(PageKind::Convert, 0), QStringLiteral("video-convert-ratio"));
     ASSERT_NE(itemRatio, nullptr);
     EXPECT_EQ(itemRatio->currentText(), QStringLiteral("Auto"));
     EXPECT_EQ(ControlText(itemRatio), QStringLiteral("自动"));
@@ -166,18 +166,18 @@ TEST_F(EnglishTest, TheWindowSpeaksEnglishWhileTheChoicesStayWhatTheJobsRead)
 
 TEST_F(EnglishTest, AnEnglishCompressJobKeepsTheFilesOwnFormat)
 {
-    AddAndWait(PageKind::Compress, {Clip(QStringLiteral("keep.mkv"), 2.0, 320, 240)});
-    QWidget* item = ItemAt(PageKind::Compress, 0);
+    addAndWait(PageKind::Compress, {Clip(QStringLiteral("keep.mkv"), 2.0, 320, 240)});
+    QWidget* item = itemAt(PageKind::Compress, 0);
     auto* format = FindSubControlAs<QComboBox>(item, QStringLiteral("video-compress-format"));
     if (format) {
         EXPECT_EQ(format->currentText(), QStringLiteral("Same format"));
         EXPECT_EQ(ControlText(format), QStringLiteral("原格式"));
     }
-    ASSERT_TRUE(StartAndWaitIdle(PageKind::Compress));
-    const QStringList files = OutputFiles();
+    ASSERT_TRUE(startAndWaitIdle(PageKind::Compress));
+    const QStringList files = outputFiles();
     ASSERT_EQ(files.size(), 1);
     EXPECT_TRUE(files.front().endsWith(QLatin1String(".mkv"))) << files.front().toStdString();
-    const ProbedFile probed = ProbeFile(QDir(OutputFolder()).filePath(files.front()));
+    const ProbedFile probed = ProbeFile(QDir(outputFolder()).filePath(files.front()));
     EXPECT_TRUE(probed.ok);
     EXPECT_TRUE(probed.hasVideo);
     EXPECT_GT(probed.duration, 1.5);

@@ -120,18 +120,18 @@ class SkinLayoutTest : public WindowTest, public ::testing::WithParamInterface<L
 protected:
     void SetUp() override
     {
-        ASSERT_TRUE(UiLanguage::Install(GetParam()));
+        ASSERT_TRUE(UiLanguage::install(GetParam()));
         WindowTest::SetUp();
         // The smallest the user can make it.
-        Window().resize(Window().minimumSize());
+        window().resize(window().minimumSize());
         SettleLayouts();
     }
     void TearDown() override
     {
         WindowTest::TearDown();
-        UiLanguage::Install(Language::Chinese);
+        UiLanguage::install(Language::Chinese);
     }
-    QString Where(const QString& what) const { return UiLanguage::Code(GetParam()) + QStringLiteral(" ") + what; }
+    QString where(const QString& what) const { return UiLanguage::code(GetParam()) + QStringLiteral(" ") + what; }
 };
 
 TEST_P(SkinLayoutTest, EveryPageAndListItemShowsItsTextsWhole)
@@ -139,18 +139,18 @@ TEST_P(SkinLayoutTest, EveryPageAndListItemShowsItsTextsWhole)
     // One item on each page that lists files.
     for (PageKind page : {PageKind::Convert, PageKind::Merge, PageKind::Compress, PageKind::Rotate, PageKind::Extract,
                           PageKind::Mute, PageKind::Music})
-        AddAndWait(page, {Clip(QStringLiteral("layout.mp4"))});
+        addAndWait(page, {Clip(QStringLiteral("layout.mp4"))});
 
     QStringList clipped;
     for (int i = 0; i < kPageCount; ++i) {
         const auto page = static_cast<PageKind>(i);
-        Window().SelectPage(page);
+        window().selectPage(page);
         SettleLayouts();
-        const QString where = Where(QStringLiteral("page %1").arg(i));
-        clipped += ClippedTexts(&Window(), where);
+        const QString place = where(QStringLiteral("page %1").arg(i));
+        clipped += ClippedTexts(&window(), place);
 
         // The item as a failed job leaves it: bar and percentage hidden, its mark shown.
-        CListUI* list = Window().PageList(page);
+        CListUI* list = window().pageList(page);
         QWidget* item = list && list->count() > 0 ? list->itemAt(0) : nullptr;
         if (!item)
             continue;
@@ -162,7 +162,7 @@ TEST_P(SkinLayoutTest, EveryPageAndListItemShowsItsTextsWhole)
         for (QWidget* mark : marks)
             mark->show();
         SettleLayouts();
-        clipped += ClippedTexts(item, where + QStringLiteral(" failed item"));
+        clipped += ClippedTexts(item, place + QStringLiteral(" failed item"));
         for (QWidget* mark : marks)
             mark->hide();
     }
@@ -172,43 +172,43 @@ TEST_P(SkinLayoutTest, EveryPageAndListItemShowsItsTextsWhole)
 TEST_P(SkinLayoutTest, TheTrayMenuAndTheBoxesShowTheirTextsWhole)
 {
     QStringList clipped;
-    CMainTaskMenu* menu = CMainTaskMenu::Open(&Window(), QPoint(600, 600));
+    CMainTaskMenu* menu = CMainTaskMenu::Open(&window(), QPoint(600, 600));
     ASSERT_NE(menu, nullptr);
     SettleLayouts();
-    clipped += ClippedTexts(menu, Where(QStringLiteral("tray menu")));
+    clipped += ClippedTexts(menu, where(QStringLiteral("tray menu")));
     menu->Close(1);
 
     // The prompt of a start with nothing to do, from the page's own button.
     bool prompted = false;
     CheckModalWhenShown(QStringLiteral("msgText"), QStringLiteral("msgConfirm"), [&](QWidget* box) {
         prompted = true;
-        clipped += ClippedTexts(box, Where(QStringLiteral("prompt box")));
+        clipped += ClippedTexts(box, where(QStringLiteral("prompt box")));
     });
-    Window().SelectPage(PageKind::Convert);
-    Window().StartButton(PageKind::Convert)->click();
+    window().selectPage(PageKind::Convert);
+    window().startButton(PageKind::Convert)->click();
     EXPECT_TRUE(prompted);
 
     bool asked = false;
     CheckModalWhenShown(QStringLiteral("msgCancel"), QStringLiteral("msgConfirm"), [&](QWidget* box) {
         asked = true;
-        clipped += ClippedTexts(box, Where(QStringLiteral("message box")));
+        clipped += ClippedTexts(box, where(QStringLiteral("message box")));
     });
-    ShowMessageBox(&Window(), QCoreApplication::translate("OutputFolderControls", "该目录没有写入权限!"));
+    ShowMessageBox(&window(), QCoreApplication::translate("OutputFolderControls", "该目录没有写入权限!"));
     EXPECT_TRUE(asked);
     EXPECT_TRUE(clipped.isEmpty()) << clipped.join(QLatin1Char('\n')).toStdString();
 }
 
 TEST_P(SkinLayoutTest, TheParameterDialogShowsItsTextsWhole)
 {
-    AddAndWait(PageKind::Convert, {Clip(QStringLiteral("param.mp4"))});
+    addAndWait(PageKind::Convert, {Clip(QStringLiteral("param.mp4"))});
     auto* open =
-        FindSubControlAs<QAbstractButton>(ItemAt(PageKind::Convert, 0), QStringLiteral("video-param-setting-btn"));
+        FindSubControlAs<QAbstractButton>(itemAt(PageKind::Convert, 0), QStringLiteral("video-param-setting-btn"));
     ASSERT_NE(open, nullptr);
     QStringList clipped;
     bool shown = false;
     CheckModalWhenShown(QStringLiteral("param-title"), QStringLiteral("cancel-btn"), [&](QWidget* dialog) {
         shown = true;
-        clipped += ClippedTexts(dialog, Where(QStringLiteral("parameter dialog")));
+        clipped += ClippedTexts(dialog, where(QStringLiteral("parameter dialog")));
     });
     open->click();
     EXPECT_TRUE(WaitFor([&] { return shown; }, 10000));

@@ -235,7 +235,7 @@ TEST_F(PageJobFactoryTest, MergeEndsTheRunOnSuccessAndOnFailure)
     MergeJob job = factory.planMerge({a, b}, {"mp4", "自动"});
     EXPECT_NEAR(job.totalDuration, 4.0, 0.2);
     runner.setMergeTotalSeconds(job.totalDuration);
-    runner.engine().StartMerge(job.command);
+    runner.engine().startMerge(job.command);
     runner.run();
     EXPECT_EQ(runner.doneCount(), 1);
     const ProbedFile merged = ProbeFile(out.filePath(QString::fromStdString(job.outputName)));
@@ -245,7 +245,7 @@ TEST_F(PageJobFactoryTest, MergeEndsTheRunOnSuccessAndOnFailure)
     // An input without sound gets a silent track of its own length.
     QFile::remove(out.filePath(QString::fromStdString(job.outputName)));
     job = factory.planMerge({a, silent}, {"mp4", "自动"});
-    runner.engine().StartMerge(job.command);
+    runner.engine().startMerge(job.command);
     runner.run();
     EXPECT_EQ(runner.doneCount(), 2);
     const ProbedFile withSilence = ProbeFile(out.filePath(QString::fromStdString(job.outputName)));
@@ -261,7 +261,7 @@ TEST_F(PageJobFactoryTest, MergeEndsTheRunOnSuccessAndOnFailure)
     callbacks.failed = [&](const FailureRecord& r) { failedIds.push_back(r.taskId); };
     runner.setCallbacks(callbacks);
     job = factory.planMerge({a, broken}, {"mp4", "自动"});
-    runner.engine().StartMerge(job.command);
+    runner.engine().startMerge(job.command);
     runner.run();
     EXPECT_FALSE(runner.engine().isPageBusy(PageKind::Merge));
     EXPECT_EQ(failedIds, std::vector<TaskId>{kMergeTaskId});

@@ -38,10 +38,10 @@ protected:
     static void SetUpTestSuite()
     {
         s_media = new QTemporaryDir;
-        ASSERT_TRUE(test::MakeVideo(Path("alpha.mp4").toStdString(), 1.2));
-        ASSERT_TRUE(test::MakeVideo(Path("bravo.mkv").toStdString(), 2.2, 160, 120, false));
-        ASSERT_TRUE(test::MakeVideo(Path("charlie.avi").toStdString(), 1.2));
-        QFile broken(Path("broken.mp4"));
+        ASSERT_TRUE(test::MakeVideo(path("alpha.mp4").toStdString(), 1.2));
+        ASSERT_TRUE(test::MakeVideo(path("bravo.mkv").toStdString(), 2.2, 160, 120, false));
+        ASSERT_TRUE(test::MakeVideo(path("charlie.avi").toStdString(), 1.2));
+        QFile broken(path("broken.mp4"));
         ASSERT_TRUE(broken.open(QIODevice::WriteOnly));
         broken.write(QByteArray(3000, 'q'));
     }
@@ -50,40 +50,40 @@ protected:
         delete s_media;
         s_media = nullptr;
     }
-    static QString Path(const char* name) { return s_media->filePath(QString::fromLatin1(name)); }
+    static QString path(const char* name) { return s_media->filePath(QString::fromLatin1(name)); }
 
     void SetUp() override
     {
-        SkinResources::SetSkinFolder(QStringLiteral(TOLVEX_SKIN_DIR));
+        SkinResources::setSkinFolder(QStringLiteral(TOLVEX_SKIN_DIR));
         m_window = new CMainWnd;
         ASSERT_TRUE(m_window->Create(nullptr, QStringLiteral("TOLVEX视频转换"), WS_OVERLAPPEDWINDOW));
         m_window->ShowWindow();
-        m_adder = m_window->Handler<MediaAdder>();
+        m_adder = m_window->handler<MediaAdder>();
         ASSERT_NE(m_adder, nullptr);
-        m_adder->SetFailureNotice([this](const QStringList& names) { m_notices << names; });
+        m_adder->setFailureNotice([this](const QStringList& names) { m_notices << names; });
         ASSERT_TRUE(QTest::qWaitForWindowExposed(m_window));
     }
     void TearDown() override
     {
-        if (m_window && !m_window->IsClosed())
+        if (m_window && !m_window->isClosed())
             m_window->Close();
         EXPECT_TRUE(test::WaitFor([this] { return m_window.isNull(); }, 5000)) << "the window deletes itself";
-        SkinResources::SetSkinFolder({});
+        SkinResources::setSkinFolder({});
     }
-    bool WaitUntilListed(int ms = 60000)
+    bool waitUntilListed(int ms = 60000)
     {
-        test::WaitFor([this] { return m_adder->PendingCount() == 0; }, ms);
+        test::WaitFor([this] { return m_adder->pendingCount() == 0; }, ms);
         QTest::qWait(10);  // the failure notice comes from the event loop
-        return m_adder->PendingCount() == 0;
+        return m_adder->pendingCount() == 0;
     }
-    QWidget* Item(PageKind page, int index) { return m_window->PageList(page)->itemAt(index); }
-    static QString Text(QWidget* item, const char* name)
+    QWidget* listItem(PageKind page, int index) { return m_window->pageList(page)->itemAt(index); }
+    static QString childText(QWidget* item, const char* name)
     {
         QWidget* control = FindSubControl(item, QString::fromLatin1(name));
         EXPECT_NE(control, nullptr) << name;
         return ControlText(control);
     }
-    static qint64 Tag(QWidget* item, const char* name)
+    static qint64 tag(QWidget* item, const char* name)
     {
         QWidget* control = FindSubControl(item, QString::fromLatin1(name));
         EXPECT_NE(control, nullptr) << name;
@@ -100,25 +100,25 @@ QTemporaryDir* MediaAdderTest::s_media = nullptr;
 
 TEST_F(MediaAdderTest, ConvertFilesAreListedInTheGivenOrderWithThumbnailsAndConsecutiveIds)
 {
-    m_adder->AddFiles(PageKind::Convert, {Path("charlie.avi"), Path("alpha.mp4"), Path("bravo.mkv")});
-    ASSERT_TRUE(WaitUntilListed());
-    CListUI* list = m_window->PageList(PageKind::Convert);
+    m_adder->addFiles(PageKind::Convert, {path("charlie.avi"), path("alpha.mp4"), path("bravo.mkv")});
+    ASSERT_TRUE(waitUntilListed());
+    CListUI* list = m_window->pageList(PageKind::Convert);
     ASSERT_EQ(list->count(), 3);
     const char* names[] = {"charlie.avi", "alpha.mp4", "bravo.mkv"};
     const QRegularExpression output(QStringLiteral("^(charlie|alpha|bravo)-\\d{6}\\.mp4$"));
     for (int i = 0; i < 3; ++i) {
-        QWidget* item = Item(PageKind::Convert, i);
+        QWidget* item = listItem(PageKind::Convert, i);
         EXPECT_EQ(item->objectName(), QStringLiteral("item-%1").arg(i));
         EXPECT_EQ(ControlTag(item), i);
         for (const char* tagged : {"video-convert-format", "video-remove-btn", "video-param-setting-btn"})
-            EXPECT_EQ(Tag(item, tagged), i) << tagged;
-        EXPECT_EQ(Text(item, "input-filename"), QString::fromLatin1(names[i]));
-        EXPECT_TRUE(output.match(Text(item, "output-filename")).hasMatch())
-            << Text(item, "output-filename").toStdString();
-        EXPECT_TRUE(Text(item, "output-filename").startsWith(QString::fromLatin1(names[i]).section('.', 0, 0)));
-        EXPECT_EQ(Text(item, "video-format"), QString::fromLatin1(names[i]).section('.', 1));
-        EXPECT_EQ(Text(item, "video-duration"), i == 2 ? QStringLiteral("00:00:02") : QStringLiteral("00:00:01"));
-        EXPECT_EQ(Text(item, "video-filesize"), FormatFileSize(QFileInfo(Path(names[i])).size()));
+            EXPECT_EQ(tag(item, tagged), i) << tagged;
+        EXPECT_EQ(childText(item, "input-filename"), QString::fromLatin1(names[i]));
+        EXPECT_TRUE(output.match(childText(item, "output-filename")).hasMatch())
+            << childText(item, "output-filename").toStdString();
+        EXPECT_TRUE(childText(item, "output-filename").startsWith(QString::fromLatin1(names[i]).section('.', 0, 0)));
+        EXPECT_EQ(childText(item, "video-format"), QString::fromLatin1(names[i]).section('.', 1));
+        EXPECT_EQ(childText(item, "video-duration"), i == 2 ? QStringLiteral("00:00:02") : QStringLiteral("00:00:01"));
+        EXPECT_EQ(childText(item, "video-filesize"), FormatFileSize(QFileInfo(path(names[i])).size()));
         auto* ratio = FindSubControlAs<QComboBox>(item, QStringLiteral("video-convert-ratio"));
         ASSERT_NE(ratio, nullptr);
         EXPECT_EQ(ratio->count(), 7);
@@ -126,33 +126,34 @@ TEST_F(MediaAdderTest, ConvertFilesAreListedInTheGivenOrderWithThumbnailsAndCons
         auto* thumbnail = FindSubControlAs<QLabel>(item, QStringLiteral("video-thumbnail"));
         ASSERT_NE(thumbnail, nullptr);
         EXPECT_FALSE(thumbnail->pixmap().isNull()) << "thumbnail shown";
-        EXPECT_EQ(Text(item, "video-progress-label"), QStringLiteral("0%"));
+        EXPECT_EQ(childText(item, "video-progress-label"), QStringLiteral("0%"));
         EXPECT_TRUE(FindSubControl(item, QStringLiteral("video-progress-error"))->isHidden());
 
-        const std::optional<MediaItem> record = m_window->MediaItems().find(i);
+        const std::optional<MediaItem> record = m_window->mediaItems().find(i);
         ASSERT_TRUE(record.has_value());
-        EXPECT_EQ(record->fullPath, Path(names[i]));
+        EXPECT_EQ(record->fullPath, path(names[i]));
         EXPECT_EQ(record->folder, s_media->path() + QLatin1Char('/'));
         EXPECT_GT(record->duration, 1.0);
     }
     // Each item's format box offers every format and keeps its own choice.
-    auto* first = FindSubControlAs<QComboBox>(Item(PageKind::Convert, 0), QStringLiteral("video-convert-format"));
-    auto* second = FindSubControlAs<QComboBox>(Item(PageKind::Convert, 1), QStringLiteral("video-convert-format"));
+    auto* first = FindSubControlAs<QComboBox>(listItem(PageKind::Convert, 0), QStringLiteral("video-convert-format"));
+    auto* second = FindSubControlAs<QComboBox>(listItem(PageKind::Convert, 1), QStringLiteral("video-convert-format"));
     ASSERT_TRUE(first && second);
     EXPECT_EQ(first->count(), 24);
     EXPECT_EQ(second->count(), 24);
     first->setCurrentIndex(first->findText(QStringLiteral("mkv")));
     EXPECT_EQ(first->currentText(), QStringLiteral("mkv"));
     EXPECT_EQ(second->currentText(), QStringLiteral("mp4"));
-    EXPECT_TRUE(Text(Item(PageKind::Convert, 0), "output-filename").endsWith(QStringLiteral(".mkv")));
-    EXPECT_TRUE(Text(Item(PageKind::Convert, 1), "output-filename").endsWith(QStringLiteral(".mp4")));
+    EXPECT_TRUE(childText(listItem(PageKind::Convert, 0), "output-filename").endsWith(QStringLiteral(".mkv")));
+    EXPECT_TRUE(childText(listItem(PageKind::Convert, 1), "output-filename").endsWith(QStringLiteral(".mp4")));
     // Thumbnails are kept in the temporary folder under the described names.
-    const QStringList thumbnails = QDir(m_window->TempFolderPath()).entryList({QStringLiteral("*-thumbnail-*.jpg")});
+    const QStringList thumbnails = QDir(m_window->tempFolderPath()).entryList({QStringLiteral("*-thumbnail-*.jpg")});
     EXPECT_EQ(thumbnails.size(), 3);
     // The output name's stamp is the time of the add, the one the thumbnail carries.
     for (int i = 0; i < 3; ++i) {
         const QString stem = QString::fromLatin1(names[i]).section('.', 0, 0);
-        const QString clock = Text(Item(PageKind::Convert, i), "output-filename").section('-', -1).section('.', 0, 0);
+        const QString clock =
+            childText(listItem(PageKind::Convert, i), "output-filename").section('-', -1).section('.', 0, 0);
         EXPECT_EQ(thumbnails.filter(stem + QStringLiteral("-thumbnail-")).value(0).mid(stem.size() + 19, 6), clock)
             << stem.toStdString();
     }
@@ -161,55 +162,55 @@ TEST_F(MediaAdderTest, ConvertFilesAreListedInTheGivenOrderWithThumbnailsAndCons
 
 TEST_F(MediaAdderTest, AFileWithoutThumbnailGetsNoItemAndTheUserIsToldWhichOne)
 {
-    m_adder->AddFiles(PageKind::Convert,
-                      {Path("alpha.mp4"), Path("broken.mp4"), Path("missing.mp4"), Path("bravo.mkv")});
-    ASSERT_TRUE(WaitUntilListed());
-    CListUI* list = m_window->PageList(PageKind::Convert);
+    m_adder->addFiles(PageKind::Convert,
+                      {path("alpha.mp4"), path("broken.mp4"), path("missing.mp4"), path("bravo.mkv")});
+    ASSERT_TRUE(waitUntilListed());
+    CListUI* list = m_window->pageList(PageKind::Convert);
     ASSERT_EQ(list->count(), 2);
-    EXPECT_EQ(Text(Item(PageKind::Convert, 0), "input-filename"), QStringLiteral("alpha.mp4"));
-    EXPECT_EQ(Text(Item(PageKind::Convert, 1), "input-filename"), QStringLiteral("bravo.mkv"));
-    EXPECT_EQ(Item(PageKind::Convert, 1)->objectName(), QStringLiteral("item-1")) << "ids stay consecutive";
-    EXPECT_FALSE(m_window->MediaItems().contains(2));
+    EXPECT_EQ(childText(listItem(PageKind::Convert, 0), "input-filename"), QStringLiteral("alpha.mp4"));
+    EXPECT_EQ(childText(listItem(PageKind::Convert, 1), "input-filename"), QStringLiteral("bravo.mkv"));
+    EXPECT_EQ(listItem(PageKind::Convert, 1)->objectName(), QStringLiteral("item-1")) << "ids stay consecutive";
+    EXPECT_FALSE(m_window->mediaItems().contains(2));
     EXPECT_EQ(m_notices, (QStringList{"broken.mp4", "missing.mp4"}));
 
     // Other pages list files they cannot probe: their jobs report the failure.
     m_notices.clear();
-    m_adder->AddFiles(PageKind::Rotate, {Path("broken.mp4")});
-    ASSERT_TRUE(WaitUntilListed());
-    EXPECT_EQ(m_window->PageList(PageKind::Rotate)->count(), 1);
+    m_adder->addFiles(PageKind::Rotate, {path("broken.mp4")});
+    ASSERT_TRUE(waitUntilListed());
+    EXPECT_EQ(m_window->pageList(PageKind::Rotate)->count(), 1);
     EXPECT_TRUE(m_notices.isEmpty());
 }
 
 TEST_F(MediaAdderTest, EachPageFillsAndTagsItsOwnTemplate)
 {
-    m_adder->AddFiles(PageKind::Compress, {Path("alpha.mp4")});
-    m_adder->AddFiles(PageKind::Merge, {Path("alpha.mp4"), Path("bravo.mkv")});
+    m_adder->addFiles(PageKind::Compress, {path("alpha.mp4")});
+    m_adder->addFiles(PageKind::Merge, {path("alpha.mp4"), path("bravo.mkv")});
     for (PageKind page : {PageKind::Rotate, PageKind::Extract, PageKind::Mute, PageKind::Music})
-        m_adder->AddFiles(page, {Path("charlie.avi")});
-    ASSERT_TRUE(WaitUntilListed());
+        m_adder->addFiles(page, {path("charlie.avi")});
+    ASSERT_TRUE(waitUntilListed());
 
-    QWidget* compress = Item(PageKind::Compress, 0);
+    QWidget* compress = listItem(PageKind::Compress, 0);
     ASSERT_NE(compress, nullptr);
-    const qint64 size = QFileInfo(Path("alpha.mp4")).size();
-    EXPECT_EQ(Text(compress, "fileNameLabel"), QStringLiteral("alpha.mp4"));
-    EXPECT_EQ(Text(compress, "fileSizeLabel"), FormatFileSize(size));
-    EXPECT_EQ(Text(compress, "video-compress-label"), FormatFileSize(size / 2)) << "half the size at once";
-    EXPECT_EQ(Text(compress, "durationLabel"), QStringLiteral("00:00:01"));
-    EXPECT_EQ(Tag(compress, "video-compress-slider"), ControlTag(compress));
-    EXPECT_EQ(Tag(compress, "video-compress-remove-btn"), ControlTag(compress));
+    const qint64 size = QFileInfo(path("alpha.mp4")).size();
+    EXPECT_EQ(childText(compress, "fileNameLabel"), QStringLiteral("alpha.mp4"));
+    EXPECT_EQ(childText(compress, "fileSizeLabel"), FormatFileSize(size));
+    EXPECT_EQ(childText(compress, "video-compress-label"), FormatFileSize(size / 2)) << "half the size at once";
+    EXPECT_EQ(childText(compress, "durationLabel"), QStringLiteral("00:00:01"));
+    EXPECT_EQ(tag(compress, "video-compress-slider"), ControlTag(compress));
+    EXPECT_EQ(tag(compress, "video-compress-remove-btn"), ControlTag(compress));
     EXPECT_EQ(FindSubControlAs<QSlider>(compress, QStringLiteral("video-compress-slider"))->value(), 50);
-    EXPECT_EQ(Text(compress, "video-compress-format"), QStringLiteral("原格式"));
-    EXPECT_EQ(Text(compress, "video-compress-ratio"), QStringLiteral("原分辨率"));
+    EXPECT_EQ(childText(compress, "video-compress-format"), QStringLiteral("原格式"));
+    EXPECT_EQ(childText(compress, "video-compress-ratio"), QStringLiteral("原分辨率"));
 
-    ASSERT_EQ(m_window->PageList(PageKind::Merge)->count(), 2);
+    ASSERT_EQ(m_window->pageList(PageKind::Merge)->count(), 2);
     for (int i = 0; i < 2; ++i) {
-        QWidget* merge = Item(PageKind::Merge, i);
+        QWidget* merge = listItem(PageKind::Merge, i);
         for (const char* tagged : {"merge-check-box-item", "move-up-btn", "move-down-btn", "video-merge-remove-btn"})
-            EXPECT_EQ(Tag(merge, tagged), ControlTag(merge)) << tagged;
+            EXPECT_EQ(tag(merge, tagged), ControlTag(merge)) << tagged;
         EXPECT_TRUE(FindSubControlAs<QCheckBox>(merge, QStringLiteral("merge-check-box-item"))->isChecked());
     }
-    EXPECT_EQ(Text(Item(PageKind::Merge, 1), "video-filename"), QStringLiteral("bravo.mkv"));
-    EXPECT_EQ(Text(Item(PageKind::Merge, 1), "video-duration"), QStringLiteral("00:00:02"));
+    EXPECT_EQ(childText(listItem(PageKind::Merge, 1), "video-filename"), QStringLiteral("bravo.mkv"));
+    EXPECT_EQ(childText(listItem(PageKind::Merge, 1), "video-duration"), QStringLiteral("00:00:02"));
 
     const char* removeButtons[] = {"video-rotate-remove-btn", "video-extract-remove-btn", "video-mute-remove-btn",
                                    "video-music-remove-btn"};
@@ -217,15 +218,15 @@ TEST_F(MediaAdderTest, EachPageFillsAndTagsItsOwnTemplate)
                                     "video-mute-progress-label", "video-music-progress-label"};
     int n = 0;
     for (PageKind page : {PageKind::Rotate, PageKind::Extract, PageKind::Mute, PageKind::Music}) {
-        QWidget* item = Item(page, 0);
+        QWidget* item = listItem(page, 0);
         ASSERT_NE(item, nullptr);
-        EXPECT_EQ(Text(item, "video-filename"), QStringLiteral("charlie.avi"));
-        EXPECT_EQ(Text(item, "video-filesize"), FormatFileSize(QFileInfo(Path("charlie.avi")).size()));
-        EXPECT_EQ(Tag(item, removeButtons[n]), ControlTag(item));
-        EXPECT_EQ(Text(item, progressLabels[n]), QStringLiteral("0%"));
+        EXPECT_EQ(childText(item, "video-filename"), QStringLiteral("charlie.avi"));
+        EXPECT_EQ(childText(item, "video-filesize"), FormatFileSize(QFileInfo(path("charlie.avi")).size()));
+        EXPECT_EQ(tag(item, removeButtons[n]), ControlTag(item));
+        EXPECT_EQ(childText(item, progressLabels[n]), QStringLiteral("0%"));
         ++n;
     }
-    auto* rotate = FindSubControlAs<QComboBox>(Item(PageKind::Rotate, 0), QStringLiteral("video-rotate-type"));
+    auto* rotate = FindSubControlAs<QComboBox>(listItem(PageKind::Rotate, 0), QStringLiteral("video-rotate-type"));
     ASSERT_NE(rotate, nullptr);
     EXPECT_EQ(rotate->count(), 8);
     EXPECT_EQ(rotate->currentIndex(), 0);
@@ -233,10 +234,10 @@ TEST_F(MediaAdderTest, EachPageFillsAndTagsItsOwnTemplate)
     // Every listed item has its own id and record.
     std::set<qint64> ids;
     for (int page = 0; page < kPageCount; ++page) {
-        CListUI* list = m_window->PageList(static_cast<PageKind>(page));
+        CListUI* list = m_window->pageList(static_cast<PageKind>(page));
         for (int i = 0; list && i < list->count(); ++i) {
             ids.insert(ControlTag(list->itemAt(i)));
-            EXPECT_TRUE(m_window->MediaItems().contains(static_cast<TaskId>(ControlTag(list->itemAt(i)))));
+            EXPECT_TRUE(m_window->mediaItems().contains(static_cast<TaskId>(ControlTag(list->itemAt(i)))));
         }
     }
     EXPECT_EQ(ids.size(), 7U);
@@ -244,44 +245,44 @@ TEST_F(MediaAdderTest, EachPageFillsAndTagsItsOwnTemplate)
 
 TEST_F(MediaAdderTest, CompactConvertItemsCarryWhatTheConvertJobReads)
 {
-    m_adder->AddFiles(PageKind::Convert, {Path("alpha.mp4")}, MediaAdder::Source::ConvertFile);
-    ASSERT_TRUE(WaitUntilListed());
-    QWidget* item = Item(PageKind::Convert, 0);
+    m_adder->addFiles(PageKind::Convert, {path("alpha.mp4")}, MediaAdder::Source::ConvertFile);
+    ASSERT_TRUE(waitUntilListed());
+    QWidget* item = listItem(PageKind::Convert, 0);
     ASSERT_NE(item, nullptr);
-    EXPECT_EQ(Text(item, "fileNameLabel"), QStringLiteral("alpha.mp4"));
-    EXPECT_EQ(Text(item, "durationLabel"), QStringLiteral("00:00:01"));
-    EXPECT_EQ(Tag(item, "convert-btn"), 0);
-    EXPECT_EQ(Tag(item, "convert-List-menu-btn"), 0);
-    EXPECT_TRUE(Text(item, "output-filename").startsWith(QStringLiteral("alpha-")));
-    EXPECT_EQ(Text(item, "video-convert-ratio"), QStringLiteral("自动"));
+    EXPECT_EQ(childText(item, "fileNameLabel"), QStringLiteral("alpha.mp4"));
+    EXPECT_EQ(childText(item, "durationLabel"), QStringLiteral("00:00:01"));
+    EXPECT_EQ(tag(item, "convert-btn"), 0);
+    EXPECT_EQ(tag(item, "convert-List-menu-btn"), 0);
+    EXPECT_TRUE(childText(item, "output-filename").startsWith(QStringLiteral("alpha-")));
+    EXPECT_EQ(childText(item, "video-convert-ratio"), QStringLiteral("自动"));
     EXPECT_NE(FindSubControlAs<QProgressBar>(item, QStringLiteral("video-convert-progress")), nullptr);
-    const MediaItem record = m_window->MediaItems().get(0);
+    const MediaItem record = m_window->mediaItems().get(0);
     EXPECT_EQ(record.folder, s_media->path()) << "the path up to its last separator";
-    EXPECT_EQ(record.fileSize, QFileInfo(Path("alpha.mp4")).size());
-    EXPECT_TRUE(QDir(m_window->TempFolderPath()).entryList({QStringLiteral("*.jpg")}).isEmpty());
+    EXPECT_EQ(record.fileSize, QFileInfo(path("alpha.mp4")).size());
+    EXPECT_TRUE(QDir(m_window->tempFolderPath()).entryList({QStringLiteral("*.jpg")}).isEmpty());
 }
 
 TEST_F(MediaAdderTest, FolderAndDropAddTheVideoFilesTheRulesAccept)
 {
     QTemporaryDir folder;
     for (const char* name : {"a.MP4", "b.mp4", "c.Mp4"})
-        ASSERT_TRUE(QFile::copy(Path("alpha.mp4"), folder.filePath(QString::fromLatin1(name))));
-    QFile text(folder.filePath(QStringLiteral("d.txt")));
-    ASSERT_TRUE(text.open(QIODevice::WriteOnly));
-    text.close();
+        ASSERT_TRUE(QFile::copy(path("alpha.mp4"), folder.filePath(QString::fromLatin1(name))));
+    QFile textFile(folder.filePath(QStringLiteral("d.txt")));
+    ASSERT_TRUE(textFile.open(QIODevice::WriteOnly));
+    textFile.close();
 
-    m_adder->AddFolder(PageKind::Mute, folder.path());
-    ASSERT_TRUE(WaitUntilListed());
-    CListUI* mute = m_window->PageList(PageKind::Mute);
+    m_adder->addFolder(PageKind::Mute, folder.path());
+    ASSERT_TRUE(waitUntilListed());
+    CListUI* mute = m_window->pageList(PageKind::Mute);
     ASSERT_EQ(mute->count(), 2);
-    EXPECT_EQ(Text(mute->itemAt(0), "video-filename"), QStringLiteral("a.MP4"));
-    EXPECT_EQ(Text(mute->itemAt(1), "video-filename"), QStringLiteral("b.mp4"));
-    EXPECT_EQ(m_window->MediaItems().get(0).folder, folder.path());
+    EXPECT_EQ(childText(mute->itemAt(0), "video-filename"), QStringLiteral("a.MP4"));
+    EXPECT_EQ(childText(mute->itemAt(1), "video-filename"), QStringLiteral("b.mp4"));
+    EXPECT_EQ(m_window->mediaItems().get(0).folder, folder.path());
 
     // Dropped on the extract page: a file, a text file (ignored) and the folder.
-    m_window->SelectPage(PageKind::Extract);
+    m_window->selectPage(PageKind::Extract);
     QMimeData mime;
-    mime.setUrls({QUrl::fromLocalFile(Path("bravo.mkv")), QUrl::fromLocalFile(folder.filePath(QStringLiteral("d.txt"))),
+    mime.setUrls({QUrl::fromLocalFile(path("bravo.mkv")), QUrl::fromLocalFile(folder.filePath(QStringLiteral("d.txt"))),
                   QUrl::fromLocalFile(folder.path())});
     QDragEnterEvent enter(QPoint(50, 50), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
     QCoreApplication::sendEvent(m_window, &enter);
@@ -289,14 +290,14 @@ TEST_F(MediaAdderTest, FolderAndDropAddTheVideoFilesTheRulesAccept)
     QDropEvent drop(QPointF(50, 50), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
     QCoreApplication::sendEvent(m_window, &drop);
     EXPECT_TRUE(drop.isAccepted());
-    ASSERT_TRUE(WaitUntilListed());
-    CListUI* extract = m_window->PageList(PageKind::Extract);
+    ASSERT_TRUE(waitUntilListed());
+    CListUI* extract = m_window->pageList(PageKind::Extract);
     ASSERT_EQ(extract->count(), 3);
-    EXPECT_EQ(Text(extract->itemAt(0), "video-filename"), QStringLiteral("bravo.mkv"));
-    EXPECT_EQ(Text(extract->itemAt(2), "video-filename"), QStringLiteral("b.mp4"));
+    EXPECT_EQ(childText(extract->itemAt(0), "video-filename"), QStringLiteral("bravo.mkv"));
+    EXPECT_EQ(childText(extract->itemAt(2), "video-filename"), QStringLiteral("b.mp4"));
 
     // The split page takes its files through the clip dialog: a drop there is refused.
-    m_window->SelectPage(PageKind::Split);
+    m_window->selectPage(PageKind::Split);
     QDragEnterEvent refused(QPoint(50, 50), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
     QCoreApplication::sendEvent(m_window, &refused);
     EXPECT_FALSE(refused.isAccepted());
@@ -304,10 +305,10 @@ TEST_F(MediaAdderTest, FolderAndDropAddTheVideoFilesTheRulesAccept)
 
 TEST_F(MediaAdderTest, HandedOverClipsBecomeItemsAndTheirRecordsWaitForTheJobs)
 {
-    m_adder->AddFiles(PageKind::Rotate, {Path("alpha.mp4")});  // takes id 0
-    ASSERT_TRUE(WaitUntilListed());
+    m_adder->addFiles(PageKind::Rotate, {path("alpha.mp4")});  // takes id 0
+    ASSERT_TRUE(waitUntilListed());
     SplitClip clip;
-    clip.sourcePath = Path("alpha.mp4").toStdString();
+    clip.sourcePath = path("alpha.mp4").toStdString();
     clip.outputName = "alpha-120000.mp4";
     clip.startText = "00:01:00";
     clip.endText = "00:02:30";
@@ -321,17 +322,17 @@ TEST_F(MediaAdderTest, HandedOverClipsBecomeItemsAndTheirRecordsWaitForTheJobs)
     PostMessageTo(m_window, WM_SPLIT_CLIPS_READY);
     QCoreApplication::sendPostedEvents(m_window);
 
-    CListUI* list = m_window->PageList(PageKind::Split);
+    CListUI* list = m_window->pageList(PageKind::Split);
     ASSERT_EQ(list->count(), 2);
     QWidget* first = list->itemAt(0);
     EXPECT_EQ(first->objectName(), QStringLiteral("item-1"));
-    EXPECT_EQ(Text(first, "fileNameLabel"), QStringLiteral("alpha-120000.mp4"));
-    EXPECT_EQ(Text(first, "fileSliceLabel"), QStringLiteral("00:01:00 - 00:02:30"));
-    EXPECT_EQ(Text(first, "durationLabel"), QStringLiteral("00:01:30"));
-    EXPECT_EQ(Tag(first, "video-split-remove-btn"), 1);
-    EXPECT_EQ(Text(list->itemAt(1), "durationLabel"), QStringLiteral("00:00:02"));
+    EXPECT_EQ(childText(first, "fileNameLabel"), QStringLiteral("alpha-120000.mp4"));
+    EXPECT_EQ(childText(first, "fileSliceLabel"), QStringLiteral("00:01:00 - 00:02:30"));
+    EXPECT_EQ(childText(first, "durationLabel"), QStringLiteral("00:01:30"));
+    EXPECT_EQ(tag(first, "video-split-remove-btn"), 1);
+    EXPECT_EQ(childText(list->itemAt(1), "durationLabel"), QStringLiteral("00:00:02"));
     EXPECT_EQ(SplitClipList().size(), 0U);
-    const std::optional<SplitClip> kept = m_window->Tasks().SplitClips().find(2);
+    const std::optional<SplitClip> kept = m_window->tasks().splitClips().find(2);
     ASSERT_TRUE(kept.has_value());
     EXPECT_EQ(kept->itemId, 2);
     EXPECT_EQ(kept->outputName, "alpha-120001.mp4");
@@ -345,24 +346,24 @@ TEST_F(MediaAdderTest, HandedOverClipsBecomeItemsAndTheirRecordsWaitForTheJobs)
     GifClipList().append(gif);
     PostMessageTo(m_window, WM_GIF_CLIPS_READY);
     QCoreApplication::sendPostedEvents(m_window);
-    ASSERT_EQ(m_window->PageList(PageKind::Gif)->count(), 1);
-    EXPECT_EQ(Text(m_window->PageList(PageKind::Gif)->itemAt(0), "durationLabel"), QStringLiteral("00:00:03"));
-    EXPECT_TRUE(m_window->Tasks().GifClips().find(3).has_value());
+    ASSERT_EQ(m_window->pageList(PageKind::Gif)->count(), 1);
+    EXPECT_EQ(childText(m_window->pageList(PageKind::Gif)->itemAt(0), "durationLabel"), QStringLiteral("00:00:03"));
+    EXPECT_TRUE(m_window->tasks().gifClips().find(3).has_value());
 
     // An empty hand-over list only stays empty.
     PostMessageTo(m_window, WM_GIF_CLIPS_READY);
     QCoreApplication::sendPostedEvents(m_window);
-    EXPECT_EQ(m_window->PageList(PageKind::Gif)->count(), 1);
+    EXPECT_EQ(m_window->pageList(PageKind::Gif)->count(), 1);
 }
 
 TEST_F(MediaAdderTest, FilesStillComingToAClearedPageAreNotListed)
 {
-    m_adder->AddFiles(PageKind::Convert, {Path("alpha.mp4"), Path("bravo.mkv"), Path("broken.mp4")});
-    m_adder->AddFiles(PageKind::Music, {Path("charlie.avi")});
-    m_adder->CancelPending(PageKind::Convert);
-    ASSERT_TRUE(WaitUntilListed());
-    EXPECT_EQ(m_window->PageList(PageKind::Convert)->count(), 0);
-    EXPECT_EQ(m_window->PageList(PageKind::Music)->count(), 1);
+    m_adder->addFiles(PageKind::Convert, {path("alpha.mp4"), path("bravo.mkv"), path("broken.mp4")});
+    m_adder->addFiles(PageKind::Music, {path("charlie.avi")});
+    m_adder->cancelPending(PageKind::Convert);
+    ASSERT_TRUE(waitUntilListed());
+    EXPECT_EQ(m_window->pageList(PageKind::Convert)->count(), 0);
+    EXPECT_EQ(m_window->pageList(PageKind::Music)->count(), 1);
     EXPECT_TRUE(m_notices.isEmpty());
 }
 
@@ -370,11 +371,11 @@ TEST_F(MediaAdderTest, ClosingTheWindowWhileFilesComeEndsTheirThumbnailRuns)
 {
     QStringList many;
     for (int i = 0; i < 12; ++i)
-        many << Path("bravo.mkv");
-    m_adder->AddFiles(PageKind::Convert, many);
+        many << path("bravo.mkv");
+    m_adder->addFiles(PageKind::Convert, many);
     // Close only once a thumbnail ffmpeg really runs, so the close has a run to end.
     ASSERT_TRUE(test::WaitFor([] { return test::RunningChildren(QStringLiteral("ffmpeg")) > 0; }, 30000));
-    ASSERT_GT(m_adder->PendingCount(), 0);
+    ASSERT_GT(m_adder->pendingCount(), 0);
     m_window->Close();
     // The close kills and reaps the runs before it returns.
     EXPECT_TRUE(test::NoChildProcesses());

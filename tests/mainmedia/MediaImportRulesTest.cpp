@@ -61,9 +61,9 @@ TEST(MediaImportRules, NamesOfAnAddedFile)
               QStringLiteral("noext-090807.avi"));
 
     const QDateTime at(QDate(2024, 3, 5), QTime(14, 5, 9));
-    EXPECT_EQ(ThumbnailMaker::ThumbnailPath(QStringLiteral("/tmp/t"), QStringLiteral("clip.avi"), at),
+    EXPECT_EQ(ThumbnailMaker::thumbnailPath(QStringLiteral("/tmp/t"), QStringLiteral("clip.avi"), at),
               QStringLiteral("/tmp/t/clip-thumbnail-20240305140509.jpg"));
-    EXPECT_EQ(ThumbnailMaker::ThumbnailPath(QStringLiteral("/tmp/t/"), QStringLiteral("a b.c.mp4"), at),
+    EXPECT_EQ(ThumbnailMaker::thumbnailPath(QStringLiteral("/tmp/t/"), QStringLiteral("a b.c.mp4"), at),
               QStringLiteral("/tmp/t/a b.c-thumbnail-20240305140509.jpg"));
 
     EXPECT_EQ(DurationText(0.0), QStringLiteral("00:00:00"));

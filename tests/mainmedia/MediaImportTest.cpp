@@ -51,9 +51,9 @@ protected:
     static void SetUpTestSuite()
     {
         s_media = new QTemporaryDir;
-        ASSERT_TRUE(test::MakeVideo(Path("one.mp4"), 1.0));
-        ASSERT_TRUE(test::MakeVideo(Path("two.mkv"), 2.0, 160, 120, false));
-        QFile broken(QString::fromStdString(Path("broken.mp4")));
+        ASSERT_TRUE(test::MakeVideo(path("one.mp4"), 1.0));
+        ASSERT_TRUE(test::MakeVideo(path("two.mkv"), 2.0, 160, 120, false));
+        QFile broken(QString::fromStdString(path("broken.mp4")));
         ASSERT_TRUE(broken.open(QIODevice::WriteOnly));
         broken.write(QByteArray(2048, 'q'));
     }
@@ -62,12 +62,12 @@ protected:
         delete s_media;
         s_media = nullptr;
     }
-    static std::string Path(const char* name) { return s_media->filePath(QString::fromLatin1(name)).toStdString(); }
-    static MediaImportRequest Request(PageKind page, const char* name, bool thumbnail)
+    static std::string path(const char* name) { return s_media->filePath(QString::fromLatin1(name)).toStdString(); }
+    static MediaImportRequest request(PageKind page, const char* name, bool thumbnail)
     {
         MediaImportRequest request;
         request.page = page;
-        request.fullPath = QString::fromStdString(Path(name));
+        request.fullPath = QString::fromStdString(path(name));
         request.folder = s_media->path() + QLatin1Char('/');
         request.thumbnail = thumbnail;
         return request;
@@ -84,10 +84,10 @@ TEST_F(MediaImportTest, ResultsComeInSubmissionOrderAcrossAddsWithTheirRecords)
     MediaImport import(&m_receiver, FfmpegProgramPath(), m_temp.path(), 3);
     // The slow thumbnail first: later, faster files must still wait for it.
     const uint64_t first =
-        import.submit({Request(PageKind::Convert, "two.mkv", true), Request(PageKind::Convert, "broken.mp4", true),
-                       Request(PageKind::Convert, "one.mp4", true)});
+        import.submit({request(PageKind::Convert, "two.mkv", true), request(PageKind::Convert, "broken.mp4", true),
+                       request(PageKind::Convert, "one.mp4", true)});
     const uint64_t second =
-        import.submit({Request(PageKind::Merge, "one.mp4", false), Request(PageKind::Merge, "broken.mp4", false)});
+        import.submit({request(PageKind::Merge, "one.mp4", false), request(PageKind::Merge, "broken.mp4", false)});
     EXPECT_NE(first, second);
     ASSERT_TRUE(m_receiver.waitFor(5));
     EXPECT_EQ(import.pending(), 0U);
@@ -121,8 +121,8 @@ TEST_F(MediaImportTest, ResultsComeInSubmissionOrderAcrossAddsWithTheirRecords)
 TEST_F(MediaImportTest, SameNamedFilesInOneSecondGetTheirOwnThumbnails)
 {
     MediaImport import(&m_receiver, FfmpegProgramPath(), m_temp.path(), 4);
-    import.submit({Request(PageKind::Convert, "one.mp4", true), Request(PageKind::Convert, "one.mp4", true),
-                   Request(PageKind::Convert, "one.mp4", true)});
+    import.submit({request(PageKind::Convert, "one.mp4", true), request(PageKind::Convert, "one.mp4", true),
+                   request(PageKind::Convert, "one.mp4", true)});
     ASSERT_TRUE(m_receiver.waitFor(3));
     std::set<QString> paths;
     for (const auto& result : m_receiver.results) {
@@ -136,15 +136,15 @@ TEST_F(MediaImportTest, SameNamedFilesInOneSecondGetTheirOwnThumbnails)
 TEST_F(MediaImportTest, OpenedFileSizeIsZeroForAFileThatCannotBeOpened)
 {
     MediaImport import(&m_receiver, FfmpegProgramPath(), m_temp.path(), 1);
-    MediaImportRequest gone = Request(PageKind::Compress, "vanished.mp4", false);
+    MediaImportRequest gone = request(PageKind::Compress, "vanished.mp4", false);
     gone.sizeSource = SizeSource::OpenedFile;
-    MediaImportRequest one = Request(PageKind::Compress, "one.mp4", false);
+    MediaImportRequest one = request(PageKind::Compress, "one.mp4", false);
     one.sizeSource = SizeSource::OpenedFile;
     import.submit({gone, one});
     ASSERT_TRUE(m_receiver.waitFor(2));
     EXPECT_EQ(m_receiver.results[0]->item.fileSize, 0);
     EXPECT_TRUE(m_receiver.results[0]->accepted()) << "a vanished file still gets its item";
-    EXPECT_EQ(m_receiver.results[1]->item.fileSize, QFileInfo(QString::fromStdString(Path("one.mp4"))).size());
+    EXPECT_EQ(m_receiver.results[1]->item.fileSize, QFileInfo(QString::fromStdString(path("one.mp4"))).size());
 }
 
 TEST_F(MediaImportTest, ACancelledPageGetsItsResultsBackMarkedAndOtherPagesGoOn)
@@ -152,8 +152,8 @@ TEST_F(MediaImportTest, ACancelledPageGetsItsResultsBackMarkedAndOtherPagesGoOn)
     MediaImport import(&m_receiver, FfmpegProgramPath(), m_temp.path(), 1);
     std::vector<MediaImportRequest> requests;
     for (int i = 0; i < 4; ++i)
-        requests.push_back(Request(PageKind::Convert, "two.mkv", true));
-    requests.push_back(Request(PageKind::Rotate, "one.mp4", false));
+        requests.push_back(request(PageKind::Convert, "two.mkv", true));
+    requests.push_back(request(PageKind::Rotate, "one.mp4", false));
     import.submit(requests);
     import.cancelPage(PageKind::Convert);
     ASSERT_TRUE(m_receiver.waitFor(5));
@@ -165,7 +165,7 @@ TEST_F(MediaImportTest, ACancelledPageGetsItsResultsBackMarkedAndOtherPagesGoOn)
     EXPECT_TRUE(m_receiver.results[4]->accepted());
 
     // A later add to the cleared page is not affected.
-    import.submit({Request(PageKind::Convert, "one.mp4", true)});
+    import.submit({request(PageKind::Convert, "one.mp4", true)});
     ASSERT_TRUE(m_receiver.waitFor(6));
     EXPECT_TRUE(m_receiver.results[5]->accepted());
 }
@@ -177,15 +177,15 @@ TEST_F(MediaImportTest, ShutdownKillsRunningThumbnailsAndPostsNothingMore)
     ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
     {
         MediaImport import(&m_receiver, FfmpegProgramPath(), m_temp.path(), 2);
-        MediaImportRequest request = Request(PageKind::Convert, "one.mp4", true);
-        request.fullPath = fifo;
-        import.submit({request, request, request});
+        MediaImportRequest endless = request(PageKind::Convert, "one.mp4", true);
+        endless.fullPath = fifo;
+        import.submit({endless, endless, endless});
         QCoreApplication::processEvents(QEventLoop::AllEvents, 300);
         QElapsedTimer timer;
         timer.start();
         import.shutdown();
         EXPECT_LT(timer.elapsed(), 2000) << "running thumbnails are killed, not waited for";
-        EXPECT_EQ(import.submit({request}), 0U) << "nothing is taken after shutdown";
+        EXPECT_EQ(import.submit({endless}), 0U) << "nothing is taken after shutdown";
     }
     QCoreApplication::processEvents();
     EXPECT_TRUE(m_receiver.results.empty());
@@ -207,9 +207,9 @@ TEST_F(MediaImportTest, AFileThatNeverAnswersIsPassedOverAndFailsWhenItsProbeRun
     SetDefaultProbeTimeout(std::chrono::milliseconds(4000));
     MediaImport import(&m_receiver, FfmpegProgramPath(), m_temp.path(), 2);
     import.setPatience(std::chrono::milliseconds(300));
-    MediaImportRequest stuck = Request(PageKind::Merge, "one.mp4", false);
+    MediaImportRequest stuck = request(PageKind::Merge, "one.mp4", false);
     stuck.fullPath = live;
-    import.submit({stuck, Request(PageKind::Merge, "one.mp4", false), Request(PageKind::Merge, "two.mkv", false)});
+    import.submit({stuck, request(PageKind::Merge, "one.mp4", false), request(PageKind::Merge, "two.mkv", false)});
 
     // The files after it are posted before its probe gives up.
     ASSERT_TRUE(m_receiver.waitFor(2));
@@ -238,7 +238,7 @@ TEST_F(MediaImportTest, ShutdownEndsAProbeThatWaits)
         f.write("#EXTM3U\n#EXT-X-TARGETDURATION:1\n#EXT-X-MEDIA-SEQUENCE:0\n#EXTINF:1.0,\nseg0.ts\n");
     }
     auto import = std::make_unique<MediaImport>(&m_receiver, FfmpegProgramPath(), m_temp.path(), 1);
-    MediaImportRequest stuck = Request(PageKind::Merge, "one.mp4", false);
+    MediaImportRequest stuck = request(PageKind::Merge, "one.mp4", false);
     stuck.fullPath = live;
     import->submit({stuck});
     QThread::msleep(500);

@@ -19,7 +19,7 @@ namespace {
 
 TEST(ThumbnailMaker, CommandIsTheDescribedOne)
 {
-    const CommandLine command = ThumbnailMaker::Command("/usr/bin/ffmpeg", QStringLiteral("/v/a \"b\".mp4"),
+    const CommandLine command = ThumbnailMaker::command("/usr/bin/ffmpeg", QStringLiteral("/v/a \"b\".mp4"),
                                                         QStringLiteral("/t/a-thumbnail-1.jpg"));
     EXPECT_EQ(
         command.render(),
@@ -34,7 +34,7 @@ TEST(ThumbnailMaker, WritesASmallPictureOfAVideo)
     const QString video = dir.filePath(QStringLiteral("clip one.mp4"));
     ASSERT_TRUE(test::MakeVideo(video.toStdString(), 1.0));
     const QString picture = dir.filePath(QStringLiteral("clip one-thumbnail.jpg"));
-    const ThumbnailResult result = ThumbnailMaker::Run(ThumbnailMaker::Command(FfmpegProgramPath(), video, picture));
+    const ThumbnailResult result = ThumbnailMaker::run(ThumbnailMaker::command(FfmpegProgramPath(), video, picture));
     ASSERT_TRUE(result.ok()) << result.exitCode;
     EXPECT_EQ(result.exitCode, 0);
     QImageReader reader(picture);
@@ -51,8 +51,8 @@ TEST(ThumbnailMaker, APercentInTheNameIsNotAFramePattern)
     const QString video = dir.filePath(QStringLiteral("100% %d.mp4"));
     ASSERT_TRUE(test::MakeVideo(video.toStdString(), 1.0));
     const QString picture =
-        ThumbnailMaker::ThumbnailPath(dir.path(), QStringLiteral("100% %d %03d.mp4"), QDateTime::currentDateTime());
-    const ThumbnailResult result = ThumbnailMaker::Run(ThumbnailMaker::Command(FfmpegProgramPath(), video, picture));
+        ThumbnailMaker::thumbnailPath(dir.path(), QStringLiteral("100% %d %03d.mp4"), QDateTime::currentDateTime());
+    const ThumbnailResult result = ThumbnailMaker::run(ThumbnailMaker::command(FfmpegProgramPath(), video, picture));
     ASSERT_TRUE(result.ok()) << result.exitCode;
     EXPECT_EQ(QImageReader(picture).size(), QSize(120, 70));
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files).size(), 2) << "the video and its one picture";
@@ -67,13 +67,13 @@ TEST(ThumbnailMaker, AFileFfmpegCannotReadFails)
     file.write(QByteArray(4096, 'z'));
     file.close();
     const QString picture = dir.filePath(QStringLiteral("broken.jpg"));
-    const ThumbnailResult result = ThumbnailMaker::Run(ThumbnailMaker::Command(FfmpegProgramPath(), broken, picture));
+    const ThumbnailResult result = ThumbnailMaker::run(ThumbnailMaker::command(FfmpegProgramPath(), broken, picture));
     EXPECT_EQ(result.outcome, ThumbnailResult::Outcome::Failed);
     EXPECT_NE(result.exitCode, 0);
     EXPECT_FALSE(QFile::exists(picture));
 
-    const ThumbnailResult missing = ThumbnailMaker::Run(
-        ThumbnailMaker::Command(FfmpegProgramPath(), dir.filePath(QStringLiteral("gone.mp4")), picture));
+    const ThumbnailResult missing = ThumbnailMaker::run(
+        ThumbnailMaker::command(FfmpegProgramPath(), dir.filePath(QStringLiteral("gone.mp4")), picture));
     EXPECT_EQ(missing.outcome, ThumbnailResult::Outcome::Failed);
     EXPECT_TRUE(test::NoChildProcesses());
 }
@@ -84,7 +84,7 @@ TEST(ThumbnailMaker, AnOverrunningRunIsKilledAtItsLimit)
     const auto start = Clock::now();
     CommandLine sleeper("/bin/sleep");
     sleeper.add("30");
-    const ThumbnailResult result = ThumbnailMaker::Run(sleeper, 300);
+    const ThumbnailResult result = ThumbnailMaker::run(sleeper, 300);
     const auto took = std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start).count();
     EXPECT_EQ(result.outcome, ThumbnailResult::Outcome::Overran);
     EXPECT_FALSE(result.ok());
@@ -95,7 +95,7 @@ TEST(ThumbnailMaker, AnOverrunningRunIsKilledAtItsLimit)
     // An abort ends the wait at once as well.
     std::atomic<bool> abort{true};
     const auto again = Clock::now();
-    EXPECT_EQ(ThumbnailMaker::Run(sleeper, 10000, &abort).outcome, ThumbnailResult::Outcome::Overran);
+    EXPECT_EQ(ThumbnailMaker::run(sleeper, 10000, &abort).outcome, ThumbnailResult::Outcome::Overran);
     EXPECT_LT(std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - again).count(), 2000);
     EXPECT_TRUE(test::NoChildProcesses());
 }

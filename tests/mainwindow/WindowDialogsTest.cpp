@@ -49,24 +49,24 @@ protected:
         m_dialog = dialog;
         return dialog;
     }
-    QStringList Shown(ParamSettingDialog* dialog)
+    QStringList shown(ParamSettingDialog* dialog)
     {
         QStringList texts;
         for (int i = 0; i < kParamListCount; ++i)
-            texts << dialog->List(static_cast<ParamList>(i))->currentText();
+            texts << dialog->list(static_cast<ParamList>(i))->currentText();
         return texts;
     }
     // Confirm and cancel both close the dialog; what it posted reaches the owner here.
-    void Click(ParamSettingDialog* dialog, const char* name)
+    void click(ParamSettingDialog* dialog, const char* name)
     {
         QPointer<ParamSettingDialog> guard(dialog);
-        dialog->FindControlAs<QAbstractButton>(QString::fromLatin1(name))->click();
+        dialog->findControlAs<QAbstractButton>(QString::fromLatin1(name))->click();
         EXPECT_TRUE(WaitFor([&] { return guard.isNull(); }, 5000)) << name << " closes the dialog";
         QCoreApplication::sendPostedEvents(&m_owner);
     }
     void TearDown() override
     {
-        if (m_dialog && !m_dialog->IsClosed())
+        if (m_dialog && !m_dialog->isClosed())
             m_dialog->Close(0);
         EXPECT_TRUE(WaitFor([this] { return m_dialog.isNull(); }, 5000)) << "the dialog deletes itself";
     }
@@ -78,11 +78,11 @@ protected:
 TEST_F(ParamDialogTest, OpensAtTheFormatsDefaultsAndConfirmsThem)
 {
     ParamSettingDialog* dialog = Open("mp4");
-    EXPECT_EQ(Shown(dialog),
+    EXPECT_EQ(shown(dialog),
               (QStringList{QStringLiteral("H.264"), QStringLiteral("自动"), QStringLiteral("AAC"),
                            QStringLiteral("44100Hz"), QStringLiteral("自动"), QStringLiteral("立体声")}));
-    EXPECT_EQ(dialog->List(ParamList::SampleRate)->count(), 7);
-    Click(dialog, "confirm-btn");
+    EXPECT_EQ(dialog->list(ParamList::SampleRate)->count(), 7);
+    click(dialog, "confirm-btn");
     ASSERT_EQ(m_owner.params.size(), 1u);
     const OutputParams& p = m_owner.params.front();
     EXPECT_EQ(p.taskId, 7);
@@ -98,23 +98,23 @@ TEST_F(ParamDialogTest, OpensAtTheFormatsDefaultsAndConfirmsThem)
 TEST_F(ParamDialogTest, NarrowFormatsAndHighBitRates)
 {
     ParamSettingDialog* dialog = Open("3gp");
-    EXPECT_EQ(dialog->List(ParamList::SampleRate)->count(), 1);
-    EXPECT_EQ(dialog->List(ParamList::Channels)->count(), 1);
-    Click(dialog, "confirm-btn");
+    EXPECT_EQ(dialog->list(ParamList::SampleRate)->count(), 1);
+    EXPECT_EQ(dialog->list(ParamList::Channels)->count(), 1);
+    click(dialog, "confirm-btn");
     ASSERT_EQ(m_owner.params.size(), 1u);
     EXPECT_EQ(m_owner.params[0].sampleRate, 8000);
     EXPECT_EQ(m_owner.params[0].channels, 1);
 
     dialog = Open("wmv");
-    dialog->List(ParamList::VideoBitRate)->setCurrentText(QStringLiteral("12.0Mbps"));
-    Click(dialog, "confirm-btn");
+    dialog->list(ParamList::VideoBitRate)->setCurrentText(QStringLiteral("12.0Mbps"));
+    click(dialog, "confirm-btn");
     ASSERT_EQ(m_owner.params.size(), 2u);
     EXPECT_EQ(m_owner.params[1].videoBitRate, 12000000);
     EXPECT_EQ(m_owner.params[1].videoBitRateIndex, 12);
 
     // A format without entries: empty lists, empty names, -1 positions.
     dialog = Open("xyz");
-    Click(dialog, "confirm-btn");
+    click(dialog, "confirm-btn");
     ASSERT_EQ(m_owner.params.size(), 3u);
     EXPECT_EQ(m_owner.params[2].videoCodec, "");
     EXPECT_EQ(m_owner.params[2].videoCodecIndex, -1);
@@ -132,19 +132,19 @@ TEST_F(ParamDialogTest, ReopeningRestoresStoredPositionsAndCancelPostsNothing)
     stored.audioBitRateIndex = 4;
     stored.channelsIndex = 0;
     ParamSettingDialog* dialog = Open("mp4", stored);
-    EXPECT_EQ(Shown(dialog),
+    EXPECT_EQ(shown(dialog),
               (QStringList{QStringLiteral("H.264"), QStringLiteral("256kbps"), QStringLiteral("AAC"),
                            QStringLiteral("16000Hz"), QStringLiteral("320kbps"), QStringLiteral("单声道")}));
-    Click(dialog, "cancel-btn");
+    click(dialog, "cancel-btn");
     EXPECT_TRUE(m_owner.numbers.empty());
 }
 
 TEST(TrayMenu, OpensAboveRightOfTheCursorAndPostsTheChosenEntry)
 {
-    EXPECT_EQ(CMainTaskMenu::MenuPosition(QPoint(100, 10), 226), QPoint(106, -222)) << "not clamped to the screen";
-    EXPECT_EQ(CMainTaskMenu::MessageOfItem(QStringLiteral("main_menu_item_quit")), WM_APP_QUIT);
-    EXPECT_EQ(CMainTaskMenu::MessageOfItem(QStringLiteral("main_menu_item_upgrade")), WM_CHECK_UPGRADE);
-    EXPECT_EQ(CMainTaskMenu::MessageOfItem(QStringLiteral("nothing")), 0);
+    EXPECT_EQ(CMainTaskMenu::menuPosition(QPoint(100, 10), 226), QPoint(106, -222)) << "not clamped to the screen";
+    EXPECT_EQ(CMainTaskMenu::messageOfItem(QStringLiteral("main_menu_item_quit")), WM_APP_QUIT);
+    EXPECT_EQ(CMainTaskMenu::messageOfItem(QStringLiteral("main_menu_item_upgrade")), WM_CHECK_UPGRADE);
+    EXPECT_EQ(CMainTaskMenu::messageOfItem(QStringLiteral("nothing")), 0);
 
     Recorder owner;
     QPointer<CMainTaskMenu> menu = CMainTaskMenu::Open(&owner, QPoint(500, 600));
@@ -152,7 +152,7 @@ TEST(TrayMenu, OpensAboveRightOfTheCursorAndPostsTheChosenEntry)
     ASSERT_TRUE(QTest::qWaitForWindowExposed(menu));
     EXPECT_EQ(menu->pos(), QPoint(506, 600 - menu->height() - 6));
     EXPECT_TRUE(menu->isVisible());
-    menu->FindControlAs<QAbstractButton>(QStringLiteral("main_menu_item_seting"))->click();
+    menu->findControlAs<QAbstractButton>(QStringLiteral("main_menu_item_seting"))->click();
     EXPECT_TRUE(WaitFor([&] { return menu.isNull() && !owner.numbers.empty(); }, 5000))
         << "the menu closed and deleted itself";
     EXPECT_EQ(owner.numbers, std::vector<int>{WM_OPEN_SETTINGS});
@@ -171,8 +171,8 @@ using JobInputSourceTest = WindowTest;
 
 TEST_F(JobInputSourceTest, WorkerQuestionsAreAnsweredOnTheUiThreadAndShutdownReleasesThem)
 {
-    Window().FindControlAs<QSlider>(QStringLiteral("video-mute-slider"))->setValue(-5);
-    WindowJobInputSource source(&Window());
+    window().findControlAs<QSlider>(QStringLiteral("video-mute-slider"))->setValue(-5);
+    WindowJobInputSource source(&window());
     auto asked = std::async(std::launch::async, [&] { return source.muteSettings(); });
     ASSERT_TRUE(WaitFor([&] { return asked.wait_for(std::chrono::seconds(0)) == std::future_status::ready; }, 5000));
     EXPECT_EQ(asked.get().volumeDb, -5);

@@ -35,17 +35,17 @@ class WindowJobsTest : public WindowTest {
 protected:
     // Checks that every item of the page shows 100 % and that `count` files with
     // `extension` were written.
-    void ExpectFinished(PageKind page, const char* label, int count, const QString& extension)
+    void expectFinished(PageKind page, const char* label, int count, const QString& extension)
     {
-        CListUI* list = Window().PageList(page);
+        CListUI* list = window().pageList(page);
         for (int i = 0; i < list->count(); ++i)
-            EXPECT_EQ(TextIn(list->itemAt(i), label), QStringLiteral("100%")) << "item " << i;
-        const QStringList files = OutputFiles().filter(QRegularExpression(QStringLiteral("\\.%1$").arg(extension)));
-        EXPECT_EQ(files.size(), count) << OutputFiles().join(QLatin1Char(' ')).toStdString();
+            EXPECT_EQ(textIn(list->itemAt(i), label), QStringLiteral("100%")) << "item " << i;
+        const QStringList files = outputFiles().filter(QRegularExpression(QStringLiteral("\\.%1$").arg(extension)));
+        EXPECT_EQ(files.size(), count) << outputFiles().join(QLatin1Char(' ')).toStdString();
         for (const QString& file : files)
-            EXPECT_GT(QFileInfo(QDir(OutputFolder()).filePath(file)).size(), 1000) << file.toStdString();
+            EXPECT_GT(QFileInfo(QDir(outputFolder()).filePath(file)).size(), 1000) << file.toStdString();
         // The start button is usable again and shows its idle text.
-        QAbstractButton* start = Window().StartButton(page);
+        QAbstractButton* start = window().startButton(page);
         EXPECT_TRUE(IsMouseEnabled(start));
         EXPECT_EQ(start->text(), QString::fromUtf8(StartButtonTextsFor(page).idleText));
     }
@@ -53,53 +53,53 @@ protected:
 
 TEST_F(WindowJobsTest, ConvertPageConvertsThreeFilesToTheirChosenFormats)
 {
-    AddAndWait(PageKind::Convert,
+    addAndWait(PageKind::Convert,
                {Clip(QStringLiteral("a.mp4")), Clip(QStringLiteral("b.mp4")), Clip(QStringLiteral("c.mp4"))});
     const QString formats[] = {QStringLiteral("mkv"), QStringLiteral("avi"), QStringLiteral("mov")};
     for (int i = 0; i < 3; ++i) {
-        auto* box = FindSubControlAs<QComboBox>(ItemAt(PageKind::Convert, i), QStringLiteral("video-convert-format"));
+        auto* box = FindSubControlAs<QComboBox>(itemAt(PageKind::Convert, i), QStringLiteral("video-convert-format"));
         ASSERT_NE(box, nullptr);
         box->setCurrentText(formats[i]);
-        EXPECT_TRUE(TextIn(ItemAt(PageKind::Convert, i), "output-filename").endsWith(QLatin1Char('.') + formats[i]));
+        EXPECT_TRUE(textIn(itemAt(PageKind::Convert, i), "output-filename").endsWith(QLatin1Char('.') + formats[i]));
     }
-    ASSERT_TRUE(StartAndWaitIdle(PageKind::Convert));
+    ASSERT_TRUE(startAndWaitIdle(PageKind::Convert));
     for (const QString& format : formats)
-        ExpectFinished(PageKind::Convert, "video-progress-label", 1, format);
-    for (const QString& file : OutputFiles())
-        EXPECT_NEAR(Probe(QDir(OutputFolder()).filePath(file)).durationSeconds, 2, 1) << file.toStdString();
+        expectFinished(PageKind::Convert, "video-progress-label", 1, format);
+    for (const QString& file : outputFiles())
+        EXPECT_NEAR(Probe(QDir(outputFolder()).filePath(file)).durationSeconds, 2, 1) << file.toStdString();
 }
 
 TEST_F(WindowJobsTest, MergeJoinsTheTickedItemsOnly)
 {
-    AddAndWait(PageKind::Merge,
+    addAndWait(PageKind::Merge,
                {Clip(QStringLiteral("m1.mp4")), Clip(QStringLiteral("m2.mp4")), Clip(QStringLiteral("m3.mp4"))});
     for (int i : {0, 1, 2})
-        FindSubControlAs<QAbstractButton>(ItemAt(PageKind::Merge, i), QStringLiteral("merge-check-box-item"))
+        FindSubControlAs<QAbstractButton>(itemAt(PageKind::Merge, i), QStringLiteral("merge-check-box-item"))
             ->setChecked(i != 1);
-    ASSERT_TRUE(StartAndWaitIdle(PageKind::Merge));
-    EXPECT_EQ(ControlText(Window().FindControl(QStringLiteral("video-merge-progress-label"))), QStringLiteral("100%"));
-    EXPECT_EQ(Window().FindControlAs<QProgressBar>(QStringLiteral("video-merge-progress"))->value(), 100);
-    const QStringList files = OutputFiles();
+    ASSERT_TRUE(startAndWaitIdle(PageKind::Merge));
+    EXPECT_EQ(ControlText(window().FindControl(QStringLiteral("video-merge-progress-label"))), QStringLiteral("100%"));
+    EXPECT_EQ(window().findControlAs<QProgressBar>(QStringLiteral("video-merge-progress"))->value(), 100);
+    const QStringList files = outputFiles();
     ASSERT_EQ(files.size(), 1);
     EXPECT_TRUE(files.front().startsWith(QStringLiteral("视频合并-")));
     // Two two-second inputs.
-    EXPECT_NEAR(Probe(QDir(OutputFolder()).filePath(files.front())).durationSeconds, 4, 1);
-    EXPECT_EQ(Window().StartButton(PageKind::Merge)->text(), QStringLiteral("一键合并"));
+    EXPECT_NEAR(Probe(QDir(outputFolder()).filePath(files.front())).durationSeconds, 4, 1);
+    EXPECT_EQ(window().startButton(PageKind::Merge)->text(), QStringLiteral("一键合并"));
 }
 
 TEST_F(WindowJobsTest, MergeOfASilentItemWorksAndAFailureNamesItsInput)
 {
     // An item without sound between two with sound: the merge keeps their sound in place.
-    AddAndWait(PageKind::Merge,
+    addAndWait(PageKind::Merge,
                {Clip(QStringLiteral("s1.mp4"), 1.0), Clip(QStringLiteral("quiet.mp4"), 1.0, 160, 120, false),
                 Clip(QStringLiteral("s3.mp4"), 1.0)});
-    Window().FindControlAs<QAbstractButton>(QStringLiteral("merge-check-box-all"))->click();
-    ASSERT_TRUE(StartAndWaitIdle(PageKind::Merge));
-    EXPECT_EQ(ControlText(Window().FindControl(QStringLiteral("video-merge-progress-label"))), QStringLiteral("100%"));
-    const QStringList files = OutputFiles();
+    window().findControlAs<QAbstractButton>(QStringLiteral("merge-check-box-all"))->click();
+    ASSERT_TRUE(startAndWaitIdle(PageKind::Merge));
+    EXPECT_EQ(ControlText(window().FindControl(QStringLiteral("video-merge-progress-label"))), QStringLiteral("100%"));
+    const QStringList files = outputFiles();
     ASSERT_EQ(files.size(), 1);
-    EXPECT_NEAR(Probe(QDir(OutputFolder()).filePath(files.front())).durationSeconds, 3, 1);
-    QFile::remove(QDir(OutputFolder()).filePath(files.front()));
+    EXPECT_NEAR(Probe(QDir(outputFolder()).filePath(files.front())).durationSeconds, 3, 1);
+    QFile::remove(QDir(outputFolder()).filePath(files.front()));
 
     // An unreadable second item: the page says the merge failed and which file it was.
     const QString broken =
@@ -108,11 +108,11 @@ TEST_F(WindowJobsTest, MergeOfASilentItemWorksAndAFailureNamesItsInput)
     ASSERT_TRUE(file.open(QIODevice::WriteOnly));
     file.write(QByteArray(4096, 'x'));
     file.close();
-    Window().FindControlAs<QAbstractButton>(QStringLiteral("clear-merge-list-btn"))->click();
-    AddAndWait(PageKind::Merge, {Clip(QStringLiteral("s4.mp4"), 1.0), broken});
-    Window().FindControlAs<QAbstractButton>(QStringLiteral("merge-check-box-all"))->click();
-    ASSERT_TRUE(StartAndWaitIdle(PageKind::Merge));
-    QWidget* label = Window().FindControl(QStringLiteral("video-merge-progress-label"));
+    window().findControlAs<QAbstractButton>(QStringLiteral("clear-merge-list-btn"))->click();
+    addAndWait(PageKind::Merge, {Clip(QStringLiteral("s4.mp4"), 1.0), broken});
+    window().findControlAs<QAbstractButton>(QStringLiteral("merge-check-box-all"))->click();
+    ASSERT_TRUE(startAndWaitIdle(PageKind::Merge));
+    QWidget* label = window().FindControl(QStringLiteral("video-merge-progress-label"));
     EXPECT_TRUE(label->toolTip().contains(QStringLiteral("第2个文件 bad.mp4"))) << label->toolTip().toStdString();
 }
 
@@ -121,102 +121,102 @@ TEST_F(WindowJobsTest, CompressRotateExtractMuteAndMusicPagesWriteTheirFiles)
     // One input per page: pages that keep the input's container name their outputs after
     // the input and the clock second, so one input would give the same name twice.
     auto input = [](const char* name) { return Clip(QString::fromLatin1(name), 2.0, 320, 240); };
-    AddAndWait(PageKind::Compress, {input("pc.mp4")});
-    ASSERT_TRUE(StartAndWaitIdle(PageKind::Compress));
-    ExpectFinished(PageKind::Compress, "progress-label", 1, QStringLiteral("mp4"));
+    addAndWait(PageKind::Compress, {input("pc.mp4")});
+    ASSERT_TRUE(startAndWaitIdle(PageKind::Compress));
+    expectFinished(PageKind::Compress, "progress-label", 1, QStringLiteral("mp4"));
 
-    AddAndWait(PageKind::Rotate, {input("pr.mp4")});
-    auto* type = FindSubControlAs<QComboBox>(ItemAt(PageKind::Rotate, 0), QStringLiteral("video-rotate-type"));
+    addAndWait(PageKind::Rotate, {input("pr.mp4")});
+    auto* type = FindSubControlAs<QComboBox>(itemAt(PageKind::Rotate, 0), QStringLiteral("video-rotate-type"));
     ASSERT_NE(type, nullptr);
     type->setCurrentIndex(0);  // a quarter turn clockwise: the picture stands
-    const QStringList before = OutputFiles();
-    ASSERT_TRUE(StartAndWaitIdle(PageKind::Rotate));
-    ExpectFinished(PageKind::Rotate, "video-rotate-progress-label", 2, QStringLiteral("mp4"));
-    QStringList rotated = OutputFiles();
+    const QStringList before = outputFiles();
+    ASSERT_TRUE(startAndWaitIdle(PageKind::Rotate));
+    expectFinished(PageKind::Rotate, "video-rotate-progress-label", 2, QStringLiteral("mp4"));
+    QStringList rotated = outputFiles();
     for (const QString& file : before)
         rotated.removeAll(file);
     ASSERT_EQ(rotated.size(), 1);
-    const MediaInfo turned = Probe(QDir(OutputFolder()).filePath(rotated.front()));
+    const MediaInfo turned = Probe(QDir(outputFolder()).filePath(rotated.front()));
     EXPECT_EQ(turned.width, 240);
     EXPECT_EQ(turned.height, 320);
 
-    AddAndWait(PageKind::Extract, {input("pe.mp4")});
-    auto* format = Window().FindControlAs<QComboBox>(QStringLiteral("video-extract-format"));
+    addAndWait(PageKind::Extract, {input("pe.mp4")});
+    auto* format = window().findControlAs<QComboBox>(QStringLiteral("video-extract-format"));
     ASSERT_NE(format, nullptr);
     format->setCurrentText(QStringLiteral("mp3"));
-    ASSERT_TRUE(StartAndWaitIdle(PageKind::Extract));
-    ExpectFinished(PageKind::Extract, "video-extract-progress-label", 1, QStringLiteral("mp3"));
+    ASSERT_TRUE(startAndWaitIdle(PageKind::Extract));
+    expectFinished(PageKind::Extract, "video-extract-progress-label", 1, QStringLiteral("mp3"));
 
-    AddAndWait(PageKind::Mute, {input("pm.mp4")});
-    Window().FindControlAs<QAbstractButton>(QStringLiteral("video-mute"))->setChecked(true);
-    ASSERT_TRUE(StartAndWaitIdle(PageKind::Mute));
-    EXPECT_EQ(TextIn(ItemAt(PageKind::Mute, 0), "video-mute-progress-label"), QStringLiteral("100%"));
+    addAndWait(PageKind::Mute, {input("pm.mp4")});
+    window().findControlAs<QAbstractButton>(QStringLiteral("video-mute"))->setChecked(true);
+    ASSERT_TRUE(startAndWaitIdle(PageKind::Mute));
+    EXPECT_EQ(textIn(itemAt(PageKind::Mute, 0), "video-mute-progress-label"), QStringLiteral("100%"));
 
-    AddAndWait(PageKind::Music, {input("pb.mp4")});
-    Window().FindControlAs<QLineEdit>(QStringLiteral("bg-music-edit"))->setText(Tone(QStringLiteral("bg.wav")));
-    ASSERT_TRUE(StartAndWaitIdle(PageKind::Music));
-    EXPECT_EQ(TextIn(ItemAt(PageKind::Music, 0), "video-music-progress-label"), QStringLiteral("100%"));
+    addAndWait(PageKind::Music, {input("pb.mp4")});
+    window().findControlAs<QLineEdit>(QStringLiteral("bg-music-edit"))->setText(Tone(QStringLiteral("bg.wav")));
+    ASSERT_TRUE(startAndWaitIdle(PageKind::Music));
+    EXPECT_EQ(textIn(itemAt(PageKind::Music, 0), "video-music-progress-label"), QStringLiteral("100%"));
     // compress, rotate, mute and music keep the input's container.
-    EXPECT_EQ(OutputFiles().filter(QRegularExpression(QStringLiteral("\\.mp4$"))).size(), 4);
+    EXPECT_EQ(outputFiles().filter(QRegularExpression(QStringLiteral("\\.mp4$"))).size(), 4);
 }
 
 TEST_F(WindowJobsTest, RemovingTheRunningItemEndsItsFfmpegAndTheNextOneRuns)
 {
     const QString longer = Clip(QStringLiteral("long.mp4"), 20.0, 640, 480);
-    AddAndWait(PageKind::Convert, {longer, Clip(QStringLiteral("short.mp4"))});
-    const TaskId first = IdAt(PageKind::Convert, 0);
-    const TaskId second = IdAt(PageKind::Convert, 1);
-    Window().StartButton(PageKind::Convert)->click();
-    TaskEngine& engine = Tasks().Engine();
+    addAndWait(PageKind::Convert, {longer, Clip(QStringLiteral("short.mp4"))});
+    const TaskId first = idAt(PageKind::Convert, 0);
+    const TaskId second = idAt(PageKind::Convert, 1);
+    window().startButton(PageKind::Convert)->click();
+    TaskEngine& engine = tasks().engine();
     ASSERT_TRUE(WaitFor([&] { return engine.processOf(PageKind::Convert, first).has_value(); }));
     const pid_t pid = *engine.processOf(PageKind::Convert, first);
 
-    FindSubControlAs<QAbstractButton>(ItemAt(PageKind::Convert, 0), QStringLiteral("video-remove-btn"))->click();
-    EXPECT_EQ(Window().PageList(PageKind::Convert)->count(), 1);
-    EXPECT_FALSE(Window().MediaItems().contains(first));
+    FindSubControlAs<QAbstractButton>(itemAt(PageKind::Convert, 0), QStringLiteral("video-remove-btn"))->click();
+    EXPECT_EQ(window().pageList(PageKind::Convert)->count(), 1);
+    EXPECT_FALSE(window().mediaItems().contains(first));
     EXPECT_TRUE(WaitFor([&] { return ProcessGone(pid); }, 5000));
     ASSERT_TRUE(WaitFor([&] { return !engine.isPageBusy(PageKind::Convert); }));
-    EXPECT_EQ(TextIn(ItemAt(PageKind::Convert, 0), "video-progress-label"), QStringLiteral("100%"));
-    EXPECT_EQ(IdAt(PageKind::Convert, 0), second);
-    EXPECT_EQ(OutputFiles().filter(QStringLiteral("short-")).size(), 1);
-    EXPECT_TRUE(OutputFiles().filter(QStringLiteral("long-")).isEmpty()) << "the removed job's partial file is gone";
+    EXPECT_EQ(textIn(itemAt(PageKind::Convert, 0), "video-progress-label"), QStringLiteral("100%"));
+    EXPECT_EQ(idAt(PageKind::Convert, 0), second);
+    EXPECT_EQ(outputFiles().filter(QStringLiteral("short-")).size(), 1);
+    EXPECT_TRUE(outputFiles().filter(QStringLiteral("long-")).isEmpty()) << "the removed job's partial file is gone";
     // The item names the file that was written.
-    EXPECT_EQ(TextIn(ItemAt(PageKind::Convert, 0), "output-filename"),
-              OutputFiles().filter(QStringLiteral("short-")).value(0));
+    EXPECT_EQ(textIn(itemAt(PageKind::Convert, 0), "output-filename"),
+              outputFiles().filter(QStringLiteral("short-")).value(0));
 }
 
 TEST_F(WindowJobsTest, ClearingARunningPageStopsItsJobsAndFreesItsButton)
 {
     const QString longer = Clip(QStringLiteral("long.mp4"), 20.0, 640, 480);
-    AddAndWait(PageKind::Convert, {longer, longer, longer});
-    const TaskId first = IdAt(PageKind::Convert, 0);
-    QAbstractButton* start = Window().StartButton(PageKind::Convert);
+    addAndWait(PageKind::Convert, {longer, longer, longer});
+    const TaskId first = idAt(PageKind::Convert, 0);
+    QAbstractButton* start = window().startButton(PageKind::Convert);
     start->click();
     EXPECT_EQ(start->text(), QStringLiteral("转换中"));
     EXPECT_FALSE(IsMouseEnabled(start));
-    TaskEngine& engine = Tasks().Engine();
+    TaskEngine& engine = tasks().engine();
     ASSERT_TRUE(WaitFor([&] { return engine.processOf(PageKind::Convert, first).has_value(); }));
     const pid_t pid = *engine.processOf(PageKind::Convert, first);
 
-    Window().FindControlAs<QAbstractButton>(QStringLiteral("clear-convert-list-btn"))->click();
-    EXPECT_EQ(Window().PageList(PageKind::Convert)->count(), 0);
+    window().findControlAs<QAbstractButton>(QStringLiteral("clear-convert-list-btn"))->click();
+    EXPECT_EQ(window().pageList(PageKind::Convert)->count(), 0);
     EXPECT_FALSE(engine.isPageBusy(PageKind::Convert));
     EXPECT_TRUE(engine.queuedTasks(PageKind::Convert).empty());
     EXPECT_EQ(start->text(), QStringLiteral("开始转换"));
     EXPECT_TRUE(IsMouseEnabled(start));
-    EXPECT_EQ(Window().MediaItems().size(), 0u);
+    EXPECT_EQ(window().mediaItems().size(), 0u);
     EXPECT_TRUE(WaitFor([&] { return ProcessGone(pid); }, 5000));
     // Nothing else starts afterwards, and the stopped job's partial file is gone.
     QTest::qWait(300);
     EXPECT_FALSE(engine.runningTask(PageKind::Convert).has_value());
-    EXPECT_TRUE(WaitFor([&] { return OutputFiles().isEmpty(); }, 3000))
-        << qPrintable(OutputFiles().join(QLatin1Char(' ')));
+    EXPECT_TRUE(WaitFor([&] { return outputFiles().isEmpty(); }, 3000))
+        << qPrintable(outputFiles().join(QLatin1Char(' ')));
 }
 
 TEST_F(WindowJobsTest, TheParameterDialogsChoiceReachesTheOutputFile)
 {
-    AddAndWait(PageKind::Convert, {Clip(QStringLiteral("params.mp4"))});
-    QWidget* item = ItemAt(PageKind::Convert, 0);
+    addAndWait(PageKind::Convert, {Clip(QStringLiteral("params.mp4"))});
+    QWidget* item = itemAt(PageKind::Convert, 0);
     // The dialog is modal: it is answered from the event loop it runs.
     QTimer::singleShot(100, [] {
         for (QWidget* top : QApplication::topLevelWidgets()) {
@@ -233,36 +233,36 @@ TEST_F(WindowJobsTest, TheParameterDialogsChoiceReachesTheOutputFile)
         ADD_FAILURE() << "no parameter dialog";
     });
     FindSubControlAs<QAbstractButton>(item, QStringLiteral("video-param-setting-btn"))->click();
-    ASSERT_TRUE(WaitFor([&] { return Tasks().OutputParams().find(IdAt(PageKind::Convert, 0)).has_value(); }, 5000));
-    ASSERT_TRUE(StartAndWaitIdle(PageKind::Convert));
-    const QStringList files = OutputFiles();
+    ASSERT_TRUE(WaitFor([&] { return tasks().OutputParams().find(idAt(PageKind::Convert, 0)).has_value(); }, 5000));
+    ASSERT_TRUE(startAndWaitIdle(PageKind::Convert));
+    const QStringList files = outputFiles();
     ASSERT_EQ(files.size(), 1);
-    const MediaInfo info = Probe(QDir(OutputFolder()).filePath(files.front()));
+    const MediaInfo info = Probe(QDir(outputFolder()).filePath(files.front()));
     EXPECT_EQ(info.sampleRate, 22050);
     EXPECT_EQ(info.channels, 1);
 }
 
 TEST_F(WindowJobsTest, AFileThatCannotBeReadShowsItsFailureMarkAndThePageGoesOn)
 {
-    const QString broken = QDir(OutputFolder()).filePath(QStringLiteral("../broken-input.mp4"));
+    const QString broken = QDir(outputFolder()).filePath(QStringLiteral("../broken-input.mp4"));
     {
         QFile file(broken);
         ASSERT_TRUE(file.open(QIODevice::WriteOnly));
         file.write(QByteArray(4096, 'x'));
     }
-    AddAndWait(PageKind::Rotate, {broken, Clip(QStringLiteral("good.mp4"))});
-    ASSERT_TRUE(StartAndWaitIdle(PageKind::Rotate));
-    QWidget* bad = ItemAt(PageKind::Rotate, 0);
-    QWidget* good = ItemAt(PageKind::Rotate, 1);
+    addAndWait(PageKind::Rotate, {broken, Clip(QStringLiteral("good.mp4"))});
+    ASSERT_TRUE(startAndWaitIdle(PageKind::Rotate));
+    QWidget* bad = itemAt(PageKind::Rotate, 0);
+    QWidget* good = itemAt(PageKind::Rotate, 1);
     EXPECT_TRUE(FindSubControl(bad, QStringLiteral("video-rotate-progress-error"))->isVisibleTo(bad));
     EXPECT_FALSE(FindSubControl(bad, QStringLiteral("video-rotate-progress"))->isVisibleTo(bad));
     EXPECT_FALSE(FindSubControl(good, QStringLiteral("video-rotate-progress-error"))->isVisibleTo(good));
-    EXPECT_EQ(TextIn(good, "video-rotate-progress-label"), QStringLiteral("100%"));
+    EXPECT_EQ(textIn(good, "video-rotate-progress-label"), QStringLiteral("100%"));
     QFile::remove(broken);
 
     // Starting again shows the bar again and hides the mark while the item runs anew.
-    Window().PageList(PageKind::Rotate)->removeItem(good);
-    ASSERT_TRUE(StartAndWaitIdle(PageKind::Rotate));
+    window().pageList(PageKind::Rotate)->removeItem(good);
+    ASSERT_TRUE(startAndWaitIdle(PageKind::Rotate));
     EXPECT_TRUE(FindSubControl(bad, QStringLiteral("video-rotate-progress-error"))->isVisibleTo(bad));
 }
 

@@ -56,83 +56,83 @@ TEST(WindowItemRules, OutputNamesAndCompressEstimates)
 
 TEST_F(WindowListTest, ChoosingAFormatRenamesRefillsSizesAndDropsParameters)
 {
-    AddAndWait(PageKind::Convert, {Clip(QStringLiteral("fmt.mp4"))});
-    QWidget* item = ItemAt(PageKind::Convert, 0);
-    const TaskId id = IdAt(PageKind::Convert, 0);
+    addAndWait(PageKind::Convert, {Clip(QStringLiteral("fmt.mp4"))});
+    QWidget* item = itemAt(PageKind::Convert, 0);
+    const TaskId id = idAt(PageKind::Convert, 0);
     auto* format = FindSubControlAs<QComboBox>(item, QStringLiteral("video-convert-format"));
     auto* ratio = FindSubControlAs<QComboBox>(item, QStringLiteral("video-convert-ratio"));
     ASSERT_TRUE(format && ratio);
-    const QString stem = TextIn(item, "output-filename").section(QLatin1Char('.'), 0, 0);
+    const QString stem = textIn(item, "output-filename").section(QLatin1Char('.'), 0, 0);
 
     auto record = std::make_unique<OutputParamsRecord>();
     record->params.taskId = id;
     record->params.videoCodec = "h264";
-    Post(Window(), WM_OUTPUT_PARAMS, std::move(record));
-    ASSERT_TRUE(Tasks().OutputParams().find(id).has_value());
+    Post(window(), WM_OUTPUT_PARAMS, std::move(record));
+    ASSERT_TRUE(tasks().OutputParams().find(id).has_value());
 
     format->setCurrentText(QStringLiteral("3gp"));
-    EXPECT_EQ(TextIn(item, "output-filename"), stem + QStringLiteral(".3gp"));
-    EXPECT_FALSE(Tasks().OutputParams().find(id).has_value()) << "parameters of the old format are dropped";
+    EXPECT_EQ(textIn(item, "output-filename"), stem + QStringLiteral(".3gp"));
+    EXPECT_FALSE(tasks().OutputParams().find(id).has_value()) << "parameters of the old format are dropped";
     EXPECT_EQ(ratio->count(), 5);
     EXPECT_EQ(ratio->currentText(), QStringLiteral("352x288"));
 
     format->setCurrentText(QStringLiteral("mp4"));
     EXPECT_EQ(ratio->count(), 7);
     EXPECT_EQ(ratio->currentText(), QStringLiteral("自动"));
-    EXPECT_EQ(TextIn(item, "output-filename"), stem + QStringLiteral(".mp4"));
+    EXPECT_EQ(textIn(item, "output-filename"), stem + QStringLiteral(".mp4"));
 }
 
 TEST_F(WindowListTest, CompressSliderShowsTheEstimatedSize)
 {
     const QString path = Clip(QStringLiteral("est.mp4"));
-    AddAndWait(PageKind::Compress, {path});
-    QWidget* item = ItemAt(PageKind::Compress, 0);
-    const int64_t size = Window().MediaItems().get(IdAt(PageKind::Compress, 0)).fileSize;
+    addAndWait(PageKind::Compress, {path});
+    QWidget* item = itemAt(PageKind::Compress, 0);
+    const int64_t size = window().mediaItems().get(idAt(PageKind::Compress, 0)).fileSize;
     ASSERT_GT(size, 0);
     auto* slider = FindSubControlAs<QSlider>(item, QStringLiteral("video-compress-slider"));
     ASSERT_NE(slider, nullptr);
     slider->setValue(100);
-    EXPECT_EQ(TextIn(item, "video-compress-label"), FormatFileSize(size / 100));
+    EXPECT_EQ(textIn(item, "video-compress-label"), FormatFileSize(size / 100));
     slider->setValue(20);
-    EXPECT_EQ(TextIn(item, "video-compress-label"), FormatFileSize(static_cast<int64_t>(size * 80 / 100.0)));
+    EXPECT_EQ(textIn(item, "video-compress-label"), FormatFileSize(static_cast<int64_t>(size * 80 / 100.0)));
 }
 
 TEST_F(WindowListTest, MergeMovesSwapFilesWhileRowsKeepTheirMarks)
 {
     const QStringList files = {Clip(QStringLiteral("r1.mp4"), 1.0), Clip(QStringLiteral("r2.mp4"), 2.0),
                                Clip(QStringLiteral("r3.mp4"), 3.0)};
-    AddAndWait(PageKind::Merge, files);
+    addAndWait(PageKind::Merge, files);
     auto box = [&](int row) {
-        return FindSubControlAs<QAbstractButton>(ItemAt(PageKind::Merge, row), QStringLiteral("merge-check-box-item"));
+        return FindSubControlAs<QAbstractButton>(itemAt(PageKind::Merge, row), QStringLiteral("merge-check-box-item"));
     };
     auto button = [&](int row, const char* name) {
-        return FindSubControlAs<QAbstractButton>(ItemAt(PageKind::Merge, row), QString::fromLatin1(name));
+        return FindSubControlAs<QAbstractButton>(itemAt(PageKind::Merge, row), QString::fromLatin1(name));
     };
-    const TaskId top = IdAt(PageKind::Merge, 0);
+    const TaskId top = idAt(PageKind::Merge, 0);
     for (int row = 0; row < 3; ++row)
         box(row)->setChecked(row == 0);
 
     button(0, "move-down-btn")->click();
     EXPECT_TRUE(box(0)->isChecked()) << "the mark stays with the row";
     EXPECT_FALSE(box(1)->isChecked());
-    EXPECT_EQ(IdAt(PageKind::Merge, 0), top) << "rows keep their ids";
-    EXPECT_EQ(TextIn(ItemAt(PageKind::Merge, 0), "video-filename"), QStringLiteral("r2.mp4"));
-    EXPECT_EQ(TextIn(ItemAt(PageKind::Merge, 0), "video-duration"), QStringLiteral("00:00:02"));
-    EXPECT_EQ(TextIn(ItemAt(PageKind::Merge, 1), "video-filename"), QStringLiteral("r1.mp4"));
-    EXPECT_EQ(Window().MediaItems().get(top).fileName, QStringLiteral("r2.mp4"));
+    EXPECT_EQ(idAt(PageKind::Merge, 0), top) << "rows keep their ids";
+    EXPECT_EQ(textIn(itemAt(PageKind::Merge, 0), "video-filename"), QStringLiteral("r2.mp4"));
+    EXPECT_EQ(textIn(itemAt(PageKind::Merge, 0), "video-duration"), QStringLiteral("00:00:02"));
+    EXPECT_EQ(textIn(itemAt(PageKind::Merge, 1), "video-filename"), QStringLiteral("r1.mp4"));
+    EXPECT_EQ(window().mediaItems().get(top).fileName, QStringLiteral("r2.mp4"));
     // The name's tool tip follows the file the row now shows.
-    EXPECT_EQ(FindSubControl(ItemAt(PageKind::Merge, 0), QStringLiteral("video-filename"))->toolTip(), files[1]);
-    EXPECT_EQ(FindSubControl(ItemAt(PageKind::Merge, 1), QStringLiteral("video-filename"))->toolTip(), files[0]);
+    EXPECT_EQ(FindSubControl(itemAt(PageKind::Merge, 0), QStringLiteral("video-filename"))->toolTip(), files[1]);
+    EXPECT_EQ(FindSubControl(itemAt(PageKind::Merge, 1), QStringLiteral("video-filename"))->toolTip(), files[0]);
 
     // The middle file moved up twice: at the top after the first click, then nothing.
     button(1, "move-up-btn")->click();
-    EXPECT_EQ(TextIn(ItemAt(PageKind::Merge, 0), "video-filename"), QStringLiteral("r1.mp4"));
+    EXPECT_EQ(textIn(itemAt(PageKind::Merge, 0), "video-filename"), QStringLiteral("r1.mp4"));
     button(0, "move-up-btn")->click();
-    EXPECT_EQ(TextIn(ItemAt(PageKind::Merge, 0), "video-filename"), QStringLiteral("r1.mp4"));
+    EXPECT_EQ(textIn(itemAt(PageKind::Merge, 0), "video-filename"), QStringLiteral("r1.mp4"));
     button(2, "move-down-btn")->click();
-    EXPECT_EQ(TextIn(ItemAt(PageKind::Merge, 2), "video-filename"), QStringLiteral("r3.mp4"));
+    EXPECT_EQ(textIn(itemAt(PageKind::Merge, 2), "video-filename"), QStringLiteral("r3.mp4"));
 
-    auto* all = Window().FindControlAs<QAbstractButton>(QStringLiteral("merge-check-box-all"));
+    auto* all = window().findControlAs<QAbstractButton>(QStringLiteral("merge-check-box-all"));
     all->click();
     for (int row = 0; row < 3; ++row)
         EXPECT_TRUE(box(row)->isChecked());
@@ -141,55 +141,55 @@ TEST_F(WindowListTest, MergeMovesSwapFilesWhileRowsKeepTheirMarks)
         EXPECT_FALSE(box(row)->isChecked());
 
     button(1, "video-merge-remove-btn")->click();
-    EXPECT_EQ(Window().PageList(PageKind::Merge)->count(), 2);
-    Window().FindControlAs<QAbstractButton>(QStringLiteral("clear-merge-list-btn"))->click();
-    EXPECT_EQ(Window().PageList(PageKind::Merge)->count(), 0);
-    EXPECT_EQ(ControlText(Window().FindControl(QStringLiteral("video-merge-progress-label"))), QStringLiteral("0%"));
-    EXPECT_EQ(Window().MediaItems().size(), 0u);
+    EXPECT_EQ(window().pageList(PageKind::Merge)->count(), 2);
+    window().findControlAs<QAbstractButton>(QStringLiteral("clear-merge-list-btn"))->click();
+    EXPECT_EQ(window().pageList(PageKind::Merge)->count(), 0);
+    EXPECT_EQ(ControlText(window().FindControl(QStringLiteral("video-merge-progress-label"))), QStringLiteral("0%"));
+    EXPECT_EQ(window().mediaItems().size(), 0u);
 }
 
 TEST_F(WindowListTest, StartButtonsRefuseWhatCannotRun)
 {
     QString text;
     AnswerNextBox(&text);
-    Window().StartButton(PageKind::Convert)->click();
+    window().startButton(PageKind::Convert)->click();
     EXPECT_EQ(text, QStringLiteral("请先添加文件!"));
-    EXPECT_FALSE(Tasks().Engine().isPageBusy(PageKind::Convert));
+    EXPECT_FALSE(tasks().engine().isPageBusy(PageKind::Convert));
 
-    AddAndWait(PageKind::Music, {Clip(QStringLiteral("mu.mp4"))});
+    addAndWait(PageKind::Music, {Clip(QStringLiteral("mu.mp4"))});
     text.clear();
     AnswerNextBox(&text);
-    Window().StartButton(PageKind::Music)->click();
+    window().startButton(PageKind::Music)->click();
     EXPECT_EQ(text, QStringLiteral("请先选择背景音乐文件!"));
-    EXPECT_FALSE(Tasks().Engine().isPageBusy(PageKind::Music));
+    EXPECT_FALSE(tasks().engine().isPageBusy(PageKind::Music));
 
     text.clear();
     AnswerNextBox(&text);
-    Window().StartButton(PageKind::Merge)->click();
+    window().startButton(PageKind::Merge)->click();
     EXPECT_EQ(text, QStringLiteral("请选择要合并视频文件!"));
-    AddAndWait(PageKind::Merge, {Clip(QStringLiteral("mu.mp4")), Clip(QStringLiteral("mu.mp4"))});
-    FindSubControlAs<QAbstractButton>(ItemAt(PageKind::Merge, 1), QStringLiteral("merge-check-box-item"))
+    addAndWait(PageKind::Merge, {Clip(QStringLiteral("mu.mp4")), Clip(QStringLiteral("mu.mp4"))});
+    FindSubControlAs<QAbstractButton>(itemAt(PageKind::Merge, 1), QStringLiteral("merge-check-box-item"))
         ->setChecked(false);
-    FindSubControlAs<QAbstractButton>(ItemAt(PageKind::Merge, 0), QStringLiteral("merge-check-box-item"))
+    FindSubControlAs<QAbstractButton>(itemAt(PageKind::Merge, 0), QStringLiteral("merge-check-box-item"))
         ->setChecked(true);
     text.clear();
     AnswerNextBox(&text);
-    Window().StartButton(PageKind::Merge)->click();
+    window().startButton(PageKind::Merge)->click();
     EXPECT_EQ(text, QStringLiteral("至少需要选择2个视频文件!"));
-    EXPECT_FALSE(Tasks().Engine().isPageBusy(PageKind::Merge));
+    EXPECT_FALSE(tasks().engine().isPageBusy(PageKind::Merge));
 }
 
 TEST_F(WindowListTest, OutputFolderMustTakeAFile)
 {
-    auto* folders = Window().Handler<OutputFolderControls>();
+    auto* folders = window().handler<OutputFolderControls>();
     ASSERT_NE(folders, nullptr);
-    QLineEdit* edit = Window().OutputFolderEdit();
+    QLineEdit* edit = window().outputFolderEdit();
     const QString before = edit->text();
 
     QString text;
     AnswerNextBox(&text);
     // Not even root may create a file in /proc.
-    EXPECT_FALSE(folders->UseFolder(QStringLiteral("/proc")));
+    EXPECT_FALSE(folders->useFolder(QStringLiteral("/proc")));
     EXPECT_EQ(text, QStringLiteral("该目录没有写入权限!"));
     EXPECT_EQ(edit->text(), before);
     QString stored;
@@ -199,7 +199,7 @@ TEST_F(WindowListTest, OutputFolderMustTakeAFile)
     QTemporaryDir other;
     // Something the user left under the old test name does not make the test fail.
     ASSERT_TRUE(QDir(other.path()).mkdir(QStringLiteral("tolvexTmp")));
-    EXPECT_TRUE(folders->UseFolder(other.path()));
+    EXPECT_TRUE(folders->useFolder(other.path()));
     EXPECT_EQ(edit->text(), other.path());
     EXPECT_EQ(edit->toolTip(), other.path()) << "the tool tip follows the new folder";
     ASSERT_TRUE(QDir(other.path()).rmdir(QStringLiteral("tolvexTmp")));
@@ -210,51 +210,51 @@ TEST_F(WindowListTest, OutputFolderMustTakeAFile)
 
 TEST_F(WindowListTest, TaskMessagesMoveTheItemsBarsAndMarks)
 {
-    AddAndWait(PageKind::Convert, {Clip(QStringLiteral("pv1.mp4")), Clip(QStringLiteral("pv2.mp4"))});
-    QWidget* item = ItemAt(PageKind::Convert, 0);
-    const TaskId id = IdAt(PageKind::Convert, 0);
+    addAndWait(PageKind::Convert, {Clip(QStringLiteral("pv1.mp4")), Clip(QStringLiteral("pv2.mp4"))});
+    QWidget* item = itemAt(PageKind::Convert, 0);
+    const TaskId id = idAt(PageKind::Convert, 0);
     auto* bar = FindSubControlAs<QProgressBar>(item, QStringLiteral("video-convert-progress"));
     ASSERT_NE(bar, nullptr);
 
-    Post(Window(), WM_TASK_PROGRESS, Progress(PageKind::Convert, id, 31250, 62500));
+    Post(window(), WM_TASK_PROGRESS, Progress(PageKind::Convert, id, 31250, 62500));
     EXPECT_EQ(bar->value(), 50);
-    EXPECT_EQ(TextIn(item, "video-progress-label"), QStringLiteral("50%"));
-    Post(Window(), WM_TASK_PROGRESS, Progress(PageKind::Convert, id, 999, 1000));
-    EXPECT_EQ(TextIn(item, "video-progress-label"), QStringLiteral("99%"));
+    EXPECT_EQ(textIn(item, "video-progress-label"), QStringLiteral("50%"));
+    Post(window(), WM_TASK_PROGRESS, Progress(PageKind::Convert, id, 999, 1000));
+    EXPECT_EQ(textIn(item, "video-progress-label"), QStringLiteral("99%"));
     // Past the end: held to 100.
-    Post(Window(), WM_TASK_PROGRESS, Progress(PageKind::Convert, id, 1500, 1000));
-    EXPECT_EQ(TextIn(item, "video-progress-label"), QStringLiteral("100%"));
+    Post(window(), WM_TASK_PROGRESS, Progress(PageKind::Convert, id, 1500, 1000));
+    EXPECT_EQ(textIn(item, "video-progress-label"), QStringLiteral("100%"));
     EXPECT_EQ(bar->value(), bar->maximum());
     // No duration reported: 0, not garbage.
-    Post(Window(), WM_TASK_PROGRESS, Progress(PageKind::Convert, id, 1500, 0));
-    EXPECT_EQ(TextIn(item, "video-progress-label"), QStringLiteral("0%"));
+    Post(window(), WM_TASK_PROGRESS, Progress(PageKind::Convert, id, 1500, 0));
+    EXPECT_EQ(textIn(item, "video-progress-label"), QStringLiteral("0%"));
 
     auto failure = std::make_unique<FailureRecord>();
     failure->taskId = id;
     failure->pageKind = static_cast<int32_t>(PageKind::Convert);
-    Post(Window(), WM_TASK_FAILED, std::move(failure));
+    Post(window(), WM_TASK_FAILED, std::move(failure));
     EXPECT_TRUE(FindSubControl(item, QStringLiteral("video-progress-error"))->isVisibleTo(item));
     EXPECT_FALSE(bar->isVisibleTo(item));
 
     auto started = std::make_unique<TaskStartRecord>();
     started->taskId = id;
     started->pageKind = static_cast<int32_t>(PageKind::Convert);
-    Post(Window(), WM_TASK_STARTED, std::move(started));
+    Post(window(), WM_TASK_STARTED, std::move(started));
     EXPECT_FALSE(FindSubControl(item, QStringLiteral("video-progress-error"))->isVisibleTo(item));
     EXPECT_TRUE(bar->isVisibleTo(item));
-    EXPECT_EQ(TextIn(item, "video-progress-label"), QStringLiteral("0%"));
+    EXPECT_EQ(textIn(item, "video-progress-label"), QStringLiteral("0%"));
 
     // A completion for an item that was removed meanwhile leaves the others alone.
-    QWidget* other = ItemAt(PageKind::Convert, 1);
-    const QString otherLabel = TextIn(other, "video-progress-label");
+    QWidget* other = itemAt(PageKind::Convert, 1);
+    const QString otherLabel = textIn(other, "video-progress-label");
     FindSubControlAs<QAbstractButton>(item, QStringLiteral("video-remove-btn"))->click();
     auto done = std::make_unique<CompletionRecord>();
     done->taskId = id;
     done->pageKind = static_cast<int32_t>(PageKind::Convert);
     done->progress = Progress(PageKind::Convert, id, 1000, 1000);
-    Post(Window(), WM_TASK_DONE, std::move(done));
-    EXPECT_EQ(TextIn(other, "video-progress-label"), otherLabel);
-    EXPECT_EQ(Window().PageList(PageKind::Convert)->count(), 1);
+    Post(window(), WM_TASK_DONE, std::move(done));
+    EXPECT_EQ(textIn(other, "video-progress-label"), otherLabel);
+    EXPECT_EQ(window().pageList(PageKind::Convert)->count(), 1);
 }
 
 }  // namespace

@@ -15,14 +15,14 @@ using TrayQuitTest = WindowTest;
 
 TEST_F(TrayQuitTest, TheTrayMenusQuitEndsTheProgramWithZero)
 {
-    auto* tray = Window().Handler<TrayIcon>();
+    auto* tray = window().handler<TrayIcon>();
     ASSERT_NE(tray, nullptr);
-    PostMessageTo(&Window(), WM_TRAY_CALLBACK, nullptr, TrayIcon::kIconId, TrayIcon::kRightButtonDown);
-    ASSERT_TRUE(WaitFor([&] { return tray->OpenMenu() != nullptr; }, 5000));
-    tray->OpenMenu()->FindControlAs<QAbstractButton>(QStringLiteral("main_menu_item_quit"))->click();
+    PostMessageTo(&window(), WM_TRAY_CALLBACK, nullptr, TrayIcon::kIconId, TrayIcon::kRightButtonDown);
+    ASSERT_TRUE(WaitFor([&] { return tray->openMenu() != nullptr; }, 5000));
+    tray->openMenu()->findControlAs<QAbstractButton>(QStringLiteral("main_menu_item_quit"))->click();
     // The quit request travels through the event loop; the window's end ends the loop.
     EXPECT_EQ(QCoreApplication::exec(), 0);
-    EXPECT_TRUE(WindowGone());
+    EXPECT_TRUE(windowGone());
 }
 
 }  // namespace

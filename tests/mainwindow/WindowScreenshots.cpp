@@ -37,37 +37,37 @@ TEST_F(WindowScreenshots, PagesAtWork)
 {
     if (qEnvironmentVariableIsEmpty("TOLVEX_SCREENSHOT_DIR"))
         GTEST_SKIP() << "TOLVEX_SCREENSHOT_DIR is not set";
-    Window().resize(1100, 720);
+    window().resize(1100, 720);
 
     // Convert page: three files, the first one part way through.
-    AddAndWait(PageKind::Convert, {Clip(QStringLiteral("海边日落.mp4"), 30.0, 1280, 720),
+    addAndWait(PageKind::Convert, {Clip(QStringLiteral("海边日落.mp4"), 30.0, 1280, 720),
                                    Clip(QStringLiteral("family-trip.mov"), 30.0, 1280, 720),
                                    Clip(QStringLiteral("lecture_03.mkv"), 30.0, 1280, 720)});
-    FindSubControlAs<QComboBox>(ItemAt(PageKind::Convert, 1), QStringLiteral("video-convert-format"))
+    FindSubControlAs<QComboBox>(itemAt(PageKind::Convert, 1), QStringLiteral("video-convert-format"))
         ->setCurrentText(QStringLiteral("avi"));
-    Window().StartButton(PageKind::Convert)->click();
-    ASSERT_TRUE(WaitFor([&] { return PercentOf(ItemAt(PageKind::Convert, 0)) >= 30; }));
-    EXPECT_TRUE(Window().grab().save(ShotPath("convert-page.png")));
-    Window().FindControlAs<QAbstractButton>(QStringLiteral("clear-convert-list-btn"))->click();
+    window().startButton(PageKind::Convert)->click();
+    ASSERT_TRUE(WaitFor([&] { return PercentOf(itemAt(PageKind::Convert, 0)) >= 30; }));
+    EXPECT_TRUE(window().grab().save(ShotPath("convert-page.png")));
+    window().findControlAs<QAbstractButton>(QStringLiteral("clear-convert-list-btn"))->click();
 
     // Merge page with two ticked files.
-    Window().SelectPage(PageKind::Merge);
-    AddAndWait(PageKind::Merge, {Clip(QStringLiteral("part1.mp4")), Clip(QStringLiteral("part2.mp4")),
+    window().selectPage(PageKind::Merge);
+    addAndWait(PageKind::Merge, {Clip(QStringLiteral("part1.mp4")), Clip(QStringLiteral("part2.mp4")),
                                  Clip(QStringLiteral("part3.mp4"))});
     for (int row : {0, 1, 2})
-        FindSubControlAs<QAbstractButton>(ItemAt(PageKind::Merge, row), QStringLiteral("merge-check-box-item"))
+        FindSubControlAs<QAbstractButton>(itemAt(PageKind::Merge, row), QStringLiteral("merge-check-box-item"))
             ->setChecked(row != 2);
     QCoreApplication::sendPostedEvents();  // the ticks' restyling is posted
-    EXPECT_TRUE(Window().grab().save(ShotPath("merge-page.png")));
+    EXPECT_TRUE(window().grab().save(ShotPath("merge-page.png")));
 
     // The parameter dialog of a convert item, over the window.
-    Window().SelectPage(PageKind::Convert);
-    AddAndWait(PageKind::Convert, {Clip(QStringLiteral("family-trip.mov"), 30.0, 1280, 720)});
+    window().selectPage(PageKind::Convert);
+    addAndWait(PageKind::Convert, {Clip(QStringLiteral("family-trip.mov"), 30.0, 1280, 720)});
     QTimer::singleShot(200, [this] {
         for (QWidget* top : QApplication::topLevelWidgets()) {
             auto* cancel = top->findChild<QAbstractButton*>(QStringLiteral("cancel-btn"));
-            if (top->isVisible() && cancel && top != &Window()) {
-                QPixmap shot = Window().grab();
+            if (top->isVisible() && cancel && top != &window()) {
+                QPixmap shot = window().grab();
                 QPainter painter(&shot);
                 painter.fillRect(shot.rect(), QColor(0, 0, 0, 90));
                 painter.drawPixmap((shot.width() - top->width()) / 2, (shot.height() - top->height()) / 2, top->grab());
@@ -79,14 +79,14 @@ TEST_F(WindowScreenshots, PagesAtWork)
         }
         ADD_FAILURE() << "no parameter dialog";
     });
-    FindSubControlAs<QAbstractButton>(ItemAt(PageKind::Convert, 0), QStringLiteral("video-param-setting-btn"))->click();
+    FindSubControlAs<QAbstractButton>(itemAt(PageKind::Convert, 0), QStringLiteral("video-param-setting-btn"))->click();
 
     // The tray menu as it opens above and right of the cursor.
-    auto* tray = Window().Handler<TrayIcon>();
+    auto* tray = window().handler<TrayIcon>();
     ASSERT_NE(tray, nullptr);
-    PostMessageTo(&Window(), WM_TRAY_CALLBACK, nullptr, TrayIcon::kIconId, TrayIcon::kRightButtonDown);
-    ASSERT_TRUE(WaitFor([&] { return tray->OpenMenu() != nullptr; }, 5000));
-    CMainTaskMenu* menu = tray->OpenMenu();
+    PostMessageTo(&window(), WM_TRAY_CALLBACK, nullptr, TrayIcon::kIconId, TrayIcon::kRightButtonDown);
+    ASSERT_TRUE(WaitFor([&] { return tray->openMenu() != nullptr; }, 5000));
+    CMainTaskMenu* menu = tray->openMenu();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(menu));
     QPixmap canvas(menu->width() + 60, menu->height() + 40);
     canvas.fill(QColor(0x2b, 0x34, 0x47));

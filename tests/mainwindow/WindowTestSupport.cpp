@@ -81,14 +81,14 @@ void WindowTest::SetUp()
     ASSERT_TRUE(m_window->Create(nullptr, QStringLiteral("TOLVEX视频转换"), WS_OVERLAPPEDWINDOW));
     m_window->ShowWindow();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(m_window));
-    m_adder = m_window->Handler<MediaAdder>();
+    m_adder = m_window->handler<MediaAdder>();
     ASSERT_NE(m_adder, nullptr);
-    m_adder->SetFailureNotice([this](const QStringList& names) { m_notAdded += names; });
+    m_adder->setFailureNotice([this](const QStringList& names) { m_notAdded += names; });
 }
 
 void WindowTest::TearDown()
 {
-    if (m_window && !m_window->IsClosed())
+    if (m_window && !m_window->isClosed())
         m_window->Close();
     EXPECT_TRUE(WaitFor([this] { return m_window.isNull(); }, 10000)) << "the window deletes itself";
     // The window's end asked the application to quit, which would end every later modal
@@ -99,49 +99,49 @@ void WindowTest::TearDown()
     EXPECT_TRUE(WaitFor([] { return NoChildProcesses(); }, 10000));
 }
 
-PageTasks& WindowTest::Tasks()
+PageTasks& WindowTest::tasks()
 {
-    return m_window->Tasks();
+    return m_window->tasks();
 }
 
-void WindowTest::AddAndWait(PageKind page, const QStringList& paths)
+void WindowTest::addAndWait(PageKind page, const QStringList& paths)
 {
-    CListUI* list = m_window->PageList(page);
+    CListUI* list = m_window->pageList(page);
     ASSERT_NE(list, nullptr);
     const int before = list->count();
-    m_adder->AddFiles(page, paths);
-    ASSERT_TRUE(WaitFor([&] { return m_adder->PendingCount() == 0; }));
+    m_adder->addFiles(page, paths);
+    ASSERT_TRUE(WaitFor([&] { return m_adder->pendingCount() == 0; }));
     ASSERT_EQ(list->count(), before + paths.size()) << m_notAdded.join(QLatin1Char(',')).toStdString();
 }
 
-QWidget* WindowTest::ItemAt(PageKind page, int index)
+QWidget* WindowTest::itemAt(PageKind page, int index)
 {
-    CListUI* list = m_window->PageList(page);
+    CListUI* list = m_window->pageList(page);
     return list ? list->itemAt(index) : nullptr;
 }
 
-TaskId WindowTest::IdAt(PageKind page, int index)
+TaskId WindowTest::idAt(PageKind page, int index)
 {
-    return static_cast<TaskId>(ControlTag(ItemAt(page, index)));
+    return static_cast<TaskId>(ControlTag(itemAt(page, index)));
 }
 
-QString WindowTest::TextIn(QWidget* container, const char* name)
+QString WindowTest::textIn(QWidget* container, const char* name)
 {
     return ControlText(FindSubControl(container, QString::fromLatin1(name)));
 }
 
-bool WindowTest::StartAndWaitIdle(PageKind page, int timeoutMs)
+bool WindowTest::startAndWaitIdle(PageKind page, int timeoutMs)
 {
-    QAbstractButton* start = m_window->StartButton(page);
+    QAbstractButton* start = m_window->startButton(page);
     if (!start)
         return false;
     start->click();
-    if (!Tasks().Engine().isPageBusy(page))
+    if (!tasks().engine().isPageBusy(page))
         return false;
-    return WaitFor([&] { return !Tasks().Engine().isPageBusy(page); }, timeoutMs);
+    return WaitFor([&] { return !tasks().engine().isPageBusy(page); }, timeoutMs);
 }
 
-QStringList WindowTest::OutputFiles() const
+QStringList WindowTest::outputFiles() const
 {
     return QDir(m_output).entryList(QDir::Files, QDir::Name);
 }

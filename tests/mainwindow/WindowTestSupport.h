@@ -39,22 +39,22 @@ protected:
     void SetUp() override;
     void TearDown() override;
 
-    CMainWnd& Window() { return *m_window; }
-    bool WindowGone() const { return m_window.isNull(); }
-    PageTasks& Tasks();
-    MediaAdder& Adder() { return *m_adder; }
-    const QString& OutputFolder() const { return m_output; }
+    CMainWnd& window() { return *m_window; }
+    bool windowGone() const { return m_window.isNull(); }
+    PageTasks& tasks();
+    MediaAdder& adder() { return *m_adder; }
+    const QString& outputFolder() const { return m_output; }
 
     // Adds `paths` to `page` as its add button would and waits until all are listed.
-    void AddAndWait(PageKind page, const QStringList& paths);
-    QWidget* ItemAt(PageKind page, int index);
-    TaskId IdAt(PageKind page, int index);
+    void addAndWait(PageKind page, const QStringList& paths);
+    QWidget* itemAt(PageKind page, int index);
+    TaskId idAt(PageKind page, int index);
     // The text of the control `name` inside `container`.
-    static QString TextIn(QWidget* container, const char* name);
+    static QString textIn(QWidget* container, const char* name);
     // Clicks the page's start button and waits until the page is idle again.
-    bool StartAndWaitIdle(PageKind page, int timeoutMs = 120000);
+    bool startAndWaitIdle(PageKind page, int timeoutMs = 120000);
     // The files of the output folder.
-    QStringList OutputFiles() const;
+    QStringList outputFiles() const;
 
     QStringList m_notAdded;
 

@@ -64,14 +64,14 @@ TEST(Feedback, ChineseTextReachesTheServiceAsUtf8AndEachAnswerHasItsPrompt)
 class PublicIpQueryTest : public ::testing::Test {
 protected:
     void SetUp() override { ASSERT_TRUE(m_service.Start()); }
-    bool QueryWith(const Json::Value& answer)
+    bool queryWith(const Json::Value& answer)
     {
         Json::Value answers(Json::objectValue);
         answers["/get_user_ip"] = answer;
         m_service.SetAnswers(answers);
         return PublicIpQuery(m_service.BaseUrl());
     }
-    static QString Stored()
+    static QString stored()
     {
         QString value;
         ReadSetting("global", "user-real-ip", QString(), value, 56);
@@ -93,21 +93,21 @@ TEST_F(PublicIpQueryTest, StoresANonEmptyAddressOnce)
         "not json",
     };
     for (const std::string& bad : badAnswers) {
-        EXPECT_FALSE(QueryWith(TextAnswer(bad))) << bad;
+        EXPECT_FALSE(queryWith(TextAnswer(bad))) << bad;
         EXPECT_TRUE(PublicIpQueryNeeded()) << "nothing stored for " << bad;
     }
-    EXPECT_FALSE(QueryWith(TextAnswer(R"({"ret":0,"data":"203.0.113.5"})", 503)));
-    EXPECT_TRUE(Stored().isEmpty());
+    EXPECT_FALSE(queryWith(TextAnswer(R"({"ret":0,"data":"203.0.113.5"})", 503)));
+    EXPECT_TRUE(stored().isEmpty());
 
-    EXPECT_TRUE(QueryWith(JsonAnswer(Envelope(0, "203.0.113.5"))));
-    EXPECT_EQ(Stored(), "203.0.113.5");
+    EXPECT_TRUE(queryWith(JsonAnswer(Envelope(0, "203.0.113.5"))));
+    EXPECT_EQ(stored(), "203.0.113.5");
     EXPECT_FALSE(PublicIpQueryNeeded()) << "the next start does not ask again";
     const Json::Value request = m_service.Received().back();
     EXPECT_EQ(request["method"].asString(), "GET");
     EXPECT_EQ(request["query"].asString().rfind("timestamp=", 0), 0u);
 
-    EXPECT_TRUE(QueryWith(JsonAnswer(Envelope(0, "2001:db8::7"))));
-    EXPECT_EQ(Stored(), "2001:db8::7");
+    EXPECT_TRUE(queryWith(JsonAnswer(Envelope(0, "2001:db8::7"))));
+    EXPECT_EQ(stored(), "2001:db8::7");
 }
 
 TEST(AccountStore, SignedInWithAPhoneNumberOrAWeChatIdentity)
@@ -115,7 +115,7 @@ TEST(AccountStore, SignedInWithAPhoneNumberOrAWeChatIdentity)
     test::ScopedHome home;
     AccountState state;
     LoadAccount(state);
-    EXPECT_FALSE(state.IsSignedIn()) << "no file";
+    EXPECT_FALSE(state.isSignedIn()) << "no file";
 
     const auto write = [](const QByteArray& text) {
         QFile file(AccountFilePath());
@@ -131,7 +131,7 @@ TEST(AccountStore, SignedInWithAPhoneNumberOrAWeChatIdentity)
                           Case{"[\"13800000000\"]", false}, Case{"{\"mobile\":", false}}) {
         write(c.text);
         LoadAccount(state);
-        EXPECT_EQ(state.IsSignedIn(), c.signedIn) << c.text;
+        EXPECT_EQ(state.isSignedIn(), c.signedIn) << c.text;
     }
     EXPECT_TRUE(AccountFilePath().endsWith("/TolvexVideoConverter/Data/account.json"));
 }

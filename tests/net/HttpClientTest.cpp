@@ -30,7 +30,7 @@ protected:
         m_service.SetAnswers(answers);
         ASSERT_TRUE(m_service.Start());
     }
-    std::string Url(const char* path) const { return m_service.BaseUrl() + path; }
+    std::string url(const char* path) const { return m_service.BaseUrl() + path; }
 
     LocalService m_service;
 };
@@ -38,22 +38,22 @@ protected:
 TEST_F(HttpClientTest, GetSucceedsOnlyWithASuccessStatusAndABody)
 {
     std::string body;
-    EXPECT_EQ(HttpClientInstance().Get(Url("/ok?timestamp=1"), body), 0);
+    EXPECT_EQ(HttpClientInstance().Get(url("/ok?timestamp=1"), body), 0);
     EXPECT_EQ(test::ParseJson(body)["data"].asString(), "203.0.113.9");
     EXPECT_EQ(m_service.Received().back()["query"].asString(), "timestamp=1");
 
     std::string empty;
-    EXPECT_EQ(HttpClientInstance().Get(Url("/empty"), empty), -1) << "204 has no body";
+    EXPECT_EQ(HttpClientInstance().Get(url("/empty"), empty), -1) << "204 has no body";
     std::string emptyOk;
-    EXPECT_EQ(HttpClientInstance().Get(Url("/empty-ok"), emptyOk), -1) << "200 with no body";
+    EXPECT_EQ(HttpClientInstance().Get(url("/empty-ok"), emptyOk), -1) << "200 with no body";
     std::string page;
-    EXPECT_EQ(HttpClientInstance().Get(Url("/broken"), page), -1) << "500, whatever the body";
+    EXPECT_EQ(HttpClientInstance().Get(url("/broken"), page), -1) << "500, whatever the body";
     std::string missing;
-    EXPECT_EQ(HttpClientInstance().Get(Url("/nowhere"), missing), -1);
+    EXPECT_EQ(HttpClientInstance().Get(url("/nowhere"), missing), -1);
 
     // The caller's string is appended to, never cleared.
     std::string appended = "kept:";
-    EXPECT_EQ(HttpClientInstance().Get(Url("/ok"), appended), 0);
+    EXPECT_EQ(HttpClientInstance().Get(url("/ok"), appended), 0);
     EXPECT_EQ(appended.rfind("kept:{", 0), 0u);
 }
 
@@ -61,10 +61,10 @@ TEST_F(HttpClientTest, PostJsonSendsTheBodyAndTakesAnyStatusWithABody)
 {
     test::ErrorLogCapture log;
     std::string answer;
-    EXPECT_EQ(HttpClientInstance().PostJson(R"({"app_name":"TolvexVideoConverter"})", Url("/broken"), answer), 0);
+    EXPECT_EQ(HttpClientInstance().PostJson(R"({"app_name":"TolvexVideoConverter"})", url("/broken"), answer), 0);
     EXPECT_EQ(answer, "<html>server error</html>");
-    EXPECT_TRUE(log.Contains("response code:500"));
-    EXPECT_TRUE(log.Contains("curl code:0"));
+    EXPECT_TRUE(log.contains("response code:500"));
+    EXPECT_TRUE(log.contains("curl code:0"));
 
     const Json::Value received = m_service.Received().back();
     EXPECT_EQ(received["method"].asString(), "POST");
@@ -73,21 +73,21 @@ TEST_F(HttpClientTest, PostJsonSendsTheBodyAndTakesAnyStatusWithABody)
     EXPECT_EQ(received["accept"].asString(), "application/json");
 
     std::string none;
-    EXPECT_EQ(HttpClientInstance().PostJson("{}", Url("/empty"), none), -1) << "no body";
-    EXPECT_TRUE(log.Contains("response result:"));
+    EXPECT_EQ(HttpClientInstance().PostJson("{}", url("/empty"), none), -1) << "no body";
+    EXPECT_TRUE(log.contains("response result:"));
 }
 
 TEST(HttpClientFailures, RefusedUnresolvableAndAbortedRequestsFailAtOnce)
 {
     const std::string refusedUrl = [] {
         test::SilentListener listener;
-        return listener.BaseUrl() + "/get_user_ip";
+        return listener.baseUrl() + "/get_user_ip";
     }();
     test::ErrorLogCapture log;
     std::string body;
     EXPECT_EQ(HttpClientInstance().Get(refusedUrl, body), -1);
     EXPECT_EQ(HttpClientInstance().PostJson("{}", refusedUrl, body), -1);
-    EXPECT_TRUE(log.Contains("curl code:7")) << "the libcurl code is logged";
+    EXPECT_TRUE(log.contains("curl code:7")) << "the libcurl code is logged";
 
     const auto started = std::chrono::steady_clock::now();
     EXPECT_EQ(HttpClientInstance().Get("http://service.tolvex.invalid/get_user_ip", body), -1);
@@ -99,9 +99,9 @@ TEST(HttpClientFailures, RefusedUnresolvableAndAbortedRequestsFailAtOnce)
     std::atomic<bool> abort{false};
     auto request = std::async(std::launch::async, [&] {
         std::string answer;
-        return HttpClientInstance().PostJson("{}", silent.BaseUrl() + "/v2/feedback", answer, &abort);
+        return HttpClientInstance().PostJson("{}", silent.baseUrl() + "/v2/feedback", answer, &abort);
     });
-    EXPECT_TRUE(silent.WaitForConnection(5000)) << "the request reached the server";
+    EXPECT_TRUE(silent.waitForConnection(5000)) << "the request reached the server";
     abort.store(true);
     ASSERT_EQ(request.wait_for(5s), std::future_status::ready);
     EXPECT_EQ(request.get(), -1);
@@ -115,11 +115,11 @@ TEST(HttpClientFailures, ServerThatNeverAnswersTimesOut)
     const auto started = std::chrono::steady_clock::now();
     auto get = std::async(std::launch::async, [&] {
         std::string answer;
-        return HttpClientInstance().Get(silent.BaseUrl() + "/get_user_ip", answer);
+        return HttpClientInstance().Get(silent.baseUrl() + "/get_user_ip", answer);
     });
     auto post = std::async(std::launch::async, [&] {
         std::string answer;
-        return HttpClientInstance().PostJson("{}", silent.BaseUrl() + "/v2/upgrade_check", answer);
+        return HttpClientInstance().PostJson("{}", silent.baseUrl() + "/v2/upgrade_check", answer);
     });
     EXPECT_EQ(get.get(), -1);
     EXPECT_EQ(post.get(), -1);
@@ -147,7 +147,7 @@ bool TwoThreadsGetOneClient()
     go.set_value();
     a.join();
     b.join();
-    return first && first == second && HttpClient::GlobalInitCount() == 1;
+    return first && first == second && HttpClient::globalInitCount() == 1;
 }
 
 // Run in a fresh process, where nobody made the client yet.
@@ -161,12 +161,12 @@ TEST(ServiceEnvelope, OnlyAnObjectWithAnIntegerRetIsAnAnswer)
 {
     const auto ok = ParseServiceEnvelope(R"({"ret":0,"data":"1.2.3.4"})");
     ASSERT_TRUE(ok);
-    EXPECT_TRUE(ok->Succeeded());
+    EXPECT_TRUE(ok->succeeded());
     EXPECT_EQ(ok->data.asString(), "1.2.3.4");
 
     const auto failed = ParseServiceEnvelope("// the service's comment\n{\"ret\":3}");
     ASSERT_TRUE(failed) << "comments are allowed";
-    EXPECT_FALSE(failed->Succeeded());
+    EXPECT_FALSE(failed->succeeded());
     EXPECT_TRUE(failed->data.isNull());
 
     for (const char* wrong : {"", "<html>502 Bad Gateway</html>", "{\"ret\":0", "[0]", "\"ret\"", "{}",

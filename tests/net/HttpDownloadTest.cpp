@@ -31,14 +31,14 @@ protected:
         ASSERT_TRUE(m_folder.isValid());
         ASSERT_TRUE(m_service.Start());
     }
-    void Serve(const std::string& path, const Json::Value& entry)
+    void serve(const std::string& path, const Json::Value& entry)
     {
         m_answers[path] = entry;
         m_service.SetAnswers(m_answers);
     }
-    std::string Url(const std::string& path) const { return m_service.BaseUrl() + path; }
-    QStringList Files() const { return QDir(m_folder.path()).entryList(QDir::Files | QDir::Hidden); }
-    static bool HasGeneratedBytes(const QString& path, int64_t size)
+    std::string url(const std::string& path) const { return m_service.BaseUrl() + path; }
+    QStringList files() const { return QDir(m_folder.path()).entryList(QDir::Files | QDir::Hidden); }
+    static bool hasGeneratedBytes(const QString& path, int64_t size)
     {
         QFile file(path);
         if (!file.open(QIODevice::ReadOnly) || file.size() != size)
@@ -58,20 +58,20 @@ protected:
 
 TEST_F(HttpDownloadTest, CompleteDownloadReportsEachPercentOnceAndReplacesTheOldFile)
 {
-    Serve("/files/setup.run", Installer(300000));
+    serve("/files/setup.run", Installer(300000));
     QFile old(m_folder.path() + "/setup.run");
     ASSERT_TRUE(old.open(QIODevice::WriteOnly));
     old.write("an older installer");
     old.close();
 
-    HttpDownload download(Url("/files/setup.run?channel=7"), m_folder.path());
-    EXPECT_EQ(download.TargetPath(), QDir(m_folder.path()).absoluteFilePath("setup.run"));
+    HttpDownload download(url("/files/setup.run?channel=7"), m_folder.path());
+    EXPECT_EQ(download.targetPath(), QDir(m_folder.path()).absoluteFilePath("setup.run"));
     std::vector<int> percents;
     std::atomic<bool> cancel{false};
-    EXPECT_EQ(download.Run(cancel, [&](const DownloadProgress& p) { percents.push_back(p.percent); }),
+    EXPECT_EQ(download.run(cancel, [&](const DownloadProgress& p) { percents.push_back(p.percent); }),
               DownloadOutcome::Completed);
-    EXPECT_TRUE(HasGeneratedBytes(download.TargetPath(), 300000));
-    EXPECT_EQ(Files(), QStringList{"setup.run"}) << "no temporary file is left";
+    EXPECT_TRUE(hasGeneratedBytes(download.targetPath(), 300000));
+    EXPECT_EQ(files(), QStringList{"setup.run"}) << "no temporary file is left";
     ASSERT_FALSE(percents.empty());
     EXPECT_EQ(percents.back(), 100);
     EXPECT_TRUE(std::is_sorted(percents.begin(), percents.end()));
@@ -80,10 +80,10 @@ TEST_F(HttpDownloadTest, CompleteDownloadReportsEachPercentOnceAndReplacesTheOld
 
     // A second download starts from its own 0 %: it reports its progress although the
     // first one ended at 100.
-    Serve("/files/second.run", Installer(2000));
-    HttpDownload second(Url("/files/second.run"), m_folder.path());
+    serve("/files/second.run", Installer(2000));
+    HttpDownload second(url("/files/second.run"), m_folder.path());
     std::vector<int> secondPercents;
-    EXPECT_EQ(second.Run(cancel, [&](const DownloadProgress& p) { secondPercents.push_back(p.percent); }),
+    EXPECT_EQ(second.run(cancel, [&](const DownloadProgress& p) { secondPercents.push_back(p.percent); }),
               DownloadOutcome::Completed);
     EXPECT_EQ(secondPercents.back(), 100);
 }
@@ -92,13 +92,13 @@ TEST_F(HttpDownloadTest, WithoutLengthTheBodyIsReadToItsEnd)
 {
     Json::Value entry = Installer(200000);
     entry["no_length"] = true;
-    Serve("/setup.run", entry);
-    HttpDownload download(Url("/setup.run"), m_folder.path());
+    serve("/setup.run", entry);
+    HttpDownload download(url("/setup.run"), m_folder.path());
     std::vector<DownloadProgress> reports;
     std::atomic<bool> cancel{false};
-    EXPECT_EQ(download.Run(cancel, [&](const DownloadProgress& p) { reports.push_back(p); }),
+    EXPECT_EQ(download.run(cancel, [&](const DownloadProgress& p) { reports.push_back(p); }),
               DownloadOutcome::Completed);
-    EXPECT_TRUE(HasGeneratedBytes(download.TargetPath(), 200000));
+    EXPECT_TRUE(hasGeneratedBytes(download.targetPath(), 200000));
     ASSERT_GE(reports.size(), 2u);
     EXPECT_EQ(reports.front().percent, -1) << "activity without a percentage";
     EXPECT_EQ(reports.back().percent, 100);
@@ -109,12 +109,12 @@ TEST_F(HttpDownloadTest, CancelledShortEmptyAndFailedDownloadsLeaveNothing)
     std::atomic<bool> cancel{false};
     Json::Value slow = Installer(1000000);
     slow["bytes_per_second"] = 100000;
-    Serve("/slow.run", slow);
-    HttpDownload cancelled(Url("/slow.run"), m_folder.path());
+    serve("/slow.run", slow);
+    HttpDownload cancelled(url("/slow.run"), m_folder.path());
     std::promise<void> started;
     bool signalled = false;
     auto running = std::async(std::launch::async, [&] {
-        return cancelled.Run(cancel, [&](const DownloadProgress& p) {
+        return cancelled.run(cancel, [&](const DownloadProgress& p) {
             if (p.percent >= 5 && !signalled) {
                 signalled = true;
                 started.set_value();
@@ -125,23 +125,23 @@ TEST_F(HttpDownloadTest, CancelledShortEmptyAndFailedDownloadsLeaveNothing)
     cancel.store(true);
     ASSERT_EQ(running.wait_for(std::chrono::seconds(5)), std::future_status::ready);
     EXPECT_EQ(running.get(), DownloadOutcome::Cancelled);
-    EXPECT_TRUE(Files().isEmpty()) << Files().join(",").toStdString();
+    EXPECT_TRUE(files().isEmpty()) << files().join(",").toStdString();
     cancel.store(false);
 
     Json::Value cut = Installer(100000);
     cut["cut_at"] = 40000;
-    Serve("/short.run", cut);
-    EXPECT_EQ(HttpDownload(Url("/short.run"), m_folder.path()).Run(cancel, {}), DownloadOutcome::Short);
+    serve("/short.run", cut);
+    EXPECT_EQ(HttpDownload(url("/short.run"), m_folder.path()).run(cancel, {}), DownloadOutcome::Short);
 
-    Serve("/empty.run", Installer(0));
-    EXPECT_EQ(HttpDownload(Url("/empty.run"), m_folder.path()).Run(cancel, {}), DownloadOutcome::Short);
+    serve("/empty.run", Installer(0));
+    EXPECT_EQ(HttpDownload(url("/empty.run"), m_folder.path()).run(cancel, {}), DownloadOutcome::Short);
 
     Json::Value missing = test::TextAnswer("gone", 404);
-    Serve("/missing.run", missing);
-    EXPECT_EQ(HttpDownload(Url("/missing.run"), m_folder.path()).Run(cancel, {}), DownloadOutcome::Failed);
-    EXPECT_EQ(HttpDownload("file:///etc/passwd", m_folder.path()).Run(cancel, {}), DownloadOutcome::Failed);
-    EXPECT_EQ(HttpDownload("http://127.0.0.1:1/refused.run", m_folder.path()).Run(cancel, {}), DownloadOutcome::Failed);
-    EXPECT_TRUE(Files().isEmpty()) << Files().join(",").toStdString();
+    serve("/missing.run", missing);
+    EXPECT_EQ(HttpDownload(url("/missing.run"), m_folder.path()).run(cancel, {}), DownloadOutcome::Failed);
+    EXPECT_EQ(HttpDownload("file:///etc/passwd", m_folder.path()).run(cancel, {}), DownloadOutcome::Failed);
+    EXPECT_EQ(HttpDownload("http://127.0.0.1:1/refused.run", m_folder.path()).run(cancel, {}), DownloadOutcome::Failed);
+    EXPECT_TRUE(files().isEmpty()) << files().join(",").toStdString();
 }
 
 TEST(DownloadFileName, AlwaysASafeNameInsideTheFolder)

@@ -77,7 +77,7 @@ SilentListener::~SilentListener()
         close(m_fd);
 }
 
-bool SilentListener::WaitForConnection(int timeoutMs) const
+bool SilentListener::waitForConnection(int timeoutMs) const
 {
     // A listening socket reads as readable while a connection waits to be accepted.
     pollfd waiting{m_fd, POLLIN, 0};
@@ -103,7 +103,7 @@ void ErrorLogCapture::send(google::LogSeverity severity, const char*, const char
     m_lines.emplace_back(message, length);
 }
 
-bool ErrorLogCapture::Contains(const std::string& text) const
+bool ErrorLogCapture::contains(const std::string& text) const
 {
     std::lock_guard<std::mutex> lock(m_mutex);
     for (const std::string& line : m_lines) {

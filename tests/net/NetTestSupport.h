@@ -32,10 +32,10 @@ class SilentListener {
 public:
     SilentListener();
     ~SilentListener();
-    std::string BaseUrl() const { return "http://127.0.0.1:" + std::to_string(m_port); }
+    std::string baseUrl() const { return "http://127.0.0.1:" + std::to_string(m_port); }
     // True once a client's connection waits in the listen queue (it is never accepted),
     // waiting up to `timeoutMs` for one.
-    bool WaitForConnection(int timeoutMs) const;
+    bool waitForConnection(int timeoutMs) const;
 
 private:
     int m_fd = -1;
@@ -50,7 +50,7 @@ public:
     void send(google::LogSeverity severity, const char* fullFilename, const char* baseFilename, int line,
               const struct ::tm* time, const char* message, size_t length) override;
     // True when some captured line contains `text`.
-    bool Contains(const std::string& text) const;
+    bool contains(const std::string& text) const;
 
 private:
     mutable std::mutex m_mutex;

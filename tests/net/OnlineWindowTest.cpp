@@ -108,9 +108,9 @@ public:
         QDesktopServices::setUrlHandler(QStringLiteral("http"), this, "open");
         SetProgramExitHook([this](int code) {
             exitCodes.push_back(code);
-            if (DownloadDialog* dialog = DownloadDialog::Current()) {
-                textAtExit = dialog->FindControlAs<QLabel>(QStringLiteral("download-text"))->text();
-                sliderAtExit = dialog->FindControlAs<QSlider>(QStringLiteral("download-slider"))->value();
+            if (DownloadDialog* dialog = DownloadDialog::current()) {
+                textAtExit = dialog->findControlAs<QLabel>(QStringLiteral("download-text"))->text();
+                sliderAtExit = dialog->findControlAs<QSlider>(QStringLiteral("download-slider"))->value();
             }
         });
     }
@@ -149,7 +149,7 @@ protected:
         installer["size"] = 600000;
         installer["bytes_per_second"] = 400000;
         m_answers[kInstallerPath] = installer;
-        BeforeWindow();
+        beforeWindow();
         m_service.SetAnswers(m_answers);
         qputenv("TOLVEX_SERVICE_URL", QByteArray::fromStdString(m_service.BaseUrl()));
         test::WindowTest::SetUp();
@@ -162,27 +162,27 @@ protected:
         m_service.Stop();
     }
     // Changes to the answers or the stored files before the window starts its services.
-    virtual void BeforeWindow() {}
+    virtual void beforeWindow() {}
 
-    OnlineServices& Services() { return *Window().Handler<OnlineServices>(); }
-    int RequestsTo(const std::string& path) const
+    OnlineServices& services() { return *window().handler<OnlineServices>(); }
+    int requestsTo(const std::string& path) const
     {
         int count = 0;
         for (const Json::Value& request : m_service.Received())
             count += request["path"].asString() == path ? 1 : 0;
         return count;
     }
-    void WaitForStartUpServices()
+    void waitForStartUpServices()
     {
-        ASSERT_TRUE(WaitFor([this] { return Services().RunningThreads() == 0; }, 30000));
+        ASSERT_TRUE(WaitFor([this] { return services().runningThreads() == 0; }, 30000));
         test::Pump(50);
     }
-    void ChooseTrayEntry(const QString& item)
+    void chooseTrayEntry(const QString& item)
     {
-        PostMessageTo(&Window(), WM_TRAY_CALLBACK, nullptr, TrayIcon::kIconId, TrayIcon::kRightButtonDown);
-        TrayIcon* tray = Window().Handler<TrayIcon>();
-        ASSERT_TRUE(WaitFor([tray] { return tray->OpenMenu() != nullptr; }, 10000));
-        tray->OpenMenu()->FindControlAs<QAbstractButton>(item)->click();
+        PostMessageTo(&window(), WM_TRAY_CALLBACK, nullptr, TrayIcon::kIconId, TrayIcon::kRightButtonDown);
+        TrayIcon* tray = window().handler<TrayIcon>();
+        ASSERT_TRUE(WaitFor([tray] { return tray->openMenu() != nullptr; }, 10000));
+        tray->openMenu()->findControlAs<QAbstractButton>(item)->click();
     }
 
     LocalService m_service;
@@ -192,31 +192,31 @@ protected:
 
 TEST_F(OnlineWindowTest, TrayCheckAgainstAnUpToDateServiceSaysSoOnlyWhenAsked)
 {
-    WaitForStartUpServices();
-    EXPECT_EQ(RequestsTo("/v2/upgrade_check"), 1) << "the start-up check asked";
+    waitForStartUpServices();
+    EXPECT_EQ(requestsTo("/v2/upgrade_check"), 1) << "the start-up check asked";
     EXPECT_FALSE(BoxOnScreen()) << "the start-up check shows nothing";
-    EXPECT_EQ(RequestsTo("/get_user_ip"), 1);
+    EXPECT_EQ(requestsTo("/get_user_ip"), 1);
 
     // A slow answer, to see the window while the check runs.
     m_answers["/v2/upgrade_check"]["delay_ms"] = 500;
     m_service.SetAnswers(m_answers);
     QString text;
     AnswerNextBoxWith(QStringLiteral("msgConfirm"), &text);
-    ChooseTrayEntry(QStringLiteral("main_menu_item_upgrade"));
-    EXPECT_TRUE(WaitFor([this] { return Services().CheckRunning(); }, 10000));
-    EXPECT_EQ(Window().cursor().shape(), Qt::BusyCursor) << "the window shows the check at work";
-    PostMessageTo(&Window(), WM_CHECK_UPGRADE);  // a second request while one runs adds nothing
+    chooseTrayEntry(QStringLiteral("main_menu_item_upgrade"));
+    EXPECT_TRUE(WaitFor([this] { return services().checkRunning(); }, 10000));
+    EXPECT_EQ(window().cursor().shape(), Qt::BusyCursor) << "the window shows the check at work";
+    PostMessageTo(&window(), WM_CHECK_UPGRADE);  // a second request while one runs adds nothing
     ASSERT_TRUE(WaitFor([&] { return !text.isEmpty(); }, 30000));
     EXPECT_EQ(text, QString::fromUtf8("没有发现新版本!"));
     test::Pump(100);
-    EXPECT_EQ(RequestsTo("/v2/upgrade_check"), 2);
-    EXPECT_FALSE(Services().CheckRunning());
-    EXPECT_NE(Window().cursor().shape(), Qt::BusyCursor);
+    EXPECT_EQ(requestsTo("/v2/upgrade_check"), 2);
+    EXPECT_FALSE(services().checkRunning());
+    EXPECT_NE(window().cursor().shape(), Qt::BusyCursor);
 }
 
 TEST_F(OnlineWindowTest, TrayCheckOffersANewerReleaseAndTheDownloadReachesAHundredPercent)
 {
-    WaitForStartUpServices();
+    waitForStartUpServices();
     m_answers["/v2/upgrade_check"] = UpgradeAnswer("1.4.1", m_service.BaseUrl() + kInstallerPath + "?from=test", "0");
     m_service.SetAnswers(m_answers);
 
@@ -227,12 +227,12 @@ TEST_F(OnlineWindowTest, TrayCheckOffersANewerReleaseAndTheDownloadReachesAHundr
     // Follows the dialog's label while it downloads (and keeps a picture halfway).
     auto follow = std::make_shared<std::function<void()>>();
     *follow = [&, follow] {
-        DownloadDialog* dialog = DownloadDialog::Current();
+        DownloadDialog* dialog = DownloadDialog::current();
         if (dialog && dialog->isVisible()) {
-            const QString label = dialog->FindControlAs<QLabel>(QStringLiteral("download-text"))->text();
+            const QString label = dialog->findControlAs<QLabel>(QStringLiteral("download-text"))->text();
             if (labels.empty() || labels.back() != label)
                 labels.push_back(label);
-            if (!pictured && dialog->LastPercent() >= 40) {
+            if (!pictured && dialog->lastPercent() >= 40) {
                 pictured = true;
                 KeepScreenshot(dialog, "download-dialog.png");
             }
@@ -243,7 +243,7 @@ TEST_F(OnlineWindowTest, TrayCheckOffersANewerReleaseAndTheDownloadReachesAHundr
             *follow = nullptr;
     };
     QTimer::singleShot(10, *follow);
-    ChooseTrayEntry(QStringLiteral("main_menu_item_upgrade"));
+    chooseTrayEntry(QStringLiteral("main_menu_item_upgrade"));
 
     ASSERT_TRUE(WaitFor([&] { return !m_desktop.exitCodes.empty(); }, 60000));
     EXPECT_EQ(offer, QString::fromUtf8("发现新版本啦!"));
@@ -254,12 +254,12 @@ TEST_F(OnlineWindowTest, TrayCheckOffersANewerReleaseAndTheDownloadReachesAHundr
     EXPECT_EQ(m_desktop.opened[0].toLocalFile(), TempFolder() + "/TolvexVideoConverterSetup.run");
     EXPECT_EQ(m_desktop.openedBytes.size(), 600000);
     EXPECT_GE(labels.size(), 3u) << "the label moved on while the file came in";
-    EXPECT_TRUE(WaitFor([] { return DownloadDialog::Current() == nullptr; }, 10000));
+    EXPECT_TRUE(WaitFor([] { return DownloadDialog::current() == nullptr; }, 10000));
 }
 
 class ForcedUpdateTest : public OnlineWindowTest {
 protected:
-    void BeforeWindow() override
+    void beforeWindow() override
     {
         m_answers["/v2/upgrade_check"] = UpgradeAnswer("2.0.0", m_service.BaseUrl() + kInstallerPath, 1);
         m_answers[kInstallerPath]["size"] = 4000000;
@@ -271,13 +271,13 @@ protected:
         // has arrived.
         WhenShown(
             []() -> QWidget* {
-                DownloadDialog* dialog = DownloadDialog::Current();
-                return dialog && dialog->LastPercent() >= 2 ? dialog : nullptr;
+                DownloadDialog* dialog = DownloadDialog::current();
+                return dialog && dialog->lastPercent() >= 2 ? dialog : nullptr;
             },
             [this](QWidget* window) {
                 auto* dialog = static_cast<DownloadDialog*>(window);
-                m_percentAtCancel = dialog->LastPercent();
-                dialog->FindControlAs<QAbstractButton>(QStringLiteral("cancel"))->click();
+                m_percentAtCancel = dialog->lastPercent();
+                dialog->findControlAs<QAbstractButton>(QStringLiteral("cancel"))->click();
             });
     }
     QString m_prompt;
@@ -297,22 +297,22 @@ TEST_F(ForcedUpdateTest, StartUpOffersAForcedReleaseAndCancellingEndsTheProgram)
 
 TEST_F(OnlineWindowTest, DecliningAnOptionalReleaseDownloadsNothing)
 {
-    WaitForStartUpServices();
+    waitForStartUpServices();
     m_answers["/v2/upgrade_check"] = UpgradeAnswer("1.5.0", m_service.BaseUrl() + kInstallerPath, 0);
     m_service.SetAnswers(m_answers);
     QString offer;
     AnswerNextBoxWith(QStringLiteral("msgCancel"), &offer);
-    ChooseTrayEntry(QStringLiteral("main_menu_item_upgrade"));
+    chooseTrayEntry(QStringLiteral("main_menu_item_upgrade"));
     ASSERT_TRUE(WaitFor([&] { return !offer.isEmpty(); }, 30000));
     EXPECT_EQ(offer, QString::fromUtf8("发现新版本啦!"));
     test::Pump(300);
-    EXPECT_EQ(DownloadDialog::Current(), nullptr);
-    EXPECT_EQ(RequestsTo(kInstallerPath), 0);
+    EXPECT_EQ(DownloadDialog::current(), nullptr);
+    EXPECT_EQ(requestsTo(kInstallerPath), 0);
 }
 
 class SignedInTest : public OnlineWindowTest {
 protected:
-    void BeforeWindow() override
+    void beforeWindow() override
     {
         QFile file(AccountFilePath());
         ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
@@ -322,23 +322,23 @@ protected:
 
 TEST_F(SignedInTest, HeaderFeedbackButtonSendsASignedInUsersFeedback)
 {
-    WaitForStartUpServices();
-    ASSERT_TRUE(Services().Account().IsSignedIn());
+    waitForStartUpServices();
+    ASSERT_TRUE(services().account().isSignedIn());
     QString firstTip;
     QString sendingText;
     bool sendingLocked = false;
     QString result;
-    WhenShown([]() -> QWidget* { return FeedbackDialog::Current(); },
+    WhenShown([]() -> QWidget* { return FeedbackDialog::current(); },
               [&](QWidget* window) {
                   auto* dialog = static_cast<FeedbackDialog*>(window);
-                  auto* submit = dialog->FindControlAs<QAbstractButton>(QStringLiteral("feedbackBtn"));
+                  auto* submit = dialog->findControlAs<QAbstractButton>(QStringLiteral("feedbackBtn"));
                   submit->click();
-                  firstTip = dialog->FindControlAs<QLabel>(QStringLiteral("feedbackErrorTips"))->text();
-                  dialog->FindControlAs<QPlainTextEdit>(QStringLiteral("feedbackContent"))
+                  firstTip = dialog->findControlAs<QLabel>(QStringLiteral("feedbackErrorTips"))->text();
+                  dialog->findControlAs<QPlainTextEdit>(QStringLiteral("feedbackContent"))
                       ->setPlainText(QString::fromUtf8("合并后的视频没有声音，希望能修复。"));
-                  dialog->FindControlAs<QLineEdit>(QStringLiteral("feedbackContact"))
+                  dialog->findControlAs<QLineEdit>(QStringLiteral("feedbackContact"))
                       ->setText(QString::fromUtf8("微信 tolvex_user"));
-                  dialog->FindControlAs<QLabel>(QStringLiteral("feedbackErrorTips"))->clear();
+                  dialog->findControlAs<QLabel>(QStringLiteral("feedbackErrorTips"))->clear();
                   KeepScreenshot(dialog, "feedback-dialog.png");
                   submit->click();
                   sendingText = submit->text();
@@ -346,50 +346,50 @@ TEST_F(SignedInTest, HeaderFeedbackButtonSendsASignedInUsersFeedback)
                   AnswerNextBoxWith(QStringLiteral("msgConfirm"), &result);
               });
     // The button runs the form modally and returns once it closed.
-    Window().FindControlAs<QAbstractButton>(QStringLiteral("feedback"))->click();
+    window().findControlAs<QAbstractButton>(QStringLiteral("feedback"))->click();
 
     EXPECT_EQ(firstTip, QString::fromUtf8("反馈内容不能为空!"));
     EXPECT_TRUE(sendingLocked);
     EXPECT_EQ(sendingText, QString::fromUtf8("正在提交…"));
     EXPECT_EQ(result, QString::fromUtf8("反馈信息已提交!"));
-    ASSERT_EQ(RequestsTo("/v2/feedback"), 1);
+    ASSERT_EQ(requestsTo("/v2/feedback"), 1);
     const Json::Value sent = m_service.Received().back();
     EXPECT_EQ(
         sent["body"].asString(),
         "{\n   \"contact\" : \"微信 tolvex_user\",\n   \"content\" : \"合并后的视频没有声音，希望能修复。\"\n}\n");
-    EXPECT_TRUE(WaitFor([] { return FeedbackDialog::Current() == nullptr; }, 10000));
+    EXPECT_TRUE(WaitFor([] { return FeedbackDialog::current() == nullptr; }, 10000));
 }
 
 TEST_F(OnlineWindowTest, FeedbackFormChecksItsFieldsAndTellsEachAnswer)
 {
-    WaitForStartUpServices();
+    waitForStartUpServices();
     bool signedIn = false;
     std::vector<QString> tips;
     // Signed out: the three checks in their order, nothing sent; the form stays open.
     WhenShown(
-        []() -> QWidget* { return FeedbackDialog::Current(); },
+        []() -> QWidget* { return FeedbackDialog::current(); },
         [&](QWidget* window) {
             auto* dialog = static_cast<FeedbackDialog*>(window);
-            auto* submit = dialog->FindControlAs<QAbstractButton>(QStringLiteral("feedbackBtn"));
-            auto* tip = dialog->FindControlAs<QLabel>(QStringLiteral("feedbackErrorTips"));
+            auto* submit = dialog->findControlAs<QAbstractButton>(QStringLiteral("feedbackBtn"));
+            auto* tip = dialog->findControlAs<QLabel>(QStringLiteral("feedbackErrorTips"));
             submit->click();
             tips.push_back(tip->text());
-            dialog->FindControlAs<QPlainTextEdit>(QStringLiteral("feedbackContent"))->setPlainText("slow");
+            dialog->findControlAs<QPlainTextEdit>(QStringLiteral("feedbackContent"))->setPlainText("slow");
             submit->click();
             tips.push_back(tip->text());
-            dialog->FindControlAs<QLineEdit>(QStringLiteral("feedbackContact"))->setText("qq 10001");
+            dialog->findControlAs<QLineEdit>(QStringLiteral("feedbackContact"))->setText("qq 10001");
             submit->click();
             tips.push_back(tip->text());
-            tips.push_back(dialog->FindControlAs<QPlainTextEdit>(QStringLiteral("feedbackContent"))->toPlainText());
-            dialog->FindControlAs<QAbstractButton>(QStringLiteral("closebtn"))->click();
+            tips.push_back(dialog->findControlAs<QPlainTextEdit>(QStringLiteral("feedbackContent"))->toPlainText());
+            dialog->findControlAs<QAbstractButton>(QStringLiteral("closebtn"))->click();
         });
-    PostMessageTo(&Window(), WM_OPEN_FEEDBACK);
+    PostMessageTo(&window(), WM_OPEN_FEEDBACK);
     ASSERT_TRUE(WaitFor([&] { return tips.size() == 4; }, 30000));
     EXPECT_EQ(tips[0], QString::fromUtf8("反馈内容不能为空!"));
     EXPECT_EQ(tips[1], QString::fromUtf8("联系方式不能为空!"));
     EXPECT_EQ(tips[2], QString::fromUtf8("请先登录后进行反馈!"));
     EXPECT_EQ(tips[3], "slow") << "the fields keep their text";
-    EXPECT_EQ(RequestsTo("/v2/feedback"), 0);
+    EXPECT_EQ(requestsTo("/v2/feedback"), 0);
 
     // Signed in: each answer of the service has its prompt.
     signedIn = true;
@@ -402,19 +402,19 @@ TEST_F(OnlineWindowTest, FeedbackFormChecksItsFieldsAndTellsEachAnswer)
         m_answers["/v2/feedback"] = answer;
         m_service.SetAnswers(m_answers);
         QString prompt;
-        WhenShown([]() -> QWidget* { return FeedbackDialog::Current(); },
+        WhenShown([]() -> QWidget* { return FeedbackDialog::current(); },
                   [&](QWidget* window) {
                       auto* dialog = static_cast<FeedbackDialog*>(window);
-                      dialog->FindControlAs<QPlainTextEdit>(QStringLiteral("feedbackContent"))->setPlainText("slow");
-                      dialog->FindControlAs<QLineEdit>(QStringLiteral("feedbackContact"))->setText("qq 10001");
+                      dialog->findControlAs<QPlainTextEdit>(QStringLiteral("feedbackContent"))->setPlainText("slow");
+                      dialog->findControlAs<QLineEdit>(QStringLiteral("feedbackContact"))->setText("qq 10001");
                       AnswerNextBoxWith(QStringLiteral("msgConfirm"), &prompt);
-                      dialog->FindControlAs<QAbstractButton>(QStringLiteral("feedbackBtn"))->click();
+                      dialog->findControlAs<QAbstractButton>(QStringLiteral("feedbackBtn"))->click();
                   });
         FeedbackDialog::Open(
-            &Window(), [&signedIn] { return signedIn; }, m_service.BaseUrl());
+            &window(), [&signedIn] { return signedIn; }, m_service.BaseUrl());
         EXPECT_EQ(prompt, QString::fromUtf8(expected));
     }
-    EXPECT_EQ(RequestsTo("/v2/feedback"), 3);
+    EXPECT_EQ(requestsTo("/v2/feedback"), 3);
 }
 
 }  // namespace

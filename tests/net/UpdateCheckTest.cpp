@@ -17,7 +17,7 @@ using test::UpgradeAnswer;
 class UpdateCheckTest : public ::testing::Test {
 protected:
     void SetUp() override { ASSERT_TRUE(m_service.Start()); }
-    UpdateCheckResult CheckWith(const Json::Value& answer)
+    UpdateCheckResult checkWith(const Json::Value& answer)
     {
         Json::Value answers(Json::objectValue);
         answers["/v2/upgrade_check"] = answer;
@@ -39,7 +39,7 @@ TEST_F(UpdateCheckTest, OnlyAHigherVersionIsOffered)
           Case{"1.4.0", UpdateCheckOutcome::UpToDate}, Case{"2.0.0", UpdateCheckOutcome::NewerRelease},
           Case{"1.5.0", UpdateCheckOutcome::NewerRelease}, Case{"0.9.99", UpdateCheckOutcome::UpToDate},
           Case{"1.4.0.9", UpdateCheckOutcome::UpToDate}, Case{"1.10.0", UpdateCheckOutcome::NewerRelease}}) {
-        const UpdateCheckResult result = CheckWith(UpgradeAnswer(c.version, "http://127.0.0.1/setup.run", 0));
+        const UpdateCheckResult result = checkWith(UpgradeAnswer(c.version, "http://127.0.0.1/setup.run", 0));
         EXPECT_EQ(result.outcome, c.expected) << c.version;
     }
     const Json::Value request = m_service.Received().back();
@@ -49,14 +49,14 @@ TEST_F(UpdateCheckTest, OnlyAHigherVersionIsOffered)
 
 TEST_F(UpdateCheckTest, ForcedFlagFromANumberOrAText)
 {
-    const auto forced = CheckWith(UpgradeAnswer("1.4.1", "http://127.0.0.1:1/a/setup.run", "1"));
+    const auto forced = checkWith(UpgradeAnswer("1.4.1", "http://127.0.0.1:1/a/setup.run", "1"));
     ASSERT_EQ(forced.outcome, UpdateCheckOutcome::NewerRelease);
     EXPECT_TRUE(forced.info.forced);
     EXPECT_EQ(forced.info.downloadUrl, "http://127.0.0.1:1/a/setup.run");
     EXPECT_EQ(forced.info.appVersion, "1.4.1");
-    EXPECT_TRUE(CheckWith(UpgradeAnswer("1.4.1", "u", 1)).info.forced);
-    EXPECT_FALSE(CheckWith(UpgradeAnswer("1.4.1", "u", "0")).info.forced);
-    EXPECT_FALSE(CheckWith(UpgradeAnswer("1.4.1", "u", 0)).info.forced);
+    EXPECT_TRUE(checkWith(UpgradeAnswer("1.4.1", "u", 1)).info.forced);
+    EXPECT_FALSE(checkWith(UpgradeAnswer("1.4.1", "u", "0")).info.forced);
+    EXPECT_FALSE(checkWith(UpgradeAnswer("1.4.1", "u", 0)).info.forced);
 }
 
 TEST_F(UpdateCheckTest, WrongShapedAnswersAreFailedChecks)
@@ -84,7 +84,7 @@ TEST_F(UpdateCheckTest, WrongShapedAnswersAreFailedChecks)
         TextAnswer("", 200),
     };
     for (const Json::Value& answer : wrong)
-        EXPECT_EQ(CheckWith(answer).outcome, UpdateCheckOutcome::Failed) << answer.toStyledString();
+        EXPECT_EQ(checkWith(answer).outcome, UpdateCheckOutcome::Failed) << answer.toStyledString();
 }
 
 TEST(UpdateCheck, VersionsAndAnUnreachableService)

@@ -52,7 +52,7 @@ protected:
     }
 
     // Decodes until the decoder has given its last picture.
-    void DecodeToTheEnd()
+    void decodeToTheEnd()
     {
         for (int step = 0; step < 1000 && !m_video.finished(); ++step) {
             std::lock_guard lock(m_reader.decoderLock());
@@ -99,7 +99,7 @@ TEST_F(MediaReaderTest, EndCallbackRepeatsOncePlayedOutWhileAskedFor)
     ASSERT_TRUE(PollUntil([&] { return m_reader.videoPackets().Size() >= 100; }, 5000));
     // Decoding everything lets the reader read to the end, then the decoder is drained.
     while (!m_video.finished()) {
-        DecodeToTheEnd();
+        decodeToTheEnd();
         if (!m_video.finished())
             std::this_thread::sleep_for(std::chrono::milliseconds(5));
     }
@@ -125,7 +125,7 @@ TEST_F(MediaReaderTest, ReadingResumesAfterASeekFromTheEnd)
     m_reader.setNotifyAtEnd(true);
     m_reader.start(m_video, m_audio);
     while (!m_video.finished()) {
-        DecodeToTheEnd();
+        decodeToTheEnd();
         std::this_thread::sleep_for(std::chrono::milliseconds(5));
     }
     ASSERT_TRUE(PollUntil([&] { return m_ends.load() > 0; }, 2000));

@@ -41,7 +41,7 @@ VideoWindow::VideoWindow(int width, int height) : m_window(std::make_unique<QWid
     layout->addWidget(m_area);
     m_window->resize(width, height);
     m_window->show();
-    WaitFor([this] { return m_area->DisplayWidth() > 0 && m_window->isVisible(); }, 2000);
+    WaitFor([this] { return m_area->displayWidth() > 0 && m_window->isVisible(); }, 2000);
     Pump(100);
 }
 

@@ -44,9 +44,9 @@ private:
 // A surface without any native window, as under a platform without X11.
 class WindowlessSurface : public VideoSurface {
 public:
-    std::uintptr_t NativeWindowHandle() const override { return 0; }
-    int DisplayWidth() const override { return 320; }
-    int DisplayHeight() const override { return 240; }
+    std::uintptr_t nativeWindowHandle() const override { return 0; }
+    int displayWidth() const override { return 320; }
+    int displayHeight() const override { return 240; }
 };
 
 // Wall-clock seconds (same base as the player's clocks).

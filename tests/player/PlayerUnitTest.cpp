@@ -122,7 +122,7 @@ protected:
     }
     void TearDown() override { avformat_close_input(&m_format); }
 
-    static std::string Value(const DictionaryPtr& dict, const char* key)
+    static std::string value(const DictionaryPtr& dict, const char* key)
     {
         const AVDictionaryEntry* entry = av_dict_get(dict.get(), key, nullptr, 0);
         return entry ? entry->value : "<none>";
@@ -141,7 +141,7 @@ TEST_F(DecoderOptionsTest, EmptyUserOptionsGiveExactlyThreadsAuto)
     AVStream* video = m_format->streams[0];
     DictionaryPtr options = PlayerDecoderOptions(nullptr, m_format, video, nullptr);
     EXPECT_EQ(av_dict_count(options.get()), 1);
-    EXPECT_EQ(Value(options, "threads"), "auto");
+    EXPECT_EQ(value(options, "threads"), "auto");
 }
 
 TEST_F(DecoderOptionsTest, StreamSpecifiersAndTypePrefixesSelectEntries)
@@ -157,19 +157,19 @@ TEST_F(DecoderOptionsTest, StreamSpecifiersAndTypePrefixesSelectEntries)
 
     AVStream* video = m_format->streams[0];
     DictionaryPtr forVideo = PlayerDecoderOptions(user.get(), m_format, video, nullptr);
-    EXPECT_EQ(Value(forVideo, "threads"), "3");
-    EXPECT_EQ(Value(forVideo, "flags"), "unaligned");
-    EXPECT_EQ(Value(forVideo, "lowres"), "<none>");
-    EXPECT_EQ(Value(forVideo, "nosuchoption"), "<none>");
-    EXPECT_EQ(Value(forVideo, "skip_frame"), "<none>");
+    EXPECT_EQ(value(forVideo, "threads"), "3");
+    EXPECT_EQ(value(forVideo, "flags"), "unaligned");
+    EXPECT_EQ(value(forVideo, "lowres"), "<none>");
+    EXPECT_EQ(value(forVideo, "nosuchoption"), "<none>");
+    EXPECT_EQ(value(forVideo, "skip_frame"), "<none>");
 
     AVStream* audio = m_format->streams[1];
     DictionaryPtr forAudio = FilterDecoderOptions(user.get(), m_format, audio, nullptr);
-    EXPECT_EQ(Value(forAudio, "lowres"), "1");
+    EXPECT_EQ(value(forAudio, "lowres"), "1");
     // "skip_idct" is a picture decoding option: not for sound even when addressed to it.
-    EXPECT_EQ(Value(forAudio, "skip_idct"), "<none>");
-    EXPECT_EQ(Value(forAudio, "threads"), "<none>");
-    EXPECT_EQ(Value(forAudio, "flags"), "<none>");
+    EXPECT_EQ(value(forAudio, "skip_idct"), "<none>");
+    EXPECT_EQ(value(forAudio, "threads"), "<none>");
+    EXPECT_EQ(value(forAudio, "flags"), "<none>");
     // The user's set is left as it was.
     EXPECT_EQ(av_dict_count(user.get()), 6);
 }

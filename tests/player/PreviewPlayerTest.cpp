@@ -61,10 +61,10 @@ protected:
         s_media = nullptr;
     }
 
-    static std::string File(const char* name) { return s_media->path(name); }
+    static std::string file(const char* name) { return s_media->path(name); }
 
     // Waits for the first picture (or, without picture, the first audio clock setting).
-    static bool WaitForPlayback(const PreviewPlayer& player)
+    static bool waitForPlayback(const PreviewPlayer& player)
     {
         return WaitFor([&] { return player.hasVideo() ? FramesShown(player) > 0 : !std::isnan(player.audioClock()); },
                        5000);
@@ -80,7 +80,7 @@ TEST_F(PreviewPlayerTest, PlaysVideoWithSoundInStepWithTheWallClock)
     VideoWindow window;
     PreviewPlayer player(window.area());
     EXPECT_EQ(player.volume(), 69);
-    ASSERT_EQ(player.Open(File("av.mp4")), 0);
+    ASSERT_EQ(player.Open(file("av.mp4")), 0);
     EXPECT_EQ(player.state(), PreviewPlayer::StatePlaying);
     EXPECT_TRUE(player.hasVideo());
     EXPECT_TRUE(player.hasAudio());
@@ -91,7 +91,7 @@ TEST_F(PreviewPlayerTest, PlaysVideoWithSoundInStepWithTheWallClock)
     EXPECT_EQ(player.statistics().readThreadStarts, 1);
     EXPECT_EQ(player.statistics().renderThreadStarts, 1);
 
-    ASSERT_TRUE(WaitForPlayback(player));
+    ASSERT_TRUE(waitForPlayback(player));
     ASSERT_TRUE(WaitFor([&] { return player.CurrentPosition() > 0.3; }, 3000));
     EXPECT_TRUE(player.videoOutputReady()) << "no SDL renderer on the video area";
     EXPECT_FALSE(player.rendererName().empty());
@@ -108,8 +108,8 @@ TEST_F(PreviewPlayerTest, PlaysVideoWithSoundInStepWithTheWallClock)
     // The picture follows the sound.
     EXPECT_NEAR(player.videoClock(), player.audioClock(), 0.1);
     // Picture stretched to the area.
-    EXPECT_EQ(player.shownWidth(), window.area()->DisplayWidth());
-    EXPECT_EQ(player.shownHeight(), window.area()->DisplayHeight());
+    EXPECT_EQ(player.shownWidth(), window.area()->displayWidth());
+    EXPECT_EQ(player.shownHeight(), window.area()->displayHeight());
 
     player.Close();
     EXPECT_EQ(player.state(), PreviewPlayer::StateClosing);
@@ -120,7 +120,7 @@ TEST_F(PreviewPlayerTest, PauseHoldsThePositionAndResumeGoesOn)
 {
     VideoWindow window;
     PreviewPlayer player(window.area());
-    ASSERT_EQ(player.Open(File("av.mp4")), 0);
+    ASSERT_EQ(player.Open(file("av.mp4")), 0);
     ASSERT_TRUE(WaitFor([&] { return player.CurrentPosition() > 0.5; }, 5000));
 
     player.Pause();
@@ -144,7 +144,7 @@ TEST_F(PreviewPlayerTest, SeekWhilePausedShowsOneFrameOfTheKeyFrameBeforeTheTarg
 {
     VideoWindow window;
     PreviewPlayer player(window.area());
-    ASSERT_EQ(player.Open(File("av.mp4")), 0);
+    ASSERT_EQ(player.Open(file("av.mp4")), 0);
     ASSERT_TRUE(WaitFor([&] { return player.CurrentPosition() > 0.2; }, 5000));
     player.Pause();
     Pump(200);
@@ -169,7 +169,7 @@ TEST_F(PreviewPlayerTest, SeekWhilePlayingGoesOnFromTheKeyFrame)
 {
     VideoWindow window;
     PreviewPlayer player(window.area());
-    ASSERT_EQ(player.Open(File("av.mp4")), 0);
+    ASSERT_EQ(player.Open(file("av.mp4")), 0);
     ASSERT_TRUE(WaitFor([&] { return player.CurrentPosition() > 0.2; }, 5000));
     player.Seek(2.4);
     ASSERT_TRUE(WaitFor([&] { return player.CurrentPosition() >= 2.0; }, 2000));
@@ -205,18 +205,18 @@ TEST_F(PreviewPlayerTest, PictureFillsTheAreaAndFollowsItsSize)
 {
     VideoWindow window(320, 240);
     PreviewPlayer player(window.area());
-    ASSERT_EQ(player.Open(File("av.mp4")), 0);
+    ASSERT_EQ(player.Open(file("av.mp4")), 0);
     ASSERT_TRUE(WaitFor([&] { return FramesShown(player) > 10; }, 5000));
     player.Pause();
     Pump(200);
 
     QImage image = GrabArea(window.area());
-    ASSERT_EQ(image.width(), window.area()->DisplayWidth());
+    ASSERT_EQ(image.width(), window.area()->displayWidth());
     EXPECT_GT(DrawnShare(image, image.rect()), 0.9);
 
     // Larger area while paused: the last picture is stretched over the new size at once.
     window.window()->resize(480, 360);
-    ASSERT_TRUE(WaitFor([&] { return window.area()->DisplayWidth() == 480; }, 2000));
+    ASSERT_TRUE(WaitFor([&] { return window.area()->displayWidth() == 480; }, 2000));
     ASSERT_TRUE(WaitFor([&] { return player.shownWidth() == 480 && player.shownHeight() == 360; }, 2000));
     Pump(200);
     image = GrabArea(window.area());
@@ -246,8 +246,8 @@ TEST_F(PreviewPlayerTest, EndCallbackRepeatsAtTheEndUntilASeek)
             calls++;
         },
         &tag);
-    player.SetNotifyAtEnd(true);
-    ASSERT_EQ(player.Open(File("short.mp4")), 0);
+    player.setNotifyAtEnd(true);
+    ASSERT_EQ(player.Open(file("short.mp4")), 0);
     ASSERT_TRUE(WaitFor([&] { return calls.load() > 0; }, 5000));
     EXPECT_EQ(seenUser.load(), &tag);
 
@@ -278,8 +278,8 @@ TEST_F(PreviewPlayerTest, EveryFrameIsShownOnceUpToTheLast)
     PreviewPlayer player(window.area());
     std::atomic<int> calls{0};
     player.SetEndOfMediaCallback([&](void*) { calls++; }, nullptr);
-    player.SetNotifyAtEnd(true);
-    ASSERT_EQ(player.Open(File("short.mp4")), 0);
+    player.setNotifyAtEnd(true);
+    ASSERT_EQ(player.Open(file("short.mp4")), 0);
     ASSERT_TRUE(WaitFor([&] { return calls.load() > 0; }, 5000));
     // 25 pictures in the file, none skipped, none held back in the decoder at the end.
     EXPECT_EQ(FramesShown(player), 25);
@@ -302,7 +302,7 @@ TEST_F(PreviewPlayerTest, NoEndCallbackUnlessAskedFor)
     PreviewPlayer player(window.area());
     std::atomic<int> calls{0};
     player.SetEndOfMediaCallback([&](void*) { calls++; }, nullptr);
-    ASSERT_EQ(player.Open(File("short.mp4")), 0);
+    ASSERT_EQ(player.Open(file("short.mp4")), 0);
     Pump(1800);
     EXPECT_EQ(calls.load(), 0);
     player.Close();
@@ -311,7 +311,7 @@ TEST_F(PreviewPlayerTest, NoEndCallbackUnlessAskedFor)
 TEST_F(PreviewPlayerTest, SoundOnlyFileHasWholeSecondsAndNoPictureThreads)
 {
     PreviewPlayer player(nullptr);
-    ASSERT_EQ(player.Open(File("tone.wav")), 0);
+    ASSERT_EQ(player.Open(file("tone.wav")), 0);
     EXPECT_FALSE(player.hasVideo());
     EXPECT_TRUE(player.hasAudio());
     EXPECT_DOUBLE_EQ(player.Duration(), 2.0);
@@ -347,7 +347,7 @@ TEST_F(PreviewPlayerTest, PictureOnlyFileRunsOnTheExternalClockAtItsFrameRate)
 {
     VideoWindow window;
     PreviewPlayer player(window.area());
-    ASSERT_EQ(player.Open(File("video10fps.mp4")), 0);
+    ASSERT_EQ(player.Open(file("video10fps.mp4")), 0);
     EXPECT_FALSE(player.hasAudio());
     ASSERT_TRUE(WaitFor([&] { return player.CurrentPosition() > 0.3; }, 5000));
     const double position0 = player.CurrentPosition();
@@ -378,7 +378,7 @@ TEST_F(PreviewPlayerTest, RepeatedSeeksWhilePlayingNeverRushAhead)
     // the pictures of the new place would rush to catch up with it.
     VideoWindow window;
     PreviewPlayer player(window.area());
-    ASSERT_EQ(player.Open(File("video10fps.mp4")), 0);
+    ASSERT_EQ(player.Open(file("video10fps.mp4")), 0);
     ASSERT_TRUE(WaitFor([&] { return player.CurrentPosition() > 0.3; }, 5000));
     for (int round = 0; round < 8; ++round) {
         Pump(150 + 37 * round);  // seeks at different moments of a frame's life
@@ -397,7 +397,7 @@ TEST_F(PreviewPlayerTest, CloseRightAfterOpenReturnsPromptly)
     VideoWindow window;
     for (int round = 0; round < 5; ++round) {
         PreviewPlayer player(window.area());
-        ASSERT_EQ(player.Open(File("av.mp4")), 0);
+        ASSERT_EQ(player.Open(file("av.mp4")), 0);
         const auto start = std::chrono::steady_clock::now();
         player.Close();
         const auto spent = std::chrono::steady_clock::now() - start;
@@ -408,7 +408,7 @@ TEST_F(PreviewPlayerTest, CloseRightAfterOpenReturnsPromptly)
     }
     // The area's window survives its players and takes a new one.
     PreviewPlayer player(window.area());
-    ASSERT_EQ(player.Open(File("av.mp4")), 0);
+    ASSERT_EQ(player.Open(file("av.mp4")), 0);
     ASSERT_TRUE(WaitFor([&] { return FramesShown(player) > 5; }, 5000));
     EXPECT_TRUE(player.videoOutputReady());
 }
@@ -422,8 +422,8 @@ TEST_F(PreviewPlayerTest, TwoPlayersDoNotBreakEachOther)
     {
         PreviewPlayer withSound(first.area());
         PreviewPlayer pictureOnly(second.area());
-        ASSERT_EQ(withSound.Open(File("av.mp4")), 0);
-        ASSERT_EQ(pictureOnly.Open(File("video10fps.mp4")), 0);
+        ASSERT_EQ(withSound.Open(file("av.mp4")), 0);
+        ASSERT_EQ(pictureOnly.Open(file("video10fps.mp4")), 0);
         ASSERT_TRUE(WaitFor([&] { return FramesShown(withSound) > 5 && FramesShown(pictureOnly) > 5; }, 5000));
 
         // Closing one player leaves the other its sound and its picture.
@@ -436,7 +436,7 @@ TEST_F(PreviewPlayerTest, TwoPlayersDoNotBreakEachOther)
         EXPECT_NEAR(withSound.videoClock(), withSound.audioClock(), 0.15);
 
         PreviewPlayer again(second.area());
-        ASSERT_EQ(again.Open(File("video10fps.mp4")), 0);
+        ASSERT_EQ(again.Open(file("video10fps.mp4")), 0);
         ASSERT_TRUE(WaitFor([&] { return FramesShown(again) > 2; }, 3000));
         withSound.Close();
         const long againFrames = FramesShown(again);
@@ -447,7 +447,7 @@ TEST_F(PreviewPlayerTest, TwoPlayersDoNotBreakEachOther)
     // One after the other on the same area, each with its sound.
     for (int round = 0; round < 2; ++round) {
         PreviewPlayer player(first.area());
-        ASSERT_EQ(player.Open(File("short.mp4")), 0);
+        ASSERT_EQ(player.Open(file("short.mp4")), 0);
         EXPECT_TRUE(player.hasAudio()) << "round " << round;
         ASSERT_TRUE(WaitFor([&] { return player.CurrentPosition() > 0.3; }, 5000)) << "round " << round;
         EXPECT_FALSE(std::isnan(player.audioClock()));
@@ -465,13 +465,13 @@ TEST_F(PreviewPlayerTest, OpenFailuresStartNothing)
     // A picture needs a real native window: refused cleanly, nothing started.
     test::WindowlessSurface windowless;
     PreviewPlayer noWindow(&windowless);
-    EXPECT_EQ(noWindow.Open(File("av.mp4")), -1);
+    EXPECT_EQ(noWindow.Open(file("av.mp4")), -1);
     const PlayerStatistics& started = noWindow.statistics();
     EXPECT_EQ(started.readThreadStarts + started.timerThreadStarts + started.renderThreadStarts, 0);
     noWindow.Close();
     // Sound alone needs no window.
     PreviewPlayer sound(&windowless);
-    EXPECT_EQ(sound.Open(File("tone.wav")), 0);
+    EXPECT_EQ(sound.Open(file("tone.wav")), 0);
     sound.Close();
 
     // Not a media file.
@@ -516,7 +516,7 @@ TEST_F(PreviewPlayerTest, VolumeScalesWhatIsPlayedAndZeroIsSilence)
         PreviewPlayer player(nullptr);
         if (volume >= 0)
             player.SetVolume(volume);
-        EXPECT_EQ(player.Open(File("tone.wav")), 0);
+        EXPECT_EQ(player.Open(file("tone.wav")), 0);
         Pump(800);
         player.Close();
         setenv("SDL_AUDIODRIVER", "dummy", 1);

@@ -33,7 +33,7 @@ protected:
         ASSERT_FALSE(s_sound.empty());
     }
 
-    static FormatContextPtr OpenInput(const std::string& path)
+    static FormatContextPtr openInput(const std::string& path)
     {
         AVFormatContext* raw = nullptr;
         if (avformat_open_input(&raw, path.c_str(), nullptr, nullptr) != 0)
@@ -45,7 +45,7 @@ protected:
     }
 
     // Queues every packet of stream 0 from the current reading place to the end.
-    static void QueueAll(AVFormatContext* format, PacketQueue& queue)
+    static void queueAll(AVFormatContext* format, PacketQueue& queue)
     {
         for (;;) {
             PacketPtr packet = MakePacket();
@@ -57,7 +57,7 @@ protected:
     }
 
     // Takes frames out until the decoder has none; counts them.
-    static int ReceiveAll(StreamDecoder& decoder, bool inputEnded)
+    static int receiveAll(StreamDecoder& decoder, bool inputEnded)
     {
         int frames = 0;
         while (decoder.receiveFrame(inputEnded) && frames < 1000) {
@@ -78,24 +78,24 @@ std::string StreamDecoderTest::s_sound;
 
 TEST_F(StreamDecoderTest, GivesEveryPictureOnceTheInputHasEndedAndAgainAfterAFlush)
 {
-    FormatContextPtr format = OpenInput(s_pictures);
+    FormatContextPtr format = openInput(s_pictures);
     ASSERT_TRUE(format);
     PacketQueue queue;
     StreamDecoder decoder(queue);
     ASSERT_EQ(decoder.open(format.get(), format->streams[0], StreamDecoder::Options::Player), 0);
     EXPECT_TRUE(decoder.hasStream());
     EXPECT_EQ(decoder.index(), 0);
-    QueueAll(format.get(), queue);
+    queueAll(format.get(), queue);
     ASSERT_EQ(queue.Size(), 25u);
 
     // While more input may come, the pictures held back for reordering stay inside.
-    int frames = ReceiveAll(decoder, false);
+    int frames = receiveAll(decoder, false);
     EXPECT_LT(frames, 25);
     EXPECT_TRUE(queue.IsEmpty());
     EXPECT_FALSE(decoder.finished());
     EXPECT_FALSE(decoder.playedOut());
     // Once the file has been read to the end the decoder is drained of them.
-    frames += ReceiveAll(decoder, true);
+    frames += receiveAll(decoder, true);
     EXPECT_EQ(frames, 25);
     EXPECT_TRUE(decoder.finished());
     EXPECT_TRUE(decoder.playedOut());
@@ -107,40 +107,40 @@ TEST_F(StreamDecoderTest, GivesEveryPictureOnceTheInputHasEndedAndAgainAfterAFlu
     EXPECT_FALSE(decoder.finished());
     EXPECT_FALSE(decoder.playedOut());
     ASSERT_GE(av_seek_frame(format.get(), 0, 0, AVSEEK_FLAG_BACKWARD), 0);
-    QueueAll(format.get(), queue);
-    frames = ReceiveAll(decoder, false);
-    frames += ReceiveAll(decoder, true);
+    queueAll(format.get(), queue);
+    frames = receiveAll(decoder, false);
+    frames += receiveAll(decoder, true);
     EXPECT_EQ(frames, 25);
     EXPECT_TRUE(decoder.playedOut());
 }
 
 TEST_F(StreamDecoderTest, FlushDropsWhatWasQueuedBeforeIt)
 {
-    FormatContextPtr format = OpenInput(s_pictures);
+    FormatContextPtr format = openInput(s_pictures);
     ASSERT_TRUE(format);
     PacketQueue queue;
     StreamDecoder decoder(queue);
     ASSERT_EQ(decoder.open(format.get(), format->streams[0], StreamDecoder::Options::Player), 0);
-    QueueAll(format.get(), queue);
+    queueAll(format.get(), queue);
     ASSERT_TRUE(decoder.receiveFrame(false));
     av_frame_unref(decoder.frame());
     ASSERT_FALSE(queue.IsEmpty());
     decoder.flush();
     EXPECT_TRUE(queue.IsEmpty());
     // Nothing of the old place comes out any more, not even when drained.
-    EXPECT_EQ(ReceiveAll(decoder, true), 0);
+    EXPECT_EQ(receiveAll(decoder, true), 0);
     EXPECT_TRUE(decoder.finished());
 }
 
 TEST_F(StreamDecoderTest, SoundIsDecodedWithTheDecoderDefaults)
 {
-    FormatContextPtr format = OpenInput(s_sound);
+    FormatContextPtr format = openInput(s_sound);
     ASSERT_TRUE(format);
     PacketQueue queue;
     StreamDecoder decoder(queue);
     ASSERT_EQ(decoder.open(format.get(), format->streams[0], StreamDecoder::Options::None), 0);
     EXPECT_EQ(decoder.context()->thread_count, 1);
-    QueueAll(format.get(), queue);
+    queueAll(format.get(), queue);
     int samples = 0;
     while (decoder.receiveFrame(true)) {
         samples += decoder.frame()->nb_samples;
@@ -152,7 +152,7 @@ TEST_F(StreamDecoderTest, SoundIsDecodedWithTheDecoderDefaults)
 
 TEST_F(StreamDecoderTest, ADecoderThatCannotOpenLeavesTheStreamUnused)
 {
-    FormatContextPtr format = OpenInput(s_pictures);
+    FormatContextPtr format = openInput(s_pictures);
     ASSERT_TRUE(format);
     PacketQueue queue;
     StreamDecoder decoder(queue);
@@ -165,7 +165,7 @@ TEST_F(StreamDecoderTest, ADecoderThatCannotOpenLeavesTheStreamUnused)
     EXPECT_TRUE(decoder.playedOut());
 
     // A sound decoder that refuses its parameters.
-    FormatContextPtr sound = OpenInput(s_sound);
+    FormatContextPtr sound = openInput(s_sound);
     ASSERT_TRUE(sound);
     sound->streams[0]->codecpar->sample_rate = -1;
     EXPECT_EQ(decoder.open(sound.get(), sound->streams[0], StreamDecoder::Options::None), -1);

@@ -25,13 +25,13 @@ TEST(CVideoArea, SetWidthAndHeightPlaceTheAreaAndSetThePictureSize)
     area.SetWidth(22, 58, 1000 - 314);
     area.SetHeight(22, 58, 700 - 232);
     EXPECT_EQ(area.geometry(), QRect(22, 58, 686, 468));
-    EXPECT_EQ(area.DisplayWidth(), 686);
-    EXPECT_EQ(area.DisplayHeight(), 468);
+    EXPECT_EQ(area.displayWidth(), 686);
+    EXPECT_EQ(area.displayHeight(), 468);
 
     // Resizing by any other means keeps the picture size in step.
     area.resize(400, 300);
-    EXPECT_EQ(area.DisplayWidth(), 400);
-    EXPECT_EQ(area.DisplayHeight(), 300);
+    EXPECT_EQ(area.displayWidth(), 400);
+    EXPECT_EQ(area.displayHeight(), 300);
     EXPECT_EQ(area.paintEngine(), nullptr);
 }
 
@@ -52,7 +52,7 @@ TEST(CVideoArea, OffscreenPlatformRefusesPictureButPlaysSound)
     CVideoArea area(&window);
     window.resize(320, 240);
     window.show();
-    EXPECT_EQ(area.NativeWindowHandle(), 0u);
+    EXPECT_EQ(area.nativeWindowHandle(), 0u);
 
     PreviewPlayer picture(&area);
     EXPECT_EQ(picture.Open(video.toStdString()), -1);

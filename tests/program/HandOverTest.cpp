@@ -22,18 +22,18 @@ TEST(HandOverRequestTest, FilesOfAnyNameArriveWholeWhateverPiecesTheRequestComes
 {
     const QStringList files = {QStringLiteral("/tmp/a b/片段 1.mp4"), QStringLiteral("/tmp/line\nbreak.mkv"),
                                QStringLiteral("/tmp/100%;#?.avi")};
-    const QByteArray request = SingleInstance::EncodeRequest(files);
+    const QByteArray request = SingleInstance::encodeRequest(files);
     for (qsizetype cut = 0; cut < request.size(); ++cut)
-        EXPECT_FALSE(SingleInstance::DecodeRequest(request.left(cut))) << cut;
-    const auto decoded = SingleInstance::DecodeRequest(request);
+        EXPECT_FALSE(SingleInstance::decodeRequest(request.left(cut))) << cut;
+    const auto decoded = SingleInstance::decodeRequest(request);
     ASSERT_TRUE(decoded);
     EXPECT_EQ(*decoded, files);
 
-    const auto none = SingleInstance::DecodeRequest(SingleInstance::EncodeRequest({}));
+    const auto none = SingleInstance::decodeRequest(SingleInstance::encodeRequest({}));
     ASSERT_TRUE(none);
     EXPECT_TRUE(none->isEmpty());
     // Lines that are not local files are left out.
-    const auto odd = SingleInstance::DecodeRequest("activate\nopen http://x/y.mp4\nopen \nwhat\nend\n");
+    const auto odd = SingleInstance::decodeRequest("activate\nopen http://x/y.mp4\nopen \nwhat\nend\n");
     ASSERT_TRUE(odd);
     EXPECT_TRUE(odd->isEmpty());
 }
@@ -68,9 +68,9 @@ class HandOverTest : public WindowTest {};
 TEST_F(HandOverTest, ASecondStartWithFilesAddsThemToTheRunningWindowsConvertPage)
 {
     SingleInstance instance;
-    ASSERT_TRUE(instance.TryBecomePrimary());
-    AcceptHandOvers(instance, Window());
-    Window().SelectPage(PageKind::Merge);
+    ASSERT_TRUE(instance.tryBecomePrimary());
+    AcceptHandOvers(instance, window());
+    window().selectPage(PageKind::Merge);
 
     QTemporaryDir folder;
     const QString first = folder.filePath(QStringLiteral("第一 clip.mp4"));
@@ -87,11 +87,11 @@ TEST_F(HandOverTest, ASecondStartWithFilesAddsThemToTheRunningWindowsConvertPage
     EXPECT_EQ(later.exitStatus(), QProcess::NormalExit);
     EXPECT_EQ(later.exitCode(), 0);
 
-    CListUI* list = Window().PageList(PageKind::Convert);
+    CListUI* list = window().pageList(PageKind::Convert);
     ASSERT_TRUE(WaitFor([&] { return list->count() == 2; }, 60000)) << m_notAdded.join(QLatin1Char(',')).toStdString();
-    EXPECT_EQ(TextIn(list->itemAt(0), "input-filename"), QStringLiteral("第一 clip.mp4"));
-    EXPECT_EQ(TextIn(list->itemAt(1), "input-filename"), QStringLiteral("second.mp4"));
-    EXPECT_EQ(Window().CurrentPage(), PageKind::Convert);
+    EXPECT_EQ(textIn(list->itemAt(0), "input-filename"), QStringLiteral("第一 clip.mp4"));
+    EXPECT_EQ(textIn(list->itemAt(1), "input-filename"), QStringLiteral("second.mp4"));
+    EXPECT_EQ(window().currentPage(), PageKind::Convert);
 
     // A start without files only brings the window forward.
     QProcess plain;
@@ -105,7 +105,7 @@ TEST_F(HandOverTest, ASecondStartWithFilesAddsThemToTheRunningWindowsConvertPage
 TEST_F(HandOverTest, FilesHandedOverWhileTheWindowStillLoadsAreAddedOnceItIsReady)
 {
     SingleInstance instance;
-    ASSERT_TRUE(instance.TryBecomePrimary());
+    ASSERT_TRUE(instance.tryBecomePrimary());
     // The later start comes before the window took the hand-overs (it was still loading).
     QProcess early;
     early.start(QStringLiteral(TOLVEX_PROGRAM_PATH), {Clip(QStringLiteral("early.mp4"))});
@@ -113,10 +113,10 @@ TEST_F(HandOverTest, FilesHandedOverWhileTheWindowStillLoadsAreAddedOnceItIsRead
     EXPECT_EQ(early.exitCode(), 0);
     QTest::qWait(100);
 
-    AcceptHandOvers(instance, Window());
-    CListUI* list = Window().PageList(PageKind::Convert);
+    AcceptHandOvers(instance, window());
+    CListUI* list = window().pageList(PageKind::Convert);
     ASSERT_TRUE(WaitFor([&] { return list->count() == 1; }, 60000));
-    EXPECT_EQ(TextIn(list->itemAt(0), "input-filename"), QStringLiteral("early.mp4"));
+    EXPECT_EQ(textIn(list->itemAt(0), "input-filename"), QStringLiteral("early.mp4"));
 }
 
 }  // namespace

@@ -36,14 +36,14 @@ struct ParamsRecord : MessageRecord {
 
 class RecordingHandler : public MainWndHandler {
 public:
-    void Attach(CMainWnd& window) override
+    void attach(CMainWnd& window) override
     {
-        window.RouteNotify(QStringLiteral("click"), QStringLiteral("help"), this);
-        window.RouteNotify(QStringLiteral("click"), QStringLiteral("video-convert-btn"), this);
-        window.RouteMessage(WM_OUTPUT_PARAMS, this);
+        window.routeNotify(QStringLiteral("click"), QStringLiteral("help"), this);
+        window.routeNotify(QStringLiteral("click"), QStringLiteral("video-convert-btn"), this);
+        window.routeMessage(WM_OUTPUT_PARAMS, this);
     }
-    void OnNotify(TNotifyUI& msg) override { notes.push_back(msg.type + QLatin1Char(':') + msg.senderName()); }
-    bool OnMessage(MessageEvent& message) override
+    void onNotify(TNotifyUI& msg) override { notes.push_back(msg.type + QLatin1Char(':') + msg.senderName()); }
+    bool onMessage(MessageEvent& message) override
     {
         if (auto* record = message.recordAs<ParamsRecord>())
             messageTaskIds.push_back(record->taskId);
@@ -57,7 +57,7 @@ class MainWindowTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        SkinResources::SetSkinFolder(QStringLiteral(TOLVEX_SKIN_DIR));
+        SkinResources::setSkinFolder(QStringLiteral(TOLVEX_SKIN_DIR));
         m_window = new CMainWnd;
         ASSERT_TRUE(m_window->Create(nullptr, QStringLiteral("TOLVEX视频转换"), WS_OVERLAPPEDWINDOW));
         m_window->ShowWindow();
@@ -65,16 +65,16 @@ protected:
     }
     void TearDown() override
     {
-        if (m_window && !m_window->IsClosed())
+        if (m_window && !m_window->isClosed())
             m_window->Close();
         QTest::qWait(10);
         EXPECT_TRUE(m_window.isNull()) << "the main window deletes itself after its final message";
-        SkinResources::SetSkinFolder({});
+        SkinResources::setSkinFolder({});
     }
     template <class T>
-    T* Control(const char* name)
+    T* control(const char* name)
     {
-        auto* control = m_window->FindControlAs<T>(QString::fromLatin1(name));
+        auto* control = m_window->findControlAs<T>(QString::fromLatin1(name));
         EXPECT_NE(control, nullptr) << name;
         return control;
     }
@@ -89,22 +89,22 @@ TEST_F(MainWindowTest, HasEveryControlOfTheFrame)
     EXPECT_EQ(m_window->property("windowClassName").toString(), QStringLiteral("Pellam视频转换"));
     EXPECT_EQ(m_window->property("TolvexVideoConverter").toInt(), 1);
 
-    auto* tab = Control<QStackedWidget>("main-tab");
+    auto* tab = control<QStackedWidget>("main-tab");
     ASSERT_NE(tab, nullptr);
     EXPECT_EQ(tab->count(), kPageCount);
 
     const char* pages[] = {"convert", "split", "merge", "compress", "rotate", "gif", "extract", "mute", "music"};
     for (int i = 0; i < kPageCount; ++i) {
         const QString key = QString::fromLatin1(pages[i]);
-        auto* list = Control<CListUI>(("video-" + key.toStdString() + "-list").c_str());
+        auto* list = control<CListUI>(("video-" + key.toStdString() + "-list").c_str());
         ASSERT_NE(list, nullptr);
         // Each list sits on its own page, in page order, and greets with a hint.
         EXPECT_TRUE(tab->widget(i)->isAncestorOf(list)) << key.toStdString();
         EXPECT_FALSE(list->emptyText().isEmpty());
-        EXPECT_EQ(m_window->PageList(static_cast<PageKind>(i)), list);
-        EXPECT_NE(m_window->PageSelector(static_cast<PageKind>(i)), nullptr);
-        EXPECT_NE(m_window->StartButton(static_cast<PageKind>(i)), nullptr);
-        Control<QAbstractButton>(("clear-" + key.toStdString() + "-list-btn").c_str());
+        EXPECT_EQ(m_window->pageList(static_cast<PageKind>(i)), list);
+        EXPECT_NE(m_window->pageSelector(static_cast<PageKind>(i)), nullptr);
+        EXPECT_NE(m_window->startButton(static_cast<PageKind>(i)), nullptr);
+        control<QAbstractButton>(("clear-" + key.toStdString() + "-list-btn").c_str());
     }
 
     for (const char* name : {"help",
@@ -132,28 +132,28 @@ TEST_F(MainWindowTest, HasEveryControlOfTheFrame)
                              "closebtn",
                              "minbtn",
                              "maxbtn"})
-        Control<QAbstractButton>(name);
+        control<QAbstractButton>(name);
     for (const char* name : {"merge-check-box-all", "video-mute", "bg-music-loop", "bg-music-replace"})
-        Control<QCheckBox>(name);
+        control<QCheckBox>(name);
     for (const char* name : {"video-merge-format", "video-merge-ratio", "video-extract-format"}) {
-        auto* box = Control<QComboBox>(name);
+        auto* box = control<QComboBox>(name);
         ASSERT_NE(box, nullptr);
         EXPECT_GT(box->count(), 0) << name;
     }
     for (const char* name : {"video-mute-slider", "major-music-slider", "bg-music-slider"}) {
-        auto* slider = Control<QSlider>(name);
+        auto* slider = control<QSlider>(name);
         ASSERT_NE(slider, nullptr);
         EXPECT_LT(slider->minimum(), 0);
         EXPECT_GT(slider->maximum(), 0);
     }
     for (const char* name :
          {"video-mute-label", "major-music-volume-label", "bg-music-volume-label", "video-merge-progress-label"})
-        Control<QLabel>(name);
-    Control<QProgressBar>("video-merge-progress");
-    Control<QLineEdit>("bg-music-edit");
-    EXPECT_EQ(Control<QComboBox>("video-merge-ratio")->itemText(0), QStringLiteral("自动"));
+        control<QLabel>(name);
+    control<QProgressBar>("video-merge-progress");
+    control<QLineEdit>("bg-music-edit");
+    EXPECT_EQ(control<QComboBox>("video-merge-ratio")->itemText(0), QStringLiteral("自动"));
 
-    auto* outputDir = Control<QLineEdit>("output-dir-edit");
+    auto* outputDir = control<QLineEdit>("output-dir-edit");
     ASSERT_NE(outputDir, nullptr);
     EXPECT_EQ(outputDir->text(), OutputFolder());
     EXPECT_TRUE(outputDir->text().startsWith(m_home.home()));
@@ -164,22 +164,22 @@ TEST_F(MainWindowTest, SelectingAPageShowsItAndOnlyItsStartButton)
     const char* idleTexts[] = {"开始转换", "一键裁剪", "一键合并", "一键压缩", "一键旋转",
                                "开始转换", "开始转换", "一键消音", "一键配乐"};
     for (int i = 0; i < kPageCount; ++i)
-        EXPECT_EQ(m_window->StartButton(static_cast<PageKind>(i))->text(), QString::fromUtf8(idleTexts[i]));
+        EXPECT_EQ(m_window->startButton(static_cast<PageKind>(i))->text(), QString::fromUtf8(idleTexts[i]));
 
     auto visibleStarts = [this] {
         std::vector<int> shown;
         for (int i = 0; i < kPageCount; ++i) {
-            if (m_window->StartButton(static_cast<PageKind>(i))->isVisible())
+            if (m_window->startButton(static_cast<PageKind>(i))->isVisible())
                 shown.push_back(i);
         }
         return shown;
     };
-    EXPECT_EQ(m_window->CurrentPage(), PageKind::Convert);
+    EXPECT_EQ(m_window->currentPage(), PageKind::Convert);
     EXPECT_EQ(visibleStarts(), std::vector<int>{0});
 
     for (int page : {3, 8, 2, 0}) {
-        QTest::mouseClick(m_window->PageSelector(static_cast<PageKind>(page)), Qt::LeftButton);
-        EXPECT_EQ(m_window->MainTab()->currentIndex(), page);
+        QTest::mouseClick(m_window->pageSelector(static_cast<PageKind>(page)), Qt::LeftButton);
+        EXPECT_EQ(m_window->mainTab()->currentIndex(), page);
         EXPECT_EQ(visibleStarts(), std::vector<int>{page});
     }
 }
@@ -194,8 +194,8 @@ TEST_F(MainWindowTest, VolumeSlidersLabelTheirGain)
                                                          {"major-music-slider", "major-music-volume-label"},
                                                          {"bg-music-slider", "bg-music-volume-label"}};
     for (const auto& [sliderName, labelName] : pairs) {
-        auto* slider = Control<QSlider>(sliderName);
-        auto* label = Control<QLabel>(labelName);
+        auto* slider = control<QSlider>(sliderName);
+        auto* label = control<QLabel>(labelName);
         EXPECT_EQ(label->text(), QStringLiteral("+0dB"));
         slider->setValue(-5);
         EXPECT_EQ(label->text(), QStringLiteral("-5dB"));
@@ -209,20 +209,20 @@ TEST_F(MainWindowTest, VolumeSlidersLabelTheirGain)
 TEST_F(MainWindowTest, BusyStartButtonIgnoresTheMouseAndShowsItsBusyText)
 {
     auto* handler = new RecordingHandler;
-    m_window->AddHandler(std::unique_ptr<MainWndHandler>(handler));
-    QAbstractButton* start = m_window->StartButton(PageKind::Convert);
+    m_window->addHandler(std::unique_ptr<MainWndHandler>(handler));
+    QAbstractButton* start = m_window->startButton(PageKind::Convert);
 
     // Clicks through the window, where the mouse block applies.
     auto clickStart = [&] {
         const QPoint centre = start->mapTo(m_window, start->rect().center());
         QTest::mouseClick(m_window->windowHandle(), Qt::LeftButton, {}, centre);
     };
-    m_window->SetPageBusy(PageKind::Convert, true);
+    m_window->setPageBusy(PageKind::Convert, true);
     EXPECT_EQ(start->text(), QStringLiteral("转换中"));
     clickStart();
     EXPECT_TRUE(handler->notes.isEmpty());
 
-    m_window->SetPageBusy(PageKind::Convert, false);
+    m_window->setPageBusy(PageKind::Convert, false);
     EXPECT_EQ(start->text(), QStringLiteral("开始转换"));
     clickStart();
     EXPECT_EQ(handler->notes, QStringList{QStringLiteral("click:video-convert-btn")});
@@ -231,7 +231,7 @@ TEST_F(MainWindowTest, BusyStartButtonIgnoresTheMouseAndShowsItsBusyText)
 TEST_F(MainWindowTest, RoutesNotificationsAndMessagesToTheirHandler)
 {
     auto* handler = new RecordingHandler;
-    m_window->AddHandler(std::unique_ptr<MainWndHandler>(handler));
+    m_window->addHandler(std::unique_ptr<MainWndHandler>(handler));
 
     QTest::mouseClick(m_window->FindControl(QStringLiteral("help")), Qt::LeftButton);
     // "feedback" stays with its own handler: it opens the feedback form, closed here (from a
@@ -239,7 +239,7 @@ TEST_F(MainWindowTest, RoutesNotificationsAndMessagesToTheirHandler)
     // request ended that loop at once).
     bool formOpened = false;
     const auto closeForm = [&formOpened] {
-        if (FeedbackDialog* form = FeedbackDialog::Current(); form && !form->IsClosed()) {
+        if (FeedbackDialog* form = FeedbackDialog::current(); form && !form->isClosed()) {
             formOpened = true;
             form->Close(0);
         }
@@ -258,28 +258,28 @@ TEST_F(MainWindowTest, RoutesNotificationsAndMessagesToTheirHandler)
     }).join();
     QTest::qWait(20);
     EXPECT_EQ(handler->messageTaskIds, std::vector<int>{17});
-    EXPECT_FALSE(m_window->IsClosed());
+    EXPECT_FALSE(m_window->isClosed());
 
-    EXPECT_EQ(m_window->NewTaskId(), 0);
-    EXPECT_EQ(m_window->NewTaskId(), 1);
+    EXPECT_EQ(m_window->newTaskId(), 0);
+    EXPECT_EQ(m_window->newTaskId(), 1);
 }
 
 TEST_F(MainWindowTest, QuitMessageClosesAndCleansUp)
 {
     const QString temp = TempFolder();
-    EXPECT_EQ(m_window->TempFolderPath(), temp);
+    EXPECT_EQ(m_window->tempFolderPath(), temp);
     QDir().mkpath(temp + QStringLiteral("/keep"));
     for (const char* name : {"/a.jpg", "/b.png", "/keep/inner.jpg"}) {
         QFile file(temp + QLatin1String(name));
         ASSERT_TRUE(file.open(QIODevice::WriteOnly));
     }
     QStringList steps;
-    m_window->AddShutdownStep([&] {
+    m_window->addShutdownStep([&] {
         steps << QStringLiteral("tray");
         EXPECT_TRUE(QFile::exists(temp + QStringLiteral("/a.jpg")))
             << "steps run before the temporary folder is emptied";
     });
-    m_window->AddShutdownStep([&] { steps << QStringLiteral("jobs"); });
+    m_window->addShutdownStep([&] { steps << QStringLiteral("jobs"); });
 
     PostMessageTo(m_window, WM_APP_QUIT);
     QTest::qWait(30);

@@ -47,7 +47,7 @@ protected:
     }
     void SetUp() override { ASSERT_NE(s_package, nullptr) << "no package was made"; }
 
-    static QString Field(const QString& name)
+    static QString field(const QString& name)
     {
         QByteArray out;
         EXPECT_TRUE(RunProgram(QStringLiteral("dpkg-deb"), {QStringLiteral("-f"), *s_package, name}, &out));
@@ -63,12 +63,12 @@ QString* PackageTest::s_package = nullptr;
 
 TEST_F(PackageTest, ControlFieldsNameTheProgramAndWhatItNeedsToRun)
 {
-    EXPECT_EQ(Field(QStringLiteral("Package")), QStringLiteral("tolvex-video-converter"));
-    EXPECT_EQ(Field(QStringLiteral("Version")), QStringLiteral(TOLVEX_PROJECT_VERSION));
-    EXPECT_EQ(Field(QStringLiteral("Section")), QStringLiteral("video"));
-    EXPECT_FALSE(Field(QStringLiteral("Maintainer")).isEmpty());
-    EXPECT_FALSE(Field(QStringLiteral("Architecture")).isEmpty());
-    const QString depends = Field(QStringLiteral("Depends"));
+    EXPECT_EQ(field(QStringLiteral("Package")), QStringLiteral("tolvex-video-converter"));
+    EXPECT_EQ(field(QStringLiteral("Version")), QStringLiteral(TOLVEX_PROJECT_VERSION));
+    EXPECT_EQ(field(QStringLiteral("Section")), QStringLiteral("video"));
+    EXPECT_FALSE(field(QStringLiteral("Maintainer")).isEmpty());
+    EXPECT_FALSE(field(QStringLiteral("Architecture")).isEmpty());
+    const QString depends = field(QStringLiteral("Depends"));
     // What it runs (every job), what it loads without linking, and (from dpkg-shlibdeps)
     // what it links.
     for (const char* needed :

@@ -84,13 +84,13 @@ TEST_F(PickerWindowTest, TheAddButtonsPickerOpensInTheLastFolderAndRemembersTheN
             QTimer::singleShot(50, answer);
     };
     QTimer::singleShot(50, answer);
-    auto* add = Window().FindControlAs<QAbstractButton>(QStringLiteral("add-video-merge-btn"));
+    auto* add = window().findControlAs<QAbstractButton>(QStringLiteral("add-video-merge-btn"));
     ASSERT_NE(add, nullptr);
     add->click();
     ASSERT_TRUE(WaitFor([&] { return answered; }, 35000));
 
     EXPECT_EQ(QDir(openedIn), QDir(first.path()));
-    ASSERT_TRUE(WaitFor([&] { return Window().PageList(PageKind::Merge)->count() == 1; }));
+    ASSERT_TRUE(WaitFor([&] { return window().pageList(PageKind::Merge)->count() == 1; }));
     EXPECT_EQ(QDir(PickerStartFolder(PickerKind::Video)), QDir(second.path()));
     // The other kinds keep theirs.
     EXPECT_NE(QDir(PickerStartFolder(PickerKind::Music)), QDir(second.path()));

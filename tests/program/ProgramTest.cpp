@@ -91,7 +91,7 @@ protected:
         }
     }
     // With `readyFile`, the program writes its pid there once it waits in its event loop.
-    void StartFirst(const QString& readyFile = {})
+    void startFirst(const QString& readyFile = {})
     {
         if (!readyFile.isEmpty()) {
             QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
@@ -111,7 +111,7 @@ protected:
 
 TEST_F(ProgramTest, OneWindowSecondStartHandsOverAndCloseCleansUp)
 {
-    StartFirst();
+    startFirst();
     const QStringList windows = WaitForMainWindows(20000);
     ASSERT_EQ(windows.size(), 1) << "one main window titled " << kWindowTitle.toStdString();
 
@@ -170,7 +170,7 @@ TEST_F(ProgramTest, CrashWritesAReportThatTheNextCrashReplaces)
         // a stack deeper than the report's frame limit, so `main` would not be in the trace:
         // the crash comes once the program says it waits in its event loop.
         const QString ready = m_home.home() + QStringLiteral("/ready-%1").arg(round);
-        StartFirst(ready);
+        startFirst(ready);
         ASSERT_FALSE(WaitForMainWindows(20000).isEmpty());
         const qint64 pid = m_first.processId();
         ASSERT_TRUE(WaitForReadyMark(ready, pid, 20000)) << "the program writes its ready mark";

@@ -17,7 +17,7 @@ int main(int argc, char** argv)
         qputenv("QT_QPA_PLATFORM", "offscreen");
     tolvex::test::ScopedHome home;
     QApplication app(argc, argv);
-    tolvex::SkinResources::SetSkinFolder(QStringLiteral(TOLVEX_SKIN_DIR));
+    tolvex::SkinResources::setSkinFolder(QStringLiteral(TOLVEX_SKIN_DIR));
     tolvex::CWndShadow::RegisterShadowClass();
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();

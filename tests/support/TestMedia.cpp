@@ -61,7 +61,7 @@ bool RunFfmpeg(const std::vector<std::string>& args, std::string* output)
     argv.insert(argv.end(), args.begin(), args.end());
     UniqueFd pipe;
     std::string error;
-    auto process = ChildProcess::Spawn(argv, pipe, error);
+    auto process = ChildProcess::spawn(argv, pipe, error);
     if (!process) {
         std::fprintf(stderr, "cannot run ffmpeg: %s\n", error.c_str());
         return false;

@@ -18,7 +18,7 @@ CVideoArea::CVideoArea(QWidget* parent) : QWidget(parent)
     setFocusPolicy(Qt::NoFocus);
 }
 
-std::uintptr_t CVideoArea::NativeWindowHandle() const
+std::uintptr_t CVideoArea::nativeWindowHandle() const
 {
     // SDL adopts only real X11 windows; under other platform plugins (offscreen, wayland)
     // winId() is no such window.
@@ -27,12 +27,12 @@ std::uintptr_t CVideoArea::NativeWindowHandle() const
     return static_cast<std::uintptr_t>(winId());
 }
 
-int CVideoArea::DisplayWidth() const
+int CVideoArea::displayWidth() const
 {
     return m_displayWidth.load();
 }
 
-int CVideoArea::DisplayHeight() const
+int CVideoArea::displayHeight() const
 {
     return m_displayHeight.load();
 }

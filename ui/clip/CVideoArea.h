@@ -21,9 +21,9 @@ public:
 
     // The X11 window id; 0 when Qt does not run on X11 (xcb), where SDL could not adopt
     // the window. Call on the UI thread: the first call creates the native window.
-    std::uintptr_t NativeWindowHandle() const override;
-    int DisplayWidth() const override;
-    int DisplayHeight() const override;
+    std::uintptr_t nativeWindowHandle() const override;
+    int displayWidth() const override;
+    int displayHeight() const override;
 
     // Sets the picture width and moves the area to (x, y) with that width and its current
     // height (parent coordinates).

@@ -33,7 +33,7 @@ CVideoMask::CVideoMask(QWidget* owner)
         setAttribute(Qt::WA_NoSystemBackground);
     }
     m_repaint.setInterval(kRepaintMs);
-    connect(&m_repaint, &QTimer::timeout, this, [this] { Repaint(); });
+    connect(&m_repaint, &QTimer::timeout, this, [this] { repaint(); });
     m_repaint.start();
 }
 
@@ -49,22 +49,22 @@ void CVideoMask::SetHeight(int x, int y, int height)
     m_editor.SetAreaHeight(x, y, height);
 }
 
-void CVideoMask::Repaint()
+void CVideoMask::repaint()
 {
     if (!isVisible())
         return;
-    if (Refresh())
+    if (refresh())
         update();
 }
 
-bool CVideoMask::Refresh()
+bool CVideoMask::refresh()
 {
     // Painted again only when the rectangle or the size changed; for a shaped window the
     // new shape is a round trip to the X server.
     if (!m_picture.isNull() && m_paintedFor == m_editor.roiRect() && m_picture.size() == m_editor.areaSize())
         return false;
     m_paintedFor = m_editor.roiRect();
-    m_picture = m_shaped ? m_editor.PaintShaped() : m_editor.Paint();
+    m_picture = m_shaped ? m_editor.paintShaped() : m_editor.Paint();
     if (m_shaped && !m_picture.isNull())
         setMask(QBitmap::fromImage(m_picture.createAlphaMask()));
     return true;
@@ -72,7 +72,7 @@ bool CVideoMask::Refresh()
 
 void CVideoMask::paintEvent(QPaintEvent*)
 {
-    Refresh();
+    refresh();
     QPainter painter(this);
     painter.setCompositionMode(QPainter::CompositionMode_Source);
     painter.drawImage(0, 0, m_picture);
@@ -88,9 +88,9 @@ void CVideoMask::mousePressEvent(QMouseEvent* event)
 void CVideoMask::mouseMoveEvent(QMouseEvent* event)
 {
     const CropRect before = m_editor.roiRect();
-    ApplyCursor(m_editor.MouseMove(Coordinate(event->position().x()), Coordinate(event->position().y())));
+    applyCursor(m_editor.MouseMove(Coordinate(event->position().x()), Coordinate(event->position().y())));
     if (!(before == m_editor.roiRect()))
-        Repaint();
+        repaint();
 }
 
 void CVideoMask::mouseReleaseEvent(QMouseEvent* event)
@@ -99,12 +99,12 @@ void CVideoMask::mouseReleaseEvent(QMouseEvent* event)
         return;
     const bool dragged = m_editor.dragging();
     m_editor.Release();
-    Repaint();
+    repaint();
     if (dragged)
         emit rectangleChanged();
 }
 
-void CVideoMask::ApplyCursor(CropEditor::Cursor cursor)
+void CVideoMask::applyCursor(CropEditor::Cursor cursor)
 {
     switch (cursor) {
     case CropEditor::Cursor::Arrow:

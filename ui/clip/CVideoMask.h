@@ -31,7 +31,7 @@ public:
     void SetWidth(int x, int y, int width);
     void SetHeight(int x, int y, int height);
     // Shows the editor's current rectangle now.
-    void Repaint();
+    void repaint();
 
     CropEditor& editor() { return m_editor; }
     const CropEditor& editor() const { return m_editor; }
@@ -48,8 +48,8 @@ protected:
     void mouseReleaseEvent(QMouseEvent* event) override;
 
 private:
-    void ApplyCursor(CropEditor::Cursor cursor);
-    bool Refresh();
+    void applyCursor(CropEditor::Cursor cursor);
+    bool refresh();
 
     CropEditor m_editor;
     QTimer m_repaint;

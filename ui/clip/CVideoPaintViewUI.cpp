@@ -75,33 +75,33 @@ void CVideoPaintViewUI::SetDuration(double seconds)
     update();
 }
 
-void CVideoPaintViewUI::SetPosition(double seconds)
+void CVideoPaintViewUI::setPosition(double seconds)
 {
     m_position = seconds;
     update();
 }
 
-TimelineGeometry CVideoPaintViewUI::Geometry() const
+TimelineGeometry CVideoPaintViewUI::geometry() const
 {
     const QRect r = rect();
     return {r.left(), r.top(), r.left() + r.width(), r.top() + r.height()};
 }
 
-void CVideoPaintViewUI::Post(int number, double* buffer)
+void CVideoPaintViewUI::post(int number, double* buffer)
 {
     QObject* target = m_dialog ? m_dialog.data() : window();
     PostMessageTo(target, number, nullptr, reinterpret_cast<intptr_t>(buffer));
 }
 
-void CVideoPaintViewUI::PostSeek(int x)
+void CVideoPaintViewUI::postSeek(int x)
 {
-    *m_seekBuffer = Geometry().TimeAt(x, m_duration);
-    Post(m_names.seekTo, m_seekBuffer.get());
+    *m_seekBuffer = geometry().timeAt(x, m_duration);
+    post(m_names.seekTo, m_seekBuffer.get());
 }
 
-void CVideoPaintViewUI::UpdateCursor(int x, int y)
+void CVideoPaintViewUI::updateCursor(int x, int y)
 {
-    if (Geometry().ShowsHandCursor(x, y))
+    if (geometry().showsHandCursor(x, y))
         setCursor(Qt::PointingHandCursor);
     else
         unsetCursor();
@@ -110,20 +110,20 @@ void CVideoPaintViewUI::UpdateCursor(int x, int y)
 void CVideoPaintViewUI::mousePressEvent(QMouseEvent* event)
 {
     const QPoint p = event->position().toPoint();
-    UpdateCursor(p.x(), p.y());
+    updateCursor(p.x(), p.y());
     if (event->button() != Qt::LeftButton)
         return;
     m_cursorX = p.x();
     m_buttonDown = true;
-    m_pressFlag = FlagAt(p);
-    if (Geometry().IsSeekPress(p.x(), p.y()))
-        PostSeek(p.x());
+    m_pressFlag = flagAt(p);
+    if (geometry().isSeekPress(p.x(), p.y()))
+        postSeek(p.x());
 }
 
 void CVideoPaintViewUI::mouseMoveEvent(QMouseEvent* event)
 {
     const QPoint p = event->position().toPoint();
-    UpdateCursor(p.x(), p.y());
+    updateCursor(p.x(), p.y());
     m_cursorX = p.x();
     if (!m_buttonDown)
         return;
@@ -137,7 +137,7 @@ void CVideoPaintViewUI::mouseMoveEvent(QMouseEvent* event)
     Flag flag = m_pressFlag;
     m_pressFlag = Flag::None;
     if (flag == Flag::None)
-        flag = FlagAt(p);
+        flag = flagAt(p);
     if (flag == Flag::Start)
         m_draggingMarker = m_draggingStart = m_startTouched = true;
     else if (flag == Flag::End)
@@ -146,7 +146,7 @@ void CVideoPaintViewUI::mouseMoveEvent(QMouseEvent* event)
         repaint();
 }
 
-CVideoPaintViewUI::Flag CVideoPaintViewUI::FlagAt(QPoint p) const
+CVideoPaintViewUI::Flag CVideoPaintViewUI::flagAt(QPoint p) const
 {
     const int grace = TimelineGeometry::kFlagGrace;
     const bool inStart = m_startBox.contains(p.x(), p.y(), grace);
@@ -162,11 +162,11 @@ CVideoPaintViewUI::Flag CVideoPaintViewUI::FlagAt(QPoint p) const
 void CVideoPaintViewUI::mouseReleaseEvent(QMouseEvent* event)
 {
     const QPoint p = event->position().toPoint();
-    UpdateCursor(p.x(), p.y());
+    updateCursor(p.x(), p.y());
     if (event->button() != Qt::LeftButton)
         return;
-    if (m_buttonDown && m_draggingMarker && Geometry().InTrackSpan(p.x()))
-        PostSeek(p.x());
+    if (m_buttonDown && m_draggingMarker && geometry().inTrackSpan(p.x()))
+        postSeek(p.x());
     m_buttonDown = m_draggingMarker = m_draggingStart = m_draggingEnd = false;
     m_pressFlag = Flag::None;
     update();
@@ -176,25 +176,25 @@ void CVideoPaintViewUI::paintEvent(QPaintEvent*)
 {
     QPainter painter(this);
     painter.setRenderHint(QPainter::Antialiasing);
-    const TimelineGeometry g = Geometry();
+    const TimelineGeometry g = geometry();
     painter.fillRect(rect(), kBackground);
     Line(painter, kTrack, g.trackLeft(), g.trackRight(), g.trackY());
 
     const int y = g.markerY();
     if (!m_draggingStart) {
-        const int x = g.RestingStartX(m_startBox);
+        const int x = g.restingStartX(m_startBox);
         FillFlag(painter, x, y, -1, kFlag);
-        m_startBox = g.StartBoxAt(x);
+        m_startBox = g.startBoxAt(x);
         Line(painter, kOutside, g.trackLeft(), x, g.trackY());
     }
     if (!m_draggingEnd) {
-        const int x = g.RestingEndX(m_endBox);
+        const int x = g.restingEndX(m_endBox);
         FillFlag(painter, x, y, 1, kFlag);
-        m_endBox = g.EndBoxAt(x);
+        m_endBox = g.endBoxAt(x);
         Line(painter, kOutside, x, g.trackRight(), g.trackY());
     }
 
-    const int dot = g.DotOffset(m_position, m_duration);
+    const int dot = g.dotOffset(m_position, m_duration);
     if (dot >= 0) {
         painter.setPen(Qt::NoPen);
         QColor inner(0x2A, 0x8B, 0xF7, 240);
@@ -206,22 +206,22 @@ void CVideoPaintViewUI::paintEvent(QPaintEvent*)
     }
 
     if (m_draggingStart) {
-        const int x = g.DraggedStartX(m_cursorX, m_endBox);
+        const int x = g.draggedStartX(m_cursorX, m_endBox);
         FillFlag(painter, x, y, -1, kFlagDragged);
-        m_startBox = g.StartBoxAt(x);
+        m_startBox = g.startBoxAt(x);
         Line(painter, kOutside, g.trackLeft(), x, g.trackY());
-        m_startTime = g.FlagTimeAt(x, m_duration);
+        m_startTime = g.flagTimeAt(x, m_duration);
         *m_startBuffer = m_startTime;
-        Post(m_names.startChanged, m_startBuffer.get());
+        post(m_names.startChanged, m_startBuffer.get());
     }
     if (m_draggingEnd) {
-        const int x = g.DraggedEndX(m_cursorX, m_startBox);
+        const int x = g.draggedEndX(m_cursorX, m_startBox);
         FillFlag(painter, x, y, 1, kFlagDragged);
-        m_endBox = g.EndBoxAt(x);
+        m_endBox = g.endBoxAt(x);
         Line(painter, kOutside, x, g.trackRight(), g.trackY());
-        m_endTime = g.FlagTimeAt(x, m_duration);
+        m_endTime = g.flagTimeAt(x, m_duration);
         *m_endBuffer = m_endTime;
-        Post(m_names.endChanged, m_endBuffer.get());
+        post(m_names.endChanged, m_endBuffer.get());
     }
 }
 

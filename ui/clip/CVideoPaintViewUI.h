@@ -42,9 +42,9 @@ public:
     const Names& names() const { return m_names; }
 
     // The window the messages go to (the control's own window unless set).
-    void SetDialog(QObject* dialog) { m_dialog = dialog; }
+    void setDialog(QObject* dialog) { m_dialog = dialog; }
     void SetDuration(double seconds);
-    void SetPosition(double seconds);
+    void setPosition(double seconds);
     double duration() const { return m_duration; }
     double position() const { return m_position; }
     double startTime() const { return m_startTime; }
@@ -53,7 +53,7 @@ public:
     const MarkerBox& endBox() const { return m_endBox; }
     bool startTouched() const { return m_startTouched; }
     bool endTouched() const { return m_endTouched; }
-    TimelineGeometry Geometry() const;
+    TimelineGeometry geometry() const;
 
     QSize sizeHint() const override;
 
@@ -65,10 +65,10 @@ protected:
 
 private:
     enum class Flag { None, Start, End };
-    Flag FlagAt(QPoint p) const;
-    void UpdateCursor(int x, int y);
-    void Post(int number, double* buffer);
-    void PostSeek(int x);
+    Flag flagAt(QPoint p) const;
+    void updateCursor(int x, int y);
+    void post(int number, double* buffer);
+    void postSeek(int x);
 
     Names m_names;
     QPointer<QObject> m_dialog;

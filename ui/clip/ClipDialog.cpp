@@ -45,7 +45,7 @@ ClipDialog::~ClipDialog()
 {
     // Normally done when the window closed; a dialog deleted without closing still stops
     // its threads before its members go.
-    m_poll->Stop();
+    m_poll->stop();
     if (m_player) {
         m_player->Close();
         m_player->Destroy();
@@ -57,19 +57,19 @@ QString ClipDialog::GetSkinFile()
     return QString::fromLatin1(m_names.skinFile);
 }
 
-QString ClipDialog::GetWindowClassName() const
+QString ClipDialog::getWindowClassName() const
 {
     return QString::fromUtf8(m_names.windowClass);
 }
 
-QWidget* ClipDialog::CreateControl(const QString& className, QWidget* parent)
+QWidget* ClipDialog::createControl(const QString& className, QWidget* parent)
 {
     if (className.compare(QLatin1String(m_names.timeline.className), Qt::CaseInsensitive) != 0)
         return nullptr;
     CVideoPaintViewUI* view = m_names.timeline.seekTo == CVideoSplitPaintViewUI::kNames.seekTo
                                   ? static_cast<CVideoPaintViewUI*>(new CVideoSplitPaintViewUI(parent))
                                   : new CVideoGifPaintViewUI(parent);
-    view->SetDialog(this);
+    view->setDialog(this);
     return view;
 }
 
@@ -80,18 +80,18 @@ bool ClipDialog::pollRunning() const
 
 void ClipDialog::InitWindow()
 {
-    m_timeline = FindControlAs<CVideoPaintViewUI>(QString::fromLatin1(m_names.timeline.interfaceName));
+    m_timeline = findControlAs<CVideoPaintViewUI>(QString::fromLatin1(m_names.timeline.interfaceName));
     m_playerArea = FindControl(QStringLiteral("player-area"));
-    m_play = FindControlAs<QAbstractButton>(QStringLiteral("play"));
-    m_pause = FindControlAs<QAbstractButton>(QStringLiteral("pause"));
-    m_durationLabel = FindControlAs<QLabel>(QStringLiteral("duration"));
-    m_sound = FindControlAs<QSlider>(QStringLiteral("sound-slider"));
-    m_startEdit = FindControlAs<QLineEdit>(QString::fromLatin1(m_names.startEdit));
-    m_endEdit = FindControlAs<QLineEdit>(QString::fromLatin1(m_names.endEdit));
-    m_addButton = FindControlAs<QAbstractButton>(QString::fromLatin1(m_names.addButton));
-    m_list = FindControlAs<CListUI>(QString::fromLatin1(m_names.list));
-    m_confirm = FindControlAs<QAbstractButton>(QString::fromLatin1(m_names.confirmButton));
-    m_cancel = FindControlAs<QAbstractButton>(QString::fromLatin1(m_names.cancelButton));
+    m_play = findControlAs<QAbstractButton>(QStringLiteral("play"));
+    m_pause = findControlAs<QAbstractButton>(QStringLiteral("pause"));
+    m_durationLabel = findControlAs<QLabel>(QStringLiteral("duration"));
+    m_sound = findControlAs<QSlider>(QStringLiteral("sound-slider"));
+    m_startEdit = findControlAs<QLineEdit>(QString::fromLatin1(m_names.startEdit));
+    m_endEdit = findControlAs<QLineEdit>(QString::fromLatin1(m_names.endEdit));
+    m_addButton = findControlAs<QAbstractButton>(QString::fromLatin1(m_names.addButton));
+    m_list = findControlAs<CListUI>(QString::fromLatin1(m_names.list));
+    m_confirm = findControlAs<QAbstractButton>(QString::fromLatin1(m_names.confirmButton));
+    m_cancel = findControlAs<QAbstractButton>(QString::fromLatin1(m_names.cancelButton));
     if (m_sound)
         m_sound->setValue(PreviewPlayer::kInitialVolume * 100 / PreviewPlayer::kMaxVolume + 1);
 
@@ -121,14 +121,14 @@ void ClipDialog::showEvent(QShowEvent* event)
     m_started = true;
     // After the first layout, so the video area gets its real place and size.
     QTimer::singleShot(0, this, [this] {
-        if (!IsClosed())
-            StartPlayback();
+        if (!isClosed())
+            startPlayback();
     });
 }
 
-void ClipDialog::StartPlayback()
+void ClipDialog::startPlayback()
 {
-    PlaceWindows();
+    placeWindows();
     if (!PreviewCanShowPicture() && m_playerArea) {
         m_notice = new QLabel(PreviewNeedsX11Notice(), m_playerArea);
         m_notice->setObjectName(QStringLiteral("preview-notice"));
@@ -139,7 +139,7 @@ void ClipDialog::StartPlayback()
         m_notice->show();
     }
     m_player = std::make_unique<PreviewPlayer>(m_area);
-    m_player->SetNotifyAtEnd(true);
+    m_player->setNotifyAtEnd(true);
     const char* finishLine = m_names.finishLine;
     m_player->SetEndOfMediaCallback(
         [finishLine](void* user) {
@@ -153,13 +153,13 @@ void ClipDialog::StartPlayback()
         m_area->show();
         m_area->raise();
     }
-    ShowPlay(false);
+    showPlay(false);
     m_stopped = false;
     m_player->Open(m_sourcePath);
-    m_poll->Start(m_player.get(), this);
+    m_poll->start(m_player.get(), this);
 }
 
-void ClipDialog::ShowPlay(bool playVisible)
+void ClipDialog::showPlay(bool playVisible)
 {
     if (m_play)
         m_play->setVisible(playVisible);
@@ -176,30 +176,30 @@ void ClipDialog::resizeEvent(QResizeEvent* event)
 {
     WindowImplBase::resizeEvent(event);
     if (m_started)
-        PlaceWindows();
+        placeWindows();
 }
 
-QRect ClipDialog::PlayerAreaRect() const
+QRect ClipDialog::playerAreaRect() const
 {
     if (!m_playerArea)
         return {};
     return QRect(m_playerArea->mapTo(this, QPoint(0, 0)), m_playerArea->size());
 }
 
-void ClipDialog::PlaceVideoArea()
+void ClipDialog::placeVideoArea()
 {
     if (!m_area || !m_playerArea)
         return;
-    const QRect r = PlayerAreaRect();
+    const QRect r = playerAreaRect();
     m_area->SetWidth(r.x(), r.y(), r.width());
     m_area->SetHeight(r.x(), r.y(), r.height());
     if (m_notice)
         m_notice->setGeometry(m_playerArea->rect());
 }
 
-void ClipDialog::PlaceWindows()
+void ClipDialog::placeWindows()
 {
-    PlaceVideoArea();
+    placeVideoArea();
 }
 
 void ClipDialog::keyPressEvent(QKeyEvent* event)
@@ -217,7 +217,7 @@ bool ClipDialog::eventFilter(QObject* watched, QEvent* event)
         // The window system uncovered part of the picture (the crop overlay changed its
         // shape): the player draws its last picture again, also while paused.
         if (event->type() == QEvent::Paint && m_player)
-            m_player->Redraw();
+            m_player->redraw();
         return false;
     }
     if (event->type() == QEvent::KeyPress) {
@@ -236,25 +236,25 @@ void ClipDialog::Notify(TNotifyUI& msg)
         const QString name = sender->objectName();
         if (sender == m_play) {
             if (m_player) {
-                ShowPlay(false);
+                showPlay(false);
                 m_stopped = false;
                 m_player->Resume();
             }
         } else if (sender == m_pause) {
             m_stopped = true;
-            ShowPlay(true);
+            showPlay(true);
             if (m_player)
                 m_player->Pause();
         } else if (sender == m_addButton) {
-            Add();
+            add();
         } else if (name == QLatin1String(m_names.rowRemove)) {
-            RemoveRow(sender);
+            removeRow(sender);
         } else if (sender == m_confirm) {
-            Confirm();
+            confirm();
         } else if (sender == m_cancel) {
             Close(0);
         } else {
-            OnOtherClick(sender);
+            onOtherClick(sender);
         }
     } else if (msg.type == QLatin1String("valuechanged") && sender == m_sound) {
         if (m_player)
@@ -277,12 +277,12 @@ bool ClipDialog::HandleCustomMessage(MessageEvent& message)
         return true;
     }
     if (number == m_names.timeline.seekTo) {
-        SeekTo(SecondsAt(message.wParam()));
+        seekTo(SecondsAt(message.wParam()));
         return true;
     }
     if (number == WM_PLAYER_POSITION) {
         const auto* pair = message.recordAs<PlayerPositionRecord>();
-        if (!pair || IsClosed())
+        if (!pair || isClosed())
             return true;
         m_polledDuration = pair->duration;
         // Paused after a seek, the place sought is shown until playing goes on: the player's
@@ -293,24 +293,24 @@ bool ClipDialog::HandleCustomMessage(MessageEvent& message)
         const double position = holdSeek ? m_pausedSeek : pair->position;
         if (m_timeline) {
             m_timeline->SetDuration(pair->duration);
-            m_timeline->SetPosition(position);
+            m_timeline->setPosition(position);
         }
         if (m_durationLabel)
             m_durationLabel->setText(SecondsText(position) + QStringLiteral(" / ") + SecondsText(pair->duration));
         return true;
     }
     if (number == WM_PLAYER_FINISHED) {
-        if (IsClosed() || !m_player)
+        if (isClosed() || !m_player)
             return true;
         m_stopped = true;
-        ShowPlay(true);
+        showPlay(true);
         m_player->Pause();
         return true;
     }
     return WindowImplBase::HandleCustomMessage(message);
 }
 
-void ClipDialog::SeekTo(double seconds)
+void ClipDialog::seekTo(double seconds)
 {
     if (!m_player)
         return;
@@ -318,14 +318,14 @@ void ClipDialog::SeekTo(double seconds)
     if (m_player->paused() && m_timeline) {
         m_pausedSeek = seconds;
         // Paused, the position shows the new place at once instead of at the next frame.
-        m_timeline->SetPosition(seconds);
+        m_timeline->setPosition(seconds);
         if (m_durationLabel)
             m_durationLabel->setText(SecondsText(seconds) + QStringLiteral(" / ") +
                                      SecondsText(m_timeline->duration()));
     }
 }
 
-void ClipDialog::ShowPrompt(const QString& text)
+void ClipDialog::showPrompt(const QString& text)
 {
     if (m_prompt)
         m_prompt(this, text);
@@ -333,33 +333,33 @@ void ClipDialog::ShowPrompt(const QString& text)
         ShowPromptBox(this, text);
 }
 
-void ClipDialog::Add()
+void ClipDialog::add()
 {
     const std::string start = TrimmedText(m_startEdit ? m_startEdit->text() : QString());
     const std::string end = TrimmedText(m_endEdit ? m_endEdit->text() : QString());
-    const QString problem = CheckClipTimes(start, end, ProbeDurationSeconds(m_sourcePath), EqualTimesPrompt());
+    const QString problem = CheckClipTimes(start, end, ProbeDurationSeconds(m_sourcePath), equalTimesPrompt());
     if (!problem.isEmpty()) {
-        ShowPrompt(problem);
+        showPrompt(problem);
         return;
     }
 
     SplitClip clip;
     clip.itemId = m_nextItemId;
     clip.sourcePath = m_sourcePath;
-    clip.outputName = UniqueOutputName(OutputNameFor(QTime::currentTime()));
+    clip.outputName = uniqueOutputName(outputNameFor(QTime::currentTime()));
     clip.startText = start;
     clip.endText = end;
-    FillCrop(clip);
+    fillCrop(clip);
     for (const SplitClip& listed : m_clips) {
         if (listed.startText == clip.startText && listed.endText == clip.endText) {
-            ShowPrompt(QStringLiteral("该片段已存在列表中!"));
+            showPrompt(QStringLiteral("该片段已存在列表中!"));
             return;
         }
     }
 
     m_clips.push_back(clip);
     if (m_list) {
-        if (QWidget* row = BuildFromSkin(QString::fromLatin1(m_names.rowSkin), m_list->itemParent())) {
+        if (QWidget* row = buildFromSkin(QString::fromLatin1(m_names.rowSkin), m_list->itemParent())) {
             row->setObjectName(QStringLiteral("item-%1").arg(clip.itemId));
             SetControlTag(row, clip.itemId);
             SetControlText(FindSubControl(row, QString::fromLatin1(m_names.rowFileName)), ToWideAnsi(clip.outputName));
@@ -376,7 +376,7 @@ void ClipDialog::Add()
     ++m_nextItemId;
 }
 
-std::string ClipDialog::UniqueOutputName(const std::string& name) const
+std::string ClipDialog::uniqueOutputName(const std::string& name) const
 {
     // Names carry the time to the second; two clips added within one second would write the
     // same file, the second job replacing the first clip. The later one gets a number.
@@ -399,7 +399,7 @@ std::string ClipDialog::UniqueOutputName(const std::string& name) const
     }
 }
 
-void ClipDialog::RemoveRow(QWidget* button)
+void ClipDialog::removeRow(QWidget* button)
 {
     const qint64 id = ControlTag(button);
     for (auto it = m_clips.begin(); it != m_clips.end(); ++it) {
@@ -414,16 +414,16 @@ void ClipDialog::RemoveRow(QWidget* button)
     }
 }
 
-void ClipDialog::Confirm()
+void ClipDialog::confirm()
 {
-    HandOver(m_clips);
+    handOver(m_clips);
     PostMessageTo(m_mainWindow.data(), m_names.handOver);
     Close(1);
 }
 
-void ClipDialog::OnDestroy()
+void ClipDialog::onDestroy()
 {
-    m_poll->Stop();
+    m_poll->stop();
     if (m_player) {
         m_player->Close();
         m_player->Destroy();

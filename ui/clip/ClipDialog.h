@@ -79,16 +79,16 @@ public:
 
     // Shows a prompt with `text` over the dialog (replaceable, for tests).
     using Prompt = std::function<void(QWidget* owner, const QString& text)>;
-    void SetPrompt(Prompt prompt) { m_prompt = std::move(prompt); }
+    void setPrompt(Prompt prompt) { m_prompt = std::move(prompt); }
 
 protected:
     QString GetSkinFile() override;
-    QString GetWindowClassName() const override;
+    QString getWindowClassName() const override;
     void InitWindow() override;
     void Notify(TNotifyUI& msg) override;
     bool HandleCustomMessage(MessageEvent& message) override;
-    QWidget* CreateControl(const QString& className, QWidget* parent) override;
-    void OnDestroy() override;
+    QWidget* createControl(const QString& className, QWidget* parent) override;
+    void onDestroy() override;
     void OnFinalMessage() override;
 
     void showEvent(QShowEvent* event) override;
@@ -97,32 +97,32 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
     // The dialog-specific parts of an added clip: its output name and, for splitting, the crop.
-    virtual std::string OutputNameFor(const QTime& now) const = 0;
-    virtual void FillCrop(SplitClip& clip) const {}
+    virtual std::string outputNameFor(const QTime& now) const = 0;
+    virtual void fillCrop(SplitClip& clip) const {}
     // Appends copies of the clips to the process-wide hand-over list.
-    virtual void HandOver(const std::vector<SplitClip>& clips) = 0;
+    virtual void handOver(const std::vector<SplitClip>& clips) = 0;
     // The prompt for equal start and end texts.
-    virtual QString EqualTimesPrompt() const = 0;
+    virtual QString equalTimesPrompt() const = 0;
     // A click the base does not handle (the crop button).
-    virtual void OnOtherClick(QWidget* sender) {}
+    virtual void onOtherClick(QWidget* sender) {}
     // Places the video area (and any overlay) over "player-area" after a size change.
-    virtual void PlaceWindows();
-    void PlaceVideoArea();
+    virtual void placeWindows();
+    void placeVideoArea();
     // "player-area" in dialog coordinates (empty without one).
-    QRect PlayerAreaRect() const;
+    QRect playerAreaRect() const;
     QWidget* playerArea() const { return m_playerArea; }
 
 private:
-    void StartPlayback();
-    void ShowPlay(bool playVisible);
-    void Add();
-    void RemoveRow(QWidget* button);
+    void startPlayback();
+    void showPlay(bool playVisible);
+    void add();
+    void removeRow(QWidget* button);
     // `name`, or, when a clip of the list already has it, `name` with "-2", "-3"... before
     // the extension.
-    std::string UniqueOutputName(const std::string& name) const;
-    void Confirm();
-    void SeekTo(double seconds);
-    void ShowPrompt(const QString& text);
+    std::string uniqueOutputName(const std::string& name) const;
+    void confirm();
+    void seekTo(double seconds);
+    void showPrompt(const QString& text);
 
     Names m_names;
     QPointer<QObject> m_mainWindow;

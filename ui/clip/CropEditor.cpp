@@ -29,7 +29,7 @@ int Truncated(float value)
 
 }  // namespace
 
-CropEditor::Cursor CropEditor::CursorOf(DragMode mode)
+CropEditor::Cursor CropEditor::cursorOf(DragMode mode)
 {
     switch (mode) {
     case TopEdge:
@@ -52,7 +52,7 @@ CropEditor::Cursor CropEditor::CursorOf(DragMode mode)
     return Cursor::Arrow;
 }
 
-CropEditor::Zone CropEditor::HitTest(const CropRect& r, int x, int y)
+CropEditor::Zone CropEditor::hitTest(const CropRect& r, int x, int y)
 {
     const int g = kGrab;
     const int right = r.x + r.width;
@@ -90,7 +90,7 @@ void CropEditor::Press(int x, int y)
     m_lastX = x;
     m_lastY = y;
     m_buttonDown = true;
-    m_pressZone = HitTest(m_roi, x, y).mode;
+    m_pressZone = hitTest(m_roi, x, y).mode;
     m_pressRect = m_roi;
 }
 
@@ -107,8 +107,8 @@ void CropEditor::Release()
 CropEditor::Cursor CropEditor::MouseMove(int x, int y)
 {
     if (m_dragging) {
-        DragStep(x, y);
-        return CursorOf(m_dragMode);
+        dragStep(x, y);
+        return cursorOf(m_dragMode);
     }
     if (m_buttonDown) {
         // The first move after the press starts the drag of the zone the button went down
@@ -120,21 +120,21 @@ CropEditor::Cursor CropEditor::MouseMove(int x, int y)
             return Cursor::Arrow;
         m_dragging = true;
         m_dragMode = mode;
-        return CursorOf(mode);
+        return cursorOf(mode);
     }
-    const Zone zone = HitTest(m_roi, x, y);
+    const Zone zone = hitTest(m_roi, x, y);
     if (zone.line)
         std::cout << zone.line << std::endl;
     return zone.cursor;
 }
 
-void CropEditor::DragStep(int x, int y)
+void CropEditor::dragStep(int x, int y)
 {
     CropRect& r = m_roi;
     const CropRect& p = m_pressRect;
     const bool testsX = m_dragMode != TopEdge && m_dragMode != BottomEdge;
     const bool testsY = m_dragMode != LeftEdge && m_dragMode != RightEdge;
-    if ((testsX && OutsideX(x)) || (testsY && OutsideY(y)))
+    if ((testsX && outsideX(x)) || (testsY && outsideY(y)))
         return;
 
     // Each moving edge follows the pointer's travel since the press (edges) or since the
@@ -212,7 +212,7 @@ void CropEditor::SetAreaWidth(int screenX, int screenY, int width)
     m_screenX = screenX;
     m_screenY = screenY;
     m_areaWidth = width;
-    PlaceInitialRect();
+    placeInitialRect();
 }
 
 void CropEditor::SetAreaHeight(int screenX, int screenY, int height)
@@ -220,10 +220,10 @@ void CropEditor::SetAreaHeight(int screenX, int screenY, int height)
     m_screenX = screenX;
     m_screenY = screenY;
     m_areaHeight = height;
-    PlaceInitialRect();
+    placeInitialRect();
 }
 
-void CropEditor::PlaceInitialRect()
+void CropEditor::placeInitialRect()
 {
     if (m_roi.width > 0 && m_roi.height > 0)
         return;
@@ -303,7 +303,7 @@ QImage CropEditor::Paint() const
     return image;
 }
 
-QImage CropEditor::PaintShaped() const
+QImage CropEditor::paintShaped() const
 {
     const int w = std::max(0, m_areaWidth);
     const int h = std::max(0, m_areaHeight);

@@ -56,8 +56,8 @@ public:
 
     // The zone of (x, y) for rectangle `rect`: edges, then corners, then the inside; the
     // first zone that holds the point wins (all bounds strict).
-    static Zone HitTest(const CropRect& rect, int x, int y);
-    static Cursor CursorOf(DragMode mode);
+    static Zone hitTest(const CropRect& rect, int x, int y);
+    static Cursor cursorOf(DragMode mode);
 
     void Press(int x, int y);
     void Release();
@@ -82,7 +82,7 @@ public:
     // The picture for a display that cannot blend: only opaque parts - the red frame, grips
     // on the corners and edges, a grip in the middle for moving, and a light hatch outside
     // the rectangle; the rest is fully transparent and is cut away by the window's shape.
-    QImage PaintShaped() const;
+    QImage paintShaped() const;
 
     const CropRect& roiRect() const { return m_roi; }
     void setRoiRect(const CropRect& rect) { m_roi = rect; }
@@ -97,10 +97,10 @@ public:
     static constexpr int kGripSize = 10;
 
 private:
-    void PlaceInitialRect();
-    void DragStep(int x, int y);
-    bool OutsideX(int x) const { return x < 0 || x > m_areaWidth; }
-    bool OutsideY(int y) const { return y < 0 || y > m_areaHeight; }
+    void placeInitialRect();
+    void dragStep(int x, int y);
+    bool outsideX(int x) const { return x < 0 || x > m_areaWidth; }
+    bool outsideY(int y) const { return y < 0 || y > m_areaHeight; }
 
     DragMode m_dragMode = None;
     bool m_dragging = false;

@@ -10,10 +10,10 @@ namespace tolvex {
 
 PositionPoll::~PositionPoll()
 {
-    Stop();
+    stop();
 }
 
-void PositionPoll::Start(PreviewPlayer* player, QObject* dialog)
+void PositionPoll::start(PreviewPlayer* player, QObject* dialog)
 {
     if (m_thread.joinable())
         return;
@@ -21,10 +21,10 @@ void PositionPoll::Start(PreviewPlayer* player, QObject* dialog)
     m_target = dialog;
     m_stop = false;
     m_exited = false;
-    m_thread = std::thread([this] { Run(); });
+    m_thread = std::thread([this] { run(); });
 }
 
-void PositionPoll::Stop()
+void PositionPoll::stop()
 {
     {
         std::lock_guard<std::mutex> guard(m_lock);
@@ -35,7 +35,7 @@ void PositionPoll::Stop()
         m_thread.join();
 }
 
-void PositionPoll::Run()
+void PositionPoll::run()
 {
     std::unique_lock<std::mutex> lock(m_lock);
     while (!m_stop) {

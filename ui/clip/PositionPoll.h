@@ -28,14 +28,14 @@ public:
     PositionPoll(const PositionPoll&) = delete;
     PositionPoll& operator=(const PositionPoll&) = delete;
 
-    void Start(PreviewPlayer* player, QObject* dialog);
-    void Stop();
+    void start(PreviewPlayer* player, QObject* dialog);
+    void stop();
     bool running() const { return m_thread.joinable(); }
     // True once the thread has left its loop (also before it ever started).
     bool exited() const { return m_exited.load(); }
 
 private:
-    void Run();
+    void run();
 
     PreviewPlayer* m_player = nullptr;
     QObject* m_target = nullptr;  // read by the poll thread; the dialog outlives the poll

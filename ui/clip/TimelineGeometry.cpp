@@ -4,7 +4,7 @@
 
 namespace tolvex {
 
-double TimelineGeometry::TimeAt(int x, double duration) const
+double TimelineGeometry::timeAt(int x, double duration) const
 {
     const int length = trackLength();
     if (length <= 0)
@@ -12,7 +12,7 @@ double TimelineGeometry::TimeAt(int x, double duration) const
     return static_cast<double>(x - left - kMargin) / length * duration;
 }
 
-double TimelineGeometry::FlagTimeAt(int x, double duration) const
+double TimelineGeometry::flagTimeAt(int x, double duration) const
 {
     const int length = trackLength();
     if (length <= 0)
@@ -21,36 +21,36 @@ double TimelineGeometry::FlagTimeAt(int x, double duration) const
     return fraction * duration;
 }
 
-bool TimelineGeometry::IsSeekPress(int x, int y) const
+bool TimelineGeometry::isSeekPress(int x, int y) const
 {
-    return InTrackSpan(x) && y >= top && y <= markerY();
+    return inTrackSpan(x) && y >= top && y <= markerY();
 }
 
-int TimelineGeometry::DraggedStartX(int cursorX, const MarkerBox& endBox) const
+int TimelineGeometry::draggedStartX(int cursorX, const MarkerBox& endBox) const
 {
     int x = std::min(cursorX, endBox.x);
     x = std::max(x, trackLeft());
     return std::min(x, trackRight());
 }
 
-int TimelineGeometry::DraggedEndX(int cursorX, const MarkerBox& startBox) const
+int TimelineGeometry::draggedEndX(int cursorX, const MarkerBox& startBox) const
 {
     int x = std::max(cursorX, startBox.x + startBox.width);
     x = std::max(x, trackLeft());
     return std::min(x, trackRight());
 }
 
-int TimelineGeometry::RestingStartX(const MarkerBox& startBox) const
+int TimelineGeometry::restingStartX(const MarkerBox& startBox) const
 {
     return startBox.isSet() ? startBox.x + startBox.width : trackLeft();
 }
 
-int TimelineGeometry::RestingEndX(const MarkerBox& endBox) const
+int TimelineGeometry::restingEndX(const MarkerBox& endBox) const
 {
     return endBox.isSet() ? endBox.x : trackRight();
 }
 
-int TimelineGeometry::DotOffset(double position, double duration) const
+int TimelineGeometry::dotOffset(double position, double duration) const
 {
     if (position < 0.0 || duration <= 0.0)
         return -1;

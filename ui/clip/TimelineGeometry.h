@@ -49,30 +49,30 @@ struct TimelineGeometry {
 
     // The time at track position x: (x - left - 16) / length x duration. 0 when the control
     // has no usable track (no division by zero on a collapsed control).
-    double TimeAt(int x, double duration) const;
+    double timeAt(int x, double duration) const;
     // The same in the single precision the flags use for the times they report.
-    double FlagTimeAt(int x, double duration) const;
+    double flagTimeAt(int x, double duration) const;
     // A press here seeks: on the track's span, from the top down to the marker row.
-    bool IsSeekPress(int x, int y) const;
+    bool isSeekPress(int x, int y) const;
     // Within the track's horizontal span (ends included).
-    bool InTrackSpan(int x) const { return x >= trackLeft() && x <= trackRight(); }
+    bool inTrackSpan(int x) const { return x >= trackLeft() && x <= trackRight(); }
     // The hand cursor shows over the strip above the marker row.
-    bool ShowsHandCursor(int x, int y) const { return x > trackLeft() && x < trackRight() && y < markerY(); }
+    bool showsHandCursor(int x, int y) const { return x > trackLeft() && x < trackRight() && y < markerY(); }
 
     // Where a dragged start flag goes for cursor x: never past the end flag's box, never off
     // the track.
-    int DraggedStartX(int cursorX, const MarkerBox& endBox) const;
+    int draggedStartX(int cursorX, const MarkerBox& endBox) const;
     // Where a dragged end flag goes: never left of the start flag's box, never off the track.
-    int DraggedEndX(int cursorX, const MarkerBox& startBox) const;
+    int draggedEndX(int cursorX, const MarkerBox& startBox) const;
     // The flags' x at rest: from their boxes once placed, else the track's ends.
-    int RestingStartX(const MarkerBox& startBox) const;
-    int RestingEndX(const MarkerBox& endBox) const;
-    MarkerBox StartBoxAt(int x) const { return {x - kFlagWidth, markerY(), kFlagWidth, kFlagHeight}; }
-    MarkerBox EndBoxAt(int x) const { return {x, markerY(), kFlagWidth, kFlagHeight}; }
+    int restingStartX(const MarkerBox& startBox) const;
+    int restingEndX(const MarkerBox& endBox) const;
+    MarkerBox startBoxAt(int x) const { return {x - kFlagWidth, markerY(), kFlagWidth, kFlagHeight}; }
+    MarkerBox endBoxAt(int x) const { return {x, markerY(), kFlagWidth, kFlagHeight}; }
 
     // Offset of the position dot from the track's start, or -1 when no dot is drawn
     // (negative position or no duration yet).
-    int DotOffset(double position, double duration) const;
+    int dotOffset(double position, double duration) const;
 };
 
 }  // namespace tolvex

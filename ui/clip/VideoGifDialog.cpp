@@ -34,7 +34,7 @@ VideoGifDialog::VideoGifDialog(QObject* mainWindow, std::string sourcePath)
 
 VideoGifDialog::~VideoGifDialog() = default;
 
-VideoGifDialog* VideoGifDialog::Make(QWidget* mainWindow, const QString& sourcePath)
+VideoGifDialog* VideoGifDialog::make(QWidget* mainWindow, const QString& sourcePath)
 {
     auto dialog = std::make_unique<VideoGifDialog>(mainWindow, ToNarrowAnsi(sourcePath));
     try {
@@ -49,24 +49,24 @@ VideoGifDialog* VideoGifDialog::Make(QWidget* mainWindow, const QString& sourceP
 
 void VideoGifDialog::Open(QWidget* mainWindow, const QString& sourcePath)
 {
-    if (VideoGifDialog* dialog = Make(mainWindow, sourcePath)) {
+    if (VideoGifDialog* dialog = make(mainWindow, sourcePath)) {
         dialog->CenterWindow();
         dialog->ShowModal();
     }
 }
 
-std::string VideoGifDialog::OutputNameFor(const QTime& now) const
+std::string VideoGifDialog::outputNameFor(const QTime& now) const
 {
     return GifClipOutputName(sourcePath(), now);
 }
 
-void VideoGifDialog::HandOver(const std::vector<SplitClip>& clips)
+void VideoGifDialog::handOver(const std::vector<SplitClip>& clips)
 {
     for (const SplitClip& clip : clips)
         GifClipList().append(GifClip{clip.itemId, clip.sourcePath, clip.outputName, clip.startText, clip.endText});
 }
 
-QString VideoGifDialog::EqualTimesPrompt() const
+QString VideoGifDialog::equalTimesPrompt() const
 {
     return kGifEqualTimesPrompt;
 }

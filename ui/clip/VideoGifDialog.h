@@ -20,12 +20,12 @@ public:
     ~VideoGifDialog() override;
 
     static void Open(QWidget* mainWindow, const QString& sourcePath);
-    static VideoGifDialog* Make(QWidget* mainWindow, const QString& sourcePath);
+    static VideoGifDialog* make(QWidget* mainWindow, const QString& sourcePath);
 
 protected:
-    std::string OutputNameFor(const QTime& now) const override;
-    void HandOver(const std::vector<SplitClip>& clips) override;
-    QString EqualTimesPrompt() const override;
+    std::string outputNameFor(const QTime& now) const override;
+    void handOver(const std::vector<SplitClip>& clips) override;
+    QString equalTimesPrompt() const override;
 };
 
 }  // namespace tolvex

@@ -38,7 +38,7 @@ VideoSplitDialog::VideoSplitDialog(QObject* mainWindow, std::string sourcePath)
 
 VideoSplitDialog::~VideoSplitDialog() = default;
 
-VideoSplitDialog* VideoSplitDialog::Make(QWidget* mainWindow, const QString& sourcePath)
+VideoSplitDialog* VideoSplitDialog::make(QWidget* mainWindow, const QString& sourcePath)
 {
     auto dialog = std::make_unique<VideoSplitDialog>(mainWindow, ToNarrowAnsi(sourcePath));
     try {
@@ -54,7 +54,7 @@ VideoSplitDialog* VideoSplitDialog::Make(QWidget* mainWindow, const QString& sou
 
 void VideoSplitDialog::Open(QWidget* mainWindow, const QString& sourcePath)
 {
-    if (VideoSplitDialog* dialog = Make(mainWindow, sourcePath)) {
+    if (VideoSplitDialog* dialog = make(mainWindow, sourcePath)) {
         dialog->CenterWindow();
         // The dialog deletes itself after its final message.
         dialog->ShowModal();
@@ -64,16 +64,16 @@ void VideoSplitDialog::Open(QWidget* mainWindow, const QString& sourcePath)
 void VideoSplitDialog::InitWindow()
 {
     ClipDialog::InitWindow();
-    m_cutButton = FindControlAs<QAbstractButton>(QStringLiteral("cut-video-btn"));
+    m_cutButton = findControlAs<QAbstractButton>(QStringLiteral("cut-video-btn"));
     m_orientation = ProbeVideoOrientation(sourcePath());
 }
 
-std::string VideoSplitDialog::OutputNameFor(const QTime& now) const
+std::string VideoSplitDialog::outputNameFor(const QTime& now) const
 {
     return SplitClipOutputName(sourcePath(), now);
 }
 
-void VideoSplitDialog::FillCrop(SplitClip& clip) const
+void VideoSplitDialog::fillCrop(SplitClip& clip) const
 {
     const int width = m_orientation.uprightWidth();
     const int height = m_orientation.uprightHeight();
@@ -93,59 +93,59 @@ void VideoSplitDialog::FillCrop(SplitClip& clip) const
     }
 }
 
-void VideoSplitDialog::HandOver(const std::vector<SplitClip>& clips)
+void VideoSplitDialog::handOver(const std::vector<SplitClip>& clips)
 {
     for (const SplitClip& clip : clips)
         SplitClipList().append(clip);
 }
 
-QString VideoSplitDialog::EqualTimesPrompt() const
+QString VideoSplitDialog::equalTimesPrompt() const
 {
     return kSplitEqualTimesPrompt;
 }
 
-void VideoSplitDialog::OnOtherClick(QWidget* sender)
+void VideoSplitDialog::onOtherClick(QWidget* sender)
 {
     if (sender && sender == m_cutButton)
-        ToggleCrop();
+        toggleCrop();
 }
 
-void VideoSplitDialog::ToggleCrop()
+void VideoSplitDialog::toggleCrop()
 {
     if (!m_mask) {
         m_cropOn = true;
         m_mask = new CVideoMask(this);
-        connect(m_mask, &CVideoMask::rectangleChanged, this, [this] { RememberRect(); });
-        PlaceOverlay(false);
-        RememberRect();
+        connect(m_mask, &CVideoMask::rectangleChanged, this, [this] { rememberRect(); });
+        placeOverlay(false);
+        rememberRect();
         m_mask->show();
-        m_mask->Repaint();
+        m_mask->repaint();
     } else if (m_cropOn) {
         m_mask->hide();
         m_cropOn = false;
     } else {
-        PlaceOverlay(true);
+        placeOverlay(true);
         m_mask->show();
-        m_mask->Repaint();
+        m_mask->repaint();
         m_cropOn = true;
     }
     if (m_cutButton)
         m_cutButton->setText(m_cropOn ? QStringLiteral("取消裁剪") : QStringLiteral("启用裁剪"));
 }
 
-QRect VideoSplitDialog::OverlayRect() const
+QRect VideoSplitDialog::overlayRect() const
 {
-    const QRect area = PlayerAreaRect();
+    const QRect area = playerAreaRect();
     if (area.isEmpty())
         return {};
     return QRect(mapToGlobal(area.topLeft()), area.size()).adjusted(-2, -2, 2, 2);
 }
 
-void VideoSplitDialog::PlaceOverlay(bool rescale)
+void VideoSplitDialog::placeOverlay(bool rescale)
 {
     if (!m_mask)
         return;
-    const QRect r = OverlayRect();
+    const QRect r = overlayRect();
     if (r.isEmpty())
         return;
     if (rescale && r.size() != m_mask->editor().areaSize()) {
@@ -154,10 +154,10 @@ void VideoSplitDialog::PlaceOverlay(bool rescale)
     }
     m_mask->SetWidth(r.x(), r.y(), r.width());
     m_mask->SetHeight(r.x(), r.y(), r.height());
-    m_mask->Repaint();
+    m_mask->repaint();
 }
 
-void VideoSplitDialog::RememberRect()
+void VideoSplitDialog::rememberRect()
 {
     if (!m_mask)
         return;
@@ -165,12 +165,12 @@ void VideoSplitDialog::RememberRect()
     m_savedSize = m_mask->editor().areaSize();
 }
 
-void VideoSplitDialog::PlaceWindows()
+void VideoSplitDialog::placeWindows()
 {
     // No frame is presented while the picture's windows move.
     std::lock_guard<std::recursive_mutex> lock(RenderLock());
-    ClipDialog::PlaceWindows();
-    PlaceOverlay(true);
+    ClipDialog::placeWindows();
+    placeOverlay(true);
 }
 
 void VideoSplitDialog::moveEvent(QMoveEvent* event)
@@ -178,7 +178,7 @@ void VideoSplitDialog::moveEvent(QMoveEvent* event)
     ClipDialog::moveEvent(event);
     if (m_mask) {
         std::lock_guard<std::recursive_mutex> lock(RenderLock());
-        PlaceOverlay(false);
+        placeOverlay(false);
     }
 }
 
@@ -189,11 +189,11 @@ void VideoSplitDialog::changeEvent(QEvent* event)
         m_mask->setVisible(!isMinimized());
 }
 
-void VideoSplitDialog::OnDestroy()
+void VideoSplitDialog::onDestroy()
 {
     if (m_mask)
         m_mask->hide();
-    ClipDialog::OnDestroy();
+    ClipDialog::onDestroy();
 }
 
 }  // namespace tolvex

@@ -33,31 +33,31 @@ public:
     // modally; returns once it closed.
     static void Open(QWidget* mainWindow, const QString& sourcePath);
     // Creates the dialog (not yet shown); null when its skin cannot be loaded.
-    static VideoSplitDialog* Make(QWidget* mainWindow, const QString& sourcePath);
+    static VideoSplitDialog* make(QWidget* mainWindow, const QString& sourcePath);
 
     CVideoMask* overlay() const { return m_mask; }
     bool cropOn() const { return m_cropOn; }
     const VideoOrientation& orientation() const { return m_orientation; }
     // The overlay's place for the dialog as it is now: the video area grown by 2 pixels on
     // every side, in screen coordinates.
-    QRect OverlayRect() const;
+    QRect overlayRect() const;
 
 protected:
     void InitWindow() override;
-    std::string OutputNameFor(const QTime& now) const override;
-    void FillCrop(SplitClip& clip) const override;
-    void HandOver(const std::vector<SplitClip>& clips) override;
-    QString EqualTimesPrompt() const override;
-    void OnOtherClick(QWidget* sender) override;
-    void PlaceWindows() override;
-    void OnDestroy() override;
+    std::string outputNameFor(const QTime& now) const override;
+    void fillCrop(SplitClip& clip) const override;
+    void handOver(const std::vector<SplitClip>& clips) override;
+    QString equalTimesPrompt() const override;
+    void onOtherClick(QWidget* sender) override;
+    void placeWindows() override;
+    void onDestroy() override;
     void moveEvent(QMoveEvent* event) override;
     void changeEvent(QEvent* event) override;
 
 private:
-    void ToggleCrop();
-    void PlaceOverlay(bool rescale);
-    void RememberRect();
+    void toggleCrop();
+    void placeOverlay(bool rescale);
+    void rememberRect();
 
     QAbstractButton* m_cutButton = nullptr;
     QPointer<CVideoMask> m_mask;

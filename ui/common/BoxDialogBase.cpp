@@ -11,7 +11,7 @@ BoxDialogBase::BoxDialogBase(QWidget* owner, const QString& text) : m_owner(owne
 
 BoxDialogBase::~BoxDialogBase() = default;
 
-bool BoxDialogBase::ParseColourText(const QString& text, QRgb* colour)
+bool BoxDialogBase::parseColourText(const QString& text, QRgb* colour)
 {
     if (text.size() != 7 || text.at(0) != QLatin1Char('#'))
         return false;
@@ -34,11 +34,11 @@ void BoxDialogBase::InitWindow()
     m_shadow.SetShadowSize(kShadowSize);
     m_shadow.SetShadowOffset(0, 0);
     QRgb colour = qRgb(0, 0, 0);
-    if (ParseColourText(QString::fromLatin1(kShadowColourText), &colour))
+    if (parseColourText(QString::fromLatin1(kShadowColourText), &colour))
         m_shadow.SetShadowColour(colour);
 
-    m_msgText = FindControlAs<QLabel>(QStringLiteral("msgText"));
-    m_msgConfirm = FindControlAs<QAbstractButton>(QStringLiteral("msgConfirm"));
+    m_msgText = findControlAs<QLabel>(QStringLiteral("msgText"));
+    m_msgConfirm = findControlAs<QAbstractButton>(QStringLiteral("msgConfirm"));
     if (m_msgText)
         m_msgText->setText(m_text);
     if (m_msgConfirm)

@@ -37,7 +37,7 @@ public:
     const CWndShadow& shadow() const { return m_shadow; }
 
     // Reads "#RRGGBB" (hexadecimal, either case); false when the text is not such a colour.
-    static bool ParseColourText(const QString& text, QRgb* colour);
+    static bool parseColourText(const QString& text, QRgb* colour);
 
 protected:
     void InitWindow() override;

@@ -11,7 +11,7 @@ QString MessageBoxDialog::GetSkinFile()
     return QStringLiteral("MessageBox.xml");
 }
 
-QString MessageBoxDialog::GetWindowClassName() const
+QString MessageBoxDialog::getWindowClassName() const
 {
     return QStringLiteral("MessageBoxDialog");
 }
@@ -19,7 +19,7 @@ QString MessageBoxDialog::GetWindowClassName() const
 void MessageBoxDialog::InitWindow()
 {
     BoxDialogBase::InitWindow();
-    m_msgCancel = FindControlAs<QAbstractButton>(QStringLiteral("msgCancel"));
+    m_msgCancel = findControlAs<QAbstractButton>(QStringLiteral("msgCancel"));
 }
 
 void MessageBoxDialog::Notify(TNotifyUI& msg)

@@ -17,7 +17,7 @@ public:
 
 protected:
     QString GetSkinFile() override;
-    QString GetWindowClassName() const override;
+    QString getWindowClassName() const override;
     void InitWindow() override;
     void Notify(TNotifyUI& msg) override;
 

@@ -9,7 +9,7 @@ QString PromptBoxDialog::GetSkinFile()
     return QStringLiteral("PromptBox.xml");
 }
 
-QString PromptBoxDialog::GetWindowClassName() const
+QString PromptBoxDialog::getWindowClassName() const
 {
     return QStringLiteral("PromptBoxDialog");
 }

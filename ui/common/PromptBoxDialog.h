@@ -15,7 +15,7 @@ public:
 
 protected:
     QString GetSkinFile() override;
-    QString GetWindowClassName() const override;
+    QString getWindowClassName() const override;
 };
 
 }  // namespace tolvex

@@ -37,7 +37,7 @@ bool CWndShadow::RegisterShadowClass()
     return true;
 }
 
-bool CWndShadow::ShadowClassRegistered()
+bool CWndShadow::shadowClassRegistered()
 {
     return g_shadowsEnabled.load();
 }

@@ -47,7 +47,7 @@ public:
     // Enables shadows for the process. Call once, after the QApplication exists; false when
     // already enabled or when the platform cannot show translucent windows.
     static bool RegisterShadowClass();
-    static bool ShadowClassRegistered();
+    static bool shadowClassRegistered();
 
     // Attaches the shadow to `parent` (a top-level window). Does nothing when shadows are
     // not enabled or the display does not composite.

@@ -18,18 +18,18 @@ ShownPixmapLoader::ShownPixmapLoader(QLabel* label, QString path)
     label->installEventFilter(this);
 }
 
-ShownPixmapLoader* ShownPixmapLoader::Attach(QLabel* label, const QString& path)
+ShownPixmapLoader* ShownPixmapLoader::attach(QLabel* label, const QString& path)
 {
     if (!label)
         return nullptr;
-    delete Of(label);
+    delete of(label);
     auto* loader = new ShownPixmapLoader(label, path);
     if (label->isVisible())
         loader->load();
     return loader;
 }
 
-ShownPixmapLoader* ShownPixmapLoader::Of(const QLabel* label)
+ShownPixmapLoader* ShownPixmapLoader::of(const QLabel* label)
 {
     return label ? label->findChild<ShownPixmapLoader*>(QString(), Qt::FindDirectChildrenOnly) : nullptr;
 }

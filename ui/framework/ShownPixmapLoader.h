@@ -20,9 +20,9 @@ class ShownPixmapLoader : public QObject {
 public:
     // Attaches a loader for `path` to `label`, replacing an earlier one, and gives the
     // label its picture at once when it is shown already.
-    static ShownPixmapLoader* Attach(QLabel* label, const QString& path);
+    static ShownPixmapLoader* attach(QLabel* label, const QString& path);
     // The loader attached to `label`, or null.
-    static ShownPixmapLoader* Of(const QLabel* label);
+    static ShownPixmapLoader* of(const QLabel* label);
 
     const QString& path() const { return m_path; }
     // Reads the file into the label; false (label left empty) when it cannot be read.

@@ -18,7 +18,7 @@ SkinLoader::SkinLoader(Builder builder) : m_builder(std::move(builder))
 {
     setTranslationEnabled(true);
     setLanguageChangeEnabled(false);
-    setWorkingDirectory(QDir(SkinResources::SkinFolder()));
+    setWorkingDirectory(QDir(SkinResources::skinFolder()));
 }
 
 QWidget* SkinLoader::loadFile(const QString& path, QWidget* parent)
@@ -28,11 +28,11 @@ QWidget* SkinLoader::loadFile(const QString& path, QWidget* parent)
         return nullptr;
     QWidget* root = load(&file, parent);
     if (root)
-        MarkComboSources(root, ComboItemsOf(path));
+        markComboSources(root, comboItemsOf(path));
     return root;
 }
 
-const SkinLoader::ComboItemTexts& SkinLoader::ComboItemsOf(const QString& path)
+const SkinLoader::ComboItemTexts& SkinLoader::comboItemsOf(const QString& path)
 {
     // List items load the same few files hundreds of times: each is read once.
     static QHash<QString, ComboItemTexts> cache;
@@ -71,7 +71,7 @@ const SkinLoader::ComboItemTexts& SkinLoader::ComboItemsOf(const QString& path)
     return *cache.insert(path, items);
 }
 
-void SkinLoader::MarkComboSources(QWidget* root, const ComboItemTexts& items)
+void SkinLoader::markComboSources(QWidget* root, const ComboItemTexts& items)
 {
     for (const auto& [name, texts] : items) {
         auto* combo = root->objectName() == name ? qobject_cast<QComboBox*>(root) : nullptr;

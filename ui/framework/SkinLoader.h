@@ -33,8 +33,8 @@ public:
 private:
     // Item source texts of the combo boxes of a skin file, by combo box name.
     using ComboItemTexts = std::map<QString, QStringList>;
-    static const ComboItemTexts& ComboItemsOf(const QString& path);
-    static void MarkComboSources(QWidget* root, const ComboItemTexts& items);
+    static const ComboItemTexts& comboItemsOf(const QString& path);
+    static void markComboSources(QWidget* root, const ComboItemTexts& items);
 
     Builder m_builder;
 };

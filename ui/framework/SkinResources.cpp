@@ -39,22 +39,22 @@ QString DefaultSkinFolder()
 
 }  // namespace
 
-QString SkinResources::SkinFolder()
+QString SkinResources::skinFolder()
 {
     return OverrideFolder().isEmpty() ? DefaultSkinFolder() : OverrideFolder();
 }
 
-void SkinResources::SetSkinFolder(const QString& folder)
+void SkinResources::setSkinFolder(const QString& folder)
 {
     OverrideFolder() = folder;
 }
 
-QString SkinResources::SkinPath(const QString& fileName)
+QString SkinResources::skinPath(const QString& fileName)
 {
-    return SkinFolder() + QLatin1Char('/') + fileName;
+    return skinFolder() + QLatin1Char('/') + fileName;
 }
 
-bool SkinResources::ApplyTheme()
+bool SkinResources::applyTheme()
 {
     auto* app = qobject_cast<QApplication*>(QCoreApplication::instance());
     if (!app)
@@ -74,12 +74,12 @@ bool SkinResources::ApplyTheme()
         }
     }
 
-    QFile file(SkinPath(QStringLiteral("theme.qss")));
+    QFile file(skinPath(QStringLiteral("theme.qss")));
     if (!file.open(QIODevice::ReadOnly))
         return false;
     QString sheet = QString::fromUtf8(file.readAll());
     // Image urls in the sheet are relative to the skin folder.
-    sheet.replace(QStringLiteral("url(images/"), QStringLiteral("url(") + SkinFolder() + QStringLiteral("/images/"));
+    sheet.replace(QStringLiteral("url(images/"), QStringLiteral("url(") + skinFolder() + QStringLiteral("/images/"));
     app->setStyleSheet(sheet);
     return true;
 }

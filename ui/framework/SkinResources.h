@@ -12,15 +12,15 @@ namespace tolvex {
 class SkinResources {
 public:
     // The folder skin files are loaded from (no trailing separator).
-    static QString SkinFolder();
+    static QString skinFolder();
     // Overrides the skin folder (an empty path returns to the default search).
-    static void SetSkinFolder(const QString& folder);
+    static void setSkinFolder(const QString& folder);
     // Full path of a skin file in the skin folder.
-    static QString SkinPath(const QString& fileName);
+    static QString skinPath(const QString& fileName);
 
     // Applies "theme.qss" of the skin folder and the UI font to the application once;
     // later calls do nothing. Returns whether a style sheet is in force.
-    static bool ApplyTheme();
+    static bool applyTheme();
 };
 
 }  // namespace tolvex

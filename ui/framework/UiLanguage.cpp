@@ -38,7 +38,7 @@ bool AddTranslator(const QString& file, const QString& folder)
 
 }  // namespace
 
-std::optional<UiLanguage::Language> UiLanguage::FromCode(const QString& code)
+std::optional<UiLanguage::Language> UiLanguage::fromCode(const QString& code)
 {
     const QString word = code.trimmed().toLower();
     if (word == QLatin1String("zh"))
@@ -48,12 +48,12 @@ std::optional<UiLanguage::Language> UiLanguage::FromCode(const QString& code)
     return std::nullopt;
 }
 
-QString UiLanguage::Code(Language language)
+QString UiLanguage::code(Language language)
 {
     return language == Language::English ? QStringLiteral("en") : QStringLiteral("zh");
 }
 
-UiLanguage::Language UiLanguage::ForLocale(const QLocale& locale)
+UiLanguage::Language UiLanguage::forLocale(const QLocale& locale)
 {
     // uiLanguages() lists the desktop's choices in order ("de-DE", "en-US", ...): the first
     // one this program has texts for decides.
@@ -68,12 +68,12 @@ UiLanguage::Language UiLanguage::ForLocale(const QLocale& locale)
     return locale.language() == QLocale::English ? Language::English : Language::Chinese;
 }
 
-QString UiLanguage::TranslationsFolder()
+QString UiLanguage::translationsFolder()
 {
-    return QDir::cleanPath(SkinResources::SkinFolder() + QStringLiteral("/../translations"));
+    return QDir::cleanPath(SkinResources::skinFolder() + QStringLiteral("/../translations"));
 }
 
-bool UiLanguage::Install(Language language)
+bool UiLanguage::install(Language language)
 {
     InstalledLanguage& installed = Installed();
     for (const auto& translator : installed.translators)
@@ -87,13 +87,13 @@ bool UiLanguage::Install(Language language)
         AddTranslator(QStringLiteral("qtbase_zh_CN"), QLibraryInfo::path(QLibraryInfo::TranslationsPath));
         return true;
     }
-    if (!AddTranslator(QStringLiteral("tolvex_") + Code(language), TranslationsFolder()))
+    if (!AddTranslator(QStringLiteral("tolvex_") + code(language), translationsFolder()))
         return false;
     installed.language = language;
     return true;
 }
 
-UiLanguage::Language UiLanguage::Current()
+UiLanguage::Language UiLanguage::current()
 {
     return Installed().language;
 }

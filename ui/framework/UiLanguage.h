@@ -19,21 +19,21 @@ public:
     enum class Language { Chinese, English };
 
     // "zh" or "en" (as given to --lang, any case); nothing for other words.
-    static std::optional<Language> FromCode(const QString& code);
-    static QString Code(Language language);
+    static std::optional<Language> fromCode(const QString& code);
+    static QString code(Language language);
     // The language for a desktop locale: English when the first of its interface languages
     // that has texts here is English; Chinese for Chinese and for languages without a
     // translation.
-    static Language ForLocale(const QLocale& locale);
+    static Language forLocale(const QLocale& locale);
 
     // Where the translation files are: "translations" beside the skin folder.
-    static QString TranslationsFolder();
+    static QString translationsFolder();
 
     // Makes `language` the language of the windows built from now on. Chinese needs no
     // file; English needs tolvex_en.qm and is false (Chinese stays) when it is missing.
-    static bool Install(Language language);
+    static bool install(Language language);
     // The language installed last (Chinese before any Install).
-    static Language Current();
+    static Language current();
 };
 
 }  // namespace tolvex

@@ -49,7 +49,7 @@ WindowImplBase::~WindowImplBase()
         m_modalLoop->exit();
 }
 
-QString WindowImplBase::ClassName() const
+QString WindowImplBase::className() const
 {
     QString name = QString::fromLatin1(metaObject()->className());
     const qsizetype cut = name.lastIndexOf(QLatin1String("::"));
@@ -58,14 +58,14 @@ QString WindowImplBase::ClassName() const
 
 bool WindowImplBase::Create(QWidget* parent, const QString& title, uint32_t style, uint32_t exStyle)
 {
-    SkinResources::ApplyTheme();
-    const std::string className = ClassName().toStdString();
-    const QString skinFile = GuardWindowMethod(className, "GetSkinFile", [this] { return GetSkinFile(); });
+    SkinResources::applyTheme();
+    const std::string windowClass = className().toStdString();
+    const QString skinFile = GuardWindowMethod(windowClass, "GetSkinFile", [this] { return GetSkinFile(); });
 
     SkinLoader loader([this](const QString& controlClass, QWidget* controlParent) {
-        return CreateControl(controlClass, controlParent);
+        return createControl(controlClass, controlParent);
     });
-    const QString path = SkinResources::SkinPath(skinFile);
+    const QString path = SkinResources::skinPath(skinFile);
     QWidget* root = loader.loadFile(path, this);
     if (!root) {
         qWarning().noquote() << "skin file cannot be loaded:" << path << loader.errorString();
@@ -76,8 +76,8 @@ bool WindowImplBase::Create(QWidget* parent, const QString& title, uint32_t styl
 
     const QSize size = root->size();
     setParent(parent, WindowFlagsForStyle(style, exStyle, m_captionHeight > 0));
-    setObjectName(GetWindowClassName());
-    setProperty("windowClassName", GetWindowClassName());
+    setObjectName(getWindowClassName());
+    setProperty("windowClassName", getWindowClassName());
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
@@ -87,9 +87,9 @@ bool WindowImplBase::Create(QWidget* parent, const QString& title, uint32_t styl
     setWindowTitle(title.isEmpty() ? root->windowTitle() : title);
     setAttribute(Qt::WA_AcceptDrops, (exStyle & WS_EX_ACCEPTFILES) != 0);
 
-    BindNotifications(root);
-    UpdateMaxRestoreButtons();
-    GuardWindowMethod(className, "Init", [this] { InitWindow(); });
+    bindNotifications(root);
+    updateMaxRestoreButtons();
+    GuardWindowMethod(windowClass, "Init", [this] { InitWindow(); });
 
     if (style & WS_VISIBLE) {
         // Shown from the event loop, so that CenterWindow or ShowModal right after Create
@@ -172,17 +172,17 @@ void WindowImplBase::Close(int value)
     close();
     // A window that never got a close event (never created) still ends here.
     if (!m_closed)
-        FinishClose(value);
+        finishClose(value);
 }
 
 void WindowImplBase::closeEvent(QCloseEvent* event)
 {
     event->accept();
     if (!m_closed)
-        FinishClose(m_closeValue);
+        finishClose(m_closeValue);
 }
 
-void WindowImplBase::FinishClose(int value)
+void WindowImplBase::finishClose(int value)
 {
     m_closed = true;
     m_pendingShow = false;
@@ -192,21 +192,21 @@ void WindowImplBase::FinishClose(int value)
         *m_modalResult = value;
     if (m_modalLoop)
         m_modalLoop->exit();
-    OnDestroy();
+    onDestroy();
     // The final message comes from the event loop, with the application as context, so
     // the window may delete itself there.
     QPointer<WindowImplBase> self(this);
     QTimer::singleShot(0, QCoreApplication::instance(), [self] {
         if (self)
-            self->RunFinalMessage();
+            self->runFinalMessage();
     });
 }
 
-void WindowImplBase::RunFinalMessage()
+void WindowImplBase::runFinalMessage()
 {
-    const std::string className = ClassName().toStdString();
+    const std::string windowClass = className().toStdString();
     try {
-        GuardWindowMethod(className, "OnFinalMessage", [this] { OnFinalMessage(); });
+        GuardWindowMethod(windowClass, "OnFinalMessage", [this] { OnFinalMessage(); });
     } catch (const WindowMethodError& error) {
         qCritical().noquote() << error.what();
     }
@@ -219,31 +219,31 @@ QWidget* WindowImplBase::FindControl(const QString& name) const
     return findChild<QWidget*>(name, Qt::FindChildrenRecursively);
 }
 
-QWidget* WindowImplBase::BuildFromSkin(const QString& skinFile, QWidget* parent)
+QWidget* WindowImplBase::buildFromSkin(const QString& skinFile, QWidget* parent)
 {
     SkinLoader loader([this](const QString& controlClass, QWidget* controlParent) {
-        return CreateControl(controlClass, controlParent);
+        return createControl(controlClass, controlParent);
     });
-    QWidget* root = loader.loadFile(SkinResources::SkinPath(skinFile), parent);
+    QWidget* root = loader.loadFile(SkinResources::skinPath(skinFile), parent);
     if (!root) {
         qWarning().noquote() << "skin file cannot be loaded:" << skinFile << loader.errorString();
         return nullptr;
     }
-    BindNotifications(root);
+    bindNotifications(root);
     return root;
 }
 
-void WindowImplBase::BindNotifications(QWidget* root)
+void WindowImplBase::bindNotifications(QWidget* root)
 {
     if (!root)
         return;
-    BindControl(root);
+    bindControl(root);
     const QList<QWidget*> controls = root->findChildren<QWidget*>();
     for (QWidget* control : controls)
-        BindControl(control);
+        bindControl(control);
 }
 
-void WindowImplBase::BindControl(QWidget* control)
+void WindowImplBase::bindControl(QWidget* control)
 {
     if (control->property(kBoundProperty).toBool() || control->objectName().startsWith(QLatin1String("qt_")))
         return;
@@ -251,28 +251,28 @@ void WindowImplBase::BindControl(QWidget* control)
 
     if (auto* list = qobject_cast<CListUI*>(control)) {
         connect(list, &CListUI::itemSelected, this,
-                [this, list](int index) { SendNotify(QStringLiteral("itemselect"), list, index); });
+                [this, list](int index) { sendNotify(QStringLiteral("itemselect"), list, index); });
         connect(list, &CListUI::itemClicked, this,
-                [this, list](int index) { SendNotify(QStringLiteral("itemclick"), list, index); });
+                [this, list](int index) { sendNotify(QStringLiteral("itemclick"), list, index); });
     } else if (auto* combo = qobject_cast<QComboBox*>(control)) {
         connect(combo, &QComboBox::currentIndexChanged, this,
-                [this, combo](int index) { SendNotify(QStringLiteral("itemselect"), combo, index); });
+                [this, combo](int index) { sendNotify(QStringLiteral("itemselect"), combo, index); });
     } else if (auto* slider = qobject_cast<QSlider*>(control)) {
         connect(slider, &QSlider::valueChanged, this,
-                [this, slider](int value) { SendNotify(QStringLiteral("valuechanged"), slider, value); });
+                [this, slider](int value) { sendNotify(QStringLiteral("valuechanged"), slider, value); });
     } else if (auto* button = qobject_cast<QAbstractButton*>(control)) {
         connect(button, &QAbstractButton::clicked, this,
-                [this, button] { SendNotify(QStringLiteral("click"), button); });
+                [this, button] { sendNotify(QStringLiteral("click"), button); });
         connect(button, &QAbstractButton::toggled, this, [this, button](bool checked) {
             if (checked || !IsExclusiveOption(button))
-                SendNotify(QStringLiteral("selectchanged"), button, checked ? 1 : 0);
+                sendNotify(QStringLiteral("selectchanged"), button, checked ? 1 : 0);
         });
     } else if (auto* edit = qobject_cast<QLineEdit*>(control)) {
-        connect(edit, &QLineEdit::textEdited, this, [this, edit] { SendNotify(QStringLiteral("textchanged"), edit); });
+        connect(edit, &QLineEdit::textEdited, this, [this, edit] { sendNotify(QStringLiteral("textchanged"), edit); });
     }
 }
 
-void WindowImplBase::SendNotify(const QString& type, QWidget* sender, intptr_t wParam, intptr_t lParam)
+void WindowImplBase::sendNotify(const QString& type, QWidget* sender, intptr_t wParam, intptr_t lParam)
 {
     if (m_closed)
         return;
@@ -332,11 +332,11 @@ void WindowImplBase::mouseDoubleClickEvent(QMouseEvent* event)
 void WindowImplBase::changeEvent(QEvent* event)
 {
     if (event->type() == QEvent::WindowStateChange)
-        UpdateMaxRestoreButtons();
+        updateMaxRestoreButtons();
     QWidget::changeEvent(event);
 }
 
-void WindowImplBase::UpdateMaxRestoreButtons()
+void WindowImplBase::updateMaxRestoreButtons()
 {
     QWidget* maxButton = FindControl(QStringLiteral("maxbtn"));
     QWidget* restoreButton = FindControl(QStringLiteral("restorebtn"));

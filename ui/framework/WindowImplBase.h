@@ -62,39 +62,39 @@ public:
     // Closes the window; ShowModal returns `value`.
     void Close(int value = 1);
     QWidget* GetHWND() { return this; }
-    bool IsClosed() const { return m_closed; }
+    bool isClosed() const { return m_closed; }
 
     // The control named `name` in this window (any depth), or null.
     QWidget* FindControl(const QString& name) const;
     template <class T>
-    T* FindControlAs(const QString& name) const
+    T* findControlAs(const QString& name) const
     {
         return qobject_cast<T*>(FindControl(name));
     }
     // Builds a further skin file (a list item) with this window's builder callback and
     // routes its controls' notifications to this window. Null on failure.
-    QWidget* BuildFromSkin(const QString& skinFile, QWidget* parent = nullptr);
+    QWidget* buildFromSkin(const QString& skinFile, QWidget* parent = nullptr);
     // Routes the notifications of `root` and all controls below it to this window. Done
     // for the window's own skin; call it for controls made in code.
-    void BindNotifications(QWidget* root);
+    void bindNotifications(QWidget* root);
 
     // The C++ class name without namespace ("CMainWnd"), as used in guard texts.
-    QString ClassName() const;
+    QString className() const;
 
 protected:
     virtual QString GetSkinFile() = 0;
-    virtual QString GetWindowClassName() const = 0;
+    virtual QString getWindowClassName() const = 0;
     virtual void InitWindow() {}
     virtual void Notify(TNotifyUI& msg);
     // A posted message; return true when handled.
     virtual bool HandleCustomMessage(MessageEvent& message) { return false; }
     // Builder callback: a new control for a class the skin names, or null.
-    virtual QWidget* CreateControl(const QString& className, QWidget* parent) { return nullptr; }
-    virtual void OnDestroy() {}
+    virtual QWidget* createControl(const QString& className, QWidget* parent) { return nullptr; }
+    virtual void onDestroy() {}
     virtual void OnFinalMessage() {}
 
     // Sends a notification to this window's Notify (used by the signal bindings).
-    void SendNotify(const QString& type, QWidget* sender, intptr_t wParam = 0, intptr_t lParam = 0);
+    void sendNotify(const QString& type, QWidget* sender, intptr_t wParam = 0, intptr_t lParam = 0);
 
     bool event(QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
@@ -103,10 +103,10 @@ protected:
     void changeEvent(QEvent* event) override;
 
 private:
-    void BindControl(QWidget* control);
-    void FinishClose(int value);
-    void RunFinalMessage();
-    void UpdateMaxRestoreButtons();
+    void bindControl(QWidget* control);
+    void finishClose(int value);
+    void runFinalMessage();
+    void updateMaxRestoreButtons();
 
     QWidget* m_root = nullptr;
     int m_captionHeight = 0;

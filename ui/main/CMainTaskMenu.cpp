@@ -42,17 +42,17 @@ CMainTaskMenu* CMainTaskMenu::Open(QWidget* owner, QPoint anchor)
         return nullptr;
     }
     CMainTaskMenu* raw = menu.release();
-    raw->move(MenuPosition(anchor, raw->height()));
+    raw->move(menuPosition(anchor, raw->height()));
     raw->ShowWindow(true, true);
     return raw;
 }
 
-QPoint CMainTaskMenu::MenuPosition(QPoint anchor, int height)
+QPoint CMainTaskMenu::menuPosition(QPoint anchor, int height)
 {
     return QPoint(anchor.x() + 6, anchor.y() - height - 6);
 }
 
-int CMainTaskMenu::MessageOfItem(const QString& itemName)
+int CMainTaskMenu::messageOfItem(const QString& itemName)
 {
     for (const MenuEntry& entry : kEntries) {
         if (itemName == QLatin1String(entry.name))
@@ -66,7 +66,7 @@ QString CMainTaskMenu::GetSkinFile()
     return QStringLiteral("MainTaskMenu.xml");
 }
 
-QString CMainTaskMenu::GetWindowClassName() const
+QString CMainTaskMenu::getWindowClassName() const
 {
     return QStringLiteral("CDuiMenu ");
 }
@@ -83,7 +83,7 @@ void CMainTaskMenu::Notify(TNotifyUI& msg)
 {
     // The entries are buttons: a click chooses one, as a list element's click would.
     if (msg.type == QLatin1String("click") || msg.type == QLatin1String("itemclick")) {
-        const int message = MessageOfItem(msg.senderName());
+        const int message = messageOfItem(msg.senderName());
         if (message != 0) {
             PostMessageTo(m_owner.data(), message, nullptr, msg.wParam, msg.lParam);
             Close(1);

@@ -29,14 +29,14 @@ public:
 
     // Top-left corner of a menu of height `height` opened at `anchor`: 6 pixels right of
     // the cursor, its bottom edge 6 pixels above it. Not clamped to the screen.
-    static QPoint MenuPosition(QPoint anchor, int height);
+    static QPoint menuPosition(QPoint anchor, int height);
 
     // The message an entry posts (0 for a name that is no entry).
-    static int MessageOfItem(const QString& itemName);
+    static int messageOfItem(const QString& itemName);
 
 protected:
     QString GetSkinFile() override;
-    QString GetWindowClassName() const override;
+    QString getWindowClassName() const override;
     void InitWindow() override;
     void Notify(TNotifyUI& msg) override;
     void OnFinalMessage() override;

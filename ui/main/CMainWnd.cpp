@@ -33,7 +33,7 @@ QString CMainWnd::GetSkinFile()
     return QStringLiteral("MainWindow.xml");
 }
 
-QString CMainWnd::GetWindowClassName() const
+QString CMainWnd::getWindowClassName() const
 {
     return QStringLiteral("Pellam视频转换");
 }
@@ -42,10 +42,10 @@ void CMainWnd::InitWindow()
 {
     // The mark by which a later start finds this window.
     setProperty("TolvexVideoConverter", 1);
-    setWindowIcon(QIcon(SkinResources::SkinPath(QStringLiteral("images/logo.png"))));
+    setWindowIcon(QIcon(SkinResources::skinPath(QStringLiteral("images/logo.png"))));
 
-    FindFrameControls();
-    FillExtractFormats();
+    findFrameControls();
+    fillExtractFormats();
 
     m_agent = ReadChannelAgent();
     ConsoleLog("agent:%s\n", m_agent.c_str());
@@ -57,30 +57,30 @@ void CMainWnd::InitWindow()
     m_tempFolder = TempFolder();
 
     // The start button shown is the one of the page the skin selects.
-    SelectPage(CurrentPage());
+    selectPage(currentPage());
     m_tasks = std::make_unique<PageTasks>(*this);
     InstallMainWndHandlers(*this);
     // Every running ffmpeg ends with the window.
-    AddShutdownStep([this] { m_tasks->StopAllJobs(); });
-    m_tasks->StartWorkers();
+    addShutdownStep([this] { m_tasks->StopAllJobs(); });
+    m_tasks->startWorkers();
 }
 
-void CMainWnd::FindFrameControls()
+void CMainWnd::findFrameControls()
 {
-    m_mainTab = FindControlAs<QStackedWidget>(QStringLiteral("main-tab"));
-    m_outputDirEdit = FindControlAs<QLineEdit>(QStringLiteral("output-dir-edit"));
+    m_mainTab = findControlAs<QStackedWidget>(QStringLiteral("main-tab"));
+    m_outputDirEdit = findControlAs<QLineEdit>(QStringLiteral("output-dir-edit"));
     for (int i = 0; i < kPageCount; ++i) {
         const auto page = static_cast<PageKind>(i);
-        m_selectors[i] = FindControlAs<QAbstractButton>(QString::fromLatin1(kMainPageNames[i].selector));
-        m_lists[i] = FindControlAs<CListUI>(QString::fromLatin1(kMainPageNames[i].list));
-        m_startButtons[i] = FindControlAs<QAbstractButton>(QString::fromLatin1(StartButtonTextsFor(page).buttonName));
+        m_selectors[i] = findControlAs<QAbstractButton>(QString::fromLatin1(kMainPageNames[i].selector));
+        m_lists[i] = findControlAs<CListUI>(QString::fromLatin1(kMainPageNames[i].list));
+        m_startButtons[i] = findControlAs<QAbstractButton>(QString::fromLatin1(StartButtonTextsFor(page).buttonName));
     }
 }
 
-void CMainWnd::FillExtractFormats()
+void CMainWnd::fillExtractFormats()
 {
     // Offer only the audio formats this ffmpeg can write.
-    auto* box = FindControlAs<QComboBox>(QStringLiteral("video-extract-format"));
+    auto* box = findControlAs<QComboBox>(QStringLiteral("video-extract-format"));
     if (!box)
         return;
     const std::vector<std::string> formats = ExtractAudioFormats();
@@ -94,16 +94,16 @@ void CMainWnd::FillExtractFormats()
     box->setCurrentIndex(index >= 0 ? index : 0);
 }
 
-void CMainWnd::AddHandler(std::unique_ptr<MainWndHandler> handler)
+void CMainWnd::addHandler(std::unique_ptr<MainWndHandler> handler)
 {
     if (!handler)
         return;
     MainWndHandler* raw = handler.get();
     m_handlers.push_back(std::move(handler));
-    raw->Attach(*this);
+    raw->attach(*this);
 }
 
-void CMainWnd::RouteNotify(const QString& type, const QString& senderName, MainWndHandler* handler)
+void CMainWnd::routeNotify(const QString& type, const QString& senderName, MainWndHandler* handler)
 {
     auto& slot = m_notifyRoutes[{type, senderName}];
     if (slot && slot != handler)
@@ -111,7 +111,7 @@ void CMainWnd::RouteNotify(const QString& type, const QString& senderName, MainW
     slot = handler;
 }
 
-void CMainWnd::RouteMessage(int number, MainWndHandler* handler)
+void CMainWnd::routeMessage(int number, MainWndHandler* handler)
 {
     auto& slot = m_messageRoutes[number];
     if (slot && slot != handler)
@@ -119,36 +119,36 @@ void CMainWnd::RouteMessage(int number, MainWndHandler* handler)
     slot = handler;
 }
 
-void CMainWnd::AddShutdownStep(std::function<void()> step)
+void CMainWnd::addShutdownStep(std::function<void()> step)
 {
     if (step)
         m_shutdownSteps.push_back(std::move(step));
 }
 
-void CMainWnd::SelectPage(PageKind page)
+void CMainWnd::selectPage(PageKind page)
 {
-    const int index = static_cast<int>(page);
-    if (index < 0 || index >= kPageCount)
+    const int pageIndex = static_cast<int>(page);
+    if (pageIndex < 0 || pageIndex >= kPageCount)
         return;
     if (m_mainTab)
-        m_mainTab->setCurrentIndex(index);
-    if (QAbstractButton* selector = m_selectors[Index(page)]; selector && !selector->isChecked())
+        m_mainTab->setCurrentIndex(pageIndex);
+    if (QAbstractButton* selector = m_selectors[index(page)]; selector && !selector->isChecked())
         selector->setChecked(true);
     for (int i = 0; i < kPageCount; ++i) {
         if (m_startButtons[i])
-            m_startButtons[i]->setVisible(i == index);
+            m_startButtons[i]->setVisible(i == pageIndex);
     }
 }
 
-PageKind CMainWnd::CurrentPage() const
+PageKind CMainWnd::currentPage() const
 {
     const int index = m_mainTab ? m_mainTab->currentIndex() : 0;
     return static_cast<PageKind>(index >= 0 && index < kPageCount ? index : 0);
 }
 
-void CMainWnd::SetPageBusy(PageKind page, bool busy)
+void CMainWnd::setPageBusy(PageKind page, bool busy)
 {
-    QAbstractButton* button = StartButton(page);
+    QAbstractButton* button = startButton(page);
     if (!button)
         return;
     SetMouseEnabled(button, !busy);
@@ -159,7 +159,7 @@ void CMainWnd::Notify(TNotifyUI& msg)
 {
     const auto route = m_notifyRoutes.find({msg.type, msg.senderName()});
     if (route != m_notifyRoutes.end())
-        route->second->OnNotify(msg);
+        route->second->onNotify(msg);
     WindowImplBase::Notify(msg);
 }
 
@@ -180,11 +180,11 @@ bool CMainWnd::HandleCustomMessage(MessageEvent& message)
     }
     const auto route = m_messageRoutes.find(message.number());
     if (route != m_messageRoutes.end())
-        return route->second->OnMessage(message);
+        return route->second->onMessage(message);
     return false;
 }
 
-void CMainWnd::OnDestroy()
+void CMainWnd::onDestroy()
 {
     for (const auto& step : m_shutdownSteps)
         step();

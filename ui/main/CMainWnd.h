@@ -50,14 +50,14 @@ public:
     ~CMainWnd() override;
 
     // Handlers and routes.
-    void AddHandler(std::unique_ptr<MainWndHandler> handler);
+    void addHandler(std::unique_ptr<MainWndHandler> handler);
     // Routes notifications of `type` from the control named `senderName` to `handler`.
-    void RouteNotify(const QString& type, const QString& senderName, MainWndHandler* handler);
+    void routeNotify(const QString& type, const QString& senderName, MainWndHandler* handler);
     // Routes posted message `number` to `handler`.
-    void RouteMessage(int number, MainWndHandler* handler);
+    void routeMessage(int number, MainWndHandler* handler);
     // The handler of class T, or null (tests and handlers that work with another one).
     template <class T>
-    T* Handler() const
+    T* handler() const
     {
         for (const auto& handler : m_handlers) {
             if (auto* found = dynamic_cast<T*>(handler.get()))
@@ -66,42 +66,42 @@ public:
         return nullptr;
     }
     // A step of the window's shutdown clean-up, run in the order added.
-    void AddShutdownStep(std::function<void()> step);
+    void addShutdownStep(std::function<void()> step);
 
     // Controls of the frame (null when the skin lacks them).
-    QStackedWidget* MainTab() const { return m_mainTab; }
-    CListUI* PageList(PageKind page) const { return m_lists[Index(page)]; }
-    QAbstractButton* PageSelector(PageKind page) const { return m_selectors[Index(page)]; }
-    QAbstractButton* StartButton(PageKind page) const { return m_startButtons[Index(page)]; }
-    QLineEdit* OutputFolderEdit() const { return m_outputDirEdit; }
+    QStackedWidget* mainTab() const { return m_mainTab; }
+    CListUI* pageList(PageKind page) const { return m_lists[index(page)]; }
+    QAbstractButton* pageSelector(PageKind page) const { return m_selectors[index(page)]; }
+    QAbstractButton* startButton(PageKind page) const { return m_startButtons[index(page)]; }
+    QLineEdit* outputFolderEdit() const { return m_outputDirEdit; }
 
     // Shows page `page` in "main-tab" and only that page's start button.
-    void SelectPage(PageKind page);
-    PageKind CurrentPage() const;
+    void selectPage(PageKind page);
+    PageKind currentPage() const;
     // Busy: the start button ignores the mouse and shows its busy text; idle: idle text.
-    void SetPageBusy(PageKind page, bool busy);
+    void setPageBusy(PageKind page, bool busy);
 
     // Shared state.
-    TaskId NewTaskId() { return m_nextTaskId++; }
-    MediaItemTable& MediaItems() { return m_mediaItems; }
-    const std::string& Agent() const { return m_agent; }
-    const QString& TempFolderPath() const { return m_tempFolder; }
+    TaskId newTaskId() { return m_nextTaskId++; }
+    MediaItemTable& mediaItems() { return m_mediaItems; }
+    const std::string& agent() const { return m_agent; }
+    const QString& tempFolderPath() const { return m_tempFolder; }
     // The task engine, its tables and its workers (made in Init).
-    PageTasks& Tasks() { return *m_tasks; }
+    PageTasks& tasks() { return *m_tasks; }
 
 protected:
     QString GetSkinFile() override;
-    QString GetWindowClassName() const override;
+    QString getWindowClassName() const override;
     void InitWindow() override;
     void Notify(TNotifyUI& msg) override;
     bool HandleCustomMessage(MessageEvent& message) override;
-    void OnDestroy() override;
+    void onDestroy() override;
     void OnFinalMessage() override;
 
 private:
-    static size_t Index(PageKind page) { return static_cast<size_t>(page); }
-    void FindFrameControls();
-    void FillExtractFormats();
+    static size_t index(PageKind page) { return static_cast<size_t>(page); }
+    void findFrameControls();
+    void fillExtractFormats();
 
     QStackedWidget* m_mainTab = nullptr;
     QLineEdit* m_outputDirEdit = nullptr;

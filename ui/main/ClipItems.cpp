@@ -13,14 +13,14 @@ template <class Clip>
 int ListClips(CMainWnd& window, PageKind page, ClipHandOverList<Clip>& waiting, ClipTable<Clip>& table)
 {
     const std::vector<Clip> clips = waiting.drain();
-    CListUI* list = window.PageList(page);
+    CListUI* list = window.pageList(page);
     if (!list)
         return 0;
     int listed = 0;
     for (Clip clip : clips) {
-        const TaskId id = window.NewTaskId();
+        const TaskId id = window.newTaskId();
         QWidget* item =
-            ListItemBuilder::BuildClipItem(window, page, id, ToWideAnsi(clip.outputName), ToWideAnsi(clip.startText),
+            ListItemBuilder::buildClipItem(window, page, id, ToWideAnsi(clip.outputName), ToWideAnsi(clip.startText),
                                            ToWideAnsi(clip.endText), list->itemParent());
         if (!item)
             continue;

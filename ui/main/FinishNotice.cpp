@@ -24,33 +24,33 @@ FinishNotice::~FinishNotice()
     QObject::disconnect(m_clickConnection);
 }
 
-void FinishNotice::Attach(CMainWnd& window)
+void FinishNotice::attach(CMainWnd& window)
 {
     m_window = &window;
-    auto* tray = window.Handler<TrayIcon>();
-    if (tray && tray->Icon())
+    auto* tray = window.handler<TrayIcon>();
+    if (tray && tray->icon())
         m_clickConnection =
-            QObject::connect(tray->Icon(), &QSystemTrayIcon::messageClicked, &window, [this] { OpenNoticeFolder(); });
-    window.AddShutdownStep([this] { QObject::disconnect(m_clickConnection); });
+            QObject::connect(tray->icon(), &QSystemTrayIcon::messageClicked, &window, [this] { openNoticeFolder(); });
+    window.addShutdownStep([this] { QObject::disconnect(m_clickConnection); });
 }
 
-void FinishNotice::OnJobEnded(PageKind page, bool failed)
+void FinishNotice::onJobEnded(PageKind page, bool failed)
 {
-    m_tally.JobEnded(page, failed);
+    m_tally.jobEnded(page, failed);
 }
 
-void FinishNotice::OnPageBusy(PageKind page, bool busy)
+void FinishNotice::onPageBusy(PageKind page, bool busy)
 {
     if (busy) {
-        m_tally.PageBusy(page);
+        m_tally.pageBusy(page);
         return;
     }
-    const std::optional<FinishTally::Count> count = m_tally.PageIdle(page);
-    if (count && WindowIsAway())
-        Post(page, *count);
+    const std::optional<FinishTally::Count> count = m_tally.pageIdle(page);
+    if (count && windowIsAway())
+        post(page, *count);
 }
 
-QString FinishNotice::NoticeText(const FinishTally::Count& count)
+QString FinishNotice::noticeText(const FinishTally::Count& count)
 {
     QString done = QCoreApplication::translate("FinishNotice", "%n 个文件已完成", nullptr, count.done);
     if (count.failed == 0)
@@ -58,30 +58,30 @@ QString FinishNotice::NoticeText(const FinishTally::Count& count)
     return QCoreApplication::translate("FinishNotice", "%1，%n 个失败", nullptr, count.failed).arg(done);
 }
 
-bool FinishNotice::WindowIsAway() const
+bool FinishNotice::windowIsAway() const
 {
-    return m_window && !m_window->IsClosed() && (m_window->isMinimized() || !m_window->isVisible());
+    return m_window && !m_window->isClosed() && (m_window->isMinimized() || !m_window->isVisible());
 }
 
-void FinishNotice::Post(PageKind page, const FinishTally::Count& count)
+void FinishNotice::post(PageKind page, const FinishTally::Count& count)
 {
     Notice notice;
     notice.page = page;
     notice.count = count;
     notice.title = QCoreApplication::translate("FinishNotice", "TOLVEX视频转换器");
-    notice.text = NoticeText(count);
-    notice.folder = m_window->OutputFolderEdit() ? m_window->OutputFolderEdit()->text() : QString();
+    notice.text = noticeText(count);
+    notice.folder = m_window->outputFolderEdit() ? m_window->outputFolderEdit()->text() : QString();
     std::cout << "finish notice: " << notice.text.toStdString() << std::endl;
-    auto* tray = m_window->Handler<TrayIcon>();
-    if (tray && tray->Icon()) {
+    auto* tray = m_window->handler<TrayIcon>();
+    if (tray && tray->icon()) {
         const QSystemTrayIcon::MessageIcon icon =
             count.failed > 0 ? QSystemTrayIcon::Warning : QSystemTrayIcon::Information;
-        tray->Icon()->showMessage(notice.title, notice.text, icon, kNoticeShownMs);
+        tray->icon()->showMessage(notice.title, notice.text, icon, kNoticeShownMs);
     }
     m_last = std::move(notice);
 }
 
-void FinishNotice::OpenNoticeFolder() const
+void FinishNotice::openNoticeFolder() const
 {
     if (m_last && !m_last->folder.isEmpty())
         QDesktopServices::openUrl(QUrl::fromLocalFile(m_last->folder));

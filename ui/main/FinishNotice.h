@@ -30,21 +30,21 @@ public:
     FinishNotice();
     ~FinishNotice() override;
 
-    void Attach(CMainWnd& window) override;
+    void attach(CMainWnd& window) override;
 
-    void OnJobEnded(PageKind page, bool failed);
-    void OnPageBusy(PageKind page, bool busy);
+    void onJobEnded(PageKind page, bool failed);
+    void onPageBusy(PageKind page, bool busy);
 
     // "3 个文件已完成", "2 个文件已完成，1 个失败" (translated).
-    static QString NoticeText(const FinishTally::Count& count);
+    static QString noticeText(const FinishTally::Count& count);
     // The notice posted last (also while no tray is there to show it).
-    const std::optional<Notice>& LastNotice() const { return m_last; }
+    const std::optional<Notice>& lastNotice() const { return m_last; }
     // What clicking the notice does: opens the folder of the last notice.
-    void OpenNoticeFolder() const;
+    void openNoticeFolder() const;
 
 private:
-    bool WindowIsAway() const;
-    void Post(PageKind page, const FinishTally::Count& count);
+    bool windowIsAway() const;
+    void post(PageKind page, const FinishTally::Count& count);
 
     CMainWnd* m_window = nullptr;
     FinishTally m_tally;

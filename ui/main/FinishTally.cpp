@@ -2,33 +2,33 @@
 
 namespace tolvex {
 
-void FinishTally::PageBusy(PageKind page)
+void FinishTally::pageBusy(PageKind page)
 {
-    if (!Valid(page))
+    if (!valid(page))
         return;
-    PageState& state = m_pages[Index(page)];
+    PageState& state = m_pages[index(page)];
     // More work for a running queue adds to the same round.
     if (!state.busy)
         state.count = {};
     state.busy = true;
 }
 
-void FinishTally::JobEnded(PageKind page, bool failed)
+void FinishTally::jobEnded(PageKind page, bool failed)
 {
-    if (!Valid(page))
+    if (!valid(page))
         return;
-    Count& count = m_pages[Index(page)].count;
+    Count& count = m_pages[index(page)].count;
     if (failed)
         ++count.failed;
     else
         ++count.done;
 }
 
-std::optional<FinishTally::Count> FinishTally::PageIdle(PageKind page)
+std::optional<FinishTally::Count> FinishTally::pageIdle(PageKind page)
 {
-    if (!Valid(page))
+    if (!valid(page))
         return std::nullopt;
-    PageState& state = m_pages[Index(page)];
+    PageState& state = m_pages[index(page)];
     const Count count = state.count;
     const bool wasBusy = state.busy;
     state = {};

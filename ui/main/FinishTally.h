@@ -19,19 +19,19 @@ public:
     };
 
     // The page's queue started (or took more work while running).
-    void PageBusy(PageKind page);
-    void JobEnded(PageKind page, bool failed);
+    void pageBusy(PageKind page);
+    void jobEnded(PageKind page, bool failed);
     // The page's queue ran empty: what it did since it started, or nothing when no job
     // ended meanwhile (the queue was cleared, or was idle already).
-    std::optional<Count> PageIdle(PageKind page);
+    std::optional<Count> pageIdle(PageKind page);
 
 private:
     struct PageState {
         bool busy = false;
         Count count;
     };
-    static size_t Index(PageKind page) { return static_cast<size_t>(page); }
-    static bool Valid(PageKind page) { return Index(page) < static_cast<size_t>(kPageCount); }
+    static size_t index(PageKind page) { return static_cast<size_t>(page); }
+    static bool valid(PageKind page) { return index(page) < static_cast<size_t>(kPageCount); }
 
     std::array<PageState, kPageCount> m_pages{};
 };

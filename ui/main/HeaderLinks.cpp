@@ -8,27 +8,27 @@
 
 namespace tolvex {
 
-void HeaderLinks::Attach(CMainWnd& window)
+void HeaderLinks::attach(CMainWnd& window)
 {
-    window.RouteNotify(QStringLiteral("click"), QStringLiteral("help"), this);
-    window.RouteMessage(WM_OPEN_HELP, this);
+    window.routeNotify(QStringLiteral("click"), QStringLiteral("help"), this);
+    window.routeMessage(WM_OPEN_HELP, this);
 }
 
-void HeaderLinks::OnNotify(TNotifyUI& msg)
+void HeaderLinks::onNotify(TNotifyUI& msg)
 {
     if (msg.senderName() == QLatin1String("help"))
-        OpenHelp();
+        openHelp();
 }
 
-bool HeaderLinks::OnMessage(MessageEvent& message)
+bool HeaderLinks::onMessage(MessageEvent& message)
 {
     if (message.number() != WM_OPEN_HELP)
         return false;
-    OpenHelp();
+    openHelp();
     return true;
 }
 
-void HeaderLinks::OpenHelp()
+void HeaderLinks::openHelp()
 {
     QDesktopServices::openUrl(QUrl(HelpPageAddress()));
 }

@@ -11,12 +11,12 @@ namespace tolvex {
 
 class HeaderLinks : public MainWndHandler {
 public:
-    void Attach(CMainWnd& window) override;
-    void OnNotify(TNotifyUI& msg) override;
-    bool OnMessage(MessageEvent& message) override;
+    void attach(CMainWnd& window) override;
+    void onNotify(TNotifyUI& msg) override;
+    bool onMessage(MessageEvent& message) override;
 
 private:
-    void OpenHelp();
+    void openHelp();
 };
 
 }  // namespace tolvex

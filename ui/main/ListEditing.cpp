@@ -61,19 +61,19 @@ std::vector<TaskId> ListTaskIds(const CListUI* list)
 
 ListEditing::ListEditing(PageTasks& tasks) : m_tasks(tasks) {}
 
-void ListEditing::Attach(CMainWnd& window)
+void ListEditing::attach(CMainWnd& window)
 {
     m_window = &window;
     const QString click = QStringLiteral("click");
     for (const PageButton& button : kClearButtons)
-        window.RouteNotify(click, QString::fromLatin1(button.name), this);
+        window.routeNotify(click, QString::fromLatin1(button.name), this);
     for (const PageButton& button : kRemoveButtons)
-        window.RouteNotify(click, QString::fromLatin1(button.name), this);
+        window.routeNotify(click, QString::fromLatin1(button.name), this);
     for (const char* name : {"move-up-btn", "move-down-btn", "merge-check-box-all"})
-        window.RouteNotify(click, QString::fromLatin1(name), this);
+        window.routeNotify(click, QString::fromLatin1(name), this);
 }
 
-void ListEditing::OnNotify(TNotifyUI& msg)
+void ListEditing::onNotify(TNotifyUI& msg)
 {
     const QString name = msg.senderName();
     for (const PageButton& button : kClearButtons) {
@@ -85,62 +85,62 @@ void ListEditing::OnNotify(TNotifyUI& msg)
     const auto taskId = static_cast<TaskId>(ControlTag(msg.sender));
     for (const PageButton& button : kRemoveButtons) {
         if (name == QLatin1String(button.name)) {
-            RemoveItem(button.page, taskId);
+            removeItem(button.page, taskId);
             return;
         }
     }
     if (name == QLatin1String("move-up-btn")) {
-        MoveMergeItem(taskId, -1);
+        moveMergeItem(taskId, -1);
     } else if (name == QLatin1String("move-down-btn")) {
-        MoveMergeItem(taskId, +1);
+        moveMergeItem(taskId, +1);
     } else if (name == QLatin1String("merge-check-box-all")) {
         // The box already shows its new state: the items follow it.
         if (auto* box = qobject_cast<QAbstractButton*>(msg.sender.data()))
-            CheckAllMergeItems(box->isChecked());
+            checkAllMergeItems(box->isChecked());
     }
 }
 
-void ListEditing::ForgetTask(TaskId taskId)
+void ListEditing::forgetTask(TaskId taskId)
 {
-    m_window->MediaItems().erase(taskId);
+    m_window->mediaItems().erase(taskId);
     m_tasks.OutputParams().erase(taskId);
 }
 
 void ListEditing::ClearPage(PageKind page)
 {
-    if (CListUI* list = m_window->PageList(page)) {
+    if (CListUI* list = m_window->pageList(page)) {
         for (const TaskId id : ListTaskIds(list))
-            ForgetTask(id);
+            forgetTask(id);
         list->removeAll();
     }
     // Also frees the start button (busy text off, mouse input on).
-    m_tasks.Engine().ClearPage(page);
+    m_tasks.engine().ClearPage(page);
     if (m_clearHook)
         m_clearHook(page);
     if (page != PageKind::Merge)
         return;
-    if (auto* bar = m_window->FindControlAs<QProgressBar>(QStringLiteral("video-merge-progress")))
+    if (auto* bar = m_window->findControlAs<QProgressBar>(QStringLiteral("video-merge-progress")))
         bar->setValue(0);
     SetControlText(m_window->FindControl(QStringLiteral("video-merge-progress-label")), QStringLiteral("0%"));
-    if (auto* all = m_window->FindControlAs<QAbstractButton>(QStringLiteral("merge-check-box-all")))
+    if (auto* all = m_window->findControlAs<QAbstractButton>(QStringLiteral("merge-check-box-all")))
         all->setChecked(false);
 }
 
-void ListEditing::RemoveItem(PageKind page, TaskId taskId)
+void ListEditing::removeItem(PageKind page, TaskId taskId)
 {
     // The job goes first, so that no message of it finds the item half gone.
     if (page != PageKind::Merge)
-        m_tasks.Engine().RemoveTask(page, taskId);
-    if (CListUI* list = m_window->PageList(page)) {
+        m_tasks.engine().RemoveTask(page, taskId);
+    if (CListUI* list = m_window->pageList(page)) {
         if (QWidget* item = list->findItem(ItemName(taskId)))
             list->removeItem(item);
     }
-    ForgetTask(taskId);
+    forgetTask(taskId);
 }
 
-void ListEditing::ShowMergeRow(QWidget* item, TaskId taskId)
+void ListEditing::showMergeRow(QWidget* item, TaskId taskId)
 {
-    const MediaItem record = m_window->MediaItems().get(taskId);
+    const MediaItem record = m_window->mediaItems().get(taskId);
     QWidget* name = FindSubControl(item, QStringLiteral("video-filename"));
     SetControlText(name, record.fileName);
     // The tool tip names the file the row now shows.
@@ -152,9 +152,9 @@ void ListEditing::ShowMergeRow(QWidget* item, TaskId taskId)
     SetControlText(FindSubControl(item, QStringLiteral("video-duration")), DurationText(record.duration));
 }
 
-bool ListEditing::MoveMergeItem(TaskId taskId, int direction)
+bool ListEditing::moveMergeItem(TaskId taskId, int direction)
 {
-    CListUI* list = m_window->PageList(PageKind::Merge);
+    CListUI* list = m_window->pageList(PageKind::Merge);
     if (!list)
         return false;
     QWidget* item = list->findItem(ItemName(taskId));
@@ -165,7 +165,7 @@ bool ListEditing::MoveMergeItem(TaskId taskId, int direction)
     QWidget* neighbour = list->itemAt(neighbourIndex);
     const auto neighbourId = static_cast<TaskId>(ControlTag(neighbour));
 
-    MediaItemTable& items = m_window->MediaItems();
+    MediaItemTable& items = m_window->mediaItems();
     const auto mine = items.find(taskId);
     const auto theirs = items.find(neighbourId);
     if (!mine || !theirs)
@@ -173,14 +173,14 @@ bool ListEditing::MoveMergeItem(TaskId taskId, int direction)
     // The rows keep their ids and check marks; the files change places.
     items.set(taskId, *theirs);
     items.set(neighbourId, *mine);
-    ShowMergeRow(item, taskId);
-    ShowMergeRow(neighbour, neighbourId);
+    showMergeRow(item, taskId);
+    showMergeRow(neighbour, neighbourId);
     return true;
 }
 
-void ListEditing::CheckAllMergeItems(bool checked)
+void ListEditing::checkAllMergeItems(bool checked)
 {
-    CListUI* list = m_window->PageList(PageKind::Merge);
+    CListUI* list = m_window->pageList(PageKind::Merge);
     if (!list)
         return;
     for (int i = 0; i < list->count(); ++i) {

@@ -28,21 +28,21 @@ class ListEditing : public MainWndHandler {
 public:
     explicit ListEditing(PageTasks& tasks);
 
-    void Attach(CMainWnd& window) override;
-    void OnNotify(TNotifyUI& msg) override;
+    void attach(CMainWnd& window) override;
+    void onNotify(TNotifyUI& msg) override;
 
     void ClearPage(PageKind page);
-    void RemoveItem(PageKind page, TaskId taskId);
+    void removeItem(PageKind page, TaskId taskId);
     // Moves the file of merge item `taskId` one row up (-1) or down (+1). False when nothing moved.
-    bool MoveMergeItem(TaskId taskId, int direction);
+    bool moveMergeItem(TaskId taskId, int direction);
     // Ticks (or unticks) every merge item.
-    void CheckAllMergeItems(bool checked);
+    void checkAllMergeItems(bool checked);
     // Called after a page was cleared (files still on their way to it are dropped there).
-    void SetClearHook(std::function<void(PageKind)> hook) { m_clearHook = std::move(hook); }
+    void setClearHook(std::function<void(PageKind)> hook) { m_clearHook = std::move(hook); }
 
 private:
-    void ShowMergeRow(QWidget* item, TaskId taskId);
-    void ForgetTask(TaskId taskId);
+    void showMergeRow(QWidget* item, TaskId taskId);
+    void forgetTask(TaskId taskId);
 
     PageTasks& m_tasks;
     CMainWnd* m_window = nullptr;

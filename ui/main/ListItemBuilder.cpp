@@ -70,21 +70,21 @@ void FillConvertItem(QWidget* item, const MediaItemContent& content)
     const MediaItem& media = content.media;
     auto* formatBox = FindSubControlAs<QComboBox>(item, QStringLiteral("video-convert-format"));
     const QString format = formatBox ? ControlText(formatBox) : QString();
-    ListItemBuilder::FillResolutionBox(FindSubControl(item, QStringLiteral("video-convert-ratio")), format);
+    ListItemBuilder::fillResolutionBox(FindSubControl(item, QStringLiteral("video-convert-ratio")), format);
     SetText(item, "output-filename", ConvertOutputName(media.fileName, content.added, format));
     SetText(item, "video-format", FileExtension(media.fileName));
     if (!content.thumbnailPath.isEmpty())
-        ListItemBuilder::ShowThumbnail(FindSubControl(item, QStringLiteral("video-thumbnail")), content.thumbnailPath);
+        ListItemBuilder::showThumbnail(FindSubControl(item, QStringLiteral("video-thumbnail")), content.thumbnailPath);
 }
 
 }  // namespace
 
-QWidget* ListItemBuilder::BuildMediaItem(WindowImplBase& window, PageKind page, TaskId id,
+QWidget* ListItemBuilder::buildMediaItem(WindowImplBase& window, PageKind page, TaskId id,
                                          const MediaItemContent& content, ConvertLayout layout, QWidget* parent)
 {
     const bool fileRow = page == PageKind::Convert && layout == ConvertLayout::FileRow;
     const QString skin = QString::fromLatin1(fileRow ? kConvertFileItemSkin : ListItemNamesFor(page).skinFile);
-    QWidget* item = window.BuildFromSkin(skin, parent);
+    QWidget* item = window.buildFromSkin(skin, parent);
     if (!item)
         return nullptr;
     SetControlTag(item, id);
@@ -151,10 +151,10 @@ QWidget* ListItemBuilder::BuildMediaItem(WindowImplBase& window, PageKind page, 
     return item;
 }
 
-QWidget* ListItemBuilder::BuildClipItem(WindowImplBase& window, PageKind page, TaskId id, const QString& outputName,
+QWidget* ListItemBuilder::buildClipItem(WindowImplBase& window, PageKind page, TaskId id, const QString& outputName,
                                         const QString& startText, const QString& endText, QWidget* parent)
 {
-    QWidget* item = window.BuildFromSkin(QString::fromLatin1(ListItemNamesFor(page).skinFile), parent);
+    QWidget* item = window.buildFromSkin(QString::fromLatin1(ListItemNamesFor(page).skinFile), parent);
     if (!item)
         return nullptr;
     SetControlTag(item, id);
@@ -168,7 +168,7 @@ QWidget* ListItemBuilder::BuildClipItem(WindowImplBase& window, PageKind page, T
     return item;
 }
 
-void ListItemBuilder::FillResolutionBox(QWidget* box, const QString& format)
+void ListItemBuilder::fillResolutionBox(QWidget* box, const QString& format)
 {
     auto* combo = qobject_cast<QComboBox*>(box);
     if (!combo)
@@ -186,14 +186,14 @@ void ListItemBuilder::FillResolutionBox(QWidget* box, const QString& format)
     combo->setCurrentIndex(selected);
 }
 
-bool ListItemBuilder::ShowThumbnail(QWidget* label, const QString& path)
+bool ListItemBuilder::showThumbnail(QWidget* label, const QString& path)
 {
     auto* target = qobject_cast<QLabel*>(label);
     if (!target || !QImageReader(path).canRead())
         return false;
     // Read while the item is shown only: a thousand items keep a thousand file names, not
     // a thousand pictures.
-    ShownPixmapLoader::Attach(target, path);
+    ShownPixmapLoader::attach(target, path);
     return true;
 }
 

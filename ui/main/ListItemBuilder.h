@@ -34,18 +34,18 @@ public:
     // Null when the template cannot be loaded. `parent`: the widget the item will live in
     // (CListUI::itemParent()); building it there spares re-styling the whole item when the
     // list takes it.
-    static QWidget* BuildMediaItem(WindowImplBase& window, PageKind page, TaskId id, const MediaItemContent& content,
+    static QWidget* buildMediaItem(WindowImplBase& window, PageKind page, TaskId id, const MediaItemContent& content,
                                    ConvertLayout layout = ConvertLayout::Standard, QWidget* parent = nullptr);
     // A split or gif item: the clip's output name, "start - end" and the clip's length.
-    static QWidget* BuildClipItem(WindowImplBase& window, PageKind page, TaskId id, const QString& outputName,
+    static QWidget* buildClipItem(WindowImplBase& window, PageKind page, TaskId id, const QString& outputName,
                                   const QString& startText, const QString& endText, QWidget* parent = nullptr);
 
     // Fills a resolution box with the sizes of `format` in table order, default selected;
     // leaves it alone for a format without a list.
-    static void FillResolutionBox(QWidget* box, const QString& format);
+    static void fillResolutionBox(QWidget* box, const QString& format);
     // The thumbnail file scaled into the label whenever the label is shown; false (label
     // left empty) when it cannot be read.
-    static bool ShowThumbnail(QWidget* label, const QString& path);
+    static bool showThumbnail(QWidget* label, const QString& path);
 };
 
 }  // namespace tolvex

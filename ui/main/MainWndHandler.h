@@ -18,11 +18,11 @@ public:
 
     // Called once when the handler is added, after the window found its controls: find
     // what the handler needs and register its routes (CMainWnd::RouteNotify/RouteMessage).
-    virtual void Attach(CMainWnd& window) = 0;
+    virtual void attach(CMainWnd& window) = 0;
     // A notification this handler registered for.
-    virtual void OnNotify(TNotifyUI& msg) {}
+    virtual void onNotify(TNotifyUI& msg) {}
     // A posted message this handler registered for; true when handled.
-    virtual bool OnMessage(MessageEvent& message) { return false; }
+    virtual bool onMessage(MessageEvent& message) { return false; }
 };
 
 }  // namespace tolvex

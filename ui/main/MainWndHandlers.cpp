@@ -19,27 +19,27 @@ namespace tolvex {
 
 void InstallMainWndHandlers(CMainWnd& window)
 {
-    window.AddHandler(std::make_unique<TrayIcon>());
+    window.addHandler(std::make_unique<TrayIcon>());
     // After the tray icon: its notices go through the icon.
-    window.AddHandler(std::make_unique<FinishNotice>());
-    window.AddHandler(std::make_unique<PageSwitchHandler>());
-    window.AddHandler(std::make_unique<VolumeLabelHandler>());
-    window.AddHandler(std::make_unique<HeaderLinks>());
+    window.addHandler(std::make_unique<FinishNotice>());
+    window.addHandler(std::make_unique<PageSwitchHandler>());
+    window.addHandler(std::make_unique<VolumeLabelHandler>());
+    window.addHandler(std::make_unique<HeaderLinks>());
     // Before the page workers start: the start-up update check and the account loader
     // come first.
-    window.AddHandler(std::make_unique<OnlineServices>());
+    window.addHandler(std::make_unique<OnlineServices>());
 
-    PageTasks& tasks = window.Tasks();
-    window.AddHandler(std::make_unique<PageStartHandler>(tasks));
-    window.AddHandler(std::make_unique<ProgressView>(tasks));
-    window.AddHandler(std::make_unique<PageItemControls>(tasks));
-    auto adder = std::make_unique<MediaAdder>(tasks.SplitClips(), tasks.GifClips());
+    PageTasks& tasks = window.tasks();
+    window.addHandler(std::make_unique<PageStartHandler>(tasks));
+    window.addHandler(std::make_unique<ProgressView>(tasks));
+    window.addHandler(std::make_unique<PageItemControls>(tasks));
+    auto adder = std::make_unique<MediaAdder>(tasks.splitClips(), tasks.gifClips());
     auto editing = std::make_unique<ListEditing>(tasks);
     // A cleared page takes none of the files still on their way to it.
-    editing->SetClearHook([target = adder.get()](PageKind page) { target->CancelPending(page); });
-    window.AddHandler(std::move(adder));
-    window.AddHandler(std::move(editing));
-    window.AddHandler(std::make_unique<OutputFolderControls>());
+    editing->setClearHook([target = adder.get()](PageKind page) { target->cancelPending(page); });
+    window.addHandler(std::move(adder));
+    window.addHandler(std::move(editing));
+    window.addHandler(std::make_unique<OutputFolderControls>());
 }
 
 }  // namespace tolvex

@@ -78,7 +78,7 @@ void AddListItemStyle()
     auto* app = qobject_cast<QApplication*>(QCoreApplication::instance());
     if (!app || app->property("listItemStyle").toBool())
         return;
-    QFile file(SkinResources::SkinPath(QStringLiteral("ListItems.qss")));
+    QFile file(SkinResources::skinPath(QStringLiteral("ListItems.qss")));
     if (!file.open(QIODevice::ReadOnly))
         return;
     app->setProperty("listItemStyle", true);
@@ -91,7 +91,7 @@ MediaAdder::MediaAdder(SplitClipTable& splitClips, GifClipTable& gifClips)
     : m_splitClips(splitClips), m_gifClips(gifClips)
 {
     m_listTimer.setSingleShot(true);
-    QObject::connect(&m_listTimer, &QTimer::timeout, [this] { ListReadyResults(); });
+    QObject::connect(&m_listTimer, &QTimer::timeout, [this] { listReadyResults(); });
 }
 
 MediaAdder::~MediaAdder()
@@ -100,24 +100,24 @@ MediaAdder::~MediaAdder()
         m_import->shutdown();
 }
 
-void MediaAdder::Attach(CMainWnd& window)
+void MediaAdder::attach(CMainWnd& window)
 {
     m_window = &window;
     AddListItemStyle();
-    m_import = std::make_unique<MediaImport>(&window, FfmpegProgramPath(), window.TempFolderPath());
+    m_import = std::make_unique<MediaImport>(&window, FfmpegProgramPath(), window.tempFolderPath());
     const QString click = QStringLiteral("click");
     for (const AddButton& button : kAddButtons)
-        window.RouteNotify(click, QString::fromLatin1(button.name), this);
-    window.RouteNotify(click, QStringLiteral("add-bg-music-btn"), this);
-    window.RouteNotify(click, QStringLiteral("add-video-split-btn"), this);
-    window.RouteNotify(click, QStringLiteral("add-video-gif-btn"), this);
-    window.RouteMessage(WM_MEDIA_IMPORTED, this);
-    window.RouteMessage(WM_SPLIT_CLIPS_READY, this);
-    window.RouteMessage(WM_GIF_CLIPS_READY, this);
+        window.routeNotify(click, QString::fromLatin1(button.name), this);
+    window.routeNotify(click, QStringLiteral("add-bg-music-btn"), this);
+    window.routeNotify(click, QStringLiteral("add-video-split-btn"), this);
+    window.routeNotify(click, QStringLiteral("add-video-gif-btn"), this);
+    window.routeMessage(WM_MEDIA_IMPORTED, this);
+    window.routeMessage(WM_SPLIT_CLIPS_READY, this);
+    window.routeMessage(WM_GIF_CLIPS_READY, this);
     // Owned by the window; drops reach this adder.
     new MediaDropFilter(window, *this);
     // Thumbnail runs still going when the window closes are killed.
-    window.AddShutdownStep([this] {
+    window.addShutdownStep([this] {
         m_listTimer.stop();
         if (m_import)
             m_import->shutdown();
@@ -134,27 +134,27 @@ void MediaAdder::Attach(CMainWnd& window)
     };
 }
 
-void MediaAdder::OnNotify(TNotifyUI& msg)
+void MediaAdder::onNotify(TNotifyUI& msg)
 {
     const QString name = msg.senderName();
     for (const AddButton& button : kAddButtons) {
         if (name == QLatin1String(button.name)) {
             if (button.folder)
-                PickFolder(button.page);
+                pickFolder(button.page);
             else
-                PickFiles(button.page, button.source);
+                pickFiles(button.page, button.source);
             return;
         }
     }
     if (name == QLatin1String("add-bg-music-btn"))
-        PickBackgroundMusic();
+        pickBackgroundMusic();
     else if (name == QLatin1String("add-video-split-btn"))
-        PickClipSource(PageKind::Split);
+        pickClipSource(PageKind::Split);
     else if (name == QLatin1String("add-video-gif-btn"))
-        PickClipSource(PageKind::Gif);
+        pickClipSource(PageKind::Gif);
 }
 
-bool MediaAdder::OnMessage(MessageEvent& message)
+bool MediaAdder::onMessage(MessageEvent& message)
 {
     switch (message.number()) {
     case WM_MEDIA_IMPORTED: {
@@ -164,31 +164,31 @@ bool MediaAdder::OnMessage(MessageEvent& message)
             return true;
         record.release();
         m_ready.emplace_back(result);
-        ScheduleListing();
+        scheduleListing();
         return true;
     }
     case WM_SPLIT_CLIPS_READY:
-        AddClipItems(PageKind::Split);
+        addClipItems(PageKind::Split);
         return true;
     case WM_GIF_CLIPS_READY:
-        AddClipItems(PageKind::Gif);
+        addClipItems(PageKind::Gif);
         return true;
     default:
         return false;
     }
 }
 
-void MediaAdder::PickFiles(PageKind page, Source source)
+void MediaAdder::pickFiles(PageKind page, Source source)
 {
     const PickerKind kind = PickerKindOf(page);
     const QStringList paths =
         QFileDialog::getOpenFileNames(m_window, QString(), PickerStartFolder(kind), VideoPickerFilter());
     if (!paths.isEmpty())
         RememberPickerFolder(kind, QFileInfo(paths.front()).absolutePath());
-    AddFiles(page, paths, source);
+    addFiles(page, paths, source);
 }
 
-void MediaAdder::PickFolder(PageKind page)
+void MediaAdder::pickFolder(PageKind page)
 {
     const PickerKind kind = PickerKindOf(page);
     const QString folder = QFileDialog::getExistingDirectory(
@@ -196,24 +196,24 @@ void MediaAdder::PickFolder(PageKind page)
     if (folder.isEmpty())
         return;
     RememberPickerFolder(kind, folder);
-    AddFolder(page, folder);
+    addFolder(page, folder);
 }
 
-void MediaAdder::PickBackgroundMusic()
+void MediaAdder::pickBackgroundMusic()
 {
     const QString path =
         QFileDialog::getOpenFileName(m_window, QString(), PickerStartFolder(PickerKind::Music), AudioPickerFilter());
     if (path.isEmpty() || !m_window)
         return;
     RememberPickerFolder(PickerKind::Music, QFileInfo(path).absolutePath());
-    if (auto* edit = m_window->FindControlAs<QLineEdit>(QStringLiteral("bg-music-edit"))) {
+    if (auto* edit = m_window->findControlAs<QLineEdit>(QStringLiteral("bg-music-edit"))) {
         edit->setText(path);
         edit->setCursorPosition(0);
         edit->setToolTip(path);
     }
 }
 
-void MediaAdder::PickClipSource(PageKind page)
+void MediaAdder::pickClipSource(PageKind page)
 {
     const PickerKind kind = PickerKindOf(page);
     const QString path = m_clipSourcePicker ? m_clipSourcePicker(page)
@@ -230,14 +230,14 @@ void MediaAdder::PickClipSource(PageKind page)
         VideoGifDialog::Open(m_window, path);
 }
 
-void MediaAdder::AddFiles(PageKind page, const QStringList& paths, Source source)
+void MediaAdder::addFiles(PageKind page, const QStringList& paths, Source source)
 {
     const QString scannedFolder =
         source == Source::FolderScan && !paths.isEmpty() ? QFileInfo(paths.front()).absolutePath() : QString();
-    Submit(page, paths, source, scannedFolder);
+    submit(page, paths, source, scannedFolder);
 }
 
-void MediaAdder::Submit(PageKind page, const QStringList& paths, Source source, const QString& scannedFolder)
+void MediaAdder::submit(PageKind page, const QStringList& paths, Source source, const QString& scannedFolder)
 {
     if (paths.isEmpty() || !m_import || page == PageKind::Split || page == PageKind::Gif)
         return;
@@ -259,12 +259,12 @@ void MediaAdder::Submit(PageKind page, const QStringList& paths, Source source, 
         m_submitted += requests.size();
 }
 
-void MediaAdder::AddFolder(PageKind page, const QString& folder)
+void MediaAdder::addFolder(PageKind page, const QString& folder)
 {
-    Submit(page, ScanVideoFolder(folder), Source::FolderScan, folder);
+    submit(page, ScanVideoFolder(folder), Source::FolderScan, folder);
 }
 
-void MediaAdder::AddClipItems(PageKind page)
+void MediaAdder::addClipItems(PageKind page)
 {
     if (!m_window)
         return;
@@ -274,7 +274,7 @@ void MediaAdder::AddClipItems(PageKind page)
         ListGifClips(*m_window, m_gifClips);
 }
 
-void MediaAdder::CancelPending(PageKind page)
+void MediaAdder::cancelPending(PageKind page)
 {
     if (m_import)
         m_import->cancelPage(page);
@@ -284,19 +284,19 @@ void MediaAdder::CancelPending(PageKind page)
     }
 }
 
-size_t MediaAdder::PendingCount() const
+size_t MediaAdder::pendingCount() const
 {
     return m_submitted - m_finished;
 }
 
-void MediaAdder::ListReadyResults()
+void MediaAdder::listReadyResults()
 {
     QElapsedTimer slice;
     slice.start();
     while (!m_ready.empty()) {
         std::unique_ptr<MediaImportResult> result = std::move(m_ready.front());
         m_ready.pop_front();
-        ListResult(*result);
+        listResult(*result);
         if (slice.elapsed() >= kListSliceMs)
             break;
     }
@@ -304,7 +304,7 @@ void MediaAdder::ListReadyResults()
         m_listTimer.start(0);
 }
 
-void MediaAdder::ScheduleListing()
+void MediaAdder::scheduleListing()
 {
     // The last file of what was added is listed at once; earlier ones wait for company.
     const bool moreComing = m_submitted - m_finished > m_ready.size();
@@ -314,25 +314,25 @@ void MediaAdder::ScheduleListing()
         m_listTimer.start(kListPauseMs);
 }
 
-void MediaAdder::ListResult(MediaImportResult& result)
+void MediaAdder::listResult(MediaImportResult& result)
 {
     ++m_finished;
     if (result.cancelled) {
         // A cleared page forgets the files that were still coming, failures included.
     } else if (!result.accepted()) {
-        NoteFailure(result);
-    } else if (CListUI* list = m_window ? m_window->PageList(result.request.page) : nullptr) {
-        const TaskId id = m_window->NewTaskId();
+        noteFailure(result);
+    } else if (CListUI* list = m_window ? m_window->pageList(result.request.page) : nullptr) {
+        const TaskId id = m_window->newTaskId();
         // The output name takes the time of the add, as the thumbnail's name does, not
         // the time the item happens to be listed.
         const QTime added = result.addedAt.isValid() ? result.addedAt.time() : QTime::currentTime();
         MediaItemContent content{result.item, result.thumbnailPath, added};
         const auto layout = static_cast<ConvertLayout>(result.request.layout);
         QWidget* item =
-            ListItemBuilder::BuildMediaItem(*m_window, result.request.page, id, content, layout, list->itemParent());
+            ListItemBuilder::buildMediaItem(*m_window, result.request.page, id, content, layout, list->itemParent());
         if (item) {
             list->addItem(item);
-            m_window->MediaItems().set(id, result.item);
+            m_window->mediaItems().set(id, result.item);
         }
     }
     if (result.lastOfBatch && !m_failedNames.isEmpty()) {
@@ -341,13 +341,13 @@ void MediaAdder::ListResult(MediaImportResult& result)
         // Told from the event loop: a modal box must not run inside the listing slice.
         QPointer<CMainWnd> window(m_window);
         QTimer::singleShot(0, m_window, [this, window, names] {
-            if (window && !window->IsClosed() && m_failureNotice)
+            if (window && !window->isClosed() && m_failureNotice)
                 m_failureNotice(names);
         });
     }
 }
 
-void MediaAdder::NoteFailure(const MediaImportResult& result)
+void MediaAdder::noteFailure(const MediaImportResult& result)
 {
     const QString name = QFileInfo(result.request.fullPath).fileName();
     if (result.unreadable)

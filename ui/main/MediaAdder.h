@@ -45,39 +45,39 @@ public:
     MediaAdder(SplitClipTable& splitClips, GifClipTable& gifClips);
     ~MediaAdder() override;
 
-    void Attach(CMainWnd& window) override;
-    void OnNotify(TNotifyUI& msg) override;
-    bool OnMessage(MessageEvent& message) override;
+    void attach(CMainWnd& window) override;
+    void onNotify(TNotifyUI& msg) override;
+    bool onMessage(MessageEvent& message) override;
 
     // Adds `paths` to `page` in the given order (not split or gif: they list clips).
-    void AddFiles(PageKind page, const QStringList& paths, Source source = Source::Picker);
+    void addFiles(PageKind page, const QStringList& paths, Source source = Source::Picker);
     // Adds the video files directly in `folder` by the folder scan's rule.
-    void AddFolder(PageKind page, const QString& folder);
+    void addFolder(PageKind page, const QString& folder);
     // Lists the clips waiting in the split or gif hand-over list, then empties it.
-    void AddClipItems(PageKind page);
+    void addClipItems(PageKind page);
     // Files of `page` still on their way are dropped (the page was cleared).
-    void CancelPending(PageKind page);
+    void cancelPending(PageKind page);
     // Files given to AddFiles that are not listed (or dropped) yet.
-    size_t PendingCount() const;
+    size_t pendingCount() const;
 
     // The file last chosen with the split or gif page's add button.
-    const QString& ClipSourcePath() const { return m_clipSource; }
+    const QString& clipSourcePath() const { return m_clipSource; }
     // Replaces the message box that names the files that could not be added.
-    void SetFailureNotice(FailureNotice notice) { m_failureNotice = std::move(notice); }
+    void setFailureNotice(FailureNotice notice) { m_failureNotice = std::move(notice); }
     // Replaces the file picker of the split and gif pages' add buttons.
-    void SetClipSourcePicker(ClipSourcePicker picker) { m_clipSourcePicker = std::move(picker); }
+    void setClipSourcePicker(ClipSourcePicker picker) { m_clipSourcePicker = std::move(picker); }
 
 private:
-    void PickFiles(PageKind page, Source source);
-    void PickFolder(PageKind page);
-    void PickBackgroundMusic();
-    void PickClipSource(PageKind page);
-    void Submit(PageKind page, const QStringList& paths, Source source, const QString& scannedFolder);
-    void ListReadyResults();
+    void pickFiles(PageKind page, Source source);
+    void pickFolder(PageKind page);
+    void pickBackgroundMusic();
+    void pickClipSource(PageKind page);
+    void submit(PageKind page, const QStringList& paths, Source source, const QString& scannedFolder);
+    void listReadyResults();
     // Starts the listing timer: at once when nothing else is on its way, else after a pause.
-    void ScheduleListing();
-    void ListResult(MediaImportResult& result);
-    void NoteFailure(const MediaImportResult& result);
+    void scheduleListing();
+    void listResult(MediaImportResult& result);
+    void noteFailure(const MediaImportResult& result);
 
     SplitClipTable& m_splitClips;
     GifClipTable& m_gifClips;

@@ -64,7 +64,7 @@ bool MediaDropFilter::eventFilter(QObject* watched, QEvent* event)
     case QEvent::DragEnter:
     case QEvent::DragMove: {
         auto* drag = static_cast<QDragMoveEvent*>(event);
-        if (!AcceptedDrop(drag->mimeData(), m_window.CurrentPage()).empty())
+        if (!AcceptedDrop(drag->mimeData(), m_window.currentPage()).empty())
             drag->acceptProposedAction();
         else
             drag->ignore();
@@ -72,7 +72,7 @@ bool MediaDropFilter::eventFilter(QObject* watched, QEvent* event)
     }
     case QEvent::Drop: {
         auto* drop = static_cast<QDropEvent*>(event);
-        const PageKind page = m_window.CurrentPage();
+        const PageKind page = m_window.currentPage();
         const DroppedMedia dropped = AcceptedDrop(drop->mimeData(), page);
         if (dropped.empty()) {
             drop->ignore();
@@ -80,9 +80,9 @@ bool MediaDropFilter::eventFilter(QObject* watched, QEvent* event)
         }
         drop->acceptProposedAction();
         // Files first, in the order dropped, then each folder's files.
-        m_adder.AddFiles(page, dropped.files, MediaAdder::Source::Picker);
+        m_adder.addFiles(page, dropped.files, MediaAdder::Source::Picker);
         for (const QString& folder : dropped.folders)
-            m_adder.AddFolder(page, folder);
+            m_adder.addFolder(page, folder);
         return true;
     }
     default:

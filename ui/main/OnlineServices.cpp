@@ -23,56 +23,56 @@ OnlineServices::OnlineServices() : m_account(std::make_shared<AccountState>()) {
 
 OnlineServices::~OnlineServices()
 {
-    m_threads.StopAll();
+    m_threads.stopAll();
 }
 
-void OnlineServices::Attach(CMainWnd& window)
+void OnlineServices::attach(CMainWnd& window)
 {
     m_window = &window;
-    window.RouteNotify(QStringLiteral("click"), QStringLiteral("feedback"), this);
-    window.RouteMessage(WM_OPEN_FEEDBACK, this);
-    window.RouteMessage(WM_CHECK_UPGRADE, this);
-    window.RouteMessage(WM_UPDATE_CHECKED, this);
-    window.AddShutdownStep([this] { m_threads.StopAll(); });
+    window.routeNotify(QStringLiteral("click"), QStringLiteral("feedback"), this);
+    window.routeMessage(WM_OPEN_FEEDBACK, this);
+    window.routeMessage(WM_CHECK_UPGRADE, this);
+    window.routeMessage(WM_UPDATE_CHECKED, this);
+    window.addShutdownStep([this] { m_threads.stopAll(); });
 
     // The start-up threads, each only when the one before it started.
-    StartUpdateCheck(false);
+    startUpdateCheck(false);
     const std::shared_ptr<AccountState> account = m_account;
-    if (!m_threads.Start([account](const std::atomic<bool>&) { LoadAccount(*account); }))
+    if (!m_threads.start([account](const std::atomic<bool>&) { LoadAccount(*account); }))
         return;
     if (PublicIpQueryNeeded())
-        m_threads.Start([url = ServiceUrl()](const std::atomic<bool>& abort) { PublicIpQuery(url, &abort); });
+        m_threads.start([url = ServiceUrl()](const std::atomic<bool>& abort) { PublicIpQuery(url, &abort); });
 }
 
-void OnlineServices::OnNotify(TNotifyUI& msg)
+void OnlineServices::onNotify(TNotifyUI& msg)
 {
     if (msg.senderName() == QLatin1String("feedback"))
-        OpenFeedback();
+        openFeedback();
 }
 
-bool OnlineServices::OnMessage(MessageEvent& message)
+bool OnlineServices::onMessage(MessageEvent& message)
 {
     switch (message.number()) {
     case WM_OPEN_FEEDBACK:
-        OpenFeedback();
+        openFeedback();
         return true;
     case WM_CHECK_UPGRADE:
         if (!m_checkRunning)
-            StartUpdateCheck(true);
+            startUpdateCheck(true);
         return true;
     case WM_UPDATE_CHECKED:
         if (const auto* record = message.recordAs<UpdateCheckedRecord>())
-            ShowCheckOutcome(*record);
+            showCheckOutcome(*record);
         return true;
     default:
         return false;
     }
 }
 
-void OnlineServices::StartUpdateCheck(bool interactive)
+void OnlineServices::startUpdateCheck(bool interactive)
 {
     QObject* receiver = m_window.data();
-    const bool started = m_threads.Start([receiver, interactive, url = ServiceUrl()](const std::atomic<bool>& abort) {
+    const bool started = m_threads.start([receiver, interactive, url = ServiceUrl()](const std::atomic<bool>& abort) {
         auto record = std::make_unique<UpdateCheckedRecord>();
         record->interactive = interactive;
         record->result = RequestUpdateCheck(url, &abort);
@@ -85,7 +85,7 @@ void OnlineServices::StartUpdateCheck(bool interactive)
     }
 }
 
-void OnlineServices::ShowCheckOutcome(const UpdateCheckedRecord& record)
+void OnlineServices::showCheckOutcome(const UpdateCheckedRecord& record)
 {
     if (record.interactive) {
         m_checkRunning = false;
@@ -103,15 +103,15 @@ void OnlineServices::ShowCheckOutcome(const UpdateCheckedRecord& record)
         m_offering = false;
 }
 
-void OnlineServices::OpenFeedback()
+void OnlineServices::openFeedback()
 {
-    if (FeedbackDialog* open = FeedbackDialog::Current(); open && !open->IsClosed()) {
+    if (FeedbackDialog* open = FeedbackDialog::current(); open && !open->isClosed()) {
         open->ShowWindow(true, true);
         return;
     }
     const std::shared_ptr<AccountState> account = m_account;
     FeedbackDialog::Open(
-        m_window.data(), [account] { return account->IsSignedIn(); }, ServiceUrl());
+        m_window.data(), [account] { return account->isSignedIn(); }, ServiceUrl());
 }
 
 }  // namespace tolvex

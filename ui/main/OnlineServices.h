@@ -36,20 +36,20 @@ public:
     OnlineServices();
     ~OnlineServices() override;
 
-    void Attach(CMainWnd& window) override;
-    void OnNotify(TNotifyUI& msg) override;
-    bool OnMessage(MessageEvent& message) override;
+    void attach(CMainWnd& window) override;
+    void onNotify(TNotifyUI& msg) override;
+    bool onMessage(MessageEvent& message) override;
 
-    const AccountState& Account() const { return *m_account; }
+    const AccountState& account() const { return *m_account; }
     // True while a check the user asked for runs.
-    bool CheckRunning() const { return m_checkRunning; }
+    bool checkRunning() const { return m_checkRunning; }
     // Threads of the services that have not finished yet.
-    int RunningThreads() { return m_threads.RunningCount(); }
+    int runningThreads() { return m_threads.runningCount(); }
 
 private:
-    void StartUpdateCheck(bool interactive);
-    void ShowCheckOutcome(const UpdateCheckedRecord& record);
-    void OpenFeedback();
+    void startUpdateCheck(bool interactive);
+    void showCheckOutcome(const UpdateCheckedRecord& record);
+    void openFeedback();
 
     QPointer<CMainWnd> m_window;
     std::shared_ptr<AccountState> m_account;

@@ -9,22 +9,22 @@ namespace tolvex {
 
 void OpenFilesOnConvertPage(CMainWnd& window, const QStringList& paths)
 {
-    auto* adder = window.Handler<MediaAdder>();
+    auto* adder = window.handler<MediaAdder>();
     if (paths.isEmpty() || !adder)
         return;
-    window.SelectPage(PageKind::Convert);
+    window.selectPage(PageKind::Convert);
     QStringList files;
     for (const QString& path : paths) {
         if (QFileInfo(path).isDir()) {
             // Keeps the order: the files before the folder go in first.
-            adder->AddFiles(PageKind::Convert, files);
+            adder->addFiles(PageKind::Convert, files);
             files.clear();
-            adder->AddFolder(PageKind::Convert, path);
+            adder->addFolder(PageKind::Convert, path);
         } else {
             files << path;
         }
     }
-    adder->AddFiles(PageKind::Convert, files);
+    adder->addFiles(PageKind::Convert, files);
 }
 
 }  // namespace tolvex

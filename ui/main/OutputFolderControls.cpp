@@ -14,22 +14,22 @@
 
 namespace tolvex {
 
-void OutputFolderControls::Attach(CMainWnd& window)
+void OutputFolderControls::attach(CMainWnd& window)
 {
     m_window = &window;
-    window.RouteNotify(QStringLiteral("click"), QStringLiteral("output-choose-btn"), this);
-    window.RouteNotify(QStringLiteral("click"), QStringLiteral("output-open-btn"), this);
+    window.routeNotify(QStringLiteral("click"), QStringLiteral("output-choose-btn"), this);
+    window.routeNotify(QStringLiteral("click"), QStringLiteral("output-open-btn"), this);
 }
 
-void OutputFolderControls::OnNotify(TNotifyUI& msg)
+void OutputFolderControls::onNotify(TNotifyUI& msg)
 {
     if (msg.senderName() == QLatin1String("output-choose-btn"))
-        Choose();
+        choose();
     else if (msg.senderName() == QLatin1String("output-open-btn"))
         Open();
 }
 
-bool OutputFolderControls::CanWriteInto(const QString& folder)
+bool OutputFolderControls::canWriteInto(const QString& folder)
 {
     if (folder.isEmpty())
         return false;
@@ -40,13 +40,13 @@ bool OutputFolderControls::CanWriteInto(const QString& folder)
     return probe.open();
 }
 
-bool OutputFolderControls::UseFolder(const QString& folder)
+bool OutputFolderControls::useFolder(const QString& folder)
 {
-    if (!CanWriteInto(folder)) {
+    if (!canWriteInto(folder)) {
         ShowMessageBox(m_window, QCoreApplication::translate("OutputFolderControls", "该目录没有写入权限!"));
         return false;
     }
-    if (QLineEdit* edit = m_window->OutputFolderEdit()) {
+    if (QLineEdit* edit = m_window->outputFolderEdit()) {
         edit->setText(folder);
         edit->setToolTip(folder);
     }
@@ -54,22 +54,22 @@ bool OutputFolderControls::UseFolder(const QString& folder)
     return true;
 }
 
-void OutputFolderControls::Choose()
+void OutputFolderControls::choose()
 {
-    const QString start = m_window->OutputFolderEdit() ? m_window->OutputFolderEdit()->text() : QString();
+    const QString start = m_window->outputFolderEdit() ? m_window->outputFolderEdit()->text() : QString();
     const QString folder = QFileDialog::getExistingDirectory(
         m_window, QCoreApplication::translate("OutputFolderControls", "选择视频存放目录"), start,
         QFileDialog::ShowDirsOnly);
     if (folder.isEmpty())
         return;
-    UseFolder(QDir::toNativeSeparators(folder));
+    useFolder(QDir::toNativeSeparators(folder));
 }
 
 void OutputFolderControls::Open()
 {
     // The text goes to the file manager as it stands; a folder that does not exist simply
     // does not open.
-    const QString folder = m_window->OutputFolderEdit() ? m_window->OutputFolderEdit()->text() : QString();
+    const QString folder = m_window->outputFolderEdit() ? m_window->outputFolderEdit()->text() : QString();
     QDesktopServices::openUrl(QUrl::fromLocalFile(folder));
 }
 

@@ -14,19 +14,19 @@ namespace tolvex {
 
 class OutputFolderControls : public MainWndHandler {
 public:
-    void Attach(CMainWnd& window) override;
-    void OnNotify(TNotifyUI& msg) override;
+    void attach(CMainWnd& window) override;
+    void onNotify(TNotifyUI& msg) override;
 
     // What the choose button does once a folder was picked: the write test, then the box
     // and the setting. False (after the notice) when the folder takes no file.
-    bool UseFolder(const QString& folder);
+    bool useFolder(const QString& folder);
 
     // Whether a file can be created in `folder`: creates "tolvexTmp" there (failing when it
     // exists already) and deletes it again.
-    static bool CanWriteInto(const QString& folder);
+    static bool canWriteInto(const QString& folder);
 
 private:
-    void Choose();
+    void choose();
     void Open();
 
     CMainWnd* m_window = nullptr;

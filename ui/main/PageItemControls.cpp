@@ -22,7 +22,7 @@ namespace {
 
 QWidget* ConvertItem(CMainWnd& window, TaskId taskId)
 {
-    CListUI* list = window.PageList(PageKind::Convert);
+    CListUI* list = window.pageList(PageKind::Convert);
     return list ? list->findItem(QStringLiteral("item-%1").arg(taskId)) : nullptr;
 }
 
@@ -72,31 +72,31 @@ void FillResolutionBox(QWidget* item, const QString& format)
 
 PageItemControls::PageItemControls(PageTasks& tasks) : m_tasks(tasks) {}
 
-void PageItemControls::Attach(CMainWnd& window)
+void PageItemControls::attach(CMainWnd& window)
 {
     m_window = &window;
-    window.RouteNotify(QStringLiteral("itemselect"), QStringLiteral("video-convert-format"), this);
-    window.RouteNotify(QStringLiteral("click"), QStringLiteral("video-param-setting-btn"), this);
-    window.RouteNotify(QStringLiteral("valuechanged"), QStringLiteral("video-compress-slider"), this);
+    window.routeNotify(QStringLiteral("itemselect"), QStringLiteral("video-convert-format"), this);
+    window.routeNotify(QStringLiteral("click"), QStringLiteral("video-param-setting-btn"), this);
+    window.routeNotify(QStringLiteral("valuechanged"), QStringLiteral("video-compress-slider"), this);
 }
 
-void PageItemControls::OnNotify(TNotifyUI& msg)
+void PageItemControls::onNotify(TNotifyUI& msg)
 {
     if (!msg.sender)
         return;
     const auto taskId = static_cast<TaskId>(ControlTag(msg.sender));
     const QString name = msg.senderName();
     if (name == QLatin1String("video-convert-format")) {
-        OnConvertFormatChosen(taskId);
+        onConvertFormatChosen(taskId);
     } else if (name == QLatin1String("video-param-setting-btn")) {
-        OpenParamSetting(taskId);
+        openParamSetting(taskId);
     } else if (name == QLatin1String("video-compress-slider")) {
         if (auto* slider = qobject_cast<QSlider*>(msg.sender.data()))
-            OnCompressSliderMoved(taskId, slider->value());
+            onCompressSliderMoved(taskId, slider->value());
     }
 }
 
-void PageItemControls::OnConvertFormatChosen(TaskId taskId)
+void PageItemControls::onConvertFormatChosen(TaskId taskId)
 {
     QWidget* item = ConvertItem(*m_window, taskId);
     if (!item)
@@ -108,7 +108,7 @@ void PageItemControls::OnConvertFormatChosen(TaskId taskId)
     FillResolutionBox(item, format);
 }
 
-void PageItemControls::OpenParamSetting(TaskId taskId)
+void PageItemControls::openParamSetting(TaskId taskId)
 {
     QWidget* item = ConvertItem(*m_window, taskId);
     if (!item)
@@ -117,12 +117,12 @@ void PageItemControls::OpenParamSetting(TaskId taskId)
     ParamSettingDialog::Open(m_window, taskId, ToNarrowAnsi(format), m_tasks.OutputParams().find(taskId));
 }
 
-void PageItemControls::OnCompressSliderMoved(TaskId taskId, int value)
+void PageItemControls::onCompressSliderMoved(TaskId taskId, int value)
 {
-    const auto record = m_window->MediaItems().find(taskId);
+    const auto record = m_window->mediaItems().find(taskId);
     if (!record)
         return;
-    CListUI* list = m_window->PageList(PageKind::Compress);
+    CListUI* list = m_window->pageList(PageKind::Compress);
     QWidget* item = list ? list->findItem(QStringLiteral("item-%1").arg(taskId)) : nullptr;
     if (!item)
         return;

@@ -37,12 +37,12 @@ class PageItemControls : public MainWndHandler {
 public:
     explicit PageItemControls(PageTasks& tasks);
 
-    void Attach(CMainWnd& window) override;
-    void OnNotify(TNotifyUI& msg) override;
+    void attach(CMainWnd& window) override;
+    void onNotify(TNotifyUI& msg) override;
 
-    void OnConvertFormatChosen(TaskId taskId);
-    void OpenParamSetting(TaskId taskId);
-    void OnCompressSliderMoved(TaskId taskId, int value);
+    void onConvertFormatChosen(TaskId taskId);
+    void openParamSetting(TaskId taskId);
+    void onCompressSliderMoved(TaskId taskId, int value);
 
 private:
     PageTasks& m_tasks;

@@ -16,16 +16,16 @@ namespace tolvex {
 
 PageStartHandler::PageStartHandler(PageTasks& tasks) : m_tasks(tasks) {}
 
-void PageStartHandler::Attach(CMainWnd& window)
+void PageStartHandler::attach(CMainWnd& window)
 {
     m_window = &window;
     for (int i = 0; i < kPageCount; ++i) {
         const auto page = static_cast<PageKind>(i);
-        window.RouteNotify(QStringLiteral("click"), QString::fromUtf8(StartButtonTextsFor(page).buttonName), this);
+        window.routeNotify(QStringLiteral("click"), QString::fromUtf8(StartButtonTextsFor(page).buttonName), this);
     }
 }
 
-void PageStartHandler::OnNotify(TNotifyUI& msg)
+void PageStartHandler::onNotify(TNotifyUI& msg)
 {
     for (int i = 0; i < kPageCount; ++i) {
         const auto page = static_cast<PageKind>(i);
@@ -39,8 +39,8 @@ void PageStartHandler::OnNotify(TNotifyUI& msg)
 bool PageStartHandler::StartPage(PageKind page)
 {
     if (page == PageKind::Merge)
-        return StartMerge();
-    const std::vector<TaskId> ids = ListTaskIds(m_window->PageList(page));
+        return startMerge();
+    const std::vector<TaskId> ids = ListTaskIds(m_window->pageList(page));
     if (ids.empty()) {
         ShowPromptBox(m_window, QCoreApplication::translate("PageStartHandler", "请先添加文件!"));
         return false;
@@ -50,13 +50,13 @@ bool PageStartHandler::StartPage(PageKind page)
         ShowPromptBox(m_window, QCoreApplication::translate("PageStartHandler", "请先选择背景音乐文件!"));
         return false;
     }
-    return m_tasks.Engine().StartPage(page, ids);
+    return m_tasks.engine().StartPage(page, ids);
 }
 
-std::vector<TaskId> PageStartHandler::SelectedMergeItems() const
+std::vector<TaskId> PageStartHandler::selectedMergeItems() const
 {
     std::vector<TaskId> selected;
-    const CListUI* list = m_window->PageList(PageKind::Merge);
+    const CListUI* list = m_window->pageList(PageKind::Merge);
     if (!list)
         return selected;
     for (int i = 0; i < list->count(); ++i) {
@@ -67,12 +67,12 @@ std::vector<TaskId> PageStartHandler::SelectedMergeItems() const
     return selected;
 }
 
-bool PageStartHandler::StartMerge()
+bool PageStartHandler::startMerge()
 {
     // A merge already under way is left alone (its button ignores the mouse meanwhile).
-    if (m_tasks.Engine().isPageBusy(PageKind::Merge))
+    if (m_tasks.engine().isPageBusy(PageKind::Merge))
         return false;
-    const std::vector<TaskId> selected = SelectedMergeItems();
+    const std::vector<TaskId> selected = selectedMergeItems();
     if (selected.empty()) {
         ShowPromptBox(m_window, QCoreApplication::translate("PageStartHandler", "请选择要合并视频文件!"));
         return false;
@@ -84,17 +84,17 @@ bool PageStartHandler::StartMerge()
     MergeSettings settings;
     settings.format = ControlText(m_window->FindControl(QStringLiteral("video-merge-format")));
     settings.ratioText = ControlText(m_window->FindControl(QStringLiteral("video-merge-ratio")));
-    const MergeJob job = m_tasks.Factory().planMerge(selected, settings);
+    const MergeJob job = m_tasks.factory().planMerge(selected, settings);
 
-    m_tasks.SetMergeTotalDuration(job.totalDuration);
-    m_tasks.SetMergeSources(job.sources);
-    if (auto* bar = m_window->FindControlAs<QProgressBar>(QStringLiteral("video-merge-progress")))
+    m_tasks.setMergeTotalDuration(job.totalDuration);
+    m_tasks.setMergeSources(job.sources);
+    if (auto* bar = m_window->findControlAs<QProgressBar>(QStringLiteral("video-merge-progress")))
         bar->setValue(0);
     QWidget* label = m_window->FindControl(QStringLiteral("video-merge-progress-label"));
     SetControlText(label, QStringLiteral("0%"));
     if (label)
         label->setToolTip(QString());  // an earlier failure's explanation no longer applies
-    m_tasks.Engine().StartMerge(job.command);
+    m_tasks.engine().startMerge(job.command);
     return true;
 }
 

@@ -19,16 +19,16 @@ class PageStartHandler : public MainWndHandler {
 public:
     explicit PageStartHandler(PageTasks& tasks);
 
-    void Attach(CMainWnd& window) override;
-    void OnNotify(TNotifyUI& msg) override;
+    void attach(CMainWnd& window) override;
+    void onNotify(TNotifyUI& msg) override;
 
     // The start button's action; false when the page was not started (a prompt said why).
     bool StartPage(PageKind page);
     // The task ids of the ticked merge items, in list order.
-    std::vector<TaskId> SelectedMergeItems() const;
+    std::vector<TaskId> selectedMergeItems() const;
 
 private:
-    bool StartMerge();
+    bool startMerge();
 
     PageTasks& m_tasks;
     CMainWnd* m_window = nullptr;

@@ -5,19 +5,19 @@
 
 namespace tolvex {
 
-void PageSwitchHandler::Attach(CMainWnd& window)
+void PageSwitchHandler::attach(CMainWnd& window)
 {
     m_window = &window;
     for (const MainPageNames& names : kMainPageNames)
-        window.RouteNotify(QStringLiteral("selectchanged"), QString::fromLatin1(names.selector), this);
+        window.routeNotify(QStringLiteral("selectchanged"), QString::fromLatin1(names.selector), this);
 }
 
-void PageSwitchHandler::OnNotify(TNotifyUI& msg)
+void PageSwitchHandler::onNotify(TNotifyUI& msg)
 {
     const QString name = msg.senderName();
     for (int i = 0; i < kPageCount; ++i) {
         if (name == QLatin1String(kMainPageNames[i].selector)) {
-            m_window->SelectPage(static_cast<PageKind>(i));
+            m_window->selectPage(static_cast<PageKind>(i));
             return;
         }
     }

@@ -8,8 +8,8 @@ namespace tolvex {
 
 class PageSwitchHandler : public MainWndHandler {
 public:
-    void Attach(CMainWnd& window) override;
-    void OnNotify(TNotifyUI& msg) override;
+    void attach(CMainWnd& window) override;
+    void onNotify(TNotifyUI& msg) override;
 
 private:
     CMainWnd* m_window = nullptr;

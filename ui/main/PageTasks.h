@@ -31,22 +31,22 @@ public:
     PageTasks& operator=(const PageTasks&) = delete;
 
     // Starts the page workers in page order; each only if the one before it started.
-    int StartWorkers();
+    int startWorkers();
     // Kills every running job of every page and the merge job (the window is closing).
     void StopAllJobs();
 
-    TaskEngine& Engine() { return *m_engine; }
-    PageJobFactory& Factory() { return *m_factory; }
+    TaskEngine& engine() { return *m_engine; }
+    PageJobFactory& factory() { return *m_factory; }
     OutputParamsTable& OutputParams() { return m_outputParams; }
-    SplitClipTable& SplitClips() { return m_splitClips; }
-    GifClipTable& GifClips() { return m_gifClips; }
+    SplitClipTable& splitClips() { return m_splitClips; }
+    GifClipTable& gifClips() { return m_gifClips; }
 
     // The running merge's total duration in seconds (set when a merge starts).
-    double MergeTotalDuration() const { return m_mergeTotalDuration; }
-    void SetMergeTotalDuration(double seconds) { m_mergeTotalDuration = seconds; }
+    double mergeTotalDuration() const { return m_mergeTotalDuration; }
+    void setMergeTotalDuration(double seconds) { m_mergeTotalDuration = seconds; }
     // The inputs of the running merge, to name the one a failure is about.
-    const std::vector<MergeSource>& MergeSources() const { return m_mergeSources; }
-    void SetMergeSources(std::vector<MergeSource> sources) { m_mergeSources = std::move(sources); }
+    const std::vector<MergeSource>& mergeSources() const { return m_mergeSources; }
+    void setMergeSources(std::vector<MergeSource> sources) { m_mergeSources = std::move(sources); }
 
 private:
     OutputParamsTable m_outputParams;

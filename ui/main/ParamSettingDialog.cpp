@@ -69,7 +69,7 @@ QString ParamSettingDialog::GetSkinFile()
     return QStringLiteral("ParamSetting.xml");
 }
 
-QString ParamSettingDialog::GetWindowClassName() const
+QString ParamSettingDialog::getWindowClassName() const
 {
     return QStringLiteral("参数设置");
 }
@@ -77,13 +77,13 @@ QString ParamSettingDialog::GetWindowClassName() const
 void ParamSettingDialog::InitWindow()
 {
     for (int i = 0; i < kParamListCount; ++i)
-        m_lists[i] = FindControlAs<QComboBox>(QString::fromLatin1(kListNames[i]));
-    m_confirm = FindControlAs<QAbstractButton>(QStringLiteral("confirm-btn"));
-    m_cancel = FindControlAs<QAbstractButton>(QStringLiteral("cancel-btn"));
-    FillLists(ParamOptionTable());
+        m_lists[i] = findControlAs<QComboBox>(QString::fromLatin1(kListNames[i]));
+    m_confirm = findControlAs<QAbstractButton>(QStringLiteral("confirm-btn"));
+    m_cancel = findControlAs<QAbstractButton>(QStringLiteral("cancel-btn"));
+    fillLists(ParamOptionTable());
 }
 
-void ParamSettingDialog::FillLists(const ParamOptionTable& table)
+void ParamSettingDialog::fillLists(const ParamOptionTable& table)
 {
     for (int i = 0; i < kParamListCount; ++i) {
         QComboBox* box = m_lists[i];
@@ -108,7 +108,7 @@ void ParamSettingDialog::FillLists(const ParamOptionTable& table)
     }
 }
 
-ParamChoices ParamSettingDialog::CurrentChoices() const
+ParamChoices ParamSettingDialog::currentChoices() const
 {
     ParamChoices choices;
     for (int i = 0; i < kParamListCount; ++i) {
@@ -121,10 +121,10 @@ ParamChoices ParamSettingDialog::CurrentChoices() const
     return choices;
 }
 
-void ParamSettingDialog::Confirm()
+void ParamSettingDialog::confirm()
 {
     auto record = std::make_unique<OutputParamsRecord>();
-    record->params = ParseOutputParams(m_taskId, CurrentChoices());
+    record->params = ParseOutputParams(m_taskId, currentChoices());
     PostMessageTo(m_owner.data(), WM_OUTPUT_PARAMS, std::move(record));
     Close(1);
 }
@@ -133,7 +133,7 @@ void ParamSettingDialog::Notify(TNotifyUI& msg)
 {
     if (msg.type == QLatin1String("click") && msg.sender) {
         if (m_confirm && msg.sender == m_confirm)
-            Confirm();
+            confirm();
         else if (m_cancel && msg.sender == m_cancel)
             Close(1);
     }

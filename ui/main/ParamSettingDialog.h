@@ -45,20 +45,20 @@ public:
     static void Open(QWidget* owner, TaskId taskId, const std::string& format, std::optional<OutputParams> stored);
 
     // The drop-downs in the order the dialog fills them (null when the skin lacks one).
-    QComboBox* List(ParamList list) const { return m_lists[static_cast<size_t>(list)]; }
+    QComboBox* list(ParamList list) const { return m_lists[static_cast<size_t>(list)]; }
     // The selections as they stand (position and narrow text of each list).
-    ParamChoices CurrentChoices() const;
+    ParamChoices currentChoices() const;
 
 protected:
     QString GetSkinFile() override;
-    QString GetWindowClassName() const override;
+    QString getWindowClassName() const override;
     void InitWindow() override;
     void Notify(TNotifyUI& msg) override;
     void OnFinalMessage() override;
 
 private:
-    void FillLists(const ParamOptionTable& table);
-    void Confirm();
+    void fillLists(const ParamOptionTable& table);
+    void confirm();
 
     QPointer<QObject> m_owner;
     TaskId m_taskId;

@@ -83,45 +83,45 @@ ProgressControlNames ProgressControlsOf(PageKind page)
 
 ProgressView::ProgressView(PageTasks& tasks) : m_tasks(tasks) {}
 
-void ProgressView::Attach(CMainWnd& window)
+void ProgressView::attach(CMainWnd& window)
 {
     m_window = &window;
     for (const int number :
          {WM_TASK_STARTED, WM_TASK_PROGRESS, WM_TASK_DONE, WM_TASK_FAILED, WM_TASK_OUTPUT, WM_OUTPUT_PARAMS})
-        window.RouteMessage(number, this);
+        window.routeMessage(number, this);
 }
 
-QWidget* ProgressView::ItemOf(PageKind page, TaskId taskId) const
+QWidget* ProgressView::itemOf(PageKind page, TaskId taskId) const
 {
     const ProgressControlNames names = ProgressControlsOf(page);
     if (!m_window || !names.list)
         return nullptr;
-    CListUI* list = m_window->PageList(page);
+    CListUI* list = m_window->pageList(page);
     return list ? list->findItem(QStringLiteral("item-%1").arg(taskId)) : nullptr;
 }
 
-bool ProgressView::OnMessage(MessageEvent& message)
+bool ProgressView::onMessage(MessageEvent& message)
 {
     switch (message.number()) {
     case WM_TASK_STARTED:
         if (const auto* record = message.recordAs<TaskStartRecord>(); record && IsPage(record->pageKind))
-            OnStarted(static_cast<PageKind>(record->pageKind), record->taskId);
+            onStarted(static_cast<PageKind>(record->pageKind), record->taskId);
         return true;
     case WM_TASK_PROGRESS:
         if (const auto* record = message.recordAs<ProgressRecord>(); record && IsPage(record->pageKind))
-            OnProgress(static_cast<PageKind>(record->pageKind), record->taskId, record->positionMs, record->durationMs);
+            onProgress(static_cast<PageKind>(record->pageKind), record->taskId, record->positionMs, record->durationMs);
         return true;
     case WM_TASK_DONE:
         if (const auto* record = message.recordAs<CompletionRecord>(); record && IsPage(record->pageKind))
-            OnDone(static_cast<PageKind>(record->pageKind), record->taskId);
+            onDone(static_cast<PageKind>(record->pageKind), record->taskId);
         return true;
     case WM_TASK_FAILED:
         if (const auto* record = message.recordAs<FailureRecord>(); record && IsPage(record->pageKind))
-            OnFailed(static_cast<PageKind>(record->pageKind), record->taskId, QString::fromStdString(record->reason));
+            onFailed(static_cast<PageKind>(record->pageKind), record->taskId, QString::fromStdString(record->reason));
         return true;
     case WM_TASK_OUTPUT:
         if (const auto* record = message.recordAs<OutputNameRecord>(); record && IsPage(record->pageKind))
-            OnOutput(static_cast<PageKind>(record->pageKind), record->taskId,
+            onOutput(static_cast<PageKind>(record->pageKind), record->taskId,
                      QString::fromStdString(record->outputPath));
         return true;
     case WM_OUTPUT_PARAMS:
@@ -134,7 +134,7 @@ bool ProgressView::OnMessage(MessageEvent& message)
     }
 }
 
-void ProgressView::ShowPercent(QWidget* container, PageKind page, int percent)
+void ProgressView::showPercent(QWidget* container, PageKind page, int percent)
 {
     const ProgressControlNames names = ProgressControlsOf(page);
     if (auto* bar = qobject_cast<QProgressBar*>(Named(container, names.bar))) {
@@ -144,9 +144,9 @@ void ProgressView::ShowPercent(QWidget* container, PageKind page, int percent)
     SetControlText(Named(container, names.label), QStringLiteral("%1%").arg(percent));
 }
 
-void ProgressView::OnStarted(PageKind page, TaskId taskId)
+void ProgressView::onStarted(PageKind page, TaskId taskId)
 {
-    QWidget* item = ItemOf(page, taskId);
+    QWidget* item = itemOf(page, taskId);
     if (!item)
         return;
     const ProgressControlNames names = ProgressControlsOf(page);
@@ -156,33 +156,33 @@ void ProgressView::OnStarted(PageKind page, TaskId taskId)
         label->setVisible(true);
     if (QWidget* mark = FailureMarkOf(item, page))
         mark->setVisible(false);
-    ShowPercent(item, page, 0);
+    showPercent(item, page, 0);
 }
 
-void ProgressView::OnProgress(PageKind page, TaskId taskId, int32_t positionMs, int32_t durationMs)
+void ProgressView::onProgress(PageKind page, TaskId taskId, int32_t positionMs, int32_t durationMs)
 {
     if (page == PageKind::Merge) {
-        ShowPercent(m_window, page, MergeProgressPercent(positionMs, m_tasks.MergeTotalDuration()));
+        showPercent(m_window, page, MergeProgressPercent(positionMs, m_tasks.mergeTotalDuration()));
         return;
     }
-    if (QWidget* item = ItemOf(page, taskId))
-        ShowPercent(item, page, ProgressPercent(positionMs, durationMs));
+    if (QWidget* item = itemOf(page, taskId))
+        showPercent(item, page, ProgressPercent(positionMs, durationMs));
 }
 
-void ProgressView::OnDone(PageKind page, TaskId taskId)
+void ProgressView::onDone(PageKind page, TaskId taskId)
 {
     // Counted before the queue side, which may turn the page idle.
-    if (auto* notice = m_window ? m_window->Handler<FinishNotice>() : nullptr)
-        notice->OnJobEnded(page, false);
+    if (auto* notice = m_window ? m_window->handler<FinishNotice>() : nullptr)
+        notice->onJobEnded(page, false);
     if (page == PageKind::Merge) {
-        ShowPercent(m_window, page, 100);
+        showPercent(m_window, page, 100);
         return;
     }
-    if (QWidget* item = ItemOf(page, taskId)) {
-        ShowPercent(item, page, 100);
+    if (QWidget* item = itemOf(page, taskId)) {
+        showPercent(item, page, 100);
         // The compress item's size says what came out beside what was promised.
         if (page == PageKind::Compress) {
-            if (const auto promise = m_tasks.Factory().compressPromise(taskId)) {
+            if (const auto promise = m_tasks.factory().compressPromise(taskId)) {
                 const auto reserved = m_compressOutputs.find(taskId);
                 ShowCompressResult(item, promise->promisedBytes,
                                    reserved != m_compressOutputs.end() ? reserved->second
@@ -192,11 +192,11 @@ void ProgressView::OnDone(PageKind page, TaskId taskId)
     }
 }
 
-void ProgressView::OnFailed(PageKind page, TaskId taskId, const QString& reason)
+void ProgressView::onFailed(PageKind page, TaskId taskId, const QString& reason)
 {
     // Counted before the queue side, which may turn the page idle.
-    if (auto* notice = m_window ? m_window->Handler<FinishNotice>() : nullptr)
-        notice->OnJobEnded(page, true);
+    if (auto* notice = m_window ? m_window->handler<FinishNotice>() : nullptr)
+        notice->onJobEnded(page, true);
     // Without ffmpeg every job fails the same way: the user is told once, after this
     // message (a modal box must not run inside the engine's delivery).
     if (reason == QLatin1String(kFfmpegNotFound) && !m_toldFfmpegMissing && m_window) {
@@ -210,7 +210,7 @@ void ProgressView::OnFailed(PageKind page, TaskId taskId, const QString& reason)
         QWidget* label = Named(m_window, ProgressControlsOf(page).label);
         SetControlText(label, FailedText());
         // Say which input ffmpeg blamed, when it names one.
-        const auto& sources = m_tasks.MergeSources();
+        const auto& sources = m_tasks.mergeSources();
         const int input = MergeInputNamedIn(reason.toStdString(), sources);
         if (label) {
             label->setToolTip(input < 0 ? reason
@@ -220,7 +220,7 @@ void ProgressView::OnFailed(PageKind page, TaskId taskId, const QString& reason)
         }
         return;
     }
-    if (QWidget* item = ItemOf(page, taskId)) {
+    if (QWidget* item = itemOf(page, taskId)) {
         const ProgressControlNames names = ProgressControlsOf(page);
         QWidget* mark = FailureMarkOf(item, page);
         QWidget* bar = Named(item, names.bar);
@@ -242,11 +242,11 @@ void ProgressView::OnFailed(PageKind page, TaskId taskId, const QString& reason)
     }
 }
 
-void ProgressView::OnOutput(PageKind page, TaskId taskId, const QString& outputPath)
+void ProgressView::onOutput(PageKind page, TaskId taskId, const QString& outputPath)
 {
     if (page == PageKind::Compress)
         m_compressOutputs[taskId] = outputPath;
-    QWidget* item = ItemOf(page, taskId);
+    QWidget* item = itemOf(page, taskId);
     if (!item)
         return;
     // The item shows the name its file really gets (a taken name gets a number).

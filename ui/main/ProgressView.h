@@ -39,20 +39,20 @@ class ProgressView : public MainWndHandler {
 public:
     explicit ProgressView(PageTasks& tasks);
 
-    void Attach(CMainWnd& window) override;
-    bool OnMessage(MessageEvent& message) override;
+    void attach(CMainWnd& window) override;
+    bool onMessage(MessageEvent& message) override;
 
     // The list item of a task, or null when it is not (or no longer) listed.
-    QWidget* ItemOf(PageKind page, TaskId taskId) const;
+    QWidget* itemOf(PageKind page, TaskId taskId) const;
 
 private:
-    void OnStarted(PageKind page, TaskId taskId);
-    void OnProgress(PageKind page, TaskId taskId, int32_t positionMs, int32_t durationMs);
-    void OnDone(PageKind page, TaskId taskId);
-    void OnFailed(PageKind page, TaskId taskId, const QString& reason);
-    void OnOutput(PageKind page, TaskId taskId, const QString& outputPath);
+    void onStarted(PageKind page, TaskId taskId);
+    void onProgress(PageKind page, TaskId taskId, int32_t positionMs, int32_t durationMs);
+    void onDone(PageKind page, TaskId taskId);
+    void onFailed(PageKind page, TaskId taskId, const QString& reason);
+    void onOutput(PageKind page, TaskId taskId, const QString& outputPath);
     // Sets the bar and label of `container` (an item, or the merge page's window).
-    void ShowPercent(QWidget* container, PageKind page, int percent);
+    void showPercent(QWidget* container, PageKind page, int percent);
 
     PageTasks& m_tasks;
     CMainWnd* m_window = nullptr;

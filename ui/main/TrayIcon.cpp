@@ -16,17 +16,17 @@ TrayIcon::TrayIcon() = default;
 
 TrayIcon::~TrayIcon()
 {
-    Remove();
+    remove();
 }
 
-void TrayIcon::Attach(CMainWnd& window)
+void TrayIcon::attach(CMainWnd& window)
 {
     m_window = &window;
-    window.RouteMessage(WM_TRAY_CALLBACK, this);
+    window.routeMessage(WM_TRAY_CALLBACK, this);
 
     QIcon icon = window.windowIcon();
     if (icon.isNull())
-        icon = QIcon(SkinResources::SkinPath(QStringLiteral("images/logo.png")));
+        icon = QIcon(SkinResources::skinPath(QStringLiteral("images/logo.png")));
     m_icon = std::make_unique<QSystemTrayIcon>(icon);
     m_icon->setToolTip(QCoreApplication::translate("TrayIcon", "TOLVEX视频转换器"));
     // The icon's presses travel as the window's tray callback message, like every other
@@ -43,10 +43,10 @@ void TrayIcon::Attach(CMainWnd& window)
                          PostMessageTo(target.data(), WM_TRAY_CALLBACK, nullptr, kIconId, mouse);
                      });
     m_icon->show();
-    window.AddShutdownStep([this] { Remove(); });
+    window.addShutdownStep([this] { remove(); });
 }
 
-void TrayIcon::Remove()
+void TrayIcon::remove()
 {
     if (m_menu)
         m_menu->Close(1);
@@ -55,12 +55,12 @@ void TrayIcon::Remove()
     m_icon.reset();
 }
 
-CMainTaskMenu* TrayIcon::OpenMenu() const
+CMainTaskMenu* TrayIcon::openMenu() const
 {
     return m_menu.data();
 }
 
-bool TrayIcon::OnMessage(MessageEvent& message)
+bool TrayIcon::onMessage(MessageEvent& message)
 {
     if (message.number() != WM_TRAY_CALLBACK || !m_window)
         return false;

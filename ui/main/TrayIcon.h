@@ -28,15 +28,15 @@ public:
     TrayIcon();
     ~TrayIcon() override;
 
-    void Attach(CMainWnd& window) override;
-    bool OnMessage(MessageEvent& message) override;
+    void attach(CMainWnd& window) override;
+    bool onMessage(MessageEvent& message) override;
 
-    QSystemTrayIcon* Icon() const { return m_icon.get(); }
+    QSystemTrayIcon* icon() const { return m_icon.get(); }
     // The menu opened by the last right click, while it is open.
-    CMainTaskMenu* OpenMenu() const;
+    CMainTaskMenu* openMenu() const;
 
 private:
-    void Remove();
+    void remove();
 
     CMainWnd* m_window = nullptr;
     std::unique_ptr<QSystemTrayIcon> m_icon;

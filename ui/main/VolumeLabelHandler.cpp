@@ -27,19 +27,19 @@ QString FormatGainLabel(int gain)
     return gain >= 0 ? QStringLiteral("+%1dB").arg(gain) : QStringLiteral("%1dB").arg(gain);
 }
 
-void VolumeLabelHandler::Attach(CMainWnd& window)
+void VolumeLabelHandler::attach(CMainWnd& window)
 {
     m_window = &window;
     for (const SliderLabel& pair : kSliderLabels) {
         const QString sliderName = QString::fromLatin1(pair.slider);
-        window.RouteNotify(QStringLiteral("valuechanged"), sliderName, this);
+        window.routeNotify(QStringLiteral("valuechanged"), sliderName, this);
         // Labels start from the sliders' initial values.
-        if (auto* slider = window.FindControlAs<QSlider>(sliderName))
+        if (auto* slider = window.findControlAs<QSlider>(sliderName))
             SetControlText(window.FindControl(QString::fromLatin1(pair.label)), FormatGainLabel(slider->value()));
     }
 }
 
-void VolumeLabelHandler::OnNotify(TNotifyUI& msg)
+void VolumeLabelHandler::onNotify(TNotifyUI& msg)
 {
     auto* slider = qobject_cast<QSlider*>(msg.sender.data());
     if (!slider)

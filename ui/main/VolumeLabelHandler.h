@@ -13,8 +13,8 @@ QString FormatGainLabel(int gain);
 
 class VolumeLabelHandler : public MainWndHandler {
 public:
-    void Attach(CMainWnd& window) override;
-    void OnNotify(TNotifyUI& msg) override;
+    void attach(CMainWnd& window) override;
+    void onNotify(TNotifyUI& msg) override;
 
 private:
     CMainWnd* m_window = nullptr;

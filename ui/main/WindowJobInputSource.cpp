@@ -70,7 +70,7 @@ void WindowJobInputSource::shutdown()
 }
 
 template <class T>
-T WindowJobInputSource::Ask(std::function<T(QWidget*)> read, T fallback)
+T WindowJobInputSource::ask(std::function<T(QWidget*)> read, T fallback)
 {
     QWidget* window = m_window.data();
     if (!window)
@@ -113,35 +113,35 @@ T WindowJobInputSource::Ask(std::function<T(QWidget*)> read, T fallback)
 
 std::optional<ConvertSettings> WindowJobInputSource::convertSettings(TaskId taskId)
 {
-    return Ask<std::optional<ConvertSettings>>([taskId](QWidget* w) { return ReadConvertSettings(w, taskId); },
+    return ask<std::optional<ConvertSettings>>([taskId](QWidget* w) { return readConvertSettings(w, taskId); },
                                                std::nullopt);
 }
 
 std::optional<CompressSettings> WindowJobInputSource::compressSettings(TaskId taskId)
 {
-    return Ask<std::optional<CompressSettings>>([taskId](QWidget* w) { return ReadCompressSettings(w, taskId); },
+    return ask<std::optional<CompressSettings>>([taskId](QWidget* w) { return readCompressSettings(w, taskId); },
                                                 std::nullopt);
 }
 
 std::optional<RotateSettings> WindowJobInputSource::rotateSettings(TaskId taskId)
 {
-    return Ask<std::optional<RotateSettings>>([taskId](QWidget* w) { return ReadRotateSettings(w, taskId); },
+    return ask<std::optional<RotateSettings>>([taskId](QWidget* w) { return readRotateSettings(w, taskId); },
                                               std::nullopt);
 }
 
 ExtractSettings WindowJobInputSource::extractSettings()
 {
-    return Ask<ExtractSettings>(&ReadExtractSettings, ExtractSettings{});
+    return ask<ExtractSettings>(&readExtractSettings, ExtractSettings{});
 }
 
 MuteSettings WindowJobInputSource::muteSettings()
 {
-    return Ask<MuteSettings>(&ReadMuteSettings, MuteSettings{});
+    return ask<MuteSettings>(&readMuteSettings, MuteSettings{});
 }
 
 MusicSettings WindowJobInputSource::musicSettings()
 {
-    return Ask<MusicSettings>(&ReadMusicSettings, MusicSettings{});
+    return ask<MusicSettings>(&readMusicSettings, MusicSettings{});
 }
 
 QString WindowJobInputSource::outputFolder()
@@ -150,7 +150,7 @@ QString WindowJobInputSource::outputFolder()
     return OutputFolder();
 }
 
-std::optional<ConvertSettings> WindowJobInputSource::ReadConvertSettings(QWidget* window, TaskId taskId)
+std::optional<ConvertSettings> WindowJobInputSource::readConvertSettings(QWidget* window, TaskId taskId)
 {
     QWidget* item = FindItem(window, "video-convert-list", taskId);
     if (!item)
@@ -158,7 +158,7 @@ std::optional<ConvertSettings> WindowJobInputSource::ReadConvertSettings(QWidget
     return ConvertSettings{TextOf(item, "output-filename"), TextOf(item, "video-convert-ratio")};
 }
 
-std::optional<CompressSettings> WindowJobInputSource::ReadCompressSettings(QWidget* window, TaskId taskId)
+std::optional<CompressSettings> WindowJobInputSource::readCompressSettings(QWidget* window, TaskId taskId)
 {
     QWidget* item = FindItem(window, "video-compress-list", taskId);
     if (!item)
@@ -170,7 +170,7 @@ std::optional<CompressSettings> WindowJobInputSource::ReadCompressSettings(QWidg
     return settings;
 }
 
-std::optional<RotateSettings> WindowJobInputSource::ReadRotateSettings(QWidget* window, TaskId taskId)
+std::optional<RotateSettings> WindowJobInputSource::readRotateSettings(QWidget* window, TaskId taskId)
 {
     QWidget* item = FindItem(window, "video-rotate-list", taskId);
     if (!item)
@@ -179,17 +179,17 @@ std::optional<RotateSettings> WindowJobInputSource::ReadRotateSettings(QWidget* 
     return RotateSettings{box ? box->currentIndex() : -1};
 }
 
-ExtractSettings WindowJobInputSource::ReadExtractSettings(QWidget* window)
+ExtractSettings WindowJobInputSource::readExtractSettings(QWidget* window)
 {
     return ExtractSettings{TextOf(window, "video-extract-format")};
 }
 
-MuteSettings WindowJobInputSource::ReadMuteSettings(QWidget* window)
+MuteSettings WindowJobInputSource::readMuteSettings(QWidget* window)
 {
     return MuteSettings{IsChecked(window, "video-mute"), SliderValue(window, "video-mute-slider", 0)};
 }
 
-MusicSettings WindowJobInputSource::ReadMusicSettings(QWidget* window)
+MusicSettings WindowJobInputSource::readMusicSettings(QWidget* window)
 {
     MusicSettings settings;
     settings.musicPath = TextOf(window, "bg-music-edit");

@@ -35,19 +35,19 @@ public:
     void shutdown() override;
 
     // The readers themselves, UI thread only: what the controls hold now.
-    static std::optional<ConvertSettings> ReadConvertSettings(QWidget* window, TaskId taskId);
-    static std::optional<CompressSettings> ReadCompressSettings(QWidget* window, TaskId taskId);
-    static std::optional<RotateSettings> ReadRotateSettings(QWidget* window, TaskId taskId);
-    static ExtractSettings ReadExtractSettings(QWidget* window);
-    static MuteSettings ReadMuteSettings(QWidget* window);
-    static MusicSettings ReadMusicSettings(QWidget* window);
+    static std::optional<ConvertSettings> readConvertSettings(QWidget* window, TaskId taskId);
+    static std::optional<CompressSettings> readCompressSettings(QWidget* window, TaskId taskId);
+    static std::optional<RotateSettings> readRotateSettings(QWidget* window, TaskId taskId);
+    static ExtractSettings readExtractSettings(QWidget* window);
+    static MuteSettings readMuteSettings(QWidget* window);
+    static MusicSettings readMusicSettings(QWidget* window);
 
 private:
     struct Channel;
     // Runs `read` on the UI thread and returns its answer; `fallback` when the source was
     // shut down or the window is gone.
     template <class T>
-    T Ask(std::function<T(QWidget*)> read, T fallback);
+    T ask(std::function<T(QWidget*)> read, T fallback);
 
     QPointer<QWidget> m_window;
     std::shared_ptr<Channel> m_channel;

@@ -16,9 +16,9 @@ void WindowTaskHost::setPageBusy(PageKind page, bool busy)
 {
     if (!m_window)
         return;
-    m_window->SetPageBusy(page, busy);
-    if (auto* notice = m_window->Handler<FinishNotice>())
-        notice->OnPageBusy(page, busy);
+    m_window->setPageBusy(page, busy);
+    if (auto* notice = m_window->handler<FinishNotice>())
+        notice->onPageBusy(page, busy);
 }
 
 }  // namespace tolvex

@@ -43,7 +43,7 @@ DownloadDialog::DownloadDialog(QWidget* owner, std::string url, bool forced, QSt
 
 DownloadDialog::~DownloadDialog()
 {
-    StopWorker();
+    stopWorker();
 }
 
 void DownloadDialog::Open(QWidget* owner, const std::string& url, bool forced)
@@ -61,7 +61,7 @@ void DownloadDialog::Open(QWidget* owner, const std::string& url, bool forced)
     dialog.release()->ShowModal();
 }
 
-DownloadDialog* DownloadDialog::Current()
+DownloadDialog* DownloadDialog::current()
 {
     return g_current.data();
 }
@@ -71,16 +71,16 @@ QString DownloadDialog::GetSkinFile()
     return QStringLiteral("download.xml");
 }
 
-QString DownloadDialog::GetWindowClassName() const
+QString DownloadDialog::getWindowClassName() const
 {
     return QStringLiteral("升级下载");
 }
 
 void DownloadDialog::InitWindow()
 {
-    m_text = FindControlAs<QLabel>(QStringLiteral("download-text"));
-    m_slider = FindControlAs<QSlider>(QStringLiteral("download-slider"));
-    m_cancel = FindControlAs<QAbstractButton>(QStringLiteral("cancel"));
+    m_text = findControlAs<QLabel>(QStringLiteral("download-text"));
+    m_slider = findControlAs<QSlider>(QStringLiteral("download-slider"));
+    m_cancel = findControlAs<QAbstractButton>(QStringLiteral("cancel"));
     if (m_slider) {
         // The slider shows progress; the user does not move it.
         m_slider->setAttribute(Qt::WA_TransparentForMouseEvents);
@@ -93,7 +93,7 @@ void DownloadDialog::InitWindow()
 
     m_worker = std::thread([this, url = m_url, folder = m_folder] {
         HttpDownload download(url, folder);
-        const DownloadOutcome outcome = download.Run(m_cancelled, [this](const DownloadProgress& progress) {
+        const DownloadOutcome outcome = download.run(m_cancelled, [this](const DownloadProgress& progress) {
             auto record = std::make_unique<DownloadProgressRecord>();
             record->progress = progress;
             PostMessageTo(this, kProgressMessage, std::move(record));
@@ -102,7 +102,7 @@ void DownloadDialog::InitWindow()
         record->outcome = outcome;
         PostMessageTo(this, kFinishedMessage, std::move(record));
     });
-    m_target = HttpDownload(m_url, m_folder).TargetPath();
+    m_target = HttpDownload(m_url, m_folder).targetPath();
 }
 
 void DownloadDialog::Notify(TNotifyUI& msg)
@@ -116,22 +116,22 @@ void DownloadDialog::Notify(TNotifyUI& msg)
 
 bool DownloadDialog::HandleCustomMessage(MessageEvent& message)
 {
-    if (IsClosed())
+    if (isClosed())
         return message.number() == kProgressMessage || message.number() == kFinishedMessage;
     if (message.number() == kProgressMessage) {
         if (const auto* record = message.recordAs<DownloadProgressRecord>())
-            ShowProgress(record->progress);
+            showProgress(record->progress);
         return true;
     }
     if (message.number() == kFinishedMessage) {
         if (const auto* record = message.recordAs<DownloadFinishedRecord>())
-            Finish(record->outcome);
+            finish(record->outcome);
         return true;
     }
     return false;
 }
 
-void DownloadDialog::ShowProgress(const DownloadProgress& progress)
+void DownloadDialog::showProgress(const DownloadProgress& progress)
 {
     if (progress.percent >= 0) {
         if (progress.percent == m_lastPercent)
@@ -150,13 +150,13 @@ void DownloadDialog::ShowProgress(const DownloadProgress& progress)
         m_slider->setValue((m_slider->value() + kActivityStep) % (m_slider->maximum() + 1));
 }
 
-void DownloadDialog::Finish(DownloadOutcome outcome)
+void DownloadDialog::finish(DownloadOutcome outcome)
 {
     m_finished = true;
-    StopWorker();
+    stopWorker();
     switch (outcome) {
     case DownloadOutcome::Completed:
-        ShowProgress(DownloadProgress{100, 0, 0});
+        showProgress(DownloadProgress{100, 0, 0});
         if (QDesktopServices::openUrl(QUrl::fromLocalFile(m_target))) {
             EndProgramNow(0);
         } else {
@@ -174,16 +174,16 @@ void DownloadDialog::Finish(DownloadOutcome outcome)
     Close(1);
 }
 
-void DownloadDialog::StopWorker()
+void DownloadDialog::stopWorker()
 {
     m_cancelled.store(m_cancelled.load() || !m_finished);
     if (m_worker.joinable())
         m_worker.join();
 }
 
-void DownloadDialog::OnDestroy()
+void DownloadDialog::onDestroy()
 {
-    StopWorker();
+    stopWorker();
     // Closing a forced update before it finished leaves no choice but to end the program.
     if (m_forced && !m_finished)
         EndProgramNow(0);

@@ -47,23 +47,23 @@ public:
     // Creates the dialog over `owner`, centres it and runs it modally until it closes.
     static void Open(QWidget* owner, const std::string& url, bool forced);
     // The dialog of the download in progress, if any (tests, screenshots).
-    static DownloadDialog* Current();
+    static DownloadDialog* current();
 
-    int LastPercent() const { return m_lastPercent; }
+    int lastPercent() const { return m_lastPercent; }
 
 protected:
     QString GetSkinFile() override;
-    QString GetWindowClassName() const override;
+    QString getWindowClassName() const override;
     void InitWindow() override;
     void Notify(TNotifyUI& msg) override;
     bool HandleCustomMessage(MessageEvent& message) override;
-    void OnDestroy() override;
+    void onDestroy() override;
     void OnFinalMessage() override;
 
 private:
-    void ShowProgress(const DownloadProgress& progress);
-    void Finish(DownloadOutcome outcome);
-    void StopWorker();
+    void showProgress(const DownloadProgress& progress);
+    void finish(DownloadOutcome outcome);
+    void stopWorker();
 
     QPointer<QWidget> m_owner;
     std::string m_url;

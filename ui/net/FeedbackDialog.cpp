@@ -48,7 +48,7 @@ FeedbackDialog::FeedbackDialog(std::function<bool()> signedIn, std::string servi
 
 FeedbackDialog::~FeedbackDialog()
 {
-    StopWorker();
+    stopWorker();
 }
 
 void FeedbackDialog::Open(QWidget* owner, std::function<bool()> signedIn, const std::string& serviceUrl)
@@ -66,7 +66,7 @@ void FeedbackDialog::Open(QWidget* owner, std::function<bool()> signedIn, const 
     dialog.release()->ShowModal();
 }
 
-FeedbackDialog* FeedbackDialog::Current()
+FeedbackDialog* FeedbackDialog::current()
 {
     return g_current.data();
 }
@@ -76,7 +76,7 @@ QString FeedbackDialog::GetSkinFile()
     return QStringLiteral("Feedback.xml");
 }
 
-QString FeedbackDialog::GetWindowClassName() const
+QString FeedbackDialog::getWindowClassName() const
 {
     return QStringLiteral("意见反馈");
 }
@@ -85,25 +85,25 @@ void FeedbackDialog::InitWindow()
 {
     m_content = FindControl(QStringLiteral("feedbackContent"));
     m_contact = FindControl(QStringLiteral("feedbackContact"));
-    m_errorTips = FindControlAs<QLabel>(QStringLiteral("feedbackErrorTips"));
-    m_submit = FindControlAs<QAbstractButton>(QStringLiteral("feedbackBtn"));
-    m_contactUs = FindControlAs<QAbstractButton>(QStringLiteral("contact-us"));
+    m_errorTips = findControlAs<QLabel>(QStringLiteral("feedbackErrorTips"));
+    m_submit = findControlAs<QAbstractButton>(QStringLiteral("feedbackBtn"));
+    m_contactUs = findControlAs<QAbstractButton>(QStringLiteral("contact-us"));
     if (m_submit)
         m_submitText = m_submit->text();
     g_current = this;
     // The caret goes into the content box once the window is on screen.
     QTimer::singleShot(kFocusTimerMs, this, [this] {
-        if (m_content && !IsClosed())
+        if (m_content && !isClosed())
             m_content->setFocus(Qt::OtherFocusReason);
     });
 }
 
-QString FeedbackDialog::ContentText() const
+QString FeedbackDialog::contentText() const
 {
     return FieldText(m_content);
 }
 
-QString FeedbackDialog::ContactText() const
+QString FeedbackDialog::contactText() const
 {
     return FieldText(m_contact);
 }
@@ -112,26 +112,26 @@ void FeedbackDialog::Notify(TNotifyUI& msg)
 {
     if (msg.type == QLatin1String("click") && msg.sender) {
         if (m_submit && msg.sender == m_submit)
-            Submit();
+            submit();
         else if (m_contactUs && msg.sender == m_contactUs)
             QDesktopServices::openUrl(QUrl(HelpPageAddress()));
     }
     WindowImplBase::Notify(msg);
 }
 
-void FeedbackDialog::Submit()
+void FeedbackDialog::submit()
 {
-    if (IsSending())
+    if (isSending())
         return;
-    const QString content = ContentText();
-    const QString contact = ContactText();
+    const QString content = contentText();
+    const QString contact = contactText();
     const FeedbackProblem problem = ValidateFeedback(content, contact, m_signedIn && m_signedIn());
     if (m_errorTips)
         m_errorTips->setText(FeedbackProblemText(problem));
     if (problem != FeedbackProblem::None)
         return;
 
-    SetSending(true);
+    setSending(true);
     m_worker = std::thread([this, body = FeedbackBody(content, contact), url = m_serviceUrl] {
         auto record = std::make_unique<FeedbackAnswerRecord>();
         record->outcome = SendFeedback(url, body, &m_abort);
@@ -139,7 +139,7 @@ void FeedbackDialog::Submit()
     });
 }
 
-void FeedbackDialog::SetSending(bool sending)
+void FeedbackDialog::setSending(bool sending)
 {
     for (QWidget* field : {m_content, m_contact}) {
         if (field)
@@ -159,27 +159,27 @@ bool FeedbackDialog::HandleCustomMessage(MessageEvent& message)
 {
     if (message.number() != kAnsweredMessage)
         return false;
-    StopWorker();
+    stopWorker();
     const auto* record = message.recordAs<FeedbackAnswerRecord>();
-    if (IsClosed() || !record)
+    if (isClosed() || !record)
         return true;
-    SetSending(false);
+    setSending(false);
     hide();
     ShowPromptBox(this, FeedbackOutcomeText(record->outcome));
     Close(1);
     return true;
 }
 
-void FeedbackDialog::StopWorker()
+void FeedbackDialog::stopWorker()
 {
     if (m_worker.joinable())
         m_worker.join();
 }
 
-void FeedbackDialog::OnDestroy()
+void FeedbackDialog::onDestroy()
 {
     m_abort.store(true);
-    StopWorker();
+    stopWorker();
 }
 
 void FeedbackDialog::OnFinalMessage()

@@ -43,25 +43,25 @@ public:
 
     static void Open(QWidget* owner, std::function<bool()> signedIn, const std::string& serviceUrl);
     // The dialog that is open, if any (tests, screenshots).
-    static FeedbackDialog* Current();
+    static FeedbackDialog* current();
 
-    bool IsSending() const { return m_worker.joinable(); }
+    bool isSending() const { return m_worker.joinable(); }
 
 protected:
     QString GetSkinFile() override;
-    QString GetWindowClassName() const override;
+    QString getWindowClassName() const override;
     void InitWindow() override;
     void Notify(TNotifyUI& msg) override;
     bool HandleCustomMessage(MessageEvent& message) override;
-    void OnDestroy() override;
+    void onDestroy() override;
     void OnFinalMessage() override;
 
 private:
-    QString ContentText() const;
-    QString ContactText() const;
-    void Submit();
-    void SetSending(bool sending);
-    void StopWorker();
+    QString contentText() const;
+    QString contactText() const;
+    void submit();
+    void setSending(bool sending);
+    void stopWorker();
 
     std::function<bool()> m_signedIn;
     std::string m_serviceUrl;
