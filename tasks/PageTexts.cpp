@@ -4,31 +4,6 @@ namespace tolvex {
 
 const char* const kQueueSizeLine = "队列数据,size: %d,%d\n";
 
-StartButtonTexts StartButtonTextsFor(PageKind page)
-{
-    switch (page) {
-    case PageKind::Convert:
-        return {"video-convert-btn", "转换中", "开始转换"};
-    case PageKind::Split:
-        return {"video-split-btn", "处理中", "一键裁剪"};
-    case PageKind::Merge:
-        return {"video-merge-btn", "合并中", "一键合并"};
-    case PageKind::Compress:
-        return {"video-compress-btn", "压缩中", "一键压缩"};
-    case PageKind::Rotate:
-        return {"video-rotate-btn", "处理中", "一键旋转"};
-    case PageKind::Gif:
-        return {"video-gif-btn", "处理中", "开始转换"};
-    case PageKind::Extract:
-        return {"video-extract-btn", "转换中", "开始转换"};
-    case PageKind::Mute:
-        return {"video-mute-btn", "处理中", "一键消音"};
-    case PageKind::Music:
-        return {"video-music-btn", "处理中", "一键配乐"};
-    }
-    return {"", "", ""};
-}
-
 QueueLogLines QueueLogLinesFor(PageKind page)
 {
     switch (page) {

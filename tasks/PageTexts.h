@@ -1,19 +1,11 @@
 #pragma once
 
-// The fixed texts of each page that the task engine drives: the start button's name and
-// its busy and idle texts, and the console lines logged when a task leaves the queue.
+// The fixed texts of each page that the task engine logs: the console lines logged when a
+// task leaves the queue, and which pages log the program folder.
 
 #include "tasks/TaskTypes.h"
 
 namespace tolvex {
-
-struct StartButtonTexts {
-    const char* buttonName;  // control name of the page's start button
-    const char* busyText;    // UTF-8, while queued work remains
-    const char* idleText;    // UTF-8, when the page is idle again
-};
-
-StartButtonTexts StartButtonTextsFor(PageKind page);
 
 struct QueueLogLines {
     const char* idleLine;  // printf format with the task id

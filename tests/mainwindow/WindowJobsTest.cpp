@@ -4,12 +4,12 @@
 
 #include "media/MediaInfo.h"
 #include "media/MediaProbe.h"
-#include "tasks/PageTexts.h"
 #include "tests/mainwindow/WindowTestSupport.h"
 #include "tests/support/TestMedia.h"
 #include "ui/framework/CListUI.h"
 #include "ui/framework/Controls.h"
 #include "ui/main/PageTasks.h"
+#include "ui/main/StartButtonText.h"
 
 #include <QAbstractButton>
 #include <QApplication>

@@ -1,7 +1,6 @@
 #include "tests/mainwindow/WindowTestSupport.h"
 
 #include "app/Settings.h"
-#include "tasks/PageTexts.h"
 #include "tests/support/TestMedia.h"
 #include "ui/framework/CListUI.h"
 #include "ui/framework/Controls.h"

@@ -3,7 +3,6 @@
 #include "app/ConsoleLog.h"
 #include "app/Folders.h"
 #include "media/EncoderSupport.h"
-#include "tasks/PageTexts.h"
 #include "ui/framework/CListUI.h"
 #include "ui/framework/Controls.h"
 #include "ui/framework/SkinResources.h"

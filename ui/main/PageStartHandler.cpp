@@ -1,12 +1,12 @@
 #include "ui/main/PageStartHandler.h"
 
-#include "tasks/PageTexts.h"
 #include "ui/common/MessageBoxes.h"
 #include "ui/framework/CListUI.h"
 #include "ui/framework/Controls.h"
 #include "ui/main/CMainWnd.h"
 #include "ui/main/ListEditing.h"
 #include "ui/main/PageTasks.h"
+#include "ui/main/StartButtonText.h"
 
 #include <QAbstractButton>
 #include <QCoreApplication>
