@@ -3,8 +3,8 @@
 
 #include "app/Helpers.h"
 #include "cli/CliOptions.h"
-#include "cli/CliSession.h"
 #include "cli/PageCommands.h"
+#include "cli/PageRun.h"
 #include "media/ResolutionTable.h"
 
 #include <QRegularExpression>
@@ -56,15 +56,8 @@ int RunCompressCommand(const QStringList& args)
     if (!options.intValue("strength", 0, 100, 50, settings.strength))
         return UsageError(options);
 
-    CliSession session(kName, options.outputFolder());
-    std::vector<TaskId> ids;
-    for (const QString& file : files) {
-        const TaskId id = session.addFile(file);
-        session.source().setCompress(id, settings);
-        ids.push_back(id);
-    }
-    return options.printCommand() ? session.printCommands(PageKind::Compress, ids)
-                                  : session.run(PageKind::Compress, ids);
+    return RunPageOnFiles(options, PageKind::Compress, files, {},
+                          [&](CliSession& session, TaskId id) { session.source().setCompress(id, settings); });
 }
 
 }  // namespace tolvex::cli

@@ -5,8 +5,8 @@
 
 #include "app/Helpers.h"
 #include "cli/CliOptions.h"
-#include "cli/CliSession.h"
 #include "cli/PageCommands.h"
+#include "cli/PageRun.h"
 #include "media/ParamOptionTable.h"
 #include "media/ResolutionTable.h"
 #include "tasks/ConvertCommand.h"
@@ -130,18 +130,15 @@ int RunConvertCommand(const QStringList& args)
         return 2;
     }
 
-    CliSession session(kName, options.outputFolder());
-    std::vector<TaskId> ids;
-    const QTime added = QTime::currentTime();
-    for (const QString& file : files) {
-        const TaskId id = session.addFile(file);
-        const std::string outputName = ConvertOutputName(session.item(id).fileName, added, ToWideAnsi(format));
-        session.source().setConvert(id, {ToWideAnsi(outputName), ToWideAnsi(size)});
-        if (withParams)
-            session.params().store(ParseOutputParams(id, choices));
-        ids.push_back(id);
-    }
-    return options.printCommand() ? session.printCommands(PageKind::Convert, ids) : session.run(PageKind::Convert, ids);
+    QTime added;  // when the files were added, as the window names them: once the session exists
+    return RunPageOnFiles(
+        options, PageKind::Convert, files, [&](CliSession&) { added = QTime::currentTime(); },
+        [&](CliSession& session, TaskId id) {
+            const std::string outputName = ConvertOutputName(session.item(id).fileName, added, ToWideAnsi(format));
+            session.source().setConvert(id, {ToWideAnsi(outputName), ToWideAnsi(size)});
+            if (withParams)
+                session.params().store(ParseOutputParams(id, choices));
+        });
 }
 
 }  // namespace tolvex::cli

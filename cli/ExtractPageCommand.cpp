@@ -2,8 +2,8 @@
 
 #include "app/Helpers.h"
 #include "cli/CliOptions.h"
-#include "cli/CliSession.h"
 #include "cli/PageCommands.h"
+#include "cli/PageRun.h"
 #include "media/EncoderSupport.h"
 
 #include <algorithm>
@@ -42,12 +42,8 @@ int RunExtractCommand(const QStringList& args)
         return UsageError(options);
     }
 
-    CliSession session(kName, options.outputFolder());
-    session.source().setExtract({ToWideAnsi(format)});
-    std::vector<TaskId> ids;
-    for (const QString& file : files)
-        ids.push_back(session.addFile(file));
-    return options.printCommand() ? session.printCommands(PageKind::Extract, ids) : session.run(PageKind::Extract, ids);
+    return RunPageOnFiles(options, PageKind::Extract, files,
+                          [&](CliSession& session) { session.source().setExtract({ToWideAnsi(format)}); });
 }
 
 }  // namespace tolvex::cli

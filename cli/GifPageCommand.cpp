@@ -1,9 +1,9 @@
 // tolvex-cli gif: the gif page with one clip: a time range of FILE as an animated GIF.
 
 #include "app/Helpers.h"
-#include "cli/CliSession.h"
 #include "cli/ClipRange.h"
 #include "cli/PageCommands.h"
+#include "cli/PageRun.h"
 #include "media/MediaProbe.h"
 
 namespace tolvex::cli {
@@ -36,9 +36,7 @@ int RunGifCommand(const QStringList& args)
     clip.startText = range.startText;
     clip.endText = range.endText;
 
-    CliSession session(kName, options.outputFolder());
-    const std::vector<TaskId> ids = {session.addGifClip(clip)};
-    return options.printCommand() ? session.printCommands(PageKind::Gif, ids) : session.run(PageKind::Gif, ids);
+    return RunPageOnClip(options, PageKind::Gif, [&](CliSession& session) { return session.addGifClip(clip); });
 }
 
 }  // namespace tolvex::cli

@@ -3,8 +3,8 @@
 
 #include "app/Helpers.h"
 #include "cli/CliOptions.h"
-#include "cli/CliSession.h"
 #include "cli/PageCommands.h"
+#include "cli/PageRun.h"
 #include "media/ResolutionTable.h"
 
 #include <QRegularExpression>
@@ -48,11 +48,7 @@ int RunMergeCommand(const QStringList& args)
         return UsageError(options);
     }
 
-    CliSession session(kName, options.outputFolder());
-    std::vector<TaskId> ids;
-    for (const QString& file : files)
-        ids.push_back(session.addFile(file));
-    return options.printCommand() ? session.printMerge(ids, settings) : session.runMerge(ids, settings);
+    return RunMergeOnFiles(options, files, settings);
 }
 
 }  // namespace tolvex::cli

@@ -1,8 +1,8 @@
 // tolvex-cli music: the music page: mix a background sound file under each video's sound.
 
 #include "cli/CliOptions.h"
-#include "cli/CliSession.h"
 #include "cli/PageCommands.h"
+#include "cli/PageRun.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -48,12 +48,8 @@ int RunMusicCommand(const QStringList& args)
         !options.intValue("music-volume", -100, 100, 0, settings.musicVolumeDb))
         return UsageError(options);
 
-    CliSession session(kName, options.outputFolder());
-    session.source().setMusic(settings);
-    std::vector<TaskId> ids;
-    for (const QString& file : files)
-        ids.push_back(session.addFile(file));
-    return options.printCommand() ? session.printCommands(PageKind::Music, ids) : session.run(PageKind::Music, ids);
+    return RunPageOnFiles(options, PageKind::Music, files,
+                          [&](CliSession& session) { session.source().setMusic(settings); });
 }
 
 }  // namespace tolvex::cli

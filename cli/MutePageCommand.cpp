@@ -1,8 +1,8 @@
 // tolvex-cli mute: the mute page: silence the sound, or change its volume in decibels.
 
 #include "cli/CliOptions.h"
-#include "cli/CliSession.h"
 #include "cli/PageCommands.h"
+#include "cli/PageRun.h"
 
 namespace tolvex::cli {
 
@@ -29,12 +29,8 @@ int RunMuteCommand(const QStringList& args)
     if (!options.intValue("volume", -100, 100, 0, settings.volumeDb))
         return UsageError(options);
 
-    CliSession session(kName, options.outputFolder());
-    session.source().setMute(settings);
-    std::vector<TaskId> ids;
-    for (const QString& file : files)
-        ids.push_back(session.addFile(file));
-    return options.printCommand() ? session.printCommands(PageKind::Mute, ids) : session.run(PageKind::Mute, ids);
+    return RunPageOnFiles(options, PageKind::Mute, files,
+                          [&](CliSession& session) { session.source().setMute(settings); });
 }
 
 }  // namespace tolvex::cli

@@ -1,8 +1,8 @@
 // tolvex-cli rotate: the rotate page, with the index of its rotate box.
 
 #include "cli/CliOptions.h"
-#include "cli/CliSession.h"
 #include "cli/PageCommands.h"
+#include "cli/PageRun.h"
 
 namespace tolvex::cli {
 
@@ -27,14 +27,8 @@ int RunRotateCommand(const QStringList& args)
     if (!options.intValue("rotate", 0, 7, 0, settings.rotateIndex))
         return UsageError(options);
 
-    CliSession session(kName, options.outputFolder());
-    std::vector<TaskId> ids;
-    for (const QString& file : files) {
-        const TaskId id = session.addFile(file);
-        session.source().setRotate(id, settings);
-        ids.push_back(id);
-    }
-    return options.printCommand() ? session.printCommands(PageKind::Rotate, ids) : session.run(PageKind::Rotate, ids);
+    return RunPageOnFiles(options, PageKind::Rotate, files, {},
+                          [&](CliSession& session, TaskId id) { session.source().setRotate(id, settings); });
 }
 
 }  // namespace tolvex::cli

@@ -2,10 +2,10 @@
 // a time range and a crop rectangle (the whole frame when none is given).
 
 #include "app/Helpers.h"
-#include "cli/CliSession.h"
 #include "cli/ClipRange.h"
 #include "cli/CropOption.h"
 #include "cli/PageCommands.h"
+#include "cli/PageRun.h"
 #include "media/MediaProbe.h"
 #include "tasks/PageJobFactory.h"
 
@@ -63,9 +63,7 @@ int RunSplitCommand(const QStringList& args)
         return UsageError(options);
     }
 
-    CliSession session(kName, options.outputFolder());
-    const std::vector<TaskId> ids = {session.addSplitClip(clip)};
-    return options.printCommand() ? session.printCommands(PageKind::Split, ids) : session.run(PageKind::Split, ids);
+    return RunPageOnClip(options, PageKind::Split, [&](CliSession& session) { return session.addSplitClip(clip); });
 }
 
 }  // namespace tolvex::cli
