@@ -19,6 +19,7 @@ namespace {
 std::vector<PageKind> AllPages()
 {
     std::vector<PageKind> pages;
+    pages.reserve(kPageCount);
     for (int i = 0; i < kPageCount; ++i)
         pages.push_back(static_cast<PageKind>(i));
     return pages;
