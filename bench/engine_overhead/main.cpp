@@ -1,7 +1,7 @@
 // What the task engine costs over running ffmpeg by hand: the same short conversions run
 // through one page's worker and directly one after another, in alternating rounds; the CPU
-// the output readers used per job; and how much eight pages at once gain over one page
-// doing the same jobs in sequence.
+// the output readers used per job; how much eight pages at once gain over one page doing
+// the same jobs in sequence; and how far real-time jobs on four pages overlap.
 //
 // usage: bench-engine-overhead [JOBS] [ROUNDS]
 
@@ -10,6 +10,7 @@
 #include "tasks/FfmpegLocator.h"
 #include "tasks/HeadlessRunner.h"
 #include "tasks/StderrReader.h"
+#include "tests/support/ScriptedFactory.h"
 #include "tests/support/TestMedia.h"
 
 #include <QCoreApplication>
@@ -22,8 +23,8 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <functional>
 #include <map>
-#include <mutex>
 
 namespace {
 
@@ -35,9 +36,11 @@ double Seconds(Clock::duration d)
     return std::chrono::duration<double>(d).count();
 }
 
-CommandLine ConvertCommand(const std::string& input, const std::string& output)
+CommandLine ConvertCommand(const std::string& input, const std::string& output, bool realTime = false)
 {
     CommandLine command(FfmpegProgramPath());
+    if (realTime)
+        command.add("-re");  // paced by the clip's own clock: it lasts as long as the clip whatever the load
     command.add("-i").addQuoted(input);
     command.add("-c:v").add("mpeg4").add("-threads").add("1").add("-c:a").add("aac").add("-y").addQuoted(output);
     return command;
@@ -58,35 +61,18 @@ bool RunDirect(const CommandLine& command)
     return process->waitForExit().success();
 }
 
-class FixedFactory : public JobFactory {
-public:
-    void set(PageKind page, TaskId id, CommandLine command)
-    {
-        std::lock_guard<std::mutex> guard(m_lock);
-        m_commands[{page, id}] = std::move(command);
-    }
-    JobPlan planJob(PageKind page, TaskId id) override
-    {
-        std::lock_guard<std::mutex> guard(m_lock);
-        JobPlan plan;
-        plan.command = m_commands.at({page, id});
-        return plan;
-    }
-
-private:
-    std::mutex m_lock;
-    std::map<std::pair<PageKind, TaskId>, CommandLine> m_commands;
-};
-
-// Runs `jobs` jobs spread over `pages` pages (queued round-robin) and returns the wall time.
-double RunThroughEngine(const std::string& input, const QTemporaryDir& out, int jobs, int pages, int* failures)
+// Runs `jobs` jobs made by `command` spread over `pages` pages (queued round-robin) and
+// returns the wall time.
+double RunThroughEngine(const std::function<CommandLine(const std::string& output)>& command, const QTemporaryDir& out,
+                        int jobs, int pages, int* failures)
 {
-    FixedFactory factory;
+    test::ScriptedFactory factory;
     HeadlessRunner runner(factory);
     std::map<PageKind, std::vector<TaskId>> queued;
     for (int id = 0; id < jobs; ++id) {
         const PageKind page = kQueuedPages[id % pages];
-        factory.set(page, id, ConvertCommand(input, out.filePath(QStringLiteral("e%1.mp4").arg(id)).toStdString()));
+        factory.set(page, id,
+                    test::CommandPlan(command(out.filePath(QStringLiteral("e%1.mp4").arg(id)).toStdString())));
         queued[page].push_back(id);
     }
     const auto start = Clock::now();
@@ -126,12 +112,13 @@ int main(int argc, char** argv)
     // Warm-up: the first runs pay for loading ffmpeg's libraries.
     RunDirectly(input, dir, 2, &failures);
 
+    const auto convert = [&](const std::string& output) { return ConvertCommand(input, output); };
     std::vector<double> engineTimes;
     std::vector<double> directTimes;
     int64_t readerCpu = 0;
     for (int round = 0; round < rounds; ++round) {
         const int64_t cpuBefore = TotalReaderCpuNanoseconds();
-        engineTimes.push_back(RunThroughEngine(input, dir, jobs, 1, &failures));
+        engineTimes.push_back(RunThroughEngine(convert, dir, jobs, 1, &failures));
         readerCpu += TotalReaderCpuNanoseconds() - cpuBefore;
         directTimes.push_back(RunDirectly(input, dir, jobs, &failures));
     }
@@ -140,8 +127,15 @@ int main(int argc, char** argv)
 
     // Eight pages at once against one page doing the same jobs in sequence.
     const int parallelJobs = 16;
-    const double oneByOne = RunThroughEngine(input, dir, parallelJobs, 1, &failures);
-    const double eightAtOnce = RunThroughEngine(input, dir, parallelJobs, 8, &failures);
+    const double oneByOne = RunThroughEngine(convert, dir, parallelJobs, 1, &failures);
+    const double eightAtOnce = RunThroughEngine(convert, dir, parallelJobs, 8, &failures);
+
+    // Jobs paced in real time cost little CPU, so pages side by side should take about as long
+    // as one job: four such jobs on four pages against the same four on one page, in turn.
+    const auto realTime = [&](const std::string& output) { return ConvertCommand(input, output, true); };
+    const int sideBySideJobs = 4;
+    const double inTurn = RunThroughEngine(realTime, dir, sideBySideJobs, 1, &failures);
+    const double sideBySide = RunThroughEngine(realTime, dir, sideBySideJobs, sideBySideJobs, &failures);
 
     std::printf("ffmpeg: %s\n", FfmpegProgramPath().c_str());
     std::printf("jobs per run: %d, rounds: %d, failed jobs: %d\n", jobs, rounds, failures);
@@ -150,6 +144,10 @@ int main(int argc, char** argv)
     std::printf("reader cpu per job: %.3f ms\n", static_cast<double>(readerCpu) / 1e6 / (jobs * rounds));
     std::printf("one page, %d jobs: %.3f s; eight pages: %.3f s\n", parallelJobs, oneByOne, eightAtOnce);
     std::printf("parallel speedup: %.2f\n", oneByOne / eightAtOnce);
+    std::printf("real-time jobs, %d on one page: %.3f s; on %d pages: %.3f s\n", sideBySideJobs, inTurn, sideBySideJobs,
+                sideBySide);
+    std::printf("side-by-side ratio: %.3f (1/%d when the pages overlap fully, 1 when they take turns)\n",
+                sideBySide / inTurn, sideBySideJobs);
     std::printf("overhead ratio: %.3f\n", engineBest / directBest);
     return failures == 0 ? 0 : 1;
 }

@@ -6,8 +6,9 @@
 #include "media/MediaProbe.h"
 #include "tasks/HeadlessRunner.h"
 #include "tasks/TaskEngine.h"
-#include "tests/engine/ScriptedFactory.h"
+#include "tests/engine/EngineTestFixture.h"
 #include "tests/support/EventLoopWait.h"
+#include "tests/support/ScriptedFactory.h"
 #include "tests/support/TestMedia.h"
 
 #include <sys/stat.h>
@@ -17,7 +18,6 @@
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
-#include <QTimer>
 
 #include <chrono>
 #include <fstream>
@@ -49,82 +49,10 @@ bool MakeDamaged(const std::string& source, const std::string& damaged)
     return true;
 }
 
-class JobFilesTest : public ::testing::Test {
+class JobFilesTest : public test::EngineTestFixture {
 protected:
-    static void SetUpTestSuite()
-    {
-        s_media = new QTemporaryDir;
-        ASSERT_TRUE(test::MakeVideo(mediaPath("input.mp4"), 1.5));
-    }
-    static void TearDownTestSuite()
-    {
-        delete s_media;
-        s_media = nullptr;
-    }
-    static std::string mediaPath(const std::string& name)
-    {
-        return s_media->filePath(QString::fromStdString(name)).toStdString();
-    }
-
-    void SetUp() override
-    {
-        m_runner = std::make_unique<HeadlessRunner>(m_factory);
-        HeadlessRunner::Callbacks callbacks;
-        callbacks.progress = [this](const ProgressRecord& r, int percent) {
-            m_percents[r.taskId].push_back(percent);
-            if (m_onProgress)
-                m_onProgress(r);
-        };
-        callbacks.done = [this](const CompletionRecord& r) { ++m_done[r.taskId]; };
-        callbacks.failed = [this](const FailureRecord& r) {
-            ++m_failed[r.taskId];
-            m_reasons[r.taskId] = r.reason;
-        };
-        callbacks.output = [this](const OutputNameRecord& r) { m_outputs[r.taskId] = r.outputPath; };
-        m_runner->setCallbacks(callbacks);
-    }
-
-    void TearDown() override
-    {
-        m_runner.reset();
-        EXPECT_TRUE(test::NoChildProcesses()) << "a child process or zombie outlived the engine";
-    }
-
-    std::string outPath(const std::string& name) const
-    {
-        return m_out.filePath(QString::fromStdString(name)).toStdString();
-    }
     QStringList outFiles() const { return QDir(m_out.path()).entryList(QDir::Files | QDir::Hidden); }
-    TaskEngine& engine() { return m_runner->engine(); }
-
-    void runAll(int seconds = 60)
-    {
-        bool timedOut = false;
-        QTimer guard;
-        guard.setSingleShot(true);
-        QObject::connect(&guard, &QTimer::timeout, [&] {
-            timedOut = true;
-            for (const PageKind page : kQueuedPages)
-                engine().ClearPage(page);
-        });
-        guard.start(seconds * 1000);
-        m_runner->run();
-        EXPECT_FALSE(timedOut) << "the pages did not become idle";
-    }
-
-    static QTemporaryDir* s_media;
-    QTemporaryDir m_out;
-    test::ScriptedFactory m_factory;
-    std::unique_ptr<HeadlessRunner> m_runner;
-    std::map<TaskId, std::vector<int>> m_percents;
-    std::map<TaskId, int> m_done;
-    std::map<TaskId, int> m_failed;
-    std::map<TaskId, std::string> m_reasons;
-    std::map<TaskId, std::string> m_outputs;
-    std::function<void(const ProgressRecord&)> m_onProgress;
 };
-
-QTemporaryDir* JobFilesTest::s_media = nullptr;
 
 TEST_F(JobFilesTest, FfmpegsClosingWordsInNamesAndTagsDoNotEndTheJobEarly)
 {
@@ -137,8 +65,8 @@ TEST_F(JobFilesTest, FfmpegsClosingWordsInNamesAndTagsDoNotEndTheJobEarly)
     ASSERT_TRUE(engine().StartPage(PageKind::Convert, {1}));
     runAll();
 
-    EXPECT_EQ(m_done[1], 1);
-    EXPECT_EQ(m_failed[1], 0) << m_reasons[1];
+    EXPECT_EQ(m_doneCount[1], 1);
+    EXPECT_EQ(m_failCount[1], 0) << m_failReasons[1];
     EXPECT_EQ(m_outputs[1], output);
     EXPECT_NEAR(ProbeDurationSeconds(output), 1.5, 0.1) << "the file is complete when the job is done";
     // The duration is the input's own (1.5 s), not the title's 0.1 s: the bar climbs.
@@ -161,12 +89,13 @@ TEST_F(JobFilesTest, FailuresCarryFfmpegsReasonAndLeaveNoFile)
     runAll();
 
     for (TaskId id : {1, 2, 3}) {
-        EXPECT_EQ(m_failed[id], 1) << id;
-        EXPECT_EQ(m_done[id], 0) << id;
+        EXPECT_EQ(m_failCount[id], 1) << id;
+        EXPECT_EQ(m_doneCount[id], 0) << id;
     }
-    EXPECT_EQ(m_reasons[1], "ffmpeg exited with status 69: Conversion failed!");
-    EXPECT_EQ(m_reasons[2], "ffmpeg exited with status 1: " + mediaPath("missing.mp4") + ": No such file or directory");
-    EXPECT_EQ(m_reasons[3], "ffmpeg wrote an empty output file");
+    EXPECT_EQ(m_failReasons[1], "ffmpeg exited with status 69: Conversion failed!");
+    EXPECT_EQ(m_failReasons[2],
+              "ffmpeg exited with status 1: " + mediaPath("missing.mp4") + ": No such file or directory");
+    EXPECT_EQ(m_failReasons[3], "ffmpeg wrote an empty output file");
     EXPECT_TRUE(outFiles().isEmpty()) << outFiles().join(QLatin1Char(' ')).toStdString();
 }
 
@@ -182,7 +111,7 @@ TEST_F(JobFilesTest, TakenNamesGetTheNextNumberAndNothingIsOverwritten)
     ASSERT_TRUE(engine().StartPage(PageKind::Rotate, {2}));
     runAll();
 
-    EXPECT_EQ(m_done[1] + m_done[2], 2) << m_reasons[1] << m_reasons[2];
+    EXPECT_EQ(m_doneCount[1] + m_doneCount[2], 2) << m_failReasons[1] << m_failReasons[2];
     const std::set<std::string> names = {m_outputs[1], m_outputs[2]};
     EXPECT_EQ(names, (std::set<std::string>{outPath("a-101500-1.mp4"), outPath("a-101500-2.mp4")}));
     for (const std::string& name : names)
@@ -229,7 +158,7 @@ TEST_F(JobFilesTest, StoppedJobsLeaveNoFileWhateverStoppedThem)
     EXPECT_TRUE(outFiles().isEmpty()) << outFiles().join(QLatin1Char(' ')).toStdString();
     for (const auto& [id, pid] : pids)
         EXPECT_TRUE(test::ProcessGone(pid)) << id;
-    EXPECT_TRUE(m_done.empty() && m_failed.empty()) << "nothing is shown for a stopped job";
+    EXPECT_TRUE(m_doneCount.empty() && m_failCount.empty()) << "nothing is shown for a stopped job";
 }
 
 TEST_F(JobFilesTest, OnlyAnAbsoluteFfmpegRuns)
@@ -252,8 +181,8 @@ TEST_F(JobFilesTest, OnlyAnAbsoluteFfmpegRuns)
     runAll();
     QDir::setCurrent(previous);
 
-    EXPECT_EQ(m_reasons[1], "ffmpeg not found");
-    EXPECT_EQ(m_reasons[2], "ffmpeg not found");
+    EXPECT_EQ(m_failReasons[1], "ffmpeg not found");
+    EXPECT_EQ(m_failReasons[2], "ffmpeg not found");
     EXPECT_FALSE(QFile::exists(QString::fromStdString(marker)));
     EXPECT_TRUE(outFiles().isEmpty()) << "the reserved name is freed again";
 }
@@ -272,8 +201,8 @@ TEST_F(JobFilesTest, AnFfmpegThatPrintsNothingIsGivenUp)
     runAll();
 
     EXPECT_LT(Clock::now() - start, std::chrono::seconds(20));
-    EXPECT_EQ(m_reasons[1], "ffmpeg stopped responding");
-    EXPECT_EQ(m_done[2], 1) << "the page goes on: " << m_reasons[2];
+    EXPECT_EQ(m_failReasons[1], "ffmpeg stopped responding");
+    EXPECT_EQ(m_doneCount[2], 1) << "the page goes on: " << m_failReasons[2];
     EXPECT_FALSE(QFile::exists(QString::fromStdString(outPath("silent.wav"))));
     ::unlink(fifo.c_str());
 }

@@ -4,8 +4,8 @@
 
 #include "tasks/HeadlessRunner.h"
 #include "tasks/TaskEngine.h"
-#include "tests/engine/ScriptedFactory.h"
 #include "tests/support/EventLoopWait.h"
+#include "tests/support/ScriptedFactory.h"
 #include "tests/support/TestMedia.h"
 
 #include <dirent.h>

@@ -5,21 +5,21 @@
 #include "media/MediaProbe.h"
 #include "tasks/HeadlessRunner.h"
 #include "tasks/TaskEngine.h"
-#include "tests/engine/ScriptedFactory.h"
+#include "tests/engine/EngineTestFixture.h"
 #include "tests/support/EventLoopWait.h"
+#include "tests/support/ScriptedFactory.h"
 #include "tests/support/TestMedia.h"
 
 #include <gtest/gtest.h>
 
-#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
-#include <QTimer>
 
+#include <algorithm>
 #include <chrono>
 #include <map>
-#include <mutex>
+#include <set>
 #include <thread>
 
 namespace tolvex {
@@ -28,7 +28,6 @@ namespace {
 using Clock = std::chrono::steady_clock;
 using test::NotRun;
 using test::RunPlan;
-using test::ScriptedFactory;
 
 // A job that runs until it is stopped: a half-minute picture paced in real time.
 JobPlan LongJob(const std::string& output)
@@ -37,75 +36,8 @@ JobPlan LongJob(const std::string& output)
         {"-re", "-f", "lavfi", "-i", "testsrc2=size=160x120:rate=25:duration=30", "-c:v", "mpeg4", "-y", output});
 }
 
-class TaskEngineTest : public ::testing::Test {
+class TaskEngineTest : public test::EngineTestFixture {
 protected:
-    static void SetUpTestSuite()
-    {
-        s_media = new QTemporaryDir;
-        ASSERT_TRUE(test::MakeVideo(mediaPath("input.mp4"), 1.5));
-    }
-    static void TearDownTestSuite()
-    {
-        delete s_media;
-        s_media = nullptr;
-    }
-    static std::string mediaPath(const std::string& name)
-    {
-        return s_media->filePath(QString::fromStdString(name)).toStdString();
-    }
-
-    void SetUp() override
-    {
-        m_runner = std::make_unique<HeadlessRunner>(m_factory);
-        HeadlessRunner::Callbacks callbacks;
-        callbacks.progress = [this](const ProgressRecord& r, int percent) {
-            m_progress[r.taskId].push_back(r.positionMs);
-            m_durations[r.taskId] = r.durationMs;
-            m_percents[r.taskId].push_back(percent);
-            if (m_onProgress)
-                m_onProgress(r);
-        };
-        callbacks.done = [this](const CompletionRecord& r) {
-            m_factory.note("done " + std::to_string(r.taskId));
-            ++m_doneCount[r.taskId];
-        };
-        callbacks.failed = [this](const FailureRecord& r) {
-            m_factory.note("fail " + std::to_string(r.taskId));
-            ++m_failCount[r.taskId];
-            m_failReasons[r.taskId] = r.reason;
-        };
-        m_runner->setCallbacks(callbacks);
-    }
-
-    void TearDown() override
-    {
-        m_runner.reset();
-        EXPECT_TRUE(test::NoChildProcesses()) << "a child process or zombie outlived the engine";
-    }
-
-    std::string outPath(const std::string& name) const
-    {
-        return m_out.filePath(QString::fromStdString(name)).toStdString();
-    }
-    TaskEngine& engine() { return m_runner->engine(); }
-
-    // Runs until every page is idle; a test that hangs is cleared after `seconds`.
-    void runAll(int seconds = 60)
-    {
-        bool timedOut = false;
-        QTimer guard;
-        guard.setSingleShot(true);
-        QObject::connect(&guard, &QTimer::timeout, [&] {
-            timedOut = true;
-            for (const PageKind page : kQueuedPages)
-                engine().ClearPage(page);
-            engine().ClearPage(PageKind::Merge);
-        });
-        guard.start(seconds * 1000);
-        m_runner->run();
-        EXPECT_FALSE(timedOut) << "the pages did not become idle";
-    }
-
     static std::chrono::milliseconds waitGone(pid_t pid)
     {
         const auto start = Clock::now();
@@ -113,21 +45,7 @@ protected:
             std::this_thread::sleep_for(std::chrono::milliseconds(5));
         return std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start);
     }
-
-    static QTemporaryDir* s_media;
-    QTemporaryDir m_out;
-    ScriptedFactory m_factory;
-    std::unique_ptr<HeadlessRunner> m_runner;
-    std::map<TaskId, std::vector<int32_t>> m_progress;
-    std::map<TaskId, std::vector<int>> m_percents;
-    std::map<TaskId, int32_t> m_durations;
-    std::map<TaskId, int> m_doneCount;
-    std::map<TaskId, int> m_failCount;
-    std::map<TaskId, std::string> m_failReasons;
-    std::function<void(const ProgressRecord&)> m_onProgress;
 };
-
-QTemporaryDir* TaskEngineTest::s_media = nullptr;
 
 TEST_F(TaskEngineTest, QueuedItemsRunOneAfterAnotherInListOrder)
 {
@@ -173,9 +91,15 @@ TEST_F(TaskEngineTest, StartingAgainAfterTheQueueDrainedRunsEveryItemAgain)
 TEST_F(TaskEngineTest, PagesRunSideBySide)
 {
     const PageKind pages[] = {PageKind::Convert, PageKind::Compress, PageKind::Extract, PageKind::Music};
-    std::map<TaskId, Clock::time_point> firstProgress;
-    std::map<TaskId, Clock::time_point> finished;
-    m_onProgress = [&](const ProgressRecord& r) { firstProgress.emplace(r.taskId, Clock::now()); };
+    std::set<TaskId> reported;
+    size_t mostRunningAtOnce = 0;
+    // Each progress message counts the pages whose job runs at that moment.
+    m_onProgress = [&](const ProgressRecord& r) {
+        reported.insert(r.taskId);
+        const auto running = std::count_if(std::begin(pages), std::end(pages),
+                                           [&](PageKind page) { return engine().runningTask(page).has_value(); });
+        mostRunningAtOnce = std::max(mostRunningAtOnce, static_cast<size_t>(running));
+    };
     TaskId id = 100;
     for (const PageKind page : pages) {
         auto args = test::ConvertArgs(mediaPath("input.mp4"), outPath(std::to_string(id) + ".mp4"));
@@ -184,14 +108,13 @@ TEST_F(TaskEngineTest, PagesRunSideBySide)
         ASSERT_TRUE(engine().StartPage(page, {id}));
         ++id;
     }
-    const auto start = Clock::now();
     runAll();
-    const auto elapsed = Clock::now() - start;
     for (TaskId t = 100; t < id; ++t)
         EXPECT_EQ(m_doneCount[t], 1) << t;
-    // Four real-time jobs of 1.5 s one after another would take 6 s.
-    EXPECT_LT(elapsed, std::chrono::milliseconds(4500));
-    ASSERT_EQ(firstProgress.size(), 4u);
+    EXPECT_EQ(reported.size(), 4u);
+    // Pages taking turns would never show more than one job running; how much time the
+    // overlap saves is a figure of bench-engine-overhead ("side-by-side ratio").
+    EXPECT_EQ(mostRunningAtOnce, 4u);
 }
 
 TEST_F(TaskEngineTest, FailuresEndTheJobAndThePageGoesOn)

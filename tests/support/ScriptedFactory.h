@@ -1,7 +1,10 @@
 #pragma once
 
-// A job factory for engine tests: the plan of each task is set by the test, and the order
-// in which the workers asked for plans is kept in a journal (with the test's own notes).
+// A job factory for the engine's tests and benches: the plan of each task is set by the
+// caller, and the order in which the workers asked for plans is kept in a journal (with the
+// caller's own notes).
+//
+// Thread use: set() and note() from any thread; the page workers call planJob().
 
 #include "tasks/JobFactory.h"
 
@@ -54,15 +57,22 @@ private:
     std::vector<std::string> m_journal;
 };
 
-inline JobPlan RunPlan(const std::vector<std::string>& args)
+// A plan that runs `command`.
+inline JobPlan CommandPlan(CommandLine command)
 {
     JobPlan plan;
+    plan.command = std::move(command);
+    return plan;
+}
+
+// A plan that runs the engine's ffmpeg with these arguments.
+inline JobPlan RunPlan(const std::vector<std::string>& args)
+{
     CommandLine command;  // no program: the engine's ffmpeg
     command.add("-hide_banner").add("-nostdin");
     for (const auto& a : args)
         command.addQuoted(a);
-    plan.command = command;
-    return plan;
+    return CommandPlan(std::move(command));
 }
 
 }  // namespace tolvex::test
