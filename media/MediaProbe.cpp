@@ -132,10 +132,14 @@ void ResumeProbes()
 
 int64_t StreamDurationMicroseconds(const AVFormatContext& container, const AVStream& stream)
 {
+    // A raw stream (an .h264 file) may have neither duration: its length is unknown, 0.
+    const int64_t containerMicros = container.duration == AV_NOPTS_VALUE ? 0 : container.duration;
+    if (stream.duration == AV_NOPTS_VALUE)
+        return containerMicros;
     const double scale = static_cast<double>(stream.time_base.num) / static_cast<double>(stream.time_base.den);
     const int64_t micros = TruncateToInt64(static_cast<double>(stream.duration) * scale * 1000000.0);
     if (micros == std::numeric_limits<int64_t>::min())
-        return container.duration;
+        return containerMicros;
     return micros;
 }
 

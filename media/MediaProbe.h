@@ -53,7 +53,8 @@ double ProbeDurationSeconds(const std::string& path, const ProbeLimits& limits =
 std::string ProbeContainerFormat(const std::string& path, const ProbeLimits& limits = {});
 
 // A stream's duration in microseconds: its duration in its time base, scaled in double
-// precision and truncated; the container's duration when that is not representable.
+// precision and truncated; the container's duration when the stream has none or it is not
+// representable; 0 when neither is known.
 int64_t StreamDurationMicroseconds(const AVFormatContext& container, const AVStream& stream);
 
 // Whether the video stream is marked as rotated: a "rotate" metadata key (any value), or a

@@ -1,13 +1,9 @@
 #include "player/PreviewPlayer.h"
 
 #include "app/ConsoleLog.h"
-
-extern "C" {
-#include <libavutil/display.h>
-}
+#include "media/MediaProbe.h"
 
 #include <algorithm>
-#include <climits>
 #include <cmath>
 #include <mutex>
 
@@ -15,44 +11,8 @@ namespace tolvex {
 
 namespace {
 
-// Microseconds of a stream duration, or INT64_MIN when it is missing or does not fit.
-int64_t StreamDurationMicroseconds(const AVStream* stream)
-{
-    if (stream->duration == AV_NOPTS_VALUE)
-        return INT64_MIN;
-    const double us = static_cast<double>(stream->duration) * av_q2d(stream->time_base) * 1000000.0;
-    if (!std::isfinite(us) || us >= 9.2e18 || us <= -9.2e18)
-        return INT64_MIN;
-    return static_cast<int64_t>(us);
-}
-
-// The stream's duration in microseconds, else the container's, else 0.
-int64_t DurationMicroseconds(const AVFormatContext* format, const AVStream* stream)
-{
-    const int64_t us = StreamDurationMicroseconds(stream);
-    if (us != INT64_MIN)
-        return us;
-    return format->duration == AV_NOPTS_VALUE ? 0 : format->duration;
-}
-
 // Far beyond the end of any file, still within a 64-bit time stamp.
 constexpr double kLatestTimestamp = 4.0e18;
-
-// The clockwise turn that shows the stream's picture upright. Phone videos keep their
-// picture on its side with a display matrix saying how far to turn it (counter-clockwise
-// degrees); shown as stored, they would lie on their side.
-int UprightTurn(const AVStream* stream)
-{
-    size_t size = 0;
-    const uint8_t* matrix = av_stream_get_side_data(stream, AV_PKT_DATA_DISPLAYMATRIX, &size);
-    if (!matrix || size < 9 * sizeof(int32_t))
-        return 0;
-    const double degrees = av_display_rotation_get(reinterpret_cast<const int32_t*>(matrix));
-    if (!std::isfinite(degrees))
-        return 0;
-    const long quarters = std::lround(-degrees / 90.0);
-    return static_cast<int>(((quarters % 4) + 4) % 4) * 90;
-}
 
 }  // namespace
 
@@ -137,18 +97,18 @@ int PreviewPlayer::openVideo(AVStream* stream)
 {
     if (m_videoOutput.prepare() != 0)
         return -1;
-    m_duration = static_cast<double>(DurationMicroseconds(m_reader.format(), stream)) / 1000000.0;
+    m_duration = static_cast<double>(StreamDurationMicroseconds(*m_reader.format(), *stream)) / 1000000.0;
     if (m_video.open(m_reader.format(), stream, StreamDecoder::Options::Player) != 0)
         return -1;
     const AVCodecContext* context = m_video.context();
-    return m_videoOutput.open(context->width, context->height, context->pix_fmt, UprightTurn(stream));
+    return m_videoOutput.open(context->width, context->height, context->pix_fmt, StreamUprightTurn(*stream));
 }
 
 int PreviewPlayer::openAudio(AVStream* stream)
 {
     if (!m_video.hasStream()) {
         // A sound-only file reports whole seconds.
-        const int64_t wholeSeconds = DurationMicroseconds(m_reader.format(), stream) / 1000000;
+        const int64_t wholeSeconds = StreamDurationMicroseconds(*m_reader.format(), *stream) / 1000000;
         m_duration = static_cast<double>(wholeSeconds);
     }
     if (m_audio.open(m_reader.format(), stream, StreamDecoder::Options::None) != 0) {

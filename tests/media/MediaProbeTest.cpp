@@ -3,6 +3,7 @@
 
 #include "media/MediaProbe.h"
 #include "tests/media/TestMux.h"
+#include "tests/support/FileOpenWatch.h"
 #include "tests/support/TestMedia.h"
 
 #include <gtest/gtest.h>
@@ -233,23 +234,33 @@ TEST_F(MediaProbeTest, AnEndlessPlaylistRunsOutOfTimeAndStopsOnAbort)
     limits.timeout = std::chrono::seconds(60);
     limits.abort = &abort;
     start = std::chrono::steady_clock::now();
+    // The stop comes once the probe has opened the playlist a second time: it has read what
+    // there was and is waiting for the playlist to grow.
+    test::FileOpenWatch aborted(QString::fromStdString(live));
+    ASSERT_TRUE(aborted.isValid());
+    bool reloaded = false;
     std::thread stopper([&] {
-        std::this_thread::sleep_for(std::chrono::milliseconds(300));
+        reloaded = aborted.waitForOpens(2, 20000);
         abort = true;
     });
     EXPECT_EQ(ProbeDurationSeconds(live, limits), 0.0);
     stopper.join();
+    EXPECT_TRUE(reloaded) << "the probe never came back for the live playlist";
     EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(10));
 
     limits.abort = nullptr;
     start = std::chrono::steady_clock::now();
-    std::thread shutdown([] {
-        std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    test::FileOpenWatch stoppedWatch(QString::fromStdString(live));
+    ASSERT_TRUE(stoppedWatch.isValid());
+    reloaded = false;
+    std::thread shutdown([&] {
+        reloaded = stoppedWatch.waitForOpens(2, 20000);
         StopAllProbes();
     });
     MediaInfo stopped(live);
     EXPECT_EQ(ProbeMediaInfo(stopped, limits), -1);
     shutdown.join();
+    EXPECT_TRUE(reloaded) << "the probe never came back for the live playlist";
     ResumeProbes();
     EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(10));
     MediaInfo again(path("video.mp4"));
@@ -279,12 +290,32 @@ TEST(StreamDuration, ScaledStreamDurationOrTheContainers)
     stream->time_base = AVRational{1, 1};
     stream->duration = INT64_MAX / 1000;
     EXPECT_EQ(StreamDurationMicroseconds(*container, *stream), 5000000);
+    // A time base finer than a microsecond (raw H.264's 1/1200000) would scale the unknown
+    // duration into a huge negative number.
+    stream->time_base = AVRational{1, 1200000};
+    stream->duration = AV_NOPTS_VALUE;
+    EXPECT_EQ(StreamDurationMicroseconds(*container, *stream), 5000000);
+    // Neither the stream nor the container knows: unknown, 0.
+    container->duration = AV_NOPTS_VALUE;
+    EXPECT_EQ(StreamDurationMicroseconds(*container, *stream), 0);
     avformat_free_context(container);
+}
+
+TEST_F(MediaProbeTest, ARawStreamWithoutDurationIsZeroSecondsLong)
+{
+    ASSERT_TRUE(test::RunFfmpeg(
+        {"-f", "lavfi", "-i", "testsrc2=size=64x48:rate=25:duration=1", "-c:v", "libx264", path("raw.h264")}));
+    EXPECT_EQ(ProbeDurationSeconds(path("raw.h264")), 0.0);
+    MediaInfo info(path("raw.h264"));
+    ASSERT_EQ(ProbeMediaInfo(info), 0);
+    EXPECT_EQ(info.durationSeconds, 0);
+    EXPECT_EQ(info.width, 64);
 }
 
 TEST_F(MediaProbeTest, ProbesRunSideBySide)
 {
     std::vector<std::thread> threads;
+    threads.reserve(4);
     std::atomic<int> mismatches{0};
     for (int t = 0; t < 4; ++t) {
         threads.emplace_back([&, t] {
