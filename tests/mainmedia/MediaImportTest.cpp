@@ -6,6 +6,7 @@
 #include "tasks/FfmpegLocator.h"
 #include "tasks/MediaImport.h"
 #include "tests/support/EventLoopWait.h"
+#include "tests/support/FileOpenWatch.h"
 #include "tests/support/TestMedia.h"
 
 #include <QCoreApplication>
@@ -13,7 +14,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QTemporaryDir>
-#include <QThread>
 
 #include <sys/stat.h>
 
@@ -32,8 +32,8 @@ public:
             EXPECT_EQ(message->number(), WM_MEDIA_IMPORTED);
             std::unique_ptr<MessageRecord> record = message->takeRecord();
             if (auto* result = dynamic_cast<MediaImportResult*>(record.get())) {
-                record.release();
                 results.emplace_back(result);
+                static_cast<void>(record.release());  // now owned by `results`
             }
             return true;
         }
@@ -150,9 +150,7 @@ TEST_F(MediaImportTest, OpenedFileSizeIsZeroForAFileThatCannotBeOpened)
 TEST_F(MediaImportTest, ACancelledPageGetsItsResultsBackMarkedAndOtherPagesGoOn)
 {
     MediaImport import(&m_receiver, FfmpegProgramPath(), m_temp.path(), 1);
-    std::vector<MediaImportRequest> requests;
-    for (int i = 0; i < 4; ++i)
-        requests.push_back(request(PageKind::Convert, "two.mkv", true));
+    std::vector<MediaImportRequest> requests(4, request(PageKind::Convert, "two.mkv", true));
     requests.push_back(request(PageKind::Rotate, "one.mp4", false));
     import.submit(requests);
     import.cancelPage(PageKind::Convert);
@@ -237,11 +235,14 @@ TEST_F(MediaImportTest, ShutdownEndsAProbeThatWaits)
         ASSERT_TRUE(f.open(QIODevice::WriteOnly));
         f.write("#EXTM3U\n#EXT-X-TARGETDURATION:1\n#EXT-X-MEDIA-SEQUENCE:0\n#EXTINF:1.0,\nseg0.ts\n");
     }
+    test::FileOpenWatch playlist(live);
+    ASSERT_TRUE(playlist.isValid());
     auto import = std::make_unique<MediaImport>(&m_receiver, FfmpegProgramPath(), m_temp.path(), 1);
     MediaImportRequest stuck = request(PageKind::Merge, "one.mp4", false);
     stuck.fullPath = live;
     import->submit({stuck});
-    QThread::msleep(500);
+    // A second opening of the playlist: the probe has read what there was and waits for more.
+    ASSERT_TRUE(playlist.waitForOpens(2, 20000)) << "the probe never came back for the live playlist";
     QElapsedTimer clock;
     clock.start();
     import.reset();

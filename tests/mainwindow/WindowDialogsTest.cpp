@@ -10,6 +10,7 @@
 #include <QAbstractButton>
 #include <QComboBox>
 #include <QCoreApplication>
+#include <QEvent>
 #include <QSlider>
 #include <QTest>
 
@@ -169,6 +170,27 @@ TEST(TrayMenu, OpensAboveRightOfTheCursorAndPostsTheChosenEntry)
 
 using JobInputSourceTest = WindowTest;
 
+// Swallows the queued calls that arrive for an object while it lives, and counts them.
+class HeldCalls : public QObject {
+public:
+    explicit HeldCalls(QObject* target) : m_target(target) { m_target->installEventFilter(this); }
+    ~HeldCalls() override { m_target->removeEventFilter(this); }
+    int count() const { return m_count; }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (watched != m_target || event->type() != QEvent::MetaCall)
+            return false;
+        ++m_count;
+        return true;
+    }
+
+private:
+    QObject* m_target;
+    int m_count = 0;
+};
+
 TEST_F(JobInputSourceTest, WorkerQuestionsAreAnsweredOnTheUiThreadAndShutdownReleasesThem)
 {
     window().findControlAs<QSlider>(QStringLiteral("video-mute-slider"))->setValue(-5);
@@ -181,13 +203,16 @@ TEST_F(JobInputSourceTest, WorkerQuestionsAreAnsweredOnTheUiThreadAndShutdownRel
     ASSERT_TRUE(WaitFor([&] { return item.wait_for(std::chrono::seconds(0)) == std::future_status::ready; }, 5000));
     EXPECT_FALSE(item.get().has_value()) << "no such item";
 
-    // The UI thread does not answer (it is busy stopping): shutdown ends the wait.
+    // The UI thread does not answer (it is busy stopping; here the question is held back
+    // when it arrives): shutdown ends the wait.
+    HeldCalls held(&window());
     auto waiting = std::async(std::launch::async, [&] { return source.extractSettings(); });
-    EXPECT_EQ(waiting.wait_for(std::chrono::milliseconds(200)), std::future_status::timeout);
+    // The question reached the UI thread, so the worker is waiting for the answer now.
+    ASSERT_TRUE(WaitFor([&] { return held.count() > 0; }, 5000));
+    EXPECT_EQ(waiting.wait_for(std::chrono::seconds(0)), std::future_status::timeout);
     source.shutdown();
     EXPECT_EQ(waiting.wait_for(std::chrono::seconds(5)), std::future_status::ready);
     EXPECT_TRUE(waiting.get().format.isEmpty());
-    QTest::qWait(20);
 }
 
 }  // namespace
