@@ -4,6 +4,7 @@
 
 #include "tasks/OutputTail.h"
 #include "tasks/ProgressParser.h"
+#include "tests/support/Utf8Text.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -12,25 +13,7 @@
 
 namespace {
 
-bool IsWholeUtf8(std::string_view text)
-{
-    for (size_t i = 0; i < text.size();) {
-        const auto c = static_cast<unsigned char>(text[i]);
-        const size_t length = c < 0x80             ? 1
-                              : (c & 0xE0) == 0xC0 ? 2
-                              : (c & 0xF0) == 0xE0 ? 3
-                              : (c & 0xF8) == 0xF0 ? 4
-                                                   : 0;
-        if (length == 0 || i + length > text.size())
-            return false;
-        for (size_t k = 1; k < length; ++k) {
-            if ((static_cast<unsigned char>(text[i + k]) & 0xC0) != 0x80)
-                return false;
-        }
-        i += length;
-    }
-    return true;
-}
+using tolvex::test::IsWholeUtf8;
 
 void Check(bool condition)
 {

@@ -1,5 +1,6 @@
 #include "media/CompressFormat.h"
 #include "tasks/CompressCommand.h"
+#include "tests/commands/CommandTestItems.h"
 
 #include <gtest/gtest.h>
 
@@ -9,17 +10,8 @@ using namespace tolvex;
 
 namespace {
 
-const JobContext kContext{"/usr/bin/ffmpeg", "/out", QTime(9, 8, 7)};
-
-MediaItem Item(const QString& name, int64_t size)
-{
-    MediaItem item;
-    item.fileName = name;
-    item.folder = "/in";
-    item.fullPath = "/in/" + name;
-    item.fileSize = size;
-    return item;
-}
+using test::Item;
+using test::kContext;
 
 CompressSource Source(double seconds, bool audio = true)
 {

@@ -1,6 +1,7 @@
 #include "tasks/SingleInputCommands.h"
 
 #include "media/OutputContainer.h"
+#include "tests/commands/CommandTestItems.h"
 
 #include <gtest/gtest.h>
 
@@ -8,17 +9,8 @@ using namespace tolvex;
 
 namespace {
 
-const JobContext kContext{"/usr/bin/ffmpeg", "/out", QTime(9, 8, 7)};
-
-MediaItem Item(const QString& name, int64_t size = 0)
-{
-    MediaItem item;
-    item.fileName = name;
-    item.folder = "/in";
-    item.fullPath = "/in/" + name;
-    item.fileSize = size;
-    return item;
-}
+using test::Item;
+using test::kContext;
 
 }  // namespace
 

@@ -2,6 +2,7 @@
 // whole, in reader-sized chunks, split at every byte offset, and byte by byte.
 
 #include "tasks/ProgressParser.h"
+#include "tests/support/Utf8Text.h"
 
 #include <gtest/gtest.h>
 
@@ -235,27 +236,6 @@ TEST(ProgressParser, LogsTheConsoleLines)
     EXPECT_NE(log.find("outputInfo: "), std::string::npos);
 }
 
-// True when `text` is a sequence of whole UTF-8 characters.
-bool IsWholeUtf8(std::string_view text)
-{
-    for (size_t i = 0; i < text.size();) {
-        const auto c = static_cast<unsigned char>(text[i]);
-        const size_t length = c < 0x80             ? 1
-                              : (c & 0xE0) == 0xC0 ? 2
-                              : (c & 0xF0) == 0xE0 ? 3
-                              : (c & 0xF8) == 0xF0 ? 4
-                                                   : 0;
-        if (length == 0 || i + length > text.size())
-            return false;
-        for (size_t k = 1; k < length; ++k) {
-            if ((static_cast<unsigned char>(text[i + k]) & 0xC0) != 0x80)
-                return false;
-        }
-        i += length;
-    }
-    return true;
-}
-
 TEST(ProgressParser, TheDurationIsFfmpegsOwnLineNotMetadata)
 {
     const std::string header =
@@ -300,7 +280,7 @@ TEST(ProgressParser, ConsoleLinesNeverCutACharacter)
         std::vector<ParserEvent> events;
         FeedInPieces(parser, text, piece, events);
         for (const std::string& line : lines)
-            ASSERT_TRUE(IsWholeUtf8(line)) << "pieces of " << piece << ": " << line;
+            ASSERT_TRUE(test::IsWholeUtf8(line)) << "pieces of " << piece << ": " << line;
         std::string buffered;
         for (const std::string& line : lines) {
             if (line.rfind("buffer:", 0) == 0)
