@@ -94,9 +94,8 @@ protected:
     }
     void TearDown() override
     {
-        // Let every box run its final message.
-        QTest::qWait(20);
-        EXPECT_EQ(VisibleBox(), nullptr);
+        // Every box has run its final message and gone.
+        EXPECT_TRUE(test::WaitFor([] { return VisibleBox() == nullptr; }, 5000));
     }
 
     QWidget m_owner;
@@ -162,7 +161,13 @@ TEST_F(BoxDialogTest, BoxIsCaptionlessCentredWithTextAndShadow)
         QRgb colour = 0;
     } seen;
     WhenBoxShows([&seen, this](BoxDialogBase* shown) {
-        QTest::qWait(20);
+        // The shadow window follows the box onto the screen.
+        test::WaitFor(
+            [shown] {
+                ShadowWindow* shadow = shown->shadow().shadowWindow();
+                return shadow && shadow->isVisible();
+            },
+            5000);
         seen.frameless = shown->windowFlags().testFlag(Qt::FramelessWindowHint);
         seen.className = shown->objectName();
         seen.text = shown->findControlAs<QLabel>(QStringLiteral("msgText"))->text();
@@ -187,8 +192,7 @@ TEST_F(BoxDialogTest, BoxIsCaptionlessCentredWithTextAndShadow)
     EXPECT_EQ(seen.colour, qRgb(0x9E, 0x9D, 0x9D));
 
     // The box deletes itself after its final message.
-    QTest::qWait(20);
-    EXPECT_TRUE(alive.isNull());
+    EXPECT_TRUE(test::WaitFor([&] { return alive.isNull(); }, 5000));
 }
 
 TEST_F(BoxDialogTest, OwnerDestroyedWhileTheBoxIsOpen)

@@ -247,12 +247,17 @@ TEST_F(ShadowWindowTest, ScreenShowsASoftGreyEdgeAroundThePromptBox)
             }
             return false;
         });
-        QTest::qWait(300);  // let the compositor paint
         for (QWidget* widget : QApplication::topLevelWidgets()) {
             if (auto* box = qobject_cast<PromptBoxDialog*>(widget); box && box->isVisible()) {
                 boxRect = box->geometry();
                 shadowShown = box->shadow().shadowWindow() && box->shadow().shadowWindow()->isVisible();
-                grab = QGuiApplication::primaryScreen()->grabWindow(0).toImage();
+                // The compositor paints in its own time: the screen is grabbed until the
+                // pixel next to the box is darker than the owner further out.
+                WaitFor([&] {
+                    grab = QGuiApplication::primaryScreen()->grabWindow(0).toImage();
+                    const int y = boxRect.center().y();
+                    return qGray(grab.pixel(boxRect.left() - 1, y)) < qGray(grab.pixel(boxRect.left() - 12, y)) - 10;
+                });
                 QTest::mouseClick(box->findControlAs<QAbstractButton>(QStringLiteral("msgConfirm")), Qt::LeftButton);
             }
         }
@@ -287,7 +292,8 @@ TEST_F(ShadowWindowTest, NoShadowWithoutCompositing)
     CWndShadow shadow;
     attachBoxShadow(shadow);
     m_parent->show();
-    QTest::qWait(50);
+    // Shown and exposed: a shadow would have been made by now.
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(m_parent.data()));
     EXPECT_EQ(shadow.status(), 0);
     EXPECT_EQ(shadow.shadowWindow(), nullptr);
     EXPECT_TRUE(shadow.SetShadowSize(4));
