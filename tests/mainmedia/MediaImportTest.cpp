@@ -178,7 +178,8 @@ TEST_F(MediaImportTest, ShutdownKillsRunningThumbnailsAndPostsNothingMore)
         MediaImportRequest endless = request(PageKind::Convert, "one.mp4", true);
         endless.fullPath = fifo;
         import.submit({endless, endless, endless});
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 300);
+        // Shut down only once thumbnail runs really go, so the shutdown has runs to end.
+        ASSERT_TRUE(test::WaitFor([] { return test::RunningChildren(QStringLiteral("ffmpeg")) >= 2; }, 30000));
         QElapsedTimer timer;
         timer.start();
         import.shutdown();

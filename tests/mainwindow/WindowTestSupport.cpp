@@ -30,7 +30,7 @@ QTemporaryDir& MediaFolder()
 
 QString Clip(const QString& name, double seconds, int width, int height, bool audio)
 {
-    const QString path = MediaFolder().filePath(name);
+    QString path = MediaFolder().filePath(name);
     if (!QFileInfo::exists(path)) {
         EXPECT_TRUE(MakeVideo(path.toStdString(), seconds, width, height, audio)) << name.toStdString();
     }
@@ -39,7 +39,7 @@ QString Clip(const QString& name, double seconds, int width, int height, bool au
 
 QString Tone(const QString& name, double seconds)
 {
-    const QString path = MediaFolder().filePath(name);
+    QString path = MediaFolder().filePath(name);
     if (!QFileInfo::exists(path)) {
         EXPECT_TRUE(MakeAudio(path.toStdString(), seconds)) << name.toStdString();
     }
