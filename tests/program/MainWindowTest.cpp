@@ -3,6 +3,7 @@
 
 #include "app/Folders.h"
 #include "tests/app/TestEnv.h"
+#include "tests/support/EventLoopWait.h"
 #include "ui/framework/CListUI.h"
 #include "ui/framework/Controls.h"
 #include "ui/framework/SkinResources.h"
@@ -13,6 +14,7 @@
 #include <QAbstractButton>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QLabel>
@@ -61,14 +63,14 @@ protected:
         m_window = new CMainWnd;
         ASSERT_TRUE(m_window->Create(nullptr, QStringLiteral("TOLVEX视频转换"), WS_OVERLAPPEDWINDOW));
         m_window->ShowWindow();
-        QTest::qWait(10);
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(m_window));
     }
     void TearDown() override
     {
         if (m_window && !m_window->isClosed())
             m_window->Close();
-        QTest::qWait(10);
-        EXPECT_TRUE(m_window.isNull()) << "the main window deletes itself after its final message";
+        EXPECT_TRUE(test::WaitFor([this] { return m_window.isNull(); }, 5000))
+            << "the main window deletes itself after its final message";
         SkinResources::setSkinFolder({});
     }
     template <class T>
@@ -256,7 +258,8 @@ TEST_F(MainWindowTest, RoutesNotificationsAndMessagesToTheirHandler)
         PostMessageTo(window, WM_OUTPUT_PARAMS, std::move(record));
         PostMessageTo(window, WM_OPEN_SETTINGS);
     }).join();
-    QTest::qWait(20);
+    // Both messages are posted by now: delivering what is posted delivers them.
+    QCoreApplication::sendPostedEvents(m_window);
     EXPECT_EQ(handler->messageTaskIds, std::vector<int>{17});
     EXPECT_FALSE(m_window->isClosed());
 
@@ -282,9 +285,9 @@ TEST_F(MainWindowTest, QuitMessageClosesAndCleansUp)
     m_window->addShutdownStep([&] { steps << QStringLiteral("jobs"); });
 
     PostMessageTo(m_window, WM_APP_QUIT);
-    QTest::qWait(30);
+    // The window deletes itself as the last step of quitting.
+    EXPECT_TRUE(test::WaitFor([this] { return m_window.isNull(); }, 5000));
     EXPECT_EQ(steps, QStringList({QStringLiteral("tray"), QStringLiteral("jobs")}));
-    EXPECT_TRUE(m_window.isNull());
     EXPECT_EQ(QDir(temp).entryList(QDir::Files | QDir::Hidden), QStringList());
     EXPECT_TRUE(QFile::exists(temp + QStringLiteral("/keep/inner.jpg")));
 }
