@@ -5,6 +5,7 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QRegularExpression>
 
 #include <cstdio>
 
@@ -122,6 +123,21 @@ bool CliOptions::intValue(const char* name, int low, int high, int fallback, int
     }
     out = v;
     return true;
+}
+
+bool CliOptions::frameSize(const char* keyword, const QString& keywordText, QString& out)
+{
+    const QString size = value("size", QString::fromLatin1(keyword));
+    if (size == QLatin1String(keyword)) {
+        out = keywordText;
+        return true;
+    }
+    if (QRegularExpression(QStringLiteral("^[1-9][0-9]*x[1-9][0-9]*$")).match(size).hasMatch()) {
+        out = size;
+        return true;
+    }
+    m_error = QStringLiteral("--size needs %1 or WxH, not '%2'").arg(QLatin1String(keyword), size);
+    return false;
 }
 
 void CliOptions::printError() const

@@ -41,6 +41,9 @@ public:
     bool inputFiles(QStringList& files);
     // An integer option within [low, high]; false with error() set when malformed.
     bool intValue(const char* name, int low, int high, int fallback, int& out);
+    // --size: `keyword` (also when it is not given) stands for the page's own choice, shown as
+    // `keywordText`; else a frame size WxH. False with error() set for anything else.
+    bool frameSize(const char* keyword, const QString& keywordText, QString& out);
 
     const char* command() const;
     const QString& error() const { return m_error; }

@@ -7,8 +7,6 @@
 #include "cli/PageRun.h"
 #include "media/ResolutionTable.h"
 
-#include <QRegularExpression>
-
 #include <algorithm>
 
 namespace tolvex::cli {
@@ -44,16 +42,8 @@ int RunCompressCommand(const QStringList& args)
         return UsageError(options);
     }
 
-    const QString size = options.value("size", QStringLiteral("original"));
-    if (size == QLatin1String("original")) {
-        settings.ratioText = QStringLiteral("原分辨率");
-    } else if (QRegularExpression(QStringLiteral("^[1-9][0-9]*x[1-9][0-9]*$")).match(size).hasMatch()) {
-        settings.ratioText = size;
-    } else {
-        options.setError(QStringLiteral("--size needs original or WxH, not '%1'").arg(size));
-        return UsageError(options);
-    }
-    if (!options.intValue("strength", 0, 100, 50, settings.strength))
+    if (!options.frameSize("original", QStringLiteral("原分辨率"), settings.ratioText) ||
+        !options.intValue("strength", 0, 100, 50, settings.strength))
         return UsageError(options);
 
     return RunPageOnFiles(options, PageKind::Compress, files, {},

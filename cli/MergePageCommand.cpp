@@ -7,8 +7,6 @@
 #include "cli/PageRun.h"
 #include "media/ResolutionTable.h"
 
-#include <QRegularExpression>
-
 #include <algorithm>
 
 namespace tolvex::cli {
@@ -38,15 +36,8 @@ int RunMergeCommand(const QStringList& args)
         options.setError(QStringLiteral("unknown output format '%1'").arg(settings.format));
         return UsageError(options);
     }
-    const QString size = options.value("size", QStringLiteral("auto"));
-    if (size == QLatin1String("auto")) {
-        settings.ratioText = QStringLiteral("自动");
-    } else if (QRegularExpression(QStringLiteral("^[1-9][0-9]*x[1-9][0-9]*$")).match(size).hasMatch()) {
-        settings.ratioText = size;
-    } else {
-        options.setError(QStringLiteral("--size needs auto or WxH, not '%1'").arg(size));
+    if (!options.frameSize("auto", QStringLiteral("自动"), settings.ratioText))
         return UsageError(options);
-    }
 
     return RunMergeOnFiles(options, files, settings);
 }

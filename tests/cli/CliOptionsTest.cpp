@@ -88,5 +88,28 @@ TEST(CliOptionsParse, ValuesFlagsAndErrors)
     }
 }
 
+TEST(CliOptionsParse, FrameSizeIsTheKeywordOrWidthByHeight)
+{
+    const auto sizeOf = [](const QStringList& args, QString& out) {
+        CliOptions options("merge", {{"size", true}});
+        EXPECT_TRUE(options.parse(args));
+        const bool ok = options.frameSize("auto", QStringLiteral("自动"), out);
+        EXPECT_EQ(ok, options.error().isEmpty()) << qPrintable(options.error());
+        return ok;
+    };
+    QString size;
+    ASSERT_TRUE(sizeOf({}, size)) << "not given: the keyword";
+    EXPECT_EQ(size, QStringLiteral("自动"));
+    ASSERT_TRUE(sizeOf({QStringLiteral("--size=auto")}, size));
+    EXPECT_EQ(size, QStringLiteral("自动"));
+    ASSERT_TRUE(sizeOf({QStringLiteral("--size"), QStringLiteral("1280x720")}, size));
+    EXPECT_EQ(size, QStringLiteral("1280x720"));
+    for (const char* bad : {"0x720", "1280x", "x720", "1280X720", "1280x720x2", " 1280x720", "-1x5", "original", ""}) {
+        size = QStringLiteral("kept");
+        EXPECT_FALSE(sizeOf({QStringLiteral("--size"), QString::fromLatin1(bad)}, size)) << bad;
+        EXPECT_EQ(size, QStringLiteral("kept")) << bad;
+    }
+}
+
 }  // namespace
 }  // namespace tolvex::cli
