@@ -174,7 +174,7 @@ TEST_F(PageJobFactoryTest, CompressWithoutADurationFailsWithItsReason)
     factory.setReceiver(&runner);
     std::string reason;
     HeadlessRunner::Callbacks callbacks;
-    callbacks.failed = [&](const FailureRecord& r) { reason = r.reason; };
+    callbacks.failed = [&](const TaskUpdate& r) { reason = r.reason; };
     runner.setCallbacks(callbacks);
     runPage(runner, PageKind::Compress, {id});
     EXPECT_EQ(runner.failedCount(), 1);
@@ -258,7 +258,7 @@ TEST_F(PageJobFactoryTest, MergeEndsTheRunOnSuccessAndOnFailure)
     const TaskId broken = addItem("broken.mp4");
     std::vector<TaskId> failedIds;
     HeadlessRunner::Callbacks callbacks;
-    callbacks.failed = [&](const FailureRecord& r) { failedIds.push_back(r.taskId); };
+    callbacks.failed = [&](const TaskUpdate& r) { failedIds.push_back(r.taskId); };
     runner.setCallbacks(callbacks);
     job = factory.planMerge({a, broken}, {"mp4", "自动"});
     runner.engine().startMerge(job.command);
