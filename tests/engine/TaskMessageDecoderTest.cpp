@@ -89,8 +89,8 @@ TEST(TaskMessageDecoder, TheMergeIsMeasuredAgainstItsTotalDuration)
     std::optional<TaskUpdate> update;
     // ffmpeg reports the first input's 10 s as the duration; the merge is 40 s long.
     for (int64_t t = 0; t <= 2000; t += 500)
-        update = Decode(decoder, WM_TASK_PROGRESS, Progress(PageKind::Merge, kMergeTaskId, t,
-                                                             static_cast<int32_t>(2 * t), 10000));
+        update = Decode(decoder, WM_TASK_PROGRESS,
+                        Progress(PageKind::Merge, kMergeTaskId, t, static_cast<int32_t>(2 * t), 10000));
     ASSERT_TRUE(update);
     EXPECT_EQ(update->percent, 10);
     EXPECT_EQ(update->timeLeftMs, 18000);
@@ -98,8 +98,8 @@ TEST(TaskMessageDecoder, TheMergeIsMeasuredAgainstItsTotalDuration)
     // Without a total there is neither a percentage nor an estimate.
     TaskMessageDecoder unknown;
     for (int64_t t = 0; t <= 2000; t += 500)
-        update = Decode(unknown, WM_TASK_PROGRESS, Progress(PageKind::Merge, kMergeTaskId, t,
-                                                             static_cast<int32_t>(2 * t), 10000));
+        update = Decode(unknown, WM_TASK_PROGRESS,
+                        Progress(PageKind::Merge, kMergeTaskId, t, static_cast<int32_t>(2 * t), 10000));
     EXPECT_EQ(update->percent, 0);
     EXPECT_FALSE(update->timeLeftMs);
 }
