@@ -35,6 +35,14 @@
             <source>从列表中移除</source>
             <translation>Remove from the list</translation>
         </message>
+        <message>
+            <source>重试</source>
+            <translation>Retry</translation>
+        </message>
+        <message>
+            <source>用相同的设置重新处理</source>
+            <translation>Process it again with the same settings</translation>
+        </message>
     </context>
     <context>
         <name>ConvertListContainerElement</name>
@@ -69,6 +77,14 @@
         <message>
             <source>从列表中移除</source>
             <translation>Remove from the list</translation>
+        </message>
+        <message>
+            <source>重试</source>
+            <translation>Retry</translation>
+        </message>
+        <message>
+            <source>用相同的设置重新处理</source>
+            <translation>Process it again with the same settings</translation>
         </message>
     </context>
     <context>
@@ -424,6 +440,14 @@ Add videos and choose a piece of music to lay under them</translation>
             <source>一键配乐</source>
             <translation>Add music</translation>
         </message>
+        <message>
+            <source>重试</source>
+            <translation>Retry</translation>
+        </message>
+        <message>
+            <source>用相同的设置重新合并</source>
+            <translation>Merge again with the same settings</translation>
+        </message>
     </context>
     <context>
         <name>MediaAdder</name>
@@ -572,6 +596,14 @@ Add videos and choose a piece of music to lay under them</translation>
             <source>压缩失败</source>
             <translation>Failed</translation>
         </message>
+        <message>
+            <source>剩余 %1</source>
+            <translation>%1 left</translation>
+        </message>
+        <message>
+            <source>用时 %1</source>
+            <translation>took %1</translation>
+        </message>
     </context>
     <context>
         <name>PromptBox</name>
@@ -629,6 +661,14 @@ Add videos and choose a piece of music to lay under them</translation>
         <message>
             <source>从列表中移除</source>
             <translation>Remove from the list</translation>
+        </message>
+        <message>
+            <source>重试</source>
+            <translation>Retry</translation>
+        </message>
+        <message>
+            <source>用相同的设置重新处理</source>
+            <translation>Process it again with the same settings</translation>
         </message>
     </context>
     <context>
@@ -706,6 +746,14 @@ Add videos and choose a piece of music to lay under them</translation>
             <source>从列表中移除</source>
             <translation>Remove from the list</translation>
         </message>
+        <message>
+            <source>重试</source>
+            <translation>Retry</translation>
+        </message>
+        <message>
+            <source>用相同的设置重新处理</source>
+            <translation>Process it again with the same settings</translation>
+        </message>
     </context>
     <context>
         <name>VideoExtractListContainerElement</name>
@@ -721,6 +769,14 @@ Add videos and choose a piece of music to lay under them</translation>
             <source>从列表中移除</source>
             <translation>Remove from the list</translation>
         </message>
+        <message>
+            <source>重试</source>
+            <translation>Retry</translation>
+        </message>
+        <message>
+            <source>用相同的设置重新处理</source>
+            <translation>Process it again with the same settings</translation>
+        </message>
     </context>
     <context>
         <name>VideoGifContainerElement</name>
@@ -735,6 +791,14 @@ Add videos and choose a piece of music to lay under them</translation>
         <message>
             <source>从列表中移除</source>
             <translation>Remove from the list</translation>
+        </message>
+        <message>
+            <source>重试</source>
+            <translation>Retry</translation>
+        </message>
+        <message>
+            <source>用相同的设置重新处理</source>
+            <translation>Process it again with the same settings</translation>
         </message>
     </context>
     <context>
@@ -856,6 +920,14 @@ Set the start and end, then click “Add clip”</translation>
             <source>从列表中移除</source>
             <translation>Remove from the list</translation>
         </message>
+        <message>
+            <source>重试</source>
+            <translation>Retry</translation>
+        </message>
+        <message>
+            <source>用相同的设置重新处理</source>
+            <translation>Process it again with the same settings</translation>
+        </message>
     </context>
     <context>
         <name>VideoMergeListContainerElement</name>
@@ -898,6 +970,14 @@ Set the start and end, then click “Add clip”</translation>
             <source>从列表中移除</source>
             <translation>Remove from the list</translation>
         </message>
+        <message>
+            <source>重试</source>
+            <translation>Retry</translation>
+        </message>
+        <message>
+            <source>用相同的设置重新处理</source>
+            <translation>Process it again with the same settings</translation>
+        </message>
     </context>
     <context>
         <name>VideoMuteListContainerElement</name>
@@ -912,6 +992,14 @@ Set the start and end, then click “Add clip”</translation>
         <message>
             <source>从列表中移除</source>
             <translation>Remove from the list</translation>
+        </message>
+        <message>
+            <source>重试</source>
+            <translation>Retry</translation>
+        </message>
+        <message>
+            <source>用相同的设置重新处理</source>
+            <translation>Process it again with the same settings</translation>
         </message>
     </context>
     <context>
