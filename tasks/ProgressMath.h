@@ -28,8 +28,8 @@ JobProgress PassProgress(size_t passIndex, size_t passCount, int32_t positionMs,
 int MergeProgressPercent(int32_t positionMs, double totalDurationSeconds);
 
 // A span of time as a clock: "0:42", "12:05", "1:02:03" (hours only when there are some),
-// to the nearest second or, for the time a job has left, up to the next one (a running job
-// never reads 0:00). Spans below zero read 0:00.
+// to the nearest second or, for the time a job has left, up to the next one (a job with any
+// time left never reads 0:00). Spans below zero read 0:00.
 enum class ClockRounding { Nearest, Up };
 std::string ShortClockText(int64_t milliseconds, ClockRounding rounding = ClockRounding::Nearest);
 

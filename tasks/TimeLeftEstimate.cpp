@@ -22,13 +22,25 @@ void TimeLeftEstimate::addSample(int64_t elapsedMs, int64_t positionMs, int64_t 
         reset();
         m_haveSample = true;
         m_durationMs = durationMs;
-        m_baseElapsedMs = m_lastElapsedMs = elapsedMs;
-        m_basePositionMs = m_lastPositionMs = positionMs;
+        m_firstElapsedMs = m_lastElapsedMs = elapsedMs;
+        m_lastPositionMs = positionMs;
         return;
     }
     const int64_t wallMs = elapsedMs - m_lastElapsedMs;
     if (wallMs <= 0) {
         // Two samples in the same millisecond: the later position counts at the next one.
+        return;
+    }
+    if (!m_settled) {
+        // ffmpeg's first moments run well ahead of its pace (frames go into the encoder's
+        // queue before any has to come out): the rate is measured from after them.
+        m_lastElapsedMs = elapsedMs;
+        m_lastPositionMs = positionMs;
+        if (elapsedMs - m_firstElapsedMs >= kSettleMs) {
+            m_settled = true;
+            m_baseElapsedMs = elapsedMs;
+            m_basePositionMs = positionMs;
+        }
         return;
     }
     const double weight = 1.0 - std::exp(-static_cast<double>(wallMs) / kSmoothingMs);

@@ -5,8 +5,9 @@
 // job started. The rate (output time made per wall-clock time, what ffmpeg calls speed)
 // is smoothed with an exponential moving average whose weight follows the time between
 // samples, and the figure itself counts down with the clock between readings, leaning
-// toward each new one by the same weight: a wobbling speed does not make it jump. Nothing
-// is estimated until the rate was measured over a short warm-up. A duration that is not
+// toward each new one by the same weight: a wobbling speed does not make it jump. The
+// first second of a run is not measured (ffmpeg starts faster than it goes on), and
+// nothing is estimated until the rate was measured over a short warm-up after it. A duration that is not
 // known gives no estimate, and neither does a rate so low that the figure would be absurd.
 // Pure: no clock of its own, no I/O.
 // Thread use: one estimate per job, used by one thread.
@@ -18,6 +19,8 @@ namespace tolvex {
 
 class TimeLeftEstimate {
 public:
+    // The start of a run that is not measured (it runs faster than the rest).
+    static constexpr int64_t kSettleMs = 1000;
     // Wall-clock time the rate must have been measured over before an estimate is given.
     static constexpr int64_t kWarmUpMs = 1000;
     // How quickly the smoothed rate follows a change (the average's time constant).
@@ -38,6 +41,8 @@ private:
     void updateShown(int64_t wallMs, double weight);
 
     bool m_haveSample = false;
+    bool m_settled = false;
+    int64_t m_firstElapsedMs = 0;
     int64_t m_lastElapsedMs = 0;
     int64_t m_lastPositionMs = 0;
     int64_t m_durationMs = 0;

@@ -19,7 +19,7 @@ TEST(CliTimeLeft, ProgressLinesEndWithTheTimeLeftAndTheDoneLineWithTheTimeTaken)
     QTemporaryDir out;
     const QString input = media.filePath(QStringLiteral("in.mp4"));
     // Quick to make, a few seconds to convert to H.264.
-    ClipShape shape = Clip(1280, 720, 8.0);
+    ClipShape shape = Clip(1280, 720, 12.0);
     shape.codec = VideoCodec::Mpeg4;
     ASSERT_TRUE(MakeClip(input, shape));
 
@@ -47,7 +47,7 @@ TEST(CliTimeLeft, ProgressLinesEndWithTheTimeLeftAndTheDoneLineWithTheTimeTaken)
     EXPECT_GE(finished.captured(2).toInt() * 60 + finished.captured(3).toInt(), 1);
     const ProbedFile written = ProbeFile(finished.captured(1));
     EXPECT_TRUE(written.hasVideo);
-    EXPECT_NEAR(written.duration, 8.0, 0.5);
+    EXPECT_NEAR(written.duration, 12.0, 0.5);
 }
 
 }  // namespace
