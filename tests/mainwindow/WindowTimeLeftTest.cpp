@@ -3,6 +3,7 @@
 // to take a few seconds.
 
 #include "app/Helpers.h"
+#include "tasks/ClipRecords.h"
 #include "tests/mainwindow/WindowTestSupport.h"
 #include "tests/support/TestMedia.h"
 #include "ui/framework/CListUI.h"
@@ -170,16 +171,14 @@ TEST_F(WindowTimeLeftTest, FailedItemTellsWhyAndItsRetryWritesTheFileUnderAFresh
     EXPECT_NEAR(probed.duration, 2.0, 0.5);
 }
 
-TEST_F(WindowTimeLeftTest, RetryOnTheOtherSingleFilePagesAndOnTheMergePage)
+TEST_F(WindowTimeLeftTest, RetryOnTheOtherSingleFilePagesTheClipPagesAndTheMergePage)
 {
     window().findControlAs<QLineEdit>(QStringLiteral("bg-music-edit"))->setText(Tone(QStringLiteral("bg.wav")));
     QTemporaryDir inputs;
-    for (const PageKind page :
-         {PageKind::Compress, PageKind::Rotate, PageKind::Extract, PageKind::Mute, PageKind::Music}) {
+    // The page's only item fails while `input` is away; its retry, clicked once the input
+    // is back, writes one new file.
+    auto failThenRetry = [&](PageKind page, const QString& input) {
         SCOPED_TRACE(static_cast<int>(page));
-        const QString input = inputs.filePath(QStringLiteral("p%1.mp4").arg(static_cast<int>(page)));
-        ASSERT_TRUE(QFile::copy(Clip(QStringLiteral("retry-source.mp4")), input));
-        addAndWait(page, {input});
         ASSERT_TRUE(QFile::rename(input, input + QStringLiteral(".away")));
         const QStringList before = outputFiles();
         ASSERT_TRUE(startAndWaitIdle(page));
@@ -202,7 +201,39 @@ TEST_F(WindowTimeLeftTest, RetryOnTheOtherSingleFilePagesAndOnTheMergePage)
             written.removeAll(file);
         ASSERT_EQ(written.size(), 1);
         EXPECT_TRUE(ProbeFile(QDir(outputFolder()).filePath(written.front())).ok);
+    };
+    for (const PageKind page :
+         {PageKind::Compress, PageKind::Rotate, PageKind::Extract, PageKind::Mute, PageKind::Music}) {
+        const QString input = inputs.filePath(QStringLiteral("p%1.mp4").arg(static_cast<int>(page)));
+        ASSERT_TRUE(QFile::copy(Clip(QStringLiteral("retry-source.mp4")), input));
+        addAndWait(page, {input});
+        failThenRetry(page, input);
     }
+
+    // A split clip and a gif clip, as their dialogs hand them over.
+    const QString source = inputs.filePath(QStringLiteral("clipsrc.mp4"));
+    ASSERT_TRUE(QFile::copy(Clip(QStringLiteral("retry-source.mp4")), source));
+    SplitClip split;
+    split.sourcePath = source.toStdString();
+    split.outputName = "clipsrc-120000.mp4";
+    split.startText = "0:0:0";
+    split.endText = "0:0:1";
+    split.cropWidth = 160;  // cropping off: the whole frame
+    split.cropHeight = 120;
+    SplitClipList().append(split);
+    PostMessageTo(&window(), WM_SPLIT_CLIPS_READY);
+    GifClip gif;
+    gif.sourcePath = source.toStdString();
+    gif.outputName = "clipsrc-120001.gif";
+    gif.startText = "0:0:0";
+    gif.endText = "0:0:1";
+    GifClipList().append(gif);
+    PostMessageTo(&window(), WM_GIF_CLIPS_READY);
+    ASSERT_TRUE(WaitFor([&] {
+        return window().pageList(PageKind::Split)->count() == 1 && window().pageList(PageKind::Gif)->count() == 1;
+    }));
+    failThenRetry(PageKind::Split, source);
+    failThenRetry(PageKind::Gif, source);
 
     // The merge page: an input gone before the merge starts fails it; retry runs it again.
     window().selectPage(PageKind::Merge);
