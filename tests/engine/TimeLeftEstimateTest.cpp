@@ -58,9 +58,8 @@ TEST(TimeLeftEstimate, AFastStartIsNotTakenForThePace)
 {
     // ffmpeg's first second runs at 4x while the encoder fills its queue, then 1.7x: the
     // first figure already reflects 1.7x.
-    std::vector<double> speeds = {4.0, 4.0};
-    for (int i = 0; i < 30; ++i)
-        speeds.push_back(1.7);
+    std::vector<double> speeds(32, 1.7);
+    speeds[0] = speeds[1] = 4.0;
     const std::vector<std::optional<int64_t>> seen = Feed(60000, speeds);
     size_t first = 0;
     while (first < seen.size() && !seen[first])
@@ -73,13 +72,10 @@ TEST(TimeLeftEstimate, AFastStartIsNotTakenForThePace)
 TEST(TimeLeftEstimate, StaysSmoothWhenTheSpeedWobbles)
 {
     // Alternating half seconds at 1x and 3x (2x on average), then a one-second stall.
-    std::vector<double> speeds;
-    for (int i = 0; i < 40; ++i)
-        speeds.push_back(i % 2 == 0 ? 1.0 : 3.0);
-    speeds.push_back(0.0);
-    speeds.push_back(0.0);
-    for (int i = 0; i < 20; ++i)
-        speeds.push_back(2.0);
+    std::vector<double> speeds(62, 2.0);
+    for (size_t i = 0; i < 40; ++i)
+        speeds[i] = i % 2 == 0 ? 1.0 : 3.0;
+    speeds[40] = speeds[41] = 0.0;
     const std::vector<std::optional<int64_t>> seen = Feed(120000, speeds);
     for (size_t i = 5; i < seen.size(); ++i) {
         ASSERT_TRUE(seen[i] && seen[i - 1]) << i;

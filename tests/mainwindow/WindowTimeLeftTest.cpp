@@ -33,7 +33,7 @@ namespace {
 QString LargeClip(const QString& name, double seconds)
 {
     static QTemporaryDir folder;
-    const QString path = folder.filePath(name);
+    QString path = folder.filePath(name);
     if (!QFileInfo::exists(path)) {
         ClipShape shape = Clip(1280, 720, seconds);
         shape.codec = VideoCodec::Mpeg4;
