@@ -79,6 +79,8 @@ TaskUpdate TaskMessageDecoder::onProgress(const ProgressRecord& record)
 {
     TaskUpdate update = UpdateOf(TaskUpdate::Kind::Progress, record.pageKind, record.taskId);
     update.elapsedMs = record.elapsedMs;
+    update.positionMs = record.positionMs;
+    update.durationMs = record.durationMs;
     int64_t durationMs = record.durationMs;
     if (update.page == PageKind::Merge) {
         update.percent = MergeProgressPercent(record.positionMs, m_mergeTotalSeconds);

@@ -25,6 +25,9 @@ struct TaskUpdate {
     TaskId taskId = 0;
     // Progress: the percentage the page shows; Done: 100.
     int percent = 0;
+    // Progress: the job's position and duration as its record carries them (ms).
+    int32_t positionMs = 0;
+    int32_t durationMs = 0;
     // Progress: the time the job still needs, once it can be told.
     std::optional<int64_t> timeLeftMs;
     // Progress and Done: the wall-clock time since the job started (Done: what it took).

@@ -70,17 +70,17 @@ protected:
     {
         m_runner = std::make_unique<HeadlessRunner>(m_factory);
         HeadlessRunner::Callbacks callbacks;
-        callbacks.progress = [this](const ProgressRecord& r, int percent) {
-            m_percents[r.taskId].push_back(percent);
+        callbacks.progress = [this](const TaskUpdate& r) {
+            m_percents[r.taskId].push_back(r.percent);
             if (m_onProgress)
                 m_onProgress(r);
         };
-        callbacks.done = [this](const CompletionRecord& r) { ++m_done[r.taskId]; };
-        callbacks.failed = [this](const FailureRecord& r) {
+        callbacks.done = [this](const TaskUpdate& r) { ++m_done[r.taskId]; };
+        callbacks.failed = [this](const TaskUpdate& r) {
             ++m_failed[r.taskId];
             m_reasons[r.taskId] = r.reason;
         };
-        callbacks.output = [this](const OutputNameRecord& r) { m_outputs[r.taskId] = r.outputPath; };
+        callbacks.output = [this](const TaskUpdate& r) { m_outputs[r.taskId] = r.outputPath; };
         m_runner->setCallbacks(callbacks);
     }
 
@@ -121,7 +121,7 @@ protected:
     std::map<TaskId, int> m_failed;
     std::map<TaskId, std::string> m_reasons;
     std::map<TaskId, std::string> m_outputs;
-    std::function<void(const ProgressRecord&)> m_onProgress;
+    std::function<void(const TaskUpdate&)> m_onProgress;
 };
 
 QTemporaryDir* JobFilesTest::s_media = nullptr;
@@ -203,7 +203,7 @@ TEST_F(JobFilesTest, StoppedJobsLeaveNoFileWhateverStoppedThem)
     m_factory.set(PageKind::Gif, 2, longJob(outPath("cleared.mp4")));
     m_factory.set(PageKind::Music, 3, longJob(outPath("closed.mp4")));
     std::map<TaskId, pid_t> pids;
-    m_onProgress = [&](const ProgressRecord& r) {
+    m_onProgress = [&](const TaskUpdate& r) {
         const PageKind pages[] = {PageKind::Convert, PageKind::Convert, PageKind::Gif, PageKind::Music};
         pids.emplace(r.taskId, engine().processOf(pages[r.taskId], r.taskId).value_or(0));
     };

@@ -58,18 +58,18 @@ protected:
     {
         m_runner = std::make_unique<HeadlessRunner>(m_factory);
         HeadlessRunner::Callbacks callbacks;
-        callbacks.progress = [this](const ProgressRecord& r, int percent) {
+        callbacks.progress = [this](const TaskUpdate& r) {
             m_progress[r.taskId].push_back(r.positionMs);
             m_durations[r.taskId] = r.durationMs;
-            m_percents[r.taskId].push_back(percent);
+            m_percents[r.taskId].push_back(r.percent);
             if (m_onProgress)
                 m_onProgress(r);
         };
-        callbacks.done = [this](const CompletionRecord& r) {
+        callbacks.done = [this](const TaskUpdate& r) {
             m_factory.note("done " + std::to_string(r.taskId));
             ++m_doneCount[r.taskId];
         };
-        callbacks.failed = [this](const FailureRecord& r) {
+        callbacks.failed = [this](const TaskUpdate& r) {
             m_factory.note("fail " + std::to_string(r.taskId));
             ++m_failCount[r.taskId];
             m_failReasons[r.taskId] = r.reason;
@@ -124,7 +124,7 @@ protected:
     std::map<TaskId, int> m_doneCount;
     std::map<TaskId, int> m_failCount;
     std::map<TaskId, std::string> m_failReasons;
-    std::function<void(const ProgressRecord&)> m_onProgress;
+    std::function<void(const TaskUpdate&)> m_onProgress;
 };
 
 QTemporaryDir* TaskEngineTest::s_media = nullptr;
@@ -175,7 +175,7 @@ TEST_F(TaskEngineTest, PagesRunSideBySide)
     const PageKind pages[] = {PageKind::Convert, PageKind::Compress, PageKind::Extract, PageKind::Music};
     std::map<TaskId, Clock::time_point> firstProgress;
     std::map<TaskId, Clock::time_point> finished;
-    m_onProgress = [&](const ProgressRecord& r) { firstProgress.emplace(r.taskId, Clock::now()); };
+    m_onProgress = [&](const TaskUpdate& r) { firstProgress.emplace(r.taskId, Clock::now()); };
     TaskId id = 100;
     for (const PageKind page : pages) {
         auto args = test::ConvertArgs(mediaPath("input.mp4"), outPath(std::to_string(id) + ".mp4"));
@@ -253,7 +253,7 @@ TEST_F(TaskEngineTest, RemovingTheRunningItemKillsItsFfmpegAndTheNextStarts)
     m_factory.set(PageKind::Convert, 3, RunPlan(test::ConvertArgs(mediaPath("input.mp4"), outPath("3.mp4"))));
     pid_t killed = 0;
     std::chrono::milliseconds killTime{0};
-    m_onProgress = [&](const ProgressRecord& r) {
+    m_onProgress = [&](const TaskUpdate& r) {
         if (r.taskId != 1 || killed)
             return;
         killed = engine().processOf(PageKind::Convert, 1).value_or(0);
@@ -280,7 +280,7 @@ TEST_F(TaskEngineTest, ClearingStopsEveryJobOfThePage)
     m_factory.set(PageKind::Convert, 2, LongJob(outPath("2.mp4")));
     m_factory.set(PageKind::Gif, 3, LongJob(outPath("3.mp4")));
     std::map<TaskId, pid_t> pids;
-    m_onProgress = [&](const ProgressRecord& r) {
+    m_onProgress = [&](const TaskUpdate& r) {
         const PageKind page = r.taskId == 3 ? PageKind::Gif : PageKind::Convert;
         if (!pids.count(r.taskId))
             pids[r.taskId] = engine().processOf(page, r.taskId).value_or(0);
@@ -334,9 +334,9 @@ TEST_F(TaskEngineTest, MergeJobRunsWithoutAQueue)
         outPath("merged.mp4"));
     m_runner->setMergeTotalSeconds(2.0);
     std::vector<int> mergePercents;
-    m_onProgress = [&](const ProgressRecord& r) {
+    m_onProgress = [&](const TaskUpdate& r) {
         EXPECT_EQ(r.taskId, kMergeTaskId);
-        EXPECT_EQ(r.pageKind, 2);
+        EXPECT_EQ(r.page, PageKind::Merge);
     };
     engine().startMerge(merge);
     EXPECT_TRUE(engine().isPageBusy(PageKind::Merge));
@@ -385,7 +385,7 @@ TEST_F(TaskEngineTest, TwoPassJobRunsBothPassesUnderOneBar)
     const std::string log = scratch.filePath(QStringLiteral("pass")).toStdString();
     m_factory.set(PageKind::Compress, 1, TwoPassPlan(mediaPath("input.mp4"), log, outPath("two.mp4")));
     bool sawLogDuringJob = false;
-    m_onProgress = [&](const ProgressRecord&) {
+    m_onProgress = [&](const TaskUpdate&) {
         sawLogDuringJob = sawLogDuringJob || QFile::exists(QString::fromStdString(log + "-0.log"));
     };
     ASSERT_TRUE(engine().StartPage(PageKind::Compress, {1}));
@@ -439,7 +439,7 @@ TEST_F(TaskEngineTest, RemovingATwoPassJobStopsItWhicheverPassRuns)
             .command;
     m_factory.set(PageKind::Compress, 1, plan);
     pid_t first = 0;
-    m_onProgress = [&](const ProgressRecord& r) {
+    m_onProgress = [&](const TaskUpdate& r) {
         if (first)
             return;
         first = engine().processOf(PageKind::Compress, r.taskId).value_or(0);
