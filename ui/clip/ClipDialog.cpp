@@ -13,6 +13,7 @@
 #include "ui/framework/Controls.h"
 
 #include <QAbstractButton>
+#include <QCoreApplication>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -97,7 +98,7 @@ void ClipDialog::InitWindow()
 
     // The picture's own window, a native child of the dialog kept over "player-area".
     m_area = new CVideoArea(this);
-    m_area->setAccessibleName(QStringLiteral("视频预览"));
+    m_area->setAccessibleName(QCoreApplication::translate("ClipDialog", "视频预览"));
     m_area->hide();
     m_area->installEventFilter(this);
 
@@ -352,7 +353,7 @@ void ClipDialog::add()
     fillCrop(clip);
     for (const SplitClip& listed : m_clips) {
         if (listed.startText == clip.startText && listed.endText == clip.endText) {
-            showPrompt(QStringLiteral("该片段已存在列表中!"));
+            showPrompt(QCoreApplication::translate("ClipDialog", "该片段已存在列表中!"));
             return;
         }
     }
@@ -367,8 +368,8 @@ void ClipDialog::add()
             SetControlText(FindSubControl(row, QString::fromLatin1(m_names.rowEnd)), ToWideAnsi(clip.endText));
             if (QWidget* remove = FindSubControl(row, QString::fromLatin1(m_names.rowRemove))) {
                 SetControlTag(remove, clip.itemId);
-                remove->setAccessibleName(
-                    QStringLiteral("删除片段 %1 - %2").arg(ToWideAnsi(clip.startText), ToWideAnsi(clip.endText)));
+                remove->setAccessibleName(QCoreApplication::translate("ClipDialog", "删除片段 %1 - %2")
+                                              .arg(ToWideAnsi(clip.startText), ToWideAnsi(clip.endText)));
             }
             m_list->addItem(row);
         }

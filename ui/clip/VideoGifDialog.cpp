@@ -4,6 +4,7 @@
 #include "ui/clip/ClipTimes.h"
 #include "ui/framework/WindowMethodError.h"
 
+#include <QCoreApplication>
 #include <QDebug>
 
 namespace tolvex {
@@ -68,7 +69,7 @@ void VideoGifDialog::handOver(const std::vector<SplitClip>& clips)
 
 QString VideoGifDialog::equalTimesPrompt() const
 {
-    return kGifEqualTimesPrompt;
+    return QCoreApplication::translate("ClipTimes", kGifEqualTimesPrompt);
 }
 
 }  // namespace tolvex

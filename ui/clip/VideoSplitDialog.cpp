@@ -7,6 +7,7 @@
 #include "ui/framework/WindowMethodError.h"
 
 #include <QAbstractButton>
+#include <QCoreApplication>
 #include <QDebug>
 #include <QEvent>
 
@@ -101,7 +102,7 @@ void VideoSplitDialog::handOver(const std::vector<SplitClip>& clips)
 
 QString VideoSplitDialog::equalTimesPrompt() const
 {
-    return kSplitEqualTimesPrompt;
+    return QCoreApplication::translate("ClipTimes", kSplitEqualTimesPrompt);
 }
 
 void VideoSplitDialog::onOtherClick(QWidget* sender)
@@ -130,7 +131,8 @@ void VideoSplitDialog::toggleCrop()
         m_cropOn = true;
     }
     if (m_cutButton)
-        m_cutButton->setText(m_cropOn ? QStringLiteral("取消裁剪") : QStringLiteral("启用裁剪"));
+        m_cutButton->setText(m_cropOn ? QCoreApplication::translate("VideoSplitDialog", "取消裁剪")
+                                      : QCoreApplication::translate("VideoSplitDialog", "启用裁剪"));
 }
 
 QRect VideoSplitDialog::overlayRect() const

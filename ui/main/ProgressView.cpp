@@ -49,6 +49,13 @@ QString CompressFailedText()
     return QCoreApplication::translate("ProgressView", "压缩失败");
 }
 
+// A failure reason as the user reads it: the engine's texts are the source texts of the
+// context "JobFailure"; ffmpeg's own words pass through as they are.
+QString ShownReason(const QString& reason)
+{
+    return QCoreApplication::translate("JobFailure", reason.toUtf8().constData());
+}
+
 bool IsPage(int32_t kind)
 {
     return kind >= 0 && kind < kPageCount;
@@ -203,7 +210,7 @@ void ProgressView::onFailed(PageKind page, TaskId taskId, const QString& reason)
         m_toldFfmpegMissing = true;
         QTimer::singleShot(0, m_window, [window = QPointer<CMainWnd>(m_window)] {
             if (window)
-                ShowPromptBox(window, QStringLiteral("找不到ffmpeg程序,无法处理文件!"));
+                ShowPromptBox(window, QCoreApplication::translate("ProgressView", "找不到ffmpeg程序,无法处理文件!"));
         });
     }
     if (page == PageKind::Merge) {
@@ -213,7 +220,7 @@ void ProgressView::onFailed(PageKind page, TaskId taskId, const QString& reason)
         const auto& sources = m_tasks.mergeSources();
         const int input = MergeInputNamedIn(reason.toStdString(), sources);
         if (label) {
-            label->setToolTip(input < 0 ? reason
+            label->setToolTip(input < 0 ? ShownReason(reason)
                                         : QCoreApplication::translate("ProgressView", "第%1个文件 %2 无法合并: %3")
                                               .arg(input + 1)
                                               .arg(QFileInfo(sources[input].fullPath).fileName(), reason));
@@ -230,10 +237,11 @@ void ProgressView::onFailed(PageKind page, TaskId taskId, const QString& reason)
                 bar->setVisible(false);
             if (label)
                 label->setVisible(false);
-            mark->setToolTip(reason);
+            mark->setToolTip(ShownReason(reason));
             // A compress item refused for its size says why on its face, not only in a tip.
             if (page == PageKind::Compress)
-                SetControlText(mark, IsCompressVerdict(reason.toStdString()) ? reason : CompressFailedText());
+                SetControlText(mark,
+                               IsCompressVerdict(reason.toStdString()) ? ShownReason(reason) : CompressFailedText());
             mark->setVisible(true);
         } else {
             // An item without a mark says it in its label; its bar stays where it stopped.

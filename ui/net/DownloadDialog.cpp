@@ -7,6 +7,7 @@
 #include "ui/net/ProgramExit.h"
 
 #include <QAbstractButton>
+#include <QCoreApplication>
 #include <QDebug>
 #include <QDesktopServices>
 #include <QLabel>
@@ -168,7 +169,7 @@ void DownloadDialog::finish(DownloadOutcome outcome)
     case DownloadOutcome::Failed:
     case DownloadOutcome::Short:
         LOG(ERROR) << "升级失败";
-        ShowPromptBox(this, QStringLiteral("升级失败"));
+        ShowPromptBox(this, QCoreApplication::translate("DownloadDialog", "升级失败"));
         break;
     }
     Close(1);

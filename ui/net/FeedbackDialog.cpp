@@ -5,6 +5,7 @@
 #include "ui/framework/WindowMethodError.h"
 
 #include <QAbstractButton>
+#include <QCoreApplication>
 #include <QDebug>
 #include <QDesktopServices>
 #include <QLabel>
@@ -147,7 +148,7 @@ void FeedbackDialog::setSending(bool sending)
     }
     if (m_submit) {
         m_submit->setEnabled(!sending);
-        m_submit->setText(sending ? QStringLiteral("正在提交…") : m_submitText);
+        m_submit->setText(sending ? QCoreApplication::translate("FeedbackDialog", "正在提交…") : m_submitText);
     }
     if (sending)
         setCursor(Qt::BusyCursor);
