@@ -144,6 +144,13 @@
         </message>
     </context>
     <context>
+        <name>DesktopNotifications</name>
+        <message>
+            <source>打开文件夹</source>
+            <translation>Open folder</translation>
+        </message>
+    </context>
+    <context>
         <name>Download</name>
         <message>
             <source>升级下载</source>
