@@ -4,11 +4,10 @@
 #include "player/RenderLock.h"
 #include "ui/clip/CVideoMask.h"
 #include "ui/clip/ClipTimes.h"
-#include "ui/framework/WindowMethodError.h"
+#include "ui/framework/OwnedDialog.h"
 
 #include <QAbstractButton>
 #include <QCoreApplication>
-#include <QDebug>
 #include <QEvent>
 
 namespace tolvex {
@@ -41,16 +40,9 @@ VideoSplitDialog::~VideoSplitDialog() = default;
 
 VideoSplitDialog* VideoSplitDialog::make(QWidget* mainWindow, const QString& sourcePath)
 {
-    auto dialog = std::make_unique<VideoSplitDialog>(mainWindow, ToNarrowAnsi(sourcePath));
-    try {
-        if (!dialog->Create(mainWindow, QString::fromUtf8(kNames.windowClass), WS_VISIBLE | WS_OVERLAPPEDWINDOW,
-                            WS_EX_WINDOWEDGE))
-            return nullptr;
-    } catch (const WindowMethodError& error) {
-        qWarning().noquote() << error.what();
-        return nullptr;
-    }
-    return dialog.release();
+    // A normal resizable window, not a fixed-size pop-up.
+    return CreateOwnedDialog(std::make_unique<VideoSplitDialog>(mainWindow, ToNarrowAnsi(sourcePath)), mainWindow,
+                             QString::fromUtf8(kNames.windowClass), WS_VISIBLE | WS_OVERLAPPEDWINDOW);
 }
 
 void VideoSplitDialog::Open(QWidget* mainWindow, const QString& sourcePath)

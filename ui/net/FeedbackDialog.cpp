@@ -2,11 +2,10 @@
 
 #include "app/ServiceAddress.h"
 #include "ui/common/MessageBoxes.h"
-#include "ui/framework/WindowMethodError.h"
+#include "ui/framework/OwnedDialog.h"
 
 #include <QAbstractButton>
 #include <QCoreApplication>
-#include <QDebug>
 #include <QDesktopServices>
 #include <QLabel>
 #include <QLineEdit>
@@ -54,17 +53,7 @@ FeedbackDialog::~FeedbackDialog()
 
 void FeedbackDialog::Open(QWidget* owner, std::function<bool()> signedIn, const std::string& serviceUrl)
 {
-    auto dialog = std::make_unique<FeedbackDialog>(std::move(signedIn), serviceUrl);
-    try {
-        if (!dialog->Create(owner, QString(), UI_WNDSTYLE_DIALOG, WS_EX_WINDOWEDGE))
-            return;
-    } catch (const WindowMethodError& error) {
-        qWarning().noquote() << error.what();
-        return;
-    }
-    dialog->CenterWindow();
-    // The dialog owns itself from here on: it deletes itself after its final message.
-    dialog.release()->ShowModal();
+    RunOwnedModal(std::make_unique<FeedbackDialog>(std::move(signedIn), serviceUrl), owner);
 }
 
 FeedbackDialog* FeedbackDialog::current()
