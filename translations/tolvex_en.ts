@@ -287,6 +287,58 @@
             <source>目标太小，无法压缩到该大小</source>
             <translation>The target is too small to compress to that size</translation>
         </message>
+        <message>
+            <source>找不到ffmpeg程序</source>
+            <translation>ffmpeg was not found</translation>
+        </message>
+        <message>
+            <source>ffmpeg没有写出文件</source>
+            <translation>ffmpeg wrote no output file</translation>
+        </message>
+        <message>
+            <source>ffmpeg写出的文件是空的</source>
+            <translation>ffmpeg wrote an empty output file</translation>
+        </message>
+        <message>
+            <source>输出文件太大</source>
+            <translation>The output file is too large</translation>
+        </message>
+        <message>
+            <source>ffmpeg长时间没有响应，已停止</source>
+            <translation>ffmpeg stopped responding</translation>
+        </message>
+        <message>
+            <source>任务没有输出文件</source>
+            <translation>The job has no output file</translation>
+        </message>
+        <message>
+            <source>没有可运行的程序</source>
+            <translation>No program to run</translation>
+        </message>
+        <message>
+            <source>ffmpeg退出，状态码 %1</source>
+            <translation>ffmpeg exited with status %1</translation>
+        </message>
+        <message>
+            <source>ffmpeg被信号 %1 结束</source>
+            <translation>ffmpeg was ended by signal %1</translation>
+        </message>
+        <message>
+            <source>无法创建输出文件 %1</source>
+            <translation>Cannot create the output file %1</translation>
+        </message>
+        <message>
+            <source>没有可用的输出文件名: %1</source>
+            <translation>No free output name for %1</translation>
+        </message>
+        <message>
+            <source>无法运行 %1</source>
+            <translation>Cannot run %1</translation>
+        </message>
+        <message>
+            <source>无法启动ffmpeg: %1</source>
+            <translation>Cannot start ffmpeg: %1</translation>
+        </message>
     </context>
     <context>
         <name>MainTaskMenu</name>

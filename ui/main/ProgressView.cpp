@@ -8,6 +8,7 @@
 #include "ui/framework/CListUI.h"
 #include "ui/framework/Controls.h"
 #include "ui/main/CMainWnd.h"
+#include "ui/main/FailureReasonText.h"
 #include "ui/main/FinishNotice.h"
 #include "ui/main/PageItemControls.h"
 #include "ui/main/PageTasks.h"
@@ -47,13 +48,6 @@ QString FailedText()
 QString CompressFailedText()
 {
     return QCoreApplication::translate("ProgressView", "压缩失败");
-}
-
-// A failure reason as the user reads it: the engine's texts are the source texts of the
-// context "JobFailure"; ffmpeg's own words pass through as they are.
-QString ShownReason(const QString& reason)
-{
-    return QCoreApplication::translate("JobFailure", reason.toUtf8().constData());
 }
 
 bool IsPage(int32_t kind)
@@ -220,7 +214,7 @@ void ProgressView::onFailed(PageKind page, TaskId taskId, const QString& reason)
         const auto& sources = m_tasks.mergeSources();
         const int input = MergeInputNamedIn(reason.toStdString(), sources);
         if (label) {
-            label->setToolTip(input < 0 ? ShownReason(reason)
+            label->setToolTip(input < 0 ? FailureReasonText(reason)
                                         : QCoreApplication::translate("ProgressView", "第%1个文件 %2 无法合并: %3")
                                               .arg(input + 1)
                                               .arg(QFileInfo(sources[input].fullPath).fileName(), reason));
@@ -237,11 +231,11 @@ void ProgressView::onFailed(PageKind page, TaskId taskId, const QString& reason)
                 bar->setVisible(false);
             if (label)
                 label->setVisible(false);
-            mark->setToolTip(ShownReason(reason));
+            mark->setToolTip(FailureReasonText(reason));
             // A compress item refused for its size says why on its face, not only in a tip.
             if (page == PageKind::Compress)
-                SetControlText(mark,
-                               IsCompressVerdict(reason.toStdString()) ? ShownReason(reason) : CompressFailedText());
+                SetControlText(
+                    mark, IsCompressVerdict(reason.toStdString()) ? FailureReasonText(reason) : CompressFailedText());
             mark->setVisible(true);
         } else {
             // An item without a mark says it in its label; its bar stays where it stopped.
