@@ -214,10 +214,11 @@ void ProgressView::onFailed(PageKind page, TaskId taskId, const QString& reason)
         const auto& sources = m_tasks.mergeSources();
         const int input = MergeInputNamedIn(reason.toStdString(), sources);
         if (label) {
-            label->setToolTip(input < 0 ? FailureReasonText(reason)
-                                        : QCoreApplication::translate("ProgressView", "第%1个文件 %2 无法合并: %3")
-                                              .arg(input + 1)
-                                              .arg(QFileInfo(sources[input].fullPath).fileName(), reason));
+            label->setToolTip(input < 0
+                                  ? FailureReasonText(reason)
+                                  : QCoreApplication::translate("ProgressView", "第%1个文件 %2 无法合并: %3")
+                                        .arg(input + 1)
+                                        .arg(QFileInfo(sources[input].fullPath).fileName(), FailureReasonText(reason)));
         }
         return;
     }
