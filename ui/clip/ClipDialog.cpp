@@ -28,6 +28,8 @@ namespace {
 
 double SecondsAt(intptr_t wParam)
 {
+    // The message's WPARAM carries the timeline's pointer to its seconds.
+    // NOLINTNEXTLINE(performance-no-int-to-ptr)
     const auto* seconds = reinterpret_cast<const double*>(wParam);
     return seconds ? *seconds : 0.0;
 }
@@ -394,7 +396,7 @@ std::string ClipDialog::uniqueOutputName(const std::string& name) const
     const std::string stem = dot == std::string::npos ? name : name.substr(0, dot);
     const std::string extension = dot == std::string::npos ? std::string() : name.substr(dot);
     for (int n = 2;; ++n) {
-        const std::string candidate = stem + "-" + std::to_string(n) + extension;
+        std::string candidate = stem + "-" + std::to_string(n) + extension;
         if (!taken(candidate))
             return candidate;
     }
