@@ -149,7 +149,11 @@ TEST(DesktopNotificationsTest, WithoutAServerTheNoticeIsDroppedQuietly)
 {
     if (!SessionBusRuns())
         GTEST_SKIP() << "no session bus could be started here";
-    ASSERT_FALSE(QDBusConnection::sessionBus().interface()->isServiceRegistered(DesktopNotifications::kService));
+    QDBusConnectionInterface* bus = QDBusConnection::sessionBus().interface();
+    ASSERT_FALSE(bus->isServiceRegistered(DesktopNotifications::kService));
+    // A notification daemon installed here would be started by the bus on the first call.
+    if (bus->activatableServiceNames().value().contains(QLatin1String(DesktopNotifications::kService)))
+        GTEST_SKIP() << "a notification server can be started on this bus";
     int clicks = 0;
     DesktopNotifications notifications([&] { ++clicks; });
     EXPECT_TRUE(notifications.show(QStringLiteral("标题"), QStringLiteral("正文"), false, 1000));
