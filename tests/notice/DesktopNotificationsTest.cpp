@@ -83,19 +83,6 @@ private:
     uint m_nextId = 41;
 };
 
-// Takes the folders the program asks the desktop to open, instead of a file manager.
-class OpenedUrls : public QObject {
-    Q_OBJECT
-
-public:
-    OpenedUrls() { QDesktopServices::setUrlHandler(QStringLiteral("file"), this, "open"); }
-    ~OpenedUrls() override { QDesktopServices::unsetUrlHandler(QStringLiteral("file")); }
-    QList<QUrl> urls;
-
-public slots:
-    void open(const QUrl& url) { urls << url; }
-};
-
 bool SessionBusRuns()
 {
     return QDBusConnection::sessionBus().isConnected();
