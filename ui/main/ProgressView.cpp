@@ -8,6 +8,7 @@
 #include "ui/framework/CListUI.h"
 #include "ui/framework/Controls.h"
 #include "ui/main/CMainWnd.h"
+#include "ui/main/FailureReasonText.h"
 #include "ui/main/FinishNotice.h"
 #include "ui/main/PageItemControls.h"
 #include "ui/main/PageTasks.h"
@@ -243,7 +244,7 @@ void ProgressView::onFailed(PageKind page, TaskId taskId, const QString& reason)
         m_toldFfmpegMissing = true;
         QTimer::singleShot(0, m_window, [window = QPointer<CMainWnd>(m_window)] {
             if (window)
-                ShowPromptBox(window, QStringLiteral("找不到ffmpeg程序,无法处理文件!"));
+                ShowPromptBox(window, QCoreApplication::translate("ProgressView", "找不到ffmpeg程序,无法处理文件!"));
         });
     }
     if (page == PageKind::Merge) {
@@ -256,10 +257,11 @@ void ProgressView::onFailed(PageKind page, TaskId taskId, const QString& reason)
         const auto& sources = m_tasks.mergeSources();
         const int input = MergeInputNamedIn(reason.toStdString(), sources);
         if (label) {
-            label->setToolTip(input < 0 ? reason
-                                        : QCoreApplication::translate("ProgressView", "第%1个文件 %2 无法合并: %3")
-                                              .arg(input + 1)
-                                              .arg(QFileInfo(sources[input].fullPath).fileName(), reason));
+            label->setToolTip(input < 0
+                                  ? FailureReasonText(reason)
+                                  : QCoreApplication::translate("ProgressView", "第%1个文件 %2 无法合并: %3")
+                                        .arg(input + 1)
+                                        .arg(QFileInfo(sources[input].fullPath).fileName(), FailureReasonText(reason)));
         }
         return;
     }
@@ -279,10 +281,11 @@ void ProgressView::onFailed(PageKind page, TaskId taskId, const QString& reason)
                 bar->setVisible(false);
             if (label)
                 label->setVisible(false);
-            mark->setToolTip(reason);
+            mark->setToolTip(FailureReasonText(reason));
             // A compress item refused for its size says why on its face, not only in a tip.
             if (page == PageKind::Compress)
-                SetControlText(mark, IsCompressVerdict(reason.toStdString()) ? reason : CompressFailedText());
+                SetControlText(
+                    mark, IsCompressVerdict(reason.toStdString()) ? FailureReasonText(reason) : CompressFailedText());
             mark->setVisible(true);
         } else {
             // An item without a mark says it in its label; its bar stays where it stopped.
