@@ -122,28 +122,29 @@ int CliSession::run(PageKind page, const std::vector<TaskId>& ids)
 
     std::map<TaskId, int> shown;
     HeadlessRunner::Callbacks callbacks;
-    callbacks.progress = [&](const ProgressRecord& record, int percent) {
-        auto [it, fresh] = shown.try_emplace(record.taskId, -1);
-        if (!fresh && it->second == percent)
+    callbacks.progress = [&](const TaskUpdate& update) {
+        auto [it, fresh] = shown.try_emplace(update.taskId, -1);
+        if (!fresh && it->second == update.percent)
             return;
-        it->second = percent;
-        std::printf("%s %d %s: %d%%\n", PageName(page), record.taskId, label(record.taskId).toLocal8Bit().constData(),
-                    percent);
+        it->second = update.percent;
+        std::printf("%s %d %s: %d%%%s\n", PageName(page), update.taskId, label(update.taskId).toLocal8Bit().constData(),
+                    update.percent, TimeLeftSuffix(update).c_str());
         std::fflush(stdout);
     };
     std::map<TaskId, std::string> outputs;
-    callbacks.output = [&](const OutputNameRecord& record) { outputs[record.taskId] = record.outputPath; };
-    callbacks.done = [&](const CompletionRecord& record) {
+    callbacks.output = [&](const TaskUpdate& update) { outputs[update.taskId] = update.outputPath; };
+    callbacks.done = [&](const TaskUpdate& record) {
         const auto output = outputs.find(record.taskId);
         std::printf(
-            "%s %d %s: done%s%s%s\n", PageName(page), record.taskId, label(record.taskId).toLocal8Bit().constData(),
+            "%s %d %s: done%s%s%s%s\n", PageName(page), record.taskId, label(record.taskId).toLocal8Bit().constData(),
             output == outputs.end() ? "" : " -> ", output == outputs.end() ? "" : output->second.c_str(),
             page == PageKind::Compress
                 ? compressResultNote(record.taskId, output == outputs.end() ? std::string() : output->second).c_str()
-                : "");
+                : "",
+            TimeTakenSuffix(record).c_str());
         std::fflush(stdout);
     };
-    callbacks.failed = [&](const FailureRecord& record) {
+    callbacks.failed = [&](const TaskUpdate& record) {
         std::printf("%s %d %s: failed%s%s\n", PageName(page), record.taskId,
                     label(record.taskId).toLocal8Bit().constData(), record.reason.empty() ? "" : ": ",
                     record.reason.c_str());
@@ -177,21 +178,21 @@ int CliSession::runMerge(const std::vector<TaskId>& ids, const MergeSettings& se
     int shown = -1;
     std::string outputName = job.outputName;
     HeadlessRunner::Callbacks callbacks;
-    callbacks.output = [&](const OutputNameRecord& record) {
-        outputName = record.outputPath.substr(record.outputPath.rfind('/') + 1);
+    callbacks.output = [&](const TaskUpdate& update) {
+        outputName = update.outputPath.substr(update.outputPath.rfind('/') + 1);
     };
-    callbacks.progress = [&](const ProgressRecord&, int percent) {
-        if (percent == shown)
+    callbacks.progress = [&](const TaskUpdate& update) {
+        if (update.percent == shown)
             return;
-        shown = percent;
-        std::printf("merge %s: %d%%\n", outputName.c_str(), percent);
+        shown = update.percent;
+        std::printf("merge %s: %d%%%s\n", outputName.c_str(), update.percent, TimeLeftSuffix(update).c_str());
         std::fflush(stdout);
     };
-    callbacks.done = [&](const CompletionRecord&) {
-        std::printf("merge %s: done\n", outputName.c_str());
+    callbacks.done = [&](const TaskUpdate& update) {
+        std::printf("merge %s: done%s\n", outputName.c_str(), TimeTakenSuffix(update).c_str());
         std::fflush(stdout);
     };
-    callbacks.failed = [&](const FailureRecord& record) {
+    callbacks.failed = [&](const TaskUpdate& record) {
         // Say which input ffmpeg blamed, when it names one.
         std::string blamed;
         const int input = MergeInputNamedIn(record.reason, job.sources);

@@ -1,5 +1,7 @@
 #include "media/CompressBudget.h"
 
+#include <QtGlobal>
+
 #include <algorithm>
 #include <cmath>
 
@@ -102,17 +104,19 @@ CompressBudget PlanCompressBudget(int64_t targetBytes, const CompressSource& sou
     return budget;
 }
 
+// Source texts of the translation context "JobFailure": the window translates them when it
+// shows a failed item; the engine compares and logs them as they are.
 std::string CompressRefusalText(CompressRefusal refusal)
 {
     switch (refusal) {
     case CompressRefusal::None:
         return {};
     case CompressRefusal::NoDuration:
-        return "无法读取视频时长，不能计算压缩码率";
+        return QT_TRANSLATE_NOOP("JobFailure", "无法读取视频时长，不能计算压缩码率");
     case CompressRefusal::NoVideo:
-        return "文件中没有视频，无法压缩";
+        return QT_TRANSLATE_NOOP("JobFailure", "文件中没有视频，无法压缩");
     case CompressRefusal::TooSmall:
-        return "目标太小，无法压缩到该大小";
+        return QT_TRANSLATE_NOOP("JobFailure", "目标太小，无法压缩到该大小");
     }
     return {};
 }

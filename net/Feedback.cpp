@@ -4,6 +4,8 @@
 #include "net/HttpClient.h"
 #include "net/ServiceEnvelope.h"
 
+#include <QCoreApplication>
+
 #include <json/writer.h>
 
 namespace tolvex {
@@ -23,11 +25,11 @@ QString FeedbackProblemText(FeedbackProblem problem)
 {
     switch (problem) {
     case FeedbackProblem::EmptyContent:
-        return QStringLiteral("反馈内容不能为空!");
+        return QCoreApplication::translate("FeedbackTexts", "反馈内容不能为空!");
     case FeedbackProblem::EmptyContact:
-        return QStringLiteral("联系方式不能为空!");
+        return QCoreApplication::translate("FeedbackTexts", "联系方式不能为空!");
     case FeedbackProblem::SignedOut:
-        return QStringLiteral("请先登录后进行反馈!");
+        return QCoreApplication::translate("FeedbackTexts", "请先登录后进行反馈!");
     case FeedbackProblem::None:
         break;
     }
@@ -66,13 +68,13 @@ QString FeedbackOutcomeText(FeedbackOutcome outcome)
 {
     switch (outcome) {
     case FeedbackOutcome::Submitted:
-        return QStringLiteral("反馈信息已提交!");
+        return QCoreApplication::translate("FeedbackTexts", "反馈信息已提交!");
     case FeedbackOutcome::UnknownError:
-        return QStringLiteral("未知错误");
+        return QCoreApplication::translate("FeedbackTexts", "未知错误");
     case FeedbackOutcome::NetworkError:
         break;
     }
-    return QStringLiteral("网络错误!");
+    return QCoreApplication::translate("FeedbackTexts", "网络错误!");
 }
 
 }  // namespace tolvex

@@ -12,7 +12,7 @@ namespace {
 
 constexpr const char* kKeepFormat = "原格式";
 constexpr const char* kKeepSize = "原分辨率";
-constexpr const char* kLargerThanSource = "压缩结果比原文件还大";
+constexpr const char* kLargerThanSource = QT_TRANSLATE_NOOP("JobFailure", "压缩结果比原文件还大");
 // The encoders write 4:2:0 pictures, whose width and height must be even: an odd frame
 // loses its last column or row (of the upright picture, which is what the filter sees).
 constexpr const char* kEvenFrame = "scale=trunc(iw/2)*2:trunc(ih/2)*2";

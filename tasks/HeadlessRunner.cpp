@@ -3,6 +3,7 @@
 #include "tasks/ProgressMath.h"
 
 #include <cstdio>
+#include <optional>
 
 namespace tolvex {
 
@@ -69,53 +70,56 @@ int HeadlessRunner::run()
 bool HeadlessRunner::event(QEvent* event)
 {
     AcceptPostedMessage();
-    switch (static_cast<int>(event->type())) {
-    case WM_TASK_PROGRESS: {
-        const auto* record = static_cast<MessageEvent*>(event)->recordAs<ProgressRecord>();
-        if (!record)
-            return true;
-        const auto page = static_cast<PageKind>(record->pageKind);
-        const int percent = page == PageKind::Merge ? MergeProgressPercent(record->positionMs, m_mergeTotalSeconds)
-                                                    : ProgressPercent(record->positionMs, record->durationMs);
-        if (m_printProgress)
-            std::fprintf(stderr, "%s %d: %d%%\n", PageName(page), record->taskId, percent);
-        if (m_callbacks.progress)
-            m_callbacks.progress(*record, percent);
-        return true;
-    }
-    case WM_TASK_DONE: {
-        const auto* record = static_cast<MessageEvent*>(event)->recordAs<CompletionRecord>();
-        if (!record)
-            return true;
-        ++m_doneCount;
-        const auto page = static_cast<PageKind>(record->pageKind);
-        if (m_printProgress)
-            std::fprintf(stderr, "%s %d: done\n", PageName(page), record->taskId);
-        if (m_callbacks.done)
-            m_callbacks.done(*record);
-        return true;
-    }
-    case WM_TASK_FAILED: {
-        const auto* record = static_cast<MessageEvent*>(event)->recordAs<FailureRecord>();
-        if (!record)
-            return true;
-        ++m_failedCount;
-        const auto page = static_cast<PageKind>(record->pageKind);
-        if (m_printProgress)
-            std::fprintf(stderr, "%s %d: failed %s\n", PageName(page), record->taskId, record->reason.c_str());
-        if (m_callbacks.failed)
-            m_callbacks.failed(*record);
-        return true;
-    }
-    case WM_TASK_OUTPUT: {
-        const auto* record = static_cast<MessageEvent*>(event)->recordAs<OutputNameRecord>();
-        if (record && m_callbacks.output)
-            m_callbacks.output(*record);
-        return true;
-    }
-    default:
+    const auto number = static_cast<int>(event->type());
+    if (number != WM_TASK_PROGRESS && number != WM_TASK_DONE && number != WM_TASK_FAILED && number != WM_TASK_OUTPUT &&
+        number != WM_TASK_STARTED)
         return QObject::event(event);
+    const std::optional<TaskUpdate> update = m_decoder.decode(*static_cast<MessageEvent*>(event));
+    if (!update)
+        return true;
+    const char* page = PageName(update->page);
+    switch (update->kind) {
+    case TaskUpdate::Kind::Started:
+        break;
+    case TaskUpdate::Kind::Progress:
+        if (m_printProgress)
+            std::fprintf(stderr, "%s %d: %d%%%s\n", page, update->taskId, update->percent,
+                         TimeLeftSuffix(*update).c_str());
+        if (m_callbacks.progress)
+            m_callbacks.progress(*update);
+        break;
+    case TaskUpdate::Kind::Done:
+        ++m_doneCount;
+        if (m_printProgress)
+            std::fprintf(stderr, "%s %d: done%s\n", page, update->taskId, TimeTakenSuffix(*update).c_str());
+        if (m_callbacks.done)
+            m_callbacks.done(*update);
+        break;
+    case TaskUpdate::Kind::Failed:
+        ++m_failedCount;
+        if (m_printProgress)
+            std::fprintf(stderr, "%s %d: failed %s\n", page, update->taskId, update->reason.c_str());
+        if (m_callbacks.failed)
+            m_callbacks.failed(*update);
+        break;
+    case TaskUpdate::Kind::Output:
+        if (m_callbacks.output)
+            m_callbacks.output(*update);
+        break;
     }
+    return true;
+}
+
+std::string TimeLeftSuffix(const TaskUpdate& update)
+{
+    if (!update.timeLeftMs)
+        return {};
+    return ", " + ShortClockText(*update.timeLeftMs, ClockRounding::Up) + " left";
+}
+
+std::string TimeTakenSuffix(const TaskUpdate& update)
+{
+    return ", took " + ShortClockText(update.elapsedMs);
 }
 
 }  // namespace tolvex

@@ -1,9 +1,9 @@
 #pragma once
 
 // Runs jobs without a window: it is the engine's host, receives the task messages on the
-// thread of its event loop, shows them as the window would (progress percentage, done,
-// failed: the engine has decided and moved its queues already) and ends its loop when
-// every page it started is idle again.
+// thread of its event loop, reads them as the window does (TaskMessageDecoder: progress
+// percentage and time left, done and what it took, failed: the engine has decided and
+// moved its queues already) and ends its loop when every page it started is idle again.
 // Used by tolvex-cli's page commands, the tests and the benchmarks.
 //
 // Thread use: create and run on the thread that owns the QCoreApplication (or any thread
@@ -12,6 +12,7 @@
 #include "tasks/JobFactory.h"
 #include "tasks/TaskEngine.h"
 #include "tasks/TaskHost.h"
+#include "tasks/TaskMessageDecoder.h"
 
 #include <QEventLoop>
 #include <QObject>
@@ -25,12 +26,13 @@ namespace tolvex {
 class HeadlessRunner : public QObject, public TaskHost {
 public:
     struct Callbacks {
-        // Every progress message, with the percentage the page would show.
-        std::function<void(const ProgressRecord&, int percent)> progress;
-        std::function<void(const CompletionRecord&)> done;
-        std::function<void(const FailureRecord&)> failed;
+        // Every progress message: the percentage the page would show, the time left.
+        std::function<void(const TaskUpdate&)> progress;
+        // A job done (with the time it took) or failed (with its reason).
+        std::function<void(const TaskUpdate&)> done;
+        std::function<void(const TaskUpdate&)> failed;
         // The output name reserved for a job, before it starts.
-        std::function<void(const OutputNameRecord&)> output;
+        std::function<void(const TaskUpdate&)> output;
     };
 
     explicit HeadlessRunner(JobFactory& factory, QObject* parent = nullptr);
@@ -38,10 +40,11 @@ public:
 
     TaskEngine& engine() { return *m_engine; }
     void setCallbacks(Callbacks callbacks) { m_callbacks = std::move(callbacks); }
-    // Progress lines ("<page> <id>: <percent>%") on standard error.
+    // Progress lines ("<page> <id>: <percent>%", then ", <m:ss> left" once it can be told) on
+    // standard error.
     void setPrintProgress(bool print) { m_printProgress = print; }
     // The merge job's total duration, for its percentage.
-    void setMergeTotalSeconds(double seconds) { m_mergeTotalSeconds = seconds; }
+    void setMergeTotalSeconds(double seconds) { m_decoder.setMergeTotalSeconds(seconds); }
 
     // Runs the event loop until no page is busy (at once when none is). Returns the number of
     // jobs that failed while it ran.
@@ -62,7 +65,7 @@ private:
     std::unique_ptr<TaskEngine> m_engine;
     Callbacks m_callbacks;
     bool m_printProgress = false;
-    double m_mergeTotalSeconds = 0.0;
+    TaskMessageDecoder m_decoder;
     std::set<PageKind> m_busyPages;
     QEventLoop* m_loop = nullptr;
     int m_doneCount = 0;
@@ -71,5 +74,10 @@ private:
 
 // The page's name as the command line spells it: "convert", "split", "merge", ...
 const char* PageName(PageKind page);
+
+// What a progress line of the companion ends with: ", 0:42 left" (nothing while the time
+// left cannot be told); a done line: ", took 0:12".
+std::string TimeLeftSuffix(const TaskUpdate& update);
+std::string TimeTakenSuffix(const TaskUpdate& update);
 
 }  // namespace tolvex

@@ -1,8 +1,10 @@
 #include "tasks/ProgressMath.h"
 
 #include <algorithm>
+#include <cinttypes>
 #include <climits>
 #include <cmath>
+#include <cstdio>
 
 namespace tolvex {
 
@@ -53,6 +55,19 @@ int MergeProgressPercent(int32_t positionMs, double totalDurationSeconds)
         return 0;
     const double position = static_cast<double>(static_cast<float>(positionMs));
     return std::clamp(TruncateToInt(position / (totalDurationSeconds * 1000.0) * 100.0), 0, 100);
+}
+
+std::string ShortClockText(int64_t milliseconds, ClockRounding rounding)
+{
+    const int64_t ms = std::max<int64_t>(milliseconds, 0);
+    const int64_t seconds = rounding == ClockRounding::Up ? (ms + 999) / 1000 : (ms + 500) / 1000;
+    char text[48];
+    if (seconds >= 3600)
+        std::snprintf(text, sizeof text, "%" PRId64 ":%02d:%02d", seconds / 3600, static_cast<int>(seconds / 60 % 60),
+                      static_cast<int>(seconds % 60));
+    else
+        std::snprintf(text, sizeof text, "%d:%02d", static_cast<int>(seconds / 60), static_cast<int>(seconds % 60));
+    return text;
 }
 
 }  // namespace tolvex

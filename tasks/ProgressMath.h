@@ -4,6 +4,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <string>
 
 namespace tolvex {
 
@@ -25,5 +26,11 @@ JobProgress PassProgress(size_t passIndex, size_t passCount, int32_t positionMs,
 // The merge job: position (through single precision) / (total seconds × 1000) × 100 in
 // double precision, truncated and held to 0-100. A total of zero or less gives 0.
 int MergeProgressPercent(int32_t positionMs, double totalDurationSeconds);
+
+// A span of time as a clock: "0:42", "12:05", "1:02:03" (hours only when there are some),
+// to the nearest second or, for the time a job has left, up to the next one (a job with any
+// time left never reads 0:00). Spans below zero read 0:00.
+enum class ClockRounding { Nearest, Up };
+std::string ShortClockText(int64_t milliseconds, ClockRounding rounding = ClockRounding::Nearest);
 
 }  // namespace tolvex

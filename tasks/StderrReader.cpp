@@ -26,6 +26,11 @@ using Clock = std::chrono::steady_clock;
 
 std::atomic<int64_t> g_readerCpuNanoseconds{0};
 
+int64_t MillisecondsSince(Clock::time_point start)
+{
+    return std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start).count();
+}
+
 int64_t ThreadCpuNanoseconds()
 {
     timespec now{};
@@ -40,6 +45,7 @@ std::unique_ptr<ProgressRecord> CopyProgress(const ProgressRecord& progress)
     copy->durationMs = progress.durationMs;
     copy->positionMs = progress.positionMs;
     copy->pageKind = progress.pageKind;
+    copy->elapsedMs = progress.elapsedMs;
     return copy;
 }
 
@@ -65,8 +71,10 @@ std::string OutputProblem(const ReaderArgs& args, bool& tooLarge)
 // posts the progress it finds.
 class PassReader {
 public:
-    PassReader(ReaderArgs& args, ProgressRecord& progress, size_t passIndex, size_t passCount)
-        : m_args(args), m_progress(progress), m_passIndex(passIndex), m_passCount(passCount)
+    // `started`: when the job's first pass started (progress carries the time since then).
+    PassReader(ReaderArgs& args, ProgressRecord& progress, size_t passIndex, size_t passCount,
+               Clock::time_point started)
+        : m_args(args), m_progress(progress), m_passIndex(passIndex), m_passCount(passCount), m_started(started)
     {
     }
 
@@ -137,6 +145,7 @@ private:
     void postProgress(int32_t positionMs, int32_t durationMs)
     {
         setProgress(positionMs, durationMs);
+        m_progress.elapsedMs = MillisecondsSince(m_started);
         QObject* receiver = m_args.mainWindow;
         m_args.control->postIfLive([&] { PostMessageTo(receiver, WM_TASK_PROGRESS, CopyProgress(m_progress)); }, false);
     }
@@ -145,6 +154,7 @@ private:
     ProgressRecord& m_progress;
     const size_t m_passIndex;
     const size_t m_passCount;
+    const Clock::time_point m_started;
     int32_t m_durationMs = 0;
     OutputTail m_tail;
 };
@@ -181,6 +191,7 @@ void PostEnding(const ReaderArgs& args, bool done, const std::string& failure, c
 
 void StderrReader(ReaderArgs args)
 {
+    const Clock::time_point started = Clock::now();
     JobControl& control = *args.control;
     const int32_t pageKind = static_cast<int32_t>(args.pageKind);
     const size_t passCount = args.laterPasses.size() + 1;
@@ -198,7 +209,7 @@ void StderrReader(ReaderArgs args)
             if (!process)
                 break;  // stopped, or the pass could not start (`failure` says why)
         }
-        PassReader reader(args, progress, pass, passCount);
+        PassReader reader(args, progress, pass, passCount, started);
         const bool answered = reader.read(pipe.get(), *process);
         pipe.reset();
         const ExitStatus status = process->waitForExit();
@@ -231,6 +242,7 @@ void StderrReader(ReaderArgs args)
         args.outputs->keep();
 
     const bool done = failure.empty() && process;
+    progress.elapsedMs = MillisecondsSince(started);
     control.postIfLive([&] { PostEnding(args, done, failure, progress); }, true);
     g_readerCpuNanoseconds.fetch_add(ThreadCpuNanoseconds(), std::memory_order_relaxed);
     control.markReaderFinished();

@@ -62,12 +62,14 @@ enum MainMessage : int {
     WM_GIF_CLIPS_READY = 1626,
 };
 
-// Progress of one job: input duration and current output position, in milliseconds.
+// Progress of one job: input duration and current output position, in milliseconds, and
+// the wall-clock time since the job started (for its time left, and what a done job took).
 struct ProgressRecord : MessageRecord {
     TaskId taskId = 0;
     int32_t durationMs = 0;
     int32_t positionMs = 0;
     int32_t pageKind = 0;
+    int64_t elapsedMs = 0;
 };
 
 // A job ended well. Carries the last progress of the job (may be null when none came).

@@ -2,6 +2,78 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="en_US" sourcelanguage="zh_CN">
     <context>
+        <name>CVideoMask</name>
+        <message>
+            <source>裁剪区域</source>
+            <translation>Crop area</translation>
+        </message>
+        <message>
+            <source>拖动红框的边和角调整裁剪区域，拖动框内移动它</source>
+            <translation>Drag the red frame's edges and corners to resize the crop area; drag inside it to move it</translation>
+        </message>
+    </context>
+    <context>
+        <name>CVideoPaintViewUI</name>
+        <message>
+            <source>时间轴</source>
+            <translation>Timeline</translation>
+        </message>
+        <message>
+            <source>点击轨道跳到该时间，拖动两面小旗选取片段的开始和结束</source>
+            <translation>Click the track to jump to that time; drag the two flags to set the clip's start and end</translation>
+        </message>
+    </context>
+    <context>
+        <name>ClipDialog</name>
+        <message>
+            <source>视频预览</source>
+            <translation>Video preview</translation>
+        </message>
+        <message>
+            <source>该片段已存在列表中!</source>
+            <translation>This clip is already in the list!</translation>
+        </message>
+        <message>
+            <source>删除片段 %1 - %2</source>
+            <translation>Remove clip %1 - %2</translation>
+        </message>
+    </context>
+    <context>
+        <name>ClipTimes</name>
+        <message>
+            <source>开始时间不能为空!</source>
+            <translation>Please enter a start time!</translation>
+        </message>
+        <message>
+            <source>结束时间不能为空!</source>
+            <translation>Please enter an end time!</translation>
+        </message>
+        <message>
+            <source>开始时间格式错误!</source>
+            <translation>The start time is not a valid time!</translation>
+        </message>
+        <message>
+            <source>结束时间格式错误!</source>
+            <translation>The end time is not a valid time!</translation>
+        </message>
+        <message>
+            <source>开始时间不能大于结束时间!</source>
+            <translation>The start time must be before the end time!</translation>
+        </message>
+        <message>
+            <source>时间不能大于文件时长!</source>
+            <translation>The times cannot go past the end of the file!</translation>
+        </message>
+        <message>
+            <source>请拖动选取分割区域!</source>
+            <translation>Please drag the flags to choose the part to cut!</translation>
+        </message>
+        <message>
+            <source>请拖动选取Gif转换片段区域!</source>
+            <translation>Please drag the flags to choose the part to turn into a GIF!</translation>
+        </message>
+    </context>
+    <context>
         <name>CompressListContainerElement</name>
         <message>
             <source>原格式</source>
@@ -34,6 +106,14 @@
         <message>
             <source>从列表中移除</source>
             <translation>Remove from the list</translation>
+        </message>
+        <message>
+            <source>重试</source>
+            <translation>Retry</translation>
+        </message>
+        <message>
+            <source>用相同的设置重新处理</source>
+            <translation>Process it again with the same settings</translation>
         </message>
     </context>
     <context>
@@ -70,6 +150,21 @@
             <source>从列表中移除</source>
             <translation>Remove from the list</translation>
         </message>
+        <message>
+            <source>重试</source>
+            <translation>Retry</translation>
+        </message>
+        <message>
+            <source>用相同的设置重新处理</source>
+            <translation>Process it again with the same settings</translation>
+        </message>
+    </context>
+    <context>
+        <name>DesktopNotifications</name>
+        <message>
+            <source>打开文件夹</source>
+            <translation>Open folder</translation>
+        </message>
     </context>
     <context>
         <name>Download</name>
@@ -84,6 +179,13 @@
         <message>
             <source>取消</source>
             <translation>Cancel</translation>
+        </message>
+    </context>
+    <context>
+        <name>DownloadDialog</name>
+        <message>
+            <source>升级失败</source>
+            <translation>Update failed</translation>
         </message>
     </context>
     <context>
@@ -122,6 +224,40 @@
         </message>
     </context>
     <context>
+        <name>FeedbackDialog</name>
+        <message>
+            <source>正在提交…</source>
+            <translation>Sending…</translation>
+        </message>
+    </context>
+    <context>
+        <name>FeedbackTexts</name>
+        <message>
+            <source>反馈内容不能为空!</source>
+            <translation>Please write your feedback!</translation>
+        </message>
+        <message>
+            <source>联系方式不能为空!</source>
+            <translation>Please tell us how to reach you!</translation>
+        </message>
+        <message>
+            <source>请先登录后进行反馈!</source>
+            <translation>Please sign in before sending feedback!</translation>
+        </message>
+        <message>
+            <source>反馈信息已提交!</source>
+            <translation>Your feedback has been sent!</translation>
+        </message>
+        <message>
+            <source>未知错误</source>
+            <translation>Unknown error</translation>
+        </message>
+        <message>
+            <source>网络错误!</source>
+            <translation>Network error!</translation>
+        </message>
+    </context>
+    <context>
         <name>FinishNotice</name>
         <message numerus="yes">
             <source>%n 个文件已完成</source>
@@ -147,6 +283,77 @@
         <message>
             <source>删除片段</source>
             <translation>Delete clip</translation>
+        </message>
+    </context>
+    <context>
+        <name>JobFailure</name>
+        <message>
+            <source>压缩结果比原文件还大</source>
+            <translation>The compressed file came out larger than the original</translation>
+        </message>
+        <message>
+            <source>无法读取视频时长，不能计算压缩码率</source>
+            <translation>Cannot read the video's duration, so no bit rate can be worked out for the size</translation>
+        </message>
+        <message>
+            <source>文件中没有视频，无法压缩</source>
+            <translation>The file has no video to compress</translation>
+        </message>
+        <message>
+            <source>目标太小，无法压缩到该大小</source>
+            <translation>The target is too small to compress to that size</translation>
+        </message>
+        <message>
+            <source>找不到ffmpeg程序</source>
+            <translation>ffmpeg was not found</translation>
+        </message>
+        <message>
+            <source>ffmpeg没有写出文件</source>
+            <translation>ffmpeg wrote no output file</translation>
+        </message>
+        <message>
+            <source>ffmpeg写出的文件是空的</source>
+            <translation>ffmpeg wrote an empty output file</translation>
+        </message>
+        <message>
+            <source>输出文件太大</source>
+            <translation>The output file is too large</translation>
+        </message>
+        <message>
+            <source>ffmpeg长时间没有响应，已停止</source>
+            <translation>ffmpeg stopped responding</translation>
+        </message>
+        <message>
+            <source>任务没有输出文件</source>
+            <translation>The job has no output file</translation>
+        </message>
+        <message>
+            <source>没有可运行的程序</source>
+            <translation>No program to run</translation>
+        </message>
+        <message>
+            <source>ffmpeg退出，状态码 %1</source>
+            <translation>ffmpeg exited with status %1</translation>
+        </message>
+        <message>
+            <source>ffmpeg被信号 %1 结束</source>
+            <translation>ffmpeg was ended by signal %1</translation>
+        </message>
+        <message>
+            <source>无法创建输出文件 %1</source>
+            <translation>Cannot create the output file %1</translation>
+        </message>
+        <message>
+            <source>没有可用的输出文件名: %1</source>
+            <translation>No free output name for %1</translation>
+        </message>
+        <message>
+            <source>无法运行 %1</source>
+            <translation>Cannot run %1</translation>
+        </message>
+        <message>
+            <source>无法启动ffmpeg: %1</source>
+            <translation>Cannot start ffmpeg: %1</translation>
         </message>
     </context>
     <context>
@@ -424,6 +631,14 @@ Add videos and choose a piece of music to lay under them</translation>
             <source>一键配乐</source>
             <translation>Add music</translation>
         </message>
+        <message>
+            <source>重试</source>
+            <translation>Retry</translation>
+        </message>
+        <message>
+            <source>用相同的设置重新合并</source>
+            <translation>Merge again with the same settings</translation>
+        </message>
     </context>
     <context>
         <name>MediaAdder</name>
@@ -559,6 +774,15 @@ Add videos and choose a piece of music to lay under them</translation>
         </message>
     </context>
     <context>
+        <name>PreviewPlatform</name>
+        <message>
+            <source>预览需要X11显示（X服务器或XWayland），当前无法显示画面；
+仍可输入时间添加片段。</source>
+            <translation>The preview needs an X11 display (an X server or XWayland) and cannot show the picture here;
+you can still type times to add clips.</translation>
+        </message>
+    </context>
+    <context>
         <name>ProgressView</name>
         <message>
             <source>失败</source>
@@ -571,6 +795,18 @@ Add videos and choose a piece of music to lay under them</translation>
         <message>
             <source>压缩失败</source>
             <translation>Failed</translation>
+        </message>
+        <message>
+            <source>找不到ffmpeg程序,无法处理文件!</source>
+            <translation>The ffmpeg program was not found, so no file can be processed!</translation>
+        </message>
+        <message>
+            <source>剩余 %1</source>
+            <translation>%1 left</translation>
+        </message>
+        <message>
+            <source>用时 %1</source>
+            <translation>took %1</translation>
         </message>
     </context>
     <context>
@@ -629,6 +865,14 @@ Add videos and choose a piece of music to lay under them</translation>
         <message>
             <source>从列表中移除</source>
             <translation>Remove from the list</translation>
+        </message>
+        <message>
+            <source>重试</source>
+            <translation>Retry</translation>
+        </message>
+        <message>
+            <source>用相同的设置重新处理</source>
+            <translation>Process it again with the same settings</translation>
         </message>
     </context>
     <context>
@@ -693,6 +937,17 @@ Add videos and choose a piece of music to lay under them</translation>
         </message>
     </context>
     <context>
+        <name>UpdateOffer</name>
+        <message>
+            <source>发现新版本啦!</source>
+            <translation>A new version is available!</translation>
+        </message>
+        <message>
+            <source>没有发现新版本!</source>
+            <translation>You have the latest version!</translation>
+        </message>
+    </context>
+    <context>
         <name>VideSplitContainerElement</name>
         <message>
             <source>裁剪失败</source>
@@ -705,6 +960,14 @@ Add videos and choose a piece of music to lay under them</translation>
         <message>
             <source>从列表中移除</source>
             <translation>Remove from the list</translation>
+        </message>
+        <message>
+            <source>重试</source>
+            <translation>Retry</translation>
+        </message>
+        <message>
+            <source>用相同的设置重新处理</source>
+            <translation>Process it again with the same settings</translation>
         </message>
     </context>
     <context>
@@ -721,6 +984,14 @@ Add videos and choose a piece of music to lay under them</translation>
             <source>从列表中移除</source>
             <translation>Remove from the list</translation>
         </message>
+        <message>
+            <source>重试</source>
+            <translation>Retry</translation>
+        </message>
+        <message>
+            <source>用相同的设置重新处理</source>
+            <translation>Process it again with the same settings</translation>
+        </message>
     </context>
     <context>
         <name>VideoGifContainerElement</name>
@@ -735,6 +1006,14 @@ Add videos and choose a piece of music to lay under them</translation>
         <message>
             <source>从列表中移除</source>
             <translation>Remove from the list</translation>
+        </message>
+        <message>
+            <source>重试</source>
+            <translation>Retry</translation>
+        </message>
+        <message>
+            <source>用相同的设置重新处理</source>
+            <translation>Process it again with the same settings</translation>
         </message>
     </context>
     <context>
@@ -856,6 +1135,14 @@ Set the start and end, then click “Add clip”</translation>
             <source>从列表中移除</source>
             <translation>Remove from the list</translation>
         </message>
+        <message>
+            <source>重试</source>
+            <translation>Retry</translation>
+        </message>
+        <message>
+            <source>用相同的设置重新处理</source>
+            <translation>Process it again with the same settings</translation>
+        </message>
     </context>
     <context>
         <name>VideoMergeListContainerElement</name>
@@ -898,6 +1185,14 @@ Set the start and end, then click “Add clip”</translation>
             <source>从列表中移除</source>
             <translation>Remove from the list</translation>
         </message>
+        <message>
+            <source>重试</source>
+            <translation>Retry</translation>
+        </message>
+        <message>
+            <source>用相同的设置重新处理</source>
+            <translation>Process it again with the same settings</translation>
+        </message>
     </context>
     <context>
         <name>VideoMuteListContainerElement</name>
@@ -912,6 +1207,14 @@ Set the start and end, then click “Add clip”</translation>
         <message>
             <source>从列表中移除</source>
             <translation>Remove from the list</translation>
+        </message>
+        <message>
+            <source>重试</source>
+            <translation>Retry</translation>
+        </message>
+        <message>
+            <source>用相同的设置重新处理</source>
+            <translation>Process it again with the same settings</translation>
         </message>
     </context>
     <context>
@@ -1021,6 +1324,10 @@ Set the start and end, then click “Add clip”</translation>
         <message>
             <source>把列表中的片段加入任务列表</source>
             <translation>Add the clips in the list to the page</translation>
+        </message>
+        <message>
+            <source>取消裁剪</source>
+            <translation>Cancel crop</translation>
         </message>
     </context>
 </TS>

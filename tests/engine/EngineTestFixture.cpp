@@ -30,23 +30,23 @@ void EngineTestFixture::SetUp()
 {
     m_runner = std::make_unique<HeadlessRunner>(m_factory);
     HeadlessRunner::Callbacks callbacks;
-    callbacks.progress = [this](const ProgressRecord& r, int percent) {
+    callbacks.progress = [this](const TaskUpdate& r) {
         m_progress[r.taskId].push_back(r.positionMs);
         m_durations[r.taskId] = r.durationMs;
-        m_percents[r.taskId].push_back(percent);
+        m_percents[r.taskId].push_back(r.percent);
         if (m_onProgress)
             m_onProgress(r);
     };
-    callbacks.done = [this](const CompletionRecord& r) {
+    callbacks.done = [this](const TaskUpdate& r) {
         m_factory.note("done " + std::to_string(r.taskId));
         ++m_doneCount[r.taskId];
     };
-    callbacks.failed = [this](const FailureRecord& r) {
+    callbacks.failed = [this](const TaskUpdate& r) {
         m_factory.note("fail " + std::to_string(r.taskId));
         ++m_failCount[r.taskId];
         m_failReasons[r.taskId] = r.reason;
     };
-    callbacks.output = [this](const OutputNameRecord& r) { m_outputs[r.taskId] = r.outputPath; };
+    callbacks.output = [this](const TaskUpdate& r) { m_outputs[r.taskId] = r.outputPath; };
     m_runner->setCallbacks(callbacks);
 }
 

@@ -49,7 +49,7 @@ protected:
     std::map<TaskId, std::string> m_failReasons;
     std::map<TaskId, std::string> m_outputs;
     // Called on every progress message after it was recorded.
-    std::function<void(const ProgressRecord&)> m_onProgress;
+    std::function<void(const TaskUpdate&)> m_onProgress;
 };
 
 }  // namespace tolvex::test

@@ -132,7 +132,7 @@ TEST_F(JobFilesTest, StoppedJobsLeaveNoFileWhateverStoppedThem)
     m_factory.set(PageKind::Gif, 2, longJob(outPath("cleared.mp4")));
     m_factory.set(PageKind::Music, 3, longJob(outPath("closed.mp4")));
     std::map<TaskId, pid_t> pids;
-    m_onProgress = [&](const ProgressRecord& r) {
+    m_onProgress = [&](const TaskUpdate& r) {
         const PageKind pages[] = {PageKind::Convert, PageKind::Convert, PageKind::Gif, PageKind::Music};
         pids.emplace(r.taskId, engine().processOf(pages[r.taskId], r.taskId).value_or(0));
     };

@@ -67,8 +67,8 @@ TEST(EngineSoak, ManyJobsWithRandomRemovesClearsAndStops)
 
     auto runner = std::make_unique<HeadlessRunner>(factory);
     HeadlessRunner::Callbacks callbacks;
-    callbacks.done = [&](const CompletionRecord& r) { end(r.taskId, Ending::Done); };
-    callbacks.failed = [&](const FailureRecord& r) { end(r.taskId, Ending::Failed); };
+    callbacks.done = [&](const TaskUpdate& r) { end(r.taskId, Ending::Done); };
+    callbacks.failed = [&](const TaskUpdate& r) { end(r.taskId, Ending::Failed); };
     runner->setCallbacks(callbacks);
     TaskEngine& engine = runner->engine();
 

@@ -94,7 +94,7 @@ TEST_F(TaskEngineTest, PagesRunSideBySide)
     std::set<TaskId> reported;
     size_t mostRunningAtOnce = 0;
     // Each progress message counts the pages whose job runs at that moment.
-    m_onProgress = [&](const ProgressRecord& r) {
+    m_onProgress = [&](const TaskUpdate& r) {
         reported.insert(r.taskId);
         const auto running = std::count_if(std::begin(pages), std::end(pages),
                                            [&](PageKind page) { return engine().runningTask(page).has_value(); });
@@ -176,7 +176,7 @@ TEST_F(TaskEngineTest, RemovingTheRunningItemKillsItsFfmpegAndTheNextStarts)
     m_factory.set(PageKind::Convert, 3, RunPlan(test::ConvertArgs(mediaPath("input.mp4"), outPath("3.mp4"))));
     pid_t killed = 0;
     std::chrono::milliseconds killTime{0};
-    m_onProgress = [&](const ProgressRecord& r) {
+    m_onProgress = [&](const TaskUpdate& r) {
         if (r.taskId != 1 || killed)
             return;
         killed = engine().processOf(PageKind::Convert, 1).value_or(0);
@@ -203,7 +203,7 @@ TEST_F(TaskEngineTest, ClearingStopsEveryJobOfThePage)
     m_factory.set(PageKind::Convert, 2, LongJob(outPath("2.mp4")));
     m_factory.set(PageKind::Gif, 3, LongJob(outPath("3.mp4")));
     std::map<TaskId, pid_t> pids;
-    m_onProgress = [&](const ProgressRecord& r) {
+    m_onProgress = [&](const TaskUpdate& r) {
         const PageKind page = r.taskId == 3 ? PageKind::Gif : PageKind::Convert;
         if (!pids.count(r.taskId))
             pids[r.taskId] = engine().processOf(page, r.taskId).value_or(0);
@@ -257,9 +257,9 @@ TEST_F(TaskEngineTest, MergeJobRunsWithoutAQueue)
         outPath("merged.mp4"));
     m_runner->setMergeTotalSeconds(2.0);
     std::vector<int> mergePercents;
-    m_onProgress = [&](const ProgressRecord& r) {
+    m_onProgress = [&](const TaskUpdate& r) {
         EXPECT_EQ(r.taskId, kMergeTaskId);
-        EXPECT_EQ(r.pageKind, 2);
+        EXPECT_EQ(r.page, PageKind::Merge);
     };
     engine().startMerge(merge);
     EXPECT_TRUE(engine().isPageBusy(PageKind::Merge));
@@ -308,7 +308,7 @@ TEST_F(TaskEngineTest, TwoPassJobRunsBothPassesUnderOneBar)
     const std::string log = scratch.filePath(QStringLiteral("pass")).toStdString();
     m_factory.set(PageKind::Compress, 1, TwoPassPlan(mediaPath("input.mp4"), log, outPath("two.mp4")));
     bool sawLogDuringJob = false;
-    m_onProgress = [&](const ProgressRecord&) {
+    m_onProgress = [&](const TaskUpdate&) {
         sawLogDuringJob = sawLogDuringJob || QFile::exists(QString::fromStdString(log + "-0.log"));
     };
     ASSERT_TRUE(engine().StartPage(PageKind::Compress, {1}));
@@ -362,7 +362,7 @@ TEST_F(TaskEngineTest, RemovingATwoPassJobStopsItWhicheverPassRuns)
             .command;
     m_factory.set(PageKind::Compress, 1, plan);
     pid_t first = 0;
-    m_onProgress = [&](const ProgressRecord& r) {
+    m_onProgress = [&](const TaskUpdate& r) {
         if (first)
             return;
         first = engine().processOf(PageKind::Compress, r.taskId).value_or(0);

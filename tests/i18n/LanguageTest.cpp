@@ -2,11 +2,15 @@
 // translated, and the choices of the combo boxes read the same by the jobs in either
 // language (an English compress job still keeps the file's own format).
 
+#include "media/CompressBudget.h"
+#include "tasks/ChildProcess.h"
+#include "tasks/FfmpegLocator.h"
 #include "tests/mainwindow/WindowTestSupport.h"
 #include "tests/support/TestMedia.h"
 #include "ui/framework/CListUI.h"
 #include "ui/framework/Controls.h"
 #include "ui/framework/UiLanguage.h"
+#include "ui/main/FailureReasonText.h"
 #include "ui/main/PageTasks.h"
 
 #include <QAbstractButton>
@@ -14,6 +18,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QRegularExpression>
 #include <QXmlStreamReader>
 
@@ -36,6 +41,34 @@ TEST(LanguageChoiceTest, EnglishLocalesGetEnglishEverythingElseTheChineseTexts)
     EXPECT_EQ(UiLanguage::fromCode(QStringLiteral(" zh")), Language::Chinese);
     EXPECT_FALSE(UiLanguage::fromCode(QStringLiteral("fr")));
     EXPECT_FALSE(UiLanguage::fromCode(QString()));
+}
+
+// The engine's reasons in the user's language, built from the engine's own words (so a
+// rewording there that the window no longer knows shows here), details kept.
+TEST(FailureReasonTextTest, EngineReasonsAreShownInEitherLanguageWithTheirDetails)
+{
+    ExitStatus exited;
+    exited.exited = true;
+    exited.code = 1;
+    const QString statusReason = QString::fromStdString(exited.describe()) + QStringLiteral(": Conversion failed!");
+    ExitStatus killed;
+    killed.signal = 9;
+    const QString tooSmall = QString::fromStdString(CompressRefusalText(CompressRefusal::TooSmall));
+
+    ASSERT_TRUE(UiLanguage::install(Language::Chinese));
+    EXPECT_EQ(FailureReasonText(QLatin1String(kFfmpegNotFound)), QStringLiteral("找不到ffmpeg程序"));
+    EXPECT_EQ(FailureReasonText(statusReason), QStringLiteral("ffmpeg退出，状态码 1: Conversion failed!"));
+    EXPECT_EQ(FailureReasonText(QString::fromStdString(killed.describe())), QStringLiteral("ffmpeg被信号 9 结束"));
+    EXPECT_EQ(FailureReasonText(tooSmall), tooSmall);
+    // Words the window does not know pass through; a bare leading phrase is not a match.
+    EXPECT_EQ(FailureReasonText(QStringLiteral("Invalid data found")), QStringLiteral("Invalid data found"));
+    EXPECT_EQ(FailureReasonText(QStringLiteral("cannot run ")), QStringLiteral("cannot run "));
+
+    ASSERT_TRUE(UiLanguage::install(Language::English));
+    EXPECT_EQ(FailureReasonText(QLatin1String(kFfmpegNotFound)), QStringLiteral("ffmpeg was not found"));
+    EXPECT_EQ(FailureReasonText(statusReason), QStringLiteral("ffmpeg exited with status 1: Conversion failed!"));
+    EXPECT_EQ(FailureReasonText(tooSmall), QStringLiteral("The target is too small to compress to that size"));
+    UiLanguage::install(Language::Chinese);
 }
 
 // The Chinese texts of a skin file with its form's class name (the translation context).
@@ -181,6 +214,37 @@ TEST_F(EnglishTest, AnEnglishCompressJobKeepsTheFilesOwnFormat)
     EXPECT_TRUE(probed.ok);
     EXPECT_TRUE(probed.hasVideo);
     EXPECT_GT(probed.duration, 1.5);
+}
+
+class ChineseWindowTest : public WindowTest {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(UiLanguage::install(Language::Chinese));
+        WindowTest::SetUp();
+    }
+};
+
+TEST_F(ChineseWindowTest, AFailedItemTellsFfmpegsFailureInChinese)
+{
+    // Not a video at all: ffmpeg gives up on it.
+    const QString broken = QDir(outputFolder()).filePath(QStringLiteral("../reason-broken.mp4"));
+    {
+        QFile file(broken);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(QByteArray(4096, 'x'));
+    }
+    addAndWait(PageKind::Rotate, {broken});
+    ASSERT_TRUE(startAndWaitIdle(PageKind::Rotate));
+    QFile::remove(broken);
+    QWidget* item = itemAt(PageKind::Rotate, 0);
+    ASSERT_NE(item, nullptr);
+    QString tip;
+    for (QWidget* child : item->findChildren<QWidget*>()) {
+        if (child->objectName().endsWith(QLatin1String("-error")) && child->isVisibleTo(item))
+            tip = child->toolTip();
+    }
+    EXPECT_TRUE(tip.startsWith(QStringLiteral("ffmpeg退出，状态码 "))) << tip.toStdString();
 }
 
 }  // namespace

@@ -1,22 +1,31 @@
 // Every text of the windows fits its control in both languages, at the default font and
 // the window's smallest size: the main window's nine pages with an item in each list (its
-// failure mark shown too), the tray menu, the prompt and message boxes and the parameter
-// dialog. Controls are named in the failures, so a skin that clips a text says where.
+// failure mark shown too), the tray menu, the prompt and message boxes, the parameter
+// dialog, the split and GIF dialogs with a clip in their lists, and the feedback and
+// download dialogs with each message they show. Controls are named in the failures, so a skin that clips a text says
+// where.
 
+#include "net/Feedback.h"
 #include "tests/mainwindow/WindowTestSupport.h"
+#include "ui/clip/VideoGifDialog.h"
+#include "ui/clip/VideoSplitDialog.h"
 #include "ui/common/MessageBoxes.h"
 #include "ui/framework/CListUI.h"
 #include "ui/framework/Controls.h"
 #include "ui/framework/UiLanguage.h"
 #include "ui/main/CMainTaskMenu.h"
+#include "ui/net/DownloadDialog.h"
+#include "ui/net/FeedbackDialog.h"
 
 #include <QAbstractButton>
 #include <QApplication>
 #include <QCheckBox>
 #include <QCoreApplication>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QTcpServer>
 #include <QTimer>
 
 namespace tolvex::test {
@@ -96,7 +105,8 @@ QStringList ClippedTexts(QWidget* root, const QString& where)
 
 // Runs `check` on the window of the first visible control named `controlName` once it
 // shows (a modal box or dialog), then clicks its `closeName` button.
-void CheckModalWhenShown(const QString& controlName, const QString& closeName, std::function<void(QWidget*)> check)
+void CheckModalWhenShown(const QString& controlName, const QString& closeName,
+                         const std::function<void(QWidget*)>& check)
 {
     auto poll = std::make_shared<std::function<void()>>();
     *poll = [controlName, closeName, check, poll] {
@@ -212,6 +222,112 @@ TEST_P(SkinLayoutTest, TheParameterDialogShowsItsTextsWhole)
     });
     open->click();
     EXPECT_TRUE(WaitFor([&] { return shown; }, 10000));
+    EXPECT_TRUE(clipped.isEmpty()) << clipped.join(QLatin1Char('\n')).toStdString();
+}
+
+// Adds the whole file as a clip (the end edit holds its duration) so that a row shows.
+void AddWholeFileClip(ClipDialog* dialog, const char* addButton)
+{
+    dialog->startEdit()->setText(QStringLiteral("00:00:00"));
+    if (auto* add = dialog->findControlAs<QAbstractButton>(QLatin1String(addButton)))
+        add->click();
+}
+
+TEST_P(SkinLayoutTest, TheSplitDialogShowsItsTextsWhole)
+{
+    QStringList clipped;
+    bool shown = false;
+    CheckModalWhenShown(QStringLiteral("video-split-confirm-btn"), QStringLiteral("video-split-cancel-btn"),
+                        [&](QWidget* top) {
+                            auto* dialog = qobject_cast<VideoSplitDialog*>(top);
+                            ASSERT_NE(dialog, nullptr);
+                            shown = true;
+                            dialog->resize(dialog->minimumSize());
+                            AddWholeFileClip(dialog, "add-video-split-btn");
+                            EXPECT_EQ(dialog->clips().size(), 1U);
+                            // The notice that stands in for the picture where there is no X11.
+                            WaitFor([&] { return dialog->findChild<QLabel*>(QStringLiteral("preview-notice")); }, 5000);
+                            SettleLayouts();
+                            clipped += ClippedTexts(dialog, where(QStringLiteral("split dialog")));
+                            // The crop button with its other text.
+                            if (auto* cut = dialog->findControlAs<QAbstractButton>(QStringLiteral("cut-video-btn"))) {
+                                cut->click();
+                                SettleLayouts();
+                                clipped += ClippedTexts(dialog, where(QStringLiteral("split dialog, crop on")));
+                            }
+                        });
+    VideoSplitDialog::Open(&window(), Clip(QStringLiteral("split-layout.mp4"), 3.0));
+    EXPECT_TRUE(shown);
+    EXPECT_TRUE(clipped.isEmpty()) << clipped.join(QLatin1Char('\n')).toStdString();
+}
+
+TEST_P(SkinLayoutTest, TheGifDialogShowsItsTextsWhole)
+{
+    QStringList clipped;
+    bool shown = false;
+    CheckModalWhenShown(QStringLiteral("video-gif-confirm-btn"), QStringLiteral("video-gif-cancel-btn"),
+                        [&](QWidget* top) {
+                            auto* dialog = qobject_cast<VideoGifDialog*>(top);
+                            ASSERT_NE(dialog, nullptr);
+                            shown = true;
+                            dialog->resize(dialog->minimumSize());
+                            AddWholeFileClip(dialog, "add-video-gif-btn");
+                            EXPECT_EQ(dialog->clips().size(), 1U);
+                            WaitFor([&] { return dialog->findChild<QLabel*>(QStringLiteral("preview-notice")); }, 5000);
+                            SettleLayouts();
+                            clipped += ClippedTexts(dialog, where(QStringLiteral("gif dialog")));
+                        });
+    VideoGifDialog::Open(&window(), Clip(QStringLiteral("gif-layout.mp4"), 3.0));
+    EXPECT_TRUE(shown);
+    EXPECT_TRUE(clipped.isEmpty()) << clipped.join(QLatin1Char('\n')).toStdString();
+}
+
+TEST_P(SkinLayoutTest, TheFeedbackDialogShowsItsTextsAndEveryMessageWhole)
+{
+    QStringList clipped;
+    bool shown = false;
+    CheckModalWhenShown(QStringLiteral("feedbackBtn"), QStringLiteral("closebtn"), [&](QWidget* dialog) {
+        shown = true;
+        clipped += ClippedTexts(dialog, where(QStringLiteral("feedback dialog")));
+        auto* tips = dialog->findChild<QLabel*>(QStringLiteral("feedbackErrorTips"));
+        ASSERT_NE(tips, nullptr);
+        for (FeedbackProblem problem :
+             {FeedbackProblem::EmptyContent, FeedbackProblem::EmptyContact, FeedbackProblem::SignedOut}) {
+            tips->setText(FeedbackProblemText(problem));
+            SettleLayouts();
+            clipped += ClippedTexts(tips, where(QStringLiteral("feedback dialog")));
+        }
+        auto* submit = dialog->findChild<QAbstractButton*>(QStringLiteral("feedbackBtn"));
+        ASSERT_NE(submit, nullptr);
+        submit->setText(QCoreApplication::translate("FeedbackDialog", "正在提交…"));
+        clipped += ClippedTexts(submit, where(QStringLiteral("feedback dialog, sending")));
+    });
+    // From the window's own header button, as the user opens it.
+    auto* open = window().findControlAs<QAbstractButton>(QStringLiteral("feedback"));
+    ASSERT_NE(open, nullptr);
+    open->click();
+    EXPECT_TRUE(shown);
+    EXPECT_TRUE(clipped.isEmpty()) << clipped.join(QLatin1Char('\n')).toStdString();
+}
+
+TEST_P(SkinLayoutTest, TheDownloadDialogShowsItsTextsWhole)
+{
+    // A server that takes the connection and never answers: the dialog stays at 0 %.
+    QTcpServer silent;
+    ASSERT_TRUE(silent.listen(QHostAddress::LocalHost));
+    QStringList clipped;
+    bool shown = false;
+    CheckModalWhenShown(QStringLiteral("download-text"), QStringLiteral("cancel"), [&](QWidget* dialog) {
+        shown = true;
+        auto* text = dialog->findChild<QLabel*>(QStringLiteral("download-text"));
+        ASSERT_NE(text, nullptr);
+        // The widest the percentage gets.
+        text->setText(QStringLiteral("100%"));
+        SettleLayouts();
+        clipped += ClippedTexts(dialog, where(QStringLiteral("download dialog")));
+    });
+    DownloadDialog::Open(&window(), "http://127.0.0.1:" + std::to_string(silent.serverPort()) + "/setup.exe", false);
+    EXPECT_TRUE(shown);
     EXPECT_TRUE(clipped.isEmpty()) << clipped.join(QLatin1Char('\n')).toStdString();
 }
 

@@ -59,9 +59,9 @@ Outcome RunCompressPage(JobFactory& factory, HeadlessRunner& runner, TaskId id)
 {
     Outcome outcome;
     HeadlessRunner::Callbacks callbacks;
-    callbacks.progress = [&](const ProgressRecord&, int percent) { outcome.percents.push_back(percent); };
-    callbacks.done = [&](const CompletionRecord&) { ++outcome.done; };
-    callbacks.failed = [&](const FailureRecord& r) {
+    callbacks.progress = [&](const TaskUpdate& update) { outcome.percents.push_back(update.percent); };
+    callbacks.done = [&](const TaskUpdate&) { ++outcome.done; };
+    callbacks.failed = [&](const TaskUpdate& r) {
         ++outcome.failed;
         outcome.reason = r.reason;
     };

@@ -79,7 +79,7 @@ protected:
         s_media = nullptr;
     }
 
-    void SetUp() override { source.folder = out.path(); }
+    void SetUp() override { m_source.folder = m_out.path(); }
 
     TaskId addItem(const QString& name)
     {
@@ -89,8 +89,8 @@ protected:
         item.folder = s_media->path();
         item.fileSize = QFileInfo(item.fullPath).size();
         item.duration = ProbeForJob(item.fullPath).duration;
-        items.set(nextId, item);
-        return nextId++;
+        m_items.set(m_nextId, item);
+        return m_nextId++;
     }
 
     // Runs the page to its end (with a deadline) and returns how long it took.
@@ -107,19 +107,19 @@ protected:
     }
 
     static QTemporaryDir* s_media;
-    QTemporaryDir out;
-    FixedSource source;
-    MediaItemTable items;
-    OutputParamsTable params;
-    SplitClipTable splitClips;
-    GifClipTable gifClips;
-    TaskId nextId = 0;
-    PageJobFactory factory{{items, params, splitClips, gifClips},
-                           source,
-                           &ProbeForJob,
-                           nullptr,
-                           FfmpegProgramPath(),
-                           EncoderSupport::system()};
+    QTemporaryDir m_out;
+    FixedSource m_source;
+    MediaItemTable m_items;
+    OutputParamsTable m_params;
+    SplitClipTable m_splitClips;
+    GifClipTable m_gifClips;
+    TaskId m_nextId = 0;
+    PageJobFactory m_factory{{m_items, m_params, m_splitClips, m_gifClips},
+                             m_source,
+                             &ProbeForJob,
+                             nullptr,
+                             FfmpegProgramPath(),
+                             EncoderSupport::system()};
 };
 
 QTemporaryDir* PageJobFactoryTest::s_media = nullptr;
@@ -136,10 +136,10 @@ TEST_F(PageJobFactoryTest, ClipIdsWithoutRecordsAreDroppedAndTheNextClipRuns)
     clip.endText = "0:0:1";
     clip.cropWidth = 160;
     clip.cropHeight = 120;
-    splitClips.add(clip);
+    m_splitClips.add(clip);
 
-    HeadlessRunner runner(factory);
-    factory.setReceiver(&runner);
+    HeadlessRunner runner(m_factory);
+    m_factory.setReceiver(&runner);
     StartCounter counter;
     runner.installEventFilter(&counter);
     // Ids 5 and 6 have no record: both leave the queue without a run or a message, then 7 runs.
@@ -149,7 +149,7 @@ TEST_F(PageJobFactoryTest, ClipIdsWithoutRecordsAreDroppedAndTheNextClipRuns)
     EXPECT_EQ(runner.failedCount(), 0);
     EXPECT_EQ(counter.started, std::vector<TaskId>{7});
 
-    const ProbedFile cut = ProbeFile(out.filePath("in-000000.mp4"));
+    const ProbedFile cut = ProbeFile(m_out.filePath("in-000000.mp4"));
     EXPECT_EQ(cut.width, 160);
     EXPECT_EQ(cut.height, 120);
     EXPECT_NEAR(cut.duration, 1.0, 0.25);
@@ -158,7 +158,7 @@ TEST_F(PageJobFactoryTest, ClipIdsWithoutRecordsAreDroppedAndTheNextClipRuns)
     const auto elapsed = runPage(runner, PageKind::Gif, {3});
     EXPECT_FALSE(runner.engine().isPageBusy(PageKind::Gif));
     EXPECT_LT(elapsed.count(), 10000);
-    EXPECT_EQ(QDir(out.path()).entryList(QDir::Files).size(), 1);
+    EXPECT_EQ(QDir(m_out.path()).entryList(QDir::Files).size(), 1);
 }
 
 TEST_F(PageJobFactoryTest, CompressWithoutADurationFailsWithItsReason)
@@ -168,61 +168,61 @@ TEST_F(PageJobFactoryTest, CompressWithoutADurationFailsWithItsReason)
     broken.write("this is not a video");
     broken.close();
     const TaskId id = addItem("broken.mp4");
-    source.compress[id] = {"原格式", "原分辨率", 50};
+    m_source.compress[id] = {"原格式", "原分辨率", 50};
 
-    HeadlessRunner runner(factory);
-    factory.setReceiver(&runner);
+    HeadlessRunner runner(m_factory);
+    m_factory.setReceiver(&runner);
     std::string reason;
     HeadlessRunner::Callbacks callbacks;
-    callbacks.failed = [&](const FailureRecord& r) { reason = r.reason; };
+    callbacks.failed = [&](const TaskUpdate& r) { reason = r.reason; };
     runner.setCallbacks(callbacks);
     runPage(runner, PageKind::Compress, {id});
     EXPECT_EQ(runner.failedCount(), 1);
     EXPECT_FALSE(reason.empty());
     EXPECT_FALSE(runner.engine().isPageBusy(PageKind::Compress));
-    EXPECT_TRUE(QDir(out.path()).entryList(QDir::Files).isEmpty());
+    EXPECT_TRUE(QDir(m_out.path()).entryList(QDir::Files).isEmpty());
 }
 
 TEST_F(PageJobFactoryTest, ConvertReadsTheParameterTableAtJobStart)
 {
     const TaskId plain = addItem("in.mp4");
     const TaskId withParams = addItem("in.mp4");
-    source.convert[plain] = {"plain.avi", "自动"};
-    source.convert[withParams] = {"mono.avi", "自动"};
+    m_source.convert[plain] = {"plain.avi", "自动"};
+    m_source.convert[withParams] = {"mono.avi", "自动"};
     const ParamOptionTable table;
     ParamChoices choices = table.defaultChoices("avi");
     choices[static_cast<int>(ParamList::Channels)] = *table.findChoice(ParamList::Channels, "avi", "单声道");
     choices[static_cast<int>(ParamList::SampleRate)] = *table.findChoice(ParamList::SampleRate, "avi", "22050Hz");
-    params.store(ParseOutputParams(withParams, choices));
+    m_params.store(ParseOutputParams(withParams, choices));
     // A removed item has no media record left: its id is dropped.
-    const TaskId removed = nextId++;
-    source.convert[removed] = {"gone.avi", "自动"};
+    const TaskId removed = m_nextId++;
+    m_source.convert[removed] = {"gone.avi", "自动"};
 
-    HeadlessRunner runner(factory);
-    factory.setReceiver(&runner);
+    HeadlessRunner runner(m_factory);
+    m_factory.setReceiver(&runner);
     StartCounter counter;
     runner.installEventFilter(&counter);
     runPage(runner, PageKind::Convert, {plain, removed, withParams});
     EXPECT_EQ(runner.doneCount(), 2);
     EXPECT_EQ(counter.started, (std::vector<TaskId>{plain, withParams}));
 
-    const ProbedFile a = ProbeFile(out.filePath("plain.avi"));
-    const ProbedFile b = ProbeFile(out.filePath("mono.avi"));
+    const ProbedFile a = ProbeFile(m_out.filePath("plain.avi"));
+    const ProbedFile b = ProbeFile(m_out.filePath("mono.avi"));
     EXPECT_EQ(a.channels, 1);  // the input's own mono tone
     EXPECT_EQ(a.sampleRate, 44100);
     EXPECT_EQ(b.videoCodec, "mpeg4");
     EXPECT_EQ(b.audioCodec, "mp3");
     EXPECT_EQ(b.channels, 1);
     EXPECT_EQ(b.sampleRate, 22050);
-    EXPECT_FALSE(QFile::exists(out.filePath("gone.avi")));
+    EXPECT_FALSE(QFile::exists(m_out.filePath("gone.avi")));
 }
 
 TEST_F(PageJobFactoryTest, AfterShutdownEveryTaskIsDropped)
 {
     const TaskId id = addItem("in.mp4");
-    source.convert[id] = {"x.mp4", "自动"};
-    factory.shutdown();
-    EXPECT_EQ(factory.planJob(PageKind::Convert, id).action, JobPlan::Action::Drop);
+    m_source.convert[id] = {"x.mp4", "自动"};
+    m_factory.shutdown();
+    EXPECT_EQ(m_factory.planJob(PageKind::Convert, id).action, JobPlan::Action::Drop);
 }
 
 TEST_F(PageJobFactoryTest, MergeEndsTheRunOnSuccessAndOnFailure)
@@ -231,36 +231,36 @@ TEST_F(PageJobFactoryTest, MergeEndsTheRunOnSuccessAndOnFailure)
     const TaskId b = addItem("in.mp4");
     const TaskId silent = addItem("mute.mp4");
 
-    HeadlessRunner runner(factory);
-    MergeJob job = factory.planMerge({a, b}, {"mp4", "自动"});
+    HeadlessRunner runner(m_factory);
+    MergeJob job = m_factory.planMerge({a, b}, {"mp4", "自动"});
     EXPECT_NEAR(job.totalDuration, 4.0, 0.2);
     runner.setMergeTotalSeconds(job.totalDuration);
     runner.engine().startMerge(job.command);
     runner.run();
     EXPECT_EQ(runner.doneCount(), 1);
-    const ProbedFile merged = ProbeFile(out.filePath(QString::fromStdString(job.outputName)));
+    const ProbedFile merged = ProbeFile(m_out.filePath(QString::fromStdString(job.outputName)));
     EXPECT_NEAR(merged.duration, 4.0, 0.3);
     EXPECT_EQ(merged.width, 320);
 
     // An input without sound gets a silent track of its own length.
-    QFile::remove(out.filePath(QString::fromStdString(job.outputName)));
-    job = factory.planMerge({a, silent}, {"mp4", "自动"});
+    QFile::remove(m_out.filePath(QString::fromStdString(job.outputName)));
+    job = m_factory.planMerge({a, silent}, {"mp4", "自动"});
     runner.engine().startMerge(job.command);
     runner.run();
     EXPECT_EQ(runner.doneCount(), 2);
-    const ProbedFile withSilence = ProbeFile(out.filePath(QString::fromStdString(job.outputName)));
+    const ProbedFile withSilence = ProbeFile(m_out.filePath(QString::fromStdString(job.outputName)));
     EXPECT_NEAR(withSilence.duration, 3.0, 0.3);
     EXPECT_TRUE(withSilence.hasAudio);
 
     // An input ffmpeg cannot read fails the merge: the merge page is freed again and the
     // failure reaches the window for task -1.
-    QFile::remove(out.filePath(QString::fromStdString(job.outputName)));
+    QFile::remove(m_out.filePath(QString::fromStdString(job.outputName)));
     const TaskId broken = addItem("broken.mp4");
     std::vector<TaskId> failedIds;
     HeadlessRunner::Callbacks callbacks;
-    callbacks.failed = [&](const FailureRecord& r) { failedIds.push_back(r.taskId); };
+    callbacks.failed = [&](const TaskUpdate& r) { failedIds.push_back(r.taskId); };
     runner.setCallbacks(callbacks);
-    job = factory.planMerge({a, broken}, {"mp4", "自动"});
+    job = m_factory.planMerge({a, broken}, {"mp4", "自动"});
     runner.engine().startMerge(job.command);
     runner.run();
     EXPECT_FALSE(runner.engine().isPageBusy(PageKind::Merge));

@@ -8,10 +8,13 @@
 #include "tests/support/EventLoopWait.h"
 #include "ui/main/CMainWnd.h"
 
+#include <QDesktopServices>
+#include <QList>
 #include <QPointer>
 #include <QString>
 #include <QStringList>
 #include <QTemporaryDir>
+#include <QUrl>
 
 #include <gtest/gtest.h>
 
@@ -63,6 +66,20 @@ private:
     QString m_output;
     QPointer<CMainWnd> m_window;
     MediaAdder* m_adder = nullptr;
+};
+
+// Takes the folders and files the program asks the desktop to open, instead of a file
+// manager, while it exists.
+class OpenedUrls : public QObject {
+    Q_OBJECT
+
+public:
+    OpenedUrls() { QDesktopServices::setUrlHandler(QStringLiteral("file"), this, "open"); }
+    ~OpenedUrls() override { QDesktopServices::unsetUrlHandler(QStringLiteral("file")); }
+    QList<QUrl> urls;
+
+public slots:
+    void open(const QUrl& url) { urls << url; }
 };
 
 }  // namespace test

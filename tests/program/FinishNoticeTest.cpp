@@ -66,19 +66,6 @@ protected:
     FinishNotice& finishNotice() { return *window().handler<FinishNotice>(); }
 };
 
-// Takes the folders the program asks the desktop to open, instead of a file manager.
-class OpenedUrls : public QObject {
-    Q_OBJECT
-
-public:
-    OpenedUrls() { QDesktopServices::setUrlHandler(QStringLiteral("file"), this, "open"); }
-    ~OpenedUrls() override { QDesktopServices::unsetUrlHandler(QStringLiteral("file")); }
-    QList<QUrl> urls;
-
-public slots:
-    void open(const QUrl& url) { urls << url; }
-};
-
 TEST_F(FinishNoticeTest, AHiddenWindowIsToldWhenItsQueueRunsEmpty)
 {
     ASSERT_NE(window().handler<FinishNotice>(), nullptr);
@@ -134,5 +121,3 @@ TEST_F(FinishNoticeTest, AMinimisedWindowHearsOfFailuresTooAndAVisibleOneHearsNo
 
 }  // namespace
 }  // namespace tolvex::test
-
-#include "FinishNoticeTest.moc"

@@ -3,6 +3,7 @@
 #include "ui/common/Compositing.h"
 
 #include <QBitmap>
+#include <QCoreApplication>
 #include <QMouseEvent>
 #include <QPainter>
 
@@ -23,8 +24,8 @@ CVideoMask::CVideoMask(QWidget* owner)
     : QWidget(owner, Qt::Tool | Qt::FramelessWindowHint | Qt::WindowDoesNotAcceptFocus | Qt::NoDropShadowWindowHint)
 {
     setObjectName(QStringLiteral("videoMask"));
-    setAccessibleName(QStringLiteral("裁剪区域"));
-    setAccessibleDescription(QStringLiteral("拖动红框的边和角调整裁剪区域，拖动框内移动它"));
+    setAccessibleName(QCoreApplication::translate("CVideoMask", "裁剪区域"));
+    setAccessibleDescription(QCoreApplication::translate("CVideoMask", "拖动红框的边和角调整裁剪区域，拖动框内移动它"));
     setAttribute(Qt::WA_ShowWithoutActivating);
     setMouseTracking(true);
     m_shaped = !IsCompositingActive();

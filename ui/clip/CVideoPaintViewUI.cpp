@@ -2,6 +2,7 @@
 
 #include "app/PostedMessage.h"
 
+#include <QCoreApplication>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPainterPath>
@@ -48,8 +49,9 @@ CVideoPaintViewUI::CVideoPaintViewUI(const Names& names, QWidget* parent)
     setMouseTracking(true);
     setMinimumHeight(30);
     setAttribute(Qt::WA_OpaquePaintEvent);
-    setAccessibleName(QStringLiteral("时间轴"));
-    setAccessibleDescription(QStringLiteral("点击轨道跳到该时间，拖动两面小旗选取片段的开始和结束"));
+    setAccessibleName(QCoreApplication::translate("CVideoPaintViewUI", "时间轴"));
+    setAccessibleDescription(
+        QCoreApplication::translate("CVideoPaintViewUI", "点击轨道跳到该时间，拖动两面小旗选取片段的开始和结束"));
 }
 
 CVideoPaintViewUI::~CVideoPaintViewUI() = default;

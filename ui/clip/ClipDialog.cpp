@@ -13,6 +13,7 @@
 #include "ui/framework/Controls.h"
 
 #include <QAbstractButton>
+#include <QCoreApplication>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -27,6 +28,8 @@ namespace {
 
 double SecondsAt(intptr_t wParam)
 {
+    // The message's WPARAM carries the timeline's pointer to its seconds.
+    // NOLINTNEXTLINE(performance-no-int-to-ptr)
     const auto* seconds = reinterpret_cast<const double*>(wParam);
     return seconds ? *seconds : 0.0;
 }
@@ -97,7 +100,7 @@ void ClipDialog::InitWindow()
 
     // The picture's own window, a native child of the dialog kept over "player-area".
     m_area = new CVideoArea(this);
-    m_area->setAccessibleName(QStringLiteral("视频预览"));
+    m_area->setAccessibleName(QCoreApplication::translate("ClipDialog", "视频预览"));
     m_area->hide();
     m_area->installEventFilter(this);
 
@@ -352,7 +355,7 @@ void ClipDialog::add()
     fillCrop(clip);
     for (const SplitClip& listed : m_clips) {
         if (listed.startText == clip.startText && listed.endText == clip.endText) {
-            showPrompt(QStringLiteral("该片段已存在列表中!"));
+            showPrompt(QCoreApplication::translate("ClipDialog", "该片段已存在列表中!"));
             return;
         }
     }
@@ -367,8 +370,8 @@ void ClipDialog::add()
             SetControlText(FindSubControl(row, QString::fromLatin1(m_names.rowEnd)), ToWideAnsi(clip.endText));
             if (QWidget* remove = FindSubControl(row, QString::fromLatin1(m_names.rowRemove))) {
                 SetControlTag(remove, clip.itemId);
-                remove->setAccessibleName(
-                    QStringLiteral("删除片段 %1 - %2").arg(ToWideAnsi(clip.startText), ToWideAnsi(clip.endText)));
+                remove->setAccessibleName(QCoreApplication::translate("ClipDialog", "删除片段 %1 - %2")
+                                              .arg(ToWideAnsi(clip.startText), ToWideAnsi(clip.endText)));
             }
             m_list->addItem(row);
         }
@@ -393,7 +396,7 @@ std::string ClipDialog::uniqueOutputName(const std::string& name) const
     const std::string stem = dot == std::string::npos ? name : name.substr(0, dot);
     const std::string extension = dot == std::string::npos ? std::string() : name.substr(dot);
     for (int n = 2;; ++n) {
-        const std::string candidate = stem + "-" + std::to_string(n) + extension;
+        std::string candidate = stem + "-" + std::to_string(n) + extension;
         if (!taken(candidate))
             return candidate;
     }

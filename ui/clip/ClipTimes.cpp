@@ -2,6 +2,8 @@
 
 #include "app/Helpers.h"
 
+#include <QCoreApplication>
+
 #include <algorithm>
 #include <cmath>
 #include <limits>
@@ -12,21 +14,21 @@ QString CheckClipTimes(const std::string& start, const std::string& end, double 
                        const QString& equalTimesPrompt)
 {
     if (start.empty())
-        return QStringLiteral("开始时间不能为空!");
+        return QCoreApplication::translate("ClipTimes", "开始时间不能为空!");
     if (end.empty())
-        return QStringLiteral("结束时间不能为空!");
+        return QCoreApplication::translate("ClipTimes", "结束时间不能为空!");
     if (!IsClockText(start))
-        return QStringLiteral("开始时间格式错误!");
+        return QCoreApplication::translate("ClipTimes", "开始时间格式错误!");
     if (!IsClockText(end))
-        return QStringLiteral("结束时间格式错误!");
+        return QCoreApplication::translate("ClipTimes", "结束时间格式错误!");
     if (start == end)
         return equalTimesPrompt;
     const int s = ParseClock(start);
     const int e = ParseClock(end);
     if (s >= e)
-        return QStringLiteral("开始时间不能大于结束时间!");
+        return QCoreApplication::translate("ClipTimes", "开始时间不能大于结束时间!");
     if (fileSeconds < s || fileSeconds < e)
-        return QStringLiteral("时间不能大于文件时长!");
+        return QCoreApplication::translate("ClipTimes", "时间不能大于文件时长!");
     return {};
 }
 

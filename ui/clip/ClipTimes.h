@@ -10,10 +10,11 @@
 namespace tolvex {
 
 // The prompt for a start and end that are the same text, which differs per dialog.
-inline const QString kSplitEqualTimesPrompt = QStringLiteral("请拖动选取分割区域!");
-inline const QString kGifEqualTimesPrompt = QStringLiteral("请拖动选取Gif转换片段区域!");
+// Source texts of the translation context "ClipTimes".
+constexpr const char* kSplitEqualTimesPrompt = QT_TRANSLATE_NOOP("ClipTimes", "请拖动选取分割区域!");
+constexpr const char* kGifEqualTimesPrompt = QT_TRANSLATE_NOOP("ClipTimes", "请拖动选取Gif转换片段区域!");
 
-// The prompt text for the trimmed start and end texts of a clip of a file lasting
+// The prompt text (translated) for the trimmed start and end texts of a clip of a file lasting
 // `fileSeconds`, or an empty text when the clip may be added. Checked in this order: empty
 // start, empty end, malformed start, malformed end, equal texts, start not before end,
 // either past the file's end.

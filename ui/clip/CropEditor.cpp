@@ -27,6 +27,37 @@ int Truncated(float value)
     return static_cast<int>(value);
 }
 
+// Each field grown by its share of the change: value * f + value, truncated (f is the
+// relative change of the width for x and width, of the height for y and height).
+CropRect GrownRect(const CropRect& rect, float fx, float fy)
+{
+    CropRect r;
+    r.x = Truncated(rect.x * fx + rect.x);
+    r.width = Truncated(rect.width * fx + rect.width);
+    r.y = Truncated(rect.y * fy + rect.y);
+    r.height = Truncated(rect.height * fy + rect.height);
+    return r;
+}
+
+// A transparent picture of the area's size; null for an empty area.
+QImage ClearAreaImage(int width, int height)
+{
+    if (width <= 0 || height <= 0)
+        return {};
+    QImage image(width, height, QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::transparent);
+    return image;
+}
+
+// The rectangle's red frame, 2 pixels wide inside its edges.
+void PaintFrame(QPainter& painter, const CropRect& r, const QColor& red)
+{
+    painter.fillRect(QRect(r.x, r.y, 2, r.height), red);
+    painter.fillRect(QRect(r.x + r.width - 2, r.y, 2, r.height), red);
+    painter.fillRect(QRect(r.x, r.y, r.width, 2), red);
+    painter.fillRect(QRect(r.x, r.y + r.height - 2, r.width, 2), red);
+}
+
 }  // namespace
 
 CropEditor::Cursor CropEditor::cursorOf(DragMode mode)
@@ -238,12 +269,7 @@ CropRect CropEditor::Rescale(const CropRect& saved, int oldWidth, int oldHeight,
         return saved;
     const float fx = static_cast<float>(newWidth - oldWidth) / static_cast<float>(oldWidth);
     const float fy = static_cast<float>(newHeight - oldHeight) / static_cast<float>(oldHeight);
-    CropRect r;
-    r.x = Truncated(saved.x * fx + saved.x);
-    r.width = Truncated(saved.width * fx + saved.width);
-    r.y = Truncated(saved.y * fy + saved.y);
-    r.height = Truncated(saved.height * fy + saved.height);
-    return r;
+    return GrownRect(saved, fx, fy);
 }
 
 CropRect CropEditor::ToVideoPixels(int videoWidth, int videoHeight) const
@@ -254,10 +280,7 @@ CropRect CropEditor::ToVideoPixels(int videoWidth, int videoHeight) const
     if (m_areaWidth > 0 && m_areaHeight > 0) {
         const float fx = static_cast<float>(videoWidth - m_areaWidth) / static_cast<float>(m_areaWidth);
         const float fy = static_cast<float>(videoHeight - m_areaHeight) / static_cast<float>(m_areaHeight);
-        v.x = Truncated(m_roi.x * fx + m_roi.x);
-        v.width = Truncated(m_roi.width * fx + m_roi.width);
-        v.y = Truncated(m_roi.y * fy + m_roi.y);
-        v.height = Truncated(m_roi.height * fy + m_roi.height);
+        v = GrownRect(m_roi, fx, fy);
     }
     // Into the picture, then down to even sizes of at least 2 pixels.
     const int evenWidth = videoWidth & ~1;
@@ -279,12 +302,11 @@ CropRect CropEditor::ToVideoPixels(int videoWidth, int videoHeight) const
 
 QImage CropEditor::Paint() const
 {
-    const int w = std::max(0, m_areaWidth);
-    const int h = std::max(0, m_areaHeight);
-    QImage image(w, h, QImage::Format_ARGB32_Premultiplied);
-    image.fill(Qt::transparent);
-    if (w == 0 || h == 0)
+    QImage image = ClearAreaImage(m_areaWidth, m_areaHeight);
+    if (image.isNull())
         return image;
+    const int w = image.width();
+    const int h = image.height();
     QPainter painter(&image);
     QColor tint(kTint);
     tint.setAlpha(kTintAlpha);
@@ -296,21 +318,17 @@ QImage CropEditor::Paint() const
     painter.fillRect(QRect(r.x + 2, r.y + 2, r.width - 4, r.height - 4), clear);
     painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
     const QColor red(kFrame);
-    painter.fillRect(QRect(r.x, r.y, 2, r.height), red);
-    painter.fillRect(QRect(r.x + r.width - 2, r.y, 2, r.height), red);
-    painter.fillRect(QRect(r.x, r.y, r.width, 2), red);
-    painter.fillRect(QRect(r.x, r.y + r.height - 2, r.width, 2), red);
+    PaintFrame(painter, r, red);
     return image;
 }
 
 QImage CropEditor::paintShaped() const
 {
-    const int w = std::max(0, m_areaWidth);
-    const int h = std::max(0, m_areaHeight);
-    QImage image(w, h, QImage::Format_ARGB32_Premultiplied);
-    image.fill(Qt::transparent);
-    if (w == 0 || h == 0)
+    QImage image = ClearAreaImage(m_areaWidth, m_areaHeight);
+    if (image.isNull())
         return image;
+    const int w = image.width();
+    const int h = image.height();
     QPainter painter(&image);
     const CropRect& r = m_roi;
     const QRect window(r.x, r.y, r.width, r.height);
@@ -326,10 +344,7 @@ QImage CropEditor::paintShaped() const
     painter.restore();
 
     const QColor red(kFrame);
-    painter.fillRect(QRect(r.x, r.y, 2, r.height), red);
-    painter.fillRect(QRect(r.x + r.width - 2, r.y, 2, r.height), red);
-    painter.fillRect(QRect(r.x, r.y, r.width, 2), red);
-    painter.fillRect(QRect(r.x, r.y + r.height - 2, r.width, 2), red);
+    PaintFrame(painter, r, red);
 
     // Grips: white squares edged in red on the corners and the middles of the edges, and a
     // cross in the middle that carries the move.

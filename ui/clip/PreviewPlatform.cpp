@@ -1,5 +1,6 @@
 #include "ui/clip/PreviewPlatform.h"
 
+#include <QCoreApplication>
 #include <QGuiApplication>
 
 #include <iostream>
@@ -29,7 +30,8 @@ QString PreviewNeedsX11Notice()
         std::cout << "the video preview needs an X11 display (X server or XWayland); running on "
                   << QGuiApplication::platformName().toStdString() << std::endl;
     });
-    return QStringLiteral("预览需要X11显示（X服务器或XWayland），当前无法显示画面；\n仍可输入时间添加片段。");
+    return QCoreApplication::translate(
+        "PreviewPlatform", "预览需要X11显示（X服务器或XWayland），当前无法显示画面；\n仍可输入时间添加片段。");
 }
 
 }  // namespace tolvex

@@ -2,9 +2,9 @@
 
 #include "app/Helpers.h"
 #include "ui/clip/ClipTimes.h"
-#include "ui/framework/WindowMethodError.h"
+#include "ui/framework/OwnedDialog.h"
 
-#include <QDebug>
+#include <QCoreApplication>
 
 namespace tolvex {
 
@@ -36,15 +36,8 @@ VideoGifDialog::~VideoGifDialog() = default;
 
 VideoGifDialog* VideoGifDialog::make(QWidget* mainWindow, const QString& sourcePath)
 {
-    auto dialog = std::make_unique<VideoGifDialog>(mainWindow, ToNarrowAnsi(sourcePath));
-    try {
-        if (!dialog->Create(mainWindow, QString::fromUtf8(kNames.windowClass), UI_WNDSTYLE_DIALOG, WS_EX_WINDOWEDGE))
-            return nullptr;
-    } catch (const WindowMethodError& error) {
-        qWarning().noquote() << error.what();
-        return nullptr;
-    }
-    return dialog.release();
+    return CreateOwnedDialog(std::make_unique<VideoGifDialog>(mainWindow, ToNarrowAnsi(sourcePath)), mainWindow,
+                             QString::fromUtf8(kNames.windowClass));
 }
 
 void VideoGifDialog::Open(QWidget* mainWindow, const QString& sourcePath)
@@ -68,7 +61,7 @@ void VideoGifDialog::handOver(const std::vector<SplitClip>& clips)
 
 QString VideoGifDialog::equalTimesPrompt() const
 {
-    return kGifEqualTimesPrompt;
+    return QCoreApplication::translate("ClipTimes", kGifEqualTimesPrompt);
 }
 
 }  // namespace tolvex

@@ -4,10 +4,10 @@
 #include "player/RenderLock.h"
 #include "ui/clip/CVideoMask.h"
 #include "ui/clip/ClipTimes.h"
-#include "ui/framework/WindowMethodError.h"
+#include "ui/framework/OwnedDialog.h"
 
 #include <QAbstractButton>
-#include <QDebug>
+#include <QCoreApplication>
 #include <QEvent>
 
 namespace tolvex {
@@ -40,16 +40,9 @@ VideoSplitDialog::~VideoSplitDialog() = default;
 
 VideoSplitDialog* VideoSplitDialog::make(QWidget* mainWindow, const QString& sourcePath)
 {
-    auto dialog = std::make_unique<VideoSplitDialog>(mainWindow, ToNarrowAnsi(sourcePath));
-    try {
-        if (!dialog->Create(mainWindow, QString::fromUtf8(kNames.windowClass), WS_VISIBLE | WS_OVERLAPPEDWINDOW,
-                            WS_EX_WINDOWEDGE))
-            return nullptr;
-    } catch (const WindowMethodError& error) {
-        qWarning().noquote() << error.what();
-        return nullptr;
-    }
-    return dialog.release();
+    // A normal resizable window, not a fixed-size pop-up.
+    return CreateOwnedDialog(std::make_unique<VideoSplitDialog>(mainWindow, ToNarrowAnsi(sourcePath)), mainWindow,
+                             QString::fromUtf8(kNames.windowClass), WS_VISIBLE | WS_OVERLAPPEDWINDOW);
 }
 
 void VideoSplitDialog::Open(QWidget* mainWindow, const QString& sourcePath)
@@ -101,7 +94,7 @@ void VideoSplitDialog::handOver(const std::vector<SplitClip>& clips)
 
 QString VideoSplitDialog::equalTimesPrompt() const
 {
-    return kSplitEqualTimesPrompt;
+    return QCoreApplication::translate("ClipTimes", kSplitEqualTimesPrompt);
 }
 
 void VideoSplitDialog::onOtherClick(QWidget* sender)
@@ -130,7 +123,8 @@ void VideoSplitDialog::toggleCrop()
         m_cropOn = true;
     }
     if (m_cutButton)
-        m_cutButton->setText(m_cropOn ? QStringLiteral("取消裁剪") : QStringLiteral("启用裁剪"));
+        m_cutButton->setText(m_cropOn ? QCoreApplication::translate("VideoSplitDialog", "取消裁剪")
+                                      : QCoreApplication::translate("VideoSplitDialog", "启用裁剪"));
 }
 
 QRect VideoSplitDialog::overlayRect() const

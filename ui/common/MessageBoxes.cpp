@@ -2,10 +2,9 @@
 
 #include "ui/common/MessageBoxDialog.h"
 #include "ui/common/PromptBoxDialog.h"
-#include "ui/framework/WindowMethodError.h"
+#include "ui/framework/OwnedDialog.h"
 
 #include <QCoreApplication>
-#include <QDebug>
 #include <QMetaObject>
 #include <QPointer>
 #include <QThread>
@@ -19,18 +18,9 @@ namespace {
 template <class Box>
 int RunBoxOnUiThread(QWidget* owner, const QString& text)
 {
-    auto box = std::make_unique<Box>(owner, text);
-    try {
-        if (!box->Create(owner, QString(), UI_WNDSTYLE_DIALOG, WS_EX_WINDOWEDGE))
-            return 0;
-    } catch (const WindowMethodError& error) {
-        qWarning().noquote() << error.what();
-        return 0;
-    }
-    box->CenterWindow();
-    // From here on the box owns itself: it deletes itself after its final message, or goes
+    // Once created the box owns itself: it deletes itself after its final message, or goes
     // with its owner when the owner is destroyed first.
-    return box.release()->ShowModal();
+    return RunOwnedModal(std::make_unique<Box>(owner, text), owner);
 }
 
 template <class Box>

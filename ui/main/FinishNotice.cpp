@@ -1,6 +1,7 @@
 #include "ui/main/FinishNotice.h"
 
 #include "ui/main/CMainWnd.h"
+#include "ui/main/DesktopNotifications.h"
 #include "ui/main/TrayIcon.h"
 
 #include <QCoreApplication>
@@ -31,7 +32,10 @@ void FinishNotice::attach(CMainWnd& window)
     if (tray && tray->icon())
         m_clickConnection =
             QObject::connect(tray->icon(), &QSystemTrayIcon::messageClicked, &window, [this] { openNoticeFolder(); });
-    window.addShutdownStep([this] { QObject::disconnect(m_clickConnection); });
+    window.addShutdownStep([this] {
+        QObject::disconnect(m_clickConnection);
+        m_desktopNotices.reset();
+    });
 }
 
 void FinishNotice::onJobEnded(PageKind page, bool failed)
@@ -73,10 +77,16 @@ void FinishNotice::post(PageKind page, const FinishTally::Count& count)
     notice.folder = m_window->outputFolderEdit() ? m_window->outputFolderEdit()->text() : QString();
     std::cout << "finish notice: " << notice.text.toStdString() << std::endl;
     auto* tray = m_window->handler<TrayIcon>();
-    if (tray && tray->icon()) {
+    if (tray && tray->icon() && QSystemTrayIcon::isSystemTrayAvailable()) {
         const QSystemTrayIcon::MessageIcon icon =
             count.failed > 0 ? QSystemTrayIcon::Warning : QSystemTrayIcon::Information;
         tray->icon()->showMessage(notice.title, notice.text, icon, kNoticeShownMs);
+    } else {
+        // No tray to show a balloon (a panel without a notification area): the desktop's
+        // notification service shows it, and its click opens the folder the same way.
+        if (!m_desktopNotices)
+            m_desktopNotices = std::make_unique<DesktopNotifications>([this] { openNoticeFolder(); });
+        m_desktopNotices->show(notice.title, notice.text, count.failed > 0, kNoticeShownMs);
     }
     m_last = std::move(notice);
 }

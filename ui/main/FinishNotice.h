@@ -1,7 +1,8 @@
 #pragma once
 
 // The desktop notice of finished work: when a page's queue runs empty while the window is
-// minimised or hidden in the tray, the tray icon shows "3 个文件已完成" (failures counted
+// minimised or hidden in the tray, the tray icon (or, on a desktop without a system tray,
+// the freedesktop notification service) shows "3 个文件已完成" (failures counted
 // too); clicking the notice opens the output folder. Told by ProgressView when a job ends
 // and by the window's task host when a page turns busy or idle.
 // UI thread only.
@@ -13,9 +14,12 @@
 #include <QMetaObject>
 #include <QString>
 
+#include <memory>
 #include <optional>
 
 namespace tolvex {
+
+class DesktopNotifications;
 
 class FinishNotice : public MainWndHandler {
 public:
@@ -41,6 +45,9 @@ public:
     const std::optional<Notice>& lastNotice() const { return m_last; }
     // What clicking the notice does: opens the folder of the last notice.
     void openNoticeFolder() const;
+    // The session-bus notices used where no system tray is there (made on the first such
+    // notice).
+    DesktopNotifications* desktopNotices() const { return m_desktopNotices.get(); }
 
 private:
     bool windowIsAway() const;
@@ -50,6 +57,7 @@ private:
     FinishTally m_tally;
     std::optional<Notice> m_last;
     QMetaObject::Connection m_clickConnection;
+    std::unique_ptr<DesktopNotifications> m_desktopNotices;
 };
 
 }  // namespace tolvex

@@ -3,12 +3,11 @@
 #include "app/Helpers.h"
 #include "media/ParamOptionTable.h"
 #include "ui/framework/Controls.h"
-#include "ui/framework/WindowMethodError.h"
+#include "ui/framework/OwnedDialog.h"
 #include "ui/main/OptionWordText.h"
 
 #include <QAbstractButton>
 #include <QComboBox>
-#include <QDebug>
 
 #include <memory>
 
@@ -51,17 +50,7 @@ ParamSettingDialog::~ParamSettingDialog() = default;
 void ParamSettingDialog::Open(QWidget* owner, TaskId taskId, const std::string& format,
                               std::optional<OutputParams> stored)
 {
-    auto dialog = std::make_unique<ParamSettingDialog>(owner, taskId, format, std::move(stored));
-    try {
-        if (!dialog->Create(owner, QString(), UI_WNDSTYLE_DIALOG, WS_EX_WINDOWEDGE))
-            return;
-    } catch (const WindowMethodError& error) {
-        qWarning().noquote() << error.what();
-        return;
-    }
-    dialog->CenterWindow();
-    // The dialog owns itself from here on: it deletes itself after its final message.
-    dialog.release()->ShowModal();
+    RunOwnedModal(std::make_unique<ParamSettingDialog>(owner, taskId, format, std::move(stored)), owner);
 }
 
 QString ParamSettingDialog::GetSkinFile()

@@ -8,6 +8,7 @@
 #include "ui/framework/CListUI.h"
 #include "ui/framework/Controls.h"
 #include "ui/main/CMainWnd.h"
+#include "ui/main/FailureReasonText.h"
 #include "ui/main/FinishNotice.h"
 #include "ui/main/PageItemControls.h"
 #include "ui/main/PageTasks.h"
@@ -103,35 +104,42 @@ QWidget* ProgressView::itemOf(PageKind page, TaskId taskId) const
 bool ProgressView::onMessage(MessageEvent& message)
 {
     switch (message.number()) {
-    case WM_TASK_STARTED:
-        if (const auto* record = message.recordAs<TaskStartRecord>(); record && IsPage(record->pageKind))
-            onStarted(static_cast<PageKind>(record->pageKind), record->taskId);
-        return true;
-    case WM_TASK_PROGRESS:
-        if (const auto* record = message.recordAs<ProgressRecord>(); record && IsPage(record->pageKind))
-            onProgress(static_cast<PageKind>(record->pageKind), record->taskId, record->positionMs, record->durationMs);
-        return true;
-    case WM_TASK_DONE:
-        if (const auto* record = message.recordAs<CompletionRecord>(); record && IsPage(record->pageKind))
-            onDone(static_cast<PageKind>(record->pageKind), record->taskId);
-        return true;
-    case WM_TASK_FAILED:
-        if (const auto* record = message.recordAs<FailureRecord>(); record && IsPage(record->pageKind))
-            onFailed(static_cast<PageKind>(record->pageKind), record->taskId, QString::fromStdString(record->reason));
-        return true;
-    case WM_TASK_OUTPUT:
-        if (const auto* record = message.recordAs<OutputNameRecord>(); record && IsPage(record->pageKind))
-            onOutput(static_cast<PageKind>(record->pageKind), record->taskId,
-                     QString::fromStdString(record->outputPath));
-        return true;
     case WM_OUTPUT_PARAMS:
         // The record goes with the event; the table keeps a copy.
         if (const auto* record = message.recordAs<OutputParamsRecord>())
             m_tasks.OutputParams().store(record->params);
         return true;
+    case WM_TASK_STARTED:
+    case WM_TASK_PROGRESS:
+    case WM_TASK_DONE:
+    case WM_TASK_FAILED:
+    case WM_TASK_OUTPUT:
+        break;
     default:
         return false;
     }
+    m_decoder.setMergeTotalSeconds(m_tasks.mergeTotalDuration());
+    const std::optional<TaskUpdate> update = m_decoder.decode(message);
+    if (!update)
+        return true;
+    switch (update->kind) {
+    case TaskUpdate::Kind::Started:
+        onStarted(update->page, update->taskId);
+        break;
+    case TaskUpdate::Kind::Progress:
+        onProgress(*update);
+        break;
+    case TaskUpdate::Kind::Done:
+        onDone(*update);
+        break;
+    case TaskUpdate::Kind::Failed:
+        onFailed(update->page, update->taskId, QString::fromStdString(update->reason));
+        break;
+    case TaskUpdate::Kind::Output:
+        onOutput(update->page, update->taskId, QString::fromStdString(update->outputPath));
+        break;
+    }
+    return true;
 }
 
 void ProgressView::showPercent(QWidget* container, PageKind page, int percent)
@@ -144,9 +152,8 @@ void ProgressView::showPercent(QWidget* container, PageKind page, int percent)
     SetControlText(Named(container, names.label), QStringLiteral("%1%").arg(percent));
 }
 
-void ProgressView::onStarted(PageKind page, TaskId taskId)
+void ResetItemProgress(QWidget* item, PageKind page)
 {
-    QWidget* item = itemOf(page, taskId);
     if (!item)
         return;
     const ProgressControlNames names = ProgressControlsOf(page);
@@ -156,30 +163,64 @@ void ProgressView::onStarted(PageKind page, TaskId taskId)
         label->setVisible(true);
     if (QWidget* mark = FailureMarkOf(item, page))
         mark->setVisible(false);
-    showPercent(item, page, 0);
-}
-
-void ProgressView::onProgress(PageKind page, TaskId taskId, int32_t positionMs, int32_t durationMs)
-{
-    if (page == PageKind::Merge) {
-        showPercent(m_window, page, MergeProgressPercent(positionMs, m_tasks.mergeTotalDuration()));
-        return;
+    if (QWidget* retry = Named(item, kRetryButton))
+        retry->setVisible(false);
+    if (QWidget* left = Named(item, kTimeLeftLabel)) {
+        SetControlText(left, QString());
+        left->setVisible(true);
     }
-    if (QWidget* item = itemOf(page, taskId))
-        showPercent(item, page, ProgressPercent(positionMs, durationMs));
+    item->setToolTip(QString());
+    if (auto* bar = qobject_cast<QProgressBar*>(Named(item, names.bar)))
+        bar->setValue(0);
+    SetControlText(Named(item, names.label), QStringLiteral("0%"));
 }
 
-void ProgressView::onDone(PageKind page, TaskId taskId)
+QString TimeLeftText(int64_t milliseconds)
 {
+    return QCoreApplication::translate("ProgressView", "剩余 %1")
+        .arg(QString::fromStdString(ShortClockText(milliseconds, ClockRounding::Up)));
+}
+
+QString TimeTakenText(int64_t milliseconds)
+{
+    return QCoreApplication::translate("ProgressView", "用时 %1")
+        .arg(QString::fromStdString(ShortClockText(milliseconds)));
+}
+
+void ProgressView::showTimeLeft(QWidget* container, PageKind page, const QString& text)
+{
+    SetControlText(Named(container, page == PageKind::Merge ? kMergeTimeLeftLabel : kTimeLeftLabel), text);
+}
+
+void ProgressView::onStarted(PageKind page, TaskId taskId)
+{
+    ResetItemProgress(itemOf(page, taskId), page);
+}
+
+void ProgressView::onProgress(const TaskUpdate& update)
+{
+    QWidget* container = update.page == PageKind::Merge ? m_window : itemOf(update.page, update.taskId);
+    if (!container)
+        return;
+    showPercent(container, update.page, update.percent);
+    showTimeLeft(container, update.page, update.timeLeftMs ? TimeLeftText(*update.timeLeftMs) : QString());
+}
+
+void ProgressView::onDone(const TaskUpdate& update)
+{
+    const PageKind page = update.page;
+    const TaskId taskId = update.taskId;
     // Counted before the queue side, which may turn the page idle.
     if (auto* notice = m_window ? m_window->handler<FinishNotice>() : nullptr)
         notice->onJobEnded(page, false);
     if (page == PageKind::Merge) {
         showPercent(m_window, page, 100);
+        showTimeLeft(m_window, page, TimeTakenText(update.elapsedMs));
         return;
     }
     if (QWidget* item = itemOf(page, taskId)) {
         showPercent(item, page, 100);
+        showTimeLeft(item, page, TimeTakenText(update.elapsedMs));
         // The compress item's size says what came out beside what was promised.
         if (page == PageKind::Compress) {
             if (const auto promise = m_tasks.factory().compressPromise(taskId)) {
@@ -203,24 +244,34 @@ void ProgressView::onFailed(PageKind page, TaskId taskId, const QString& reason)
         m_toldFfmpegMissing = true;
         QTimer::singleShot(0, m_window, [window = QPointer<CMainWnd>(m_window)] {
             if (window)
-                ShowPromptBox(window, QStringLiteral("找不到ffmpeg程序,无法处理文件!"));
+                ShowPromptBox(window, QCoreApplication::translate("ProgressView", "找不到ffmpeg程序,无法处理文件!"));
         });
     }
     if (page == PageKind::Merge) {
         QWidget* label = Named(m_window, ProgressControlsOf(page).label);
         SetControlText(label, FailedText());
+        showTimeLeft(m_window, page, QString());
+        if (QWidget* retry = Named(m_window, kMergeRetryButton))
+            retry->setVisible(true);
         // Say which input ffmpeg blamed, when it names one.
         const auto& sources = m_tasks.mergeSources();
         const int input = MergeInputNamedIn(reason.toStdString(), sources);
         if (label) {
-            label->setToolTip(input < 0 ? reason
-                                        : QCoreApplication::translate("ProgressView", "第%1个文件 %2 无法合并: %3")
-                                              .arg(input + 1)
-                                              .arg(QFileInfo(sources[input].fullPath).fileName(), reason));
+            label->setToolTip(input < 0
+                                  ? FailureReasonText(reason)
+                                  : QCoreApplication::translate("ProgressView", "第%1个文件 %2 无法合并: %3")
+                                        .arg(input + 1)
+                                        .arg(QFileInfo(sources[input].fullPath).fileName(), FailureReasonText(reason)));
         }
         return;
     }
     if (QWidget* item = itemOf(page, taskId)) {
+        // The reason is the item's tip, wherever the pointer rests on it; its retry button
+        // queues it again.
+        item->setToolTip(reason);
+        showTimeLeft(item, page, QString());
+        if (QWidget* retry = Named(item, kRetryButton))
+            retry->setVisible(true);
         const ProgressControlNames names = ProgressControlsOf(page);
         QWidget* mark = FailureMarkOf(item, page);
         QWidget* bar = Named(item, names.bar);
@@ -230,10 +281,11 @@ void ProgressView::onFailed(PageKind page, TaskId taskId, const QString& reason)
                 bar->setVisible(false);
             if (label)
                 label->setVisible(false);
-            mark->setToolTip(reason);
+            mark->setToolTip(FailureReasonText(reason));
             // A compress item refused for its size says why on its face, not only in a tip.
             if (page == PageKind::Compress)
-                SetControlText(mark, IsCompressVerdict(reason.toStdString()) ? reason : CompressFailedText());
+                SetControlText(
+                    mark, IsCompressVerdict(reason.toStdString()) ? FailureReasonText(reason) : CompressFailedText());
             mark->setVisible(true);
         } else {
             // An item without a mark says it in its label; its bar stays where it stopped.
@@ -246,15 +298,26 @@ void ProgressView::onOutput(PageKind page, TaskId taskId, const QString& outputP
 {
     if (page == PageKind::Compress)
         m_compressOutputs[taskId] = outputPath;
+    if (page == PageKind::Merge) {
+        // A merge gets its name as it starts: what the last one took or why it failed no
+        // longer applies.
+        showTimeLeft(m_window, page, QString());
+        if (QWidget* retry = Named(m_window, kMergeRetryButton))
+            retry->setVisible(false);
+        return;
+    }
     QWidget* item = itemOf(page, taskId);
     if (!item)
         return;
     // The item shows the name its file really gets (a taken name gets a number).
     const QString name = outputPath.mid(outputPath.lastIndexOf(QLatin1Char('/')) + 1);
+    if (page == PageKind::Convert) {
+        // The next run plans its name from the item's own, not from this one.
+        ShowReservedOutputName(item, name);
+        return;
+    }
     const char* label = nullptr;
-    if (page == PageKind::Convert)
-        label = "output-filename";
-    else if (page == PageKind::Split || page == PageKind::Gif)
+    if (page == PageKind::Split || page == PageKind::Gif)
         label = "fileNameLabel";
     if (QWidget* control = Named(item, label))
         SetControlText(control, name);

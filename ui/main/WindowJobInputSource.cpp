@@ -3,6 +3,7 @@
 #include "app/Folders.h"
 #include "ui/framework/CListUI.h"
 #include "ui/framework/Controls.h"
+#include "ui/main/PageItemControls.h"
 
 #include <QAbstractButton>
 #include <QComboBox>
@@ -155,7 +156,7 @@ std::optional<ConvertSettings> WindowJobInputSource::readConvertSettings(QWidget
     QWidget* item = FindItem(window, "video-convert-list", taskId);
     if (!item)
         return std::nullopt;
-    return ConvertSettings{TextOf(item, "output-filename"), TextOf(item, "video-convert-ratio")};
+    return ConvertSettings{PlannedOutputName(item), TextOf(item, "video-convert-ratio")};
 }
 
 std::optional<CompressSettings> WindowJobInputSource::readCompressSettings(QWidget* window, TaskId taskId)

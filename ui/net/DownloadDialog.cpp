@@ -3,11 +3,11 @@
 #include "app/Folders.h"
 #include "app/Helpers.h"
 #include "ui/common/MessageBoxes.h"
-#include "ui/framework/WindowMethodError.h"
+#include "ui/framework/OwnedDialog.h"
 #include "ui/net/ProgramExit.h"
 
 #include <QAbstractButton>
-#include <QDebug>
+#include <QCoreApplication>
 #include <QDesktopServices>
 #include <QLabel>
 #include <QSlider>
@@ -48,17 +48,7 @@ DownloadDialog::~DownloadDialog()
 
 void DownloadDialog::Open(QWidget* owner, const std::string& url, bool forced)
 {
-    auto dialog = std::make_unique<DownloadDialog>(owner, url, forced, TempFolder());
-    try {
-        if (!dialog->Create(owner, QString(), UI_WNDSTYLE_DIALOG, WS_EX_WINDOWEDGE))
-            return;
-    } catch (const WindowMethodError& error) {
-        qWarning().noquote() << error.what();
-        return;
-    }
-    dialog->CenterWindow();
-    // The dialog owns itself from here on: it deletes itself after its final message.
-    dialog.release()->ShowModal();
+    RunOwnedModal(std::make_unique<DownloadDialog>(owner, url, forced, TempFolder()), owner);
 }
 
 DownloadDialog* DownloadDialog::current()
@@ -168,7 +158,7 @@ void DownloadDialog::finish(DownloadOutcome outcome)
     case DownloadOutcome::Failed:
     case DownloadOutcome::Short:
         LOG(ERROR) << "升级失败";
-        ShowPromptBox(this, QStringLiteral("升级失败"));
+        ShowPromptBox(this, QCoreApplication::translate("DownloadDialog", "升级失败"));
         break;
     }
     Close(1);

@@ -2,10 +2,10 @@
 
 #include "app/ServiceAddress.h"
 #include "ui/common/MessageBoxes.h"
-#include "ui/framework/WindowMethodError.h"
+#include "ui/framework/OwnedDialog.h"
 
 #include <QAbstractButton>
-#include <QDebug>
+#include <QCoreApplication>
 #include <QDesktopServices>
 #include <QLabel>
 #include <QLineEdit>
@@ -53,17 +53,7 @@ FeedbackDialog::~FeedbackDialog()
 
 void FeedbackDialog::Open(QWidget* owner, std::function<bool()> signedIn, const std::string& serviceUrl)
 {
-    auto dialog = std::make_unique<FeedbackDialog>(std::move(signedIn), serviceUrl);
-    try {
-        if (!dialog->Create(owner, QString(), UI_WNDSTYLE_DIALOG, WS_EX_WINDOWEDGE))
-            return;
-    } catch (const WindowMethodError& error) {
-        qWarning().noquote() << error.what();
-        return;
-    }
-    dialog->CenterWindow();
-    // The dialog owns itself from here on: it deletes itself after its final message.
-    dialog.release()->ShowModal();
+    RunOwnedModal(std::make_unique<FeedbackDialog>(std::move(signedIn), serviceUrl), owner);
 }
 
 FeedbackDialog* FeedbackDialog::current()
@@ -147,7 +137,7 @@ void FeedbackDialog::setSending(bool sending)
     }
     if (m_submit) {
         m_submit->setEnabled(!sending);
-        m_submit->setText(sending ? QStringLiteral("正在提交…") : m_submitText);
+        m_submit->setText(sending ? QCoreApplication::translate("FeedbackDialog", "正在提交…") : m_submitText);
     }
     if (sending)
         setCursor(Qt::BusyCursor);

@@ -3,13 +3,14 @@
 #include "ui/common/MessageBoxes.h"
 #include "ui/net/DownloadDialog.h"
 
+#include <QCoreApplication>
 #include <QString>
 
 namespace tolvex {
 
 void OfferUpdate(QWidget* owner, const std::string& downloadUrl, bool forced)
 {
-    const QString text = QStringLiteral("发现新版本啦!");
+    const QString text = QCoreApplication::translate("UpdateOffer", "发现新版本啦!");
     if (forced) {
         ShowPromptBox(owner, text);
     } else if (ShowMessageBox(owner, text) == 0) {
@@ -26,7 +27,7 @@ void ShowUpdateCheckResult(QWidget* owner, const UpdateCheckResult& result, bool
         break;
     case UpdateCheckOutcome::UpToDate:
         if (interactive)
-            ShowPromptBox(owner, QStringLiteral("没有发现新版本!"));
+            ShowPromptBox(owner, QCoreApplication::translate("UpdateOffer", "没有发现新版本!"));
         break;
     case UpdateCheckOutcome::Failed:
         break;
