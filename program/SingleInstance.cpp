@@ -129,6 +129,7 @@ void SingleInstance::setActivationHandler(ActivationHandler handler)
 
 void SingleInstance::deliver(const QStringList& files)
 {
+    ++m_received;
     if (m_onActivate)
         m_onActivate(files);
     else

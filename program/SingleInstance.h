@@ -47,6 +47,8 @@ public:
     // set (the window still loading) are handed to the handler when it is set, in order.
     using ActivationHandler = std::function<void(const QStringList& files)>;
     void setActivationHandler(ActivationHandler handler);
+    // Requests received so far, whether handled or still waiting for a handler.
+    int receivedRequests() const { return m_received; }
 
     // The request text for `files`, and the files of a complete request (nullopt while
     // the request is not complete: no "end" line yet).
@@ -62,6 +64,7 @@ private:
     std::unique_ptr<QLocalServer> m_server;
     ActivationHandler m_onActivate;
     std::vector<QStringList> m_waiting;
+    int m_received = 0;
 };
 
 }  // namespace tolvex

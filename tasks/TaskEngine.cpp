@@ -304,6 +304,12 @@ void TaskEngine::retire(std::vector<std::unique_ptr<RunningJob>> jobs)
         retire(std::move(job));
 }
 
+bool TaskEngine::stoppedJobsFinished() const
+{
+    return std::all_of(m_retired.begin(), m_retired.end(),
+                       [](const std::unique_ptr<RunningJob>& job) { return job->finished(); });
+}
+
 void TaskEngine::sweepRetired()
 {
     // A finished reader has returned from its routine: joining it does not wait.

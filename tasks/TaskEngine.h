@@ -69,6 +69,9 @@ public:
     std::optional<pid_t> processOf(PageKind page, TaskId taskId) const;
     // Jobs stopped but whose reader has not finished yet.
     size_t retiredJobCount() const { return m_retired.size(); }
+    // True once the reader of every stopped job has returned: whatever it posted is then
+    // waiting in the event queue, and nothing more will come from it.
+    bool stoppedJobsFinished() const;
 
 protected:
     bool event(QEvent* event) override;

@@ -12,6 +12,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
@@ -44,6 +45,13 @@ protected:
         while (!test::ProcessGone(pid) && Clock::now() - start < std::chrono::seconds(3))
             std::this_thread::sleep_for(std::chrono::milliseconds(5));
         return std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start);
+    }
+    // Checks that nothing arrives after a stop need everything the stopped jobs' readers
+    // posted to have been handled: their readers have returned, then the queue is emptied.
+    void deliverWhatStoppedJobsPosted()
+    {
+        ASSERT_TRUE(test::WaitFor([this] { return engine().stoppedJobsFinished(); }, 10000));
+        QCoreApplication::sendPostedEvents();
     }
 };
 
@@ -188,7 +196,7 @@ TEST_F(TaskEngineTest, RemovingTheRunningItemKillsItsFfmpegAndTheNextStarts)
     };
     ASSERT_TRUE(engine().StartPage(PageKind::Convert, {1, 2, 3}));
     runAll();
-    test::Pump(200);  // lets queued messages arrive
+    deliverWhatStoppedJobsPosted();
 
     ASSERT_GT(killed, 0);
     EXPECT_LT(killTime, std::chrono::milliseconds(1000));
@@ -217,7 +225,7 @@ TEST_F(TaskEngineTest, ClearingStopsEveryJobOfThePage)
     ASSERT_TRUE(engine().StartPage(PageKind::Convert, {1, 2}));
     ASSERT_TRUE(engine().StartPage(PageKind::Gif, {3}));
     runAll();
-    test::Pump(300);  // lets queued messages arrive
+    deliverWhatStoppedJobsPosted();
 
     for (TaskId id : {1, 3}) {
         ASSERT_GT(pids[id], 0) << id;
@@ -372,7 +380,7 @@ TEST_F(TaskEngineTest, RemovingATwoPassJobStopsItWhicheverPassRuns)
     runAll();
     ASSERT_GT(first, 0);
     EXPECT_LT(waitGone(first), std::chrono::milliseconds(1000));
-    test::Pump(300);
+    deliverWhatStoppedJobsPosted();
     EXPECT_EQ(m_doneCount[1] + m_failCount[1], 0);
     EXPECT_FALSE(QFile::exists(QString::fromStdString(outPath("two.mp4")))) << "no later pass starts after a stop";
 }

@@ -9,11 +9,11 @@
 #include "ui/framework/CListUI.h"
 #include "ui/framework/Controls.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
-#include <QTest>
 
 namespace tolvex::test {
 namespace {
@@ -98,7 +98,8 @@ TEST_F(HandOverTest, ASecondStartWithFilesAddsThemToTheRunningWindowsConvertPage
     plain.start(QStringLiteral(TOLVEX_PROGRAM_PATH), QStringList());
     ASSERT_TRUE(WaitFor([&] { return plain.state() == QProcess::NotRunning; }, 30000));
     EXPECT_EQ(plain.exitCode(), 0);
-    QTest::qWait(200);
+    ASSERT_TRUE(WaitFor([&] { return instance.receivedRequests() == 2; }, 10000));
+    QCoreApplication::sendPostedEvents();
     EXPECT_EQ(list->count(), 2);
 }
 
@@ -111,7 +112,7 @@ TEST_F(HandOverTest, FilesHandedOverWhileTheWindowStillLoadsAreAddedOnceItIsRead
     early.start(QStringLiteral(TOLVEX_PROGRAM_PATH), {Clip(QStringLiteral("early.mp4"))});
     ASSERT_TRUE(WaitFor([&] { return early.state() == QProcess::NotRunning; }, 30000));
     EXPECT_EQ(early.exitCode(), 0);
-    QTest::qWait(100);
+    ASSERT_TRUE(WaitFor([&] { return instance.receivedRequests() == 1; }, 10000)) << "the request is waiting";
 
     AcceptHandOvers(instance, window());
     CListUI* list = window().pageList(PageKind::Convert);
