@@ -78,6 +78,7 @@ void MediaReader::seekLocked(int streamIndex, int64_t timestamp)
 void MediaReader::run()
 {
     while (!m_quit.isSet()) {
+        m_turns.fetch_add(1);
         if (m_videoPackets.Size() >= kMaxQueuedPackets || m_audioPackets.Size() >= kMaxQueuedPackets) {
             m_quit.sleepFor(kWaitWhenFull);
             continue;

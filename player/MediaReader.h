@@ -62,11 +62,15 @@ public:
     void seekLocked(int streamIndex, int64_t timestamp);
     // The last read found the end of the file (not an I/O error).
     bool atEnd() const { return m_atEnd.load(); }
+    // How many times the read loop has gone round. A caller that waits for a few more turns
+    // knows the reader has looked at the queues and the file again since.
+    long turns() const { return m_turns.load(); }
 
 private:
     void run();
 
     QuitSignal& m_quit;
+    std::atomic<long> m_turns{0};
     std::mutex m_decoderLock;
     FormatContextPtr m_format;
     PacketQueue m_videoPackets;

@@ -51,6 +51,14 @@ protected:
         m_reader.stop();
     }
 
+    // Waits until the read loop has gone round `count` more times: whatever the reader
+    // would do on its own, it has had the chance to do by then.
+    void waitTurns(long count)
+    {
+        const long from = m_reader.turns();
+        ASSERT_TRUE(PollUntil([&] { return m_reader.turns() >= from + count; }, 5000));
+    }
+
     // Decodes until the decoder has given its last picture.
     void decodeToTheEnd()
     {
@@ -79,7 +87,7 @@ TEST_F(MediaReaderTest, QueueIsHeldAt180PacketsAndReadingGoesOnAsItDrains)
     m_reader.start(m_video, m_audio);
     PacketQueue& queue = m_reader.videoPackets();
     ASSERT_TRUE(PollUntil([&] { return queue.Size() >= 180; }, 5000));
-    std::this_thread::sleep_for(std::chrono::milliseconds(150));
+    waitTurns(3);
     EXPECT_EQ(queue.Size(), 180u);
     EXPECT_FALSE(m_reader.atEnd());
 
@@ -88,7 +96,7 @@ TEST_F(MediaReaderTest, QueueIsHeldAt180PacketsAndReadingGoesOnAsItDrains)
     ASSERT_TRUE(PollUntil([&] { return m_reader.atEnd(); }, 5000));
     EXPECT_EQ(queue.Size(), 150u);
     // Packets still wait: the end has not been played yet.
-    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    waitTurns(3);
     EXPECT_EQ(m_ends.load(), 0);
 }
 
@@ -114,9 +122,9 @@ TEST_F(MediaReaderTest, EndCallbackRepeatsOncePlayedOutWhileAskedFor)
 
     // Switched off, the calls stop.
     m_reader.setNotifyAtEnd(false);
-    std::this_thread::sleep_for(std::chrono::milliseconds(60));
+    waitTurns(2);  // a call under way when it was switched off has ended
     const int off = m_ends;
-    std::this_thread::sleep_for(std::chrono::milliseconds(200));
+    waitTurns(4);
     EXPECT_EQ(m_ends.load(), off);
 }
 
@@ -139,7 +147,7 @@ TEST_F(MediaReaderTest, ReadingResumesAfterASeekFromTheEnd)
     // From the start again: the queue fills up to its limit and no end is reported.
     ASSERT_TRUE(PollUntil([&] { return m_reader.videoPackets().Size() >= 180; }, 5000));
     const int ends = m_ends;
-    std::this_thread::sleep_for(std::chrono::milliseconds(120));
+    waitTurns(3);
     EXPECT_EQ(m_ends.load(), ends);
     EXPECT_FALSE(m_reader.atEnd());
 }
