@@ -2,6 +2,7 @@
 
 #include "player/PlaybackClock.h"
 #include "tests/support/TestMedia.h"
+#include "tests/support/X11TestRun.h"
 
 #include <QApplication>
 #include <QFile>
@@ -9,9 +10,7 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <cstdlib>
-#include <cstring>
 
 namespace tolvex::test {
 
@@ -54,22 +53,7 @@ double WallSeconds()
 
 int RunPlayerTests(int argc, char** argv)
 {
-    ::testing::InitGoogleTest(&argc, argv);
-    for (int i = 1; i < argc; ++i) {
-        // Listing the tests (CTest's discovery) needs no display.
-        if (std::strncmp(argv[i], "--gtest_list_tests", 18) == 0)
-            return RUN_ALL_TESTS();
-    }
-    if (!std::getenv("DISPLAY")) {
-        std::fprintf(stderr, "these tests need an X display (run them under xvfb-run)\n");
-        return 1;
-    }
-    // SDL adopts the video area's window only through X11.
-    qputenv("QT_QPA_PLATFORM", "xcb");
-    // Tests never play through the machine's speakers.
-    setenv("SDL_AUDIODRIVER", "dummy", 1);
-    QApplication app(argc, argv);
-    return RUN_ALL_TESTS();
+    return RunTestsOnX11(argc, argv);
 }
 
 }  // namespace tolvex::test
