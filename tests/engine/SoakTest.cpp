@@ -2,6 +2,7 @@
 // stopping at random: every task ends exactly once, no process or zombie is left, no file
 // descriptor leaks, and no partial file stays behind.
 
+#include "media/MediaProbe.h"
 #include "tasks/HeadlessRunner.h"
 #include "tasks/TaskEngine.h"
 #include "tests/support/EventLoopWait.h"
@@ -162,7 +163,10 @@ TEST(EngineSoak, ManyJobsWithRandomRemovesClearsAndStops)
             EXPECT_TRUE(exists && info.st_size > 0) << id;
         } else {
             ++stopped;
-            EXPECT_FALSE(exists) << "no partial file of task " << id;
+            // A stop that arrives after ffmpeg ended well but before its report was handled
+            // finds the job decided: that file is whole and stays. Any other is gone.
+            if (exists)
+                EXPECT_NEAR(ProbeDurationSeconds(task.output), 0.2, 0.11) << "no partial file of task " << id;
         }
     }
     EXPECT_EQ(done + stopped, kRounds * kJobsPerRound);
