@@ -165,8 +165,9 @@ TEST(EngineSoak, ManyJobsWithRandomRemovesClearsAndStops)
             ++stopped;
             // A stop that arrives after ffmpeg ended well but before its report was handled
             // finds the job decided: that file is whole and stays. Any other is gone.
-            if (exists)
+            if (exists) {
                 EXPECT_NEAR(ProbeDurationSeconds(task.output), 0.2, 0.11) << "no partial file of task " << id;
+            }
         }
     }
     EXPECT_EQ(done + stopped, kRounds * kJobsPerRound);
