@@ -17,7 +17,6 @@ namespace tolvex {
 
 class JobOutputs {
 public:
-    JobOutputs() = default;
     JobOutputs(std::string output, std::vector<std::string> scratchFiles);
 
     const std::string& output() const { return m_output; }
