@@ -255,11 +255,15 @@ TEST_F(ShadowWindowTest, ScreenShowsASoftGreyEdgeAroundThePromptBox)
                 boxRect = box->geometry();
                 shadowShown = box->shadow().shadowWindow() && box->shadow().shadowWindow()->isVisible();
                 // The compositor paints in its own time: the screen is grabbed until the
-                // pixel next to the box is darker than the owner further out.
+                // pixel next to the box is darker than the owner further out and the box's
+                // own white inside is on the screen.
                 WaitFor([&] {
                     grab = QGuiApplication::primaryScreen()->grabWindow(0).toImage();
                     const int y = boxRect.center().y();
-                    return qGray(grab.pixel(boxRect.left() - 1, y)) < qGray(grab.pixel(boxRect.left() - 12, y)) - 10;
+                    const bool edge =
+                        qGray(grab.pixel(boxRect.left() - 1, y)) < qGray(grab.pixel(boxRect.left() - 12, y)) - 10;
+                    const bool inside = qGray(grab.pixel(boxRect.left() + 8, boxRect.bottom() - 4)) > 0xF8;
+                    return edge && inside;
                 });
                 QTest::mouseClick(box->findControlAs<QAbstractButton>(QStringLiteral("msgConfirm")), Qt::LeftButton);
             }
