@@ -132,16 +132,20 @@ int CliSession::run(PageKind page, const std::vector<TaskId>& ids)
         std::fflush(stdout);
     };
     std::map<TaskId, std::string> outputs;
-    callbacks.output = [&](const TaskUpdate& update) { outputs[update.taskId] = update.outputPath; };
+    std::map<TaskId, std::string> dropped;
+    callbacks.output = [&](const TaskUpdate& update) {
+        outputs[update.taskId] = update.outputPath;
+        dropped[update.taskId] = update.dropped;
+    };
     callbacks.done = [&](const TaskUpdate& record) {
         const auto output = outputs.find(record.taskId);
         std::printf(
-            "%s %d %s: done%s%s%s%s\n", PageName(page), record.taskId, label(record.taskId).toLocal8Bit().constData(),
+            "%s %d %s: done%s%s%s%s%s\n", PageName(page), record.taskId, label(record.taskId).toLocal8Bit().constData(),
             output == outputs.end() ? "" : " -> ", output == outputs.end() ? "" : output->second.c_str(),
             page == PageKind::Compress
                 ? compressResultNote(record.taskId, output == outputs.end() ? std::string() : output->second).c_str()
                 : "",
-            TimeTakenSuffix(record).c_str());
+            DroppedSuffix(dropped[record.taskId]).c_str(), TimeTakenSuffix(record).c_str());
         std::fflush(stdout);
     };
     callbacks.failed = [&](const TaskUpdate& record) {
@@ -178,8 +182,10 @@ int CliSession::runMerge(const std::vector<TaskId>& ids, const MergeSettings& se
     int shown = -1;
     std::string outputName = job.outputName;
     HeadlessRunner::Callbacks callbacks;
+    std::string dropped;
     callbacks.output = [&](const TaskUpdate& update) {
         outputName = update.outputPath.substr(update.outputPath.rfind('/') + 1);
+        dropped = update.dropped;
     };
     callbacks.progress = [&](const TaskUpdate& update) {
         if (update.percent == shown)
@@ -189,7 +195,8 @@ int CliSession::runMerge(const std::vector<TaskId>& ids, const MergeSettings& se
         std::fflush(stdout);
     };
     callbacks.done = [&](const TaskUpdate& update) {
-        std::printf("merge %s: done%s\n", outputName.c_str(), TimeTakenSuffix(update).c_str());
+        std::printf("merge %s: done%s%s\n", outputName.c_str(), DroppedSuffix(dropped).c_str(),
+                    TimeTakenSuffix(update).c_str());
         std::fflush(stdout);
     };
     callbacks.failed = [&](const TaskUpdate& record) {
@@ -205,7 +212,7 @@ int CliSession::runMerge(const std::vector<TaskId>& ids, const MergeSettings& se
     runner.setCallbacks(std::move(callbacks));
 
     InterruptWatch interrupt([&](int) { StopEverything(runner); });
-    runner.engine().startMerge(job.command);
+    runner.engine().startMerge(job.command, job.dropped);
     runner.run();
     const int done = runner.doneCount();
     const int failed = runner.failedCount();

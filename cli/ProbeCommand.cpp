@@ -1,6 +1,7 @@
 // tolvex-cli probe FILE...: what the media probe reports about each file, one JSON object
 // per line, fields named as in MediaInfo, plus ProbeMediaInfo's result and the value of
-// ProbeDurationSeconds. Exit status 0 when every file was probed, 1 otherwise.
+// ProbeDurationSeconds, and every track (type, codec, language, title, flags) and chapter.
+// Exit status 0 when every file was probed, 1 otherwise.
 
 #include "app/ConsoleLog.h"
 #include "app/Helpers.h"
@@ -55,6 +56,50 @@ std::string JsonNumber(double value)
     return std::string(buffer, result.ptr);
 }
 
+const char* KindName(TrackKind kind)
+{
+    switch (kind) {
+    case TrackKind::Video:
+        return "video";
+    case TrackKind::Audio:
+        return "audio";
+    case TrackKind::Subtitle:
+        return "subtitle";
+    case TrackKind::Attachment:
+        return "attachment";
+    case TrackKind::Data:
+        return "data";
+    }
+    return "data";
+}
+
+std::string TracksJson(const StreamInventory& inventory)
+{
+    std::string json = "[";
+    for (const TrackInfo& track : inventory.tracks) {
+        if (json.size() > 1)
+            json += ',';
+        json += "{\"index\":" + std::to_string(track.index) + ",\"type\":\"" + KindName(track.kind) +
+                "\",\"codec\":" + JsonString(track.codec) + ",\"language\":" + JsonString(track.language) +
+                ",\"title\":" + JsonString(track.title) + ",\"default\":" + (track.isDefault ? "true" : "false") +
+                ",\"forced\":" + (track.isForced ? "true" : "false") +
+                ",\"coverArt\":" + (track.coverArt ? "true" : "false") + "}";
+    }
+    return json + "]";
+}
+
+std::string ChaptersJson(const StreamInventory& inventory)
+{
+    std::string json = "[";
+    for (const ChapterInfo& chapter : inventory.chapters) {
+        if (json.size() > 1)
+            json += ',';
+        json += "{\"start\":" + JsonNumber(chapter.startSeconds) + ",\"end\":" + JsonNumber(chapter.endSeconds) +
+                ",\"title\":" + JsonString(chapter.title) + "}";
+    }
+    return json + "]";
+}
+
 std::string ProbeJson(const std::string& path)
 {
     MediaInfo info(path);
@@ -85,6 +130,10 @@ std::string ProbeJson(const std::string& path)
     field("hasRotateTag", std::to_string(info.hasRotateTag));
     field("result", std::to_string(result));
     field("probeDuration", JsonNumber(probeDuration));
+    if (const auto inventory = ProbeStreamInventory(path)) {
+        field("tracks", TracksJson(*inventory));
+        field("chapters", ChaptersJson(*inventory));
+    }
     json += "}\n";
     return json;
 }

@@ -59,7 +59,8 @@ int ChooseSampleRate(int sourceRate, const std::vector<int>& accepted)
     return above != 0 ? above : highest;
 }
 
-CompressBudget PlanCompressBudget(int64_t targetBytes, const CompressSource& source, const CompressProfile& profile)
+CompressBudget PlanCompressBudget(int64_t targetBytes, const CompressSource& source, const CompressProfile& profile,
+                                  std::optional<int64_t> soundBytes)
 {
     const double seconds = source.durationSeconds;
     if (!(seconds > 0.0) || !std::isfinite(seconds))
@@ -76,13 +77,16 @@ CompressBudget PlanCompressBudget(int64_t targetBytes, const CompressSource& sou
     double audioBytes = 0.0;
     if (source.hasAudio) {
         AudioBudget audio;
-        audio.bitRate = ChooseAudioBitRate(totalBitRate, source.audioBitRate);
+        // Several tracks share the sound's part of the rate.
+        const int tracks = std::max(1, source.audioTracks);
+        audio.bitRate = ChooseAudioBitRate(totalBitRate / tracks, source.audioBitRate);
         // Two channels at most; a low rate sounds better in one.
         const int channels = std::clamp(source.channels, 1, 2);
         audio.channels = audio.bitRate <= 48000 ? 1 : channels;
         audio.sampleRate = ChooseSampleRate(source.sampleRate, profile.audioSampleRates);
-        packetsPerSecond += static_cast<double>(audio.sampleRate) / std::max(1, profile.audioFrameSamples);
-        audioBytes = static_cast<double>(audio.bitRate) * profile.audioRateExcess * seconds / 8.0;
+        packetsPerSecond += tracks * static_cast<double>(audio.sampleRate) / std::max(1, profile.audioFrameSamples);
+        audioBytes = soundBytes ? static_cast<double>(*soundBytes)
+                                : tracks * static_cast<double>(audio.bitRate) * profile.audioRateExcess * seconds / 8.0;
         budget.audio = audio;
     }
 

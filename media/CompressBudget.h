@@ -20,6 +20,7 @@ struct CompressSource {
     double frameRate = 0.0;  // 0 when unknown
     bool hasAudio = false;
     int64_t audioBitRate = 0;  // bits per second; 0 when unknown
+    int audioTracks = 1;       // the sound tracks the output keeps, each at the same rate
     int channels = 0;
     int sampleRate = 0;
 };
@@ -75,7 +76,10 @@ constexpr double kAudioShare = 0.15;
 // The least picture rate for any frame size.
 constexpr int64_t kVideoFloorBitRate = 20000;
 
-CompressBudget PlanCompressBudget(int64_t targetBytes, const CompressSource& source, const CompressProfile& profile);
+// `soundBytes`, once the sound has been encoded, is what it really weighs: a quiet or
+// simple track takes far less than its rate, and the picture gets the difference.
+CompressBudget PlanCompressBudget(int64_t targetBytes, const CompressSource& source, const CompressProfile& profile,
+                                  std::optional<int64_t> soundBytes = std::nullopt);
 
 // The sound's rate for a total rate: a step of the usual ladder, never above the source's
 // own rate (an unknown source rate counts as 128 kbit/s).

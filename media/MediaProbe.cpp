@@ -108,6 +108,55 @@ int64_t TruncateToInt64(double value)
     return static_cast<int64_t>(value);
 }
 
+std::string TagOf(const AVDictionary* tags, const char* key)
+{
+    const AVDictionaryEntry* entry = av_dict_get(tags, key, nullptr, 0);
+    return entry && entry->value ? entry->value : std::string();
+}
+
+TrackKind KindOf(AVMediaType type)
+{
+    switch (type) {
+    case AVMEDIA_TYPE_VIDEO:
+        return TrackKind::Video;
+    case AVMEDIA_TYPE_AUDIO:
+        return TrackKind::Audio;
+    case AVMEDIA_TYPE_SUBTITLE:
+        return TrackKind::Subtitle;
+    case AVMEDIA_TYPE_ATTACHMENT:
+        return TrackKind::Attachment;
+    default:
+        return TrackKind::Data;
+    }
+}
+
+TrackInfo DescribeTrack(const AVStream& stream)
+{
+    TrackInfo track;
+    track.index = stream.index;
+    track.kind = KindOf(stream.codecpar->codec_type);
+    const AVCodecDescriptor* descriptor = avcodec_descriptor_get(stream.codecpar->codec_id);
+    track.codec = descriptor ? descriptor->name : "unknown";
+    track.language = TagOf(stream.metadata, "language");
+    track.title = TagOf(stream.metadata, "title");
+    track.isDefault = (stream.disposition & AV_DISPOSITION_DEFAULT) != 0;
+    track.isForced = (stream.disposition & AV_DISPOSITION_FORCED) != 0;
+    track.coverArt = track.kind == TrackKind::Video && (stream.disposition & AV_DISPOSITION_ATTACHED_PIC) != 0;
+    track.pictureSubtitle =
+        track.kind == TrackKind::Subtitle && descriptor && (descriptor->props & AV_CODEC_PROP_BITMAP_SUB) != 0;
+    // Matroska keeps cover pictures as attachments with an image type; they are files, not
+    // pictures of the film, and travel as attachments.
+    if (track.kind == TrackKind::Video && track.codec == "unknown")
+        track.kind = TrackKind::Data;
+    return track;
+}
+
+bool IsQuickTimeKey(const std::string& key)
+{
+    return key.rfind("com.apple.quicktime.", 0) == 0 || key.rfind("com.android.", 0) == 0 || key == "make" ||
+           key == "model";
+}
+
 }  // namespace
 
 std::chrono::milliseconds DefaultProbeTimeout()
@@ -217,6 +266,7 @@ int32_t ProbeMediaInfo(MediaInfo& info, const ProbeLimits& limits)
                 TruncateToInt64(static_cast<double>(StreamDurationMicroseconds(*container, *stream)) / 1000000.0);
         } else if (codec->codec_type == AVMEDIA_TYPE_AUDIO) {
             info.audioStreamIndex = static_cast<int32_t>(i);
+            ++info.audioTrackCount;
             info.audioBitRate = static_cast<int32_t>(static_cast<uint32_t>(codec->bit_rate));
             info.audioSampleFormat = codec->format;
             info.sampleRate = codec->sample_rate;
@@ -224,6 +274,41 @@ int32_t ProbeMediaInfo(MediaInfo& info, const ProbeLimits& limits)
         }
     }
     return 0;
+}
+
+std::optional<StreamInventory> ProbeStreamInventory(const std::string& path, const ProbeLimits& limits)
+{
+    ProbeGuard guard = GuardFor(limits);
+    FormatContextPtr container = OpenContainer(path, guard);
+    if (!container) {
+        Report(guard, limits);
+        return std::nullopt;
+    }
+    const int analysed = avformat_find_stream_info(container.get(), nullptr);
+    Report(guard, limits);
+    if (analysed < 0 || guard.interrupted)
+        return std::nullopt;
+
+    StreamInventory inventory;
+    for (unsigned i = 0; i < container->nb_streams; ++i)
+        inventory.tracks.push_back(DescribeTrack(*container->streams[i]));
+    for (unsigned i = 0; i < container->nb_chapters; ++i) {
+        const AVChapter* chapter = container->chapters[i];
+        const double unit = av_q2d(chapter->time_base);
+        inventory.chapters.push_back(ChapterInfo{static_cast<double>(chapter->start) * unit,
+                                                 static_cast<double>(chapter->end) * unit,
+                                                 TagOf(chapter->metadata, "title")});
+    }
+    const AVDictionaryEntry* entry = nullptr;
+    while ((entry = av_dict_get(container->metadata, "", entry, AV_DICT_IGNORE_SUFFIX)) != nullptr) {
+        const std::string key = entry->key;
+        // ffmpeg drops these from the tags it copies by itself.
+        if (key == "creation_time" || key == "company_name" || key == "product_name" || key == "product_version")
+            inventory.hasDroppedTags = true;
+        if (IsQuickTimeKey(key))
+            inventory.hasQuickTimeKeys = true;
+    }
+    return inventory;
 }
 
 double ProbeDurationSeconds(const std::string& path, const ProbeLimits& limits)

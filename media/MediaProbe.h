@@ -12,10 +12,12 @@
 // limit and the stop flag are process-wide atomics.
 
 #include "media/MediaInfo.h"
+#include "media/StreamInventory.h"
 
 #include <atomic>
 #include <chrono>
 #include <cstdint>
+#include <optional>
 #include <string>
 
 struct AVFormatContext;
@@ -51,6 +53,10 @@ double ProbeDurationSeconds(const std::string& path, const ProbeLimits& limits =
 // The demuxer name of the file's container ("mov,mp4,m4a,3gp,3g2,mj2", "matroska,webm",
 // ...), empty when it cannot be opened.
 std::string ProbeContainerFormat(const std::string& path, const ProbeLimits& limits = {});
+
+// Every track, chapter and the tags that decide how a job keeps them; nothing when the file
+// cannot be opened and analysed (or the probe was interrupted).
+std::optional<StreamInventory> ProbeStreamInventory(const std::string& path, const ProbeLimits& limits = {});
 
 // A stream's duration in microseconds: its duration in its time base, scaled in double
 // precision and truncated; the container's duration when the stream has none or it is not

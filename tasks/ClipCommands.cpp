@@ -1,6 +1,7 @@
 #include "tasks/ClipCommands.h"
 
 #include "tasks/CommandTokens.h"
+#include "tasks/TrackKeeping.h"
 
 namespace tolvex {
 
@@ -32,7 +33,8 @@ std::string SplitCropFilter(const SplitClip& clip)
     return SplitCropFilter(CropRect{clip.cropX, clip.cropY, clip.cropWidth, clip.cropHeight});
 }
 
-CommandLine BuildSplitCommand(const JobContext& context, const SplitClip& clip, const ProbedMedia& source)
+CommandLine BuildSplitCommand(const JobContext& context, const SplitClip& clip, const ProbedMedia& source,
+                              const StreamInventory* tracks, std::string* dropped)
 {
     const bool turned = source.uprightTurn != 0 && source.width > 0 && source.height > 0;
     const CropRect crop = turned ? UprightCrop(clip, source.uprightTurn, source.width, source.height)
@@ -41,6 +43,8 @@ CommandLine BuildSplitCommand(const JobContext& context, const SplitClip& clip, 
     command.add("-y").add("-i").addQuoted(clip.sourcePath);
     command.add("-ss").add(clip.startText).add("-to").add(clip.endText);
     command.add("-filter_complex").addQuoted(SplitCropFilter(crop));
+    // Every track and chapter within the range: ffmpeg cuts the chapters to it.
+    AppendKeptTracks(command, tracks, {ExtensionOf(clip.outputName), KeepTarget::Picture::FromGraph}, dropped);
     command.addQuoted(OutputPath(context.outputFolder, clip.outputName));
     return command;
 }

@@ -4,6 +4,7 @@
 // the dialog produced them, written to the name fixed when the clip was added. Both pass
 // "-y": running the same item again replaces its file.
 
+#include "media/StreamInventory.h"
 #include "tasks/ClipRecords.h"
 #include "tasks/CommandLine.h"
 #include "tasks/JobInputs.h"
@@ -29,7 +30,9 @@ std::string SplitCropFilter(const CropRect& crop);
 std::string SplitCropFilter(const SplitClip& clip);
 // `source` is what the probe says of the clip's input (its turn and stored size); without
 // a turn the clip's crop is used as it is.
-CommandLine BuildSplitCommand(const JobContext& context, const SplitClip& clip, const ProbedMedia& source = {});
+// `tracks` (when the input was probed) keeps every track, chapter and tag of the range.
+CommandLine BuildSplitCommand(const JobContext& context, const SplitClip& clip, const ProbedMedia& source = {},
+                              const StreamInventory* tracks = nullptr, std::string* dropped = nullptr);
 CommandLine BuildGifCommand(const JobContext& context, const GifClip& clip);
 
 }  // namespace tolvex

@@ -62,6 +62,17 @@ public:
             }
         }
     }
+    // Replaces the text of the first argument that reads `from`; false when none does.
+    bool replaceArg(const std::string& from, std::string to)
+    {
+        for (auto& a : m_args) {
+            if (!a.blank && a.text == from) {
+                a.text = std::move(to);
+                return true;
+            }
+        }
+        return false;
+    }
     bool hasArg(const std::string& text) const
     {
         for (const auto& a : m_args) {

@@ -3,6 +3,12 @@
 #include "app/Helpers.h"
 #include "media/CompressFormat.h"
 #include "tasks/CommandTokens.h"
+#include "tasks/TrackKeeping.h"
+
+#include <sys/stat.h>
+
+#include <fstream>
+#include <sstream>
 
 #include <QRegularExpression>
 
@@ -48,7 +54,75 @@ void AddPictureOptions(CommandLine& command, const std::string& sizeText, bool o
         command.add("-strict").add("-2");
 }
 
+void AddSoundOptions(CommandLine& command, const CompressFormat& format, const AudioBudget& audio,
+                     const EncoderSupport& encoders)
+{
+    command.add("-c:a").add(format.profile.audioEncoder);
+    command.add("-b:a").add(std::to_string(audio.bitRate));
+    command.add("-ac").add(std::to_string(audio.channels));
+    command.add("-ar").add(std::to_string(audio.sampleRate));
+    if (encoders.isExperimental(format.profile.audioEncoder))
+        command.add("-strict").add("-2");
+}
+
+int64_t FileBytes(const std::string& path)
+{
+    struct stat info {};
+    return ::stat(path.c_str(), &info) == 0 ? static_cast<int64_t>(info.st_size) : -1;
+}
+
+std::string ReadText(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+void SetAfter(std::vector<std::string>& argv, const std::string& option, const std::string& value)
+{
+    for (size_t i = 0; i + 1 < argv.size(); ++i) {
+        if (argv[i] == option)
+            argv[i + 1] = value;
+    }
+}
+
+// The encoders that keep their rate with libavcodec's own rate control.
+bool UsesLavcRateControl(const std::string& encoder)
+{
+    return encoder.rfind("lib", 0) != 0;
+}
+
+// The number after "name:" in a pass log line, 0 when absent.
+double Field(const std::string& line, const char* name)
+{
+    const std::string key = std::string(" ") + name + ":";
+    const size_t at = line.find(key);
+    if (at == std::string::npos)
+        return 0.0;
+    return std::strtod(line.c_str() + at + key.size(), nullptr);
+}
+
 }  // namespace
+
+int64_t LavcMinimumBitRate(const std::string& passLog, double seconds)
+{
+    // libavcodec writes the picture's quality as lambda: the quantiser times 118; its
+    // coarsest quantiser is 31.
+    constexpr double kCoarsestLambda = 31.0 * 118.0;
+    double bits = 0.0;
+    std::istringstream lines(passLog);
+    for (std::string line; std::getline(lines, line);) {
+        if (line.rfind("in:", 0) != 0)
+            continue;
+        line.insert(0, " ");
+        const double texture = Field(line, "itex") + Field(line, "ptex");
+        bits += Field(line, "mv") + Field(line, "misc") + texture * Field(line, "q") / kCoarsestLambda;
+    }
+    if (!(seconds > 0.0) || bits <= 0.0)
+        return 0;
+    return static_cast<int64_t>(bits / seconds);
+}
 
 int EffectiveStrength(int strength)
 {
@@ -82,6 +156,9 @@ CompressJob BuildCompressJob(const JobContext& context, const MediaItem& item, c
     const std::string sizeText = frame ? ratio : std::string();
 
     CompressSource budgeted = *source;
+    const bool manySounds = ContainerTracksFor(extension).manySoundTracks;
+    const int soundTracks = tracks ? tracks->count(TrackKind::Audio) : 1;
+    budgeted.audioTracks = std::max(1, manySounds ? soundTracks : std::min(soundTracks, 1));
     if (frame) {
         budgeted.width = frame->first;
         budgeted.height = frame->second;
@@ -102,28 +179,69 @@ CompressJob BuildCompressJob(const JobContext& context, const MediaItem& item, c
     AddPictureOptions(analysis, sizeText, oddFrame, format, job.budget, encoders);
     analysis.add("-pass").add("1").add("-passlogfile").addQuoted(passLogBase);
     analysis.add("-an").add("-sn").add("-dn").add("-f").add("null").add("-");
+    // The sound, encoded as the second pass will, into a scratch file that tells its size.
+    const std::string soundScratch = passLogBase + "-sound.mka";
+    if (const auto& audio = job.budget.audio) {
+        const KeptTracks kept =
+            tracks ? PlanKeptTracks(*tracks, {extension, KeepTarget::Picture::None, true, false}) : KeptTracks{};
+        for (const std::string& option : kept.options)
+            analysis.add(option);
+        analysis.add("-vn").add("-sn").add("-dn");
+        AddSoundOptions(analysis, format, *audio, encoders);
+        analysis.add("-f").add("matroska").addQuoted(soundScratch);
+    }
 
     CommandLine& encode = job.encode;
     encode.setProgram(context.ffmpegPath);
     encode.add("-i").addQuoted(input);
     AddPictureOptions(encode, sizeText, oddFrame, format, job.budget, encoders);
     encode.add("-pass").add("2").add("-passlogfile").addQuoted(passLogBase);
-    if (const auto& audio = job.budget.audio) {
-        encode.add("-c:a").add(format.profile.audioEncoder);
-        encode.add("-b:a").add(std::to_string(audio->bitRate));
-        encode.add("-ac").add(std::to_string(audio->channels));
-        encode.add("-ar").add(std::to_string(audio->sampleRate));
-        if (encoders.isExperimental(format.profile.audioEncoder))
-            encode.add("-strict").add("-2");
-    } else {
+    if (const auto& audio = job.budget.audio)
+        AddSoundOptions(encode, format, *audio, encoders);
+    else
         encode.add("-an");
-    }
+    const bool filtered = sizeText.empty() && oddFrame;
+    AppendKeptTracks(encode, tracks, {extension, filtered ? KeepTarget::Picture::Filtered : KeepTarget::Picture::Plain},
+                     &job.dropped);
     encode.addQuoted(job.outputPath);
 
     // ffmpeg names the log after the output stream (0: the picture); x264 adds its
     // macroblock-tree file, and both are written as ".temp" until a pass ends.
     for (const char* suffix : {"-0.log", "-0.log.temp", "-0.log.mbtree", "-0.log.mbtree.temp"})
         job.passLogFiles.push_back(passLogBase + suffix);
+    if (job.budget.audio)
+        job.passLogFiles.push_back(soundScratch);
+
+    const bool lavcRate = UsesLavcRateControl(format.profile.videoEncoder);
+    job.beforeEncode = [target = job.targetBytes, budgeted, profile = format.profile, sound = job.budget.audio,
+                        soundScratch, passLog = passLogBase + "-0.log", lavcRate](std::vector<std::string>& argv) {
+        std::optional<int64_t> soundBytes;
+        if (sound) {
+            // The scratch file's own bytes are Matroska's, not the output's.
+            const int64_t scratch = FileBytes(soundScratch);
+            const ContainerCost matroska = ContainerCostFor("mkv");
+            const double packets = budgeted.durationSeconds * std::max(1, budgeted.audioTracks) * sound->sampleRate /
+                                   std::max(1, profile.audioFrameSamples);
+            if (scratch > 0)
+                soundBytes = std::max<int64_t>(
+                    0, scratch - matroska.fixedBytes - static_cast<int64_t>(matroska.bytesPerPacket * packets));
+        }
+        const CompressBudget budget = PlanCompressBudget(target, budgeted, profile, soundBytes);
+        if (budget.refusal != CompressRefusal::None)
+            return CompressRefusalText(budget.refusal);
+        // libavcodec's rate control gives up (and ffmpeg 5.1 aborts) on a rate below what
+        // its first pass found the motion and headers alone need: refuse it here instead.
+        if (lavcRate) {
+            const int64_t least = LavcMinimumBitRate(ReadText(passLog), budgeted.durationSeconds);
+            if (least > 0 && budget.videoBitRate < least * 5 / 4)
+                return CompressRefusalText(CompressRefusal::TooSmall);
+        }
+        const std::string rate = std::to_string(budget.videoBitRate);
+        SetAfter(argv, "-b:v", rate);
+        SetAfter(argv, "-maxrate", std::to_string(budget.videoBitRate * 2));
+        SetAfter(argv, "-bufsize", rate);
+        return std::string();
+    };
     return job;
 }
 
@@ -151,6 +269,8 @@ JobPlan CompressJobPlan(const CompressJob& job)
     plan.earlierPasses.push_back(job.analysis);
     plan.command = job.encode;
     plan.scratchFiles = job.passLogFiles;
+    plan.beforeLastPass = job.beforeEncode;
+    plan.dropped = job.dropped;
     plan.outputLimit = job.sourceBytes;
     plan.tooLargeReason = kLargerThanSource;
     return plan;

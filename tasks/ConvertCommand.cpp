@@ -4,6 +4,7 @@
 #include "media/EncoderSupport.h"
 #include "media/ParamOptionTable.h"
 #include "tasks/CommandTokens.h"
+#include "tasks/TrackKeeping.h"
 
 #include <cstdlib>
 
@@ -111,13 +112,18 @@ std::string ConvertOptionText(const std::string& ext, const std::string& ratioTe
 }
 
 CommandLine BuildConvertCommand(const JobContext& context, const MediaItem& item, const ConvertSettings& settings,
-                                const std::optional<OutputParams>& params, const EncoderSupport& encoders)
+                                const std::optional<OutputParams>& params, const EncoderSupport& encoders,
+                                const StreamInventory* tracks, std::string* dropped)
 {
     const std::string outputName = ToNarrowAnsi(settings.outputFileName);
+    const std::string extension = ExtensionOf(outputName);
     CommandLine command(context.ffmpegPath);
     command.add("-y").add("-i").addQuoted(ToNarrowAnsi(item.fullPath));
-    AppendOptionText(command,
-                     ConvertOptionText(ExtensionOf(outputName), ToNarrowAnsi(settings.ratioText), params, encoders));
+    const std::string options = ConvertOptionText(extension, ToNarrowAnsi(settings.ratioText), params, encoders);
+    AppendOptionText(command, options);
+    const bool filtered = options.find("-vf ") != std::string::npos;
+    AppendKeptTracks(command, tracks,
+                     {extension, filtered ? KeepTarget::Picture::Filtered : KeepTarget::Picture::Plain}, dropped);
     command.addQuoted(OutputPath(context.outputFolder, outputName));
     return command;
 }

@@ -4,6 +4,7 @@
 // name, its frame size choice and its confirmed output parameters (if any).
 
 #include "media/OutputParams.h"
+#include "media/StreamInventory.h"
 #include "tasks/CommandLine.h"
 #include "tasks/JobInputs.h"
 #include "tasks/MediaItem.h"
@@ -25,7 +26,10 @@ std::string ConvertOptionText(const std::string& extension, const std::string& r
                               const std::optional<OutputParams>& params, const EncoderSupport& encoders);
 
 // "ffmpeg" -y -i "input" <options> "output"
+// `tracks` (when the input was probed) adds the options that keep every track and tag the
+// output can hold; `dropped` then gets what it cannot.
 CommandLine BuildConvertCommand(const JobContext& context, const MediaItem& item, const ConvertSettings& settings,
-                                const std::optional<OutputParams>& params, const EncoderSupport& encoders);
+                                const std::optional<OutputParams>& params, const EncoderSupport& encoders,
+                                const StreamInventory* tracks = nullptr, std::string* dropped = nullptr);
 
 }  // namespace tolvex

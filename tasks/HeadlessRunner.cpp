@@ -117,6 +117,11 @@ std::string TimeLeftSuffix(const TaskUpdate& update)
     return ", " + ShortClockText(*update.timeLeftMs, ClockRounding::Up) + " left";
 }
 
+std::string DroppedSuffix(const std::string& dropped)
+{
+    return dropped.empty() ? std::string() : ", " + dropped;
+}
+
 std::string TimeTakenSuffix(const TaskUpdate& update)
 {
     return ", took " + ShortClockText(update.elapsedMs);

@@ -79,5 +79,7 @@ const char* PageName(PageKind page);
 // left cannot be told); a done line: ", took 0:12".
 std::string TimeLeftSuffix(const TaskUpdate& update);
 std::string TimeTakenSuffix(const TaskUpdate& update);
+// ", dropped: ..." for a job's output that leaves something of its input out; empty else.
+std::string DroppedSuffix(const std::string& dropped);
 
 }  // namespace tolvex

@@ -81,6 +81,7 @@ struct MergeSource {
     int uprightTurn = 0;  // 90 or 270: ffmpeg shows the picture turned, width and height exchanged
     double duration = 0.0;
     bool hasAudio = true;
+    int audioTracks = 1;  // the number of sound tracks (with hasAudio)
 };
 
 // What a job asks the media probe about a file: duration in seconds (0 or less when the
@@ -92,6 +93,7 @@ struct ProbedMedia {
     int height = 0;
     int uprightTurn = 0;
     bool hasAudio = true;
+    int audioTracks = 1;  // the number of sound tracks (with hasAudio)
 };
 // `abort` (may be null) ends a probe early when it becomes true.
 using MediaProber = std::function<ProbedMedia(const QString& path, const std::atomic<bool>* abort)>;

@@ -17,9 +17,13 @@ namespace tolvex {
 
 class JobOutputs {
 public:
-    JobOutputs(std::string output, std::vector<std::string> scratchFiles);
+    // `extraOutputs` are kept and deleted with the output; kept outputs take the
+    // modification time of `dateSource` when it is given.
+    JobOutputs(std::string output, std::vector<std::string> scratchFiles, std::vector<std::string> extraOutputs = {},
+               std::string dateSource = {});
 
     const std::string& output() const { return m_output; }
+    const std::vector<std::string>& extraOutputs() const { return m_extraOutputs; }
 
     // Deletes the scratch files only. Returns false when the files were already settled.
     bool keep();
@@ -32,6 +36,8 @@ private:
 
     const std::string m_output;
     const std::vector<std::string> m_scratchFiles;
+    const std::vector<std::string> m_extraOutputs;
+    const std::string m_dateSource;
     mutable std::mutex m_lock;
     bool m_settled = false;
 };

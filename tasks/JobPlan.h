@@ -7,6 +7,7 @@
 #include "tasks/CommandLine.h"
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -32,6 +33,16 @@ struct JobPlan {
     // job fails with `tooLargeReason` (a compressed file must not outgrow its source).
     int64_t outputLimit = 0;
     std::string tooLargeReason;
+    // Called with the final command's argv once the earlier passes ended well, before it
+    // runs: may change it from what they found; a non-empty answer fails the job with it.
+    std::function<std::string(std::vector<std::string>& argv)> beforeLastPass;
+    // Files the final command writes besides its output (one per sound track of an
+    // extract job): each is reserved like the output and kept or deleted with it.
+    std::vector<std::string> extraOutputs;
+    // The input whose modification time the kept outputs take (empty: they keep their own).
+    std::string dateSource;
+    // What the output cannot hold of the input ("dropped: ..."), shown with the job.
+    std::string dropped;
 
     size_t passCount() const { return earlierPasses.size() + 1; }
     // Pass `index` (0-based): the earlier passes, then `command`.

@@ -74,6 +74,7 @@ std::unique_ptr<RunningJob> LaunchJob(const JobPlan& plan, TaskId taskId, PageKi
     args.job = job;
     for (size_t pass = 1; pass < plan.passCount(); ++pass)
         args.laterPasses.push_back(ArgvOf(plan.pass(pass), ffmpeg));
+    args.beforeLastPass = plan.beforeLastPass;
     args.outputs = outputs;
     args.checkedOutput = CheckedOutput(plan.outputPath());
     args.outputLimit = plan.outputLimit;

@@ -58,6 +58,20 @@ int NumberAfter(const std::string& text, const std::string& prefix, size_t& from
     return std::stoi(text.substr(from, end - from));
 }
 
+// The number of sound tracks every input has, when they all have the same; 0 otherwise.
+int SharedSoundTracks(const std::vector<MergeSource>& sources)
+{
+    if (sources.empty())
+        return 0;
+    const auto tracksOf = [](const MergeSource& s) { return s.hasAudio ? std::max(1, s.audioTracks) : 0; };
+    const int first = tracksOf(sources.front());
+    for (const MergeSource& source : sources) {
+        if (tracksOf(source) != first)
+            return 0;
+    }
+    return first;
+}
+
 }  // namespace
 
 MergeFrame MergeTargetFrame(const std::vector<MergeSource>& sources, const std::string& ratioText)
@@ -153,6 +167,11 @@ MergeJob BuildMergeJob(const JobContext& context, const std::vector<MergeSource>
     MergeJob job;
     job.sources = sources;
     const MergeFrame frame = MergeTargetFrame(sources, ToNarrowAnsi(settings.ratioText));
+    const int tracks = SharedSoundTracks(sources);
+    if (tracks < 2 && std::any_of(sources.begin(), sources.end(),
+                                  [](const MergeSource& s) { return s.hasAudio && s.audioTracks > 1; })) {
+        job.dropped = "dropped: the sound tracks after the first (the files have different numbers of sound tracks)";
+    }
 
     job.command.setProgram(context.ffmpegPath);
     job.command.addBlank();  // the inputs text begins with a blank: two blanks after the program
@@ -168,7 +187,11 @@ MergeJob BuildMergeJob(const JobContext& context, const std::vector<MergeSource>
                            std::to_string(p.scaledHeight) + ",pad=" + frame.widthText + ":" + frame.heightText + ":" +
                            std::to_string(p.padX) + ":" + std::to_string(p.padY) + "[v" + n + "];";
         job.videoChains += "[v" + n + "]setdar=" + frame.widthText + "/" + frame.heightText + "[v" + n + n + "];";
-        if (source.hasAudio) {
+        if (tracks >= 2) {
+            job.concatInputs += "[v" + n + n + "]";
+            for (int t = 0; t < tracks; ++t)
+                job.concatInputs += "[" + n + ":a:" + std::to_string(t) + "]";
+        } else if (source.hasAudio) {
             job.concatInputs += "[v" + n + n + "][" + n + ":a]";
         } else {
             // Silence as long as the input, so the next input's sound starts with its picture.
@@ -180,10 +203,22 @@ MergeJob BuildMergeJob(const JobContext& context, const std::vector<MergeSource>
     job.outputName = MergeOutputName(context.clock, settings.format);
 
     job.command.add("-vsync").add("2");
-    job.command.add("-filter_complex")
-        .addQuoted(job.videoChains + job.silentTracks + job.concatInputs +
-                   "concat=n=" + std::to_string(sources.size()) + ":v=1:a=1 [v][a]");
-    job.command.add("-map").addQuoted("[v]").add("-map").addQuoted("[a]");
+    if (tracks >= 2) {
+        std::string outputs = " [v]";
+        for (int t = 0; t < tracks; ++t)
+            outputs += "[a" + std::to_string(t) + "]";
+        job.command.add("-filter_complex")
+            .addQuoted(job.videoChains + job.concatInputs + "concat=n=" + std::to_string(sources.size()) +
+                       ":v=1:a=" + std::to_string(tracks) + outputs);
+        job.command.add("-map").addQuoted("[v]");
+        for (int t = 0; t < tracks; ++t)
+            job.command.add("-map").addQuoted("[a" + std::to_string(t) + "]");
+    } else {
+        job.command.add("-filter_complex")
+            .addQuoted(job.videoChains + job.silentTracks + job.concatInputs +
+                       "concat=n=" + std::to_string(sources.size()) + ":v=1:a=1 [v][a]");
+        job.command.add("-map").addQuoted("[v]").add("-map").addQuoted("[a]");
+    }
     job.command.addQuoted(OutputPath(context.outputFolder, job.outputName));
     return job;
 }

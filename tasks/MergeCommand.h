@@ -37,6 +37,8 @@ struct MergeJob {
     std::string silentTracks;    // "anullsrc...[a1];" for the inputs without sound
     std::string outputName;
     std::vector<MergeSource> sources;  // the inputs in order, to name the one a failure is about
+    // "dropped: ..." when the inputs' sound tracks cannot all be joined, else empty.
+    std::string dropped;
 };
 
 // "自动": the first source's upright size; otherwise the numbers before and after the last
@@ -53,6 +55,8 @@ int MergeInputNamedIn(const std::string& ffmpegText, const std::vector<MergeSour
 // "视频合并-" HHMMSS "." format
 std::string MergeOutputName(const QTime& time, const QString& format);
 
+// Inputs that all have the same number of sound tracks (two or more) are joined track by
+// track; otherwise each input gives its first track (or silence).
 MergeJob BuildMergeJob(const JobContext& context, const std::vector<MergeSource>& sources,
                        const MergeSettings& settings);
 

@@ -13,6 +13,15 @@ namespace {
 
 constexpr int kMaxNumber = 100000;
 
+// The path up to the dot of its file name's extension (all of it when there is none).
+std::string WithoutExtension(const std::string& path)
+{
+    const size_t slash = path.rfind('/');
+    const size_t nameStart = slash == std::string::npos ? 0 : slash + 1;
+    const size_t dot = path.rfind('.');
+    return dot == std::string::npos || dot <= nameStart ? path : path.substr(0, dot);
+}
+
 }  // namespace
 
 std::string NumberedPath(const std::string& path, int n)
@@ -60,10 +69,33 @@ std::shared_ptr<JobOutputs> ReservePlanOutput(JobPlan& plan, std::string& error)
         return nullptr;
     if (!reserved->created)
         return std::make_shared<JobOutputs>(std::string(), plan.scratchFiles);
+    const std::string wantedOutput = plan.outputPath();
     plan.command.setLastArg(reserved->path);
+    // The other files of the command are named after the output ("a-2.mp3" beside "a.mp3"),
+    // so they follow the name it really got; each takes its own free name, or the job does
+    // not run.
+    std::vector<std::string> extras;
+    for (std::string& planned : plan.extraOutputs) {
+        std::string wanted = planned;
+        const std::string from = WithoutExtension(wantedOutput);
+        if (wanted.rfind(from, 0) == 0)
+            wanted = WithoutExtension(reserved->path) + wanted.substr(from.size());
+        const std::optional<Reservation> extra = ReserveOutput(wanted, error);
+        if (!extra || !extra->created) {
+            for (const std::string& made : extras)
+                ::unlink(made.c_str());
+            ::unlink(reserved->path.c_str());
+            if (extra)
+                error = "cannot write " + wanted;
+            return nullptr;
+        }
+        plan.command.replaceArg(planned, extra->path);
+        planned = extra->path;
+        extras.push_back(extra->path);
+    }
     if (!plan.command.hasArg("-y"))
         plan.command.prepend("-y");
-    return std::make_shared<JobOutputs>(reserved->path, plan.scratchFiles);
+    return std::make_shared<JobOutputs>(reserved->path, plan.scratchFiles, std::move(extras), plan.dateSource);
 }
 
 }  // namespace tolvex

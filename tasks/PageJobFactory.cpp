@@ -3,6 +3,7 @@
 #include "app/ConsoleLog.h"
 #include "app/Folders.h"
 #include "app/Helpers.h"
+#include "app/Settings.h"
 #include "media/CompressProbe.h"
 #include "media/MediaProbe.h"
 #include "media/OutputContainer.h"
@@ -11,6 +12,7 @@
 #include "tasks/CompressCommand.h"
 #include "tasks/ConvertCommand.h"
 #include "tasks/SingleInputCommands.h"
+#include "tasks/TrackKeeping.h"
 
 #include <unistd.h>
 
@@ -43,6 +45,38 @@ JobPlan Run(CommandLine command)
     return plan;
 }
 
+// Whether outputs take their input's modification time ("keep-file-date", on unless set
+// to 0).
+bool KeepsFileDate()
+{
+    QString value;
+    ReadSetting(QStringLiteral("global"), QStringLiteral("keep-file-date"), QStringLiteral("1"), value, 0);
+    return value.trimmed() != QLatin1String("0");
+}
+
+// What a job's input carries; nothing when it cannot be probed (the job then keeps what
+// ffmpeg keeps by itself, and fails on its own if the file is unreadable).
+std::optional<StreamInventory> TracksOf(const QString& path, const std::atomic<bool>* abort)
+{
+    ProbeLimits limits;
+    limits.abort = abort;
+    return ProbeStreamInventory(ToNarrowAnsi(path), limits);
+}
+
+const StreamInventory* Pointer(const std::optional<StreamInventory>& tracks)
+{
+    return tracks ? &*tracks : nullptr;
+}
+
+// A planned job that keeps `dropped` and the input's date.
+JobPlan Finish(JobPlan plan, const std::string& inputPath, std::string dropped)
+{
+    plan.dropped = std::move(dropped);
+    if (plan.action == JobPlan::Action::Run && KeepsFileDate())
+        plan.dateSource = inputPath;
+    return plan;
+}
+
 }  // namespace
 
 ProbedMedia ProbeForJob(const QString& path, const std::atomic<bool>* abort)
@@ -59,6 +93,7 @@ ProbedMedia ProbeForJob(const QString& path, const std::atomic<bool>* abort)
     probed.height = info.height;
     probed.uprightTurn = info.uprightTurn;
     probed.hasAudio = info.audioStreamIndex >= 0;
+    probed.audioTracks = info.audioTrackCount;
     return probed;
 }
 
@@ -118,7 +153,10 @@ JobPlan PageJobFactory::plan(PageKind page, TaskId taskId, const JobContext& con
             return Drop();
         // ffmpeg turns a phone video upright before the crop: the crop follows it.
         const ProbedMedia source = m_prober ? m_prober(ToWideAnsi(clip->sourcePath), &m_stopping) : ProbedMedia{};
-        return Run(BuildSplitCommand(context, *clip, source));
+        const auto tracks = TracksOf(ToWideAnsi(clip->sourcePath), &m_stopping);
+        std::string dropped;
+        return Finish(Run(BuildSplitCommand(context, *clip, source, Pointer(tracks), &dropped)), clip->sourcePath,
+                      dropped);
     }
     if (page == PageKind::Gif) {
         const auto clip = m_tables.gifClips.find(taskId);
@@ -138,13 +176,18 @@ JobPlan PageJobFactory::plan(PageKind page, TaskId taskId, const JobContext& con
             own = OwnOutputExtension(ToNarrowAnsi(item->fileName), ToNarrowUtf8(item->fullPath));
     }
     const auto hasSound = [&] { return !m_prober || m_prober(item->fullPath, &m_stopping).hasAudio; };
+    const auto tracks = TracksOf(item->fullPath, &m_stopping);
+    const std::string input = ToNarrowAnsi(item->fullPath);
+    std::string dropped;
 
     switch (page) {
     case PageKind::Convert: {
         const auto settings = m_source.convertSettings(taskId);
         if (!settings)
             return Drop();
-        return Run(BuildConvertCommand(context, *item, *settings, m_tables.params.find(taskId), m_encoders));
+        JobPlan plan = Run(BuildConvertCommand(context, *item, *settings, m_tables.params.find(taskId), m_encoders,
+                                               Pointer(tracks), &dropped));
+        return Finish(std::move(plan), input, dropped);
     }
     case PageKind::Compress: {
         const auto settings = m_source.compressSettings(taskId);
@@ -153,26 +196,35 @@ JobPlan PageJobFactory::plan(PageKind page, TaskId taskId, const JobContext& con
         ProbeLimits limits;
         limits.abort = &m_stopping;
         const auto source = ProbeCompressSource(ToNarrowAnsi(item->fullPath), limits);
-        const CompressJob job =
-            BuildCompressJob(context, *item, *settings, source, m_encoders, NewPassLogBase().toStdString(), own);
+        const CompressJob job = BuildCompressJob(context, *item, *settings, source, m_encoders,
+                                                 NewPassLogBase().toStdString(), own, Pointer(tracks));
         if (job.refusal == CompressRefusal::None) {
             const std::lock_guard lock(m_promisesLock);
             m_promises[taskId] = CompressPromise{job.outputPath, job.targetBytes};
         }
-        return CompressJobPlan(job);
+        return Finish(CompressJobPlan(job), input, job.dropped);
     }
     case PageKind::Rotate: {
         const auto settings = m_source.rotateSettings(taskId);
         if (!settings)
             return Drop();
-        return Run(BuildRotateCommand(context, *item, *settings, own));
+        return Finish(Run(BuildRotateCommand(context, *item, *settings, own, Pointer(tracks), &dropped)), input,
+                      dropped);
     }
-    case PageKind::Extract:
-        return Run(BuildExtractCommand(context, *item, m_source.extractSettings()));
+    case PageKind::Extract: {
+        std::vector<std::string> extras;
+        JobPlan plan = Run(BuildExtractCommand(context, *item, m_source.extractSettings(), Pointer(tracks), &extras));
+        plan.extraOutputs = std::move(extras);
+        return Finish(std::move(plan), input, {});
+    }
     case PageKind::Mute:
-        return Run(BuildMuteCommand(context, *item, m_source.muteSettings(), hasSound(), own));
+        return Finish(
+            Run(BuildMuteCommand(context, *item, m_source.muteSettings(), hasSound(), own, Pointer(tracks), &dropped)),
+            input, dropped);
     case PageKind::Music:
-        return Run(BuildMusicCommand(context, *item, m_source.musicSettings(), hasSound(), own));
+        return Finish(Run(BuildMusicCommand(context, *item, m_source.musicSettings(), hasSound(), own, Pointer(tracks),
+                                            &dropped)),
+                      input, dropped);
     case PageKind::Split:
     case PageKind::Gif:
     case PageKind::Merge:
@@ -196,7 +248,7 @@ MergeJob PageJobFactory::planMerge(const std::vector<TaskId>& selected, const Me
         const MediaItem item = m_tables.items.get(id);
         const ProbedMedia probed = m_prober ? m_prober(item.fullPath, &m_stopping) : ProbedMedia{};
         sources.push_back(MergeSource{item.fullPath, probed.width, probed.height, probed.uprightTurn, item.duration,
-                                      probed.hasAudio});
+                                      probed.hasAudio, probed.audioTracks});
     }
     MergeJob job = BuildMergeJob(contextNow(), sources, settings);
     ConsoleLog("mergeParamStr:%s\n", job.videoChains.c_str());

@@ -205,6 +205,13 @@ void StderrReader(ReaderArgs args)
     UniqueFd pipe = std::move(args.readPipe);
     for (size_t pass = 0; pass < passCount; ++pass) {
         if (pass > 0) {
+            if (pass + 1 == passCount && args.beforeLastPass) {
+                failure = args.beforeLastPass(args.laterPasses[pass - 1]);
+                if (!failure.empty()) {
+                    process = nullptr;
+                    break;
+                }
+            }
             process = args.job->start(args.laterPasses[pass - 1], pipe, failure);
             if (!process)
                 break;  // stopped, or the pass could not start (`failure` says why)

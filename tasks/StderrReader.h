@@ -23,6 +23,7 @@
 #include "tasks/UniqueFd.h"
 
 #include <chrono>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -42,6 +43,8 @@ struct ReaderArgs {
     std::shared_ptr<ChildProcess> process;              // the first pass
     std::shared_ptr<JobProcess> job;                    // starts the later passes
     std::vector<std::vector<std::string>> laterPasses;  // argv of each pass after the first
+    // Asked before the last of the later passes starts (JobPlan::beforeLastPass).
+    std::function<std::string(std::vector<std::string>& argv)> beforeLastPass;
     std::shared_ptr<JobOutputs> outputs;
     // The file that must exist and not be empty for the job to be done; empty: no check
     // (an output that is not a file, such as a device).

@@ -214,7 +214,7 @@ void TaskEngine::StopAllJobs()
     m_mergeJobs.clear();
 }
 
-void TaskEngine::startMerge(const CommandLine& command)
+void TaskEngine::startMerge(const CommandLine& command, const std::string& dropped)
 {
     sweepRetired();
     m_mergeBusy = true;
@@ -233,6 +233,7 @@ void TaskEngine::startMerge(const CommandLine& command)
         record->taskId = kMergeTaskId;
         record->pageKind = static_cast<int32_t>(PageKind::Merge);
         record->outputPath = options.outputs->output();
+        record->dropped = dropped;
         PostMessageTo(m_receiver, WM_TASK_OUTPUT, std::move(record));
     }
     ConsoleLog("%s\n", plan.command.render().c_str());

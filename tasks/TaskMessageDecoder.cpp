@@ -67,6 +67,7 @@ std::optional<TaskUpdate> TaskMessageDecoder::decode(const MessageEvent& message
         if (const auto* record = RecordOf<OutputNameRecord>(message)) {
             TaskUpdate update = UpdateOf(TaskUpdate::Kind::Output, record->pageKind, record->taskId);
             update.outputPath = record->outputPath;
+            update.dropped = record->dropped;
             return update;
         }
         return std::nullopt;

@@ -90,6 +90,7 @@ struct OutputNameRecord : MessageRecord {
     TaskId taskId = 0;
     int32_t pageKind = 0;
     std::string outputPath;
+    std::string dropped;  // what the output cannot hold of the input ("dropped: ..."), or empty
 };
 
 // A job failed. `reason` is a short text for the user (may be empty).

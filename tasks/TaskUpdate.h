@@ -34,6 +34,7 @@ struct TaskUpdate {
     int64_t elapsedMs = 0;
     std::string reason;      // Failed: why, for the user (may be empty)
     std::string outputPath;  // Output
+    std::string dropped;     // Output: what the output cannot hold of the input ("dropped: ..."), or empty
 };
 
 }  // namespace tolvex

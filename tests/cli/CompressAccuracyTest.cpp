@@ -1,5 +1,6 @@
 // Compress keeps its promise: over sources of high and low bit rate, stereo, mono and no
-// sound, 3 s and 40 s, 360p and 1080p, mp4 and mkv, every result at strengths 30, 60 and 90
+// sound, a plain tone (its encoder spends far below its rate), two sound tracks, 3 s and
+// 40 s, 360p and 1080p, mp4 and mkv, every result at strengths 30, 60 and 90
 // weighs at most the size the page promised and at least 85 % of it, or the item is
 // refused before anything runs because the picture could not live on that size.
 
@@ -24,6 +25,8 @@ struct SourceShape {
     const char* videoRate;
     int channels;  // 0: no sound
     const char* audioRate;
+    bool plainTone = false;  // a sine alone instead of a tone under noise
+    int tracks = 1;          // sound tracks, each the same kind of sound
 };
 
 // Sound like people record it: a tone under pink noise. A pure tone or silence makes the
@@ -39,26 +42,16 @@ bool MakeSource(const QString& path, const SourceShape& s)
         "-i",
         "testsrc2=size=" + std::to_string(s.width) + "x" + std::to_string(s.height) + ":rate=25:duration=" + seconds};
     if (s.channels > 0) {
-        args.insert(args.end(), {"-f",
-                                 "lavfi",
-                                 "-i",
-                                 "sine=frequency=330:sample_rate=44100:duration=" + seconds,
-                                 "-f",
-                                 "lavfi",
-                                 "-i",
-                                 "anoisesrc=color=pink:amplitude=0.15:sample_rate=44100:duration=" + seconds,
-                                 "-filter_complex",
-                                 "[1:a][2:a]amix=inputs=2[a]",
-                                 "-map",
-                                 "0:v",
-                                 "-map",
-                                 "[a]",
-                                 "-c:a",
-                                 "aac",
-                                 "-b:a",
-                                 s.audioRate,
-                                 "-ac",
-                                 std::to_string(s.channels)});
+        args.insert(args.end(),
+                    {"-f", "lavfi", "-i", "sine=frequency=330:sample_rate=44100:duration=" + seconds, "-f", "lavfi",
+                     "-i", "anoisesrc=color=pink:amplitude=0.15:sample_rate=44100:duration=" + seconds});
+        std::string graph = s.plainTone ? "[1:a]anull[a0]" : "[1:a][2:a]amix=inputs=2[a0]";
+        if (s.tracks == 2)
+            graph = s.plainTone ? "[1:a]asplit[a0][a1]" : "[1:a][2:a]amix=inputs=2,asplit[a0][a1]";
+        args.insert(args.end(), {"-filter_complex", graph, "-map", "0:v", "-map", "[a0]"});
+        if (s.tracks == 2)
+            args.insert(args.end(), {"-map", "[a1]"});
+        args.insert(args.end(), {"-c:a", "aac", "-b:a", s.audioRate, "-ac", std::to_string(s.channels)});
     }
     args.insert(args.end(), {"-c:v", "libx264", "-preset", "veryfast", "-pix_fmt", "yuv420p", "-b:v", s.videoRate,
                              path.toStdString()});
@@ -70,6 +63,8 @@ const SourceShape kSources[] = {
     {"low_mono_40s_360p.mkv", 640, 360, 40.0, "250k", 1, "64k"},
     {"high_silent_3s_1080p.mp4", 1920, 1080, 3.0, "6M", 0, nullptr},
     {"low_stereo_3s_1080p.mkv", 1920, 1080, 3.0, "1500k", 2, "96k"},
+    {"tone_mono_10s_360p.mp4", 640, 360, 10.0, "800k", 1, "128k", true},
+    {"two_tracks_10s_360p.mkv", 640, 360, 10.0, "800k", 2, "128k", false, 2},
 };
 
 class CompressAccuracy : public ::testing::TestWithParam<std::tuple<int, int>> {

@@ -1,9 +1,13 @@
 #include "tests/media/TestMux.h"
 
 extern "C" {
+#include <libavcodec/avcodec.h>
 #include <libavformat/avformat.h>
 #include <libavutil/display.h>
 }
+
+#include <algorithm>
+#include <cstdint>
 
 namespace tolvex::test {
 
@@ -62,6 +66,67 @@ void AddDisplayMatrix(AVStream* stream, double degrees)
     auto* matrix =
         reinterpret_cast<int32_t*>(av_stream_new_side_data(stream, AV_PKT_DATA_DISPLAYMATRIX, 9 * sizeof(int32_t)));
     av_display_rotation_set(matrix, degrees);
+}
+
+bool WritePictureSubtitles(const std::string& output, double seconds, const std::string& language)
+{
+    const AVCodec* codec = avcodec_find_encoder(AV_CODEC_ID_DVD_SUBTITLE);
+    AVCodecContext* encoder = codec ? avcodec_alloc_context3(codec) : nullptr;
+    AVFormatContext* out = nullptr;
+    bool ok = encoder != nullptr;
+    if (ok) {
+        encoder->time_base = {1, 1000};
+        encoder->width = 320;
+        encoder->height = 240;
+        ok = avcodec_open2(encoder, codec, nullptr) >= 0 &&
+             avformat_alloc_output_context2(&out, nullptr, "matroska", output.c_str()) >= 0;
+    }
+    AVStream* stream = ok ? avformat_new_stream(out, nullptr) : nullptr;
+    ok = ok && stream && avcodec_parameters_from_context(stream->codecpar, encoder) >= 0;
+    if (ok) {
+        stream->time_base = {1, 1000};
+        av_dict_set(&stream->metadata, "language", language.c_str(), 0);
+        ok = avio_open(&out->pb, output.c_str(), AVIO_FLAG_WRITE) >= 0 && avformat_write_header(out, nullptr) >= 0;
+    }
+    if (ok) {
+        // A 16x8 bar of two colours over a transparent background.
+        uint8_t pixels[16 * 8];
+        for (int i = 0; i < 16 * 8; ++i)
+            pixels[i] = static_cast<uint8_t>(1 + (i / 16) % 2);
+        uint32_t palette[4] = {0x00000000, 0xffffffff, 0xff000000, 0xff808080};
+        AVSubtitleRect rect{};
+        rect.x = 20;
+        rect.y = 200;
+        rect.w = 16;
+        rect.h = 8;
+        rect.nb_colors = 4;
+        rect.type = SUBTITLE_BITMAP;
+        rect.data[0] = pixels;
+        rect.linesize[0] = 16;
+        rect.data[1] = reinterpret_cast<uint8_t*>(palette);
+        AVSubtitleRect* rects[] = {&rect};
+        AVSubtitle subtitle{};
+        subtitle.end_display_time = static_cast<uint32_t>(seconds * 1000);
+        subtitle.num_rects = 1;
+        subtitle.rects = rects;
+        std::vector<uint8_t> buffer(1 << 16);
+        const int size = avcodec_encode_subtitle(encoder, buffer.data(), static_cast<int>(buffer.size()), &subtitle);
+        AVPacket* packet = av_packet_alloc();
+        ok = size > 0 && packet && av_new_packet(packet, size) >= 0;
+        if (ok) {
+            std::copy(buffer.begin(), buffer.begin() + size, packet->data);
+            packet->pts = packet->dts = 0;
+            packet->duration = av_rescale_q(subtitle.end_display_time, {1, 1000}, stream->time_base);
+            packet->stream_index = 0;
+            ok = av_write_frame(out, packet) >= 0 && av_write_trailer(out) >= 0;
+        }
+        av_packet_free(&packet);
+    }
+    if (out && out->pb)
+        avio_closep(&out->pb);
+    avformat_free_context(out);
+    avcodec_free_context(&encoder);
+    return ok;
 }
 
 }  // namespace tolvex::test

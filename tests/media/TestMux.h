@@ -20,6 +20,10 @@ struct SourceStream {
 bool MuxStreams(const std::string& output, const std::vector<SourceStream>& sources,
                 const std::function<void(int, AVStream*)>& prepare);
 
+// A Matroska file with one DVD (bitmap) subtitle track in `language`, showing one small
+// picture from 0 to `seconds`: the ffmpeg program cannot turn text into such a track.
+bool WritePictureSubtitles(const std::string& output, double seconds, const std::string& language);
+
 // Gives the stream a display matrix rotated by `degrees`.
 void AddDisplayMatrix(AVStream* stream, double degrees);
 

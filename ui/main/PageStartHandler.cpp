@@ -94,7 +94,7 @@ bool PageStartHandler::startMerge()
     SetControlText(label, QStringLiteral("0%"));
     if (label)
         label->setToolTip(QString());  // an earlier failure's explanation no longer applies
-    m_tasks.engine().startMerge(job.command);
+    m_tasks.engine().startMerge(job.command, job.dropped);
     return true;
 }
 

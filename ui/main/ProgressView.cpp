@@ -137,6 +137,7 @@ bool ProgressView::onMessage(MessageEvent& message)
         break;
     case TaskUpdate::Kind::Output:
         onOutput(update->page, update->taskId, QString::fromStdString(update->outputPath));
+        showDropped(update->page, update->taskId, QString::fromStdString(update->dropped));
         break;
     }
     return true;
@@ -292,6 +293,17 @@ void ProgressView::onFailed(PageKind page, TaskId taskId, const QString& reason)
             SetControlText(label, FailedText());
         }
     }
+}
+
+void ProgressView::showDropped(PageKind page, TaskId taskId, const QString& dropped)
+{
+    // The merge has no item of its own: its start button carries the note.
+    QWidget* target = page == PageKind::Merge ? Named(m_window, "video-merge-btn") : itemOf(page, taskId);
+    if (!target)
+        return;
+    target->setToolTip(dropped.isEmpty() ? QString()
+                                         : QCoreApplication::translate("ProgressView", "输出文件放不下的内容：") +
+                                               QLatin1Char('\n') + dropped);
 }
 
 void ProgressView::onOutput(PageKind page, TaskId taskId, const QString& outputPath)

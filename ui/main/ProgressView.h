@@ -67,6 +67,8 @@ private:
     void onDone(const TaskUpdate& update);
     void onFailed(PageKind page, TaskId taskId, const QString& reason);
     void onOutput(PageKind page, TaskId taskId, const QString& outputPath);
+    // The item's tool tip names what its output cannot hold (empty: nothing lost).
+    void showDropped(PageKind page, TaskId taskId, const QString& dropped);
     // Sets the bar and label of `container` (an item, or the merge page's window).
     void showPercent(QWidget* container, PageKind page, int percent);
     // The time-left label of `container` (an item, or the merge page's window).
