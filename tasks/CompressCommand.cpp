@@ -137,7 +137,8 @@ int64_t CompressTargetBytes(int64_t fileSize, int strength)
 
 CompressJob BuildCompressJob(const JobContext& context, const MediaItem& item, const CompressSettings& settings,
                              const std::optional<CompressSource>& source, const EncoderSupport& encoders,
-                             const std::string& passLogBase, const std::string& ownExtension)
+                             const std::string& passLogBase, const std::string& ownExtension,
+                             const StreamInventory* tracks)
 {
     CompressJob job;
     job.targetBytes = CompressTargetBytes(item.fileSize, settings.strength);

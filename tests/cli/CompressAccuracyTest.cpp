@@ -131,3 +131,19 @@ INSTANTIATE_TEST_SUITE_P(Sources, CompressAccuracy,
                              }
                              return name + "_" + std::to_string(std::get<1>(info.param));
                          });
+
+// MPEG-4 part 2 cannot go below what its motion and headers take: such a target is
+// refused after the first pass, where ffmpeg 5.1 would otherwise abort in the second.
+TEST(CompressFloor, TargetBelowWhatTheOlderEncoderReachesIsRefused)
+{
+    QTemporaryDir media;
+    const QString input = media.filePath("m4.avi");
+    ASSERT_TRUE(RunFfmpeg({"-f", "lavfi", "-i", "testsrc2=s=852x478:r=25:d=4", "-f", "lavfi", "-i", "sine=d=4", "-c:v",
+                           "mpeg4", "-b:v", "700k", "-c:a", "mp3", input.toStdString()}));
+    QTemporaryDir out;
+    const CliResult r = RunCli({"compress", "--strength", "50", "--output-dir", out.path(), input});
+    EXPECT_NE(r.exitCode, 0);
+    EXPECT_TRUE(r.out.contains(QStringLiteral("目标太小，无法压缩到该大小"))) << qPrintable(r.out + r.err);
+    EXPECT_FALSE(r.out.contains(QStringLiteral("signal"))) << qPrintable(r.out);
+    EXPECT_TRUE(QDir(out.path()).entryList(QDir::Files).isEmpty());
+}
