@@ -163,7 +163,9 @@ TEST_P(EveryPage, GivesAFileWithWhatThePagePromises)
     }
     ASSERT_EQ(r.exitCode, 0) << qPrintable(r.out) << qPrintable(r.err.right(3000));
     const QStringList files = QDir(out.path()).entryList(QDir::Files);
-    ASSERT_EQ(files.size(), 1) << qPrintable(files.join(' '));
+    // The file with two sound tracks gives one extracted file per track.
+    const bool twoTracks = page == "extract" && std::string(input.name) == "hevc10.mkv";
+    ASSERT_EQ(files.size(), twoTracks ? 2 : 1) << qPrintable(files.join(' '));
     const ProbedFile probed = ProbeFile(out.filePath(files.front()));
     ASSERT_TRUE(probed.ok) << qPrintable(files.front());
 
