@@ -9,8 +9,11 @@
 #include <QFileInfo>
 #include <QStandardPaths>
 
+#include <cerrno>
 #include <cstdio>
+#include <limits>
 
+#include <signal.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -104,6 +107,45 @@ QString OutputFolder()
 QString TempFolder()
 {
     return AppDataFolder(QStringLiteral("TolvexVideoConverter/Temp"));
+}
+
+namespace {
+
+QString ProcessTempPath()
+{
+    return TempFolder() + QLatin1Char('/') + QString::number(::getpid());
+}
+
+}  // namespace
+
+QString ProcessTempFolder()
+{
+    return EnsureFolderPath(ProcessTempPath());
+}
+
+bool RemoveProcessTempFolder()
+{
+    QDir folder(ProcessTempPath());
+    return !folder.exists() || folder.removeRecursively();
+}
+
+int SweepStaleTempFolders()
+{
+    const QDir temp(TempFolder());
+    int removed = 0;
+    for (const QString& name : temp.entryList(QDir::Dirs | QDir::NoDotAndDotDot | QDir::Hidden)) {
+        bool isNumber = false;
+        const qint64 pid = name.toLongLong(&isNumber);
+        if (!isNumber || pid <= 0 || pid > std::numeric_limits<pid_t>::max() || QString::number(pid) != name)
+            continue;
+        // EPERM: the process exists (another user's); only "no such process" frees the folder.
+        if (::kill(static_cast<pid_t>(pid), 0) == 0 || errno != ESRCH)
+            continue;
+        QDir stale(temp.filePath(name));
+        if (stale.removeRecursively())
+            ++removed;
+    }
+    return removed;
 }
 
 QString LogFolder()

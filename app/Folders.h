@@ -18,8 +18,19 @@ QString EnsureFolderPath(const QString& path);
 QString OutputFolder();
 // The default output folder, whatever the settings say.
 QString DefaultOutputFolder();
-// TolvexVideoConverter/Temp: thumbnails and downloads; emptied of plain files at exit.
+// TolvexVideoConverter/Temp: the folder of every process's temporary files, and of a
+// finished installer download (kept for the user).
 QString TempFolder();
+// This process's own subfolder of Temp, named after its process id: its thumbnails, pass
+// logs and unfinished downloads. Created on first use. Each process (the window, every
+// tolvex-cli) deletes only its own folder, so a job of another one never loses a file.
+QString ProcessTempFolder();
+// Deletes this process's temp folder with everything in it; true when it is gone.
+bool RemoveProcessTempFolder();
+// Deletes the temp folders of processes that ended without removing theirs (a crash, a
+// kill): a subfolder of Temp named after a process id no running process has. Returns
+// how many were deleted.
+int SweepStaleTempFolders();
 // TolvexVideoConverter/Log.
 QString LogFolder();
 // Pellam Software/PellamVideoConverter/Dump/PellamVideoConverter.dmp

@@ -4,7 +4,12 @@
 #include <QSaveFile>
 #include <QStringList>
 
+#include <cerrno>
 #include <mutex>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace tolvex {
 
@@ -28,15 +33,45 @@ QStringList SplitLines(const QString& text)
     return lines;
 }
 
-QStringList ReadLines(const QString& path, bool* exists)
+// What reading the file found: missing (nothing there yet), its text, or a file that is
+// there but cannot be read (no permission, no descriptor left, not a plain file).
+struct FileText {
+    enum class State { Missing, Read, Unreadable } state = State::Missing;
+    QString text;
+};
+
+FileText ReadFileText(const QString& path)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        *exists = false;
-        return {};
+    FileText result;
+    // Non-blocking, so a pipe in the file's place cannot hold the caller.
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    if (fd < 0) {
+        result.state = errno == ENOENT ? FileText::State::Missing : FileText::State::Unreadable;
+        return result;
     }
-    *exists = true;
-    return SplitLines(QString::fromUtf8(file.readAll()));
+    result.state = FileText::State::Unreadable;
+    struct stat info {};
+    QByteArray bytes;
+    bool complete = false;
+    if (::fstat(fd, &info) == 0 && S_ISREG(info.st_mode)) {
+        char buffer[8192];
+        for (;;) {
+            const ssize_t n = ::read(fd, buffer, sizeof buffer);
+            if (n < 0 && errno == EINTR)
+                continue;
+            if (n <= 0) {
+                complete = n == 0;
+                break;
+            }
+            bytes.append(buffer, n);
+        }
+    }
+    ::close(fd);
+    if (complete) {
+        result.state = FileText::State::Read;
+        result.text = QString::fromUtf8(bytes);
+    }
+    return result;
 }
 
 bool IsSectionLine(const QString& trimmed, QString* name)
@@ -220,10 +255,10 @@ QString IniFile::decodeValue(const QString& stored)
 
 std::optional<QString> IniFile::value(const QString& section, const QString& key) const
 {
-    QFile file(m_path);
-    if (!file.open(QIODevice::ReadOnly))
+    const FileText file = ReadFileText(m_path);
+    if (file.state != FileText::State::Read)
         return std::nullopt;
-    return valueIn(QString::fromUtf8(file.readAll()), section, key);
+    return valueIn(file.text, section, key);
 }
 
 bool IniFile::setValue(const QString& section, const QString& key, const QString& value) const
@@ -231,8 +266,12 @@ bool IniFile::setValue(const QString& section, const QString& key, const QString
     if (!IsUsableName(section, QLatin1Char(']')) || !IsUsableKey(key))
         return false;
     std::lock_guard<std::mutex> guard(WriteLock());
-    bool exists = false;
-    QStringList lines = ReadLines(m_path, &exists);
+    const FileText file = ReadFileText(m_path);
+    // A file that is there but could not be read is left as it is: writing the one key
+    // would replace every other setting it holds.
+    if (file.state == FileText::State::Unreadable)
+        return false;
+    QStringList lines = SplitLines(file.text);
     const QString entry = key + QLatin1Char('=') + encodeValue(value);
 
     int sectionLine = -1;
@@ -272,12 +311,12 @@ bool IniFile::setValue(const QString& section, const QString& key, const QString
         }
     }
 
-    QSaveFile file(m_path);
-    if (!file.open(QIODevice::WriteOnly))
+    QSaveFile out(m_path);
+    if (!out.open(QIODevice::WriteOnly))
         return false;
-    file.write(lines.join(QLatin1Char('\n')).toUtf8());
-    file.write("\n");
-    return file.commit();
+    out.write(lines.join(QLatin1Char('\n')).toUtf8());
+    out.write("\n");
+    return out.commit();
 }
 
 }  // namespace tolvex

@@ -21,8 +21,10 @@ public:
     const QString& path() const { return m_path; }
     // The stored value, or nothing when the file, the section or the key is missing.
     std::optional<QString> value(const QString& section, const QString& key) const;
-    // Sets (adds or replaces) one key; creates the file. False when it cannot be written,
-    // and for a section or key name that a line could not hold (empty, a line break, "]"
+    // Sets (adds or replaces) one key; creates the file when there is none. False when it
+    // cannot be written, when a file is there but cannot be read (no permission, no
+    // descriptor left, not a plain file: it is never replaced by one holding only this
+    // key), and for a section or key name that a line could not hold (empty, a line break, "]"
     // in a section, "=" in a key, a key starting a comment or a section).
     bool setValue(const QString& section, const QString& key, const QString& value) const;
 

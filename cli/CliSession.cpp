@@ -1,7 +1,7 @@
 #include "cli/CliSession.h"
 
 #include "app/Helpers.h"
-#include "cli/InterruptWatch.h"
+#include "app/SignalWatch.h"
 #include "media/EncoderSupport.h"
 #include "media/MediaProbe.h"
 #include "tasks/FfmpegLocator.h"
@@ -16,15 +16,25 @@ namespace tolvex::cli {
 
 namespace {
 
-// Ctrl-C or termination: every job stops and every page is emptied, so the run ends; the
-// partial outputs go with their jobs.
-void StopEverything(HeadlessRunner& runner)
+// Ctrl-C, termination, a hang-up, or a reader of standard output that went away (SIGPIPE):
+// every job stops and every page is emptied, so the run ends; the partial outputs go with
+// their jobs.
+void StopEverything(HeadlessRunner* runner)
 {
+    if (!runner)
+        return;
     std::fprintf(stderr, "tolvex-cli: interrupted, stopping the jobs\n");
-    runner.engine().StopAllJobs();
+    runner->engine().StopAllJobs();
     for (const PageKind page : kQueuedPages)
-        runner.engine().ClearPage(page);
-    runner.engine().ClearPage(PageKind::Merge);
+        runner->engine().ClearPage(page);
+    runner->engine().ClearPage(PageKind::Merge);
+}
+
+// Made before the runner, so that it outlives it: a second signal while the jobs are
+// stopped and their files deleted (the runner's end) does not end the process half-way.
+SignalWatch WatchEndingSignals(HeadlessRunner** runner)
+{
+    return SignalWatch({SIGINT, SIGTERM, SIGHUP, SIGPIPE}, [runner](int) { StopEverything(*runner); });
 }
 
 }  // namespace
@@ -117,7 +127,10 @@ int CliSession::finish(PageKind page, size_t jobs, int done, int failed)
 
 int CliSession::run(PageKind page, const std::vector<TaskId>& ids)
 {
+    HeadlessRunner* running = nullptr;
+    const SignalWatch interrupt = WatchEndingSignals(&running);
     HeadlessRunner runner(m_factory);
+    running = &runner;
     m_factory.setReceiver(&runner);
 
     std::map<TaskId, int> shown;
@@ -156,7 +169,6 @@ int CliSession::run(PageKind page, const std::vector<TaskId>& ids)
     };
     runner.setCallbacks(std::move(callbacks));
 
-    InterruptWatch interrupt([&](int) { StopEverything(runner); });
     runner.engine().StartPage(page, ids);
     runner.run();
     const int done = runner.doneCount();
@@ -176,7 +188,10 @@ int CliSession::printMerge(const std::vector<TaskId>& ids, const MergeSettings& 
 int CliSession::runMerge(const std::vector<TaskId>& ids, const MergeSettings& settings)
 {
     const MergeJob job = m_factory.planMerge(ids, settings);
+    HeadlessRunner* running = nullptr;
+    const SignalWatch interrupt = WatchEndingSignals(&running);
     HeadlessRunner runner(m_factory);
+    running = &runner;
     runner.setMergeTotalSeconds(job.totalDuration);
 
     int shown = -1;
@@ -211,7 +226,6 @@ int CliSession::runMerge(const std::vector<TaskId>& ids, const MergeSettings& se
     };
     runner.setCallbacks(std::move(callbacks));
 
-    InterruptWatch interrupt([&](int) { StopEverything(runner); });
     runner.engine().startMerge(job.command, job.dropped);
     runner.run();
     const int done = runner.doneCount();

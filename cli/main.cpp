@@ -3,6 +3,7 @@
 // of the dispatch table below.
 
 #include "app/ConsoleLog.h"
+#include "app/Folders.h"
 #include "cli/CliCommands.h"
 #include "cli/PageCommands.h"
 
@@ -11,6 +12,8 @@
 #include <cstdio>
 #include <cstring>
 #include <iterator>
+
+#include <signal.h>
 
 namespace {
 
@@ -64,9 +67,19 @@ int main(int argc, char** argv)
         PrintHelp(stdout);
         return 0;
     }
+    // A reader of standard output that went away shows as EPIPE on the write, not as a
+    // signal that ends the process before its jobs are cleaned up; while jobs run, the
+    // run's watch turns SIGPIPE into a stop.
+    ::signal(SIGPIPE, SIG_IGN);
     for (const CliCommand& command : kCommands) {
-        if (name == QLatin1String(command.name))
-            return command.run(args);
+        if (name == QLatin1String(command.name)) {
+            tolvex::SweepStaleTempFolders();
+            const int status = command.run(args);
+            // Only this process's temp files: a window or another tolvex-cli beside it
+            // keeps its own.
+            tolvex::RemoveProcessTempFolder();
+            return status;
+        }
     }
     std::fprintf(stderr, "tolvex-cli: unknown command '%s'\n", name.toLocal8Bit().constData());
     PrintHelp(stderr);

@@ -1,10 +1,12 @@
 #pragma once
 
 // Owners of libcurl's handles: an easy handle and a header list each have exactly one
-// owner and are released on every path.
+// owner and are released on every path. And the one place that says which certificates a
+// request trusts.
 
 #include <curl/curl.h>
 
+#include <cstdlib>
 #include <memory>
 
 namespace tolvex {
@@ -37,5 +39,14 @@ public:
 private:
     std::unique_ptr<curl_slist, CurlSlistDeleter> m_list;
 };
+
+// Certificates are always verified: against the system's store, or against the bundle
+// that the usual variable SSL_CERT_FILE names (an organisation's own authority).
+inline void UseTrustedCertificates(CURL* handle)
+{
+    const char* bundle = std::getenv("SSL_CERT_FILE");
+    if (bundle && *bundle)
+        curl_easy_setopt(handle, CURLOPT_CAINFO, bundle);
+}
 
 }  // namespace tolvex

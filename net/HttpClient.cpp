@@ -74,10 +74,33 @@ HttpClient& HttpClientInstance()
 size_t AppendToResponse(char* data, size_t size, size_t count, void* response)
 {
     const size_t bytes = size * count;
-    if (response && bytes > 0)
-        static_cast<std::string*>(response)->append(data, bytes);
+    if (!response || bytes == 0)
+        return bytes;
+    auto* text = static_cast<std::string*>(response);
+    if (text->size() + bytes > HttpClient::kMaxAnswerBytes)
+        return 0;
+    text->append(data, bytes);
     return bytes;
 }
+
+namespace {
+
+// The options every request shares: no signals, the answer into `response`, at most
+// kMaxAnswerBytes of it, trusted certificates, the caller's abort flag.
+void SetCommonOptions(CURL* curl, const std::string& url, std::string& response, const std::atomic<bool>* abort)
+{
+    curl_easy_setopt(curl, CURLOPT_URL, url.c_str());
+    curl_easy_setopt(curl, CURLOPT_NOSIGNAL, 1L);
+    curl_easy_setopt(curl, CURLOPT_TIMEOUT, HttpClient::kTimeoutSeconds);
+    curl_easy_setopt(curl, CURLOPT_WRITEFUNCTION, &AppendToResponse);
+    curl_easy_setopt(curl, CURLOPT_WRITEDATA, &response);
+    curl_easy_setopt(curl, CURLOPT_MAXFILESIZE_LARGE, static_cast<curl_off_t>(HttpClient::kMaxAnswerBytes));
+    UseTrustedCertificates(curl);
+    curl_easy_setopt(curl, CURLOPT_NOPROGRESS, 1L);
+    WatchAbortFlag(curl, abort);
+}
+
+}  // namespace
 
 int HttpClient::Get(const std::string& url, std::string& response, const std::atomic<bool>* abort)
 {
@@ -87,13 +110,7 @@ int HttpClient::Get(const std::string& url, std::string& response, const std::at
     if (RefuseUnresolvable(url))
         return -1;
     CURL* curl = handle.get();
-    curl_easy_setopt(curl, CURLOPT_URL, url.c_str());
-    curl_easy_setopt(curl, CURLOPT_NOSIGNAL, 1L);
-    curl_easy_setopt(curl, CURLOPT_TIMEOUT, kTimeoutSeconds);
-    curl_easy_setopt(curl, CURLOPT_NOPROGRESS, 1L);
-    curl_easy_setopt(curl, CURLOPT_WRITEFUNCTION, &AppendToResponse);
-    curl_easy_setopt(curl, CURLOPT_WRITEDATA, &response);
-    WatchAbortFlag(curl, abort);
+    SetCommonOptions(curl, url, response, abort);
 
     const CURLcode code = curl_easy_perform(curl);
     if (code != CURLE_OK) {
@@ -106,6 +123,7 @@ int HttpClient::Get(const std::string& url, std::string& response, const std::at
         LOG(ERROR) << "GET " << url << " response code:" << status << ",body bytes:" << response.size();
         return -1;
     }
+    LOG(INFO) << "GET " << url << " response code:" << status << ",body bytes:" << response.size();
     return 0;
 }
 
@@ -121,29 +139,25 @@ int HttpClient::PostJson(std::string body, const std::string& url, std::string& 
     if (RefuseUnresolvable(url))
         return -1;
     CURL* curl = handle.get();
+    SetCommonOptions(curl, url, response, abort);
     curl_easy_setopt(curl, CURLOPT_POST, 1L);
-    curl_easy_setopt(curl, CURLOPT_URL, url.c_str());
     curl_easy_setopt(curl, CURLOPT_HTTPHEADER, headers.get());
-    curl_easy_setopt(curl, CURLOPT_TIMEOUT, kTimeoutSeconds);
     curl_easy_setopt(curl, CURLOPT_CONNECTTIMEOUT, kTimeoutSeconds);
     curl_easy_setopt(curl, CURLOPT_POSTFIELDSIZE_LARGE, static_cast<curl_off_t>(body.size()));
     curl_easy_setopt(curl, CURLOPT_POSTFIELDS, body.data());
-    curl_easy_setopt(curl, CURLOPT_WRITEFUNCTION, &AppendToResponse);
-    curl_easy_setopt(curl, CURLOPT_WRITEDATA, &response);
-    curl_easy_setopt(curl, CURLOPT_NOSIGNAL, 1L);
-    WatchAbortFlag(curl, abort);
 
     const CURLcode code = curl_easy_perform(curl);
-    LOG(ERROR) << "curl code:" << code << ",strerror:" << curl_easy_strerror(code);
-    if (code != CURLE_OK)
-        return -1;
-    long status = 0;
-    curl_easy_getinfo(curl, CURLINFO_RESPONSE_CODE, &status);
-    LOG(ERROR) << "response code:" << status;
-    if (response.empty()) {
-        LOG(ERROR) << "response result:" << response;
+    if (code != CURLE_OK) {
+        LOG(ERROR) << "POST " << url << " curl code:" << code << ",strerror:" << curl_easy_strerror(code);
         return -1;
     }
+    long status = 0;
+    curl_easy_getinfo(curl, CURLINFO_RESPONSE_CODE, &status);
+    if (response.empty()) {
+        LOG(ERROR) << "POST " << url << " response code:" << status << ", empty body";
+        return -1;
+    }
+    LOG(INFO) << "POST " << url << " response code:" << status << ",body bytes:" << response.size();
     return 0;
 }
 

@@ -4,10 +4,11 @@
 // and a blocking JSON POST, each collecting the whole answer body into the caller's string.
 //
 // Return codes: 0 success; -1 failure (no network, refused, time-out after 10 s, a libcurl
-// error, an empty body, and for Get a status outside 200-299); Get returns 2 when no libcurl
-// handle could be made. PostJson succeeds on any status with a non-empty body (an HTML error
-// page is then the caller's parse failure). Failures are logged at ERROR severity.
-// Certificates are verified for every request (libcurl's defaults are kept).
+// error, an empty body, an answer larger than kMaxAnswerBytes, and for Get a status outside
+// 200-299); Get returns 2 when no libcurl handle could be made. PostJson succeeds on any
+// status with a non-empty body (an HTML error page is then the caller's parse failure).
+// Failures are logged at ERROR severity, successful requests at INFO.
+// Certificates are verified for every request (UseTrustedCertificates).
 //
 // Thread use: HttpClientInstance may be called from any thread, also at the same moment; the
 // first call runs libcurl's global initialisation exactly once. Every request uses its own
@@ -24,6 +25,8 @@ namespace tolvex {
 class HttpClient {
 public:
     static constexpr long kTimeoutSeconds = 10;
+    // The service's answers are small JSON documents: a larger one is refused, not stored.
+    static constexpr size_t kMaxAnswerBytes = size_t{1} << 20;  // 1 MiB
 
     int Get(const std::string& url, std::string& response, const std::atomic<bool>* abort = nullptr);
     int PostJson(std::string body, const std::string& url, std::string& response,
@@ -43,7 +46,8 @@ private:
 HttpClient& HttpClientInstance();
 
 // libcurl's write callback: appends size * count bytes to the std::string behind `response`
-// (nothing is stored without one) and always takes the whole chunk.
+// (nothing is stored without one) and takes the whole chunk, unless the answer would grow
+// past HttpClient::kMaxAnswerBytes: then it takes nothing, which ends the transfer.
 size_t AppendToResponse(char* data, size_t size, size_t count, void* response);
 
 }  // namespace tolvex

@@ -6,8 +6,13 @@
 // the target only when the download is complete, replacing an earlier file of that name. A
 // cancelled, failed or short download (fewer bytes than announced, or none at all) leaves
 // nothing behind and is never opened. Without Content-Length the body is read to its end.
-// Only http and https are followed (also on redirects); certificates are verified; a
-// transfer that moves no byte for kStallSeconds fails.
+// Certificates are verified; a transfer that moves no byte for kStallSeconds fails.
+//
+// What is refused (the download fails and leaves nothing):
+//   - a hop that DownloadPolicy does not allow: https stays https across redirects, http
+//     only to a loopback address (the local service);
+//   - more than kMaxBytes, announced or received;
+//   - with an expected SHA-256 (from the update answer), a file whose digest differs.
 //
 // Progress: `progress` is called from the downloading thread when the whole-number
 // percentage changes (the last shown value belongs to this download and starts at 0), or,
@@ -28,7 +33,8 @@ namespace tolvex {
 enum class DownloadOutcome {
     Completed,
     Cancelled,
-    Failed,  // network error, HTTP error status, a file that cannot be written, a stall
+    Failed,  // network error, HTTP error status, a file that cannot be written, a stall, a
+             // refused hop, too large, a digest that does not match
     Short,   // the connection ended before the announced length, or sent nothing
 };
 
@@ -42,10 +48,12 @@ class HttpDownload {
 public:
     static constexpr long kStallSeconds = 60;
     static constexpr int64_t kActivityBytes = 64 * 1024;
+    static constexpr int64_t kMaxBytes = int64_t{2} << 30;  // 2 GiB
 
     using ProgressFn = std::function<void(const DownloadProgress&)>;
 
-    HttpDownload(std::string url, const QString& folder);
+    // `sha256`: the expected digest in hexadecimal (any case); empty: not checked.
+    HttpDownload(std::string url, const QString& folder, std::string sha256 = {});
 
     // Where the file is, once complete.
     const QString& targetPath() const { return m_target; }
@@ -54,6 +62,7 @@ public:
 private:
     std::string m_url;
     QString m_target;
+    std::string m_sha256;
 };
 
 }  // namespace tolvex

@@ -4,8 +4,9 @@
 #include "net/HttpClient.h"
 #include "net/ServiceEnvelope.h"
 
+#include <glog/logging.h>
+
 #include <charconv>
-#include <iostream>
 #include <vector>
 
 namespace tolvex {
@@ -72,7 +73,11 @@ std::optional<UpdateInfo> ParseUpdateAnswer(const std::string& body)
     const auto forced = ForcedFlag(data["force_upgrade"]);
     if (!forced)
         return std::nullopt;
-    return UpdateInfo{version.asString(), url.asString(), *forced};
+    // A digest of another type cannot be checked: the answer is not usable.
+    const Json::Value& sha256 = data["sha256"];
+    if (!sha256.isNull() && !sha256.isString())
+        return std::nullopt;
+    return UpdateInfo{version.asString(), url.asString(), *forced, sha256.isString() ? sha256.asString() : ""};
 }
 
 UpdateCheckResult EvaluateUpdateAnswer(const std::string& body)
@@ -85,10 +90,8 @@ UpdateCheckResult EvaluateUpdateAnswer(const std::string& body)
     const auto local = ParseReleaseVersion(kLocalVersion);
     if (!remote || !local)
         return result;
-    std::cout << "routeMajorVersion: " << remote->major << " routeMinorVersion: " << remote->minor
-              << " routeRevisionVersion: " << remote->revision << '\n'
-              << "localMajorVersion: " << local->major << " localMinorVersion: " << local->minor
-              << " localRevisionVersion: " << local->revision << std::endl;
+    LOG(INFO) << "update check: the service offers " << remote->major << '.' << remote->minor << '.' << remote->revision
+              << ", this is " << local->major << '.' << local->minor << '.' << local->revision;
     result.info = *info;
     result.outcome = *remote > *local ? UpdateCheckOutcome::NewerRelease : UpdateCheckOutcome::UpToDate;
     return result;
@@ -96,12 +99,13 @@ UpdateCheckResult EvaluateUpdateAnswer(const std::string& body)
 
 UpdateCheckResult RequestUpdateCheck(const std::string& baseUrl, const std::atomic<bool>* abort)
 {
-    std::cout << "message: " << kUpgradeCheckBody << std::endl;
     std::string response;
     if (HttpClientInstance().PostJson(kUpgradeCheckBody, baseUrl + "/v2/upgrade_check", response, abort) != 0)
         return {};
-    std::cout << "response: " << response << std::endl;
-    return EvaluateUpdateAnswer(response);
+    UpdateCheckResult result = EvaluateUpdateAnswer(response);
+    if (result.outcome == UpdateCheckOutcome::Failed)
+        LOG(WARNING) << "update check: unusable answer of " << response.size() << " bytes";
+    return result;
 }
 
 }  // namespace tolvex

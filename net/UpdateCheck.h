@@ -4,7 +4,9 @@
 //
 // RequestUpdateCheck POSTs {"app_name":"TolvexVideoConverter"} to "/v2/upgrade_check" and
 // reads the answer's "data": "app_version" (three decimal numbers joined by dots),
-// "download_url" and "force_upgrade" (a number, or a text holding one; non-zero = forced).
+// "download_url", "force_upgrade" (a number, or a text holding one; non-zero = forced) and,
+// when the service gives it, "sha256" (the installer's SHA-256 in hexadecimal: the file is
+// opened only when it matches).
 // A failed request, an answer that is not JSON, "ret" not 0, a member that is missing or of
 // another type, or a version that is not three numbers: the check failed (never throws).
 //
@@ -35,6 +37,7 @@ struct UpdateInfo {
     std::string appVersion;
     std::string downloadUrl;
     bool forced = false;
+    std::string sha256;  // empty when the answer has none
 };
 
 // The update information of an answer body, or nothing when it has the wrong shape.
@@ -51,7 +54,7 @@ struct UpdateCheckResult {
     UpdateInfo info;
 };
 
-// Compares the answer with kLocalVersion (and writes both versions to standard output).
+// Compares the answer with kLocalVersion (both versions go to the log).
 UpdateCheckResult EvaluateUpdateAnswer(const std::string& body);
 
 // The whole check against the service at `baseUrl`. `abort` ends the request early.

@@ -4,6 +4,7 @@
 // reports it to the task engine. The engine checks that the job is still the task's,
 // tells the front end (WM_TASK_DONE / WM_TASK_FAILED) and moves the queue on.
 
+#include "tasks/JobControl.h"
 #include "tasks/TaskTypes.h"
 
 #include <cstdint>
@@ -22,6 +23,9 @@ struct JobEndRecord : MessageRecord {
     bool done = false;
     std::string reason;                        // why it failed
     std::unique_ptr<ProgressRecord> progress;  // the job's last progress (done)
+    // The job's gate (null for a job that never launched): the engine takes the ending
+    // through it, so a later stop no longer withdraws a done job's output.
+    std::shared_ptr<JobControl> control;
 };
 
 }  // namespace tolvex

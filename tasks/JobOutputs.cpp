@@ -40,18 +40,25 @@ bool JobOutputs::discard()
     return settle(false);
 }
 
-bool JobOutputs::settled() const
+bool JobOutputs::withdraw()
 {
     std::lock_guard<std::mutex> guard(m_lock);
-    return m_settled;
+    if (m_state != State::Kept)
+        return false;
+    m_state = State::Discarded;
+    for (const std::string& file : m_extraOutputs)
+        ::unlink(file.c_str());
+    if (!m_output.empty())
+        ::unlink(m_output.c_str());
+    return true;
 }
 
 bool JobOutputs::settle(bool keepOutput)
 {
     std::lock_guard<std::mutex> guard(m_lock);
-    if (m_settled)
+    if (m_state != State::Open)
         return false;
-    m_settled = true;
+    m_state = keepOutput ? State::Kept : State::Discarded;
     for (const std::string& file : m_scratchFiles) {
         if (!file.empty())
             ::unlink(file.c_str());

@@ -3,11 +3,15 @@
 // The files a job writes: its output and its scratch files (pass logs). When the job ends
 // they are settled once: kept (the output stays, the scratch files go) or discarded (all
 // of them go). The first call decides; later calls do nothing, so a name freed by a
-// discard is never deleted again once another job has taken it.
+// discard is never deleted again once another job has taken it. A kept output may still
+// be withdrawn (deleted) when the job's done turns out void because the job was stopped
+// before the engine took it; the name cannot have passed to another job meanwhile, since
+// the kept file holds it.
 //
-// Thread use: the job's reader settles them when the job ends; the owner of the job
-// discards them when it drops a job that never settled (stopped, not launched). Only call
-// it once the job's processes have been reaped, so nothing writes the files any more.
+// Thread use: the job's reader settles them when the job ends (through its JobControl, under
+// the control's lock); the owner of the job discards them when it drops a job that never
+// settled (stopped, not launched), and the control withdraws them on the UI thread. Only
+// settle once the job's processes have been reaped, so nothing writes the files any more.
 
 #include <mutex>
 #include <string>
@@ -29,17 +33,19 @@ public:
     bool keep();
     // Deletes the output and the scratch files. Returns false when already settled.
     bool discard();
-    bool settled() const;
+    // Deletes a kept output. Returns false when the output was not kept.
+    bool withdraw();
 
 private:
+    enum class State { Open, Kept, Discarded };
     bool settle(bool keepOutput);
 
     const std::string m_output;
     const std::vector<std::string> m_scratchFiles;
     const std::vector<std::string> m_extraOutputs;
     const std::string m_dateSource;
-    mutable std::mutex m_lock;
-    bool m_settled = false;
+    std::mutex m_lock;
+    State m_state = State::Open;
 };
 
 }  // namespace tolvex

@@ -30,12 +30,13 @@ JobPlan Drop()
     return plan;
 }
 
-// A name in the temp folder for one job's pass logs: the process and a counter keep two
-// jobs (of this program or of tolvex-cli beside it) apart.
+// A name in this process's temp folder for one job's pass logs: the folder keeps them apart
+// from those of a window or a tolvex-cli beside it, the process id and a counter from
+// those of the other jobs of this process.
 QString NewPassLogBase()
 {
     static std::atomic<int> counter{0};
-    return TempFolder() + QStringLiteral("/compress-pass-%1-%2").arg(getpid()).arg(counter++);
+    return ProcessTempFolder() + QStringLiteral("/compress-pass-%1-%2").arg(getpid()).arg(counter++);
 }
 
 JobPlan Run(CommandLine command)

@@ -147,7 +147,7 @@ private:
         setProgress(positionMs, durationMs);
         m_progress.elapsedMs = MillisecondsSince(m_started);
         QObject* receiver = m_args.mainWindow;
-        m_args.control->postIfLive([&] { PostMessageTo(receiver, WM_TASK_PROGRESS, CopyProgress(m_progress)); }, false);
+        m_args.control->postIfLive([&] { PostMessageTo(receiver, WM_TASK_PROGRESS, CopyProgress(m_progress)); });
     }
 
     ReaderArgs& m_args;
@@ -171,6 +171,7 @@ void PostEnding(const ReaderArgs& args, bool done, const std::string& failure, c
         record->done = done;
         record->reason = failure;
         record->progress = CopyProgress(progress);
+        record->control = args.control;
         PostMessageTo(args.engine, kJobEndedMessage, std::move(record));
     } else if (done) {
         auto record = std::make_unique<CompletionRecord>();
@@ -234,8 +235,7 @@ void StderrReader(ReaderArgs args)
     }
 
     // Every process of the job has been reaped: its files can be settled.
-    const bool stopped = control.stopped();
-    if (!stopped && failure.empty() && process) {
+    if (!control.stopped() && failure.empty() && process) {
         bool tooLarge = false;
         failure = OutputProblem(args, tooLarge);
         // A file over its limit is not kept, even where the job's outputs do not own its
@@ -243,14 +243,13 @@ void StderrReader(ReaderArgs args)
         if (tooLarge && args.outputs->output() != args.checkedOutput)
             ::unlink(args.checkedOutput.c_str());
     }
-    if (stopped || !failure.empty() || !process)
-        args.outputs->discard();
-    else
-        args.outputs->keep();
-
+    // Keep or discard, and the report, under the control's lock: a stop that comes first
+    // discards the files, one that comes later finds the ending decided. Without an
+    // engine the report goes straight to the receiver, and nothing can void it.
     const bool done = failure.empty() && process;
     progress.elapsedMs = MillisecondsSince(started);
-    control.postIfLive([&] { PostEnding(args, done, failure, progress); }, true);
+    control.end(
+        done, args.outputs, [&] { PostEnding(args, done, failure, progress); }, args.engine == nullptr);
     g_readerCpuNanoseconds.fetch_add(ThreadCpuNanoseconds(), std::memory_order_relaxed);
     control.markReaderFinished();
 }

@@ -165,9 +165,12 @@ void TaskEngine::deliverEnd(const JobEndRecord& record)
 void TaskEngine::onJobEnded(const JobEndRecord& record)
 {
     sweepRetired();
-    // A report that was under way while its job was removed, cleared or stopped is void.
+    // A report that was under way while its job was removed, cleared or stopped is void
+    // (that stop deleted the output of a done one).
     if (!isCurrentJob(record))
         return;
+    if (record.control)
+        record.control->take();
     if (!record.done && !record.reason.empty())
         ConsoleError("task %d of page %d failed: %s\n", record.taskId, record.pageKind, record.reason.c_str());
     deliverEnd(record);

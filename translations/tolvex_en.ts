@@ -187,6 +187,10 @@
             <source>升级失败</source>
             <translation>Update failed</translation>
         </message>
+        <message>
+            <source>安装包已下载到 %1，请手动打开</source>
+            <translation>The installer was downloaded to %1; please open it yourself</translation>
+        </message>
     </context>
     <context>
         <name>Feedback</name>

@@ -10,6 +10,9 @@
 
 #include <gtest/gtest.h>
 
+#include <linux/capability.h>
+#include <sys/syscall.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <cstdio>
@@ -65,6 +68,30 @@ private:
     int m_saved = -1;
 };
 
+// While it lives, this thread cannot read past file permissions: root loses the two
+// capabilities that let it open a file of mode 000, as any user would find it.
+class NoPermissionOverride {
+public:
+    NoPermissionOverride()
+    {
+        if (::syscall(SYS_capget, &m_header, m_saved) != 0)
+            return;
+        __user_cap_data_struct reduced[2] = {m_saved[0], m_saved[1]};
+        reduced[0].effective &= ~((1U << CAP_DAC_OVERRIDE) | (1U << CAP_DAC_READ_SEARCH));
+        m_changed = ::syscall(SYS_capset, &m_header, reduced) == 0;
+    }
+    ~NoPermissionOverride()
+    {
+        if (m_changed)
+            ::syscall(SYS_capset, &m_header, m_saved);
+    }
+
+private:
+    __user_cap_header_struct m_header{_LINUX_CAPABILITY_VERSION_3, 0};
+    __user_cap_data_struct m_saved[2]{};
+    bool m_changed = false;
+};
+
 // The settings file is one per process, its path fixed at its first use: every test of
 // this binary shares one home for it, which outlives them all.
 class SettingsHome : public ::testing::Environment {
@@ -90,6 +117,33 @@ TEST(Folders, AppDataFolderCreatesEveryLevel)
     EXPECT_EQ(temp, home.dataHome() + QStringLiteral("/TolvexVideoConverter/Temp"));
     EXPECT_TRUE(QFileInfo(temp).isDir());
     EXPECT_EQ(TempFolder(), temp);
+}
+
+TEST(Folders, EachProcessHasItsOwnTempFolderAndThoseOfEndedOnesAreSwept)
+{
+    test::ScopedHome home;
+    const QString own = ProcessTempFolder();
+    EXPECT_EQ(own, TempFolder() + QStringLiteral("/%1").arg(::getpid()));
+    const pid_t ended = ::fork();
+    if (ended == 0)
+        ::_exit(0);
+    ASSERT_GT(ended, 0);
+    ASSERT_EQ(::waitpid(ended, nullptr, 0), ended);
+    const QString stale = TempFolder() + QStringLiteral("/%1").arg(ended);
+    const QString running = TempFolder() + QStringLiteral("/1");
+    const QString notAProcess = TempFolder() + QStringLiteral("/0042");
+    for (const QString& folder : {own, stale, running, notAProcess}) {
+        ASSERT_TRUE(QDir().mkpath(folder));
+        QFile file(folder + QStringLiteral("/thumb.jpg"));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    }
+    EXPECT_EQ(SweepStaleTempFolders(), 1);
+    EXPECT_FALSE(QFileInfo::exists(stale));
+    for (const QString& folder : {own, running, notAProcess})
+        EXPECT_TRUE(QFileInfo::exists(folder + QStringLiteral("/thumb.jpg"))) << folder.toStdString();
+    EXPECT_TRUE(RemoveProcessTempFolder());
+    EXPECT_FALSE(QFileInfo::exists(own));
+    EXPECT_TRUE(QFileInfo::exists(running));
 }
 
 TEST(Folders, DefaultOutputFolderInDocuments)
@@ -146,6 +200,31 @@ TEST(Settings, ReadsWhatWasWrittenWithoutCache)
     ASSERT_TRUE(WriteSetting("global", "user-real-ip", QString(80, QLatin1Char('9'))));
     ReadSetting("global", "user-real-ip", "", value, 56);
     EXPECT_EQ(value.size(), 55);
+}
+
+TEST(Settings, AFileThatCannotBeReadIsNeverRewritten)
+{
+    const QString path = SettingsFile::instance().path();
+    ASSERT_TRUE(WriteSetting("global", "output-dir", "/videos/kept"));
+    ASSERT_TRUE(WriteSetting("folders", "music", "/music/kept"));
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QByteArray before = file.readAll();
+    file.close();
+
+    ASSERT_TRUE(QFile::setPermissions(path, QFile::Permissions()));
+    {
+        const NoPermissionOverride asAUser;
+        QFile probe(path);
+        ASSERT_FALSE(probe.open(QIODevice::ReadOnly)) << "the file cannot be read";
+        EXPECT_FALSE(WriteSetting("global", "user-real-ip", "203.0.113.9"));
+    }
+    ASSERT_TRUE(QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner));
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(file.readAll(), before) << "every setting is still there";
+    QString value;
+    ReadSetting("global", "output-dir", "", value, 0);
+    EXPECT_EQ(value, "/videos/kept");
 }
 
 TEST(Settings, KeysKeepTheirNeighbours)

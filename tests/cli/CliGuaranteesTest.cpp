@@ -1,12 +1,18 @@
 // What tolvex-cli guarantees about the user's files, end to end with the real ffmpeg: a
 // job is reported done only with a complete file, two jobs never share an output, a
-// failure says why and leaves nothing, an interrupted run deletes its partial outputs and
-// ends with 130/143, only an absolute ffmpeg runs, and standard output stays clean.
+// failure says why and leaves nothing, an interrupted, hung-up or unread run deletes its
+// partial outputs and ends with 128 + the signal, only an absolute ffmpeg runs, and
+// standard output stays clean.
 
 #include "CliRun.h"
 #include "tests/support/TestMedia.h"
 
+#include <fcntl.h>
+#include <poll.h>
+#include <spawn.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <QDir>
 #include <QFile>
@@ -18,6 +24,8 @@
 
 #include <fstream>
 #include <random>
+
+extern char** environ;
 
 using namespace tolvex;
 using namespace tolvex::test;
@@ -122,7 +130,8 @@ TEST_F(CliGuaranteesTest, InterruptedRunsDeletePartialOutputsAndEnd130Or143)
 {
     // A slow job: a long clip scaled up to 1080p.
     ASSERT_TRUE(MakeClip(media("long.mp4"), Clip(320, 240, 40.0)));
-    for (const auto& [signal, status] : {std::pair{SIGINT, 130}, std::pair{SIGTERM, 143}}) {
+    // Ctrl-C, termination, and a hang-up (the terminal or the ssh session gone).
+    for (const auto& [signal, status] : {std::pair{SIGINT, 130}, std::pair{SIGTERM, 143}, std::pair{SIGHUP, 129}}) {
         QTemporaryDir folder;
         QProcess cli;
         cli.setStandardInputFile(QProcess::nullDevice());
@@ -147,6 +156,63 @@ TEST_F(CliGuaranteesTest, InterruptedRunsDeletePartialOutputsAndEnd130Or143)
         EXPECT_TRUE(QDir(folder.path()).entryList(QDir::Files | QDir::Hidden).isEmpty())
             << qPrintable(QDir(folder.path()).entryList(QDir::Files).join(QLatin1Char(' ')));
     }
+}
+
+TEST_F(CliGuaranteesTest, AReaderThatGoesAwayStopsTheRunLikeCtrlC)
+{
+    // `tolvex-cli convert ... | head -1`: the reader takes a line or two and goes.
+    ASSERT_TRUE(MakeClip(media("long.mp4"), Clip(320, 240, 40.0)));
+    int ends[2];
+    ASSERT_EQ(::pipe2(ends, O_CLOEXEC), 0);
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
+    posix_spawn_file_actions_adddup2(&actions, ends[1], STDOUT_FILENO);
+    const QByteArray program = QByteArrayLiteral(TOLVEX_CLI_PATH);
+    const QByteArray folder = out.path().toLocal8Bit();
+    const QByteArray input = media("long.mp4").toLocal8Bit();
+    const char* argv[] = {program.constData(), "convert",          "--size",          "1920x1080",
+                          "--output-dir",      folder.constData(), input.constData(), nullptr};
+    pid_t pid = 0;
+    const int spawned =
+        ::posix_spawn(&pid, program.constData(), &actions, nullptr, const_cast<char* const*>(argv), environ);
+    posix_spawn_file_actions_destroy(&actions);
+    ::close(ends[1]);
+    ASSERT_EQ(spawned, 0);
+
+    // Read until the job has written part of its file, then stop reading.
+    QByteArray printed;
+    bool writing = false;
+    for (int i = 0; i < 300 && !writing; ++i) {
+        pollfd ready{ends[0], POLLIN, 0};
+        if (::poll(&ready, 1, 100) > 0) {
+            char chunk[512];
+            const ssize_t n = ::read(ends[0], chunk, sizeof chunk);
+            if (n > 0)
+                printed.append(chunk, n);
+        }
+        const QStringList files = QDir(out.path()).entryList(QDir::Files);
+        writing = printed.contains("%") && files.size() == 1 && QFileInfo(out.filePath(files[0])).size() > 0;
+    }
+    ::close(ends[0]);
+    ASSERT_TRUE(writing) << printed.constData();
+
+    int status = 0;
+    bool ended = false;
+    for (int i = 0; i < 200 && !ended; ++i) {
+        ended = ::waitpid(pid, &status, WNOHANG) == pid;
+        if (!ended)
+            ::usleep(50000);
+    }
+    if (!ended) {
+        ::kill(pid, SIGKILL);
+        ::waitpid(pid, &status, 0);
+    }
+    ASSERT_TRUE(ended) << "the run ends once its next line finds no reader";
+    ASSERT_TRUE(WIFEXITED(status)) << "it ends by itself, not killed by SIGPIPE";
+    EXPECT_EQ(WEXITSTATUS(status), 128 + SIGPIPE);
+    EXPECT_TRUE(QDir(out.path()).entryList(QDir::Files | QDir::Hidden).isEmpty())
+        << qPrintable(QDir(out.path()).entryList(QDir::Files).join(QLatin1Char(' ')));
 }
 
 TEST_F(CliGuaranteesTest, WithoutAnFfmpegOnThePathNothingRuns)

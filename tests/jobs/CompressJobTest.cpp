@@ -78,7 +78,7 @@ Outcome RunCompressPage(JobFactory& factory, HeadlessRunner& runner, TaskId id)
 // Pass logs of this process's compress jobs left in the temp folder.
 QStringList PassLogsLeft()
 {
-    return QDir(TempFolder()).entryList({QStringLiteral("compress-pass-%1-*").arg(getpid())}, QDir::Files);
+    return QDir(ProcessTempFolder()).entryList({QStringLiteral("compress-pass-%1-*").arg(getpid())}, QDir::Files);
 }
 
 }  // namespace

@@ -1,5 +1,8 @@
 #include "tests/net/NetTestSupport.h"
 
+#include <QDir>
+#include <QProcess>
+
 #include <json/reader.h>
 
 #include <arpa/inet.h>
@@ -11,6 +14,24 @@
 #include <memory>
 
 namespace tolvex::test {
+
+std::optional<TlsFiles> MakeLoopbackCertificate(const QString& folder)
+{
+    const QDir dir(folder);
+    TlsFiles files{dir.filePath(QStringLiteral("cert.pem")).toStdString(),
+                   dir.filePath(QStringLiteral("key.pem")).toStdString()};
+    QProcess openssl;
+    openssl.start(
+        QStringLiteral("openssl"),
+        {QStringLiteral("req"), QStringLiteral("-x509"), QStringLiteral("-newkey"), QStringLiteral("ec"),
+         QStringLiteral("-pkeyopt"), QStringLiteral("ec_paramgen_curve:prime256v1"), QStringLiteral("-nodes"),
+         QStringLiteral("-days"), QStringLiteral("2"), QStringLiteral("-subj"), QStringLiteral("/CN=127.0.0.1"),
+         QStringLiteral("-addext"), QStringLiteral("subjectAltName=IP:127.0.0.1"), QStringLiteral("-keyout"),
+         QString::fromStdString(files.key), QStringLiteral("-out"), QString::fromStdString(files.certificate)});
+    if (!openssl.waitForFinished(30000) || openssl.exitStatus() != QProcess::NormalExit || openssl.exitCode() != 0)
+        return std::nullopt;
+    return files;
+}
 
 Json::Value JsonAnswer(const Json::Value& body, int status)
 {

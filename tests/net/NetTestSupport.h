@@ -1,15 +1,18 @@
 #pragma once
 
 // What the online services' tests share: a local service on 127.0.0.1 with answers built in
-// the test, a port that accepts connections but never answers, and a capture of the
-// ERROR lines the client logs.
+// the test, a certificate for serving it over https, a port that accepts connections but
+// never answers, and a capture of the ERROR lines the client logs.
 
 #include "tools/local-service/LocalService.h"
 
 #include <glog/logging.h>
 #include <json/value.h>
 
+#include <QString>
+
 #include <mutex>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -23,6 +26,14 @@ Json::Value TextAnswer(const std::string& body, int status = 200);
 Json::Value Envelope(int ret, const Json::Value& data = Json::Value());
 // The answer of the update check naming `version`.
 Json::Value UpgradeAnswer(const std::string& version, const std::string& downloadUrl, const Json::Value& force);
+
+// A self-signed certificate for 127.0.0.1 and its key (PEM), made with the openssl program
+// in `folder`. The program trusts it when SSL_CERT_FILE names the certificate.
+struct TlsFiles {
+    std::string certificate;
+    std::string key;
+};
+std::optional<TlsFiles> MakeLoopbackCertificate(const QString& folder);
 
 // Parses a JSON text (the tests' bodies); null on failure.
 Json::Value ParseJson(const std::string& text);

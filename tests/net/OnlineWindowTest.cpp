@@ -1,29 +1,36 @@
 // The online services in the real main window, driven by control names against the local
-// service on 127.0.0.1: the tray's "检查更新", the update offer and the download dialog, the
-// header's feedback button and the feedback form. Set TOLVEX_SCREENSHOT_DIR to keep
-// pictures of the feedback form and of the download dialog at work.
+// service on 127.0.0.1: the tray's "检查更新", the update offer and the download dialog (the
+// program ending through the window's quit once the installer is open, a job running or
+// not; downloads that break the rules refused), the header's feedback button and the
+// feedback form. Set TOLVEX_SCREENSHOT_DIR to keep pictures of the feedback form and of
+// the download dialog at work.
 
 #include "app/Folders.h"
 #include "net/AccountStore.h"
+#include "tasks/TaskEngine.h"
 #include "tests/mainwindow/WindowTestSupport.h"
 #include "tests/net/NetTestSupport.h"
+#include "tests/support/TestMedia.h"
 #include "ui/main/CMainTaskMenu.h"
 #include "ui/main/OnlineServices.h"
+#include "ui/main/PageTasks.h"
 #include "ui/main/TrayIcon.h"
 #include "ui/net/DownloadDialog.h"
 #include "ui/net/FeedbackDialog.h"
-#include "ui/net/ProgramExit.h"
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QCryptographicHash>
 #include <QDeadlineTimer>
 #include <QDesktopServices>
 #include <QDir>
+#include <QDirIterator>
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QSlider>
+#include <QTemporaryDir>
 #include <QTimer>
 #include <QUrl>
 
@@ -97,7 +104,30 @@ void KeepScreenshot(QWidget* window, const char* name)
         window->grab().save(QDir(folder).filePath(QString::fromLatin1(name)));
 }
 
-// Stands in for the desktop's file opener and for the process ending.
+// Installers left anywhere under Temp (the shared folder and every process's own).
+QStringList InstallersInTemp()
+{
+    QStringList found;
+    QDirIterator it(TempFolder(), QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        const QString path = it.next();
+        if (path.contains(QLatin1String("Setup")))
+            found << path;
+    }
+    return found;
+}
+
+// The SHA-256 of the generated body of `size` bytes the local service sends.
+std::string GeneratedSha256(size_t size)
+{
+    QByteArray bytes(static_cast<qsizetype>(size), '\0');
+    for (size_t i = 0; i < size; ++i)
+        bytes[static_cast<qsizetype>(i)] = LocalService::GeneratedByte(i);
+    return QCryptographicHash::hash(bytes, QCryptographicHash::Sha256).toHex().toStdString();
+}
+
+// Stands in for the desktop's file opener; records what the download dialog showed when
+// the installer was handed over.
 class DesktopRecorder : public QObject {
     Q_OBJECT
 
@@ -106,26 +136,17 @@ public:
     {
         QDesktopServices::setUrlHandler(QStringLiteral("file"), this, "open");
         QDesktopServices::setUrlHandler(QStringLiteral("http"), this, "open");
-        SetProgramExitHook([this](int code) {
-            exitCodes.push_back(code);
-            if (DownloadDialog* dialog = DownloadDialog::current()) {
-                textAtExit = dialog->findControlAs<QLabel>(QStringLiteral("download-text"))->text();
-                sliderAtExit = dialog->findControlAs<QSlider>(QStringLiteral("download-slider"))->value();
-            }
-        });
     }
     ~DesktopRecorder() override
     {
         QDesktopServices::unsetUrlHandler(QStringLiteral("file"));
         QDesktopServices::unsetUrlHandler(QStringLiteral("http"));
-        SetProgramExitHook(nullptr);
     }
 
     std::vector<QUrl> opened;
     QByteArray openedBytes;
-    std::vector<int> exitCodes;
-    QString textAtExit;
-    int sliderAtExit = -1;
+    QString textAtOpen;
+    int sliderAtOpen = -1;
 
 public slots:
     void open(const QUrl& url)
@@ -134,6 +155,10 @@ public slots:
         QFile file(url.toLocalFile());
         if (file.open(QIODevice::ReadOnly))
             openedBytes = file.readAll();
+        if (DownloadDialog* dialog = DownloadDialog::current()) {
+            textAtOpen = dialog->findControlAs<QLabel>(QStringLiteral("download-text"))->text();
+            sliderAtOpen = dialog->findControlAs<QSlider>(QStringLiteral("download-slider"))->value();
+        }
     }
 };
 
@@ -146,7 +171,7 @@ protected:
         m_answers["/get_user_ip"] = JsonAnswer(Envelope(0, "203.0.113.20"));
         m_answers["/v2/feedback"] = JsonAnswer(Envelope(0));
         Json::Value installer(Json::objectValue);
-        installer["size"] = 600000;
+        installer["size"] = kInstallerSize;
         installer["bytes_per_second"] = 400000;
         m_answers[kInstallerPath] = installer;
         beforeWindow();
@@ -159,6 +184,8 @@ protected:
         test::WindowTest::TearDown();
         qunsetenv("TOLVEX_SERVICE_URL");
         QFile::remove(AccountFilePath());
+        for (const QString& installer : InstallersInTemp())
+            QFile::remove(installer);
         m_service.Stop();
     }
     // Changes to the answers or the stored files before the window starts its services.
@@ -185,6 +212,21 @@ protected:
         tray->openMenu()->findControlAs<QAbstractButton>(item)->click();
     }
 
+    // Offers release `version` through the tray's "检查更新" and confirms the offer.
+    void offerAndConfirm(const std::string& version, const std::string& url, const std::string& sha256 = {})
+    {
+        m_answers["/v2/upgrade_check"] = UpgradeAnswer(version, url, "0");
+        if (!sha256.empty())
+            m_answers["/v2/upgrade_check"]["json"]["data"]["sha256"] = sha256;
+        m_service.SetAnswers(m_answers);
+        QString offer;
+        AnswerNextBoxWith(QStringLiteral("msgConfirm"), &offer);
+        chooseTrayEntry(QStringLiteral("main_menu_item_upgrade"));
+        ASSERT_TRUE(WaitFor([&] { return !offer.isEmpty(); }, 30000));
+        EXPECT_EQ(offer, QString::fromUtf8("发现新版本啦!"));
+    }
+
+    static constexpr int kInstallerSize = 600000;
     LocalService m_service;
     Json::Value m_answers{Json::objectValue};
     DesktopRecorder m_desktop;
@@ -217,11 +259,6 @@ TEST_F(OnlineWindowTest, TrayCheckAgainstAnUpToDateServiceSaysSoOnlyWhenAsked)
 TEST_F(OnlineWindowTest, TrayCheckOffersANewerReleaseAndTheDownloadReachesAHundredPercent)
 {
     waitForStartUpServices();
-    m_answers["/v2/upgrade_check"] = UpgradeAnswer("1.4.1", m_service.BaseUrl() + kInstallerPath + "?from=test", "0");
-    m_service.SetAnswers(m_answers);
-
-    QString offer;
-    AnswerNextBoxWith(QStringLiteral("msgConfirm"), &offer);
     std::vector<QString> labels;
     bool pictured = false;
     // Follows the dialog's label while it downloads (and keeps a picture halfway).
@@ -237,24 +274,35 @@ TEST_F(OnlineWindowTest, TrayCheckOffersANewerReleaseAndTheDownloadReachesAHundr
                 KeepScreenshot(dialog, "download-dialog.png");
             }
         }
-        if (m_desktop.exitCodes.empty())
+        if (m_desktop.opened.empty())
             QTimer::singleShot(10, *follow);
         else
             *follow = nullptr;
     };
     QTimer::singleShot(10, *follow);
-    chooseTrayEntry(QStringLiteral("main_menu_item_upgrade"));
 
-    ASSERT_TRUE(WaitFor([&] { return !m_desktop.exitCodes.empty(); }, 60000));
-    EXPECT_EQ(offer, QString::fromUtf8("发现新版本啦!"));
-    EXPECT_EQ(m_desktop.exitCodes, std::vector<int>{0}) << "the program ends once the installer is open";
-    EXPECT_EQ(m_desktop.textAtExit, "100%");
-    EXPECT_EQ(m_desktop.sliderAtExit, 100);
+    // A conversion runs while the installer comes in.
+    addAndWait(PageKind::Convert, {test::Clip(QStringLiteral("long.mp4"), 30.0, 640, 480)});
+    const TaskId id = idAt(PageKind::Convert, 0);
+    window().startButton(PageKind::Convert)->click();
+    TaskEngine& engine = tasks().engine();
+    ASSERT_TRUE(WaitFor([&] { return engine.processOf(PageKind::Convert, id).has_value(); }));
+    const pid_t ffmpeg = *engine.processOf(PageKind::Convert, id);
+    ASSERT_TRUE(WaitFor([&] { return !outputFiles().isEmpty(); }, 20000));
+
+    offerAndConfirm("1.4.1", m_service.BaseUrl() + kInstallerPath + "?from=test", GeneratedSha256(kInstallerSize));
+    // The program ends the normal way: the window's quit, which stops the job.
+    ASSERT_TRUE(WaitFor([&] { return windowGone(); }, 60000)) << "the program ends once the installer is open";
+    EXPECT_EQ(m_desktop.textAtOpen, "100%");
+    EXPECT_EQ(m_desktop.sliderAtOpen, 100);
     ASSERT_EQ(m_desktop.opened.size(), 1u);
-    EXPECT_EQ(m_desktop.opened[0].toLocalFile(), TempFolder() + "/TolvexVideoConverterSetup.run");
-    EXPECT_EQ(m_desktop.openedBytes.size(), 600000);
+    const QString kept = TempFolder() + "/TolvexVideoConverterSetup.run";
+    EXPECT_EQ(m_desktop.opened[0].toLocalFile(), kept);
+    EXPECT_EQ(m_desktop.openedBytes.size(), kInstallerSize);
+    EXPECT_TRUE(QFile::exists(kept)) << "the installer outlives the program";
     EXPECT_GE(labels.size(), 3u) << "the label moved on while the file came in";
-    EXPECT_TRUE(WaitFor([] { return DownloadDialog::current() == nullptr; }, 10000));
+    EXPECT_TRUE(WaitFor([&] { return test::ProcessGone(ffmpeg); }, 10000));
+    EXPECT_TRUE(outputFiles().isEmpty()) << "no partial file: " << outputFiles().join(' ').toStdString();
 }
 
 class ForcedUpdateTest : public OnlineWindowTest {
@@ -286,13 +334,82 @@ protected:
 
 TEST_F(ForcedUpdateTest, StartUpOffersAForcedReleaseAndCancellingEndsTheProgram)
 {
-    ASSERT_TRUE(WaitFor([&] { return !m_desktop.exitCodes.empty(); }, 30000));
+    ASSERT_TRUE(WaitFor([&] { return windowGone(); }, 30000)) << "the window's quit ends the program";
     EXPECT_EQ(m_prompt, QString::fromUtf8("发现新版本啦!"));
     EXPECT_GE(m_percentAtCancel, 2);
     EXPECT_LT(m_percentAtCancel, 100);
-    EXPECT_EQ(m_desktop.exitCodes, std::vector<int>{0});
     EXPECT_TRUE(m_desktop.opened.empty()) << "an unfinished installer is never opened";
-    EXPECT_TRUE(QDir(TempFolder()).entryList(QDir::Files | QDir::Hidden).filter("Setup").isEmpty()) << "nor kept";
+    EXPECT_TRUE(InstallersInTemp().isEmpty()) << "nor kept";
+}
+
+TEST_F(OnlineWindowTest, DownloadsThatBreakTheRulesFailWithUpgradeFailed)
+{
+    waitForStartUpServices();
+    // An https service beside the http one; the program trusts its certificate.
+    QTemporaryDir certificates;
+    const auto tls = test::MakeLoopbackCertificate(certificates.path());
+    ASSERT_TRUE(tls.has_value()) << "openssl makes a certificate";
+    qputenv("SSL_CERT_FILE", QByteArray::fromStdString(tls->certificate));
+    LocalService secure;
+    ASSERT_TRUE(secure.UseTls(tls->certificate, tls->key));
+    Json::Value toHttp(Json::objectValue);
+    toHttp["status"] = 302;
+    toHttp["location"] = m_service.BaseUrl() + kInstallerPath;
+    Json::Value secureAnswers(Json::objectValue);
+    secureAnswers["/files/Setup.run"] = m_answers[kInstallerPath];
+    secureAnswers["/moved/Setup.run"] = toHttp;
+    secure.SetAnswers(secureAnswers);
+    ASSERT_TRUE(secure.Start());
+    Json::Value oversized(Json::objectValue);
+    oversized["size"] = static_cast<Json::Int64>(3) << 30;
+    m_answers["/files/Huge-Setup.run"] = oversized;
+
+    const struct {
+        std::string url;
+        std::string sha256;
+        const char* what;
+    } cases[] = {
+        {secure.BaseUrl() + "/moved/Setup.run", "", "https redirected to http"},
+        {m_service.BaseUrl() + "/files/Huge-Setup.run", "", "3 GiB announced"},
+        {m_service.BaseUrl() + kInstallerPath, std::string(64, 'a'), "another SHA-256"},
+        {secure.BaseUrl() + "/files/Setup.run", "", "https all the way (opened)"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        const bool allowed = &c == &cases[std::size(cases) - 1];
+        offerAndConfirm("1.4.1", c.url, c.sha256);
+        if (allowed) {
+            ASSERT_TRUE(WaitFor([&] { return windowGone(); }, 60000));
+            ASSERT_EQ(m_desktop.opened.size(), 1u);
+            EXPECT_EQ(m_desktop.openedBytes.size(), kInstallerSize);
+            break;
+        }
+        QString failure;
+        AnswerNextBoxWith(QStringLiteral("msgConfirm"), &failure);
+        ASSERT_TRUE(WaitFor([&] { return !failure.isEmpty(); }, 60000));
+        EXPECT_EQ(failure, QString::fromUtf8("升级失败"));
+        EXPECT_TRUE(WaitFor([] { return DownloadDialog::current() == nullptr; }, 10000));
+        EXPECT_TRUE(m_desktop.opened.empty());
+        EXPECT_FALSE(windowGone());
+        EXPECT_TRUE(InstallersInTemp().isEmpty()) << InstallersInTemp().join(' ').toStdString();
+    }
+    qunsetenv("SSL_CERT_FILE");
+    secure.Stop();
+}
+
+TEST_F(OnlineWindowTest, AnInstallerTheDesktopCannotOpenIsKeptAndItsPlaceTold)
+{
+    waitForStartUpServices();
+    QDesktopServices::unsetUrlHandler(QStringLiteral("file"));
+    QString told;
+    offerAndConfirm("1.4.1", m_service.BaseUrl() + kInstallerPath);
+    AnswerNextBoxWith(QStringLiteral("msgConfirm"), &told);
+    ASSERT_TRUE(WaitFor([&] { return !told.isEmpty(); }, 60000));
+    const QString kept = TempFolder() + "/TolvexVideoConverterSetup.run";
+    EXPECT_EQ(told, QString::fromUtf8("安装包已下载到 %1，请手动打开").arg(kept));
+    EXPECT_EQ(QFileInfo(kept).size(), kInstallerSize);
+    test::Pump(200);
+    EXPECT_FALSE(windowGone()) << "the program goes on";
 }
 
 TEST_F(OnlineWindowTest, DecliningAnOptionalReleaseDownloadsNothing)

@@ -17,6 +17,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QProgressBar>
@@ -269,18 +270,21 @@ TEST_F(MainWindowTest, RoutesNotificationsAndMessagesToTheirHandler)
 
 TEST_F(MainWindowTest, QuitMessageClosesAndCleansUp)
 {
-    const QString temp = TempFolder();
-    EXPECT_EQ(m_window->tempFolderPath(), temp);
-    QDir().mkpath(temp + QStringLiteral("/keep"));
-    for (const char* name : {"/a.jpg", "/b.png", "/keep/inner.jpg"}) {
-        QFile file(temp + QLatin1String(name));
+    const QString own = m_window->tempFolderPath();
+    EXPECT_EQ(own, TempFolder() + QStringLiteral("/%1").arg(QCoreApplication::applicationPid()));
+    // Another process's folder (pid 1 always runs) and a kept installer beside it.
+    const QString other = TempFolder() + QStringLiteral("/1");
+    QDir().mkpath(own + QStringLiteral("/sub"));
+    QDir().mkpath(other);
+    for (const QString& name : {own + "/a.jpg", own + "/sub/inner.jpg", other + "/pass.log",
+                                TempFolder() + "/TolvexVideoConverterSetup.run"}) {
+        QFile file(name);
         ASSERT_TRUE(file.open(QIODevice::WriteOnly));
     }
     QStringList steps;
     m_window->addShutdownStep([&] {
         steps << QStringLiteral("tray");
-        EXPECT_TRUE(QFile::exists(temp + QStringLiteral("/a.jpg")))
-            << "steps run before the temporary folder is emptied";
+        EXPECT_TRUE(QFile::exists(own + QStringLiteral("/a.jpg"))) << "steps run before the temp folder goes";
     });
     m_window->addShutdownStep([&] { steps << QStringLiteral("jobs"); });
 
@@ -288,8 +292,11 @@ TEST_F(MainWindowTest, QuitMessageClosesAndCleansUp)
     // The window deletes itself as the last step of quitting.
     EXPECT_TRUE(test::WaitFor([this] { return m_window.isNull(); }, 5000));
     EXPECT_EQ(steps, QStringList({QStringLiteral("tray"), QStringLiteral("jobs")}));
-    EXPECT_EQ(QDir(temp).entryList(QDir::Files | QDir::Hidden), QStringList());
-    EXPECT_TRUE(QFile::exists(temp + QStringLiteral("/keep/inner.jpg")));
+    EXPECT_FALSE(QFileInfo::exists(own)) << "its own temp folder is gone";
+    EXPECT_TRUE(QFile::exists(other + QStringLiteral("/pass.log"))) << "another process's files stay";
+    EXPECT_TRUE(QFile::exists(TempFolder() + QStringLiteral("/TolvexVideoConverterSetup.run")));
+    QDir(other).removeRecursively();
+    QFile::remove(TempFolder() + QStringLiteral("/TolvexVideoConverterSetup.run"));
 }
 
 }  // namespace

@@ -82,6 +82,16 @@ void LocalService::SetRecordFile(std::string path)
     m_recordFile = std::move(path);
 }
 
+bool LocalService::UseTls(const std::string& certificateFile, const std::string& keyFile)
+{
+    auto server = std::make_unique<httplib::SSLServer>(certificateFile.c_str(), keyFile.c_str());
+    if (!server->is_valid())
+        return false;
+    m_server = std::move(server);
+    m_tls = true;
+    return true;
+}
+
 bool LocalService::Start(int port)
 {
     m_server->set_keep_alive_max_count(1);
@@ -110,7 +120,7 @@ void LocalService::Stop()
 
 std::string LocalService::BaseUrl() const
 {
-    return "http://127.0.0.1:" + std::to_string(m_port);
+    return (m_tls ? "https://127.0.0.1:" : "http://127.0.0.1:") + std::to_string(m_port);
 }
 
 std::vector<Json::Value> LocalService::Received() const
@@ -190,6 +200,8 @@ void LocalService::Handle(const httplib::Request& request, httplib::Response& re
     if (m_stopping.load())
         return;
     response.status = entry.get("status", 200).asInt();
+    if (entry["location"].isString())
+        response.set_header("Location", entry["location"].asString());
     SendBody(entry, response);
 }
 

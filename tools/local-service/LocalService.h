@@ -6,6 +6,7 @@
 //
 // An answer entry (the key is the path, without the query):
 //   "status":  HTTP status, default 200
+//   "location": a Location header (with a 3xx status: a redirect)
 //   "json":    any JSON value, sent compact as application/json
 //   "text":    a raw body instead (malformed JSON, an HTML error page, ...)
 //   "delay_ms": wait this long before answering (a slow or silent service)
@@ -49,11 +50,14 @@ public:
     // Appends each received request as one JSON line to `path`.
     void SetRecordFile(std::string path);
 
+    // Serves https with this certificate and key (PEM files) instead of http; call before
+    // Start. False when they cannot be loaded.
+    bool UseTls(const std::string& certificateFile, const std::string& keyFile);
     // Listens on 127.0.0.1:`port` (0: any free port). False when the port cannot be bound.
     bool Start(int port = 0);
     void Stop();
     int Port() const { return m_port; }
-    // "http://127.0.0.1:<port>"
+    // "http://127.0.0.1:<port>" ("https://" with TLS)
     std::string BaseUrl() const;
 
     // The requests received so far, oldest first: objects with "method", "path", "query",
@@ -76,6 +80,7 @@ private:
     std::thread m_thread;
     std::atomic<bool> m_stopping{false};
     int m_port = 0;
+    bool m_tls = false;
 
     mutable std::mutex m_mutex;  // guards everything below
     std::string m_answersFile;

@@ -20,7 +20,7 @@
 #include <QSlider>
 #include <QTimer>
 
-#include <iostream>
+#include <glog/logging.h>
 
 namespace tolvex {
 
@@ -146,7 +146,7 @@ void ClipDialog::startPlayback()
     const char* finishLine = m_names.finishLine;
     m_player->SetEndOfMediaCallback(
         [finishLine](void* user) {
-            std::cout << finishLine << std::endl;
+            VLOG(1) << finishLine;
             PostMessageTo(static_cast<QObject*>(user), WM_PLAYER_FINISHED);
         },
         static_cast<QObject*>(this));

@@ -2,8 +2,9 @@
 
 #include <QPainter>
 
+#include <glog/logging.h>
+
 #include <algorithm>
-#include <iostream>
 
 namespace tolvex {
 
@@ -155,7 +156,7 @@ CropEditor::Cursor CropEditor::MouseMove(int x, int y)
     }
     const Zone zone = hitTest(m_roi, x, y);
     if (zone.line)
-        std::cout << zone.line << std::endl;
+        VLOG(2) << zone.line;
     return zone.cursor;
 }
 
@@ -199,7 +200,7 @@ void CropEditor::dragStep(int x, int y)
         moveBottom(p.y + p.height + y - m_lastY);
         break;
     case LeftEdge:
-        std::cout << "roiRect.Width: " << r.width << "\nroiRect.X: " << r.x << "\npoint.x: " << x << std::endl;
+        VLOG(2) << "roiRect.Width: " << r.width << " roiRect.X: " << r.x << " point.x: " << x;
         moveLeft(p.x + x - m_lastX);
         break;
     case RightEdge:

@@ -3,8 +3,9 @@
 #include "player/PreviewPlayer.h"
 #include "ui/clip/ClipMessages.h"
 
+#include <glog/logging.h>
+
 #include <chrono>
-#include <iostream>
 
 namespace tolvex {
 
@@ -46,7 +47,7 @@ void PositionPoll::run()
         m_wake.wait_for(lock, std::chrono::milliseconds(kIntervalMs), [this] { return m_stop.load(); });
     }
     m_exited = true;
-    std::cout << "ReflushThreadFunc exit..." << std::endl;
+    VLOG(1) << "ReflushThreadFunc exit...";
 }
 
 }  // namespace tolvex

@@ -10,7 +10,6 @@
 #include "ui/main/MainWndHandlers.h"
 #include "ui/main/PageTasks.h"
 #include "ui/main/StartButtonText.h"
-#include "ui/main/TempFolderCleanup.h"
 
 #include <QAbstractButton>
 #include <QComboBox>
@@ -53,7 +52,9 @@ void CMainWnd::InitWindow()
         m_outputDirEdit->setCursorPosition(0);
         m_outputDirEdit->setToolTip(m_outputDirEdit->text());
     }
-    m_tempFolder = TempFolder();
+    // The temp folders of earlier runs that crashed or were killed go; then this one's own.
+    SweepStaleTempFolders();
+    m_tempFolder = ProcessTempFolder();
 
     // The start button shown is the one of the page the skin selects.
     selectPage(currentPage());
@@ -187,8 +188,8 @@ void CMainWnd::onDestroy()
 {
     for (const auto& step : m_shutdownSteps)
         step();
-    if (!m_tempFolder.isEmpty())
-        RemovePlainFiles(m_tempFolder);
+    // Only this process's temp files: a tolvex-cli running beside the window keeps its own.
+    RemoveProcessTempFolder();
 }
 
 void CMainWnd::OnFinalMessage()

@@ -13,9 +13,10 @@
 // handler that registers its routes in Attach and add it there.
 //
 // Shutdown: closing the window runs the registered shutdown steps in order (tray icon
-// removal, the task engine's StopAllJobs, ...), then deletes the plain files of the
-// temporary folder; its final message ends the event loop with code 0 and deletes the
-// window object.
+// removal, the task engine's StopAllJobs, ...), then deletes the process's own temp
+// folder (thumbnails, pass logs, unfinished downloads); its final message ends the event
+// loop with code 0 and deletes the window object, whose engine joins the readers of the
+// stopped jobs (their partial files are gone by then).
 // Thread use: UI thread only; other threads post messages (PostMessageTo).
 
 #include "tasks/MediaItem.h"
@@ -117,7 +118,7 @@ private:
     TaskId m_nextTaskId = 0;
     MediaItemTable m_mediaItems;
     std::string m_agent;
-    QString m_tempFolder;
+    QString m_tempFolder;  // this process's own subfolder of Temp
     // Last, so it goes first: the engine's workers read the tables above.
     std::unique_ptr<PageTasks> m_tasks;
 };

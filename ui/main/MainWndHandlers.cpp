@@ -12,6 +12,7 @@
 #include "ui/main/PageSwitchHandler.h"
 #include "ui/main/PageTasks.h"
 #include "ui/main/ProgressView.h"
+#include "ui/main/QuitOnSignals.h"
 #include "ui/main/TrayIcon.h"
 #include "ui/main/VolumeLabelHandler.h"
 
@@ -40,6 +41,7 @@ void InstallMainWndHandlers(CMainWnd& window)
     window.addHandler(std::move(adder));
     window.addHandler(std::move(editing));
     window.addHandler(std::make_unique<OutputFolderControls>());
+    window.addHandler(std::make_unique<QuitOnSignals>());
 }
 
 }  // namespace tolvex

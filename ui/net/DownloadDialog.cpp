@@ -2,19 +2,23 @@
 
 #include "app/Folders.h"
 #include "app/Helpers.h"
+#include "tasks/TaskTypes.h"
 #include "ui/common/MessageBoxes.h"
 #include "ui/framework/OwnedDialog.h"
-#include "ui/net/ProgramExit.h"
 
 #include <QAbstractButton>
 #include <QCoreApplication>
 #include <QDesktopServices>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QLabel>
 #include <QSlider>
 #include <QUrl>
 
 #include <glog/logging.h>
 
+#include <cstdio>
 #include <memory>
 
 namespace tolvex {
@@ -36,8 +40,14 @@ constexpr int kActivityStep = 5;
 
 }  // namespace
 
-DownloadDialog::DownloadDialog(QWidget* owner, std::string url, bool forced, QString folder)
-    : m_owner(owner), m_url(std::move(url)), m_forced(forced), m_folder(std::move(folder))
+DownloadDialog::DownloadDialog(QWidget* owner, std::string url, bool forced, QString folder, QString keepFolder,
+                               std::string sha256)
+    : m_owner(owner),
+      m_url(std::move(url)),
+      m_forced(forced),
+      m_folder(std::move(folder)),
+      m_keepFolder(std::move(keepFolder)),
+      m_sha256(std::move(sha256))
 {
 }
 
@@ -46,9 +56,10 @@ DownloadDialog::~DownloadDialog()
     stopWorker();
 }
 
-void DownloadDialog::Open(QWidget* owner, const std::string& url, bool forced)
+void DownloadDialog::Open(QWidget* owner, const std::string& url, bool forced, const std::string& sha256)
 {
-    RunOwnedModal(std::make_unique<DownloadDialog>(owner, url, forced, TempFolder()), owner);
+    RunOwnedModal(std::make_unique<DownloadDialog>(owner, url, forced, ProcessTempFolder(), TempFolder(), sha256),
+                  owner);
 }
 
 DownloadDialog* DownloadDialog::current()
@@ -81,8 +92,8 @@ void DownloadDialog::InitWindow()
         m_text->setText(QStringLiteral("0%"));
     g_current = this;
 
-    m_worker = std::thread([this, url = m_url, folder = m_folder] {
-        HttpDownload download(url, folder);
+    m_worker = std::thread([this, url = m_url, folder = m_folder, sha256 = m_sha256] {
+        HttpDownload download(url, folder, sha256);
         const DownloadOutcome outcome = download.run(m_cancelled, [this](const DownloadProgress& progress) {
             auto record = std::make_unique<DownloadProgressRecord>();
             record->progress = progress;
@@ -147,11 +158,7 @@ void DownloadDialog::finish(DownloadOutcome outcome)
     switch (outcome) {
     case DownloadOutcome::Completed:
         showProgress(DownloadProgress{100, 0, 0});
-        if (QDesktopServices::openUrl(QUrl::fromLocalFile(m_target))) {
-            EndProgramNow(0);
-        } else {
-            LOG(ERROR) << "升级失败";
-        }
+        openInstaller();
         break;
     case DownloadOutcome::Cancelled:
         break;
@@ -162,6 +169,37 @@ void DownloadDialog::finish(DownloadOutcome outcome)
         break;
     }
     Close(1);
+}
+
+void DownloadDialog::openInstaller()
+{
+    // Out of this process's temp folder, which goes when the program ends, into the
+    // shared one: the installer outlives the program it replaces.
+    const QString kept = QDir(m_keepFolder).absoluteFilePath(QFileInfo(m_target).fileName());
+    if (std::rename(QFile::encodeName(m_target).constData(), QFile::encodeName(kept).constData()) != 0) {
+        LOG(ERROR) << "升级失败: cannot move " << m_target.toStdString() << " to " << kept.toStdString();
+        QFile::remove(m_target);
+        ShowPromptBox(this, QCoreApplication::translate("DownloadDialog", "升级失败"));
+        return;
+    }
+    if (QDesktopServices::openUrl(QUrl::fromLocalFile(kept))) {
+        LOG(INFO) << "installer opened: " << kept.toStdString();
+        endProgram();
+        return;
+    }
+    LOG(WARNING) << "the desktop cannot open " << kept.toStdString();
+    ShowPromptBox(this, QCoreApplication::translate("DownloadDialog", "安装包已下载到 %1，请手动打开")
+                            .arg(QDir::toNativeSeparators(kept)));
+    // A forced release leaves this one no way on: it ends once the user knows where the
+    // installer is.
+    if (m_forced)
+        endProgram();
+}
+
+void DownloadDialog::endProgram()
+{
+    // The window's own quit: running jobs are stopped and their partial files deleted.
+    PostMessageTo(m_owner.data(), WM_APP_QUIT);
 }
 
 void DownloadDialog::stopWorker()
@@ -176,7 +214,7 @@ void DownloadDialog::onDestroy()
     stopWorker();
     // Closing a forced update before it finished leaves no choice but to end the program.
     if (m_forced && !m_finished)
-        EndProgramNow(0);
+        endProgram();
 }
 
 void DownloadDialog::OnFinalMessage()

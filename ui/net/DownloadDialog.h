@@ -2,14 +2,18 @@
 
 // The installer download: a percentage ("download-text", "%d%%"), a slider showing it
 // ("download-slider", 0-100) and a "cancel" button, over a worker thread that downloads the
-// URL into the Temp folder (HttpDownload).
+// URL into the process's temp folder (HttpDownload, with the update answer's SHA-256 when
+// it gave one).
 //
-// Complete: the file is opened with the desktop's default handler and the program ends with
-// code 0; when the desktop cannot open it, "升级失败" is logged and the dialog closes.
-// Cancel: the dialog closes and the unfinished file is deleted; for a forced update the
-// program ends with code 0. A failed or short download is deleted, logged, told to the
-// user, and the dialog closes. Without a length the label shows the bytes received and the
-// slider sweeps to show the transfer is alive.
+// Complete: the file moves to the shared Temp folder (the process's own goes when the
+// program ends) and is opened with the desktop's default handler; the program then ends
+// through the main window's quit (WM_APP_QUIT to the owner), which stops running jobs and
+// deletes their partial files. When the desktop cannot open it, the user is told where it
+// is ("安装包已下载到 …，请手动打开"), the file stays, and the program goes on (a forced
+// update ends it then). Cancel: the dialog closes and the unfinished file is deleted; for a
+// forced update the program ends the same way. A failed, short or refused download is
+// deleted, logged, told to the user ("升级失败"), and the dialog closes. Without a length
+// the label shows the bytes received and the slider sweeps to show the transfer is alive.
 //
 // Created on the heap, run modally (Open), deletes itself after its final message.
 // Thread use: the dialog lives on the UI thread. Its worker only downloads and posts its
@@ -40,12 +44,15 @@ public:
     static constexpr int kProgressMessage = 1801;
     static constexpr int kFinishedMessage = 1802;
 
-    // `folder`: where the file goes (the Temp folder).
-    DownloadDialog(QWidget* owner, std::string url, bool forced, QString folder);
+    // `owner`: the main window, which ends the program. `folder`: where the file is written
+    // (the process's temp folder); `keepFolder`: where a complete one is kept (Temp).
+    // `sha256`: the digest the file must have; empty: not checked.
+    DownloadDialog(QWidget* owner, std::string url, bool forced, QString folder, QString keepFolder,
+                   std::string sha256 = {});
     ~DownloadDialog() override;
 
     // Creates the dialog over `owner`, centres it and runs it modally until it closes.
-    static void Open(QWidget* owner, const std::string& url, bool forced);
+    static void Open(QWidget* owner, const std::string& url, bool forced, const std::string& sha256 = {});
     // The dialog of the download in progress, if any (tests, screenshots).
     static DownloadDialog* current();
 
@@ -63,12 +70,16 @@ protected:
 private:
     void showProgress(const DownloadProgress& progress);
     void finish(DownloadOutcome outcome);
+    void openInstaller();
+    void endProgram();
     void stopWorker();
 
     QPointer<QWidget> m_owner;
     std::string m_url;
     bool m_forced = false;
     QString m_folder;
+    QString m_keepFolder;
+    std::string m_sha256;
     QLabel* m_text = nullptr;
     QSlider* m_slider = nullptr;
     QAbstractButton* m_cancel = nullptr;

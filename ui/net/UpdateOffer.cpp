@@ -8,22 +8,22 @@
 
 namespace tolvex {
 
-void OfferUpdate(QWidget* owner, const std::string& downloadUrl, bool forced)
+void OfferUpdate(QWidget* owner, const UpdateInfo& release)
 {
     const QString text = QCoreApplication::translate("UpdateOffer", "发现新版本啦!");
-    if (forced) {
+    if (release.forced) {
         ShowPromptBox(owner, text);
     } else if (ShowMessageBox(owner, text) == 0) {
         return;
     }
-    DownloadDialog::Open(owner, downloadUrl, forced);
+    DownloadDialog::Open(owner, release.downloadUrl, release.forced, release.sha256);
 }
 
 void ShowUpdateCheckResult(QWidget* owner, const UpdateCheckResult& result, bool interactive)
 {
     switch (result.outcome) {
     case UpdateCheckOutcome::NewerRelease:
-        OfferUpdate(owner, result.info.downloadUrl, result.info.forced);
+        OfferUpdate(owner, result.info);
         break;
     case UpdateCheckOutcome::UpToDate:
         if (interactive)
