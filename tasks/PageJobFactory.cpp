@@ -45,28 +45,10 @@ JobPlan Run(CommandLine command)
 
 }  // namespace
 
-ProbedMedia ProbeForJob(const QString& path, const std::atomic<bool>* abort)
-{
-    MediaInfo info(ToNarrowAnsi(path));
-    ProbedMedia probed;
-    probed.duration = -1.0;
-    ProbeLimits limits;
-    limits.abort = abort;
-    if (ProbeMediaInfo(info, limits) != 0)
-        return probed;
-    probed.duration = static_cast<double>(info.durationSeconds);
-    probed.width = info.width;
-    probed.height = info.height;
-    probed.uprightTurn = info.uprightTurn;
-    probed.hasAudio = info.audioStreamIndex >= 0;
-    return probed;
-}
-
-PageJobFactory::PageJobFactory(Tables tables, JobInputSource& source, MediaProber prober, QObject* receiver,
-                               std::string ffmpegPath, const EncoderSupport& encoders)
+PageJobFactory::PageJobFactory(Tables tables, JobInputSource& source, QObject* receiver, std::string ffmpegPath,
+                               const EncoderSupport& encoders)
     : m_tables(tables),
       m_source(source),
-      m_prober(std::move(prober)),
       m_receiver(receiver),
       m_ffmpegPath(std::move(ffmpegPath)),
       m_encoders(encoders)
@@ -116,9 +98,7 @@ JobPlan PageJobFactory::plan(PageKind page, TaskId taskId, const JobContext& con
         const auto clip = m_tables.splitClips.find(taskId);
         if (!clip)
             return Drop();
-        // ffmpeg turns a phone video upright before the crop: the crop follows it.
-        const ProbedMedia source = m_prober ? m_prober(ToWideAnsi(clip->sourcePath), &m_stopping) : ProbedMedia{};
-        return Run(BuildSplitCommand(context, *clip, source));
+        return Run(BuildSplitCommand(context, *clip));
     }
     if (page == PageKind::Gif) {
         const auto clip = m_tables.gifClips.find(taskId);
@@ -137,7 +117,6 @@ JobPlan PageJobFactory::plan(PageKind page, TaskId taskId, const JobContext& con
         if (!MuxerKnowsExtension(ExtensionOf(ToNarrowAnsi(item->fileName))))
             own = OwnOutputExtension(ToNarrowAnsi(item->fileName), ToNarrowUtf8(item->fullPath));
     }
-    const auto hasSound = [&] { return !m_prober || m_prober(item->fullPath, &m_stopping).hasAudio; };
 
     switch (page) {
     case PageKind::Convert: {
@@ -170,9 +149,9 @@ JobPlan PageJobFactory::plan(PageKind page, TaskId taskId, const JobContext& con
     case PageKind::Extract:
         return Run(BuildExtractCommand(context, *item, m_source.extractSettings()));
     case PageKind::Mute:
-        return Run(BuildMuteCommand(context, *item, m_source.muteSettings(), hasSound(), own));
+        return Run(BuildMuteCommand(context, *item, m_source.muteSettings(), item->hasAudio, own));
     case PageKind::Music:
-        return Run(BuildMusicCommand(context, *item, m_source.musicSettings(), hasSound(), own));
+        return Run(BuildMusicCommand(context, *item, m_source.musicSettings(), item->hasAudio, own));
     case PageKind::Split:
     case PageKind::Gif:
     case PageKind::Merge:
@@ -193,10 +172,10 @@ MergeJob PageJobFactory::planMerge(const std::vector<TaskId>& selected, const Me
     std::vector<MergeSource> sources;
     sources.reserve(selected.size());
     for (const TaskId id : selected) {
+        // What the add probed: the window's thread never waits for a probe here.
         const MediaItem item = m_tables.items.get(id);
-        const ProbedMedia probed = m_prober ? m_prober(item.fullPath, &m_stopping) : ProbedMedia{};
-        sources.push_back(MergeSource{item.fullPath, probed.width, probed.height, probed.uprightTurn, item.duration,
-                                      probed.hasAudio});
+        sources.push_back(
+            MergeSource{item.fullPath, item.width, item.height, item.uprightTurn, item.duration, item.hasAudio});
     }
     MergeJob job = BuildMergeJob(contextNow(), sources, settings);
     ConsoleLog("mergeParamStr:%s\n", job.videoChains.c_str());
