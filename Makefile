@@ -6,7 +6,8 @@ CMAKE_FLAGS ?= -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTOLVEX_WERROR=$(TOLV
 XVFB := $(if $(DISPLAY),,xvfb-run -a -s "-screen 0 1920x1080x24")
 CTEST_FLAGS ?= --output-on-failure -j2
 
-.PHONY: deps build run test test-quick test-asan test-tsan bench fuzz install package translations clean format lint
+.PHONY: deps build run test test-quick test-asan test-tsan bench fuzz install package translations clean format lint \
+	screenshots
 
 deps:
 	@./scripts/install-deps
@@ -68,6 +69,13 @@ bench: build
 
 install: build
 	cmake --install $(BUILD_DIR)
+
+# The README's pictures in docs/, taken under Xvfb on the xcb platform: the window at work
+# (tolvex-screenshots) and the online services' dialogs (their window test keeps them).
+SHOTS_XVFB := xvfb-run -a -s "-screen 0 1920x1080x24"
+screenshots: build
+	TOLVEX_SCREENSHOT_DIR=$(CURDIR)/docs QT_QPA_PLATFORM=xcb $(SHOTS_XVFB) $(BUILD_DIR)/bin/tolvex-screenshots
+	TOLVEX_SCREENSHOT_DIR=$(CURDIR)/docs QT_QPA_PLATFORM=xcb $(SHOTS_XVFB) $(BUILD_DIR)/tests/test_net_window
 
 # A Debian package of the installed layout, in $(BUILD_DIR): tolvex-video-converter_<version>_<arch>.deb
 package: build

@@ -20,6 +20,24 @@ QString ToWideAnsi(const std::string& narrow)
     return QString::fromLocal8Bit(narrow.data(), static_cast<qsizetype>(narrow.size()));
 }
 
+std::string CutUtf8(const std::string& text, size_t maxBytes)
+{
+    if (text.size() <= maxBytes)
+        return text;
+    // Back off over continuation bytes (10xxxxxx): the cut lands before a character's
+    // first byte.
+    size_t end = maxBytes;
+    while (end > 0 && (static_cast<unsigned char>(text[end]) & 0xC0) == 0x80)
+        --end;
+    return text.substr(0, end);
+}
+
+std::string FittedName(const std::string& stem, const std::string& tail, size_t maxBytes)
+{
+    const size_t room = maxBytes > tail.size() ? maxBytes - tail.size() : 0;
+    return CutUtf8(stem, room) + tail;
+}
+
 QString FormatFileSize(int64_t bytes)
 {
     char buf[64];

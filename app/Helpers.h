@@ -7,6 +7,7 @@
 
 #include <QString>
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -17,6 +18,18 @@ namespace tolvex {
 std::string ToNarrowAnsi(const QString& wide);
 std::string ToNarrowUtf8(const QString& wide);
 QString ToWideAnsi(const std::string& narrow);
+
+// The longest file name the file systems take (ext4, xfs, btrfs): 255 bytes.
+constexpr size_t kMaxFileNameBytes = 255;
+// What a derived name leaves free for the "-n" that makes an output name unique ("-1" up
+// to "-100000").
+constexpr size_t kNumberingRoom = 7;
+// The longest start of UTF-8 `text` that has at most `maxBytes` bytes and ends at a
+// character boundary.
+std::string CutUtf8(const std::string& text, size_t maxBytes);
+// stem + tail in at most `maxBytes` bytes: the stem is cut (at a character boundary) so
+// that the tail (a stamp, a number, the extension) stays whole.
+std::string FittedName(const std::string& stem, const std::string& tail, size_t maxBytes = kMaxFileNameBytes);
 
 // "1023B", "1KB", "1.00M", "1.00G".
 QString FormatFileSize(int64_t bytes);

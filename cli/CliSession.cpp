@@ -3,9 +3,9 @@
 #include "app/Helpers.h"
 #include "app/SignalWatch.h"
 #include "media/EncoderSupport.h"
-#include "media/MediaProbe.h"
 #include "tasks/FfmpegLocator.h"
 #include "tasks/HeadlessRunner.h"
+#include "tasks/MediaItemProbe.h"
 
 #include <QFileInfo>
 
@@ -42,7 +42,7 @@ SignalWatch WatchEndingSignals(HeadlessRunner** runner)
 CliSession::CliSession(const char* command, QString outputFolder)
     : m_command(command),
       m_source(std::move(outputFolder)),
-      m_factory({m_items, m_params, m_splitClips, m_gifClips}, m_source, &ProbeForJob, nullptr, FfmpegProgramPath(),
+      m_factory({m_items, m_params, m_splitClips, m_gifClips}, m_source, nullptr, FfmpegProgramPath(),
                 EncoderSupport::system())
 {
 }
@@ -57,7 +57,7 @@ TaskId CliSession::addFile(const QString& absolutePath)
     item.folder = info.absolutePath();
     item.fullPath = absolutePath;
     item.fileSize = info.size();
-    item.duration = ProbeDurationSeconds(ToNarrowAnsi(absolutePath));
+    ProbeMediaItem(item);
     const TaskId id = m_nextId++;
     m_items.set(id, std::move(item));
     return id;

@@ -28,8 +28,8 @@ public:
     OutputParamsTable& params() { return m_params; }
     PageJobFactory& factory() { return m_factory; }
 
-    // Records a media item for a file (name, folder, size, probed duration) under the next
-    // task id and returns the id.
+    // Records a media item for a file (name, folder, size, what the probe reads) under the
+    // next task id and returns the id.
     TaskId addFile(const QString& absolutePath);
     TaskId addSplitClip(SplitClip clip);
     TaskId addGifClip(GifClip clip);

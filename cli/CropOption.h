@@ -1,7 +1,7 @@
 #pragma once
 
-// The split sub-command's --crop option: "W:H:X:Y" in video pixels, a rectangle of at
-// least one pixel that lies inside the frame.
+// The split sub-command's --crop option: "W:H:X:Y" in pixels of the upright picture (a
+// phone video turned as it is shown), a rectangle of at least one pixel inside the frame.
 
 #include <QString>
 

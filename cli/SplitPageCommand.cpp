@@ -6,8 +6,7 @@
 #include "cli/CropOption.h"
 #include "cli/PageCommands.h"
 #include "cli/PageRun.h"
-#include "media/MediaProbe.h"
-#include "tasks/PageJobFactory.h"
+#include "tasks/MediaItemProbe.h"
 
 namespace tolvex::cli {
 
@@ -17,7 +16,8 @@ constexpr const char* kName = "split";
 constexpr const char* kUsage = "--start T --end T [--crop W:H:X:Y] FILE";
 constexpr const char* kDetails =
     "Cuts the range from --start to --end (h:m:s) out of FILE, optionally cropped.\n"
-    "  --crop W:H:X:Y   crop rectangle in video pixels (default: the whole frame)\n";
+    "  --crop W:H:X:Y   crop rectangle in pixels of the upright picture, as players show it\n"
+    "                   (a phone video turned upright; default: the whole frame)\n";
 
 }  // namespace
 
@@ -32,24 +32,30 @@ int RunSplitCommand(const QStringList& args)
         return UsageError(options);
     }
     const QString& file = files.front();
+    MediaItem source;
+    source.fullPath = file;
+    ProbeMediaItem(source);
     ClipRange range;
-    if (!ReadClipRange(options, ProbeDurationSeconds(ToNarrowAnsi(file)), range))
+    if (!ReadClipRange(options, source.duration, range))
         return UsageError(options);
 
-    const ProbedMedia probed = ProbeForJob(file);
+    // The rectangle is in the upright picture, the one ffmpeg crops (a phone video's as it
+    // is shown), as the split dialog gives it.
+    const int width = source.uprightWidth();
+    const int height = source.uprightHeight();
     SplitClip clip;
     clip.sourcePath = ToNarrowAnsi(file);
     clip.outputName = SplitClipOutputName(clip.sourcePath, QTime::currentTime());
     clip.startText = range.startText;
     clip.endText = range.endText;
-    clip.cropWidth = probed.width;
-    clip.cropHeight = probed.height;
+    clip.cropWidth = width;
+    clip.cropHeight = height;
     if (options.has("crop")) {
-        const std::optional<CropRect> crop = ParseCropOption(options.value("crop"), probed.width, probed.height);
+        const std::optional<CropRect> crop = ParseCropOption(options.value("crop"), width, height);
         if (!crop) {
-            options.setError(QStringLiteral("--crop needs W:H:X:Y inside the %1x%2 frame, not '%3'")
-                                 .arg(probed.width)
-                                 .arg(probed.height)
+            options.setError(QStringLiteral("--crop needs W:H:X:Y inside the %1x%2 upright frame, not '%3'")
+                                 .arg(width)
+                                 .arg(height)
                                  .arg(options.value("crop")));
             return UsageError(options);
         }
@@ -58,7 +64,7 @@ int RunSplitCommand(const QStringList& args)
         clip.cropHeight = crop->height;
         clip.cropX = crop->x;
         clip.cropY = crop->y;
-    } else if (probed.width <= 0 || probed.height <= 0) {
+    } else if (width <= 0 || height <= 0) {
         options.setError(QStringLiteral("no picture to cut in %1").arg(file));
         return UsageError(options);
     }

@@ -24,7 +24,10 @@ struct MediaInfo {
     int32_t frameRate = -1;        // whole frames per second of the video stream
     int32_t hasRotateTag = 0;      // 1: the video stream is marked as rotated
     int32_t uprightTurn = 0;       // clockwise degrees ffmpeg turns the picture: 0, 90, 180, 270
-    int32_t audioTrackCount = 0;   // the number of sound streams
+    int32_t audioTrackCount = 0;   // sound streams
+    // The playing time of the first video or audio stream in seconds (as ProbeDurationSeconds
+    // tells it); -1 when the file has neither.
+    double playSeconds = -1.0;
 };
 
 }  // namespace tolvex

@@ -1,6 +1,7 @@
 #include "player/VideoOutput.h"
 
 #include "app/ConsoleLog.h"
+#include "player/PictureRect.h"
 #include "player/PlayerStatistics.h"
 #include "player/QuitSignal.h"
 #include "player/RenderLock.h"
@@ -211,15 +212,18 @@ void VideoOutput::presentLocked()
 void VideoOutput::copyUprightLocked(int width, int height)
 {
     const SDL_Rect source{0, 0, m_frameWidth, m_frameHeight};
+    const PictureRect shown = ShownPictureRect(width, height, m_frameWidth, m_frameHeight, m_rotation);
     if (m_rotation == 0) {
-        const SDL_Rect target{0, 0, width, height};
+        const SDL_Rect target{shown.x, shown.y, shown.width, shown.height};
         SDL_RenderCopy(m_renderer.get(), m_texture.get(), &source, &target);
         return;
     }
     // Turned about the target's centre: a quarter turn needs the target with its sides
-    // swapped so that, turned, it fills the area.
-    const SDL_Rect target = m_rotation == 180 ? SDL_Rect{0, 0, width, height}
-                                              : SDL_Rect{(width - height) / 2, (height - width) / 2, height, width};
+    // swapped so that, turned, it covers the picture's rectangle.
+    const SDL_Rect target = m_rotation == 180
+                                ? SDL_Rect{shown.x, shown.y, shown.width, shown.height}
+                                : SDL_Rect{shown.x + (shown.width - shown.height) / 2,
+                                           shown.y + (shown.height - shown.width) / 2, shown.height, shown.width};
     SDL_RenderCopyEx(m_renderer.get(), m_texture.get(), &source, &target, m_rotation, nullptr, SDL_FLIP_NONE);
 }
 

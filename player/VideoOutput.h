@@ -22,7 +22,8 @@ struct PlayerStatistics;
 
 // The picture output of a player: the render thread, which adopts the owner's native window
 // as an SDL window with a renderer and a streaming texture, runs the display step on each
-// refresh event, and draws the pictures it is handed stretched over the whole video area.
+// refresh event, and draws the pictures it is handed over the video area (stretched over
+// all of it; a picture turned a quarter keeps its aspect between bars: ShownPictureRect).
 // It also keeps the window's size in step with the video area and draws the last picture
 // again when the window is exposed or resized.
 //
@@ -63,7 +64,7 @@ public:
     // Asks the render thread to draw the last picture again (any thread).
     void requestRedraw() { m_redrawWanted = true; }
 
-    // Render thread: converts `frame` and draws it over the whole video area.
+    // Render thread: converts `frame` and draws it over the video area.
     void show(const AVFrame* frame);
 
     int frameWidth() const { return m_frameWidth; }
@@ -83,7 +84,7 @@ private:
     void followDisplaySize();
     // Draws the filled texture again; render lock held.
     void presentLocked();
-    // Copies the texture over the area (width x height), turned upright; render lock held.
+    // Copies the texture into the area (width x height), turned upright; render lock held.
     void copyUprightLocked(int width, int height);
     void takeDisplaySize();
 

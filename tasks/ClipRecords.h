@@ -34,8 +34,11 @@ struct SplitClip {
     std::string outputName;  // stem "-" HHMMSS "." source extension
     std::string startText;
     std::string endText;
+    // The crop rectangle in the pixels of the upright picture (a phone video's as it is
+    // shown, which is the picture ffmpeg's filters get); the whole picture at 0,0 when
+    // cropping was off.
     int32_t cropEnabled = 0;
-    int32_t cropX = 0;  // the whole frame at 0,0 when cropping was off
+    int32_t cropX = 0;
     int32_t cropY = 0;
     int32_t cropWidth = 0;
     int32_t cropHeight = 0;

@@ -27,7 +27,8 @@ std::string ExtensionOf(const std::string& fileName)
 
 std::string StampedName(const std::string& inputFileName, const QTime& time, const std::string& extension)
 {
-    return StemOf(inputFileName) + "-" + ClockStamp(time) + "." + extension;
+    return FittedName(StemOf(inputFileName), "-" + ClockStamp(time) + "." + extension,
+                      kMaxFileNameBytes - kNumberingRoom);
 }
 
 std::string OutputPath(const QString& folder, const std::string& fileName)

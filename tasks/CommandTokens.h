@@ -18,7 +18,8 @@ std::string ClockStamp(const QTime& time);
 std::string StemOf(const std::string& fileName);
 // The text after the last "." (empty when there is none).
 std::string ExtensionOf(const std::string& fileName);
-// stem "-" HHMMSS "." extension.
+// stem "-" HHMMSS "." extension; a long stem is cut (at a character boundary) so that the
+// name fits in a file name with room left for the "-n" of OutputReservation.
 std::string StampedName(const std::string& inputFileName, const QTime& time, const std::string& extension);
 // The output folder and a file name, one separator between them.
 std::string OutputPath(const QString& folder, const std::string& fileName);

@@ -12,8 +12,6 @@
 #include <QString>
 #include <QTime>
 
-#include <atomic>
-#include <functional>
 #include <optional>
 #include <string>
 
@@ -73,7 +71,7 @@ struct MergeSettings {
     QString ratioText;
 };
 
-// One selected merge input with what its probe reported.
+// One selected merge input with what the probe of its add reported.
 struct MergeSource {
     QString fullPath;
     int width = 0;  // the stored picture size
@@ -83,20 +81,6 @@ struct MergeSource {
     bool hasAudio = true;
     int audioTracks = 1;  // the number of sound tracks (with hasAudio)
 };
-
-// What a job asks the media probe about a file: duration in seconds (0 or less when the
-// probe failed), the stored picture size, the clockwise turn ffmpeg gives the picture to
-// show it upright (0, 90, 180, 270), and whether it has a sound track (true when unknown).
-struct ProbedMedia {
-    double duration = 0.0;
-    int width = 0;
-    int height = 0;
-    int uprightTurn = 0;
-    bool hasAudio = true;
-    int audioTracks = 1;  // the number of sound tracks (with hasAudio)
-};
-// `abort` (may be null) ends a probe early when it becomes true.
-using MediaProber = std::function<ProbedMedia(const QString& path, const std::atomic<bool>* abort)>;
 
 // The settings of a job that live in the window's controls. A per-item answer is empty
 // when the item is no longer in its page's list.

@@ -2,7 +2,7 @@
 
 #include "app/ConsoleLog.h"
 #include "app/Helpers.h"
-#include "media/MediaProbe.h"
+#include "tasks/MediaItemProbe.h"
 
 #include <QDateTime>
 #include <QFile>
@@ -79,23 +79,41 @@ void MediaImport::import(MediaImportResult& result, const std::string& ffmpegPat
         PrintLine("cmdline:" + command.render());
         result.thumbnail = ThumbnailMaker::run(command, ThumbnailMaker::kTimeLimitMs, abort);
         PrintLine("dwExitCode: " + std::to_string(result.thumbnail.exitCode));
-        if (!result.thumbnail.ok())
+        // A failed run is still followed by the probe: it tells a broken file from a
+        // thumbnail that could not be written.
+        if (result.thumbnail.outcome != ThumbnailResult::Outcome::Made &&
+            result.thumbnail.outcome != ThumbnailResult::Outcome::Failed)
             return;
     }
     // A fifo or device would keep the probe waiting for ever: only regular files are opened.
     if (!IsRegularFile(request.fullPath))
         return;
-    bool ranOut = false;
-    ProbeLimits limits;
-    limits.abort = abort;
-    limits.ranOut = &ranOut;
-    item.duration = ProbeDurationSeconds(ToNarrowUtf8(request.fullPath), limits);
     // A probe that had to be stopped read nothing it can vouch for (a file that never
     // answers, a playlist without end): the file is not listed.
-    if (ranOut && !(abort && abort->load())) {
+    if (!ProbeMediaItem(item, abort) && !(abort && abort->load())) {
         result.unreadable = true;
         PrintLine("could not be read in time: " + ToNarrowUtf8(request.fullPath));
     }
+}
+
+ImportRefusal MediaImportResult::refusal() const
+{
+    if (cancelled)
+        return ImportRefusal::None;
+    if (unreadable)
+        return ImportRefusal::TimedOut;
+    if (!request.thumbnail || thumbnail.ok())
+        return ImportRefusal::None;
+    switch (thumbnail.outcome) {
+    case ThumbnailResult::Outcome::NotStarted:
+        return ImportRefusal::FfmpegNotRun;
+    case ThumbnailResult::Outcome::Overran:
+        return ImportRefusal::TimedOut;
+    case ThumbnailResult::Outcome::Made:
+    case ThumbnailResult::Outcome::Failed:
+        break;
+    }
+    return item.width > 0 && item.duration > 0.0 ? ImportRefusal::ThumbnailNotWritten : ImportRefusal::NotAVideo;
 }
 
 uint64_t MediaImport::submit(const std::vector<MediaImportRequest>& requests)

@@ -1,7 +1,8 @@
 #pragma once
 
 // The off-thread side of adding files to a page. For every file of an add operation it
-// reads the size, probes the duration and, for convert items, makes the thumbnail; up to
+// reads the size, probes the media (duration, picture, sound: ProbeMediaItem) and, for
+// convert items, makes the thumbnail; up to
 // two files per core at a time. The results are posted to the receiver as WM_MEDIA_IMPORTED
 // messages (MediaImportResult), one per file, in the order the files were submitted,
 // across all add operations: the receiver can number the items as they come. One
@@ -51,19 +52,30 @@ struct MediaImportRequest {
     int layout = 0;  // passed through for the receiver (which item template)
 };
 
+// Why a file did not become a list item.
+enum class ImportRefusal {
+    None,
+    NotAVideo,            // the thumbnail run failed and the probe found no picture in it
+    TimedOut,             // the probe or the thumbnail ran out of time
+    ThumbnailNotWritten,  // the file has a picture, but its thumbnail could not be written
+    FfmpegNotRun,         // the thumbnail's ffmpeg could not be started
+};
+
 struct MediaImportResult : MessageRecord {
     uint64_t batch = 0;        // the add operation (submit call) the file belongs to
     bool lastOfBatch = false;  // the batch is complete with this result
     bool cancelled = false;    // its page was cleared while it waited: add nothing
     MediaImportRequest request;
-    MediaItem item;         // fileName, folder, fullPath, fileSize, duration
+    MediaItem item;         // names, size and what the probe read
     QDateTime addedAt;      // the time of the add: the stamp of the output and thumbnail names
     QString thumbnailPath;  // empty when the request made no thumbnail
     ThumbnailResult thumbnail;
     bool unreadable = false;  // the probe ran out of time: the file could not be read
+    // Why the file cannot be listed; None when it can (or when it was cancelled).
+    ImportRefusal refusal() const;
     // The file may become a list item: it could be read, and no thumbnail was asked or
     // the thumbnail was made.
-    bool accepted() const { return !cancelled && !unreadable && (!request.thumbnail || thumbnail.ok()); }
+    bool accepted() const { return !cancelled && refusal() == ImportRefusal::None; }
 };
 
 class MediaImport {

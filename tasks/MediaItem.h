@@ -14,12 +14,24 @@
 
 namespace tolvex {
 
+// What the add read of the file, so that nothing has to probe it again on the window's
+// thread: its size, and from the media probe its playing time, picture and sound.
 struct MediaItem {
     QString fileName;  // name with extension, no folder
     QString folder;
     QString fullPath;
     int64_t fileSize = 0;   // bytes
-    double duration = 0.0;  // seconds
+    double duration = 0.0;  // seconds (0 when the probe failed, -1 without picture and sound)
+    int width = 0;          // the stored picture's size; 0 without a picture or when unknown
+    int height = 0;
+    int uprightTurn = 0;       // clockwise turn ffmpeg gives the picture to show it upright: 0, 90, 180, 270
+    bool hasAudio = true;      // true when unknown
+    int audioTrackCount = -1;  // sound streams; -1 when unknown
+
+    bool sideways() const { return uprightTurn == 90 || uprightTurn == 270; }
+    // The picture as it is shown, and as ffmpeg's filters see it.
+    int uprightWidth() const { return sideways() ? height : width; }
+    int uprightHeight() const { return sideways() ? width : height; }
 };
 
 class MediaItemTable {

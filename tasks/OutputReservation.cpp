@@ -1,5 +1,7 @@
 #include "tasks/OutputReservation.h"
 
+#include "app/Helpers.h"
+
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -34,7 +36,10 @@ std::string NumberedPath(const std::string& path, int n)
     // A dot that starts the name (".mp4") or lies in the folder is no extension.
     if (dot == std::string::npos || dot <= nameStart)
         dot = path.size();
-    return path.substr(0, dot) + "-" + std::to_string(n) + path.substr(dot);
+    // The number and the extension stay whole; a name that would grow past the file
+    // name limit loses the end of its stem instead.
+    return path.substr(0, nameStart) +
+           FittedName(path.substr(nameStart, dot - nameStart), "-" + std::to_string(n) + path.substr(dot));
 }
 
 std::optional<Reservation> ReserveOutput(const std::string& wanted, std::string& error)

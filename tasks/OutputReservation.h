@@ -17,7 +17,8 @@
 namespace tolvex {
 
 // `path` with "-n" before the extension of its file name ("/o/a.mp4", 2 → "/o/a-2.mp4";
-// "/o.d/a" → "/o.d/a-2"); n = 0 gives `path`.
+// "/o.d/a" → "/o.d/a-2"); n = 0 gives `path`. The file name stays within 255 bytes: a long
+// stem is cut at a character boundary.
 std::string NumberedPath(const std::string& path, int n);
 
 // Creates the first free name of `wanted`, `wanted`-1, ... and returns it. An output that

@@ -80,29 +80,10 @@ JobPlan Finish(JobPlan plan, const std::string& inputPath, std::string dropped)
 
 }  // namespace
 
-ProbedMedia ProbeForJob(const QString& path, const std::atomic<bool>* abort)
-{
-    MediaInfo info(ToNarrowAnsi(path));
-    ProbedMedia probed;
-    probed.duration = -1.0;
-    ProbeLimits limits;
-    limits.abort = abort;
-    if (ProbeMediaInfo(info, limits) != 0)
-        return probed;
-    probed.duration = static_cast<double>(info.durationSeconds);
-    probed.width = info.width;
-    probed.height = info.height;
-    probed.uprightTurn = info.uprightTurn;
-    probed.hasAudio = info.audioStreamIndex >= 0;
-    probed.audioTracks = info.audioTrackCount;
-    return probed;
-}
-
-PageJobFactory::PageJobFactory(Tables tables, JobInputSource& source, MediaProber prober, QObject* receiver,
-                               std::string ffmpegPath, const EncoderSupport& encoders)
+PageJobFactory::PageJobFactory(Tables tables, JobInputSource& source, QObject* receiver, std::string ffmpegPath,
+                               const EncoderSupport& encoders)
     : m_tables(tables),
       m_source(source),
-      m_prober(std::move(prober)),
       m_receiver(receiver),
       m_ffmpegPath(std::move(ffmpegPath)),
       m_encoders(encoders)
@@ -152,12 +133,9 @@ JobPlan PageJobFactory::plan(PageKind page, TaskId taskId, const JobContext& con
         const auto clip = m_tables.splitClips.find(taskId);
         if (!clip)
             return Drop();
-        // ffmpeg turns a phone video upright before the crop: the crop follows it.
-        const ProbedMedia source = m_prober ? m_prober(ToWideAnsi(clip->sourcePath), &m_stopping) : ProbedMedia{};
         const auto tracks = TracksOf(ToWideAnsi(clip->sourcePath), &m_stopping);
         std::string dropped;
-        return Finish(Run(BuildSplitCommand(context, *clip, source, Pointer(tracks), &dropped)), clip->sourcePath,
-                      dropped);
+        return Finish(Run(BuildSplitCommand(context, *clip, Pointer(tracks), &dropped)), clip->sourcePath, dropped);
     }
     if (page == PageKind::Gif) {
         const auto clip = m_tables.gifClips.find(taskId);
@@ -176,7 +154,6 @@ JobPlan PageJobFactory::plan(PageKind page, TaskId taskId, const JobContext& con
         if (!MuxerKnowsExtension(ExtensionOf(ToNarrowAnsi(item->fileName))))
             own = OwnOutputExtension(ToNarrowAnsi(item->fileName), ToNarrowUtf8(item->fullPath));
     }
-    const auto hasSound = [&] { return !m_prober || m_prober(item->fullPath, &m_stopping).hasAudio; };
     const auto tracks = TracksOf(item->fullPath, &m_stopping);
     const std::string input = ToNarrowAnsi(item->fullPath);
     std::string dropped;
@@ -219,13 +196,9 @@ JobPlan PageJobFactory::plan(PageKind page, TaskId taskId, const JobContext& con
         return Finish(std::move(plan), input, {});
     }
     case PageKind::Mute:
-        return Finish(
-            Run(BuildMuteCommand(context, *item, m_source.muteSettings(), hasSound(), own, Pointer(tracks), &dropped)),
-            input, dropped);
-    case PageKind::Music:
-        return Finish(Run(BuildMusicCommand(context, *item, m_source.musicSettings(), hasSound(), own, Pointer(tracks),
-                                            &dropped)),
-                      input, dropped);
+    const auto tracks = TracksOf(item->fullPath, &m_stopping);
+    const std::string input = ToNarrowAnsi(item->fullPath);
+    std::string dropped;
     case PageKind::Split:
     case PageKind::Gif:
     case PageKind::Merge:
@@ -246,10 +219,10 @@ MergeJob PageJobFactory::planMerge(const std::vector<TaskId>& selected, const Me
     std::vector<MergeSource> sources;
     sources.reserve(selected.size());
     for (const TaskId id : selected) {
+        // What the add probed: the window's thread never waits for a probe here.
         const MediaItem item = m_tables.items.get(id);
-        const ProbedMedia probed = m_prober ? m_prober(item.fullPath, &m_stopping) : ProbedMedia{};
-        sources.push_back(MergeSource{item.fullPath, probed.width, probed.height, probed.uprightTurn, item.duration,
-                                      probed.hasAudio, probed.audioTracks});
+        sources.push_back(MergeSource{item.fullPath, item.width, item.height, item.uprightTurn, item.duration,
+                                      item.hasAudio, item.audioTrackCount});
     }
     MergeJob job = BuildMergeJob(contextNow(), sources, settings);
     ConsoleLog("mergeParamStr:%s\n", job.videoChains.c_str());

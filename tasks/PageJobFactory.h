@@ -1,10 +1,10 @@
 #pragma once
 
 // The job factory of the program and of tolvex-cli: for a queued task id it takes a
-// snapshot of that item's inputs (the guarded tables, the settings of the window's controls
-// through JobInputSource, the probe where a job needs it), announces the job start to the
-// window and runs the page's command builder. It also plans the merge job, which has no
-// queue.
+// snapshot of that item's inputs (the guarded tables with what the add probed, the settings
+// of the window's controls through JobInputSource, the compress source's probe), announces
+// the job start to the window and runs the page's command builder. It also plans the merge
+// job, which has no queue.
 //
 // Thread use: planJob runs on the page workers, concurrently for different pages; it holds
 // no lock of its own while it asks the input source. planMerge runs on the caller's (UI)
@@ -31,11 +31,6 @@ namespace tolvex {
 
 class EncoderSupport;
 
-// The media probe's answer for a job: ProbeMediaInfo's duration in whole seconds (-1 when
-// the file cannot be probed), its picture size, its upright turn and whether it has sound.
-// The probe gives up when `abort` becomes true (the engine stops).
-ProbedMedia ProbeForJob(const QString& path, const std::atomic<bool>* abort = nullptr);
-
 class PageJobFactory : public JobFactory {
 public:
     struct Tables {
@@ -46,7 +41,7 @@ public:
     };
 
     // `receiver` gets WM_TASK_STARTED; `ffmpegPath` is the program every command starts with.
-    PageJobFactory(Tables tables, JobInputSource& source, MediaProber prober, QObject* receiver, std::string ffmpegPath,
+    PageJobFactory(Tables tables, JobInputSource& source, QObject* receiver, std::string ffmpegPath,
                    const EncoderSupport& encoders);
 
     // The receiver of WM_TASK_STARTED; set before the first task is queued.
@@ -63,8 +58,9 @@ public:
     };
     std::optional<CompressPromise> compressPromise(TaskId taskId) const;
 
-    // The merge of the selected items, in order: probes each input, builds the command and
-    // logs its filter texts. The caller launches it with TaskEngine::StartMerge.
+    // The merge of the selected items, in order, from what their adds probed: builds the
+    // command and logs its filter texts (no probe: it runs on the window's thread). The caller launches it with
+    // TaskEngine::StartMerge.
     MergeJob planMerge(const std::vector<TaskId>& selected, const MergeSettings& settings);
 
 private:
@@ -74,7 +70,6 @@ private:
 
     Tables m_tables;
     JobInputSource& m_source;
-    MediaProber m_prober;
     QPointer<QObject> m_receiver;
     std::string m_ffmpegPath;
     const EncoderSupport& m_encoders;

@@ -20,8 +20,8 @@ QString ThumbnailMaker::thumbnailPath(const QString& tempFolder, const QString& 
     QString folder = tempFolder;
     if (!folder.endsWith(QLatin1Char('/')))
         folder += QLatin1Char('/');
-    return folder + stem + QStringLiteral("-thumbnail-") + time.toString(QStringLiteral("yyyyMMddHHmmss")) +
-           QStringLiteral(".jpg");
+    const std::string tail = "-thumbnail-" + time.toString(QStringLiteral("yyyyMMddHHmmss")).toStdString() + ".jpg";
+    return folder + QString::fromStdString(FittedName(ToNarrowUtf8(stem), tail, kMaxFileNameBytes - kNumberingRoom));
 }
 
 CommandLine ThumbnailMaker::command(const std::string& ffmpegPath, const QString& input, const QString& thumbnail)

@@ -35,7 +35,8 @@ class ThumbnailMaker {
 public:
     static constexpr int kTimeLimitMs = 5000;
 
-    // <tempFolder>/<stem>-thumbnail-<yyyyMMddHHmmss>.jpg
+    // <tempFolder>/<stem>-thumbnail-<yyyyMMddHHmmss>.jpg, a long stem cut (at a character
+    // boundary) so that the name fits with room for a "-n".
     static QString thumbnailPath(const QString& tempFolder, const QString& fileName, const QDateTime& time);
     // "ffmpeg" -i "input" -y -f image2 -t 0.001 -s 120x70 -update 1 "thumbnail"
     static CommandLine command(const std::string& ffmpegPath, const QString& input, const QString& thumbnail);

@@ -658,6 +658,18 @@ Add videos and choose a piece of music to lay under them</translation>
             <source>选择视频存放目录</source>
             <translation>Choose a folder</translation>
         </message>
+        <message>
+            <source>以下文件读取超时，无法添加:</source>
+            <translation>These files could not be read in time and were not added:</translation>
+        </message>
+        <message>
+            <source>无法在临时文件夹中生成以下文件的缩略图，文件未添加:</source>
+            <translation>No thumbnail could be written to the temporary folder for these files; they were not added:</translation>
+        </message>
+        <message>
+            <source>无法运行ffmpeg程序，以下文件未添加:</source>
+            <translation>The ffmpeg program could not be run; these files were not added:</translation>
+        </message>
     </context>
     <context>
         <name>MediaImportRules</name>

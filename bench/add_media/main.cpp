@@ -181,7 +181,7 @@ int main(int argc, char** argv)
     RunUntil([] { return false; }, 300);
     MediaAdder* adder = window->handler<MediaAdder>();
     int failed = 0;
-    adder->setFailureNotice([&failed](const QStringList& names) { failed += names.size(); });
+    adder->setFailureNotice([&failed](const QString&, const QStringList& names) { failed += names.size(); });
 
     // The event loop's heartbeat: the longest gap between two ticks is the longest stall.
     QElapsedTimer beat;

@@ -201,3 +201,29 @@ INSTANTIATE_TEST_SUITE_P(FilesPeopleHave, EveryPage,
                              }
                              return name + "_" + kPages[std::get<1>(info.param)];
                          });
+
+TEST(CliSplitCrop, TheRectangleIsInTheUprightPicture)
+{
+    // Stored on its side, shown upright as 240x320: "--crop 120:160:120:0" is the upright
+    // picture's top right quarter, the green one.
+    QTemporaryDir media;
+    QTemporaryDir out;
+    const QString phone = media.filePath(QStringLiteral("phone.mp4"));
+    ASSERT_TRUE(MakeQuadrantPhoneVideo(phone.toStdString(), 270, media.path().toStdString()));
+    const CliResult r = RunCli(
+        {"split", "--start", "0:0:0", "--end", "0:0:1", "--crop", "120:160:120:0", "--output-dir", out.path(), phone});
+    ASSERT_EQ(r.exitCode, 0) << qPrintable(r.out) << qPrintable(r.err.right(2000));
+    const QString file = SingleFileIn(out.path());
+    const ProbedFile probed = ProbeFile(file);
+    EXPECT_EQ(probed.width, 120);
+    EXPECT_EQ(probed.height, 160);
+    const unsigned colour = PictureColourAt(file, 0.5, 0.5);
+    EXPECT_LT((colour >> 16) & 0xFF, 70U);  // red
+    EXPECT_GT((colour >> 8) & 0xFF, 90U);   // green
+    EXPECT_LT(colour & 0xFF, 70U);          // blue
+    // Outside the upright frame is refused, even where the stored frame would hold it.
+    EXPECT_NE(RunCli({"split", "--start", "0:0:0", "--end", "0:0:1", "--crop", "300:100:0:0", "--output-dir",
+                      out.path(), phone})
+                  .exitCode,
+              0);
+}

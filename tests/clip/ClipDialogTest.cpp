@@ -6,6 +6,7 @@
 #include "tasks/ClipRecords.h"
 #include "tests/clip/ClipTestSupport.h"
 #include "tests/support/EventLoopWait.h"
+#include "tests/support/TestMedia.h"
 #include "ui/clip/CVideoArea.h"
 #include "ui/clip/CVideoMask.h"
 #include "ui/clip/PositionPoll.h"
@@ -39,7 +40,7 @@ protected:
     {
         SplitClipList().drain();
         GifClipList().drain();
-        m_dialog = Dialog::make(nullptr, TenSecondClip());
+        m_dialog = Dialog::make(nullptr, ImportedItem(TenSecondClip()));
         ASSERT_TRUE(m_dialog);
         m_dialog->setPrompt([this](QWidget*, const QString& text) { m_prompts << text; });
         m_dialog->resize(1000, 700);
@@ -351,7 +352,7 @@ TEST(ClipDialogLifeTest, OpenAndCloseAgainAndAgainLeavesNoThread)
 {
     // A first round brings up what Qt and the X connection keep for the whole run.
     auto round = [] {
-        QPointer<VideoSplitDialog> dialog = VideoSplitDialog::make(nullptr, TenSecondClip());
+        QPointer<VideoSplitDialog> dialog = VideoSplitDialog::make(nullptr, ImportedItem(TenSecondClip()));
         ASSERT_TRUE(dialog);
         dialog->ShowWindow();
         ASSERT_TRUE(WaitFor([&] { return dialog->player() && dialog->player()->statistics().framesShown > 0; }, 10000));
@@ -405,7 +406,7 @@ TEST_F(GifDialogTest, GifClipsAreNamedForGifAndHandedOverInOrder)
 
 TEST(ClipPromptTest, ThePromptIsTheSkinnedBox)
 {
-    QPointer<VideoGifDialog> dialog = VideoGifDialog::make(nullptr, TenSecondClip());
+    QPointer<VideoGifDialog> dialog = VideoGifDialog::make(nullptr, ImportedItem(TenSecondClip()));
     ASSERT_TRUE(dialog);
     dialog->ShowWindow();
     dialog->startEdit()->clear();
@@ -422,35 +423,45 @@ TEST(ClipPromptTest, ThePromptIsTheSkinnedBox)
     EXPECT_TRUE(WaitFor([&] { return dialog.isNull(); }, 10000));
 }
 
-TEST(ClipRotationTest, ASidewaysPhoneVideoIsCroppedInItsUprightSize)
+TEST(ClipRotationTest, ASidewaysPhoneVideoIsShownUprightBetweenBarsAndCroppedInItsUprightSize)
 {
-    QPointer<VideoSplitDialog> dialog = VideoSplitDialog::make(nullptr, RotatedClip());
+    QPointer<VideoSplitDialog> dialog = VideoSplitDialog::make(nullptr, ImportedItem(RotatedClip()));
     ASSERT_TRUE(dialog);
     dialog->resize(1000, 700);
     dialog->ShowWindow();
     ASSERT_TRUE(WaitFor([&] { return dialog->player() != nullptr; }, 10000));
-    EXPECT_TRUE(dialog->orientation().sideways());
-    // The preview shows it upright: testsrc2's upright colour bars run across the area, so
-    // the picture changes from top to bottom far more than from left to right.
-    EXPECT_EQ(dialog->player()->rotation(), dialog->orientation().rotation);
+    EXPECT_TRUE(dialog->source().sideways());
+    EXPECT_EQ(dialog->player()->rotation(), dialog->source().uprightTurn);
     ASSERT_TRUE(WaitFor([&] { return dialog->player()->statistics().framesShown > 5; }, 10000));
-    Pump(300);
     CVideoArea* area = dialog->videoArea();
-    const QImage shot = area->screen()->grabWindow(area->winId()).toImage();
-    ASSERT_FALSE(shot.isNull());
+    // The portrait picture keeps its aspect in the landscape area: black bars left and
+    // right, the picture (240 wide for 320 high) in the middle.
+    const int pictureWidth = area->height() * 240 / 320;
+    const int barWidth = (area->width() - pictureWidth) / 2;
+    ASSERT_GT(barWidth, 20);
+    QImage shot;
+    auto barsShown = [&] {
+        shot = area->screen()->grabWindow(area->winId()).toImage();
+        return !shot.isNull() && qGray(shot.pixel(barWidth / 2, shot.height() / 2)) < 16 &&
+               qGray(shot.pixel(shot.width() - barWidth / 2, shot.height() / 2)) < 16 &&
+               qGray(shot.pixel(shot.width() / 2, shot.height() / 2)) > 16;
+    };
+    EXPECT_TRUE(WaitFor(barsShown, 5000));
     if (const char* keep = std::getenv("TOLVEX_SHOT"))
         shot.save(QString::fromLocal8Bit(keep));
+    // Upright, testsrc2's colour bars run across the picture: it changes from top to
+    // bottom far more than from left to right.
     long across = 0;
     long down = 0;
     for (int y = shot.height() / 4; y < shot.height() * 3 / 4; y += 4) {
-        for (int x = shot.width() / 4; x < shot.width() * 3 / 4; x += 4) {
+        for (int x = barWidth + pictureWidth / 4; x < barWidth + pictureWidth * 3 / 4; x += 4) {
             across += std::abs(qGray(shot.pixel(x + 4, y)) - qGray(shot.pixel(x, y)));
             down += std::abs(qGray(shot.pixel(x, y + 4)) - qGray(shot.pixel(x, y)));
         }
     }
     EXPECT_GT(down, across * 2) << "down " << down << " across " << across;
-    EXPECT_EQ(dialog->orientation().uprightWidth(), 240);
-    EXPECT_EQ(dialog->orientation().uprightHeight(), 320);
+    EXPECT_EQ(dialog->source().uprightWidth(), 240);
+    EXPECT_EQ(dialog->source().uprightHeight(), 320);
     dialog->setPrompt([](QWidget*, const QString&) {});
     dialog->startEdit()->setText(QStringLiteral("00:00:00"));
     dialog->template findControlAs<QAbstractButton>(QStringLiteral("add-video-split-btn"))->click();
@@ -458,12 +469,19 @@ TEST(ClipRotationTest, ASidewaysPhoneVideoIsCroppedInItsUprightSize)
     EXPECT_EQ(dialog->clips()[0].cropWidth, 240);
     EXPECT_EQ(dialog->clips()[0].cropHeight, 320);
     dialog->template findControlAs<QAbstractButton>(QStringLiteral("cut-video-btn"))->click();
+    // The overlay lies over the picture, not over the bars.
+    const QRect overlay = dialog->overlayRect();
+    EXPECT_NEAR(overlay.width() - 4, pictureWidth, 2);
+    EXPECT_NEAR(overlay.height() - 4, area->height(), 2);
+    EXPECT_NEAR(overlay.left() + 2, area->mapToGlobal(QPoint(barWidth, 0)).x(), 2);
     dialog->endEdit()->setText(QStringLiteral("00:00:01"));
     dialog->template findControlAs<QAbstractButton>(QStringLiteral("add-video-split-btn"))->click();
     ASSERT_EQ(dialog->clips().size(), 2U);
     // The centred half-size rectangle of the upright picture.
     EXPECT_NEAR(dialog->clips()[1].cropWidth, 120, 2);
     EXPECT_NEAR(dialog->clips()[1].cropHeight, 160, 2);
+    EXPECT_NEAR(dialog->clips()[1].cropX, 60, 2);
+    EXPECT_NEAR(dialog->clips()[1].cropY, 80, 2);
     dialog->Close(0);
     EXPECT_TRUE(WaitFor([&] { return dialog.isNull(); }, 10000));
 }

@@ -5,6 +5,7 @@
 #include "tasks/ClipRecords.h"
 #include "tests/clip/ClipTestSupport.h"
 #include "tests/mainwindow/WindowTestSupport.h"
+#include "tests/media/TestMux.h"
 #include "tests/support/TestMedia.h"
 #include "ui/clip/CVideoMask.h"
 #include "ui/clip/VideoGifDialog.h"
@@ -13,8 +14,10 @@
 #include "ui/main/MediaAdder.h"
 
 #include <QAbstractButton>
+#include <QApplication>
 #include <QDir>
 #include <QLineEdit>
+#include <QTemporaryDir>
 
 namespace tolvex::test {
 namespace {
@@ -22,7 +25,8 @@ namespace {
 class ClipWindowTest : public WindowTest {
 protected:
     // Clicks the page's add button with `source` as the picked file; `steps` drive the
-    // dialog while it runs modally. Returns once the dialog closed.
+    // dialog while it runs modally (it opens once the import has probed the file).
+    // Returns once the dialog closed.
     void openDialog(const char* addButton, const char* windowClass, const QString& source,
                     std::function<void(ClipDialog*)> steps)
     {
@@ -39,7 +43,8 @@ protected:
         auto* button = window().findControlAs<QAbstractButton>(QLatin1String(addButton));
         ASSERT_TRUE(button);
         button->click();
-        ASSERT_TRUE(ran);
+        ASSERT_TRUE(WaitFor([&] { return ran; }, 60000));
+        ASSERT_TRUE(WaitFor([&] { return !QApplication::activeModalWidget(); }, 10000));
     }
 
     static void addClip(ClipDialog* dialog, const char* addButton, const char* start, const char* end)
@@ -98,6 +103,69 @@ TEST_F(ClipWindowTest, SplitClipsDrawnInTheDialogRunAsJobs)
     EXPECT_NEAR(outputs[1].duration, 2.0, 0.3);
     EXPECT_EQ(outputs[1].width, crop.width);
     EXPECT_EQ(outputs[1].height, crop.height);
+}
+
+// A colour of the quartered picture as the encoder gives it back (close, not exact).
+bool Near(unsigned colour, QRgb wanted)
+{
+    return std::abs(qRed(colour) - qRed(wanted)) < 70 && std::abs(qGreen(colour) - qGreen(wanted)) < 70 &&
+           std::abs(qBlue(colour) - qBlue(wanted)) < 70;
+}
+
+TEST_F(ClipWindowTest, PhoneVideosCutFromTheDialogAreUprightAndShowTheChosenRegion)
+{
+    const QRgb red = qRgb(255, 0, 0);
+    const QRgb green = qRgb(0, 128, 0);
+    const QRgb blue = qRgb(0, 0, 255);
+    const QRgb white = qRgb(255, 255, 255);
+    QTemporaryDir media;
+    for (const int turn : {90, 180, 270}) {
+        const QString source = media.filePath(QStringLiteral("phone-%1.mp4").arg(turn));
+        ASSERT_TRUE(MakeQuadrantPhoneVideo(source.toStdString(), turn, media.path().toStdString()));
+        openDialog("add-video-split-btn", "视频分割", source, [&](ClipDialog* dialog) {
+            // The first second whole, the next one cropped to the picture's top right
+            // quarter: the rectangle is dragged by its middle into that corner.
+            addClip(dialog, "add-video-split-btn", "00:00:00", "00:00:01");
+            buttonOf(dialog, "cut-video-btn")->click();
+            CVideoMask* mask = static_cast<VideoSplitDialog*>(dialog)->overlay();
+            ASSERT_TRUE(mask);
+            const CropRect r = mask->editor().roiRect();
+            DragAlong(mask, QPoint(r.x + r.width / 2, r.y + r.height / 2), QPoint(mask->width() - 3, 3));
+            addClip(dialog, "add-video-split-btn", "00:00:01", "00:00:02");
+            ASSERT_EQ(dialog->clips().size(), 2U);
+            buttonOf(dialog, "video-split-confirm-btn")->click();
+        });
+    }
+    ASSERT_TRUE(WaitFor([&] { return window().pageList(PageKind::Split)->count() == 6; }, 10000));
+    ASSERT_TRUE(startAndWaitIdle(PageKind::Split));
+
+    const QStringList files = outputFiles();
+    ASSERT_EQ(files.size(), 6) << files.join(QLatin1Char(',')).toStdString();
+    int whole = 0;
+    int cropped = 0;
+    for (const QString& file : files) {
+        SCOPED_TRACE(file.toStdString());
+        const QString path = QDir(outputFolder()).filePath(file);
+        const ProbedFile probed = ProbeFile(path);
+        EXPECT_NEAR(probed.duration, 1.0, 0.3);
+        if (probed.width == 240 && probed.height == 320) {
+            // Upright, every quarter in its place.
+            ++whole;
+            EXPECT_TRUE(Near(PictureColourAt(path, 0.25, 0.25), red));
+            EXPECT_TRUE(Near(PictureColourAt(path, 0.75, 0.25), green));
+            EXPECT_TRUE(Near(PictureColourAt(path, 0.25, 0.75), blue));
+            EXPECT_TRUE(Near(PictureColourAt(path, 0.75, 0.75), white));
+        } else {
+            // The top right quarter, upright.
+            ++cropped;
+            EXPECT_NEAR(probed.width, 120, 8);
+            EXPECT_NEAR(probed.height, 160, 8);
+            EXPECT_TRUE(Near(PictureColourAt(path, 0.5, 0.5), green));
+            EXPECT_TRUE(Near(PictureColourAt(path, 0.9, 0.1), green));
+        }
+    }
+    EXPECT_EQ(whole, 3);
+    EXPECT_EQ(cropped, 3);
 }
 
 TEST_F(ClipWindowTest, GifClipsFromTheDialogBecomeGifFiles)

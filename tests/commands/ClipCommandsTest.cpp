@@ -1,4 +1,9 @@
+#include "app/Helpers.h"
 #include "tasks/ClipCommands.h"
+#include "tasks/OutputReservation.h"
+#include "tasks/ThumbnailMaker.h"
+
+#include <QFileInfo>
 
 #include <gtest/gtest.h>
 
@@ -21,33 +26,12 @@ TEST(ClipCommands, SplitAndGifTexts)
     cropped.cropWidth = 320;
     cropped.cropHeight = 240;
     EXPECT_EQ(SplitCropFilter(cropped), "[0]crop=320:240:10:20");
+    // The rectangle goes to ffmpeg as the dialog gave it, whatever turn the picture has.
+    EXPECT_NE(BuildSplitCommand(ctx, cropped).render().find("\"[0]crop=320:240:10:20\""), std::string::npos);
 
     GifClip gif{3, "/v/a.mkv", "a-140309.gif", "0:0:1", "0:0:2"};
     EXPECT_EQ(BuildGifCommand(ctx, gif).render(),
               "\"ffmpeg\" -y -i \"/v/a.mkv\" -ss 0:0:1 -to 0:0:2 \"/out/a-140309.gif\"");
-}
-
-TEST(ClipCommands, CropOfATurnedVideoIsInTheUprightPicture)
-{
-    // Stored 1920x1080, shown upright as 1080x1920 after a quarter turn.
-    const JobContext ctx{"ffmpeg", "/out", QTime(1, 2, 3)};
-    SplitClip clip{1, "/v/p.mp4", "p-1.mp4", "0:0:0", "0:0:1", 0, 0, 0, 1920, 1080};
-    const ProbedMedia turned{1.0, 1920, 1080, 90, true};
-    EXPECT_EQ(UprightCrop(clip, 90, 1920, 1080), (CropRect{0, 0, 1080, 1920}));
-    EXPECT_NE(BuildSplitCommand(ctx, clip, turned).render().find("[0]crop=1080:1920:0:0"), std::string::npos);
-    // A rectangle at the stored top left corner lands at the upright top right (90° clockwise),
-    // at the bottom left (270°), at the bottom right (180°).
-    clip.cropEnabled = 1;
-    clip.cropX = 100;
-    clip.cropY = 50;
-    clip.cropWidth = 400;
-    clip.cropHeight = 300;
-    EXPECT_EQ(UprightCrop(clip, 90, 1920, 1080), (CropRect{1080 - 50 - 300, 100, 300, 400}));
-    EXPECT_EQ(UprightCrop(clip, 270, 1920, 1080), (CropRect{50, 1920 - 100 - 400, 300, 400}));
-    EXPECT_EQ(UprightCrop(clip, 180, 1920, 1080), (CropRect{1920 - 100 - 400, 1080 - 50 - 300, 400, 300}));
-    EXPECT_EQ(UprightCrop(clip, 0, 1920, 1080), (CropRect{100, 50, 400, 300}));
-    // Without a turn (or a size) the clip's own rectangle is used.
-    EXPECT_NE(BuildSplitCommand(ctx, clip).render().find("[0]crop=400:300:100:50"), std::string::npos);
 }
 
 TEST(ClipCommands, OutputNamesFixedAtAdd)
@@ -55,6 +39,39 @@ TEST(ClipCommands, OutputNamesFixedAtAdd)
     EXPECT_EQ(GifClipOutputName("/any/folder/a.mkv", QTime(14, 3, 9)), "a-140309.gif");
     EXPECT_EQ(SplitClipOutputName("/any/folder/a.mkv", QTime(14, 3, 9)), "a-140309.mkv");
     EXPECT_EQ(SplitClipOutputName("C:\\v\\b.c.avi", QTime(0, 0, 1)), "b.c-000001.avi");
+}
+
+TEST(ClipCommands, EveryDerivedNameOfALongNameFitsAndEndsOnAWholeCharacter)
+{
+    // 82 Chinese characters (three bytes each) and ".mp4": a 250-byte name.
+    const QString stem = QString(82, QChar(0x89C6));
+    const std::string name = (stem + QStringLiteral(".mp4")).toStdString();
+    ASSERT_EQ(name.size(), 250U);
+    const auto whole = [](const std::string& text) { return QString::fromUtf8(text.c_str()).toStdString() == text; };
+    const auto fileName = [](const std::string& path) { return path.substr(path.rfind('/') + 1); };
+
+    const std::string split = SplitClipOutputName("/in/" + name, QTime(14, 3, 9));
+    EXPECT_LE(split.size() + kNumberingRoom, kMaxFileNameBytes);
+    EXPECT_TRUE(whole(split));
+    EXPECT_TRUE(QString::fromStdString(split).endsWith(QStringLiteral("-140309.mp4")));
+    EXPECT_LE(GifClipOutputName("/in/" + name, QTime(14, 3, 9)).size() + kNumberingRoom, kMaxFileNameBytes);
+    // The largest number still fits; a short name is left as it is.
+    const std::string numbered = fileName(NumberedPath("/out/" + split, 100000));
+    EXPECT_LE(numbered.size(), kMaxFileNameBytes);
+    EXPECT_TRUE(QString::fromStdString(numbered).endsWith(QStringLiteral("-140309-100000.mp4")));
+    // A 254-byte name to be numbered loses whole characters at the end of its stem.
+    const std::string tooLong = fileName(NumberedPath("/out/x" + name.substr(0, 246) + "\xE8\xA7\x86.mp4", 12));
+    EXPECT_LE(tooLong.size(), kMaxFileNameBytes);
+    EXPECT_TRUE(whole(tooLong));
+    EXPECT_EQ(NumberedPath("/o.d/a.mp4", 2), "/o.d/a-2.mp4");
+    const QString thumbnail = ThumbnailMaker::thumbnailPath(QStringLiteral("/tmp/t"), QString::fromStdString(name),
+                                                            QDateTime::currentDateTime());
+    EXPECT_LE(QFileInfo(thumbnail).fileName().toUtf8().size() + static_cast<qsizetype>(kNumberingRoom),
+              static_cast<qsizetype>(kMaxFileNameBytes));
+    EXPECT_TRUE(thumbnail.endsWith(QStringLiteral(".jpg")));
+    // A cut never splits a character.
+    EXPECT_EQ(CutUtf8("a\xE8\xA7\x86b", 3), "a");
+    EXPECT_EQ(CutUtf8("a\xE8\xA7\x86b", 4), "a\xE8\xA7\x86");
 }
 
 TEST(ClipRecords, HandOverDrainsInOrderAndTablesFindById)

@@ -15,11 +15,13 @@
 #include <QElapsedTimer>
 #include <QLabel>
 #include <QPointer>
+#include <QScreen>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 
 #include <atomic>
+#include <cstdlib>
 #include <functional>
 #include <memory>
 #include <thread>
@@ -193,6 +195,42 @@ TEST_F(BoxDialogTest, BoxIsCaptionlessCentredWithTextAndShadow)
 
     // The box deletes itself after its final message.
     EXPECT_TRUE(test::WaitFor([&] { return alive.isNull(); }, 5000));
+}
+
+TEST_F(BoxDialogTest, ALongTextGrowsTheBoxAndALongFileNameIsShortenedInItsMiddle)
+{
+    const QString text = QStringLiteral("无法在临时文件夹中生成以下文件的缩略图，文件未添加:");
+    const QString longName = QString(82, QChar(0x89C6)) + QStringLiteral("-结尾.mp4");
+    struct Seen {
+        QSize size;
+        QString shown, tip;
+        bool wholeTextFits = false;
+    } seen;
+    WhenBoxShows([&](BoxDialogBase* box) {
+        auto* label = box->findControlAs<QLabel>(QStringLiteral("msgText"));
+        seen.size = box->size();
+        seen.shown = label->text();
+        seen.tip = label->toolTip();
+        // Every line of the wrapped text has room: nothing is cut at the top or bottom.
+        seen.wholeTextFits = label->heightForWidth(label->width()) <= label->height();
+        if (const char* keep = std::getenv("TOLVEX_SHOT"))
+            box->screen()->grabWindow(0).save(QString::fromLocal8Bit(keep));
+        ClickControl(box, "msgConfirm");
+    });
+    EXPECT_EQ(ShowPromptBox(&m_owner, text, {QStringLiteral("a.mp4"), longName}), 1);
+
+    EXPECT_GT(seen.size.width(), 380);
+    EXPECT_LE(seen.size.width(), BoxDialogBase::kMaxTextWidth + 80);
+    EXPECT_TRUE(seen.wholeTextFits);
+    const QStringList lines = seen.shown.split(QLatin1Char('\n'));
+    ASSERT_EQ(lines.size(), 3) << seen.shown.toStdString();
+    EXPECT_EQ(lines[0], text);
+    EXPECT_EQ(lines[1], QStringLiteral("a.mp4"));
+    // The beginning and the end of the long name stay, its middle gives way.
+    EXPECT_TRUE(lines[2].contains(QChar(0x2026))) << lines[2].toStdString();
+    EXPECT_TRUE(lines[2].endsWith(QStringLiteral("结尾.mp4"))) << lines[2].toStdString();
+    EXPECT_TRUE(lines[2].startsWith(QChar(0x89C6)));
+    EXPECT_EQ(seen.tip, QStringLiteral("a.mp4\n") + longName);
 }
 
 TEST_F(BoxDialogTest, OwnerDestroyedWhileTheBoxIsOpen)

@@ -245,6 +245,8 @@ TEST_F(ChineseWindowTest, AFailedItemTellsFfmpegsFailureInChinese)
             tip = child->toolTip();
     }
     EXPECT_TRUE(tip.startsWith(QStringLiteral("ffmpeg退出，状态码 "))) << tip.toStdString();
+    // The item's own tip says the same, not the engine's English.
+    EXPECT_EQ(item->toolTip(), tip);
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 
 #include "net/Feedback.h"
 #include "tests/mainwindow/WindowTestSupport.h"
+#include "tests/support/TestMedia.h"
 #include "ui/clip/VideoGifDialog.h"
 #include "ui/clip/VideoSplitDialog.h"
 #include "ui/common/MessageBoxes.h"
@@ -256,7 +257,7 @@ TEST_P(SkinLayoutTest, TheSplitDialogShowsItsTextsWhole)
                                 clipped += ClippedTexts(dialog, where(QStringLiteral("split dialog, crop on")));
                             }
                         });
-    VideoSplitDialog::Open(&window(), Clip(QStringLiteral("split-layout.mp4"), 3.0));
+    VideoSplitDialog::Open(&window(), ImportedItem(Clip(QStringLiteral("split-layout.mp4"), 3.0)));
     EXPECT_TRUE(shown);
     EXPECT_TRUE(clipped.isEmpty()) << clipped.join(QLatin1Char('\n')).toStdString();
 }
@@ -277,7 +278,7 @@ TEST_P(SkinLayoutTest, TheGifDialogShowsItsTextsWhole)
                             SettleLayouts();
                             clipped += ClippedTexts(dialog, where(QStringLiteral("gif dialog")));
                         });
-    VideoGifDialog::Open(&window(), Clip(QStringLiteral("gif-layout.mp4"), 3.0));
+    VideoGifDialog::Open(&window(), ImportedItem(Clip(QStringLiteral("gif-layout.mp4"), 3.0)));
     EXPECT_TRUE(shown);
     EXPECT_TRUE(clipped.isEmpty()) << clipped.join(QLatin1Char('\n')).toStdString();
 }

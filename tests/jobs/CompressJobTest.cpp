@@ -105,7 +105,7 @@ TEST(CompressJob, TwoPassesWriteOneFileWithinThePromiseAndLeaveNoPassLog)
     items.set(0, item);
     CompressSettingsSource source;
     source.folder = out.path();
-    PageJobFactory factory({items, params, splitClips, gifClips}, source, &ProbeForJob, nullptr, FfmpegProgramPath(),
+    PageJobFactory factory({items, params, splitClips, gifClips}, source, nullptr, FfmpegProgramPath(),
                            EncoderSupport::system());
     HeadlessRunner runner(factory);
     factory.setReceiver(&runner);

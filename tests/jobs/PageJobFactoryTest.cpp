@@ -7,6 +7,7 @@
 #include "media/ParamOptionTable.h"
 #include "tasks/FfmpegLocator.h"
 #include "tasks/HeadlessRunner.h"
+#include "tasks/MediaItemProbe.h"
 #include "tasks/PageJobFactory.h"
 #include "tests/support/TestMedia.h"
 
@@ -88,7 +89,7 @@ protected:
         item.fullPath = s_media->filePath(name);
         item.folder = s_media->path();
         item.fileSize = QFileInfo(item.fullPath).size();
-        item.duration = ProbeForJob(item.fullPath).duration;
+        ProbeMediaItem(item);
         m_items.set(m_nextId, item);
         return m_nextId++;
     }
@@ -116,7 +117,6 @@ protected:
     TaskId m_nextId = 0;
     PageJobFactory m_factory{{m_items, m_params, m_splitClips, m_gifClips},
                              m_source,
-                             &ProbeForJob,
                              nullptr,
                              FfmpegProgramPath(),
                              EncoderSupport::system()};

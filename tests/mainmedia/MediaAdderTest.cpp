@@ -61,7 +61,10 @@ protected:
         m_window->ShowWindow();
         m_adder = m_window->handler<MediaAdder>();
         ASSERT_NE(m_adder, nullptr);
-        m_adder->setFailureNotice([this](const QStringList& names) { m_notices << names; });
+        m_adder->setFailureNotice([this](const QString& reason, const QStringList& names) {
+            m_reasons << reason;
+            m_notices << names;
+        });
         ASSERT_TRUE(QTest::qWaitForWindowExposed(m_window));
     }
     void TearDown() override
@@ -97,6 +100,7 @@ protected:
     QPointer<CMainWnd> m_window;
     MediaAdder* m_adder = nullptr;
     QStringList m_notices;
+    QStringList m_reasons;
     static QTemporaryDir* s_media;
 };
 QTemporaryDir* MediaAdderTest::s_media = nullptr;
@@ -175,6 +179,7 @@ TEST_F(MediaAdderTest, AFileWithoutThumbnailGetsNoItemAndTheUserIsToldWhichOne)
     EXPECT_EQ(listItem(PageKind::Convert, 1)->objectName(), QStringLiteral("item-1")) << "ids stay consecutive";
     EXPECT_FALSE(m_window->mediaItems().contains(2));
     EXPECT_EQ(m_notices, (QStringList{"broken.mp4", "missing.mp4"}));
+    EXPECT_EQ(m_reasons, QStringList{QStringLiteral("以下文件无法添加，请确认它们是完整的视频文件:")});
 
     // Other pages list files they cannot probe: their jobs report the failure.
     m_notices.clear();
@@ -182,6 +187,21 @@ TEST_F(MediaAdderTest, AFileWithoutThumbnailGetsNoItemAndTheUserIsToldWhichOne)
     ASSERT_TRUE(waitUntilListed());
     EXPECT_EQ(m_window->pageList(PageKind::Rotate)->count(), 1);
     EXPECT_TRUE(m_notices.isEmpty());
+}
+
+TEST_F(MediaAdderTest, AVideoWhoseThumbnailCannotBeWrittenIsNotBlamedForIt)
+{
+    // The temporary folder is gone: the file is a whole video, only its thumbnail fails.
+    ASSERT_TRUE(QDir(m_window->tempFolderPath()).removeRecursively());
+    m_adder->addFiles(PageKind::Convert, {path("alpha.mp4"), path("broken.mp4")});
+    ASSERT_TRUE(waitUntilListed());
+    EXPECT_EQ(m_window->pageList(PageKind::Convert)->count(), 0);
+    ASSERT_EQ(m_reasons.size(), 2) << m_reasons.join(QLatin1Char('|')).toStdString();
+    // One notice per reason, each with its own files.
+    EXPECT_EQ(m_reasons[0], QStringLiteral("以下文件无法添加，请确认它们是完整的视频文件:"));
+    EXPECT_EQ(m_notices[0], QStringLiteral("broken.mp4"));
+    EXPECT_EQ(m_reasons[1], QStringLiteral("无法在临时文件夹中生成以下文件的缩略图，文件未添加:"));
+    EXPECT_EQ(m_notices[1], QStringLiteral("alpha.mp4"));
 }
 
 TEST_F(MediaAdderTest, EachPageFillsAndTagsItsOwnTemplate)

@@ -69,6 +69,23 @@ TEST_F(WindowJobsTest, ConvertPageConvertsThreeFilesToTheirChosenFormats)
         EXPECT_NEAR(Probe(QDir(outputFolder()).filePath(file)).durationSeconds, 2, 1) << file.toStdString();
 }
 
+TEST_F(WindowJobsTest, AConvertItemWithA250ByteChineseNameIsListedAndConverted)
+{
+    // 82 Chinese characters and ".mp4": the thumbnail's and the output's names are derived
+    // from it and must still fit in 255 bytes.
+    const QString source = Clip(QStringLiteral("long-source.mp4"));
+    const QString input = QDir(QFileInfo(source).path()).filePath(QString(82, QChar(0x89C6)) + QStringLiteral(".mp4"));
+    ASSERT_EQ(QFileInfo(input).fileName().toUtf8().size(), 250);
+    ASSERT_TRUE(QFile::copy(source, input));
+    addAndWait(PageKind::Convert, {input});
+    const QString shown = textIn(itemAt(PageKind::Convert, 0), "output-filename");
+    EXPECT_LE(shown.toUtf8().size(), 255) << shown.toStdString();
+    ASSERT_TRUE(startAndWaitIdle(PageKind::Convert));
+    expectFinished(PageKind::Convert, "video-progress-label", 1, QFileInfo(shown).suffix());
+    ASSERT_EQ(outputFiles().size(), 1);
+    EXPECT_EQ(outputFiles().front(), shown);
+}
+
 TEST_F(WindowJobsTest, MergeJoinsTheTickedItemsOnly)
 {
     addAndWait(PageKind::Merge,

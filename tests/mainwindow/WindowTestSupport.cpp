@@ -82,7 +82,7 @@ void WindowTest::SetUp()
     ASSERT_TRUE(QTest::qWaitForWindowExposed(m_window));
     m_adder = m_window->handler<MediaAdder>();
     ASSERT_NE(m_adder, nullptr);
-    m_adder->setFailureNotice([this](const QStringList& names) { m_notAdded += names; });
+    m_adder->setFailureNotice([this](const QString&, const QStringList& names) { m_notAdded += names; });
 }
 
 void WindowTest::TearDown()

@@ -277,26 +277,5 @@ TEST_F(WindowTimeLeftTest, ConvertingAgainNumbersThePlannedNameInsteadOfGrowingT
     EXPECT_EQ(outputFiles(), expected);
 }
 
-// For the README, when TOLVEX_SCREENSHOT_DIR names a folder: a failed item with its retry
-// button above one that is running with its time left.
-TEST_F(WindowTimeLeftTest, PictureOfAFailedAndARunningItem)
-{
-    if (qEnvironmentVariableIsEmpty("TOLVEX_SCREENSHOT_DIR"))
-        GTEST_SKIP() << "TOLVEX_SCREENSHOT_DIR is not set";
-    window().resize(1100, 640);
-    QTemporaryDir inputs;
-    const QString missing = inputs.filePath(QStringLiteral("holiday-clip.mp4"));
-    ASSERT_TRUE(QFile::copy(Clip(QStringLiteral("retry-source.mp4")), missing));
-    addAndWait(PageKind::Convert, {missing, LargeClip(QStringLiteral("海边日落.mp4"), 20.0)});
-    ASSERT_TRUE(QFile::remove(missing));
-    window().startButton(PageKind::Convert)->click();
-    auto* left = FindSubControlAs<QLabel>(itemAt(PageKind::Convert, 1), QStringLiteral("time-left"));
-    ASSERT_TRUE(WaitFor([&] { return SecondsIn(left->text(), QStringLiteral("剩余 ")) > 0; }));
-    EXPECT_TRUE(window().grab().save(
-        QDir(qEnvironmentVariable("TOLVEX_SCREENSHOT_DIR")).filePath(QStringLiteral("time-left-and-retry.png"))));
-    if (!qEnvironmentVariableIsEmpty("TOLVEX_SCREENSHOT_HOLD_MS"))
-        Pump(qEnvironmentVariableIntValue("TOLVEX_SCREENSHOT_HOLD_MS"));  // for a picture of the whole screen
-}
-
 }  // namespace
 }  // namespace tolvex::test

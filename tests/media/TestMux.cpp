@@ -1,5 +1,7 @@
 #include "tests/media/TestMux.h"
 
+#include "tests/support/TestMedia.h"
+
 extern "C" {
 #include <libavcodec/avcodec.h>
 #include <libavformat/avformat.h>
@@ -59,6 +61,25 @@ bool MuxStreams(const std::string& output, const std::vector<SourceStream>& sour
     for (AVFormatContext* in : inputs)
         avformat_close_input(&in);
     return ok;
+}
+
+bool MakeQuadrantPhoneVideo(const std::string& path, int uprightTurn, const std::string& work)
+{
+    // The stored picture is the upright one turned the other way.
+    const char* storeTurn = uprightTurn == 90    ? ",transpose=cclock"
+                            : uprightTurn == 270 ? ",transpose=clock"
+                                                 : ",hflip,vflip";
+    const std::string graph = std::string("color=red:s=120x160:r=25:d=2[a];color=green:s=120x160:r=25:d=2[b];") +
+                              "color=blue:s=120x160:r=25:d=2[c];color=white:s=120x160:r=25:d=2[d];" +
+                              "[a][b]hstack[top];[c][d]hstack[bottom];[top][bottom]vstack" + storeTurn + "[v]";
+    const std::string plain = work + "/stored-" + std::to_string(uprightTurn) + ".mp4";
+    if (!RunFfmpeg({"-v", "error", "-filter_complex", graph, "-map", "[v]", "-c:v", "libx264", "-pix_fmt", "yuv420p",
+                    "-g", "25", plain}))
+        return false;
+    // The matrix holds the counter-clockwise angle; the player turns it back clockwise.
+    return MuxStreams(path, {{plain, 0}}, [uprightTurn](int, AVStream* stream) {
+        AddDisplayMatrix(stream, -static_cast<double>(uprightTurn));
+    });
 }
 
 void AddDisplayMatrix(AVStream* stream, double degrees)

@@ -27,4 +27,10 @@ bool WritePictureSubtitles(const std::string& output, double seconds, const std:
 // Gives the stream a display matrix rotated by `degrees`.
 void AddDisplayMatrix(AVStream* stream, double degrees);
 
+// A 2-second phone video (H.264, no sound) whose upright picture is 240x320 in four
+// coloured quarters: red top left, green top right, blue bottom left, white bottom right.
+// It is stored turned back by `uprightTurn` (90, 180 or 270) with a display matrix that
+// asks players and ffmpeg to turn it upright again. `work` is a folder for the plain file.
+bool MakeQuadrantPhoneVideo(const std::string& path, int uprightTurn, const std::string& work);
+
 }  // namespace tolvex::test

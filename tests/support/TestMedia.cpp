@@ -2,9 +2,11 @@
 
 #include "tasks/ChildProcess.h"
 #include "tasks/FfmpegLocator.h"
+#include "tasks/MediaItemProbe.h"
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -15,6 +17,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <limits>
@@ -173,6 +176,39 @@ ProbedFile ProbeFile(const QString& path)
         }
     }
     return result;
+}
+
+unsigned PictureColourAt(const QString& path, double x, double y)
+{
+    const ProbedFile probed = ProbeFile(path);
+    if (!probed.hasVideo || probed.width <= 0 || probed.height <= 0)
+        return 0;
+    QByteArray rgb;
+    if (!RunProgram(QString::fromStdString(FfmpegProgramPath()),
+                    {QStringLiteral("-v"), QStringLiteral("error"), QStringLiteral("-i"), path,
+                     QStringLiteral("-frames:v"), QStringLiteral("1"), QStringLiteral("-f"), QStringLiteral("rawvideo"),
+                     QStringLiteral("-pix_fmt"), QStringLiteral("rgb24"), QStringLiteral("-")},
+                    &rgb))
+        return 0;
+    const int column = std::clamp(static_cast<int>(x * probed.width), 0, probed.width - 1);
+    const int row = std::clamp(static_cast<int>(y * probed.height), 0, probed.height - 1);
+    const qsizetype at = (static_cast<qsizetype>(row) * probed.width + column) * 3;
+    if (rgb.size() < at + 3)
+        return 0;
+    const auto byte = [&](qsizetype i) { return static_cast<unsigned>(static_cast<unsigned char>(rgb.at(i))); };
+    return 0xFF000000U | byte(at) << 16 | byte(at + 1) << 8 | byte(at + 2);
+}
+
+MediaItem ImportedItem(const QString& path)
+{
+    const QFileInfo info(path);
+    MediaItem item;
+    item.fileName = info.fileName();
+    item.folder = info.absolutePath() + QLatin1Char('/');
+    item.fullPath = info.absoluteFilePath();
+    item.fileSize = info.size();
+    ProbeMediaItem(item);
+    return item;
 }
 
 double MeanVolumeDb(const QString& path)

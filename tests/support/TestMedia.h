@@ -4,6 +4,8 @@
 // and tones, what ffprobe and volumedetect say about a file, and checks that no child
 // process is left. Programs run with argument vectors, never through a shell.
 
+#include "tasks/MediaItem.h"
+
 #include <QByteArray>
 #include <QString>
 #include <QStringList>
@@ -69,6 +71,14 @@ struct ProbedFile {
 };
 // What ffprobe says about the first video and the first audio stream of `path`.
 ProbedFile ProbeFile(const QString& path);
+
+// The colour of the first picture of `path` as ffmpeg shows it, at (x, y) given as
+// fractions of its width and height; 0 (transparent black) when it cannot be read.
+unsigned PictureColourAt(const QString& path, double x, double y);
+
+// The list item the program's add makes of `path`: its names and size, and what the media
+// probe reads (duration, picture, turn, sound).
+MediaItem ImportedItem(const QString& path);
 
 // volumedetect's mean volume of the file's audio in dB (-91 or less is silence); NaN when
 // it cannot be measured.

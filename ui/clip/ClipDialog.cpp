@@ -1,16 +1,15 @@
 #include "ui/clip/ClipDialog.h"
 
 #include "app/Helpers.h"
-#include "media/MediaProbe.h"
 #include "player/PreviewPlayer.h"
 #include "ui/clip/CVideoArea.h"
+#include "ui/clip/ClipList.h"
 #include "ui/clip/ClipMessages.h"
 #include "ui/clip/ClipTimes.h"
 #include "ui/clip/PositionPoll.h"
 #include "ui/clip/PreviewPlatform.h"
 #include "ui/common/MessageBoxes.h"
 #include "ui/framework/CListUI.h"
-#include "ui/framework/Controls.h"
 
 #include <QAbstractButton>
 #include <QCoreApplication>
@@ -36,10 +35,11 @@ double SecondsAt(intptr_t wParam)
 
 }  // namespace
 
-ClipDialog::ClipDialog(const Names& names, QObject* mainWindow, std::string sourcePath)
+ClipDialog::ClipDialog(const Names& names, QObject* mainWindow, MediaItem source)
     : m_names(names),
       m_mainWindow(mainWindow),
-      m_sourcePath(std::move(sourcePath)),
+      m_source(std::move(source)),
+      m_sourcePath(ToNarrowAnsi(m_source.fullPath)),
       m_poll(std::make_unique<PositionPoll>())
 {
 }
@@ -92,7 +92,10 @@ void ClipDialog::InitWindow()
     m_startEdit = findControlAs<QLineEdit>(QString::fromLatin1(m_names.startEdit));
     m_endEdit = findControlAs<QLineEdit>(QString::fromLatin1(m_names.endEdit));
     m_addButton = findControlAs<QAbstractButton>(QString::fromLatin1(m_names.addButton));
-    m_list = findControlAs<CListUI>(QString::fromLatin1(m_names.list));
+    m_clipList = std::make_unique<ClipList>(
+        *this, findControlAs<CListUI>(QString::fromLatin1(m_names.list)),
+        ClipList::RowNames{m_names.rowSkin, m_names.rowFileName, m_names.rowStart, m_names.rowEnd, m_names.rowRemove},
+        [this](const QString& text) { ShowPromptBox(this, text); });
     m_confirm = findControlAs<QAbstractButton>(QString::fromLatin1(m_names.confirmButton));
     m_cancel = findControlAs<QAbstractButton>(QString::fromLatin1(m_names.cancelButton));
     if (m_sound)
@@ -104,7 +107,7 @@ void ClipDialog::InitWindow()
     m_area->hide();
     m_area->installEventFilter(this);
 
-    const double duration = ProbeDurationSeconds(m_sourcePath);
+    const double duration = m_source.duration;
     if (m_endEdit)
         m_endEdit->setText(SecondsText(duration));
     if (m_timeline)
@@ -236,7 +239,6 @@ void ClipDialog::Notify(TNotifyUI& msg)
 {
     QWidget* sender = msg.sender;
     if (msg.type == QLatin1String("click") && sender) {
-        const QString name = sender->objectName();
         if (sender == m_play) {
             if (m_player) {
                 showPlay(false);
@@ -250,13 +252,11 @@ void ClipDialog::Notify(TNotifyUI& msg)
                 m_player->Pause();
         } else if (sender == m_addButton) {
             add();
-        } else if (name == QLatin1String(m_names.rowRemove)) {
-            removeRow(sender);
         } else if (sender == m_confirm) {
             confirm();
         } else if (sender == m_cancel) {
             Close(0);
-        } else {
+        } else if (!m_clipList || !m_clipList->removeRowOf(sender)) {
             onOtherClick(sender);
         }
     } else if (msg.type == QLatin1String("valuechanged") && sender == m_sound) {
@@ -328,98 +328,35 @@ void ClipDialog::seekTo(double seconds)
     }
 }
 
-void ClipDialog::showPrompt(const QString& text)
+const std::vector<SplitClip>& ClipDialog::clips() const
 {
-    if (m_prompt)
-        m_prompt(this, text);
-    else
-        ShowPromptBox(this, text);
+    static const std::vector<SplitClip> none;
+    return m_clipList ? m_clipList->clips() : none;
+}
+
+void ClipDialog::setPrompt(Prompt prompt)
+{
+    if (m_clipList)
+        m_clipList->setPrompt([this, prompt = std::move(prompt)](const QString& text) { prompt(this, text); });
 }
 
 void ClipDialog::add()
 {
-    const std::string start = TrimmedText(m_startEdit ? m_startEdit->text() : QString());
-    const std::string end = TrimmedText(m_endEdit ? m_endEdit->text() : QString());
-    const QString problem = CheckClipTimes(start, end, ProbeDurationSeconds(m_sourcePath), equalTimesPrompt());
-    if (!problem.isEmpty()) {
-        showPrompt(problem);
+    if (!m_clipList)
         return;
-    }
-
-    SplitClip clip;
-    clip.itemId = m_nextItemId;
-    clip.sourcePath = m_sourcePath;
-    clip.outputName = uniqueOutputName(outputNameFor(QTime::currentTime()));
-    clip.startText = start;
-    clip.endText = end;
-    fillCrop(clip);
-    for (const SplitClip& listed : m_clips) {
-        if (listed.startText == clip.startText && listed.endText == clip.endText) {
-            showPrompt(QCoreApplication::translate("ClipDialog", "该片段已存在列表中!"));
-            return;
-        }
-    }
-
-    m_clips.push_back(clip);
-    if (m_list) {
-        if (QWidget* row = buildFromSkin(QString::fromLatin1(m_names.rowSkin), m_list->itemParent())) {
-            row->setObjectName(QStringLiteral("item-%1").arg(clip.itemId));
-            SetControlTag(row, clip.itemId);
-            SetControlText(FindSubControl(row, QString::fromLatin1(m_names.rowFileName)), ToWideAnsi(clip.outputName));
-            SetControlText(FindSubControl(row, QString::fromLatin1(m_names.rowStart)), ToWideAnsi(clip.startText));
-            SetControlText(FindSubControl(row, QString::fromLatin1(m_names.rowEnd)), ToWideAnsi(clip.endText));
-            if (QWidget* remove = FindSubControl(row, QString::fromLatin1(m_names.rowRemove))) {
-                SetControlTag(remove, clip.itemId);
-                remove->setAccessibleName(QCoreApplication::translate("ClipDialog", "删除片段 %1 - %2")
-                                              .arg(ToWideAnsi(clip.startText), ToWideAnsi(clip.endText)));
-            }
-            m_list->addItem(row);
-        }
-    }
-    ++m_nextItemId;
-}
-
-std::string ClipDialog::uniqueOutputName(const std::string& name) const
-{
-    // Names carry the time to the second; two clips added within one second would write the
-    // same file, the second job replacing the first clip. The later one gets a number.
-    auto taken = [this](const std::string& candidate) {
-        for (const SplitClip& clip : m_clips) {
-            if (clip.outputName == candidate)
-                return true;
-        }
-        return false;
-    };
-    if (!taken(name))
-        return name;
-    const size_t dot = name.find_last_of('.');
-    const std::string stem = dot == std::string::npos ? name : name.substr(0, dot);
-    const std::string extension = dot == std::string::npos ? std::string() : name.substr(dot);
-    for (int n = 2;; ++n) {
-        std::string candidate = stem + "-" + std::to_string(n) + extension;
-        if (!taken(candidate))
-            return candidate;
-    }
-}
-
-void ClipDialog::removeRow(QWidget* button)
-{
-    const qint64 id = ControlTag(button);
-    for (auto it = m_clips.begin(); it != m_clips.end(); ++it) {
-        if (it->itemId == id) {
-            m_clips.erase(it);
-            break;
-        }
-    }
-    if (m_list) {
-        if (QWidget* row = m_list->findItem(QStringLiteral("item-%1").arg(id)))
-            m_list->removeItem(row);
-    }
+    ClipList::Draft draft;
+    draft.sourcePath = m_sourcePath;
+    draft.fileSeconds = m_source.duration;
+    draft.equalTimesPrompt = equalTimesPrompt();
+    draft.outputName = outputNameFor(QTime::currentTime());
+    draft.fill = [this](SplitClip& clip) { fillCrop(clip); };
+    m_clipList->add(TrimmedText(m_startEdit ? m_startEdit->text() : QString()),
+                    TrimmedText(m_endEdit ? m_endEdit->text() : QString()), draft);
 }
 
 void ClipDialog::confirm()
 {
-    handOver(m_clips);
+    handOver(clips());
     PostMessageTo(m_mainWindow.data(), m_names.handOver);
     Close(1);
 }
@@ -432,7 +369,8 @@ void ClipDialog::onDestroy()
         m_player->Destroy();
         m_player.reset();
     }
-    m_clips.clear();
+    if (m_clipList)
+        m_clipList->clear();
 }
 
 void ClipDialog::OnFinalMessage()

@@ -1,10 +1,11 @@
 #pragma once
 
 // What the split and the GIF dialog share: one source file played in the preview player
-// over the dialog's video area, a timeline with start and end flags, two time edits, a list
-// of clips with a remove button per row, the position poll, the end-of-file handling, the
-// add procedure with its prompts, and the hand-over of the confirmed clips to the main
-// window. VideoSplitDialog adds the crop rectangle; VideoGifDialog makes GIF names.
+// over the dialog's video area, a timeline with start and end flags, two time edits, the
+// position poll, the end-of-file handling, the clip list (ClipList: its rows, the add
+// procedure with its prompts, the clips' names) and the hand-over of the confirmed clips
+// to the main window. VideoSplitDialog adds the crop rectangle; VideoGifDialog makes GIF
+// names.
 //
 // Life: created on the heap and run modally; the player opens when the dialog is first
 // shown and playback starts at once. Closing (confirm, cancel, Escape, the window's close
@@ -16,6 +17,7 @@
 // reads the player and posts WM_PLAYER_POSITION.
 
 #include "tasks/ClipRecords.h"
+#include "tasks/MediaItem.h"
 #include "ui/clip/CVideoPaintViewUI.h"
 #include "ui/framework/WindowImplBase.h"
 
@@ -33,7 +35,7 @@ class QSlider;
 
 namespace tolvex {
 
-class CListUI;
+class ClipList;
 class CVideoArea;
 class PositionPoll;
 class PreviewPlayer;
@@ -61,11 +63,13 @@ public:
         CVideoPaintViewUI::Names timeline;
     };
 
-    ClipDialog(const Names& names, QObject* mainWindow, std::string sourcePath);
+    // `source` is the file as the import probed it (its duration, picture and turn): the
+    // dialog never probes on the window's thread.
+    ClipDialog(const Names& names, QObject* mainWindow, MediaItem source);
     ~ClipDialog() override;
 
     // The clips of the list, in order (GIF clips use the first five fields).
-    const std::vector<SplitClip>& clips() const { return m_clips; }
+    const std::vector<SplitClip>& clips() const;
     PreviewPlayer* player() const { return m_player.get(); }
     CVideoPaintViewUI* timeline() const { return m_timeline; }
     CVideoArea* videoArea() const { return m_area; }
@@ -74,12 +78,13 @@ public:
     bool pollRunning() const;
     bool stopped() const { return m_stopped; }
     const std::string& sourcePath() const { return m_sourcePath; }
+    const MediaItem& source() const { return m_source; }
     // The player's duration as the position poll last reported it.
     double polledDuration() const { return m_polledDuration; }
 
     // Shows a prompt with `text` over the dialog (replaceable, for tests).
     using Prompt = std::function<void(QWidget* owner, const QString& text)>;
-    void setPrompt(Prompt prompt) { m_prompt = std::move(prompt); }
+    void setPrompt(Prompt prompt);
 
 protected:
     QString GetSkinFile() override;
@@ -116,16 +121,12 @@ private:
     void startPlayback();
     void showPlay(bool playVisible);
     void add();
-    void removeRow(QWidget* button);
-    // `name`, or, when a clip of the list already has it, `name` with "-2", "-3"... before
-    // the extension.
-    std::string uniqueOutputName(const std::string& name) const;
     void confirm();
     void seekTo(double seconds);
-    void showPrompt(const QString& text);
 
     Names m_names;
     QPointer<QObject> m_mainWindow;
+    MediaItem m_source;
     std::string m_sourcePath;
 
     CVideoPaintViewUI* m_timeline = nullptr;
@@ -137,7 +138,6 @@ private:
     QLineEdit* m_startEdit = nullptr;
     QLineEdit* m_endEdit = nullptr;
     QAbstractButton* m_addButton = nullptr;
-    CListUI* m_list = nullptr;
     QAbstractButton* m_confirm = nullptr;
     QAbstractButton* m_cancel = nullptr;
     QLabel* m_notice = nullptr;
@@ -149,9 +149,7 @@ private:
     bool m_stopped = false;
     double m_polledDuration = 0.0;
     double m_pausedSeek = -1.0;  // the place sought while paused, shown until playing
-    std::vector<SplitClip> m_clips;
-    int32_t m_nextItemId = 0;
-    Prompt m_prompt;
+    std::unique_ptr<ClipList> m_clipList;
 };
 
 }  // namespace tolvex

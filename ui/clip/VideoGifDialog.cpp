@@ -1,6 +1,5 @@
 #include "ui/clip/VideoGifDialog.h"
 
-#include "app/Helpers.h"
 #include "ui/clip/ClipTimes.h"
 #include "ui/framework/OwnedDialog.h"
 
@@ -27,22 +26,22 @@ const ClipDialog::Names VideoGifDialog::kNames{
     CVideoGifPaintViewUI::kNames,
 };
 
-VideoGifDialog::VideoGifDialog(QObject* mainWindow, std::string sourcePath)
-    : ClipDialog(kNames, mainWindow, std::move(sourcePath))
+VideoGifDialog::VideoGifDialog(QObject* mainWindow, MediaItem source)
+    : ClipDialog(kNames, mainWindow, std::move(source))
 {
 }
 
 VideoGifDialog::~VideoGifDialog() = default;
 
-VideoGifDialog* VideoGifDialog::make(QWidget* mainWindow, const QString& sourcePath)
+VideoGifDialog* VideoGifDialog::make(QWidget* mainWindow, const MediaItem& source)
 {
-    return CreateOwnedDialog(std::make_unique<VideoGifDialog>(mainWindow, ToNarrowAnsi(sourcePath)), mainWindow,
+    return CreateOwnedDialog(std::make_unique<VideoGifDialog>(mainWindow, source), mainWindow,
                              QString::fromUtf8(kNames.windowClass));
 }
 
-void VideoGifDialog::Open(QWidget* mainWindow, const QString& sourcePath)
+void VideoGifDialog::Open(QWidget* mainWindow, const MediaItem& source)
 {
-    if (VideoGifDialog* dialog = make(mainWindow, sourcePath)) {
+    if (VideoGifDialog* dialog = make(mainWindow, source)) {
         dialog->CenterWindow();
         dialog->ShowModal();
     }

@@ -16,11 +16,11 @@ class VideoGifDialog : public ClipDialog {
 public:
     static const Names kNames;
 
-    VideoGifDialog(QObject* mainWindow, std::string sourcePath);
+    VideoGifDialog(QObject* mainWindow, MediaItem source);
     ~VideoGifDialog() override;
 
-    static void Open(QWidget* mainWindow, const QString& sourcePath);
-    static VideoGifDialog* make(QWidget* mainWindow, const QString& sourcePath);
+    static void Open(QWidget* mainWindow, const MediaItem& source);
+    static VideoGifDialog* make(QWidget* mainWindow, const MediaItem& source);
 
 protected:
     std::string outputNameFor(const QTime& now) const override;

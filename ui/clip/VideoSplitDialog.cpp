@@ -1,6 +1,6 @@
 #include "ui/clip/VideoSplitDialog.h"
 
-#include "app/Helpers.h"
+#include "player/PictureRect.h"
 #include "player/RenderLock.h"
 #include "ui/clip/CVideoMask.h"
 #include "ui/clip/ClipTimes.h"
@@ -31,23 +31,23 @@ const ClipDialog::Names VideoSplitDialog::kNames{
     CVideoSplitPaintViewUI::kNames,
 };
 
-VideoSplitDialog::VideoSplitDialog(QObject* mainWindow, std::string sourcePath)
-    : ClipDialog(kNames, mainWindow, std::move(sourcePath))
+VideoSplitDialog::VideoSplitDialog(QObject* mainWindow, MediaItem source)
+    : ClipDialog(kNames, mainWindow, std::move(source))
 {
 }
 
 VideoSplitDialog::~VideoSplitDialog() = default;
 
-VideoSplitDialog* VideoSplitDialog::make(QWidget* mainWindow, const QString& sourcePath)
+VideoSplitDialog* VideoSplitDialog::make(QWidget* mainWindow, const MediaItem& source)
 {
     // A normal resizable window, not a fixed-size pop-up.
-    return CreateOwnedDialog(std::make_unique<VideoSplitDialog>(mainWindow, ToNarrowAnsi(sourcePath)), mainWindow,
+    return CreateOwnedDialog(std::make_unique<VideoSplitDialog>(mainWindow, source), mainWindow,
                              QString::fromUtf8(kNames.windowClass), WS_VISIBLE | WS_OVERLAPPEDWINDOW);
 }
 
-void VideoSplitDialog::Open(QWidget* mainWindow, const QString& sourcePath)
+void VideoSplitDialog::Open(QWidget* mainWindow, const MediaItem& source)
 {
-    if (VideoSplitDialog* dialog = make(mainWindow, sourcePath)) {
+    if (VideoSplitDialog* dialog = make(mainWindow, source)) {
         dialog->CenterWindow();
         // The dialog deletes itself after its final message.
         dialog->ShowModal();
@@ -58,7 +58,6 @@ void VideoSplitDialog::InitWindow()
 {
     ClipDialog::InitWindow();
     m_cutButton = findControlAs<QAbstractButton>(QStringLiteral("cut-video-btn"));
-    m_orientation = ProbeVideoOrientation(sourcePath());
 }
 
 std::string VideoSplitDialog::outputNameFor(const QTime& now) const
@@ -68,8 +67,8 @@ std::string VideoSplitDialog::outputNameFor(const QTime& now) const
 
 void VideoSplitDialog::fillCrop(SplitClip& clip) const
 {
-    const int width = m_orientation.uprightWidth();
-    const int height = m_orientation.uprightHeight();
+    const int width = source().uprightWidth();
+    const int height = source().uprightHeight();
     if (m_cropOn && m_mask) {
         const CropRect r = m_mask->editor().ToVideoPixels(width, height);
         clip.cropEnabled = 1;
@@ -132,7 +131,11 @@ QRect VideoSplitDialog::overlayRect() const
     const QRect area = playerAreaRect();
     if (area.isEmpty())
         return {};
-    return QRect(mapToGlobal(area.topLeft()), area.size()).adjusted(-2, -2, 2, 2);
+    const MediaItem& picture = source();
+    const PictureRect shown =
+        ShownPictureRect(area.width(), area.height(), picture.width, picture.height, picture.uprightTurn);
+    const QRect onArea(area.x() + shown.x, area.y() + shown.y, shown.width, shown.height);
+    return QRect(mapToGlobal(onArea.topLeft()), onArea.size()).adjusted(-2, -2, 2, 2);
 }
 
 void VideoSplitDialog::placeOverlay(bool rescale)

@@ -5,16 +5,16 @@
 // the collected clips to the main window (SplitClipList, then WM_SPLIT_CLIPS_READY).
 //
 // The crop overlay (CVideoMask) is made on the first use of "cut-video-btn" and is then
-// shown and hidden by it; it follows the dialog's moves, resizes, maximise and restore,
-// scaling the rectangle with the picture. The rectangle maps to the upright picture: a
-// phone video stored on its side is cropped in the size ffmpeg sees after turning it.
+// shown and hidden by it; it lies over the picture (not the bars beside a phone video's),
+// follows the dialog's moves, resizes, maximise and restore, scaling the rectangle with the
+// picture. The rectangle maps to the upright picture: a phone video stored on its side is
+// cropped in the size ffmpeg sees after turning it, and the clip carries it so.
 //
 // UI thread only (see ClipDialog).
 
 #include "ui/clip/CVideoMask.h"
 #include "ui/clip/ClipDialog.h"
 #include "ui/clip/CropEditor.h"
-#include "ui/clip/VideoOrientation.h"
 
 #include <QPointer>
 
@@ -26,20 +26,19 @@ class VideoSplitDialog : public ClipDialog {
 public:
     static const Names kNames;
 
-    VideoSplitDialog(QObject* mainWindow, std::string sourcePath);
+    VideoSplitDialog(QObject* mainWindow, MediaItem source);
     ~VideoSplitDialog() override;
 
-    // Creates the dialog over `mainWindow` for `sourcePath`, centres it and runs it
-    // modally; returns once it closed.
-    static void Open(QWidget* mainWindow, const QString& sourcePath);
+    // Creates the dialog over `mainWindow` for the file `source` (as the import probed it),
+    // centres it and runs it modally; returns once it closed.
+    static void Open(QWidget* mainWindow, const MediaItem& source);
     // Creates the dialog (not yet shown); null when its skin cannot be loaded.
-    static VideoSplitDialog* make(QWidget* mainWindow, const QString& sourcePath);
+    static VideoSplitDialog* make(QWidget* mainWindow, const MediaItem& source);
 
     CVideoMask* overlay() const { return m_mask; }
     bool cropOn() const { return m_cropOn; }
-    const VideoOrientation& orientation() const { return m_orientation; }
-    // The overlay's place for the dialog as it is now: the video area grown by 2 pixels on
-    // every side, in screen coordinates.
+    // The overlay's place for the dialog as it is now: the picture's rectangle in the video
+    // area grown by 2 pixels on every side, in screen coordinates.
     QRect overlayRect() const;
 
 protected:
@@ -62,7 +61,6 @@ private:
     QAbstractButton* m_cutButton = nullptr;
     QPointer<CVideoMask> m_mask;
     bool m_cropOn = false;
-    VideoOrientation m_orientation;
     // The rectangle and the overlay size it was drawn for: every resize scales from them,
     // so maximise and restore come back to the same rectangle.
     CropRect m_savedRect;

@@ -2,12 +2,20 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QFontMetrics>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QLayout>
+#include <QScreen>
+
+#include <algorithm>
 
 namespace tolvex {
 
-BoxDialogBase::BoxDialogBase(QWidget* owner, const QString& text) : m_owner(owner), m_text(text) {}
+BoxDialogBase::BoxDialogBase(QWidget* owner, const QString& text, QStringList fileNames)
+    : m_owner(owner), m_text(text), m_fileNames(std::move(fileNames))
+{
+}
 
 BoxDialogBase::~BoxDialogBase() = default;
 
@@ -39,10 +47,42 @@ void BoxDialogBase::InitWindow()
 
     m_msgText = findControlAs<QLabel>(QStringLiteral("msgText"));
     m_msgConfirm = findControlAs<QAbstractButton>(QStringLiteral("msgConfirm"));
-    if (m_msgText)
-        m_msgText->setText(m_text);
+    showText();
     if (m_msgConfirm)
         m_msgConfirm->setFocus();
+}
+
+void BoxDialogBase::showText()
+{
+    if (!m_msgText)
+        return;
+    // The style sheet sets the text's font: measure with it.
+    m_msgText->ensurePolished();
+    const QFontMetrics metrics = m_msgText->fontMetrics();
+    const QRect screen = (m_owner ? m_owner->screen() : this->screen())->availableGeometry();
+    const int around = width() - m_msgText->width();  // margins of the skin around the text
+    const int widest = std::max(m_msgText->width(), std::min(kMaxTextWidth, screen.width() * 4 / 5 - around));
+
+    QStringList lines = m_text.split(QLatin1Char('\n'));
+    bool cut = false;
+    for (const QString& name : m_fileNames) {
+        const QString shown = metrics.elidedText(name, Qt::ElideMiddle, widest);
+        cut = cut || shown != name;
+        lines << shown;
+    }
+    const QString shownText = lines.join(QLatin1Char('\n'));
+    m_msgText->setText(shownText);
+    m_msgText->setToolTip(cut ? m_fileNames.join(QLatin1Char('\n')) : QString());
+    m_msgText->setAlignment(lines.size() > 1 ? Qt::AlignLeft | Qt::AlignVCenter : Qt::AlignCenter);
+
+    int needed = 0;
+    for (const QString& line : lines)
+        needed = std::max(needed, metrics.horizontalAdvance(line));
+    const int boxWidth = std::clamp(needed + around + 2, width(), std::max(width(), widest + around));
+    const int highest = std::max(height(), screen.height() * 4 / 5);
+    const int boxHeight =
+        layout() && layout()->hasHeightForWidth() ? layout()->totalHeightForWidth(boxWidth) : height();
+    resize(boxWidth, std::clamp(boxHeight, height(), highest));
 }
 
 void BoxDialogBase::Notify(TNotifyUI& msg)

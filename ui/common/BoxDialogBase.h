@@ -1,7 +1,13 @@
 #pragma once
 
-// What the message box and the prompt box share: one line of text given by the caller, a
+// What the message box and the prompt box share: the caller's text and file names, a
 // confirm button, no system caption, and a soft grey drop shadow.
+//
+// The box grows with its text: as wide as its longest line needs, up to kMaxTextWidth (or
+// most of the screen), then as high as the wrapped text needs, up to most of the screen's
+// height; never smaller than its skin. The file names stand one a line under the text; a
+// name wider than the box is cut in its middle ("…") and the text's tool tip holds every
+// name whole. Text with names or line breaks is set flush left, a single paragraph centred.
 //
 // A box is created on the heap with its owner and text, created as a pop-up of a window of
 // the caller's choice, centred and run modally; its modal result is its answer. It deletes
@@ -15,6 +21,7 @@
 
 #include <QPointer>
 #include <QString>
+#include <QStringList>
 
 class QLabel;
 class QAbstractButton;
@@ -29,11 +36,15 @@ public:
     static constexpr int kShadowSize = 4;
     static constexpr const char* kShadowColourText = "#9E9D9D";
 
-    BoxDialogBase(QWidget* owner, const QString& text);
+    // The widest the text may grow before it wraps, in pixels.
+    static constexpr int kMaxTextWidth = 560;
+
+    BoxDialogBase(QWidget* owner, const QString& text, QStringList fileNames = {});
     ~BoxDialogBase() override;
 
     QWidget* owner() const { return m_owner; }
     const QString& text() const { return m_text; }
+    const QStringList& fileNames() const { return m_fileNames; }
     const CWndShadow& shadow() const { return m_shadow; }
 
     // Reads "#RRGGBB" (hexadecimal, either case); false when the text is not such a colour.
@@ -49,8 +60,12 @@ protected:
     QAbstractButton* m_msgConfirm = nullptr;
 
 private:
+    // Fills the text control and sizes the box to it.
+    void showText();
+
     QPointer<QWidget> m_owner;
     QString m_text;
+    QStringList m_fileNames;
     CWndShadow m_shadow;
 };
 

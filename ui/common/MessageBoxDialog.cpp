@@ -4,7 +4,10 @@
 
 namespace tolvex {
 
-MessageBoxDialog::MessageBoxDialog(QWidget* owner, const QString& text) : BoxDialogBase(owner, text) {}
+MessageBoxDialog::MessageBoxDialog(QWidget* owner, const QString& text, const QStringList& fileNames)
+    : BoxDialogBase(owner, text, fileNames)
+{
+}
 
 QString MessageBoxDialog::GetSkinFile()
 {

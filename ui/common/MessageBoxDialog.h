@@ -13,7 +13,7 @@ class MessageBoxDialog : public BoxDialogBase {
     Q_OBJECT
 
 public:
-    MessageBoxDialog(QWidget* owner, const QString& text);
+    MessageBoxDialog(QWidget* owner, const QString& text, const QStringList& fileNames = {});
 
 protected:
     QString GetSkinFile() override;

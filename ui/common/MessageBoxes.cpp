@@ -16,42 +16,45 @@ namespace tolvex {
 namespace {
 
 template <class Box>
-int RunBoxOnUiThread(QWidget* owner, const QString& text)
+int RunBoxOnUiThread(QWidget* owner, const QString& text, const QStringList& fileNames)
 {
     // Once created the box owns itself: it deletes itself after its final message, or goes
     // with its owner when the owner is destroyed first.
-    return RunOwnedModal(std::make_unique<Box>(owner, text), owner);
+    return RunOwnedModal(std::make_unique<Box>(owner, text, fileNames), owner);
 }
 
 template <class Box>
-int RunBox(QWidget* owner, const QString& text)
+int RunBox(QWidget* owner, const QString& text, const QStringList& fileNames)
 {
     QCoreApplication* app = QCoreApplication::instance();
     if (!app)
         return 0;
     if (QThread::currentThread() == app->thread())
-        return RunBoxOnUiThread<Box>(owner, text);
+        return RunBoxOnUiThread<Box>(owner, text, fileNames);
 
     // Widgets live on the UI thread only: ask it to run the box and wait for the answer.
     // The owner may go away before the UI thread gets to the call.
     QPointer<QWidget> guardedOwner(owner);
     int answer = 0;
     QMetaObject::invokeMethod(
-        app, [&answer, guardedOwner, text] { answer = RunBoxOnUiThread<Box>(guardedOwner.data(), text); },
+        app,
+        [&answer, guardedOwner, text, fileNames] {
+            answer = RunBoxOnUiThread<Box>(guardedOwner.data(), text, fileNames);
+        },
         Qt::BlockingQueuedConnection);
     return answer;
 }
 
 }  // namespace
 
-int ShowMessageBox(QWidget* owner, const QString& text)
+int ShowMessageBox(QWidget* owner, const QString& text, const QStringList& fileNames)
 {
-    return RunBox<MessageBoxDialog>(owner, text);
+    return RunBox<MessageBoxDialog>(owner, text, fileNames);
 }
 
-int ShowPromptBox(QWidget* owner, const QString& text)
+int ShowPromptBox(QWidget* owner, const QString& text, const QStringList& fileNames)
 {
-    return RunBox<PromptBoxDialog>(owner, text);
+    return RunBox<PromptBoxDialog>(owner, text, fileNames);
 }
 
 }  // namespace tolvex

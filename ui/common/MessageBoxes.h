@@ -7,6 +7,10 @@
 //   ShowMessageBox: 1 for "msgConfirm", 0 for "msgCancel", Escape or close.
 //   ShowPromptBox:  1 for "msgConfirm", 0 for Escape or close.
 //
+// `fileNames` are shown one a line under the text, a name too wide for the box shortened in
+// its middle (the box's tool tip holds them whole). The box grows with its text up to a
+// limit (BoxDialogBase).
+//
 // Both answer 0 without showing anything when the box's skin cannot be loaded or its
 // initialisation fails (the reason is logged), so a caller that proceeds on a non-zero
 // answer never proceeds unasked.
@@ -16,12 +20,13 @@
 // the caller must not hold a lock the UI thread may need.
 
 #include <QString>
+#include <QStringList>
 
 class QWidget;
 
 namespace tolvex {
 
-int ShowMessageBox(QWidget* owner, const QString& text);
-int ShowPromptBox(QWidget* owner, const QString& text);
+int ShowMessageBox(QWidget* owner, const QString& text, const QStringList& fileNames = {});
+int ShowPromptBox(QWidget* owner, const QString& text, const QStringList& fileNames = {});
 
 }  // namespace tolvex

@@ -2,7 +2,10 @@
 
 namespace tolvex {
 
-PromptBoxDialog::PromptBoxDialog(QWidget* owner, const QString& text) : BoxDialogBase(owner, text) {}
+PromptBoxDialog::PromptBoxDialog(QWidget* owner, const QString& text, const QStringList& fileNames)
+    : BoxDialogBase(owner, text, fileNames)
+{
+}
 
 QString PromptBoxDialog::GetSkinFile()
 {

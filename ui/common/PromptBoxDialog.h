@@ -11,7 +11,7 @@ class PromptBoxDialog : public BoxDialogBase {
     Q_OBJECT
 
 public:
-    PromptBoxDialog(QWidget* owner, const QString& text);
+    PromptBoxDialog(QWidget* owner, const QString& text, const QStringList& fileNames = {});
 
 protected:
     QString GetSkinFile() override;

@@ -85,6 +85,23 @@ void AddListItemStyle()
     app->setStyleSheet(app->styleSheet() + QLatin1Char('\n') + QString::fromUtf8(file.readAll()));
 }
 
+// What the user is told about files that were not added, by reason.
+QString RefusalText(ImportRefusal refusal)
+{
+    switch (refusal) {
+    case ImportRefusal::TimedOut:
+        return QCoreApplication::translate("MediaAdder", "以下文件读取超时，无法添加:");
+    case ImportRefusal::ThumbnailNotWritten:
+        return QCoreApplication::translate("MediaAdder", "无法在临时文件夹中生成以下文件的缩略图，文件未添加:");
+    case ImportRefusal::FfmpegNotRun:
+        return QCoreApplication::translate("MediaAdder", "无法运行ffmpeg程序，以下文件未添加:");
+    case ImportRefusal::NotAVideo:
+    case ImportRefusal::None:
+        break;
+    }
+    return QCoreApplication::translate("MediaAdder", "以下文件无法添加，请确认它们是完整的视频文件:");
+}
+
 }  // namespace
 
 MediaAdder::MediaAdder(SplitClipTable& splitClips, GifClipTable& gifClips)
@@ -123,14 +140,12 @@ void MediaAdder::attach(CMainWnd& window)
             m_import->shutdown();
         m_ready.clear();
     });
-    m_failureNotice = [this](const QStringList& names) {
-        QString text = QCoreApplication::translate("MediaAdder", "以下文件无法添加，请确认它们是完整的视频文件:") +
-                       QLatin1Char('\n');
+    m_failureNotice = [this](const QString& reason, const QStringList& names) {
         const int shown = std::min<int>(names.size(), 8);
-        text += names.mid(0, shown).join(QLatin1Char('\n'));
+        QStringList lines = names.mid(0, shown);
         if (names.size() > shown)
-            text += QLatin1Char('\n') + QCoreApplication::translate("MediaAdder", "……等%1个文件").arg(names.size());
-        ShowMessageBox(m_window, text);
+            lines << QCoreApplication::translate("MediaAdder", "……等%1个文件").arg(names.size());
+        ShowMessageBox(m_window, reason, lines);
     };
 }
 
@@ -222,12 +237,30 @@ void MediaAdder::pickClipSource(PageKind page)
     if (path.isEmpty() || !m_window)
         return;
     RememberPickerFolder(kind, QFileInfo(path).absolutePath());
-    // The clip dialog of the page plays this file and hands its clips back (1625, 1626).
     m_clipSource = path;
-    if (page == PageKind::Split)
-        VideoSplitDialog::Open(m_window, path);
-    else
-        VideoGifDialog::Open(m_window, path);
+    // The import probes the file on its own threads; the clip dialog opens with what it read
+    // (openClipDialog).
+    MediaImportRequest request;
+    request.page = page;
+    request.fullPath = QFileInfo(path).absoluteFilePath();
+    request.folder = FolderOf(request.fullPath, Source::Picker, QString());
+    if (m_import && m_import->submit({request}) != 0)
+        ++m_submitted;
+}
+
+void MediaAdder::openClipDialog(PageKind page, const MediaItem& source)
+{
+    // From the event loop: a modal dialog must not run inside the listing slice. The clip
+    // dialog of the page plays the file and hands its clips back (1625, 1626).
+    QPointer<CMainWnd> window(m_window);
+    QTimer::singleShot(0, m_window, [window, page, source] {
+        if (!window || window->isClosed())
+            return;
+        if (page == PageKind::Split)
+            VideoSplitDialog::Open(window, source);
+        else
+            VideoGifDialog::Open(window, source);
+    });
 }
 
 void MediaAdder::addFiles(PageKind page, const QStringList& paths, Source source)
@@ -321,6 +354,8 @@ void MediaAdder::listResult(MediaImportResult& result)
         // A cleared page forgets the files that were still coming, failures included.
     } else if (!result.accepted()) {
         noteFailure(result);
+    } else if (result.request.page == PageKind::Split || result.request.page == PageKind::Gif) {
+        openClipDialog(result.request.page, result.item);
     } else if (CListUI* list = m_window ? m_window->pageList(result.request.page) : nullptr) {
         const TaskId id = m_window->newTaskId();
         // The output name takes the time of the add, as the thumbnail's name does, not
@@ -335,14 +370,17 @@ void MediaAdder::listResult(MediaImportResult& result)
             m_window->mediaItems().set(id, result.item);
         }
     }
-    if (result.lastOfBatch && !m_failedNames.isEmpty()) {
-        const QStringList names = m_failedNames;
+    if (result.lastOfBatch && !m_failedNames.empty()) {
+        const std::map<ImportRefusal, QStringList> failed = std::move(m_failedNames);
         m_failedNames.clear();
         // Told from the event loop: a modal box must not run inside the listing slice.
+        // One notice per reason, each naming its files.
         QPointer<CMainWnd> window(m_window);
-        QTimer::singleShot(0, m_window, [this, window, names] {
-            if (window && !window->isClosed() && m_failureNotice)
-                m_failureNotice(names);
+        QTimer::singleShot(0, m_window, [this, window, failed] {
+            for (const auto& [refusal, names] : failed) {
+                if (window && !window->isClosed() && m_failureNotice)
+                    m_failureNotice(RefusalText(refusal), names);
+            }
         });
     }
 }
@@ -350,12 +388,14 @@ void MediaAdder::listResult(MediaImportResult& result)
 void MediaAdder::noteFailure(const MediaImportResult& result)
 {
     const QString name = QFileInfo(result.request.fullPath).fileName();
+    const ImportRefusal refusal = result.refusal();
     if (result.unreadable)
         ConsoleLog("not added (could not be read): %s\n", result.request.fullPath.toStdString().c_str());
     else
-        ConsoleLog("not added (thumbnail %s): %s\n", result.thumbnail.ok() ? "made" : "failed",
+        ConsoleLog("not added (thumbnail %s, %s): %s\n", result.thumbnail.ok() ? "made" : "failed",
+                   refusal == ImportRefusal::ThumbnailNotWritten ? "the file has a picture" : "no picture found",
                    result.request.fullPath.toStdString().c_str());
-    m_failedNames << name;
+    m_failedNames[refusal] << name;
     if (result.thumbnail.outcome == ThumbnailResult::Outcome::NotStarted)
         ConsoleLog("thumbnail not started: %s\n", result.thumbnail.error.c_str());
 }

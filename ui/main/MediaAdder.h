@@ -6,11 +6,12 @@
 //
 // AddFiles is the one add operation behind the pickers, the folder scans and drops: the
 // files go to MediaImport, which reads their sizes, probes them and makes convert
-// thumbnails on its own threads; the results come back in the order the files were given
+// thumbnails on its own threads (the source of a clip dialog is probed there too, and the
+// dialog opens with the result); the results come back in the order the files were given
 // and are listed a few at a time, so the window keeps answering while hundreds of files
 // come in. Each listed file takes the next task id when its item is built. A file whose
 // thumbnail cannot be made gets no item; when an add ends, the user is told which files
-// could not be added.
+// could not be added and why (ImportRefusal).
 // UI thread only.
 
 #include "tasks/ClipRecords.h"
@@ -25,6 +26,7 @@
 
 #include <deque>
 #include <functional>
+#include <map>
 #include <memory>
 
 namespace tolvex {
@@ -38,7 +40,8 @@ public:
         FolderScan,   // a folder button or a dropped folder
         ConvertFile,  // "add-convert-file": compact convert items, no thumbnail
     };
-    using FailureNotice = std::function<void(const QStringList& fileNames)>;
+    // Files of an add that got no item, with the reason (translated) they share.
+    using FailureNotice = std::function<void(const QString& reason, const QStringList& fileNames)>;
     // Chooses the source file of a clip dialog; empty when cancelled.
     using ClipSourcePicker = std::function<QString(PageKind page)>;
 
@@ -72,6 +75,7 @@ private:
     void pickFolder(PageKind page);
     void pickBackgroundMusic();
     void pickClipSource(PageKind page);
+    void openClipDialog(PageKind page, const MediaItem& source);
     void submit(PageKind page, const QStringList& paths, Source source, const QString& scannedFolder);
     void listReadyResults();
     // Starts the listing timer: at once when nothing else is on its way, else after a pause.
@@ -87,7 +91,7 @@ private:
     QTimer m_listTimer;
     size_t m_submitted = 0;
     size_t m_finished = 0;
-    QStringList m_failedNames;
+    std::map<ImportRefusal, QStringList> m_failedNames;
     QString m_clipSource;
     FailureNotice m_failureNotice;
     ClipSourcePicker m_clipSourcePicker;

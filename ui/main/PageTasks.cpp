@@ -9,8 +9,8 @@ namespace tolvex {
 PageTasks::PageTasks(CMainWnd& window) : m_source(&window), m_host(window)
 {
     PageJobFactory::Tables tables{window.mediaItems(), m_outputParams, m_splitClips, m_gifClips};
-    m_factory = std::make_unique<PageJobFactory>(tables, m_source, &ProbeForJob, &window, FfmpegProgramPath(),
-                                                 EncoderSupport::system());
+    m_factory =
+        std::make_unique<PageJobFactory>(tables, m_source, &window, FfmpegProgramPath(), EncoderSupport::system());
     m_engine = std::make_unique<TaskEngine>(m_host, *m_factory);
 }
 

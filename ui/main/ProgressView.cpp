@@ -267,9 +267,9 @@ void ProgressView::onFailed(PageKind page, TaskId taskId, const QString& reason)
         return;
     }
     if (QWidget* item = itemOf(page, taskId)) {
-        // The reason is the item's tip, wherever the pointer rests on it; its retry button
-        // queues it again.
-        item->setToolTip(reason);
+        // The reason is the item's tip, wherever the pointer rests on it (in the user's
+        // language, as the mark's); its retry button queues it again.
+        item->setToolTip(FailureReasonText(reason));
         showTimeLeft(item, page, QString());
         if (QWidget* retry = Named(item, kRetryButton))
             retry->setVisible(true);

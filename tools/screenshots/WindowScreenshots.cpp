@@ -1,8 +1,11 @@
-// Pictures of the window at work for the README, taken when TOLVEX_SCREENSHOT_DIR names a
-// folder (skipped otherwise): the convert page mid-conversion, the merge page, the
-// parameter dialog and the tray menu.
+// tolvex-screenshots: the README's pictures of the window at work, written to the folder
+// TOLVEX_SCREENSHOT_DIR names (`make screenshots` runs it under Xvfb on the xcb platform):
+// the convert page mid-conversion, the merge page, the parameter dialog, the tray menu, and
+// a failed item above a running one. It drives the real window with the window tests'
+// fixture, but is no test: it is not run by the test suite.
 
 #include "tests/mainwindow/WindowTestSupport.h"
+#include "tests/support/TestMedia.h"
 #include "ui/framework/CListUI.h"
 #include "ui/framework/Controls.h"
 #include "ui/main/CMainTaskMenu.h"
@@ -13,19 +16,54 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QLabel>
 #include <QPainter>
 #include <QPixmap>
+#include <QRegularExpression>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 
 namespace tolvex::test {
 namespace {
 
-using WindowScreenshots = WindowTest;
+class WindowScreenshots : public WindowTest {
+protected:
+    void SetUp() override
+    {
+        ASSERT_FALSE(qEnvironmentVariableIsEmpty("TOLVEX_SCREENSHOT_DIR")) << "name the pictures' folder";
+        WindowTest::SetUp();
+    }
+};
 
 QString ShotPath(const char* name)
 {
     return QDir(qEnvironmentVariable("TOLVEX_SCREENSHOT_DIR")).filePath(QString::fromLatin1(name));
+}
+
+// A 720p clip that is quick to make (MPEG-4) and takes a few seconds to convert (H.264).
+QString LargeClip(const QString& name, double seconds)
+{
+    static QTemporaryDir folder;
+    QString path = folder.filePath(name);
+    if (!QFileInfo::exists(path)) {
+        ClipShape shape = Clip(1280, 720, seconds);
+        shape.codec = VideoCodec::Mpeg4;
+        EXPECT_TRUE(MakeClip(path, shape)) << name.toStdString();
+    }
+    return path;
+}
+
+// The seconds of "剩余 1:02"; -1 for any other text.
+int SecondsLeft(const QString& text)
+{
+    static const QRegularExpression clock(QStringLiteral("^剩余 (?:(\\d+):)?(\\d+):(\\d\\d)$"));
+    const QRegularExpressionMatch match = clock.match(text);
+    if (!match.hasMatch())
+        return -1;
+    return match.captured(1).toInt() * 3600 + match.captured(2).toInt() * 60 + match.captured(3).toInt();
 }
 
 int PercentOf(QWidget* item)
@@ -35,8 +73,6 @@ int PercentOf(QWidget* item)
 
 TEST_F(WindowScreenshots, PagesAtWork)
 {
-    if (qEnvironmentVariableIsEmpty("TOLVEX_SCREENSHOT_DIR"))
-        GTEST_SKIP() << "TOLVEX_SCREENSHOT_DIR is not set";
     window().resize(1100, 720);
 
     // Convert page: three files, the first one part way through.
@@ -97,6 +133,23 @@ TEST_F(WindowScreenshots, PagesAtWork)
     painter.end();
     EXPECT_TRUE(canvas.save(ShotPath("tray-menu.png")));
     menu->Close(1);
+}
+
+// A failed item with its retry button above one that is running with its time left.
+TEST_F(WindowScreenshots, AFailedAndARunningItem)
+{
+    window().resize(1100, 640);
+    QTemporaryDir inputs;
+    const QString missing = inputs.filePath(QStringLiteral("holiday-clip.mp4"));
+    ASSERT_TRUE(QFile::copy(Clip(QStringLiteral("retry-source.mp4")), missing));
+    addAndWait(PageKind::Convert, {missing, LargeClip(QStringLiteral("海边日落.mp4"), 20.0)});
+    ASSERT_TRUE(QFile::remove(missing));
+    window().startButton(PageKind::Convert)->click();
+    auto* left = FindSubControlAs<QLabel>(itemAt(PageKind::Convert, 1), QStringLiteral("time-left"));
+    ASSERT_TRUE(WaitFor([&] { return SecondsLeft(left->text()) > 0; }));
+    EXPECT_TRUE(window().grab().save(ShotPath("time-left-and-retry.png")));
+    if (!qEnvironmentVariableIsEmpty("TOLVEX_SCREENSHOT_HOLD_MS"))
+        Pump(qEnvironmentVariableIntValue("TOLVEX_SCREENSHOT_HOLD_MS"));  // for a picture of the whole screen
 }
 
 }  // namespace
