@@ -2,8 +2,10 @@
 // probe, task engine, command builders) without a display; each sub-command is one entry
 // of the dispatch table below.
 
+#include "app/BuildInfo.h"
 #include "app/ConsoleLog.h"
 #include "cli/CliCommands.h"
+#include "cli/CompletionLists.h"
 #include "cli/PageCommands.h"
 
 #include <QCoreApplication>
@@ -41,6 +43,11 @@ void PrintHelp(FILE* stream)
     std::fprintf(stream, "usage: tolvex-cli COMMAND [ARGS...]\n\ncommands:\n");
     for (const CliCommand& command : kCommands)
         std::fprintf(stream, "  %s %s\n      %s\n", command.name, command.usage, command.summary);
+    std::fprintf(stream,
+                 "\ncommon options of the page commands (see tolvex-cli COMMAND --help):\n"
+                 "  --output-dir DIR  --print-command  --verbose  --help\n"
+                 "\n  tolvex-cli --help      show this help\n"
+                 "  tolvex-cli --version   show the version\n");
 }
 
 }  // namespace
@@ -64,6 +71,12 @@ int main(int argc, char** argv)
         PrintHelp(stdout);
         return 0;
     }
+    if (name == QLatin1String("--version")) {
+        std::printf("tolvex-cli %s\n", tolvex::kProgramVersion);
+        return 0;
+    }
+    if (const auto status = tolvex::cli::RunListOption(name, args, kCommands))
+        return *status;
     for (const CliCommand& command : kCommands) {
         if (name == QLatin1String(command.name))
             return command.run(args);
