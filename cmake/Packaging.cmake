@@ -53,6 +53,10 @@ add_custom_command(OUTPUT ${_packaging_out}/changelog.gz
   VERBATIM)
 add_custom_target(tolvex_changelog ALL DEPENDS ${_packaging_out}/changelog.gz)
 
+# Folders are installed rwxr-xr-x whatever the umask of the build, as Debian wants them.
+set(CMAKE_INSTALL_DEFAULT_DIRECTORY_PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE
+    WORLD_READ WORLD_EXECUTE)
+
 # Installed layout: the program in bin/, its skin folder where the program looks for it
 # (<prefix>/share/tolvex-video-converter/skin) with the translations beside it, and what the
 # desktop reads.

@@ -9,10 +9,13 @@
 #include <QDir>
 #include <QFile>
 #include <QRegularExpression>
-#include <QSet>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
+
+#include <set>
+#include <string>
+#include <vector>
 
 namespace tolvex::test {
 namespace {
@@ -23,7 +26,20 @@ const QString kBashCompletion = QStringLiteral("/usr/share/bash-completion/bash_
 
 // What the completion offers for `words` (the last one being completed), without
 // bash-completion loaded, as in a plain bash.
-QStringList Offers(const QStringList& words)
+using Words = std::vector<std::string>;
+using WordSet = std::set<std::string>;
+
+Words Split(const QByteArray& out)
+{
+    Words words;
+    for (const QByteArray& line : out.split('\n')) {
+        if (!line.isEmpty())
+            words.push_back(line.toStdString());
+    }
+    return words;
+}
+
+Words Offers(const QStringList& words)
 {
     const QString script = QStringLiteral(
         "source \"$1\"; shift; COMP_WORDS=(\"$@\"); COMP_CWORD=$(($# - 1)); _tolvex_cli; "
@@ -34,12 +50,12 @@ QStringList Offers(const QStringList& words)
                            QStringList{QStringLiteral("-c"), script, QStringLiteral("bash"), kScript, kCli} + words,
                            &out, &err))
         << err.toStdString();
-    return QString::fromUtf8(out).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    return Split(out);
 }
 
 // The same with bash-completion loaded, as a desktop's bash runs it: `line` as typed up to the
 // cursor, `words` as bash splits it ("--format=mp" is "--format" "=" "mp").
-QStringList OffersWithBashCompletion(const QString& line, const QStringList& words)
+Words OffersWithBashCompletion(const QString& line, const QStringList& words)
 {
     const QString script = QStringLiteral(
         "source \"$1\"; source \"$2\"; COMP_LINE=$3; COMP_POINT=${#COMP_LINE}; shift 3; "
@@ -52,81 +68,83 @@ QStringList OffersWithBashCompletion(const QString& line, const QStringList& wor
                                words,
                            &out, &err))
         << err.toStdString();
-    return QString::fromUtf8(out).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    return Split(out);
 }
 
-QSet<QString> SetOf(const QStringList& list)
+WordSet SetOf(const Words& words)
 {
-    return QSet<QString>(list.begin(), list.end());
+    return WordSet(words.begin(), words.end());
 }
 
 // The words after `label` on the line of `text` that holds it.
-QStringList WordsAfter(const QString& text, const QString& label)
+Words WordsAfter(const QString& text, const QString& label)
 {
     for (const QString& line : text.split(QLatin1Char('\n'))) {
         const qsizetype at = line.indexOf(label);
         if (at >= 0)
-            return line.mid(at + label.size()).split(QLatin1Char(' '), Qt::SkipEmptyParts);
+            return Split(line.mid(at + label.size()).toUtf8().replace(' ', '\n'));
     }
     return {};
 }
 
 // Every "--name" a command's --help names.
-QSet<QString> OptionsInHelp(const QString& command)
+WordSet OptionsInHelp(const QString& command)
 {
     const CliResult help = RunCli({command, QStringLiteral("--help")});
     EXPECT_EQ(help.exitCode, 0) << command.toStdString();
-    QSet<QString> options;
+    WordSet options;
     static const QRegularExpression option(QStringLiteral("--[a-z][a-z-]*"));
     for (const auto& match : option.globalMatch(help.out))
-        options.insert(match.captured());
+        options.insert(match.captured().toStdString());
     return options;
 }
 
 TEST(CliCompletion, OffersTheSubCommandsTheirOptionsAndAPagesFormats)
 {
-    const QSet<QString> commands{"probe", "convert", "compress", "rotate", "extract",
-                                 "mute",  "music",   "split",    "gif",    "merge"};
+    const WordSet commands{"probe", "convert", "compress", "rotate", "extract",
+                           "mute",  "music",   "split",    "gif",    "merge"};
     EXPECT_EQ(SetOf(Offers({QString()})), commands);
-    EXPECT_EQ(Offers({QStringLiteral("co")}), (QStringList{"convert", "compress"}));
-    EXPECT_EQ(SetOf(Offers({QStringLiteral("--")})), (QSet<QString>{"--help", "--version"}));
+    EXPECT_EQ(Offers({QStringLiteral("co")}), (Words{"convert", "compress"}));
+    EXPECT_EQ(SetOf(Offers({QStringLiteral("--")})), (WordSet{"--help", "--version"}));
 
     // The convert page's formats, as its help lists them; "--format=" as bash splits it.
     const CliResult convertHelp = RunCli({QStringLiteral("convert"), QStringLiteral("--help")});
-    const QStringList convertFormats = WordsAfter(convertHelp.out, QStringLiteral("output format (default mp4):"));
+    const Words convertFormats = WordsAfter(convertHelp.out, QStringLiteral("output format (default mp4):"));
     ASSERT_EQ(convertFormats.size(), 24) << convertHelp.out.toStdString();
     EXPECT_EQ(Offers({QStringLiteral("convert"), QStringLiteral("--format"), QString()}), convertFormats);
     EXPECT_EQ(
-        SetOf(Offers({QStringLiteral("merge"), QStringLiteral("--format"), QStringLiteral("="), QStringLiteral("m")})),
-        (QSet<QString>{"mp4", "mkv", "mov", "m4v", "mpg"}));
-    EXPECT_EQ(SetOf(Offers({QStringLiteral("compress"), QStringLiteral("--format"), QString()})),
-              SetOf(convertFormats) + QSet<QString>{"original"});
+        SetOf(Offers({QStringLiteral("merge"), QStringLiteral("--format"), QStringLiteral("="), QStringLiteral("mp")})),
+        (WordSet{"mp4", "mpg", "mpeg"}));
+    WordSet compressFormats = SetOf(convertFormats);
+    compressFormats.insert("original");
+    EXPECT_EQ(SetOf(Offers({QStringLiteral("compress"), QStringLiteral("--format"), QString()})), compressFormats);
     // The extract page's formats are those this ffmpeg can write.
     const CliResult extractHelp = RunCli({QStringLiteral("extract"), QStringLiteral("--help")});
-    const QStringList audioFormats = WordsAfter(extractHelp.out, QStringLiteral("one of:"));
-    ASSERT_FALSE(audioFormats.isEmpty()) << extractHelp.out.toStdString();
+    const Words audioFormats = WordsAfter(extractHelp.out, QStringLiteral("one of:"));
+    ASSERT_FALSE(audioFormats.empty()) << extractHelp.out.toStdString();
     EXPECT_EQ(Offers({QStringLiteral("extract"), QStringLiteral("--format"), QStringLiteral("=")}), audioFormats);
 
     // Each command's options are those its help names; values by the usage's words.
-    for (const QString& command : commands) {
-        if (command == QLatin1String("probe"))
+    for (const std::string& command : commands) {
+        if (command == "probe")
             continue;
-        EXPECT_EQ(SetOf(Offers({command, QStringLiteral("--")})), OptionsInHelp(command)) << command.toStdString();
+        const QString name = QString::fromStdString(command);
+        EXPECT_EQ(SetOf(Offers({name, QStringLiteral("--")})), OptionsInHelp(name)) << command;
     }
-    EXPECT_EQ(Offers({QStringLiteral("probe"), QStringLiteral("--")}), QStringList{"--verbose"});
-    EXPECT_EQ(Offers({QStringLiteral("convert"), QStringLiteral("--size"), QString()}), QStringList{"auto"});
-    EXPECT_EQ(Offers({QStringLiteral("compress"), QStringLiteral("--size"), QString()}), QStringList{"original"});
+    EXPECT_EQ(Offers({QStringLiteral("probe"), QStringLiteral("--")}), Words{"--verbose"});
+    EXPECT_EQ(Offers({QStringLiteral("convert"), QStringLiteral("--size"), QString()}), Words{"auto"});
+    EXPECT_EQ(Offers({QStringLiteral("compress"), QStringLiteral("--size"), QString()}), Words{"original"});
     EXPECT_EQ(Offers({QStringLiteral("rotate"), QStringLiteral("--rotate"), QString()}),
-              (QStringList{"0", "1", "2", "3", "4", "5", "6", "7"}));
-    EXPECT_TRUE(Offers({QStringLiteral("split"), QStringLiteral("--start"), QString()}).isEmpty());
+              (Words{"0", "1", "2", "3", "4", "5", "6", "7"}));
+    EXPECT_TRUE(Offers({QStringLiteral("split"), QStringLiteral("--start"), QString()}).empty());
 
     // With bash-completion loaded, as on a desktop.
     ASSERT_TRUE(QFile::exists(kBashCompletion)) << "bash-completion is not installed (scripts/install-deps)";
-    EXPECT_EQ(OffersWithBashCompletion(QStringLiteral("con"), {QStringLiteral("con")}), (QStringList{"convert"}));
+    EXPECT_EQ(OffersWithBashCompletion(QStringLiteral("con"), {QStringLiteral("con")}), (Words{"convert"}));
     EXPECT_EQ(SetOf(OffersWithBashCompletion(
                   QStringLiteral("convert --format=mp"),
                   {QStringLiteral("convert"), QStringLiteral("--format"), QStringLiteral("="), QStringLiteral("mp")})),
-              (QSet<QString>{"mp4", "mpg"}));
+              (WordSet{"mp4", "mpg", "mpeg"}));
 }
 
 TEST(CliCompletion, OffersFilesForInputsAndFoldersForTheOutputFolder)
@@ -138,21 +156,21 @@ TEST(CliCompletion, OffersFilesForInputsAndFoldersForTheOutputFolder)
         ASSERT_TRUE(file.open(QIODevice::WriteOnly));
     }
     const QString base = work.path() + QLatin1Char('/');
+    const std::string path = base.toStdString();
 
     EXPECT_EQ(SetOf(Offers({QStringLiteral("convert"), base + QStringLiteral("cl")})),
-              (QSet<QString>{base + QStringLiteral("clip one.mp4"), base + QStringLiteral("clips")}));
+              (WordSet{path + "clip one.mp4", path + "clips"}));
     EXPECT_EQ(Offers({QStringLiteral("music"), QStringLiteral("--music"), base + QStringLiteral("mu")}),
-              QStringList{base + QStringLiteral("music.mp3")});
-    EXPECT_EQ(Offers({QStringLiteral("convert"), QStringLiteral("--output-dir"), base}),
-              QStringList{base + QStringLiteral("clips")});
+              Words{path + "music.mp3"});
+    EXPECT_EQ(Offers({QStringLiteral("convert"), QStringLiteral("--output-dir"), base}), Words{path + "clips"});
     // After a value, inputs again.
     EXPECT_EQ(Offers({QStringLiteral("convert"), QStringLiteral("--format"), QStringLiteral("mkv"),
                       base + QStringLiteral("mu")}),
-              QStringList{base + QStringLiteral("music.mp3")});
+              Words{path + "music.mp3"});
 
     EXPECT_EQ(OffersWithBashCompletion(QStringLiteral("convert --output-dir ") + base,
                                        {QStringLiteral("convert"), QStringLiteral("--output-dir"), base}),
-              QStringList{base + QStringLiteral("clips")});
+              Words{path + "clips"});
 }
 
 // The options the completion offers are the ones each command's parser takes: a flag ends
