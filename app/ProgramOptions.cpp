@@ -1,5 +1,7 @@
 #include "app/ProgramOptions.h"
 
+#include "app/BuildInfo.h"
+
 #include <QDir>
 #include <QRegularExpression>
 #include <QUrl>
@@ -40,6 +42,10 @@ ProgramOptions ParseProgramOptions(const QStringList& arguments, const QString& 
             optionsEnded = true;
         } else if (argument == QLatin1String("--load-and-quit")) {
             options.loadAndQuit = true;
+        } else if (argument == QLatin1String("--help") || argument == QLatin1String("-h")) {
+            options.help = true;
+        } else if (argument == QLatin1String("--version")) {
+            options.version = true;
         } else if (argument == QLatin1String("--lang") || argument.startsWith(QLatin1String("--lang="))) {
             QString value;
             if (argument == QLatin1String("--lang")) {
@@ -68,6 +74,25 @@ ProgramOptions ParseProgramOptions(const QStringList& arguments, const QString& 
 QString ProgramUsage()
 {
     return QStringLiteral("usage: tolvex-video-converter [--lang zh|en] [--load-and-quit] [--] [FILE]...");
+}
+
+QString ProgramHelp()
+{
+    return ProgramUsage() + QStringLiteral(
+                                "\n\n"
+                                "Opens the window; the FILEs (paths or file:// URLs) are added to the convert page.\n"
+                                "When the program already runs, they are handed to its window instead.\n"
+                                "\n"
+                                "  --lang zh|en      the language of the windows (default: the desktop's locale)\n"
+                                "  --load-and-quit   build the main window from its skin and end, printing\n"
+                                "                    \"loaded <skin folder> (<language>)\"\n"
+                                "  --help            show this help\n"
+                                "  --version         show the version\n");
+}
+
+QString ProgramVersionLine()
+{
+    return QStringLiteral("tolvex-video-converter %1").arg(QLatin1String(kProgramVersion));
 }
 
 }  // namespace tolvex

@@ -2,9 +2,11 @@
 // probe, task engine, command builders) without a display; each sub-command is one entry
 // of the dispatch table below.
 
+#include "app/BuildInfo.h"
 #include "app/ConsoleLog.h"
 #include "app/Folders.h"
 #include "cli/CliCommands.h"
+#include "cli/CompletionLists.h"
 #include "cli/PageCommands.h"
 
 #include <QCoreApplication>
@@ -44,6 +46,11 @@ void PrintHelp(FILE* stream)
     std::fprintf(stream, "usage: tolvex-cli COMMAND [ARGS...]\n\ncommands:\n");
     for (const CliCommand& command : kCommands)
         std::fprintf(stream, "  %s %s\n      %s\n", command.name, command.usage, command.summary);
+    std::fprintf(stream,
+                 "\ncommon options of the page commands (see tolvex-cli COMMAND --help):\n"
+                 "  --output-dir DIR  --print-command  --verbose  --help\n"
+                 "\n  tolvex-cli --help      show this help\n"
+                 "  tolvex-cli --version   show the version\n");
 }
 
 }  // namespace
@@ -67,6 +74,12 @@ int main(int argc, char** argv)
         PrintHelp(stdout);
         return 0;
     }
+    if (name == QLatin1String("--version")) {
+        std::printf("tolvex-cli %s\n", tolvex::kProgramVersion);
+        return 0;
+    }
+    if (const auto status = tolvex::cli::RunListOption(name, args, kCommands))
+        return *status;
     // A reader of standard output that went away shows as EPIPE on the write, not as a
     // signal that ends the process before its jobs are cleaned up; while jobs run, the
     // run's watch turns SIGPIPE into a stop.

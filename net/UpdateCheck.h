@@ -13,14 +13,16 @@
 // Thread use: RequestUpdateCheck blocks for up to the client's time-outs; call it off the UI
 // thread. The other functions are pure.
 
+#include "app/BuildInfo.h"
+
 #include <atomic>
 #include <optional>
 #include <string>
 
 namespace tolvex {
 
-// This program's version.
-inline constexpr const char kLocalVersion[] = "1.4.0";
+// This program's version (the project's version).
+inline constexpr const char* kLocalVersion = kProgramVersion;
 
 struct ReleaseVersion {
     int major = 0;

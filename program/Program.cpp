@@ -1,5 +1,6 @@
 #include "program/Program.h"
 
+#include "app/BuildInfo.h"
 #include "app/Folders.h"
 #include "app/ProgramOptions.h"
 #include "program/CrashReport.h"
@@ -126,6 +127,11 @@ int RunProgram(int argc, char** argv)
         std::cerr << options.error.toStdString() << '\n' << ProgramUsage().toStdString() << std::endl;
         return 2;
     }
+    if (options.help || options.version) {
+        std::cout << (options.help ? ProgramHelp() : ProgramVersionLine() + QLatin1Char('\n')).toStdString()
+                  << std::flush;
+        return 0;
+    }
     // A second start hands over to the running one (with its files) before any GUI is
     // loaded. A load check runs beside a running copy without disturbing it.
     if (!options.loadAndQuit && SingleInstance::handOverToRunning(SingleInstance::keyForUser(), options.files))
@@ -134,7 +140,7 @@ int RunProgram(int argc, char** argv)
     ChoosePreviewPlatform();
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("tolvex-video-converter"));
-    QApplication::setDesktopFileName(QStringLiteral("tolvex-video-converter"));
+    QApplication::setDesktopFileName(QString::fromLatin1(kApplicationId));
     // The main window's final message ends the program, not the last window closing
     // (the window may sit in the tray).
     QApplication::setQuitOnLastWindowClosed(false);

@@ -196,9 +196,13 @@ JobPlan PageJobFactory::plan(PageKind page, TaskId taskId, const JobContext& con
         return Finish(std::move(plan), input, {});
     }
     case PageKind::Mute:
-    const auto tracks = TracksOf(item->fullPath, &m_stopping);
-    const std::string input = ToNarrowAnsi(item->fullPath);
-    std::string dropped;
+        return Finish(Run(BuildMuteCommand(context, *item, m_source.muteSettings(), item->hasAudio, own,
+                                           Pointer(tracks), &dropped)),
+                      input, dropped);
+    case PageKind::Music:
+        return Finish(Run(BuildMusicCommand(context, *item, m_source.musicSettings(), item->hasAudio, own,
+                                            Pointer(tracks), &dropped)),
+                      input, dropped);
     case PageKind::Split:
     case PageKind::Gif:
     case PageKind::Merge:

@@ -1,13 +1,16 @@
 // The Debian package `make package` builds: made with cpack from the build tree, read with
-// dpkg-deb, unpacked into a scratch root with dpkg -x, and the unpacked program started
-// there (offscreen) far enough to load its skin and its translation.
+// dpkg-deb, checked by lintian, unpacked into a scratch root with dpkg -x, its software-centre
+// data checked by appstreamcli, and the unpacked programs started there (the window offscreen,
+// far enough to load its skin and its translation).
 
+#include "app/BuildInfo.h"
 #include "tests/app/TestEnv.h"
 #include "tests/support/TestMedia.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -19,6 +22,8 @@ namespace tolvex::test {
 namespace {
 
 const QString kBuildDir = QStringLiteral(TOLVEX_BUILD_DIR);
+const QString kDesktopEntry = QStringLiteral("usr/share/applications/%1.desktop").arg(QLatin1String(kApplicationId));
+const QString kMetainfo = QStringLiteral("usr/share/metainfo/%1.metainfo.xml").arg(QLatin1String(kApplicationId));
 
 class PackageTest : public ::testing::Test {
 protected:
@@ -91,10 +96,14 @@ TEST_F(PackageTest, ContentsAreTheProgramItsFilesAndNothingOfTheBuild)
           "./usr/share/tolvex-video-converter/skin/MainWindow.xml", "./usr/share/tolvex-video-converter/skin/theme.qss",
           "./usr/share/tolvex-video-converter/skin/images/logo.png",
           "./usr/share/tolvex-video-converter/translations/tolvex_en.qm",
-          "./usr/share/applications/tolvex-video-converter.desktop",
           "./usr/share/icons/hicolor/256x256/apps/tolvex-video-converter.png",
-          "./usr/share/icons/hicolor/scalable/apps/tolvex-video-converter.svg"})
+          "./usr/share/icons/hicolor/scalable/apps/tolvex-video-converter.svg",
+          "./usr/share/man/man1/tolvex-video-converter.1.gz", "./usr/share/man/man1/tolvex-cli.1.gz",
+          "./usr/share/bash-completion/completions/tolvex-cli", "./usr/share/doc/tolvex-video-converter/copyright",
+          "./usr/share/doc/tolvex-video-converter/changelog.gz"})
         EXPECT_TRUE(paths.contains(QString::fromLatin1(wanted))) << wanted;
+    EXPECT_TRUE(paths.contains(QStringLiteral("./") + kDesktopEntry));
+    EXPECT_TRUE(paths.contains(QStringLiteral("./") + kMetainfo));
     for (const QString& path : paths) {
         EXPECT_FALSE(path.contains(QLatin1String("test_")) || path.contains(QLatin1String("bench")) ||
                      path.endsWith(QLatin1String(".a")) || path.contains(QLatin1String("/include/")))
@@ -110,7 +119,7 @@ TEST_F(PackageTest, TheUnpackedProgramFindsItsSkinAndTranslationBesideItself)
     ASSERT_TRUE(QFileInfo(program).isExecutable());
 
     // The desktop entry opens video files with the program.
-    QFile entry(root.filePath(QStringLiteral("usr/share/applications/tolvex-video-converter.desktop")));
+    QFile entry(root.filePath(kDesktopEntry));
     ASSERT_TRUE(entry.open(QIODevice::ReadOnly));
     const QString desktop = QString::fromUtf8(entry.readAll());
     EXPECT_TRUE(desktop.contains(QLatin1String("Exec=tolvex-video-converter %F")));
@@ -158,6 +167,66 @@ TEST_F(PackageTest, TheUnpackedProgramFindsItsSkinAndTranslationBesideItself)
     // Without its skin it says so and fails.
     ASSERT_TRUE(QDir(skin).removeRecursively());
     EXPECT_FALSE(RunProgram(program, {QStringLiteral("--load-and-quit")}));
+}
+
+// What a distribution reviewer runs first: lintian, with no error and no warning.
+TEST_F(PackageTest, LintianFindsNoErrorOrWarning)
+{
+    QByteArray out;
+    QByteArray err;
+    // Exit status 0: lintian ran and found no error; warnings are told by their lines.
+    EXPECT_TRUE(RunProgram(QStringLiteral("lintian"),
+                           {QStringLiteral("--tag-display-limit"), QStringLiteral("0"), *s_package}, &out, &err,
+                           540000))
+        << out.toStdString() << err.toStdString();
+    QStringList complaints;
+    for (const QString& line : QString::fromUtf8(out).split(QLatin1Char('\n'), Qt::SkipEmptyParts)) {
+        if (line.startsWith(QLatin1String("E: ")) || line.startsWith(QLatin1String("W: ")))
+            complaints << line;
+    }
+    EXPECT_TRUE(complaints.isEmpty()) << complaints.join(QLatin1Char('\n')).toStdString();
+}
+
+// Software centres, desktops and shells find the program: valid AppStream data naming the
+// desktop entry installed beside it and this release, and both programs answer --version and
+// --help without a display.
+TEST_F(PackageTest, SoftwareCentreDataNamesTheDesktopEntryAndThisRelease)
+{
+    QTemporaryDir root;
+    ASSERT_TRUE(RunProgram(QStringLiteral("dpkg"), {QStringLiteral("-x"), *s_package, root.path()}));
+
+    QByteArray out;
+    QByteArray err;
+    EXPECT_TRUE(RunProgram(QStringLiteral("appstreamcli"),
+                           {QStringLiteral("validate"), QStringLiteral("--no-net"), root.filePath(kMetainfo)}, &out,
+                           &err))
+        << out.toStdString() << err.toStdString();
+
+    QFile metainfo(root.filePath(kMetainfo));
+    ASSERT_TRUE(metainfo.open(QIODevice::ReadOnly));
+    const QString xml = QString::fromUtf8(metainfo.readAll());
+    const auto launchable =
+        QRegularExpression(QStringLiteral("<launchable type=\"desktop-id\">([^<]+)</launchable>")).match(xml);
+    ASSERT_TRUE(launchable.hasMatch());
+    EXPECT_EQ(QStringLiteral("usr/share/applications/") + launchable.captured(1), kDesktopEntry);
+    EXPECT_TRUE(QFile::exists(root.filePath(kDesktopEntry)));
+    const auto release = QRegularExpression(QStringLiteral("<release version=\"([^\"]+)\"")).match(xml);
+    ASSERT_TRUE(release.hasMatch());
+    EXPECT_EQ(release.captured(1), QLatin1String(kProgramVersion)) << "the newest release comes first";
+    for (const char* chinese : {"<name xml:lang=\"zh_CN\">", "<summary xml:lang=\"zh_CN\">", "<p xml:lang=\"zh_CN\">",
+                                "<caption xml:lang=\"zh_CN\">"})
+        EXPECT_TRUE(xml.contains(QLatin1String(chinese))) << chinese;
+
+    for (const char* program : {"tolvex-video-converter", "tolvex-cli"}) {
+        QByteArray version;
+        EXPECT_TRUE(RunProgram(root.filePath(QStringLiteral("usr/bin/") + QLatin1String(program)),
+                               {QStringLiteral("--version")}, &version));
+        EXPECT_EQ(QString::fromUtf8(version), QStringLiteral("%1 %2\n").arg(QLatin1String(program), kProgramVersion));
+        QByteArray help;
+        EXPECT_TRUE(RunProgram(root.filePath(QStringLiteral("usr/bin/") + QLatin1String(program)),
+                               {QStringLiteral("--help")}, &help));
+        EXPECT_TRUE(help.startsWith(QByteArray("usage: ") + program)) << help.toStdString();
+    }
 }
 
 }  // namespace

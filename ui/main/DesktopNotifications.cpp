@@ -1,5 +1,7 @@
 #include "ui/main/DesktopNotifications.h"
 
+#include "app/BuildInfo.h"
+
 #include <QCoreApplication>
 #include <QDBusConnection>
 #include <QDBusMessage>
@@ -12,9 +14,9 @@
 namespace tolvex {
 
 namespace {
-// The program's desktop entry and icon names: servers show the icon and group the notices
-// under the program.
-constexpr const char* kDesktopEntry = "tolvex-video-converter";
+// The program's icon name; with its desktop entry's id (kApplicationId) servers show the icon
+// and group the notices under the program.
+constexpr const char* kIconName = "tolvex-video-converter";
 // Urgency levels of the notification hints.
 constexpr uchar kNormalUrgency = 1;
 constexpr uchar kCriticalUrgency = 2;
@@ -55,10 +57,10 @@ bool DesktopNotifications::show(const QString& title, const QString& text, bool 
     QDBusMessage call = QDBusMessage::createMethodCall(kService, kPath, kInterface, QStringLiteral("Notify"));
     QVariantMap hints;
     hints.insert(QStringLiteral("urgency"), QVariant::fromValue(warning ? kCriticalUrgency : kNormalUrgency));
-    hints.insert(QStringLiteral("desktop-entry"), QString::fromLatin1(kDesktopEntry));
+    hints.insert(QStringLiteral("desktop-entry"), QString::fromLatin1(kApplicationId));
     const QStringList actions{QString::fromLatin1(kDefaultAction),
                               QCoreApplication::translate("DesktopNotifications", "打开文件夹")};
-    call << QGuiApplication::applicationDisplayName() << uint(0) << QString::fromLatin1(kDesktopEntry) << title << text
+    call << QGuiApplication::applicationDisplayName() << uint(0) << QString::fromLatin1(kIconName) << title << text
          << actions << hints << timeoutMs;
     ++m_pending;
     auto* watcher = new QDBusPendingCallWatcher(bus.asyncCall(call), this);
