@@ -150,8 +150,8 @@ DownloadOutcome HttpDownload::run(const std::atomic<bool>& cancel, const Progres
     if (cancel.load())
         return DownloadOutcome::Cancelled;  // the unfinished file goes with `file`
     if (!transfer.refusedHop.empty()) {
-        LOG(ERROR) << "download refused: " << m_url << " went to " << transfer.refusedHop
-                   << ", neither https nor the local service";
+        LOG(ERROR) << "download refused: " << m_url << " led to " << transfer.refusedHop
+                   << ": only https, or plain http to this machine before any https";
         return DownloadOutcome::Failed;
     }
     if (transfer.tooLarge || code == CURLE_FILESIZE_EXCEEDED) {

@@ -126,7 +126,7 @@ TEST_F(CliGuaranteesTest, DamagedInputFailsWithFfmpegsReasonAndLeavesNothing)
     EXPECT_EQ(outFiles().size(), 1) << "only the good input's file";
 }
 
-TEST_F(CliGuaranteesTest, InterruptedRunsDeletePartialOutputsAndEnd130Or143)
+TEST_F(CliGuaranteesTest, InterruptedOrHungUpRunsDeletePartialOutputsAndEndWith128PlusTheSignal)
 {
     // A slow job: a long clip scaled up to 1080p.
     ASSERT_TRUE(MakeClip(media("long.mp4"), Clip(320, 240, 40.0)));

@@ -21,8 +21,10 @@
 
 #include <chrono>
 #include <fstream>
+#include <functional>
 #include <map>
 #include <random>
+#include <thread>
 
 namespace tolvex {
 namespace {
@@ -159,6 +161,33 @@ TEST_F(JobFilesTest, StoppedJobsLeaveNoFileWhateverStoppedThem)
     for (const auto& [id, pid] : pids)
         EXPECT_TRUE(test::ProcessGone(pid)) << id;
     EXPECT_TRUE(m_doneCount.empty() && m_failCount.empty()) << "nothing is shown for a stopped job";
+}
+
+TEST_F(JobFilesTest, ARemoveRightAfterSuccessLeavesNoUnreportedFile)
+{
+    // The job ends well, its reader keeps the file and posts the done; the remove comes
+    // before the engine took that done (no event is handled in between).
+    m_factory.set(PageKind::Convert, 1,
+                  RunPlan({"-f", "lavfi", "-i", "testsrc2=size=64x48:rate=10:duration=0.3", "-c:v", "mpeg4", "-y",
+                           outPath("late.mp4")}));
+    ASSERT_TRUE(engine().StartPage(PageKind::Convert, {1}));
+    const auto waitWithoutEvents = [](const std::function<bool()>& done) {
+        for (int i = 0; i < 2000 && !done(); ++i)
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        return done();
+    };
+    pid_t pid = 0;
+    ASSERT_TRUE(waitWithoutEvents([&] {
+        pid = engine().processOf(PageKind::Convert, 1).value_or(0);
+        return pid != 0;
+    }));
+    ASSERT_TRUE(waitWithoutEvents([&] { return test::ProcessGone(pid); }));
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));  // the reader settles and posts
+
+    engine().RemoveTask(PageKind::Convert, 1);
+    test::Pump(300);
+    EXPECT_EQ(m_doneCount[1], 0) << "the done of a removed task is void";
+    EXPECT_TRUE(outFiles().isEmpty()) << "and so is its file: " << outFiles().join(QLatin1Char(' ')).toStdString();
 }
 
 TEST_F(JobFilesTest, OnlyAnAbsoluteFfmpegRuns)

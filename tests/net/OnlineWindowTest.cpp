@@ -88,6 +88,32 @@ void AnswerNextBoxWith(const QString& button, QString* text)
         });
 }
 
+// Answers the next `count` skinned boxes with their confirm buttons, one after the other
+// (a box may open inside the modal loop of the one before); their texts land in the list.
+std::shared_ptr<QStringList> AnswerBoxesInTurn(int count, int timeoutMs = 60000)
+{
+    auto texts = std::make_shared<QStringList>();
+    auto deadline = std::make_shared<QDeadlineTimer>(timeoutMs);
+    auto poll = std::make_shared<std::function<void()>>();
+    *poll = [count, texts, deadline, poll] {
+        for (QWidget* widget : QApplication::allWidgets()) {
+            auto* confirm = qobject_cast<QAbstractButton*>(widget);
+            if (!confirm || confirm->objectName() != QLatin1String("msgConfirm") || !confirm->isVisible())
+                continue;
+            if (auto* label = confirm->window()->findChild<QLabel*>(QStringLiteral("msgText")))
+                *texts << label->text();
+            confirm->click();  // hides the box at once: the next round cannot see it again
+            break;
+        }
+        if (texts->size() < count && !deadline->hasExpired())
+            QTimer::singleShot(20, *poll);
+        else
+            *poll = nullptr;
+    };
+    QTimer::singleShot(20, *poll);
+    return texts;
+}
+
 bool BoxOnScreen()
 {
     for (QWidget* widget : QApplication::allWidgets()) {
@@ -212,18 +238,19 @@ protected:
         tray->openMenu()->findControlAs<QAbstractButton>(item)->click();
     }
 
-    // Offers release `version` through the tray's "检查更新" and confirms the offer.
-    void offerAndConfirm(const std::string& version, const std::string& url, const std::string& sha256 = {})
+    // Offers release `version` through the tray's "检查更新" and confirms the offer and the
+    // `boxes` - 1 boxes after it; returns their texts, the offer's first.
+    std::shared_ptr<QStringList> offerAndConfirm(const std::string& url, const std::string& sha256 = {}, int boxes = 1)
     {
-        m_answers["/v2/upgrade_check"] = UpgradeAnswer(version, url, "0");
+        m_answers["/v2/upgrade_check"] = UpgradeAnswer("1.4.1", url, "0");
         if (!sha256.empty())
             m_answers["/v2/upgrade_check"]["json"]["data"]["sha256"] = sha256;
         m_service.SetAnswers(m_answers);
-        QString offer;
-        AnswerNextBoxWith(QStringLiteral("msgConfirm"), &offer);
+        auto texts = AnswerBoxesInTurn(boxes);
         chooseTrayEntry(QStringLiteral("main_menu_item_upgrade"));
-        ASSERT_TRUE(WaitFor([&] { return !offer.isEmpty(); }, 30000));
-        EXPECT_EQ(offer, QString::fromUtf8("发现新版本啦!"));
+        EXPECT_TRUE(WaitFor([&] { return !texts->isEmpty(); }, 30000));
+        EXPECT_EQ(texts->value(0), QString::fromUtf8("发现新版本啦!"));
+        return texts;
     }
 
     static constexpr int kInstallerSize = 600000;
@@ -290,7 +317,7 @@ TEST_F(OnlineWindowTest, TrayCheckOffersANewerReleaseAndTheDownloadReachesAHundr
     const pid_t ffmpeg = *engine.processOf(PageKind::Convert, id);
     ASSERT_TRUE(WaitFor([&] { return !outputFiles().isEmpty(); }, 20000));
 
-    offerAndConfirm("1.4.1", m_service.BaseUrl() + kInstallerPath + "?from=test", GeneratedSha256(kInstallerSize));
+    offerAndConfirm(m_service.BaseUrl() + kInstallerPath + "?from=test", GeneratedSha256(kInstallerSize));
     // The program ends the normal way: the window's quit, which stops the job.
     ASSERT_TRUE(WaitFor([&] { return windowGone(); }, 60000)) << "the program ends once the installer is open";
     EXPECT_EQ(m_desktop.textAtOpen, "100%");
@@ -377,17 +404,15 @@ TEST_F(OnlineWindowTest, DownloadsThatBreakTheRulesFailWithUpgradeFailed)
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
         const bool allowed = &c == &cases[std::size(cases) - 1];
-        offerAndConfirm("1.4.1", c.url, c.sha256);
+        const auto texts = offerAndConfirm(c.url, c.sha256, allowed ? 1 : 2);
         if (allowed) {
             ASSERT_TRUE(WaitFor([&] { return windowGone(); }, 60000));
             ASSERT_EQ(m_desktop.opened.size(), 1u);
             EXPECT_EQ(m_desktop.openedBytes.size(), kInstallerSize);
             break;
         }
-        QString failure;
-        AnswerNextBoxWith(QStringLiteral("msgConfirm"), &failure);
-        ASSERT_TRUE(WaitFor([&] { return !failure.isEmpty(); }, 60000));
-        EXPECT_EQ(failure, QString::fromUtf8("升级失败"));
+        ASSERT_TRUE(WaitFor([&] { return texts->size() == 2; }, 60000));
+        EXPECT_EQ(texts->value(1), QString::fromUtf8("升级失败"));
         EXPECT_TRUE(WaitFor([] { return DownloadDialog::current() == nullptr; }, 10000));
         EXPECT_TRUE(m_desktop.opened.empty());
         EXPECT_FALSE(windowGone());
@@ -401,12 +426,10 @@ TEST_F(OnlineWindowTest, AnInstallerTheDesktopCannotOpenIsKeptAndItsPlaceTold)
 {
     waitForStartUpServices();
     QDesktopServices::unsetUrlHandler(QStringLiteral("file"));
-    QString told;
-    offerAndConfirm("1.4.1", m_service.BaseUrl() + kInstallerPath);
-    AnswerNextBoxWith(QStringLiteral("msgConfirm"), &told);
-    ASSERT_TRUE(WaitFor([&] { return !told.isEmpty(); }, 60000));
+    const auto texts = offerAndConfirm(m_service.BaseUrl() + kInstallerPath, {}, 2);
+    ASSERT_TRUE(WaitFor([&] { return texts->size() == 2; }, 60000));
     const QString kept = TempFolder() + "/TolvexVideoConverterSetup.run";
-    EXPECT_EQ(told, QString::fromUtf8("安装包已下载到 %1，请手动打开").arg(kept));
+    EXPECT_EQ(texts->value(1), QString::fromUtf8("安装包已下载到 %1，请手动打开").arg(kept));
     EXPECT_EQ(QFileInfo(kept).size(), kInstallerSize);
     test::Pump(200);
     EXPECT_FALSE(windowGone()) << "the program goes on";
