@@ -70,8 +70,8 @@ TEST(ClipCommands, EveryDerivedNameOfALongNameFitsAndEndsOnAWholeCharacter)
               static_cast<qsizetype>(kMaxFileNameBytes));
     EXPECT_TRUE(thumbnail.endsWith(QStringLiteral(".jpg")));
     // A cut never splits a character.
-    EXPECT_EQ(CutUtf8("a\xE8\xA7\x86b", 3), "a");
-    EXPECT_EQ(CutUtf8("a\xE8\xA7\x86b", 4), "a\xE8\xA7\x86");
+    EXPECT_EQ(CutUtf8("a\xE8\xA7\x86" "b", 3), "a");
+    EXPECT_EQ(CutUtf8("a\xE8\xA7\x86" "b", 4), "a\xE8\xA7\x86");
 }
 
 TEST(ClipRecords, HandOverDrainsInOrderAndTablesFindById)

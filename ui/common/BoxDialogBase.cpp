@@ -56,7 +56,9 @@ void BoxDialogBase::showText()
 {
     if (!m_msgText)
         return;
-    // The style sheet sets the text's font: measure with it.
+    // Measured with the skin laid out at its own size and with the style sheet's font.
+    if (layout())
+        layout()->activate();
     m_msgText->ensurePolished();
     const QFontMetrics metrics = m_msgText->fontMetrics();
     const QRect screen = (m_owner ? m_owner->screen() : this->screen())->availableGeometry();
