@@ -90,11 +90,6 @@ QString FileExtension(const QString& fileName)
     return dot < 0 ? QString() : fileName.mid(dot + 1);
 }
 
-QString ConvertOutputName(const QString& fileName, const QTime& added, const QString& format)
-{
-    return FileStem(fileName) + QLatin1Char('-') + added.toString(QStringLiteral("HHmmss")) + QLatin1Char('.') + format;
-}
-
 QString DurationText(double seconds)
 {
     const long long whole = (std::isfinite(seconds) && seconds > 0) ? static_cast<long long>(seconds) : 0;

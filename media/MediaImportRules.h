@@ -33,9 +33,6 @@ QString FileStem(const QString& fileName);
 // The text after the last "." (empty when there is none).
 QString FileExtension(const QString& fileName);
 
-// A convert item's first output name: stem, "-", HHMMSS of `added`, ".", `format`.
-QString ConvertOutputName(const QString& fileName, const QTime& added, const QString& format);
-
 // "%02d:%02d:%02d" of the duration truncated to whole seconds (negative counts as 0).
 QString DurationText(double seconds);
 

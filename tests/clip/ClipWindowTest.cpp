@@ -15,6 +15,7 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QColor>
 #include <QDir>
 #include <QLineEdit>
 #include <QTemporaryDir>
@@ -106,10 +107,13 @@ TEST_F(ClipWindowTest, SplitClipsDrawnInTheDialogRunAsJobs)
 }
 
 // A colour of the quartered picture as the encoder gives it back (close, not exact).
-bool Near(unsigned colour, QRgb wanted)
+::testing::AssertionResult Near(unsigned colour, QRgb wanted)
 {
-    return std::abs(qRed(colour) - qRed(wanted)) < 70 && std::abs(qGreen(colour) - qGreen(wanted)) < 70 &&
-           std::abs(qBlue(colour) - qBlue(wanted)) < 70;
+    if (std::abs(qRed(colour) - qRed(wanted)) < 70 && std::abs(qGreen(colour) - qGreen(wanted)) < 70 &&
+        std::abs(qBlue(colour) - qBlue(wanted)) < 70)
+        return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure() << "colour " << QColor(colour).name().toStdString() << ", not "
+                                         << QColor(wanted).name().toStdString();
 }
 
 TEST_F(ClipWindowTest, PhoneVideosCutFromTheDialogAreUprightAndShowTheChosenRegion)

@@ -70,8 +70,9 @@ TEST(ClipCommands, EveryDerivedNameOfALongNameFitsAndEndsOnAWholeCharacter)
               static_cast<qsizetype>(kMaxFileNameBytes));
     EXPECT_TRUE(thumbnail.endsWith(QStringLiteral(".jpg")));
     // A cut never splits a character.
-    EXPECT_EQ(CutUtf8("a\xE8\xA7\x86b", 3), "a");
-    EXPECT_EQ(CutUtf8("a\xE8\xA7\x86b", 4), "a\xE8\xA7\x86");
+    const std::string seen = "\xE8\xA7\x86";  // one character, three bytes
+    EXPECT_EQ(CutUtf8("a" + seen + "b", 3), "a");
+    EXPECT_EQ(CutUtf8("a" + seen + "b", 4), "a" + seen);
 }
 
 TEST(ClipRecords, HandOverDrainsInOrderAndTablesFindById)

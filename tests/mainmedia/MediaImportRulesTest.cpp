@@ -53,13 +53,6 @@ TEST(MediaImportRules, ExtensionRuleEdgeCases)
 
 TEST(MediaImportRules, NamesOfAnAddedFile)
 {
-    EXPECT_EQ(ConvertOutputName(QStringLiteral("clip.avi"), QTime(14, 5, 9), QStringLiteral("mp4")),
-              QStringLiteral("clip-140509.mp4"));
-    EXPECT_EQ(ConvertOutputName(QStringLiteral("my.holiday.mov"), QTime(0, 0, 0), QStringLiteral("mkv")),
-              QStringLiteral("my.holiday-000000.mkv"));
-    EXPECT_EQ(ConvertOutputName(QStringLiteral("noext"), QTime(9, 8, 7), QStringLiteral("avi")),
-              QStringLiteral("noext-090807.avi"));
-
     const QDateTime at(QDate(2024, 3, 5), QTime(14, 5, 9));
     EXPECT_EQ(ThumbnailMaker::thumbnailPath(QStringLiteral("/tmp/t"), QStringLiteral("clip.avi"), at),
               QStringLiteral("/tmp/t/clip-thumbnail-20240305140509.jpg"));

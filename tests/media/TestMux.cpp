@@ -2,6 +2,8 @@
 
 #include "tests/support/TestMedia.h"
 
+#include <cmath>
+
 extern "C" {
 #include <libavcodec/avcodec.h>
 #include <libavformat/avformat.h>
@@ -76,10 +78,26 @@ bool MakeQuadrantPhoneVideo(const std::string& path, int uprightTurn, const std:
     if (!RunFfmpeg({"-v", "error", "-filter_complex", graph, "-map", "[v]", "-c:v", "libx264", "-pix_fmt", "yuv420p",
                     "-g", "25", plain}))
         return false;
-    // The matrix holds the counter-clockwise angle; the player turns it back clockwise.
-    return MuxStreams(path, {{plain, 0}}, [uprightTurn](int, AVStream* stream) {
-        AddDisplayMatrix(stream, -static_cast<double>(uprightTurn));
-    });
+    // The mp4 muxer writes the stream's matrix into the file as it stands, and the demuxer
+    // reads the file's matrix back transposed: the angle given here reads back negated.
+    // The file is checked for the turn players see (the counter-clockwise angle negated).
+    if (!MuxStreams(path, {{plain, 0}}, [uprightTurn](int, AVStream* stream) {
+            AddDisplayMatrix(stream, static_cast<double>(uprightTurn));
+        }))
+        return false;
+    AVFormatContext* in = nullptr;
+    bool turned = false;
+    if (avformat_open_input(&in, path.c_str(), nullptr, nullptr) >= 0 && avformat_find_stream_info(in, nullptr) >= 0 &&
+        in->nb_streams > 0) {
+        size_t size = 0;
+        const uint8_t* matrix = av_stream_get_side_data(in->streams[0], AV_PKT_DATA_DISPLAYMATRIX, &size);
+        if (matrix && size >= 9 * sizeof(int32_t)) {
+            const long seen = std::lround(-av_display_rotation_get(reinterpret_cast<const int32_t*>(matrix)));
+            turned = (seen % 360 + 360) % 360 == uprightTurn;
+        }
+    }
+    avformat_close_input(&in);
+    return turned;
 }
 
 void AddDisplayMatrix(AVStream* stream, double degrees)

@@ -12,6 +12,28 @@
 
 namespace tolvex {
 
+namespace {
+
+// The room the skin keeps beside `control` across `window`: the side margins of every
+// widget and layout it sits in.
+int MarginsAround(const QWidget* control, const QWidget* window)
+{
+    int around = 0;
+    for (const QWidget* widget = control->parentWidget(); widget; widget = widget->parentWidget()) {
+        const QMargins own = widget->contentsMargins();
+        around += own.left() + own.right();
+        if (const QLayout* layout = widget->layout()) {
+            const QMargins margins = layout->contentsMargins();
+            around += margins.left() + margins.right();
+        }
+        if (widget == window)
+            break;
+    }
+    return around;
+}
+
+}  // namespace
+
 BoxDialogBase::BoxDialogBase(QWidget* owner, const QString& text, QStringList fileNames)
     : m_owner(owner), m_text(text), m_fileNames(std::move(fileNames))
 {
@@ -56,12 +78,12 @@ void BoxDialogBase::showText()
 {
     if (!m_msgText)
         return;
-    // The style sheet sets the text's font: measure with it.
+    // Measured with the style sheet's font, before the box is first laid out.
     m_msgText->ensurePolished();
     const QFontMetrics metrics = m_msgText->fontMetrics();
     const QRect screen = (m_owner ? m_owner->screen() : this->screen())->availableGeometry();
-    const int around = width() - m_msgText->width();  // margins of the skin around the text
-    const int widest = std::max(m_msgText->width(), std::min(kMaxTextWidth, screen.width() * 4 / 5 - around));
+    const int around = MarginsAround(m_msgText, this);
+    const int widest = std::max(width() - around, std::min(kMaxTextWidth, screen.width() * 4 / 5 - around));
 
     QStringList lines = m_text.split(QLatin1Char('\n'));
     bool cut = false;

@@ -3,6 +3,7 @@
 #include "app/Helpers.h"
 #include "media/MediaImportRules.h"
 #include "media/ResolutionTable.h"
+#include "tasks/ConvertCommand.h"
 #include "ui/framework/Controls.h"
 #include "ui/framework/ShownPixmapLoader.h"
 #include "ui/framework/WindowImplBase.h"
@@ -71,7 +72,7 @@ void FillConvertItem(QWidget* item, const MediaItemContent& content)
     auto* formatBox = FindSubControlAs<QComboBox>(item, QStringLiteral("video-convert-format"));
     const QString format = formatBox ? ControlText(formatBox) : QString();
     ListItemBuilder::fillResolutionBox(FindSubControl(item, QStringLiteral("video-convert-ratio")), format);
-    SetText(item, "output-filename", ConvertOutputName(media.fileName, content.added, format));
+    SetText(item, "output-filename", ToWideAnsi(ConvertOutputName(media.fileName, content.added, format)));
     SetText(item, "video-format", FileExtension(media.fileName));
     if (!content.thumbnailPath.isEmpty())
         ListItemBuilder::showThumbnail(FindSubControl(item, QStringLiteral("video-thumbnail")), content.thumbnailPath);

@@ -4,6 +4,7 @@
 #include "media/MediaImportRules.h"
 #include "media/ResolutionTable.h"
 #include "tasks/CompressCommand.h"
+#include "tasks/ConvertCommand.h"
 #include "ui/framework/CListUI.h"
 #include "ui/framework/Controls.h"
 #include "ui/main/CMainWnd.h"
@@ -208,7 +209,7 @@ bool PageItemControls::retry(PageKind page, TaskId taskId)
         // the failed run's name (which may carry a number already) would only grow.
         if (const auto media = m_window->mediaItems().find(taskId)) {
             const QString format = ControlText(FindSubControl(item, QStringLiteral("video-convert-format")));
-            SetPlannedOutputName(item, ConvertOutputName(media->fileName, QTime::currentTime(), format));
+            SetPlannedOutputName(item, ToWideAnsi(ConvertOutputName(media->fileName, QTime::currentTime(), format)));
         }
     }
     ResetItemProgress(item, page);
