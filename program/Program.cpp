@@ -12,6 +12,7 @@
 #include "ui/framework/WindowMethodError.h"
 #include "ui/main/CMainWnd.h"
 #include "ui/main/OpenWithFiles.h"
+#include "ui/main/QueueJournalKeeper.h"
 
 #include <QApplication>
 #include <QDir>
@@ -190,6 +191,8 @@ int RunProgram(int argc, char** argv)
         window->CenterWindow();
         window->ShowWindow(true, true);
         AcceptHandOvers(instance, *window);
+        // The lists of a run that ended uncleanly come back first; files given now follow them.
+        StartQueueJournal(*window);
         OpenFilesOnConvertPage(*window, options.files);
         ReadyMark::installFromEnvironment();
         exitCode = QApplication::exec();

@@ -58,6 +58,7 @@ void PageWorker::run()
                     record->taskId = id;
                     record->pageKind = static_cast<int32_t>(page);
                     record->outputPath = options.outputs->output();
+                    record->scratchFiles = plan.scratchFiles;
                     PostMessageTo(m_receiver, WM_TASK_OUTPUT, std::move(record));
                 }
                 for (size_t pass = 0; pass < plan.passCount(); ++pass)

@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace tolvex {
 
@@ -85,11 +86,13 @@ struct TaskStartRecord : MessageRecord {
     int32_t pageKind = 0;
 };
 
-// The output file a job writes, as reserved for it (WM_TASK_OUTPUT).
+// The output file a job writes, as reserved for it, and the scratch files its passes
+// write beside it (WM_TASK_OUTPUT).
 struct OutputNameRecord : MessageRecord {
     TaskId taskId = 0;
     int32_t pageKind = 0;
     std::string outputPath;
+    std::vector<std::string> scratchFiles;
 };
 
 // A job failed. `reason` is a short text for the user (may be empty).
