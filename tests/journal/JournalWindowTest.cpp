@@ -6,7 +6,6 @@
 #include "app/Settings.h"
 #include "tasks/QueueJournalFile.h"
 #include "tasks/QueueJournalJson.h"
-#include "tests/app/TestEnv.h"
 #include "tests/journal/JournalChildLife.h"
 #include "tests/support/EventLoopWait.h"
 #include "tests/support/TestMedia.h"
@@ -162,6 +161,8 @@ protected:
 
     void SetUp() override
     {
+        // Each test starts as a first run: no journal (the settings file is the process's).
+        QFile::remove(QueueJournalPath());
         ASSERT_TRUE(m_output.isValid());
         ASSERT_TRUE(WriteSetting(QStringLiteral("global"), QStringLiteral("output-dir"), m_output.path()));
     }
@@ -255,7 +256,6 @@ protected:
     }
     QString outputPath(const QString& name) const { return QDir(m_output.path()).filePath(name); }
 
-    ScopedHome m_home;
     QTemporaryDir m_output;
     QProcess m_child;
     QPointer<CMainWnd> m_window;

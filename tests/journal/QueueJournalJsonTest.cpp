@@ -75,7 +75,7 @@ TEST(QueueJournalJsonTest, EveryMemberOfEveryPageComesBack)
     const JournalParse parse = QueueJournalFromJson(QueueJournalToJson(empty));
     ASSERT_EQ(parse.status, Status::Ok);
     EXPECT_TRUE(parse.journal.hasNoItems());
-    EXPECT_EQ(FullJournal().unfinishedCount(), 4) << "running and waiting items, and the running merge";
+    EXPECT_EQ(FullJournal().unfinishedCount(), 5) << "running and waiting items, and the running merge";
 }
 
 TEST(QueueJournalJsonTest, OnlyThisVersionIsRead)
@@ -86,7 +86,7 @@ TEST(QueueJournalJsonTest, OnlyThisVersionIsRead)
     EXPECT_EQ(newer.version, 2);
     EXPECT_TRUE(newer.journal.hasNoItems()) << "nothing of a newer journal is taken";
 
-    for (const QJsonValue version : {QJsonValue(0), QJsonValue(-1), QJsonValue(1.5), QJsonValue(QStringLiteral("1")),
+    for (const QJsonValue& version : {QJsonValue(0), QJsonValue(-1), QJsonValue(1.5), QJsonValue(QStringLiteral("1")),
                                      QJsonValue(QJsonValue::Null)}) {
         const QByteArray text = Changed([&](QJsonObject& root) { root[QStringLiteral("version")] = version; });
         EXPECT_EQ(QueueJournalFromJson(text).status, Status::UnknownVersion) << text.left(60).toStdString();
