@@ -55,10 +55,10 @@ void PageWorker::run()
                     return nullptr;
                 if (!options.outputs->output().empty()) {
                     auto record = std::make_unique<OutputNameRecord>();
+                    record->scratchFiles = plan.scratchFiles;
                     record->taskId = id;
                     record->pageKind = static_cast<int32_t>(page);
                     record->outputPath = options.outputs->output();
-                    record->scratchFiles = plan.scratchFiles;
                     PostMessageTo(m_receiver, WM_TASK_OUTPUT, std::move(record));
                 }
                 for (size_t pass = 0; pass < plan.passCount(); ++pass)

@@ -8,7 +8,7 @@
 //                  "controls": {"video-convert-format": "mkv", ...}, "outputName": ..., "thumbnail": ...,
 //                  "params": {...}, "job": {"state": "running", "output": ..., "scratch": [...]}}]},
 //              "split": {"items": [{"clip": {"source": ..., "output": ..., "start": ..., "end": ...,
-//                                            "crop": [x, y, w, h]}, "job": {...}}]},
+//                                            "crop": [x, y, w, h], "cropOn": true}, "job": {...}}]},
 //              "merge": {"controls": {...}, "items": [...], "job": {...}}, ...}}
 //
 // Members that hold nothing are left out. Reading checks every member it uses: a document

@@ -38,6 +38,7 @@ public:
     // Nothing is written after this returns.
     void stop();
 
+    // Writes tried so far (a failed one counts too).
     int writeCount() const;
     // Why the last write failed; empty after a good one.
     QString lastError() const;

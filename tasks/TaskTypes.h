@@ -91,8 +91,8 @@ struct TaskStartRecord : MessageRecord {
 struct OutputNameRecord : MessageRecord {
     TaskId taskId = 0;
     int32_t pageKind = 0;
-    std::string outputPath;
     std::vector<std::string> scratchFiles;
+    std::string outputPath;
 };
 
 // A job failed. `reason` is a short text for the user (may be empty).

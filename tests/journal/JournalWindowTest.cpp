@@ -7,6 +7,7 @@
 #include "tasks/QueueJournalFile.h"
 #include "tasks/QueueJournalJson.h"
 #include "tests/journal/JournalChildLife.h"
+#include "tests/journal/JournalSamples.h"
 #include "tests/support/EventLoopWait.h"
 #include "tests/support/TestMedia.h"
 #include "ui/framework/CListUI.h"
@@ -427,6 +428,59 @@ TEST_F(JournalWindowTest, AMergeAndASplitClipPendingGoOnToo)
     EXPECT_NEAR(clip.duration, 3.0, 0.5);
     EXPECT_EQ(clip.width, kClipCropWidth) << "the clip kept its crop";
     EXPECT_EQ(clip.height, kClipCropHeight);
+}
+
+}  // namespace
+}  // namespace tolvex::test
+
+namespace tolvex::test {
+namespace {
+
+TEST_F(JournalWindowTest, AThousandItemsComeBackAndAreKeptInAFewWrites)
+{
+    // A thousand convert items of one input: ten finished, one running, the rest waiting.
+    const QString input = MediaFolder().filePath(QStringLiteral("d.mp4"));
+    QueueJournal journal = ConvertJournal(1000, m_output.path(), QStringLiteral("101500"), 10);
+    for (JournalItem& item : journal.page(PageKind::Convert).items) {
+        item.media.fullPath = input;
+        item.media.fileName = QStringLiteral("d.mp4");
+    }
+    const QString half = journal.page(PageKind::Convert).items[10].job.output;
+    QDir().mkpath(QFileInfo(half).path());
+    QFile file(half);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("half");
+    file.close();
+    ASSERT_TRUE(WriteQueueJournalFile(QueueJournalPath(), QueueJournalToJson(journal)));
+
+    const auto seen = AnswerResumeQuestion("msgCancel");
+    QueueJournalKeeper* keeper = startWindow();
+    EXPECT_FALSE(QFile::exists(half));
+    EXPECT_EQ(keeper->restoredItems(), 1000);
+    EXPECT_EQ(keeper->unfinishedAtStart(), 990);
+    ASSERT_EQ(list(PageKind::Convert)->count(), 1000);
+    EXPECT_EQ(textIn(itemAt(PageKind::Convert, 999), "output-filename"),
+              journal.page(PageKind::Convert).items[999].outputName);
+    // The window keeps the whole list, the running work now waiting.
+    keeper->saveNow();
+    const std::optional<QueueJournal> kept = JournalOnDisk();
+    ASSERT_TRUE(kept);
+    ASSERT_EQ(kept->itemCount(), 1000U);
+    EXPECT_EQ(kept->unfinishedCount(), 990);
+    EXPECT_EQ(kept->page(PageKind::Convert).items[0].job.state, JournalState::Done);
+    EXPECT_EQ(kept->page(PageKind::Convert).items[10].job.state, JournalState::Waiting);
+    EXPECT_TRUE(kept->page(PageKind::Convert).items[10].job.output.isEmpty());
+    EXPECT_LE(keeper->writeCount(), 2) << "listing a thousand items is one save, not one per item";
+
+    ASSERT_TRUE(WaitFor([&] { return seen->answered; }, 120000));
+    EXPECT_EQ(seen->text, QStringLiteral("上次还有 990 个任务没有完成，是否继续？"));
+    ASSERT_EQ(list(PageKind::Convert)->count(), 10);
+    keeper->saveNow();
+    const std::optional<QueueJournal> after = JournalOnDisk();
+    ASSERT_TRUE(after);
+    EXPECT_EQ(after->itemCount(), 10U);
+    EXPECT_EQ(after->unfinishedCount(), 0);
+    EXPECT_LE(keeper->writeCount(), 5) << "removing 990 items is a few saves";
 }
 
 }  // namespace
