@@ -13,6 +13,7 @@
 #include "ui/framework/WindowMethodError.h"
 #include "ui/main/CMainWnd.h"
 #include "ui/main/OpenWithFiles.h"
+#include "ui/main/QueueJournalKeeper.h"
 
 #include <QApplication>
 #include <QDir>
@@ -196,6 +197,8 @@ int RunProgram(int argc, char** argv)
         window->CenterWindow();
         window->ShowWindow(true, true);
         AcceptHandOvers(instance, *window);
+        // The lists of a run that ended uncleanly come back first; files given now follow them.
+        StartQueueJournal(*window);
         OpenFilesOnConvertPage(*window, options.files);
         ReadyMark::installFromEnvironment();
         exitCode = QApplication::exec();

@@ -55,6 +55,7 @@ void PageWorker::run()
                     return nullptr;
                 if (!options.outputs->output().empty()) {
                     auto record = std::make_unique<OutputNameRecord>();
+                    record->scratchFiles = plan.scratchFiles;
                     record->taskId = id;
                     record->pageKind = static_cast<int32_t>(page);
                     record->outputPath = options.outputs->output();

@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace tolvex {
 
@@ -85,10 +86,12 @@ struct TaskStartRecord : MessageRecord {
     int32_t pageKind = 0;
 };
 
-// The output file a job writes, as reserved for it (WM_TASK_OUTPUT).
+// The output file a job writes, as reserved for it, and the scratch files its passes
+// write beside it (WM_TASK_OUTPUT).
 struct OutputNameRecord : MessageRecord {
     TaskId taskId = 0;
     int32_t pageKind = 0;
+    std::vector<std::string> scratchFiles;
     std::string outputPath;
     std::string dropped;  // what the output cannot hold of the input ("dropped: ..."), or empty
 };

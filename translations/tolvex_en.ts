@@ -359,6 +359,10 @@
             <source>无法启动ffmpeg: %1</source>
             <translation>Cannot start ffmpeg: %1</translation>
         </message>
+        <message>
+            <source>源文件不存在</source>
+            <translation>The source file no longer exists</translation>
+        </message>
     </context>
     <context>
         <name>MainTaskMenu</name>
@@ -834,6 +838,24 @@ you can still type times to add clips.</translation>
         <message>
             <source>确定</source>
             <translation>OK</translation>
+        </message>
+    </context>
+    <context>
+        <name>ResumeQuestionBox</name>
+        <message numerus="yes">
+            <source>上次还有 %n 个任务没有完成，是否继续？</source>
+            <translation>
+                <numerusform>%n task was not finished last time. Continue it?</numerusform>
+                <numerusform>%n tasks were not finished last time. Continue them?</numerusform>
+            </translation>
+        </message>
+        <message>
+            <source>继续</source>
+            <translation>Continue</translation>
+        </message>
+        <message>
+            <source>放弃</source>
+            <translation>Discard</translation>
         </message>
     </context>
     <context>

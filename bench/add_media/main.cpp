@@ -5,8 +5,10 @@
 // machine whose speed drifts during the bench (a shared host) weighs on both sides alike.
 // Runs with a display, or on the offscreen platform without one.
 //
-//   bench-add-media [files] [--window-only]
+//   bench-add-media [files] [--window-only] [--no-journal]
 // `--window-only` skips the serial and the windowless runs (for profiling the window).
+// The window keeps its queue journal as the program does; `--no-journal` leaves it out, to
+// see what keeping it costs.
 // It also prints the program's peak resident memory and, from 200 files on, the UI
 // thread's CPU time per item over the first and the last hundred items listed: a list
 // whose cost per item grows with its length shows it there (try 1000 files).
@@ -18,6 +20,7 @@
 #include "ui/framework/SkinResources.h"
 #include "ui/main/CMainWnd.h"
 #include "ui/main/MediaAdder.h"
+#include "ui/main/QueueJournalKeeper.h"
 
 #include <QApplication>
 #include <QDir>
@@ -141,10 +144,13 @@ int main(int argc, char** argv)
 {
     int fileCount = kDefaultFiles;
     bool windowOnly = false;
+    bool withJournal = true;
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
         if (arg == "--window-only")
             windowOnly = true;
+        else if (arg == "--no-journal")
+            withJournal = false;
         else if (std::atoi(arg.c_str()) > 0)
             fileCount = std::atoi(arg.c_str());
     }
@@ -178,6 +184,8 @@ int main(int argc, char** argv)
         return 1;
     }
     window->ShowWindow();
+    // The window keeps its journal as the program's does: every listed file is saved in it.
+    QueueJournalKeeper* journal = withJournal ? StartQueueJournal(*window) : nullptr;
     RunUntil([] { return false; }, 300);
     MediaAdder* adder = window->handler<MediaAdder>();
     int failed = 0;
@@ -235,6 +243,7 @@ int main(int argc, char** argv)
     const TreeCpu treeCpu = ProcessTreeCpuMs() - treeCpuStart;
     heartbeat.stop();
     const int items = list->count();
+    const int journalWrites = journal ? journal->writeCount() : 0;
     window->Close();
     RunUntil([&window] { return window.isNull(); }, 5000);
 
@@ -281,6 +290,7 @@ int main(int argc, char** argv)
     PrintCpu("during the window's run", treeCpu, totalMs);
     PrintCpu("without the window", bareCpu, bareMs);
     std::printf("peak rss mb: %.0f\n", PeakRssMb());
+    std::printf("queue journal writes: %d\n", journalWrites);
     if (fileCount >= 2 * kCostSpan && items == fileCount) {
         const auto perItem = [&](int from, int to) {
             return (cpuAtMark[to] - cpuAtMark[from]) / std::max(1, countAtMark[to] - countAtMark[from]);

@@ -136,6 +136,7 @@ void CListUI::insertItem(int index, QWidget* item)
         showEntry(index);
     else
         PostponeStyle(item);
+    emit itemsChanged();
 }
 
 bool CListUI::removeItem(QWidget* item)
@@ -153,6 +154,7 @@ bool CListUI::removeItem(QWidget* item)
     refreshEmptyHint();
     placeFrom(index);
     updateShownItems();
+    emit itemsChanged();
     return true;
 }
 
@@ -170,6 +172,8 @@ void CListUI::removeAll()
         detach(entry.item);
     refreshEmptyHint();
     placeFrom(0);
+    if (!entries.empty())
+        emit itemsChanged();
 }
 
 bool CListUI::moveItem(int from, int to)
@@ -185,6 +189,7 @@ bool CListUI::moveItem(int from, int to)
     m_current = current ? indexOf(current) : -1;
     placeFrom(std::min(from, to));
     updateShownItems();
+    emit itemsChanged();
     return true;
 }
 

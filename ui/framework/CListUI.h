@@ -69,6 +69,8 @@ public:
 signals:
     void itemSelected(int index);
     void itemClicked(int index);
+    // Items were added, removed or moved.
+    void itemsChanged();
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

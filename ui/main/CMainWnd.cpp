@@ -125,6 +125,12 @@ void CMainWnd::addShutdownStep(std::function<void()> step)
         m_shutdownSteps.push_back(std::move(step));
 }
 
+void CMainWnd::addNotifyObserver(std::function<void(const TNotifyUI&)> observer)
+{
+    if (observer)
+        m_notifyObservers.push_back(std::move(observer));
+}
+
 void CMainWnd::selectPage(PageKind page)
 {
     const int pageIndex = static_cast<int>(page);
@@ -160,6 +166,8 @@ void CMainWnd::Notify(TNotifyUI& msg)
     const auto route = m_notifyRoutes.find({msg.type, msg.senderName()});
     if (route != m_notifyRoutes.end())
         route->second->onNotify(msg);
+    for (const auto& observer : m_notifyObservers)
+        observer(msg);
     WindowImplBase::Notify(msg);
 }
 

@@ -68,6 +68,8 @@ public:
     }
     // A step of the window's shutdown clean-up, run in the order added.
     void addShutdownStep(std::function<void()> step);
+    // Sees every notification after its handler (the queue journal notes what changed).
+    void addNotifyObserver(std::function<void(const TNotifyUI&)> observer);
 
     // Controls of the frame (null when the skin lacks them).
     QStackedWidget* mainTab() const { return m_mainTab; }
@@ -114,6 +116,7 @@ private:
     std::map<std::pair<QString, QString>, MainWndHandler*> m_notifyRoutes;
     std::map<int, MainWndHandler*> m_messageRoutes;
     std::vector<std::function<void()>> m_shutdownSteps;
+    std::vector<std::function<void(const TNotifyUI&)>> m_notifyObservers;
 
     TaskId m_nextTaskId = 0;
     MediaItemTable m_mediaItems;
