@@ -160,8 +160,8 @@ int CliSession::run(PageKind page, const std::vector<TaskId>& ids)
         if (m_json)
             std::printf("%s\n", JsonProgressLine(jsonItem(page, update.taskId), update).c_str());
         else
-            std::printf("%s %d %s: %d%%%s\n", PageName(page), update.taskId, label(update.taskId).toLocal8Bit().constData(),
-                    update.percent, TimeLeftSuffix(update).c_str());
+            std::printf("%s %d %s: %d%%%s\n", PageName(page), update.taskId,
+                        label(update.taskId).toLocal8Bit().constData(), update.percent, TimeLeftSuffix(update).c_str());
         std::fflush(stdout);
     };
     std::map<TaskId, std::string> outputs;
@@ -195,8 +195,8 @@ int CliSession::run(PageKind page, const std::vector<TaskId>& ids)
             std::printf("%s\n", JsonFailedLine(jsonItem(page, record.taskId), record).c_str());
         else
             std::printf("%s %d %s: failed%s%s\n", PageName(page), record.taskId,
-                    label(record.taskId).toLocal8Bit().constData(), record.reason.empty() ? "" : ": ",
-                    record.reason.c_str());
+                        label(record.taskId).toLocal8Bit().constData(), record.reason.empty() ? "" : ": ",
+                        record.reason.c_str());
         std::fflush(stdout);
     };
     runner.setCallbacks(std::move(callbacks));

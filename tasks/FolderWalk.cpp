@@ -61,7 +61,9 @@ struct Walk {
         const QDir dir(path);
         QFileInfoList files = dir.entryInfoList(QDir::Files | QDir::NoDotAndDotDot);
         QFileInfoList subfolders = dir.entryInfoList(QDir::Dirs | QDir::NoDotAndDotDot);
-        const auto byName = [](const QFileInfo& x, const QFileInfo& y) { return NaturalLess(x.fileName(), y.fileName()); };
+        const auto byName = [](const QFileInfo& x, const QFileInfo& y) {
+            return NaturalLess(x.fileName(), y.fileName());
+        };
         if (takeFiles) {
             std::sort(files.begin(), files.end(), byName);
             for (const QFileInfo& file : files) {

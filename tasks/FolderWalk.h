@@ -20,8 +20,8 @@ namespace tolvex {
 bool NaturalLess(const QString& a, const QString& b);
 
 struct FolderWalkRules {
-    QStringList skipped;                      // folders not entered (compared by their real path)
-    bool withTopLevel = true;                 // the files directly in the folder too
+    QStringList skipped;                       // folders not entered (compared by their real path)
+    bool withTopLevel = true;                  // the files directly in the folder too
     const std::atomic<bool>* abort = nullptr;  // set: the walk ends early with what it found
 };
 

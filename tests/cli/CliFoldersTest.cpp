@@ -78,7 +78,7 @@ TEST_F(CliFoldersTest, PrintCommandNamesEveryMediaFileInNaturalOrderAndTheBroken
     EXPECT_TRUE(result.err.contains(QStringLiteral("broken.mp4"))) << result.err.toStdString();
     const QStringList lines = result.out.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
     ASSERT_EQ(lines.size(), 6) << result.out.toStdString();
-    const QStringList inputs{QStringLiteral("/2.mp4"),        QStringLiteral("/10.mp4"),
+    const QStringList inputs{QStringLiteral("/2.mp4"),         QStringLiteral("/10.mp4"),
                              QStringLiteral("day 1/boat.mp4"), QStringLiteral("day 1/Café été.mp4"),
                              QStringLiteral("day 2/boat.mp4"), QStringLiteral("night shots/owl.mp4")};
     for (int i = 0; i < inputs.size(); ++i)
@@ -96,8 +96,12 @@ TEST_F(CliFoldersTest, PrintCommandNamesEveryMediaFileInNaturalOrderAndTheBroken
 TEST_F(CliFoldersTest, OutputsMirrorTheTreeAndASecondRunAddsFilesBesideThem)
 {
     const QString out = s_dir->filePath(QStringLiteral("out"));
-    const QStringList args{QStringLiteral("convert"), QStringLiteral("--format"), QStringLiteral("mkv"),
-                           QStringLiteral("--output-dir"), out, root()};
+    const QStringList args{QStringLiteral("convert"),
+                           QStringLiteral("--format"),
+                           QStringLiteral("mkv"),
+                           QStringLiteral("--output-dir"),
+                           out,
+                           root()};
     const CliResult first = RunCli(args);
     EXPECT_EQ(first.exitCode, 1) << first.out.toStdString() << first.err.toStdString();
     EXPECT_TRUE(first.err.contains(QStringLiteral("broken.mp4")));
@@ -106,10 +110,10 @@ TEST_F(CliFoldersTest, OutputsMirrorTheTreeAndASecondRunAddsFilesBesideThem)
 
     const QMap<QString, QByteArray> once = FilesUnder(out);
     ASSERT_EQ(once.size(), 6) << QStringList(once.keys()).join(QLatin1Char(' ')).toStdString();
-    const QStringList folders{QStringLiteral("Holiday 2024"), QStringLiteral("Holiday 2024"),
+    const QStringList folders{QStringLiteral("Holiday 2024"),       QStringLiteral("Holiday 2024"),
                               QStringLiteral("Holiday 2024/day 1"), QStringLiteral("Holiday 2024/day 1"),
                               QStringLiteral("Holiday 2024/day 2"), QStringLiteral("Holiday 2024/day 2/night shots")};
-    const QStringList stems{QStringLiteral("2-"),    QStringLiteral("10-"), QStringLiteral("boat-"),
+    const QStringList stems{QStringLiteral("2-"),        QStringLiteral("10-"),   QStringLiteral("boat-"),
                             QStringLiteral("Café été-"), QStringLiteral("boat-"), QStringLiteral("owl-")};
     for (int i = 0; i < stems.size(); ++i) {
         const QString file = SingleFileIn(QDir(out).filePath(folders[i]), stems[i] + QStringLiteral("*.mkv"));

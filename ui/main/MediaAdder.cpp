@@ -334,7 +334,8 @@ void MediaAdder::askForSubfolders(const SubfolderScanRecord& found)
         if (!window || window->isClosed())
             return;
         const int answer = ShowQuestionBox(
-            window, QCoreApplication::translate("MediaAdder", "子文件夹中还有 %1 个视频，是否一起添加？").arg(files.size()),
+            window,
+            QCoreApplication::translate("MediaAdder", "子文件夹中还有 %1 个视频，是否一起添加？").arg(files.size()),
             QCoreApplication::translate("MediaAdder", "添加"), QCoreApplication::translate("MediaAdder", "不添加"));
         if (answer == 1 && window && !window->isClosed())
             submit(page, files, Source::FolderScan, folder);
