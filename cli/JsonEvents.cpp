@@ -17,6 +17,9 @@ std::string Line(const Json::Value& value)
     Json::StreamWriterBuilder builder;
     builder["indentation"] = "";
     builder["emitUTF8"] = true;
+    // Times to the millisecond, not to the last bit of a double.
+    builder["precision"] = 3;
+    builder["precisionType"] = "decimal";
     return Json::writeString(builder, value);
 }
 
