@@ -608,6 +608,10 @@ Add videos and choose a piece of music to lay under them</translation>
             <translation>Open</translation>
         </message>
         <message>
+            <source>全部设为</source>
+            <translation>Set all to</translation>
+        </message>
+        <message>
             <source>保持文件夹结构</source>
             <translation>Keep folder structure</translation>
         </message>

@@ -3,6 +3,8 @@
 // split and gif clips handed over by their dialogs; drops; a page cleared while files come.
 
 #include "app/Helpers.h"
+#include "media/OutputParams.h"
+#include "media/ParamOptionTable.h"
 #include "tasks/ClipRecords.h"
 #include "tasks/OutputTree.h"
 #include "tests/app/TestEnv.h"
@@ -418,6 +420,35 @@ TEST_F(MediaAdderTest, SubfoldersAreAddedWhenTheUserSaysSoAndKeepTheirScanRoot)
     const MediaItem single =
         m_window->mediaItems().get(static_cast<TaskId>(ControlTag(m_window->pageList(PageKind::Extract)->itemAt(4))));
     EXPECT_TRUE(single.scanRoot.isEmpty());
+}
+
+TEST_F(MediaAdderTest, SetAllGivesEveryConvertItemTheFormatAndSizeAndDropsTheirParameters)
+{
+    m_adder->addFiles(PageKind::Convert, {path("alpha.mp4"), path("charlie.avi")});
+    ASSERT_TRUE(waitUntilListed());
+    CListUI* list = m_window->pageList(PageKind::Convert);
+    ASSERT_EQ(list->count(), 2);
+    PageTasks& tasks = m_window->tasks();
+    const auto firstId = static_cast<TaskId>(ControlTag(list->itemAt(0)));
+    tasks.OutputParams().store(ParseOutputParams(firstId, ParamOptionTable().defaultChoices("mp4")));
+    ASSERT_TRUE(tasks.OutputParams().find(firstId));
+
+    auto* format = m_window->findControlAs<QComboBox>(QStringLiteral("convert-all-format"));
+    auto* size = m_window->findControlAs<QComboBox>(QStringLiteral("convert-all-size"));
+    ASSERT_TRUE(format && size);
+    format->setCurrentIndex(format->findText(QStringLiteral("mkv")));
+    ASSERT_GT(size->count(), 1) << "the size box offers the chosen format's sizes";
+    size->setCurrentIndex(size->count() - 1);
+    const QString chosenSize = size->currentText();
+    QTest::mouseClick(m_window->FindControl(QStringLiteral("convert-all-btn")), Qt::LeftButton);
+
+    for (int row = 0; row < 2; ++row) {
+        QWidget* item = list->itemAt(row);
+        EXPECT_EQ(childText(item, "video-convert-format"), QStringLiteral("mkv"));
+        EXPECT_EQ(childText(item, "video-convert-ratio"), chosenSize);
+        EXPECT_TRUE(childText(item, "output-filename").endsWith(QStringLiteral(".mkv")));
+    }
+    EXPECT_FALSE(tasks.OutputParams().find(firstId)) << "the dialog's choices return to the format's defaults";
 }
 
 TEST_F(MediaAdderTest, HandedOverClipsBecomeItemsAndTheirRecordsWaitForTheJobs)
