@@ -409,6 +409,9 @@ TEST_F(MediaAdderTest, SubfoldersAreAddedWhenTheUserSaysSoAndKeepTheirScanRoot)
     m_window->selectPage(PageKind::Extract);
     QMimeData mime;
     mime.setUrls({QUrl::fromLocalFile(top)});
+    QDragEnterEvent enter(QPoint(50, 50), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(m_window, &enter);
+    EXPECT_TRUE(enter.isAccepted());
     QDropEvent drop(QPointF(50, 50), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
     QCoreApplication::sendEvent(m_window, &drop);
     EXPECT_TRUE(drop.isAccepted());
