@@ -28,6 +28,9 @@ public:
     MuteSettings muteSettings() override { return m_mute; }
     MusicSettings musicSettings() override { return m_music; }
     QString outputFolder() override { return m_outputFolder; }
+    // The companion mirrors folders unless told --flat; the window's setting is not its.
+    bool keepsFolderTree() override { return m_keepTree; }
+    void setKeepTree(bool keep) { m_keepTree = keep; }
 
 private:
     template <class T>
@@ -40,6 +43,7 @@ private:
     }
 
     QString m_outputFolder;
+    bool m_keepTree = true;
     std::map<TaskId, ConvertSettings> m_convert;
     std::map<TaskId, CompressSettings> m_compress;
     std::map<TaskId, RotateSettings> m_rotate;

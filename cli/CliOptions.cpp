@@ -2,6 +2,7 @@
 
 #include "app/ConsoleLog.h"
 #include "app/Folders.h"
+#include "tasks/FolderWalk.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -18,6 +19,8 @@ CliOptions::CliOptions(const char* command, std::vector<OptionRule> rules)
     m_rules.push_back({"print-command", false});
     m_rules.push_back({"help", false});
     m_rules.push_back({"verbose", false});
+    m_rules.push_back({"flat", false});
+    m_rules.push_back({"json", false});
 }
 
 const char* CliOptions::command() const
@@ -94,8 +97,20 @@ QString CliOptions::outputFolder() const
 bool CliOptions::inputFiles(QStringList& files)
 {
     files.clear();
+    m_scanRoots.clear();
     for (const QString& arg : m_positional) {
         const QFileInfo info(arg);
+        if (info.isDir()) {
+            // A folder is walked whole; the outputs and the temporary files are not inputs.
+            const QString root = QDir::cleanPath(info.absoluteFilePath());
+            FolderWalkRules rules;
+            rules.skipped = {outputFolder(), TempFolder()};
+            for (const QString& file : WalkVideoFolder(root, rules)) {
+                files.append(file);
+                m_scanRoots[file] = root;
+            }
+            continue;
+        }
         if (!info.isFile() || !info.isReadable()) {
             m_error = QStringLiteral("cannot read input file: %1").arg(arg);
             return false;
@@ -103,6 +118,12 @@ bool CliOptions::inputFiles(QStringList& files)
         files.append(QDir::cleanPath(info.absoluteFilePath()));
     }
     return true;
+}
+
+QString CliOptions::scanRootOf(const QString& file) const
+{
+    const auto it = m_scanRoots.find(file);
+    return it == m_scanRoots.end() ? QString() : it->second;
 }
 
 bool CliOptions::intValue(const char* name, int low, int high, int fallback, int& out)
@@ -178,6 +199,9 @@ void PrintUsage(const char* command, const char* usage, const char* details)
         "  --output-dir DIR   write the outputs there (default: the program's output folder)\n"
         "  --print-command    print each job's command lines, one line per pass, and run nothing\n"
         "  --verbose          also write the engine's notes and ffmpeg's own output to standard error\n"
+        "  --flat             outputs of files found in a FOLDER go to the output folder itself, not to\n"
+        "                     the folder's mirrored tree under it\n"
+        "  --json             one JSON object a line on standard output instead of the text lines\n"
         "  --help             show this help\n",
         command, usage, details);
 }

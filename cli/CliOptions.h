@@ -1,8 +1,8 @@
 #pragma once
 
 // Option parsing shared by the page sub-commands: "--name value", "--name=value" and
-// flags, the common options (--output-dir, --print-command, --help), and the input files
-// (made absolute and checked readable). Errors are texts for standard error.
+// flags, the common options (--output-dir, --print-command, --flat, --json, --help), and
+// the input files (made absolute and checked readable; folders walked). Errors are texts for standard error.
 
 #include <QString>
 #include <QStringList>
@@ -36,9 +36,15 @@ public:
     // --output-dir made absolute, else the program's output folder.
     QString outputFolder() const;
 
-    // Every positional argument as an absolute path of a readable file; false with error()
-    // naming the first one that is not.
+    bool flat() const { return has("flat"); }
+    bool json() const { return has("json"); }
+
+    // Every positional argument as an absolute path of a readable file, a folder standing
+    // for the video files found in it and its subfolders (FolderWalk); false with error()
+    // naming the first file that is not readable.
     bool inputFiles(QStringList& files);
+    // The folder argument `file` was found in; empty for a file named on the command line.
+    QString scanRootOf(const QString& file) const;
     // An integer option within [low, high]; false with error() set when malformed.
     bool intValue(const char* name, int low, int high, int fallback, int& out);
     // --size: `keyword` (also when it is not given) stands for the page's own choice, shown as
@@ -58,6 +64,7 @@ private:
     std::vector<OptionRule> m_rules;
     std::map<std::string, QString> m_values;
     QStringList m_positional;
+    std::map<QString, QString> m_scanRoots;
     QString m_error;
 };
 

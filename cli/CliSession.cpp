@@ -2,6 +2,7 @@
 
 #include "app/Helpers.h"
 #include "app/SignalWatch.h"
+#include "cli/JsonEvents.h"
 #include "media/EncoderSupport.h"
 #include "tasks/FfmpegLocator.h"
 #include "tasks/HeadlessRunner.h"
@@ -49,13 +50,14 @@ CliSession::CliSession(const char* command, QString outputFolder)
 
 CliSession::~CliSession() = default;
 
-TaskId CliSession::addFile(const QString& absolutePath)
+TaskId CliSession::addFile(const QString& absolutePath, const QString& scanRoot)
 {
     const QFileInfo info(absolutePath);
     MediaItem item;
     item.fileName = info.fileName();
     item.folder = info.absolutePath();
     item.fullPath = absolutePath;
+    item.scanRoot = scanRoot;
     item.fileSize = info.size();
     ProbeMediaItem(item);
     const TaskId id = m_nextId++;
@@ -75,6 +77,18 @@ TaskId CliSession::addGifClip(GifClip clip)
     clip.itemId = m_nextId++;
     m_gifClips.add(clip);
     return clip.itemId;
+}
+
+JsonItem CliSession::jsonItem(PageKind page, TaskId id) const
+{
+    JsonItem item{page, id, {}};
+    if (const auto clip = m_splitClips.find(id))
+        item.input = clip->sourcePath;
+    else if (const auto gif = m_gifClips.find(id))
+        item.input = gif->sourcePath;
+    else
+        item.input = ToNarrowUtf8(m_items.get(id).fullPath);
+    return item;
 }
 
 QString CliSession::label(TaskId id) const
@@ -120,7 +134,10 @@ std::string CliSession::compressResultNote(TaskId id, const std::string& outputP
 
 int CliSession::finish(PageKind page, size_t jobs, int done, int failed)
 {
-    std::printf("%s: %d of %zu jobs completed, %d failed\n", PageName(page), done, jobs, failed);
+    if (m_json)
+        std::printf("%s\n", JsonSummaryLine(page, jobs, done, failed).c_str());
+    else
+        std::printf("%s: %d of %zu jobs completed, %d failed\n", PageName(page), done, jobs, failed);
     std::fflush(stdout);
     return done == static_cast<int>(jobs) && failed == 0 ? 0 : 1;
 }
@@ -140,8 +157,11 @@ int CliSession::run(PageKind page, const std::vector<TaskId>& ids)
         if (!fresh && it->second == update.percent)
             return;
         it->second = update.percent;
-        std::printf("%s %d %s: %d%%%s\n", PageName(page), update.taskId, label(update.taskId).toLocal8Bit().constData(),
-                    update.percent, TimeLeftSuffix(update).c_str());
+        if (m_json)
+            std::printf("%s\n", JsonProgressLine(jsonItem(page, update.taskId), update).c_str());
+        else
+            std::printf("%s %d %s: %d%%%s\n", PageName(page), update.taskId,
+                        label(update.taskId).toLocal8Bit().constData(), update.percent, TimeLeftSuffix(update).c_str());
         std::fflush(stdout);
     };
     std::map<TaskId, std::string> outputs;
@@ -152,6 +172,15 @@ int CliSession::run(PageKind page, const std::vector<TaskId>& ids)
     };
     callbacks.done = [&](const TaskUpdate& record) {
         const auto output = outputs.find(record.taskId);
+        if (m_json) {
+            const auto promise = page == PageKind::Compress ? m_factory.compressPromise(record.taskId) : std::nullopt;
+            const std::string written = output != outputs.end() ? output->second : promise ? promise->outputPath : "";
+            std::printf("%s\n", JsonDoneLine(jsonItem(page, record.taskId), record, written,
+                                             promise ? std::optional(promise->promisedBytes) : std::nullopt)
+                                    .c_str());
+            std::fflush(stdout);
+            return;
+        }
         std::printf(
             "%s %d %s: done%s%s%s%s%s\n", PageName(page), record.taskId, label(record.taskId).toLocal8Bit().constData(),
             output == outputs.end() ? "" : " -> ", output == outputs.end() ? "" : output->second.c_str(),
@@ -162,9 +191,12 @@ int CliSession::run(PageKind page, const std::vector<TaskId>& ids)
         std::fflush(stdout);
     };
     callbacks.failed = [&](const TaskUpdate& record) {
-        std::printf("%s %d %s: failed%s%s\n", PageName(page), record.taskId,
-                    label(record.taskId).toLocal8Bit().constData(), record.reason.empty() ? "" : ": ",
-                    record.reason.c_str());
+        if (m_json)
+            std::printf("%s\n", JsonFailedLine(jsonItem(page, record.taskId), record).c_str());
+        else
+            std::printf("%s %d %s: failed%s%s\n", PageName(page), record.taskId,
+                        label(record.taskId).toLocal8Bit().constData(), record.reason.empty() ? "" : ": ",
+                        record.reason.c_str());
         std::fflush(stdout);
     };
     runner.setCallbacks(std::move(callbacks));
@@ -198,7 +230,11 @@ int CliSession::runMerge(const std::vector<TaskId>& ids, const MergeSettings& se
     std::string outputName = job.outputName;
     HeadlessRunner::Callbacks callbacks;
     std::string dropped;
+    std::string outputPath = ToNarrowUtf8(m_source.outputFolder()) + "/" + job.outputName;
+    // The merge has no input of its own: its item is named by its output.
+    const auto mergeItem = [&] { return JsonItem{PageKind::Merge, 0, outputPath}; };
     callbacks.output = [&](const TaskUpdate& update) {
+        outputPath = update.outputPath;
         outputName = update.outputPath.substr(update.outputPath.rfind('/') + 1);
         dropped = update.dropped;
     };
@@ -206,10 +242,18 @@ int CliSession::runMerge(const std::vector<TaskId>& ids, const MergeSettings& se
         if (update.percent == shown)
             return;
         shown = update.percent;
-        std::printf("merge %s: %d%%%s\n", outputName.c_str(), update.percent, TimeLeftSuffix(update).c_str());
+        if (m_json)
+            std::printf("%s\n", JsonProgressLine(mergeItem(), update).c_str());
+        else
+            std::printf("merge %s: %d%%%s\n", outputName.c_str(), update.percent, TimeLeftSuffix(update).c_str());
         std::fflush(stdout);
     };
     callbacks.done = [&](const TaskUpdate& update) {
+        if (m_json) {
+            std::printf("%s\n", JsonDoneLine(mergeItem(), update, outputPath, std::nullopt).c_str());
+            std::fflush(stdout);
+            return;
+        }
         std::printf("merge %s: done%s%s\n", outputName.c_str(), DroppedSuffix(dropped).c_str(),
                     TimeTakenSuffix(update).c_str());
         std::fflush(stdout);
@@ -220,6 +264,13 @@ int CliSession::runMerge(const std::vector<TaskId>& ids, const MergeSettings& se
         const int input = MergeInputNamedIn(record.reason, job.sources);
         if (input >= 0)
             blamed = " (input " + std::to_string(input + 1) + ": " + ToNarrowUtf8(job.sources[input].fullPath) + ")";
+        if (m_json) {
+            TaskUpdate named = record;
+            named.reason += blamed;
+            std::printf("%s\n", JsonFailedLine(mergeItem(), named).c_str());
+            std::fflush(stdout);
+            return;
+        }
         std::printf("merge %s: failed%s%s%s\n", outputName.c_str(), record.reason.empty() ? "" : ": ",
                     record.reason.c_str(), blamed.c_str());
         std::fflush(stdout);

@@ -8,6 +8,7 @@
 // Thread use: the thread of the QCoreApplication; the page workers call the factory.
 
 #include "cli/CliInputSource.h"
+#include "cli/JsonEvents.h"
 #include "media/OutputParamsTable.h"
 #include "tasks/ClipRecords.h"
 #include "tasks/MediaItem.h"
@@ -27,10 +28,12 @@ public:
     CliInputSource& source() { return m_source; }
     OutputParamsTable& params() { return m_params; }
     PageJobFactory& factory() { return m_factory; }
+    // Runs report in JSON lines (JsonEvents) instead of text lines.
+    void setJson(bool json) { m_json = json; }
 
     // Records a media item for a file (name, folder, size, what the probe reads) under the
-    // next task id and returns the id.
-    TaskId addFile(const QString& absolutePath);
+    // next task id and returns the id. `scanRoot`: the folder it was found in, if any.
+    TaskId addFile(const QString& absolutePath, const QString& scanRoot = {});
     TaskId addSplitClip(SplitClip clip);
     TaskId addGifClip(GifClip clip);
     const MediaItem item(TaskId id) const { return m_items.get(id); }
@@ -48,6 +51,7 @@ public:
 
 private:
     QString label(TaskId id) const;
+    JsonItem jsonItem(PageKind page, TaskId id) const;
     // ", 11.9MB (12473 bytes) of the promised 12.3MB (12900 bytes)" for a done compress
     // job; empty when its file cannot be found.
     // `outputPath`: the file the job wrote (its reserved name); empty: the planned one.
@@ -62,6 +66,7 @@ private:
     GifClipTable m_gifClips;
     PageJobFactory m_factory;
     TaskId m_nextId = 0;
+    bool m_json = false;
 };
 
 }  // namespace tolvex::cli

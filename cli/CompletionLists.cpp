@@ -14,7 +14,8 @@ namespace {
 
 // The options every page command takes besides its own (CliOptions adds them to its rules);
 // probe reads its arguments itself and takes only --verbose.
-constexpr const char* kCommonOptionsUsage = "[--output-dir DIR] [--print-command] [--verbose] [--help]";
+constexpr const char* kCommonOptionsUsage =
+    "[--output-dir DIR] [--print-command] [--flat] [--json] [--verbose] [--help]";
 constexpr const char* kOwnArgumentsCommand = "probe";
 
 std::vector<std::string> Words(const char* text)

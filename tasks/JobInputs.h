@@ -7,6 +7,7 @@
 // held. The window implements it with a blocking call into its UI thread (the controls are
 // read there); tolvex-cli implements it from its own options.
 
+#include "tasks/OutputTree.h"
 #include "tasks/TaskTypes.h"
 
 #include <QString>
@@ -95,6 +96,8 @@ public:
     virtual MusicSettings musicSettings() = 0;
     // The output folder at job time.
     virtual QString outputFolder() = 0;
+    // Whether items from folder scans write into their mirrored folders (OutputTree).
+    virtual bool keepsFolderTree() { return KeepsFolderTree(); }
     // The engine stops: a source that waits for another thread must stop waiting and
     // answer with empty settings from now on.
     virtual void shutdown() {}

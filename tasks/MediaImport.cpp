@@ -71,6 +71,7 @@ void MediaImport::import(MediaImportResult& result, const std::string& ffmpegPat
     MediaItem& item = result.item;
     item.fullPath = request.fullPath;
     item.folder = request.folder;
+    item.scanRoot = request.scanRoot;
     item.fileName = QFileInfo(request.fullPath).fileName();
     item.fileSize = SizeOf(request.fullPath, request.sizeSource);
 

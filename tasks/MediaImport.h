@@ -47,6 +47,7 @@ struct MediaImportRequest {
     PageKind page = PageKind::Convert;
     QString fullPath;
     QString folder;          // recorded in the MediaItem as it came from the picker or scan
+    QString scanRoot;        // the folder a folder scan started from (MediaItem::scanRoot)
     bool thumbnail = false;  // convert items made by the convert pickers and folder scan
     SizeSource sizeSource = SizeSource::DirectoryEntry;
     int layout = 0;  // passed through for the receiver (which item template)

@@ -27,7 +27,10 @@ struct MediaItem {
     int uprightTurn = 0;       // clockwise turn ffmpeg gives the picture to show it upright: 0, 90, 180, 270
     bool hasAudio = true;      // true when unknown
     int audioTrackCount = -1;  // sound streams; -1 when unknown
+    QString scanRoot;          // the folder a folder scan started from; empty for files added one by one
 
+    // The probe found a picture or sound in the file.
+    bool readable() const { return width > 0 || audioTrackCount > 0; }
     bool sideways() const { return uprightTurn == 90 || uprightTurn == 270; }
     // The picture as it is shown, and as ffmpeg's filters see it.
     int uprightWidth() const { return sideways() ? height : width; }

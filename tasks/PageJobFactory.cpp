@@ -11,6 +11,7 @@
 #include "tasks/CommandTokens.h"
 #include "tasks/CompressCommand.h"
 #include "tasks/ConvertCommand.h"
+#include "tasks/OutputTree.h"
 #include "tasks/SingleInputCommands.h"
 #include "tasks/TrackKeeping.h"
 
@@ -146,6 +147,21 @@ JobPlan PageJobFactory::plan(PageKind page, TaskId taskId, const JobContext& con
     const auto item = m_tables.items.find(taskId);
     if (!item)
         return Drop();
+    return planItem(page, taskId, *item, itemContext(context, *item));
+}
+
+JobContext PageJobFactory::itemContext(const JobContext& context, const MediaItem& item)
+{
+    JobContext own = context;
+    own.outputFolder = ItemOutputFolder(context.outputFolder, item, m_source.keepsFolderTree());
+    if (own.outputFolder != context.outputFolder)
+        EnsureFolderPath(own.outputFolder);
+    return own;
+}
+
+JobPlan PageJobFactory::planItem(PageKind page, TaskId taskId, const MediaItem& itemRecord, const JobContext& context)
+{
+    const MediaItem* item = &itemRecord;
 
     // Pages that keep the input's format need a usable extension: a name without one
     // takes the probed container's.

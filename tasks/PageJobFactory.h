@@ -65,6 +65,9 @@ public:
 
 private:
     JobPlan plan(PageKind page, TaskId taskId, const JobContext& context);
+    JobPlan planItem(PageKind page, TaskId taskId, const MediaItem& item, const JobContext& context);
+    // The context of an item's job: its output folder is its mirrored one (OutputTree), made.
+    JobContext itemContext(const JobContext& context, const MediaItem& item);
     JobContext contextNow();
     void announceStart(PageKind page, TaskId taskId);
 

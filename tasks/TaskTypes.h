@@ -59,6 +59,9 @@ enum MainMessage : int {
     // shows the name the file really gets.
     WM_TASK_OUTPUT = 1360,
     WM_OUTPUT_PARAMS = 1425,
+    // The subfolders of a chosen folder were walked off the UI thread (SubfolderScanRecord):
+    // the window asks whether to add what was found.
+    WM_SUBFOLDERS_SCANNED = 1470,
     WM_SPLIT_CLIPS_READY = 1625,
     WM_GIF_CLIPS_READY = 1626,
 };

@@ -612,6 +612,18 @@ Add videos and choose a piece of music to lay under them</translation>
             <translation>Open</translation>
         </message>
         <message>
+            <source>全部设为</source>
+            <translation>Set all to</translation>
+        </message>
+        <message>
+            <source>保持文件夹结构</source>
+            <translation>Keep folder structure</translation>
+        </message>
+        <message>
+            <source>从文件夹添加的视频，输出时保留原来的子文件夹</source>
+            <translation>Videos added from a folder keep their subfolders in the output folder</translation>
+        </message>
+        <message>
             <source>开始转换</source>
             <translation>Convert</translation>
         </message>
@@ -661,6 +673,18 @@ Add videos and choose a piece of music to lay under them</translation>
         <message>
             <source>选择视频存放目录</source>
             <translation>Choose a folder</translation>
+        </message>
+        <message>
+            <source>子文件夹中还有 %1 个视频，是否一起添加？</source>
+            <translation>The subfolders hold %1 more videos. Add them too?</translation>
+        </message>
+        <message>
+            <source>添加</source>
+            <translation>Add</translation>
+        </message>
+        <message>
+            <source>不添加</source>
+            <translation>Don't add</translation>
         </message>
         <message>
             <source>以下文件读取超时，无法添加:</source>

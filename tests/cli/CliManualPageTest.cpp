@@ -139,7 +139,7 @@ TEST(CliManualPage, NamesEveryCommandAndOptionOfTheProgramAndTheReadme)
             EXPECT_TRUE(NamesOption(synopsis[it.key()], option))
                 << it.key().toStdString() << " " << option.toStdString();
     }
-    EXPECT_EQ(readmeCommon.size(), 4);
+    EXPECT_EQ(readmeCommon.size(), 6);
     for (const QString& option : readmeCommon)
         EXPECT_TRUE(NamesOption(optionsSection, option)) << option.toStdString();
 }

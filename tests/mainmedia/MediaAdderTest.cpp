@@ -3,10 +3,14 @@
 // split and gif clips handed over by their dialogs; drops; a page cleared while files come.
 
 #include "app/Helpers.h"
+#include "media/OutputParams.h"
+#include "media/ParamOptionTable.h"
 #include "tasks/ClipRecords.h"
+#include "tasks/OutputTree.h"
 #include "tests/app/TestEnv.h"
 #include "tests/support/EventLoopWait.h"
 #include "tests/support/TestMedia.h"
+#include "ui/common/MessageBoxDialog.h"
 #include "ui/framework/CListUI.h"
 #include "ui/framework/Controls.h"
 #include "ui/framework/SkinResources.h"
@@ -14,6 +18,8 @@
 #include "ui/main/MediaAdder.h"
 #include "ui/main/PageTasks.h"
 
+#include <QAbstractButton>
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QCoreApplication>
@@ -27,6 +33,7 @@
 #include <QSlider>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 #include <QUrl>
 
 #include <gtest/gtest.h>
@@ -324,6 +331,127 @@ TEST_F(MediaAdderTest, FolderAndDropAddTheVideoFilesTheRulesAccept)
     QDragEnterEvent refused(QPoint(50, 50), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
     QCoreApplication::sendEvent(m_window, &refused);
     EXPECT_FALSE(refused.isAccepted());
+}
+
+// The next question box is answered as a person would: by its "添加" or "不添加" button.
+// `asked` receives the box's text and its two buttons' texts.
+void AnswerNextBox(bool add, QStringList* asked)
+{
+    auto* timer = new QTimer;
+    timer->setInterval(20);
+    QObject::connect(timer, &QTimer::timeout, [timer, add, asked] {
+        for (QWidget* widget : QApplication::topLevelWidgets()) {
+            auto* box = qobject_cast<MessageBoxDialog*>(widget);
+            if (!box || !box->isVisible())
+                continue;
+            auto* confirm = box->findChild<QAbstractButton*>(QStringLiteral("msgConfirm"));
+            auto* cancel = box->findChild<QAbstractButton*>(QStringLiteral("msgCancel"));
+            if (!confirm || !cancel)
+                continue;
+            for (const QLabel* label : box->findChildren<QLabel*>())
+                *asked << label->text();
+            *asked << confirm->text() << cancel->text();
+            timer->stop();
+            timer->deleteLater();
+            (add ? confirm : cancel)->click();
+            return;
+        }
+    });
+    timer->start();
+}
+
+TEST_F(MediaAdderTest, SubfoldersAreAddedWhenTheUserSaysSoAndKeepTheirScanRoot)
+{
+    QTemporaryDir tree;
+    const QString top = tree.filePath(QStringLiteral("Holiday 2024"));
+    for (const char* name : {"top.mp4", "day 1/10.mp4", "day 1/2.mp4", "day 2/deep/owl.mp4", ".hidden/no.mp4"}) {
+        const QString file = QDir(top).filePath(QString::fromLatin1(name));
+        ASSERT_TRUE(QDir().mkpath(QFileInfo(file).absolutePath()));
+        ASSERT_TRUE(QFile::copy(path("alpha.mp4"), file));
+    }
+    const auto settled = [this](PageKind page, int count) {
+        return test::WaitFor([=] {
+            return m_adder->subfolderScansPending() == 0 && m_adder->pendingCount() == 0 &&
+                   m_window->pageList(page)->count() == count;
+        });
+    };
+
+    // The folder button's scan, answered "不添加": the top level only.
+    QStringList asked;
+    AnswerNextBox(false, &asked);
+    m_adder->addFolder(PageKind::Rotate, top);
+    ASSERT_TRUE(settled(PageKind::Rotate, 1));
+    EXPECT_TRUE(asked.contains(QStringLiteral("子文件夹中还有 3 个视频，是否一起添加？")))
+        << asked.join(QLatin1Char('|')).toStdString();
+    EXPECT_TRUE(asked.contains(QStringLiteral("添加")) && asked.contains(QStringLiteral("不添加")));
+
+    // Answered "添加": the subfolders' files follow, in natural order, hidden ones left out.
+    asked.clear();
+    AnswerNextBox(true, &asked);
+    m_adder->addFolder(PageKind::Mute, top);
+    ASSERT_TRUE(settled(PageKind::Mute, 4));
+    CListUI* mute = m_window->pageList(PageKind::Mute);
+    const QStringList names{QStringLiteral("top.mp4"), QStringLiteral("2.mp4"), QStringLiteral("10.mp4"),
+                            QStringLiteral("owl.mp4")};
+    for (int i = 0; i < names.size(); ++i) {
+        EXPECT_EQ(childText(mute->itemAt(i), "video-filename"), names[i]);
+        const MediaItem item = m_window->mediaItems().get(static_cast<TaskId>(ControlTag(mute->itemAt(i))));
+        EXPECT_EQ(item.scanRoot, top) << "the output mirrors the tree below the chosen folder";
+        EXPECT_EQ(ItemOutputFolder(QStringLiteral("/o"), item, true),
+                  i == 3   ? QStringLiteral("/o/Holiday 2024/day 2/deep")
+                  : i == 0 ? QStringLiteral("/o/Holiday 2024")
+                           : QStringLiteral("/o/Holiday 2024/day 1"));
+    }
+
+    // A folder dropped on the page shown is taken as its folder button takes it.
+    asked.clear();
+    AnswerNextBox(true, &asked);
+    m_window->selectPage(PageKind::Extract);
+    QMimeData mime;
+    mime.setUrls({QUrl::fromLocalFile(top)});
+    QDragEnterEvent enter(QPoint(50, 50), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(m_window, &enter);
+    EXPECT_TRUE(enter.isAccepted());
+    QDropEvent drop(QPointF(50, 50), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(m_window, &drop);
+    EXPECT_TRUE(drop.isAccepted());
+    ASSERT_TRUE(settled(PageKind::Extract, 4));
+    EXPECT_FALSE(asked.isEmpty());
+    // Files added one by one keep the flat output.
+    m_adder->addFiles(PageKind::Extract, {path("alpha.mp4")});
+    ASSERT_TRUE(settled(PageKind::Extract, 5));
+    const MediaItem single =
+        m_window->mediaItems().get(static_cast<TaskId>(ControlTag(m_window->pageList(PageKind::Extract)->itemAt(4))));
+    EXPECT_TRUE(single.scanRoot.isEmpty());
+}
+
+TEST_F(MediaAdderTest, SetAllGivesEveryConvertItemTheFormatAndSizeAndDropsTheirParameters)
+{
+    m_adder->addFiles(PageKind::Convert, {path("alpha.mp4"), path("charlie.avi")});
+    ASSERT_TRUE(waitUntilListed());
+    CListUI* list = m_window->pageList(PageKind::Convert);
+    ASSERT_EQ(list->count(), 2);
+    PageTasks& tasks = m_window->tasks();
+    const auto firstId = static_cast<TaskId>(ControlTag(list->itemAt(0)));
+    tasks.OutputParams().store(ParseOutputParams(firstId, ParamOptionTable().defaultChoices("mp4")));
+    ASSERT_TRUE(tasks.OutputParams().find(firstId));
+
+    auto* format = m_window->findControlAs<QComboBox>(QStringLiteral("convert-all-format"));
+    auto* size = m_window->findControlAs<QComboBox>(QStringLiteral("convert-all-size"));
+    ASSERT_TRUE(format && size);
+    format->setCurrentIndex(format->findText(QStringLiteral("mkv")));
+    ASSERT_GT(size->count(), 1) << "the size box offers the chosen format's sizes";
+    size->setCurrentIndex(size->count() - 1);
+    const QString chosenSize = size->currentText();
+    QTest::mouseClick(m_window->FindControl(QStringLiteral("convert-all-btn")), Qt::LeftButton);
+
+    for (int row = 0; row < 2; ++row) {
+        QWidget* item = list->itemAt(row);
+        EXPECT_EQ(childText(item, "video-convert-format"), QStringLiteral("mkv"));
+        EXPECT_EQ(childText(item, "video-convert-ratio"), chosenSize);
+        EXPECT_TRUE(childText(item, "output-filename").endsWith(QStringLiteral(".mkv")));
+    }
+    EXPECT_FALSE(tasks.OutputParams().find(firstId)) << "the dialog's choices return to the format's defaults";
 }
 
 TEST_F(MediaAdderTest, HandedOverClipsBecomeItemsAndTheirRecordsWaitForTheJobs)

@@ -23,6 +23,11 @@ void MessageBoxDialog::InitWindow()
 {
     BoxDialogBase::InitWindow();
     m_msgCancel = findControlAs<QAbstractButton>(QStringLiteral("msgCancel"));
+    auto* confirm = findControlAs<QAbstractButton>(QStringLiteral("msgConfirm"));
+    if (confirm && !m_confirmText.isEmpty())
+        confirm->setText(m_confirmText);
+    if (m_msgCancel && !m_cancelText.isEmpty())
+        m_msgCancel->setText(m_cancelText);
 }
 
 void MessageBoxDialog::Notify(TNotifyUI& msg)

@@ -14,6 +14,12 @@ class MessageBoxDialog : public BoxDialogBase {
 
 public:
     MessageBoxDialog(QWidget* owner, const QString& text, const QStringList& fileNames = {});
+    // Texts of "msgConfirm" and "msgCancel" in place of the skin's; call before the box is made.
+    void setButtonTexts(const QString& confirm, const QString& cancel)
+    {
+        m_confirmText = confirm;
+        m_cancelText = cancel;
+    }
 
 protected:
     QString GetSkinFile() override;
@@ -23,6 +29,8 @@ protected:
 
 private:
     QAbstractButton* m_msgCancel = nullptr;
+    QString m_confirmText;
+    QString m_cancelText;
 };
 
 }  // namespace tolvex

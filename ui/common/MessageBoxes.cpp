@@ -52,6 +52,13 @@ int ShowMessageBox(QWidget* owner, const QString& text, const QStringList& fileN
     return RunBox<MessageBoxDialog>(owner, text, fileNames);
 }
 
+int ShowQuestionBox(QWidget* owner, const QString& text, const QString& confirmText, const QString& cancelText)
+{
+    auto box = std::make_unique<MessageBoxDialog>(owner, text);
+    box->setButtonTexts(confirmText, cancelText);
+    return RunOwnedModal(std::move(box), owner);
+}
+
 int ShowPromptBox(QWidget* owner, const QString& text, const QStringList& fileNames)
 {
     return RunBox<PromptBoxDialog>(owner, text, fileNames);

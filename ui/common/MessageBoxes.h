@@ -28,5 +28,8 @@ namespace tolvex {
 
 int ShowMessageBox(QWidget* owner, const QString& text, const QStringList& fileNames = {});
 int ShowPromptBox(QWidget* owner, const QString& text, const QStringList& fileNames = {});
+// A message box whose two buttons say what they do ("添加" / "不添加"); answers as
+// ShowMessageBox. UI thread only.
+int ShowQuestionBox(QWidget* owner, const QString& text, const QString& confirmText, const QString& cancelText);
 
 }  // namespace tolvex

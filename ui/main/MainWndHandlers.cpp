@@ -1,6 +1,7 @@
 #include "ui/main/MainWndHandlers.h"
 
 #include "ui/main/CMainWnd.h"
+#include "ui/main/ConvertSetAll.h"
 #include "ui/main/FinishNotice.h"
 #include "ui/main/HeaderLinks.h"
 #include "ui/main/ListEditing.h"
@@ -34,6 +35,7 @@ void InstallMainWndHandlers(CMainWnd& window)
     window.addHandler(std::make_unique<PageStartHandler>(tasks));
     window.addHandler(std::make_unique<ProgressView>(tasks));
     window.addHandler(std::make_unique<PageItemControls>(tasks));
+    window.addHandler(std::make_unique<ConvertSetAll>(tasks));
     auto adder = std::make_unique<MediaAdder>(tasks.splitClips(), tasks.gifClips());
     auto editing = std::make_unique<ListEditing>(tasks);
     // A cleared page takes none of the files still on their way to it.

@@ -1,6 +1,7 @@
 #include "ui/main/MediaAdder.h"
 
 #include "app/ConsoleLog.h"
+#include "app/Folders.h"
 #include "media/MediaImportRules.h"
 #include "tasks/FfmpegLocator.h"
 #include "ui/clip/VideoGifDialog.h"
@@ -15,6 +16,7 @@
 
 #include <QApplication>
 #include <QCoreApplication>
+#include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileDialog>
@@ -113,6 +115,8 @@ MediaAdder::MediaAdder(SplitClipTable& splitClips, GifClipTable& gifClips)
 
 MediaAdder::~MediaAdder()
 {
+    if (m_scanner)
+        m_scanner->shutdown();
     if (m_import)
         m_import->shutdown();
 }
@@ -122,6 +126,7 @@ void MediaAdder::attach(CMainWnd& window)
     m_window = &window;
     AddListItemStyle();
     m_import = std::make_unique<MediaImport>(&window, FfmpegProgramPath(), window.tempFolderPath());
+    m_scanner = std::make_unique<FolderScanner>(&window);
     const QString click = QStringLiteral("click");
     for (const AddButton& button : kAddButtons)
         window.routeNotify(click, QString::fromLatin1(button.name), this);
@@ -129,6 +134,7 @@ void MediaAdder::attach(CMainWnd& window)
     window.routeNotify(click, QStringLiteral("add-video-split-btn"), this);
     window.routeNotify(click, QStringLiteral("add-video-gif-btn"), this);
     window.routeMessage(WM_MEDIA_IMPORTED, this);
+    window.routeMessage(WM_SUBFOLDERS_SCANNED, this);
     window.routeMessage(WM_SPLIT_CLIPS_READY, this);
     window.routeMessage(WM_GIF_CLIPS_READY, this);
     // Owned by the window; drops reach this adder.
@@ -136,6 +142,8 @@ void MediaAdder::attach(CMainWnd& window)
     // Thumbnail runs still going when the window closes are killed.
     window.addShutdownStep([this] {
         m_listTimer.stop();
+        if (m_scanner)
+            m_scanner->shutdown();
         if (m_import)
             m_import->shutdown();
         m_ready.clear();
@@ -174,12 +182,16 @@ bool MediaAdder::onMessage(MessageEvent& message)
     switch (message.number()) {
     case WM_MEDIA_IMPORTED: {
         std::unique_ptr<MessageRecord> record = message.takeRecord();
-        auto* result = dynamic_cast<MediaImportResult*>(record.get());
-        if (!result)
+        if (!dynamic_cast<MediaImportResult*>(record.get()))
             return true;
-        record.release();
-        m_ready.emplace_back(result);
+        m_ready.emplace_back(static_cast<MediaImportResult*>(record.release()));
         scheduleListing();
+        return true;
+    }
+    case WM_SUBFOLDERS_SCANNED: {
+        const std::unique_ptr<MessageRecord> record = message.takeRecord();
+        if (const auto* found = dynamic_cast<const SubfolderScanRecord*>(record.get()))
+            askForSubfolders(*found);
         return true;
     }
     case WM_SPLIT_CLIPS_READY:
@@ -281,6 +293,8 @@ void MediaAdder::submit(PageKind page, const QStringList& paths, Source source, 
         request.page = page;
         request.fullPath = QFileInfo(path).absoluteFilePath();
         request.folder = FolderOf(request.fullPath, source, scannedFolder);
+        if (source == Source::FolderScan)
+            request.scanRoot = QDir::cleanPath(QFileInfo(scannedFolder).absoluteFilePath());
         request.thumbnail = page == PageKind::Convert && source != Source::ConvertFile;
         request.sizeSource = (source == Source::ConvertFile || page == PageKind::Compress) ? SizeSource::OpenedFile
                                                                                            : SizeSource::DirectoryEntry;
@@ -295,6 +309,35 @@ void MediaAdder::submit(PageKind page, const QStringList& paths, Source source, 
 void MediaAdder::addFolder(PageKind page, const QString& folder)
 {
     submit(page, ScanVideoFolder(folder), Source::FolderScan, folder);
+    if (!m_scanner || !m_window || folder.isEmpty())
+        return;
+    // The outputs and the temporary files are not the user's videos.
+    QStringList skipped{TempFolder()};
+    if (const QLineEdit* output = m_window->outputFolderEdit())
+        skipped << output->text();
+    ++m_scansPending;
+    m_scanner->scan(page, folder, skipped);
+}
+
+void MediaAdder::askForSubfolders(const SubfolderScanRecord& found)
+{
+    if (found.files.isEmpty() || !m_window || m_window->isClosed()) {
+        --m_scansPending;
+        return;
+    }
+    // Asked from the event loop, as the failure notices are: not inside a message's handling.
+    QPointer<CMainWnd> window(m_window);
+    QTimer::singleShot(0, m_window, [this, window, page = found.page, folder = found.folder, files = found.files] {
+        --m_scansPending;
+        if (!window || window->isClosed())
+            return;
+        const int answer = ShowQuestionBox(
+            window,
+            QCoreApplication::translate("MediaAdder", "子文件夹中还有 %1 个视频，是否一起添加？").arg(files.size()),
+            QCoreApplication::translate("MediaAdder", "添加"), QCoreApplication::translate("MediaAdder", "不添加"));
+        if (answer == 1 && window && !window->isClosed())
+            submit(page, files, Source::FolderScan, folder);
+    });
 }
 
 void MediaAdder::addClipItems(PageKind page)

@@ -15,6 +15,7 @@
 // UI thread only.
 
 #include "tasks/ClipRecords.h"
+#include "tasks/FolderScanner.h"
 #include "tasks/MediaImport.h"
 #include "tasks/TaskTypes.h"
 #include "ui/main/ListItemBuilder.h"
@@ -54,7 +55,8 @@ public:
 
     // Adds `paths` to `page` in the given order (not split or gif: they list clips).
     void addFiles(PageKind page, const QStringList& paths, Source source = Source::Picker);
-    // Adds the video files directly in `folder` by the folder scan's rule.
+    // Adds the video files directly in `folder` by the folder scan's rule; then, when its
+    // subfolders (walked off the UI thread) hold more, asks whether to add them too.
     void addFolder(PageKind page, const QString& folder);
     // Lists the clips waiting in the split or gif hand-over list, then empties it.
     void addClipItems(PageKind page);
@@ -69,6 +71,8 @@ public:
     void setFailureNotice(FailureNotice notice) { m_failureNotice = std::move(notice); }
     // Replaces the file picker of the split and gif pages' add buttons.
     void setClipSourcePicker(ClipSourcePicker picker) { m_clipSourcePicker = std::move(picker); }
+    // Subfolder walks not answered yet (walking, or their question open).
+    int subfolderScansPending() const { return m_scansPending; }
 
 private:
     void pickFiles(PageKind page, Source source);
@@ -82,11 +86,14 @@ private:
     void scheduleListing();
     void listResult(MediaImportResult& result);
     void noteFailure(const MediaImportResult& result);
+    void askForSubfolders(const SubfolderScanRecord& found);
 
     SplitClipTable& m_splitClips;
     GifClipTable& m_gifClips;
     CMainWnd* m_window = nullptr;
     std::unique_ptr<MediaImport> m_import;
+    std::unique_ptr<FolderScanner> m_scanner;
+    int m_scansPending = 0;
     std::deque<std::unique_ptr<MediaImportResult>> m_ready;
     QTimer m_listTimer;
     size_t m_submitted = 0;

@@ -1,9 +1,11 @@
 #include "ui/main/OutputFolderControls.h"
 
 #include "app/Settings.h"
+#include "tasks/OutputTree.h"
 #include "ui/common/MessageBoxes.h"
 #include "ui/main/CMainWnd.h"
 
+#include <QAbstractButton>
 #include <QCoreApplication>
 #include <QDesktopServices>
 #include <QDir>
@@ -19,6 +21,9 @@ void OutputFolderControls::attach(CMainWnd& window)
     m_window = &window;
     window.routeNotify(QStringLiteral("click"), QStringLiteral("output-choose-btn"), this);
     window.routeNotify(QStringLiteral("click"), QStringLiteral("output-open-btn"), this);
+    window.routeNotify(QStringLiteral("click"), QStringLiteral("keep-tree-check"), this);
+    if (auto* keepTree = window.findControlAs<QAbstractButton>(QStringLiteral("keep-tree-check")))
+        keepTree->setChecked(KeepsFolderTree());
 }
 
 void OutputFolderControls::onNotify(TNotifyUI& msg)
@@ -27,6 +32,8 @@ void OutputFolderControls::onNotify(TNotifyUI& msg)
         choose();
     else if (msg.senderName() == QLatin1String("output-open-btn"))
         Open();
+    else if (msg.senderName() == QLatin1String("keep-tree-check"))
+        keepTreeClicked();
 }
 
 bool OutputFolderControls::canWriteInto(const QString& folder)
@@ -63,6 +70,13 @@ void OutputFolderControls::choose()
     if (folder.isEmpty())
         return;
     useFolder(QDir::toNativeSeparators(folder));
+}
+
+void OutputFolderControls::keepTreeClicked()
+{
+    if (auto* keepTree = m_window->findControlAs<QAbstractButton>(QStringLiteral("keep-tree-check")))
+        WriteSetting(QStringLiteral("global"), QStringLiteral("keep-tree"),
+                     keepTree->isChecked() ? QStringLiteral("1") : QStringLiteral("0"));
 }
 
 void OutputFolderControls::Open()

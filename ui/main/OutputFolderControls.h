@@ -3,7 +3,8 @@
 // The output folder box shared by all pages and its two buttons: "output-choose-btn" picks
 // a folder (it must take a test file, else "该目录没有写入权限!" and nothing changes) and
 // stores it as the "output-dir" setting; "output-open-btn" opens the shown folder in the
-// desktop's file manager.
+// desktop's file manager; the "keep-tree-check" box beside them is the "keep-tree"
+// setting (items from folder scans keep their folders under the output folder).
 // UI thread only.
 
 #include "ui/main/MainWndHandler.h"
@@ -28,6 +29,7 @@ public:
 private:
     void choose();
     void Open();
+    void keepTreeClicked();
 
     CMainWnd* m_window = nullptr;
 };
