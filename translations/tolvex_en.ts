@@ -829,6 +829,10 @@ you can still type times to add clips.</translation>
     <context>
         <name>ProgressView</name>
         <message>
+            <source>输出文件放不下的内容：</source>
+            <translation>What the output file cannot hold:</translation>
+        </message>
+        <message>
             <source>失败</source>
             <translation>Failed</translation>
         </message>
