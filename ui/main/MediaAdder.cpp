@@ -174,11 +174,10 @@ bool MediaAdder::onMessage(MessageEvent& message)
     switch (message.number()) {
     case WM_MEDIA_IMPORTED: {
         std::unique_ptr<MessageRecord> record = message.takeRecord();
-        auto* result = dynamic_cast<MediaImportResult*>(record.get());
-        if (!result)
+        if (!dynamic_cast<MediaImportResult*>(record.get()))
             return true;
-        record.release();
-        m_ready.emplace_back(result);
+        // The record is the import's result: its ownership moves to the list of results.
+        m_ready.emplace_back(static_cast<MediaImportResult*>(record.release()));
         scheduleListing();
         return true;
     }
