@@ -160,7 +160,7 @@ ProbedFile ProbeFile(const QString& path)
     const QJsonObject format = root.value(QStringLiteral("format")).toObject();
     result.duration = format.value(QStringLiteral("duration")).toString().toDouble();
     result.formatName = format.value(QStringLiteral("format_name")).toString();
-    for (const QJsonValue& value : root.value(QStringLiteral("streams")).toArray()) {
+    for (const auto& value : root.value(QStringLiteral("streams")).toArray()) {
         const QJsonObject stream = value.toObject();
         const QString type = stream.value(QStringLiteral("codec_type")).toString();
         if (type == QLatin1String("video") && !result.hasVideo) {

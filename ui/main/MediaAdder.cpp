@@ -184,6 +184,7 @@ bool MediaAdder::onMessage(MessageEvent& message)
         std::unique_ptr<MessageRecord> record = message.takeRecord();
         if (!dynamic_cast<MediaImportResult*>(record.get()))
             return true;
+        // The record is the import's result: its ownership moves to the list of results.
         m_ready.emplace_back(static_cast<MediaImportResult*>(record.release()));
         scheduleListing();
         return true;
