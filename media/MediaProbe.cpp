@@ -253,8 +253,6 @@ int32_t ProbeMediaInfo(MediaInfo& info, const ProbeLimits& limits)
         if (info.playSeconds < 0.0 &&
             (codec->codec_type == AVMEDIA_TYPE_VIDEO || codec->codec_type == AVMEDIA_TYPE_AUDIO))
             info.playSeconds = static_cast<double>(StreamDurationMicroseconds(*container, *stream)) / 1000000.0;
-        if (codec->codec_type == AVMEDIA_TYPE_AUDIO)
-            ++info.audioTrackCount;
         if (codec->codec_type == AVMEDIA_TYPE_VIDEO) {
             if (StreamHasRotation(*stream))
                 info.hasRotateTag = 1;

@@ -370,7 +370,7 @@ TEST_F(MediaAdderTest, SubfoldersAreAddedWhenTheUserSaysSoAndKeepTheirScanRoot)
         ASSERT_TRUE(QFile::copy(path("alpha.mp4"), file));
     }
     const auto settled = [this](PageKind page, int count) {
-        return test::WaitFor([=] {
+        return test::WaitFor([this, page, count] {
             return m_adder->subfolderScansPending() == 0 && m_adder->pendingCount() == 0 &&
                    m_window->pageList(page)->count() == count;
         });
