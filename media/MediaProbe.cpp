@@ -253,7 +253,10 @@ int32_t ProbeMediaInfo(MediaInfo& info, const ProbeLimits& limits)
         if (info.playSeconds < 0.0 &&
             (codec->codec_type == AVMEDIA_TYPE_VIDEO || codec->codec_type == AVMEDIA_TYPE_AUDIO))
             info.playSeconds = static_cast<double>(StreamDurationMicroseconds(*container, *stream)) / 1000000.0;
-        if (codec->codec_type == AVMEDIA_TYPE_VIDEO) {
+        // A cover picture is a still of the file, not its picture: its size and rate say
+        // nothing of the video (and it may come after it).
+        const bool cover = (stream->disposition & AV_DISPOSITION_ATTACHED_PIC) != 0;
+        if (codec->codec_type == AVMEDIA_TYPE_VIDEO && !cover) {
             if (StreamHasRotation(*stream))
                 info.hasRotateTag = 1;
             info.uprightTurn = StreamUprightTurn(*stream);

@@ -21,7 +21,8 @@ constexpr StateName kStateNames[] = {
 bool SameMedia(const MediaItem& a, const MediaItem& b)
 {
     return a.fileName == b.fileName && a.folder == b.folder && a.fullPath == b.fullPath && a.fileSize == b.fileSize &&
-           a.duration == b.duration;
+           a.duration == b.duration && a.width == b.width && a.height == b.height && a.uprightTurn == b.uprightTurn &&
+           a.hasAudio == b.hasAudio && a.audioTrackCount == b.audioTrackCount && a.scanRoot == b.scanRoot;
 }
 
 bool SameSplit(const std::optional<SplitClip>& a, const std::optional<SplitClip>& b)

@@ -22,11 +22,11 @@ struct ParamField {
     int32_t OutputParams::*number;
 };
 constexpr ParamField kParamNumbers[] = {
-    {"videoCodecIndex", &OutputParams::videoCodecIndex},   {"videoBitRateIndex", &OutputParams::videoBitRateIndex},
-    {"videoBitRate", &OutputParams::videoBitRate},         {"audioCodecIndex", &OutputParams::audioCodecIndex},
-    {"sampleRateIndex", &OutputParams::sampleRateIndex},   {"sampleRate", &OutputParams::sampleRate},
+    {"videoCodecIndex", &OutputParams::videoCodecIndex},     {"videoBitRateIndex", &OutputParams::videoBitRateIndex},
+    {"videoBitRate", &OutputParams::videoBitRate},           {"audioCodecIndex", &OutputParams::audioCodecIndex},
+    {"sampleRateIndex", &OutputParams::sampleRateIndex},     {"sampleRate", &OutputParams::sampleRate},
     {"audioBitRateIndex", &OutputParams::audioBitRateIndex}, {"audioBitRate", &OutputParams::audioBitRate},
-    {"channelsIndex", &OutputParams::channelsIndex},       {"channels", &OutputParams::channels},
+    {"channelsIndex", &OutputParams::channelsIndex},         {"channels", &OutputParams::channels},
 };
 
 QString Wide(const std::string& text)
@@ -92,7 +92,8 @@ QJsonObject ItemToJson(const JournalItem& item)
         clip.insert(QStringLiteral("end"), Wide(item.split ? item.split->endText : item.gif->endText));
         if (item.split) {
             const SplitClip& split = *item.split;
-            clip.insert(QStringLiteral("crop"), QJsonArray{split.cropX, split.cropY, split.cropWidth, split.cropHeight});
+            clip.insert(QStringLiteral("crop"),
+                        QJsonArray{split.cropX, split.cropY, split.cropWidth, split.cropHeight});
             if (split.cropEnabled)
                 clip.insert(QStringLiteral("cropOn"), true);
         }
@@ -104,6 +105,13 @@ QJsonObject ItemToJson(const JournalItem& item)
         PutText(input, "folder", item.media.folder);
         input.insert(QStringLiteral("size"), static_cast<double>(item.media.fileSize));
         input.insert(QStringLiteral("duration"), item.media.duration);
+        // What the add's probe found, so that a restored item needs no probe either.
+        input.insert(QStringLiteral("width"), item.media.width);
+        input.insert(QStringLiteral("height"), item.media.height);
+        input.insert(QStringLiteral("turn"), item.media.uprightTurn);
+        input.insert(QStringLiteral("sound"), item.media.hasAudio);
+        input.insert(QStringLiteral("soundTracks"), item.media.audioTrackCount);
+        PutText(input, "scanRoot", item.media.scanRoot);
         object.insert(QStringLiteral("input"), input);
     }
     if (!item.controls.empty())
@@ -279,6 +287,13 @@ public:
             item.media.folder = text(input, "folder");
             item.media.fileSize = static_cast<int64_t>(number(input, "size"));
             item.media.duration = number(input, "duration");
+            item.media.width = whole(input, "width");
+            item.media.height = whole(input, "height");
+            item.media.uprightTurn = whole(input, "turn");
+            item.media.hasAudio = !input.contains(QStringLiteral("sound")) || flag(input, "sound");
+            item.media.audioTrackCount =
+                input.contains(QStringLiteral("soundTracks")) ? whole(input, "soundTracks") : -1;
+            item.media.scanRoot = text(input, "scanRoot");
         }
         item.controls = controls(object);
         item.outputName = text(object, "outputName");
@@ -344,7 +359,8 @@ JournalParse QueueJournalFromJson(const QByteArray& document)
     parse.version = version.toInt();
     if (version.toDouble() > QueueJournal::kVersion) {
         parse.status = JournalParse::Status::NewerVersion;
-        parse.detail = QStringLiteral("version %1 is newer than %2").arg(version.toDouble()).arg(QueueJournal::kVersion);
+        parse.detail =
+            QStringLiteral("version %1 is newer than %2").arg(version.toDouble()).arg(QueueJournal::kVersion);
         return parse;
     }
 
