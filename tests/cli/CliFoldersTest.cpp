@@ -33,8 +33,8 @@ protected:
             ASSERT_TRUE(QDir().mkpath(QFileInfo(path).absolutePath()));
             ASSERT_TRUE(QFile::copy(s_dir->filePath(QStringLiteral("source.mp4")), path)) << name;
         }
-        Write(QDir(root).filePath(QStringLiteral("notes.txt")), "not a video");
-        Write(QDir(root).filePath(QStringLiteral("day 1/broken.mp4")), QByteArray(4000, 'x'));
+        write(QDir(root).filePath(QStringLiteral("notes.txt")), "not a video");
+        write(QDir(root).filePath(QStringLiteral("day 1/broken.mp4")), QByteArray(4000, 'x'));
         // A link back up the tree: the walk must end, and take nothing twice.
         ASSERT_TRUE(QFile::link(root, QDir(root).filePath(QStringLiteral("day 2/loop"))));
     }
@@ -43,7 +43,7 @@ protected:
         delete s_dir;
         s_dir = nullptr;
     }
-    static void Write(const QString& path, const QByteArray& bytes)
+    static void write(const QString& path, const QByteArray& bytes)
     {
         QFile file(path);
         ASSERT_TRUE(file.open(QIODevice::WriteOnly));
@@ -51,7 +51,7 @@ protected:
     }
     static QString root() { return s_dir->filePath(QStringLiteral("Holiday 2024")); }
     // Every file under `folder`, relative path -> content hash.
-    static QMap<QString, QByteArray> FilesUnder(const QString& folder)
+    static QMap<QString, QByteArray> filesUnder(const QString& folder)
     {
         QMap<QString, QByteArray> files;
         QDirIterator it(folder, QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
@@ -108,7 +108,7 @@ TEST_F(CliFoldersTest, OutputsMirrorTheTreeAndASecondRunAddsFilesBesideThem)
     EXPECT_TRUE(first.out.contains(QStringLiteral("convert: 6 of 6 jobs completed, 0 failed")))
         << first.out.toStdString();
 
-    const QMap<QString, QByteArray> once = FilesUnder(out);
+    const QMap<QString, QByteArray> once = filesUnder(out);
     ASSERT_EQ(once.size(), 6) << QStringList(once.keys()).join(QLatin1Char(' ')).toStdString();
     const QStringList folders{QStringLiteral("Holiday 2024"),       QStringLiteral("Holiday 2024"),
                               QStringLiteral("Holiday 2024/day 1"), QStringLiteral("Holiday 2024/day 1"),
@@ -127,7 +127,7 @@ TEST_F(CliFoldersTest, OutputsMirrorTheTreeAndASecondRunAddsFilesBesideThem)
     // Run again into the same folder: six more files, the first six untouched.
     const CliResult second = RunCli(args);
     EXPECT_EQ(second.exitCode, 1);
-    const QMap<QString, QByteArray> twice = FilesUnder(out);
+    const QMap<QString, QByteArray> twice = filesUnder(out);
     EXPECT_EQ(twice.size(), 12);
     for (auto it = once.begin(); it != once.end(); ++it)
         EXPECT_EQ(twice.value(it.key()), it.value()) << it.key().toStdString() << " was overwritten";
