@@ -104,7 +104,6 @@ TEST_F(CliPagesTest, BadCommandLinesAreRefusedWithAMessage)
         {QStringLiteral("convert"), QStringLiteral("--format"), QStringLiteral("3gp"), QStringLiteral("--size"),
          QStringLiteral("auto"), in},
         {QStringLiteral("convert"), media("missing.mp4")},
-        {QStringLiteral("convert"), s_media->path()},
         {QStringLiteral("compress"), QStringLiteral("--strength"), QStringLiteral("101"), in},
         {QStringLiteral("rotate"), QStringLiteral("--rotate"), QStringLiteral("8"), in},
         {QStringLiteral("extract"), in},
