@@ -36,10 +36,10 @@ enum class JournalState {
 // The last job of an item (or of the merge page).
 struct JournalJob {
     JournalState state = JournalState::Listed;
-    QString output;                  // running: the reserved name; done: the file written
-    std::vector<QString> scratch;    // running: the files its passes write besides the output
-    QString reason;                  // failed
-    int64_t tookMs = 0;              // done: how long the job took
+    QString output;                // running: the reserved name; done: the file written
+    std::vector<QString> scratch;  // running: the files its passes write besides the output
+    QString reason;                // failed
+    int64_t tookMs = 0;            // done: how long the job took
 
     bool operator==(const JournalJob&) const = default;
 };
@@ -52,14 +52,14 @@ using JournalControls = std::map<QString, QString>;
 inline constexpr char kMergeTickControl[] = "merge-check-box-item";
 
 struct JournalItem {
-    MediaItem media;                  // the input file (split and gif items: the clip's source)
+    MediaItem media;  // the input file (split and gif items: the clip's source)
     JournalControls controls;
-    QString outputName;               // convert: the planned output name
-    QString thumbnail;                // convert: the thumbnail file shown
-    bool fileRow = false;             // convert: the compact row of "add-convert-file"
+    QString outputName;                  // convert: the planned output name
+    QString thumbnail;                   // convert: the thumbnail file shown
+    bool fileRow = false;                // convert: the compact row of "add-convert-file"
     std::optional<OutputParams> params;  // convert: the parameter dialog's record
-    std::optional<SplitClip> split;   // split page
-    std::optional<GifClip> gif;       // gif page
+    std::optional<SplitClip> split;      // split page
+    std::optional<GifClip> gif;          // gif page
     JournalJob job;
 
     // The file the item's job reads.

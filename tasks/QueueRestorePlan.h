@@ -27,9 +27,9 @@ namespace tolvex {
 inline constexpr char kSourceMissingReason[] = QT_TRANSLATE_NOOP("JobFailure", "源文件不存在");
 
 struct QueueRestorePlan {
-    QueueJournal lists;                // what the pages get back
-    std::vector<QString> staleFiles;   // partial outputs and scratch files of the jobs that were running
-    int unfinished = 0;                // the items (and the merge) that come back waiting
+    QueueJournal lists;               // what the pages get back
+    std::vector<QString> staleFiles;  // partial outputs and scratch files of the jobs that were running
+    int unfinished = 0;               // the items (and the merge) that come back waiting
 };
 
 using FileExists = std::function<bool(const QString& path)>;

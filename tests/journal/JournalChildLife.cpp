@@ -39,13 +39,15 @@ int RunJournalChildLife(const QString& scenario, const QString& mediaFolder)
     MediaAdder* adder = window->handler<MediaAdder>();
     auto* start = window->handler<PageStartHandler>();
 
-    adder->addFiles(PageKind::Convert, {media.filePath(QStringLiteral("a.mp4")), media.filePath(QStringLiteral("b.mp4")),
-                                        media.filePath(QStringLiteral("c.mp4"))});
+    adder->addFiles(PageKind::Convert,
+                    {media.filePath(QStringLiteral("a.mp4")), media.filePath(QStringLiteral("b.mp4")),
+                     media.filePath(QStringLiteral("c.mp4"))});
     if (!WaitFor([&] { return adder->pendingCount() == 0; }) || window->pageList(PageKind::Convert)->count() != 3)
         return Fail("convert items not listed");
     const bool mixed = scenario == QLatin1String("mixed");
     if (mixed) {
-        adder->addFiles(PageKind::Merge, {media.filePath(QStringLiteral("m1.mp4")), media.filePath(QStringLiteral("m2.mp4"))});
+        adder->addFiles(PageKind::Merge,
+                        {media.filePath(QStringLiteral("m1.mp4")), media.filePath(QStringLiteral("m2.mp4"))});
         if (!WaitFor([&] { return adder->pendingCount() == 0; }) || window->pageList(PageKind::Merge)->count() != 2)
             return Fail("merge items not listed");
         window->findControlAs<QAbstractButton>(QStringLiteral("merge-check-box-all"))->click();

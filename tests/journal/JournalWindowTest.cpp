@@ -59,10 +59,16 @@ void MakeHeavyClip(const QString& name, double seconds)
     if (QFileInfo::exists(path))
         return;
     const std::string length = std::to_string(seconds);
-    ASSERT_TRUE(RunFfmpeg({"-f", "lavfi", "-i", "testsrc2=size=640x360:rate=25:duration=" + length, "-f", "lavfi", "-i",
-                           "sine=frequency=440:duration=" + length, "-vf", "noise=alls=60:allf=t+u", "-c:v", "libx264",
-                           "-preset", "ultrafast", "-pix_fmt", "yuv420p", "-c:a", "aac", "-shortest",
-                           path.toStdString()}))
+    ASSERT_TRUE(RunFfmpeg({"-f",        "lavfi",
+                           "-i",        "testsrc2=size=640x360:rate=25:duration=" + length,
+                           "-f",        "lavfi",
+                           "-i",        "sine=frequency=440:duration=" + length,
+                           "-vf",       "noise=alls=60:allf=t+u",
+                           "-c:v",      "libx264",
+                           "-preset",   "ultrafast",
+                           "-pix_fmt",  "yuv420p",
+                           "-c:a",      "aac",
+                           "-shortest", path.toStdString()}))
         << name.toStdString();
 }
 
@@ -107,7 +113,7 @@ struct SeenQuestion {
 // Presses `buttonName` of the resume question ("msgConfirm" is "继续", "msgCancel" "放弃")
 // once it shows and `ready` holds. The question runs its own event loop, so the answer is
 // given from a timer.
-std::shared_ptr<SeenQuestion> AnswerResumeQuestion(const char* buttonName, std::function<bool()> ready = {})
+std::shared_ptr<SeenQuestion> AnswerResumeQuestion(const char* buttonName, const std::function<bool()>& ready = {})
 {
     auto seen = std::make_shared<SeenQuestion>();
     auto deadline = std::make_shared<QDeadlineTimer>(120000);
@@ -403,7 +409,8 @@ TEST_F(JournalWindowTest, AMergeAndASplitClipPendingGoOnToo)
     EXPECT_EQ(keeper->unfinishedAtStart(), unfinished);
     ASSERT_EQ(list(PageKind::Merge)->count(), 2);
     for (int i = 0; i < 2; ++i) {
-        auto* tick = FindSubControlAs<QAbstractButton>(itemAt(PageKind::Merge, i), QString::fromLatin1(kMergeTickControl));
+        auto* tick =
+            FindSubControlAs<QAbstractButton>(itemAt(PageKind::Merge, i), QString::fromLatin1(kMergeTickControl));
         ASSERT_NE(tick, nullptr);
         EXPECT_TRUE(tick->isChecked()) << "merge row " << i << " is still one of its inputs";
     }

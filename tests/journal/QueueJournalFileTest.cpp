@@ -77,8 +77,7 @@ TEST_F(QueueJournalFileTest, AJournalThatCannotBeUsedIsMovedAsideNeverDeleted)
         EXPECT_FALSE(kept.contains(load.setAsidePath)) << "each under its own name";
         kept << load.setAsidePath;
     }
-    EXPECT_TRUE(QFileInfo(kept[0]).fileName().startsWith(QStringLiteral("queue-unreadable-")))
-        << kept[0].toStdString();
+    EXPECT_TRUE(QFileInfo(kept[0]).fileName().startsWith(QStringLiteral("queue-unreadable-"))) << kept[0].toStdString();
     EXPECT_TRUE(QFileInfo(kept[2]).fileName().startsWith(QStringLiteral("queue-v7-"))) << kept[2].toStdString();
     EXPECT_EQ(files().size(), 3);
 }

@@ -87,7 +87,7 @@ TEST(QueueJournalJsonTest, OnlyThisVersionIsRead)
     EXPECT_TRUE(newer.journal.hasNoItems()) << "nothing of a newer journal is taken";
 
     for (const QJsonValue& version : {QJsonValue(0), QJsonValue(-1), QJsonValue(1.5), QJsonValue(QStringLiteral("1")),
-                                     QJsonValue(QJsonValue::Null)}) {
+                                      QJsonValue(QJsonValue::Null)}) {
         const QByteArray text = Changed([&](QJsonObject& root) { root[QStringLiteral("version")] = version; });
         EXPECT_EQ(QueueJournalFromJson(text).status, Status::UnknownVersion) << text.left(60).toStdString();
     }

@@ -70,7 +70,7 @@ TEST(QueueRestorePlanTest, AnItemWhoseInputIsGoneFailsWithSourceMissing)
 {
     const QueueJournal journal = FullJournal();
     const std::set<QString> gone = {QStringLiteral("/v/视频 一.mp4"), QStringLiteral("/v/b.mov"),
-                                    QStringLiteral("/v/e.mp4"),       QStringLiteral("/v/长 片.mp4"),
+                                    QStringLiteral("/v/e.mp4"), QStringLiteral("/v/长 片.mp4"),
                                     QStringLiteral("/v/m2.mp4")};
     const auto exists = [&](const QString& path) { return gone.count(path) == 0; };
     QueueRestorePlan plan = PlanQueueRestore(journal, exists);

@@ -7,10 +7,7 @@
 
 namespace tolvex {
 
-ResumeQuestionBox::ResumeQuestionBox(QWidget* owner, int unfinished)
-    : BoxDialogBase(owner, questionText(unfinished))
-{
-}
+ResumeQuestionBox::ResumeQuestionBox(QWidget* owner, int unfinished) : BoxDialogBase(owner, questionText(unfinished)) {}
 
 QString ResumeQuestionBox::questionText(int unfinished)
 {
