@@ -48,6 +48,12 @@ QString QueueJournalPath()
 
 bool WriteQueueJournalFile(const QString& path, const QByteArray& document, QString* error)
 {
+    // A save that was killed leaves its temporary file ("queue.json.XXXXXX") beside the
+    // journal; only the one running window writes here, so any such file is a leftover.
+    const QFileInfo target(path);
+    QDir folder = target.dir();
+    for (const QString& name : folder.entryList({target.fileName() + QStringLiteral(".??????")}, QDir::Files))
+        folder.remove(name);
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly) || file.write(document) != document.size() || !file.commit()) {
         if (error)
