@@ -3,9 +3,6 @@
 #include "app/Folders.h"
 #include "app/IniFile.h"
 
-#include <atomic>
-#include <mutex>
-
 namespace tolvex {
 
 struct SettingsFile::Impl {
@@ -20,20 +17,10 @@ SettingsFile::SettingsFile()
 
 SettingsFile& SettingsFile::instance()
 {
-    // Created once, under a lock with a second test inside it, and never destroyed:
-    // worker threads may still read settings while the process winds down.
-    static std::atomic<SettingsFile*> instance{nullptr};
-    static std::mutex lock;
-    SettingsFile* current = instance.load(std::memory_order_acquire);
-    if (!current) {
-        std::lock_guard<std::mutex> guard(lock);
-        current = instance.load(std::memory_order_relaxed);
-        if (!current) {
-            current = new SettingsFile();
-            instance.store(current, std::memory_order_release);
-        }
-    }
-    return *current;
+    // Made on first use (the language thread-safe initialisation of a local static) and
+    // never destroyed: worker threads may still read settings while the process winds down.
+    static SettingsFile* const instance = new SettingsFile();
+    return *instance;
 }
 
 const QString& SettingsFile::path() const

@@ -14,8 +14,6 @@ namespace tolvex {
 
 namespace {
 
-std::atomic<HttpClient*> g_client{nullptr};
-std::mutex g_clientMutex;
 std::atomic<int> g_globalInits{0};
 
 // Ends a transfer once the caller's abort flag is set (libcurl then reports
@@ -59,15 +57,8 @@ int HttpClient::globalInitCount()
 
 HttpClient& HttpClientInstance()
 {
-    if (HttpClient* client = g_client.load(std::memory_order_acquire))
-        return *client;
-    std::lock_guard<std::mutex> lock(g_clientMutex);
-    HttpClient* client = g_client.load(std::memory_order_relaxed);
-    if (!client) {
-        // Lives until the process ends: other threads may still be inside a request.
-        client = new HttpClient;
-        g_client.store(client, std::memory_order_release);
-    }
+    // Lives until the process ends: other threads may still be inside a request.
+    static HttpClient* const client = new HttpClient;
     return *client;
 }
 

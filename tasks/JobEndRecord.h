@@ -7,6 +7,8 @@
 #include "tasks/JobControl.h"
 #include "tasks/TaskTypes.h"
 
+#include <QObject>
+
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -27,5 +29,17 @@ struct JobEndRecord : MessageRecord {
     // through it, so a later stop no longer withdraws a done job's output.
     std::shared_ptr<JobControl> control;
 };
+
+// What the front end is told of an end: WM_TASK_DONE with a CompletionRecord (and the last
+// progress), or WM_TASK_FAILED with a FailureRecord (and the reason).
+struct EndMessage {
+    int number = 0;
+    std::unique_ptr<MessageRecord> record;
+};
+EndMessage FrontEndMessage(const JobEndRecord& end);
+
+// Tells the engine that the task's job failed before it ran (it could not be planned,
+// reserved or launched).
+void PostFailureBeforeLaunch(QObject* engine, TaskId taskId, PageKind page, std::string reason);
 
 }  // namespace tolvex

@@ -24,12 +24,6 @@ void JobProcess::stop()
         m_current->kill();
 }
 
-bool JobProcess::stopped() const
-{
-    std::lock_guard<std::mutex> guard(m_lock);
-    return m_stopped;
-}
-
 std::optional<pid_t> JobProcess::pid() const
 {
     std::lock_guard<std::mutex> guard(m_lock);

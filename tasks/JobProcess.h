@@ -28,7 +28,6 @@ public:
     std::shared_ptr<ChildProcess> start(const std::vector<std::string>& argv, UniqueFd& output, std::string& error);
     // No further pass starts, and the current one is killed if it still runs.
     void stop();
-    bool stopped() const;
     // The pid of the current pass (the last one started).
     std::optional<pid_t> pid() const;
 

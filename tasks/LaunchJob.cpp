@@ -1,6 +1,9 @@
 #include "tasks/LaunchJob.h"
 
+#include "app/ConsoleLog.h"
+#include "app/PostedMessage.h"
 #include "tasks/FfmpegLocator.h"
+#include "tasks/OutputReservation.h"
 #include "tasks/StderrReader.h"
 
 #include <sys/stat.h>
@@ -93,6 +96,26 @@ std::unique_ptr<RunningJob> LaunchJob(const JobPlan& plan, TaskId taskId, PageKi
         error = std::string("cannot start the output reader: ") + e.what();
         return nullptr;
     }
+}
+
+std::unique_ptr<RunningJob> ReserveAndLaunch(JobPlan& plan, TaskId taskId, PageKind pageKind, QObject* receiver,
+                                             LaunchOptions options, std::string& error)
+{
+    options.outputs = ReservePlanOutput(plan, error);
+    if (!options.outputs)
+        return nullptr;
+    if (!options.outputs->output().empty()) {
+        auto record = std::make_unique<OutputNameRecord>();
+        record->taskId = taskId;
+        record->pageKind = static_cast<int32_t>(pageKind);
+        record->scratchFiles = plan.scratchFiles;
+        record->outputPath = options.outputs->output();
+        record->dropped = plan.dropped;
+        PostMessageTo(receiver, WM_TASK_OUTPUT, std::move(record));
+    }
+    for (size_t pass = 0; pass < plan.passCount(); ++pass)
+        ConsoleLog("%s\n", plan.pass(pass).render().c_str());
+    return LaunchJob(plan, taskId, pageKind, receiver, options, error);
 }
 
 std::unique_ptr<RunningJob> LaunchJob(const CommandLine& command, TaskId taskId, PageKind pageKind, QObject* receiver,

@@ -35,6 +35,13 @@ struct LaunchOptions {
 std::unique_ptr<RunningJob> LaunchJob(const JobPlan& plan, TaskId taskId, PageKind pageKind, QObject* receiver,
                                       const LaunchOptions& options, std::string& error);
 
+// A page's job as the engine runs it: reserves the plan's output name, tells `receiver`
+// the name, its scratch files and what the output leaves out (WM_TASK_OUTPUT), logs every
+// pass and launches. Null and `error` when the name cannot be reserved or the launch fails
+// (a reserved name is then deleted again).
+std::unique_ptr<RunningJob> ReserveAndLaunch(JobPlan& plan, TaskId taskId, PageKind pageKind, QObject* receiver,
+                                             LaunchOptions options, std::string& error);
+
 // A single command with the default options.
 std::unique_ptr<RunningJob> LaunchJob(const CommandLine& command, TaskId taskId, PageKind pageKind, QObject* receiver,
                                       std::string& error);

@@ -4,7 +4,6 @@
 #include "tasks/FfmpegLocator.h"
 #include "tasks/JobEndRecord.h"
 #include "tasks/LaunchJob.h"
-#include "tasks/OutputReservation.h"
 #include "tasks/PageTexts.h"
 
 namespace tolvex {
@@ -20,15 +19,6 @@ PageWorker::~PageWorker()
 {
     if (m_thread.joinable())
         m_thread.join();
-}
-
-void PageWorker::postFailure(TaskId id, std::string reason)
-{
-    auto record = std::make_unique<JobEndRecord>();
-    record->taskId = id;
-    record->pageKind = static_cast<int32_t>(m_queue.page());
-    record->reason = std::move(reason);
-    PostMessageTo(m_engine, kJobEndedMessage, std::move(record));
 }
 
 void PageWorker::run()
@@ -50,23 +40,9 @@ void PageWorker::run()
         if (plan.action == JobPlan::Action::Run) {
             launch = [&]() -> std::unique_ptr<RunningJob> {
                 LaunchOptions options;
-                options.outputs = ReservePlanOutput(plan, launchError);
-                if (!options.outputs)
-                    return nullptr;
-                if (!options.outputs->output().empty()) {
-                    auto record = std::make_unique<OutputNameRecord>();
-                    record->scratchFiles = plan.scratchFiles;
-                    record->taskId = id;
-                    record->pageKind = static_cast<int32_t>(page);
-                    record->outputPath = options.outputs->output();
-                    record->dropped = plan.dropped;
-                    PostMessageTo(m_receiver, WM_TASK_OUTPUT, std::move(record));
-                }
-                for (size_t pass = 0; pass < plan.passCount(); ++pass)
-                    ConsoleLog("%s\n", plan.pass(pass).render().c_str());
                 options.silenceLimit = m_limits.silenceLimit();
                 options.engine = m_engine;
-                auto job = LaunchJob(plan, id, page, m_receiver, options, launchError);
+                auto job = ReserveAndLaunch(plan, id, page, m_receiver, options, launchError);
                 launched = job != nullptr;
                 return job;
             };
@@ -81,10 +57,10 @@ void PageWorker::run()
         switch (plan.action) {
         case JobPlan::Action::Run:
             if (!launched)
-                postFailure(id, launchError);
+                PostFailureBeforeLaunch(m_engine, id, page, launchError);
             break;
         case JobPlan::Action::Fail:
-            postFailure(id, plan.reason);
+            PostFailureBeforeLaunch(m_engine, id, page, plan.reason);
             break;
         case JobPlan::Action::Drop: {
             auto record = std::make_unique<FailureRecord>();

@@ -33,7 +33,6 @@ public:
 
 private:
     void run();
-    void postFailure(TaskId id, std::string reason);
 
     TaskQueue& m_queue;
     JobFactory& m_factory;

@@ -162,30 +162,20 @@ private:
 // Reports the job's end: to the engine, or without one straight to the receiver.
 void PostEnding(const ReaderArgs& args, bool done, const std::string& failure, const ProgressRecord& progress)
 {
-    const auto pageKind = static_cast<int32_t>(args.pageKind);
+    auto record = std::make_unique<JobEndRecord>();
+    record->taskId = args.taskId;
+    record->pageKind = static_cast<int32_t>(args.pageKind);
+    record->jobSerial = args.serial;
+    record->done = done;
+    record->reason = failure;
+    record->progress = CopyProgress(progress);
+    record->control = args.control;
     if (args.engine) {
-        auto record = std::make_unique<JobEndRecord>();
-        record->taskId = args.taskId;
-        record->pageKind = pageKind;
-        record->jobSerial = args.serial;
-        record->done = done;
-        record->reason = failure;
-        record->progress = CopyProgress(progress);
-        record->control = args.control;
         PostMessageTo(args.engine, kJobEndedMessage, std::move(record));
-    } else if (done) {
-        auto record = std::make_unique<CompletionRecord>();
-        record->taskId = args.taskId;
-        record->progress = CopyProgress(progress);
-        record->pageKind = pageKind;
-        PostMessageTo(args.mainWindow, WM_TASK_DONE, std::move(record));
-    } else {
-        auto record = std::make_unique<FailureRecord>();
-        record->taskId = args.taskId;
-        record->pageKind = pageKind;
-        record->reason = failure;
-        PostMessageTo(args.mainWindow, WM_TASK_FAILED, std::move(record));
+        return;
     }
+    EndMessage message = FrontEndMessage(*record);
+    PostMessageTo(args.mainWindow, message.number, std::move(message.record));
 }
 
 }  // namespace

@@ -2,7 +2,6 @@
 
 #include "app/ConsoleLog.h"
 #include "tasks/LaunchJob.h"
-#include "tasks/OutputReservation.h"
 #include "tasks/PageTexts.h"
 
 #include <algorithm>
@@ -70,13 +69,19 @@ bool TaskEngine::StartPage(PageKind page, const std::vector<TaskId>& ids)
 
 void TaskEngine::finishTask(PageKind page, TaskId taskId)
 {
-    TaskQueue* queue = queueOf(page);
-    TaskQueue::Removal removal = queue->remove(taskId);
+    TaskQueue::Removal removal = queueOf(page)->remove(taskId);
     const QueueLogLines lines = QueueLogLinesFor(page);
     ConsoleLog(lines.idleLine, taskId);
     ConsoleLog(lines.busyLine, taskId);
     ConsoleLog(kQueueSizeLine, static_cast<int>(removal.busyCount), static_cast<int>(removal.idleCount));
+    release(page, std::move(removal));
+}
+
+void TaskEngine::release(PageKind page, TaskQueue::Removal removal)
+{
     retire(std::move(removal.job));
+    // The running task is always the front of the waiting list, so an empty waiting list
+    // means that nothing runs either: the page is free.
     if (removal.idleCount == 0)
         m_host.setPageBusy(page, false);
 }
@@ -89,7 +94,7 @@ void TaskEngine::RemoveTask(PageKind page, TaskId taskId)
     finishTask(page, taskId);
 }
 
-void TaskEngine::completeTask(PageKind page, TaskId taskId)
+void TaskEngine::CompleteTask(PageKind page, TaskId taskId)
 {
     if (page == PageKind::Merge) {
         stopMerge();
@@ -99,7 +104,7 @@ void TaskEngine::completeTask(PageKind page, TaskId taskId)
         finishTask(page, taskId);
 }
 
-void TaskEngine::failTask(PageKind page, TaskId taskId)
+void TaskEngine::FailTask(PageKind page, TaskId taskId)
 {
     if (page == PageKind::Merge) {
         stopMerge();
@@ -109,10 +114,7 @@ void TaskEngine::failTask(PageKind page, TaskId taskId)
     if (!queue)
         return;
     ConsoleLog("idleTaskList.size: %d\n", static_cast<int>(queue->idleCount()));
-    TaskQueue::Removal removal = queue->remove(taskId);
-    retire(std::move(removal.job));
-    if (removal.idleCount == 0 && removal.busyCount == 0)
-        m_host.setPageBusy(page, false);
+    release(page, queue->remove(taskId));
 }
 
 bool TaskEngine::isCurrentJob(const JobEndRecord& record) const
@@ -134,29 +136,10 @@ bool TaskEngine::isCurrentJob(const JobEndRecord& record) const
 
 void TaskEngine::deliverEnd(const JobEndRecord& record)
 {
-    std::unique_ptr<MessageRecord> message;
-    int number;
-    if (record.done) {
-        auto done = std::make_unique<CompletionRecord>();
-        done->taskId = record.taskId;
-        done->pageKind = record.pageKind;
-        if (record.progress) {
-            done->progress = std::make_unique<ProgressRecord>();
-            *done->progress = *record.progress;
-        }
-        message = std::move(done);
-        number = WM_TASK_DONE;
-    } else {
-        auto failed = std::make_unique<FailureRecord>();
-        failed->taskId = record.taskId;
-        failed->pageKind = record.pageKind;
-        failed->reason = record.reason;
-        message = std::move(failed);
-        number = WM_TASK_FAILED;
-    }
+    EndMessage message = FrontEndMessage(record);
     // Delivered at once, on this (the receiver's) thread: the page shows the end before
     // the queue moves on and the next job starts.
-    MessageEvent event(number, std::move(message), 0, 0);
+    MessageEvent event(message.number, std::move(message.record), 0, 0);
     AnnouncePostedMessage();
     if (m_receiver)
         QCoreApplication::sendEvent(m_receiver, &event);
@@ -179,18 +162,9 @@ void TaskEngine::onJobEnded(const JobEndRecord& record)
         return;
     const auto page = static_cast<PageKind>(record.pageKind);
     if (record.done)
-        completeTask(page, record.taskId);
+        CompleteTask(page, record.taskId);
     else
-        failTask(page, record.taskId);
-}
-
-void TaskEngine::postLaunchFailure(PageKind page, TaskId taskId, std::string reason)
-{
-    auto record = std::make_unique<JobEndRecord>();
-    record->taskId = taskId;
-    record->pageKind = static_cast<int32_t>(page);
-    record->reason = std::move(reason);
-    PostMessageTo(this, kJobEndedMessage, std::move(record));
+        FailTask(page, record.taskId);
 }
 
 void TaskEngine::ClearPage(PageKind page)
@@ -222,32 +196,19 @@ void TaskEngine::startMerge(const CommandLine& command, const std::string& dropp
     sweepRetired();
     m_mergeBusy = true;
     m_host.setPageBusy(PageKind::Merge, true);
-    std::string error;
     JobPlan plan;
     plan.command = command;
+    plan.dropped = dropped;
     LaunchOptions options;
-    options.outputs = ReservePlanOutput(plan, error);
-    if (!options.outputs) {
-        postLaunchFailure(PageKind::Merge, kMergeTaskId, error);
-        return;
-    }
-    if (!options.outputs->output().empty()) {
-        auto record = std::make_unique<OutputNameRecord>();
-        record->taskId = kMergeTaskId;
-        record->pageKind = static_cast<int32_t>(PageKind::Merge);
-        record->outputPath = options.outputs->output();
-        record->dropped = dropped;
-        PostMessageTo(m_receiver, WM_TASK_OUTPUT, std::move(record));
-    }
-    ConsoleLog("%s\n", plan.command.render().c_str());
     options.silenceLimit = m_limits.silenceLimit();
     options.engine = this;
-    auto job = LaunchJob(plan, kMergeTaskId, PageKind::Merge, m_receiver, options, error);
+    std::string error;
+    auto job = ReserveAndLaunch(plan, kMergeTaskId, PageKind::Merge, m_receiver, options, error);
     if (job) {
         m_mergeJobs.push_back(std::move(job));
         return;
     }
-    postLaunchFailure(PageKind::Merge, kMergeTaskId, error);
+    PostFailureBeforeLaunch(this, kMergeTaskId, PageKind::Merge, error);
 }
 
 void TaskEngine::stopMerge()

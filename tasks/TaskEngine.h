@@ -68,8 +68,6 @@ public:
     std::vector<TaskId> queuedTasks(PageKind page) const;
     std::optional<TaskId> runningTask(PageKind page) const;
     std::optional<pid_t> processOf(PageKind page, TaskId taskId) const;
-    // Jobs stopped but whose reader has not finished yet.
-    size_t retiredJobCount() const { return m_retired.size(); }
     // True once the reader of every stopped job has returned: whatever it posted is then
     // waiting in the event queue, and nothing more will come from it.
     bool stoppedJobsFinished() const;
@@ -79,16 +77,18 @@ protected:
 
 private:
     TaskQueue* queueOf(PageKind page) const;
-    // The queue side of a job's completion and failure.
-    void completeTask(PageKind page, TaskId taskId);
-    void failTask(PageKind page, TaskId taskId);
+    // The queue side of a job's completion and failure. Completion, removal and a dropped
+    // task log the task's queue lines (finishTask); a failure logs only the waiting count.
+    void CompleteTask(PageKind page, TaskId taskId);
+    void FailTask(PageKind page, TaskId taskId);
     void finishTask(PageKind page, TaskId taskId);
+    // Retires the removed task's job and frees the page when nothing waits.
+    void release(PageKind page, TaskQueue::Removal removal);
     // A job's end as its reader or worker reported it.
     void onJobEnded(const JobEndRecord& record);
     // The report is about the job the task has now (not one stopped since).
     bool isCurrentJob(const JobEndRecord& record) const;
     void deliverEnd(const JobEndRecord& record);
-    void postLaunchFailure(PageKind page, TaskId taskId, std::string reason);
     void retire(std::unique_ptr<RunningJob> job);
     void retire(std::vector<std::unique_ptr<RunningJob>> jobs);
     void sweepRetired();

@@ -433,8 +433,8 @@ TEST_F(MediaAdderTest, SetAllGivesEveryConvertItemTheFormatAndSizeAndDropsTheirP
     ASSERT_EQ(list->count(), 2);
     PageTasks& tasks = m_window->tasks();
     const auto firstId = static_cast<TaskId>(ControlTag(list->itemAt(0)));
-    tasks.OutputParams().store(ParseOutputParams(firstId, ParamOptionTable().defaultChoices("mp4")));
-    ASSERT_TRUE(tasks.OutputParams().find(firstId));
+    tasks.outputParams().store(ParseOutputParams(firstId, ParamOptionTable().defaultChoices("mp4")));
+    ASSERT_TRUE(tasks.outputParams().find(firstId));
 
     auto* format = m_window->findControlAs<QComboBox>(QStringLiteral("convert-all-format"));
     auto* size = m_window->findControlAs<QComboBox>(QStringLiteral("convert-all-size"));
@@ -451,7 +451,7 @@ TEST_F(MediaAdderTest, SetAllGivesEveryConvertItemTheFormatAndSizeAndDropsTheirP
         EXPECT_EQ(childText(item, "video-convert-ratio"), chosenSize);
         EXPECT_TRUE(childText(item, "output-filename").endsWith(QStringLiteral(".mkv")));
     }
-    EXPECT_FALSE(tasks.OutputParams().find(firstId)) << "the dialog's choices return to the format's defaults";
+    EXPECT_FALSE(tasks.outputParams().find(firstId)) << "the dialog's choices return to the format's defaults";
 }
 
 TEST_F(MediaAdderTest, HandedOverClipsBecomeItemsAndTheirRecordsWaitForTheJobs)

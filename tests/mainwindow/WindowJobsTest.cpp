@@ -252,7 +252,7 @@ TEST_F(WindowJobsTest, TheParameterDialogsChoiceReachesTheOutputFile)
         ADD_FAILURE() << "no parameter dialog";
     });
     FindSubControlAs<QAbstractButton>(item, QStringLiteral("video-param-setting-btn"))->click();
-    ASSERT_TRUE(WaitFor([&] { return tasks().OutputParams().find(idAt(PageKind::Convert, 0)).has_value(); }, 5000));
+    ASSERT_TRUE(WaitFor([&] { return tasks().outputParams().find(idAt(PageKind::Convert, 0)).has_value(); }, 5000));
     ASSERT_TRUE(startAndWaitIdle(PageKind::Convert));
     const QStringList files = outputFiles();
     ASSERT_EQ(files.size(), 1);

@@ -68,11 +68,11 @@ TEST_F(WindowListTest, ChoosingAFormatRenamesRefillsSizesAndDropsParameters)
     record->params.taskId = id;
     record->params.videoCodec = "h264";
     Post(window(), WM_OUTPUT_PARAMS, std::move(record));
-    ASSERT_TRUE(tasks().OutputParams().find(id).has_value());
+    ASSERT_TRUE(tasks().outputParams().find(id).has_value());
 
     format->setCurrentText(QStringLiteral("3gp"));
     EXPECT_EQ(textIn(item, "output-filename"), stem + QStringLiteral(".3gp"));
-    EXPECT_FALSE(tasks().OutputParams().find(id).has_value()) << "parameters of the old format are dropped";
+    EXPECT_FALSE(tasks().outputParams().find(id).has_value()) << "parameters of the old format are dropped";
     EXPECT_EQ(ratio->count(), 5);
     EXPECT_EQ(ratio->currentText(), QStringLiteral("352x288"));
 

@@ -181,8 +181,6 @@ bool CMainWnd::HandleCustomMessage(MessageEvent& message)
     case WM_SHOW_MAIN:
         ShowWindow(true, true);
         return true;
-    case WM_OPEN_SETTINGS:
-        return false;
     default:
         break;
     }

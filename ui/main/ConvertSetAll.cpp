@@ -65,7 +65,7 @@ int ConvertSetAll::applyToAll()
             formatBox->setCurrentIndex(formatBox->findText(format));
         }
         SetPlannedOutputName(item, ReplaceExtension(PlannedOutputName(item), format));
-        m_tasks.OutputParams().erase(static_cast<TaskId>(ControlTag(item)));
+        m_tasks.outputParams().erase(static_cast<TaskId>(ControlTag(item)));
         FillResolutionBox(item, format);
         if (auto* ratio = FindSubControlAs<QComboBox>(item, QStringLiteral("video-convert-ratio"));
             ratio && size >= 0 && size < ratio->count())

@@ -103,7 +103,7 @@ void ListEditing::onNotify(TNotifyUI& msg)
 void ListEditing::forgetTask(TaskId taskId)
 {
     m_window->mediaItems().erase(taskId);
-    m_tasks.OutputParams().erase(taskId);
+    m_tasks.outputParams().erase(taskId);
 }
 
 void ListEditing::ClearPage(PageKind page)

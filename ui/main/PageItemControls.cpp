@@ -155,7 +155,7 @@ void PageItemControls::onConvertFormatChosen(TaskId taskId)
         return;
     const QString format = ControlText(FindSubControl(item, QStringLiteral("video-convert-format")));
     SetPlannedOutputName(item, ReplaceExtension(PlannedOutputName(item), format));
-    m_tasks.OutputParams().erase(taskId);
+    m_tasks.outputParams().erase(taskId);
     FillResolutionBox(item, format);
 }
 
@@ -165,7 +165,7 @@ void PageItemControls::openParamSetting(TaskId taskId)
     if (!item)
         return;
     const QString format = ControlText(FindSubControl(item, QStringLiteral("video-convert-format")));
-    ParamSettingDialog::Open(m_window, taskId, ToNarrowAnsi(format), m_tasks.OutputParams().find(taskId));
+    ParamSettingDialog::Open(m_window, taskId, ToNarrowAnsi(format), m_tasks.outputParams().find(taskId));
 }
 
 void PageItemControls::onCompressSliderMoved(TaskId taskId, int value)

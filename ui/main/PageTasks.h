@@ -37,7 +37,7 @@ public:
 
     TaskEngine& engine() { return *m_engine; }
     PageJobFactory& factory() { return *m_factory; }
-    OutputParamsTable& OutputParams() { return m_outputParams; }
+    OutputParamsTable& outputParams() { return m_outputParams; }
     SplitClipTable& splitClips() { return m_splitClips; }
     GifClipTable& gifClips() { return m_gifClips; }
 

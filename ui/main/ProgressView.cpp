@@ -107,7 +107,7 @@ bool ProgressView::onMessage(MessageEvent& message)
     case WM_OUTPUT_PARAMS:
         // The record goes with the event; the table keeps a copy.
         if (const auto* record = message.recordAs<OutputParamsRecord>())
-            m_tasks.OutputParams().store(record->params);
+            m_tasks.outputParams().store(record->params);
         return true;
     case WM_TASK_STARTED:
     case WM_TASK_PROGRESS:

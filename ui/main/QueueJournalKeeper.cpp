@@ -337,7 +337,7 @@ JournalItem QueueJournalKeeper::readItem(PageKind page, TaskId id, QWidget* item
                 record.thumbnail = loader->path();
         }
         record.fileRow = FindSubControl(item, QStringLiteral("fileNameLabel")) != nullptr;
-        record.params = tasks.OutputParams().find(id);
+        record.params = tasks.outputParams().find(id);
     }
     return record;
 }
@@ -404,7 +404,7 @@ void QueueJournalKeeper::refresh()
 JournalJob QueueJournalKeeper::jobOf(TaskId id, const std::set<TaskId>& queued) const
 {
     const auto tracked = m_jobs.find(id);
-    const JournalJob job = tracked != m_jobs.end() ? tracked->second : JournalJob{};
+    JournalJob job = tracked != m_jobs.end() ? tracked->second : JournalJob{};
     if (queued.count(id) != 0) {
         // The front of the queue that has started runs; the rest wait.
         if (job.state == JournalState::Running)

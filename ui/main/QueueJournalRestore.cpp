@@ -99,7 +99,7 @@ QWidget* ListMedia(CMainWnd& window, CListUI& list, PageKind page, TaskId id, co
         if (record.params) {
             OutputParams params = *record.params;
             params.taskId = id;
-            window.tasks().OutputParams().store(params);
+            window.tasks().outputParams().store(params);
         }
     }
     return item;
