@@ -6,6 +6,7 @@
 #include "app/Settings.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QStandardPaths>
 
@@ -142,10 +143,26 @@ int SweepStaleTempFolders()
         if (::kill(static_cast<pid_t>(pid), 0) == 0 || errno != ESRCH)
             continue;
         QDir stale(temp.filePath(name));
+        const QStringList thumbnails = stale.entryList({QStringLiteral("*-thumbnail-*.jpg")}, QDir::Files);
+        if (!thumbnails.isEmpty()) {
+            const QDir own(ProcessTempFolder());
+            for (const QString& thumbnail : thumbnails)
+                QFile::rename(stale.filePath(thumbnail), own.filePath(thumbnail));
+        }
         if (stale.removeRecursively())
             ++removed;
     }
     return removed;
+}
+
+QString AdoptedThumbnailPath(const QString& recorded)
+{
+    if (recorded.isEmpty())
+        return {};
+    if (QFileInfo::exists(recorded))
+        return recorded;
+    const QString adopted = ProcessTempPath() + QLatin1Char('/') + QFileInfo(recorded).fileName();
+    return QFileInfo::exists(adopted) ? adopted : QString();
 }
 
 QString LogFolder()

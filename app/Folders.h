@@ -28,9 +28,13 @@ QString ProcessTempFolder();
 // Deletes this process's temp folder with everything in it; true when it is gone.
 bool RemoveProcessTempFolder();
 // Deletes the temp folders of processes that ended without removing theirs (a crash, a
-// kill): a subfolder of Temp named after a process id no running process has. Returns
-// how many were deleted.
+// kill): a subfolder of Temp named after a process id no running process has. Their
+// thumbnails (*-thumbnail-*.jpg) move into this process's folder first: the restored queue
+// of a killed window shows them again. Returns how many folders were deleted.
 int SweepStaleTempFolders();
+// Where a thumbnail made by an earlier run is now: its own path while it is there, else the
+// same name in this process's folder (moved by the sweep); empty when it is gone.
+QString AdoptedThumbnailPath(const QString& recorded);
 // TolvexVideoConverter/Log.
 QString LogFolder();
 // Pellam Software/PellamVideoConverter/Dump/PellamVideoConverter.dmp

@@ -5,8 +5,12 @@
 // machine whose speed drifts during the bench (a shared host) weighs on both sides alike.
 // Runs with a display, or on the offscreen platform without one.
 //
-//   bench-add-media [files] [--window-only] [--no-journal]
+//   bench-add-media [files] [--window-only] [--no-journal] [--tree]
 // `--window-only` skips the serial and the windowless runs (for profiling the window).
+// `--tree` lays the files out in nested subfolders among 10,000 other entries (notes,
+// pictures, hidden folders) and adds them as a person does: the folder button's scan of the
+// top folder, the subfolder question answered "添加". The walk runs meanwhile, so the
+// longest stall then also covers reading the tree.
 // The window keeps its queue journal as the program does; `--no-journal` leaves it out, to
 // see what keeping it costs.
 // It also prints the program's peak resident memory and, from 200 files on, the UI
@@ -16,12 +20,14 @@
 #include "tasks/FfmpegLocator.h"
 #include "tasks/MediaImport.h"
 #include "tests/support/TestMedia.h"
+#include "ui/common/MessageBoxDialog.h"
 #include "ui/framework/CListUI.h"
 #include "ui/framework/SkinResources.h"
 #include "ui/main/CMainWnd.h"
 #include "ui/main/MediaAdder.h"
 #include "ui/main/QueueJournalKeeper.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
@@ -138,6 +144,54 @@ qint64 ImportSerially(const QStringList& paths, int from, int to, const QTempora
     return serial.elapsed();
 }
 
+// Entries of the `--tree` layout that are not videos: the walk reads them and passes over them.
+constexpr int kTreeOtherEntries = 10000;
+
+// Puts `first`'s copies in subfolders of `top` ("day 01/set 1/clip-0001.mp4", ...) beside
+// other files, and returns the videos' paths.
+QStringList MakeTree(const QString& top, const QString& first, int fileCount)
+{
+    QStringList paths;
+    for (int i = 0; i < fileCount; ++i) {
+        const QString folder =
+            QStringLiteral("%1/day %2/set %3").arg(top).arg(i % 20 + 1, 2, 10, QLatin1Char('0')).arg(i % 3 + 1);
+        QDir().mkpath(folder);
+        const QString path = QStringLiteral("%1/clip-%2.mp4").arg(folder).arg(i, 4, 10, QLatin1Char('0'));
+        QFile::copy(first, path);
+        paths << path;
+    }
+    for (int i = 0; i < kTreeOtherEntries; ++i) {
+        const QString folder = QStringLiteral("%1/%2 %3")
+                                   .arg(top, i % 10 == 0 ? QStringLiteral(".cache") : QStringLiteral("notes"))
+                                   .arg(i % 50);
+        QDir().mkpath(folder);
+        QFile note(QStringLiteral("%1/note-%2.txt").arg(folder).arg(i));
+        note.open(QIODevice::WriteOnly);
+    }
+    return paths;
+}
+
+// Presses "添加" in the subfolder question once it shows.
+void AnswerSubfolderQuestion()
+{
+    auto* timer = new QTimer;
+    timer->setInterval(20);
+    QObject::connect(timer, &QTimer::timeout, [timer] {
+        for (QWidget* widget : QApplication::topLevelWidgets()) {
+            auto* box = qobject_cast<MessageBoxDialog*>(widget);
+            auto* confirm =
+                box && box->isVisible() ? box->findChild<QAbstractButton*>(QStringLiteral("msgConfirm")) : nullptr;
+            if (!confirm)
+                continue;
+            timer->stop();
+            timer->deleteLater();
+            confirm->click();
+            return;
+        }
+    });
+    timer->start();
+}
+
 }  // namespace
 
 int main(int argc, char** argv)
@@ -145,12 +199,15 @@ int main(int argc, char** argv)
     int fileCount = kDefaultFiles;
     bool windowOnly = false;
     bool withJournal = true;
+    bool tree = false;
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
         if (arg == "--window-only")
             windowOnly = true;
         else if (arg == "--no-journal")
             withJournal = false;
+        else if (arg == "--tree")
+            tree = true;
         else if (std::atoi(arg.c_str()) > 0)
             fileCount = std::atoi(arg.c_str());
     }
@@ -170,11 +227,18 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "cannot make the test video\n");
         return 1;
     }
-    QStringList paths{first};
-    for (int i = 1; i < fileCount; ++i) {
-        const QString path = media.filePath(QStringLiteral("clip-%1.mp4").arg(i, 3, 10, QLatin1Char('0')));
-        QFile::copy(first, path);
-        paths << path;
+    const QString top = media.filePath(QStringLiteral("Camera card"));
+    QStringList paths;
+    if (tree) {
+        paths = MakeTree(top, first, fileCount);
+        QFile::remove(first);
+    } else {
+        paths << first;
+        for (int i = 1; i < fileCount; ++i) {
+            const QString path = media.filePath(QStringLiteral("clip-%1.mp4").arg(i, 3, 10, QLatin1Char('0')));
+            QFile::copy(first, path);
+            paths << path;
+        }
     }
 
     SkinResources::setSkinFolder(QStringLiteral(TOLVEX_SKIN_DIR));
@@ -232,8 +296,14 @@ int main(int argc, char** argv)
     const ThreadCpu uiCpuStart = ThreadCpuMs();
     const TreeCpu treeCpuStart = ProcessTreeCpuMs();
     noteMarks();
-    adder->addFiles(PageKind::Convert, paths);
-    RunUntil([adder] { return adder->pendingCount() == 0; }, 600000);
+    if (tree) {
+        AnswerSubfolderQuestion();
+        adder->addFolder(PageKind::Convert, top);
+        RunUntil([&] { return list->count() + failed >= fileCount && adder->pendingCount() == 0; }, 600000);
+    } else {
+        adder->addFiles(PageKind::Convert, paths);
+        RunUntil([adder] { return adder->pendingCount() == 0; }, 600000);
+    }
     noteMarks();
     const qint64 totalMs = total.elapsed();
     const ThreadCpu uiCpuEnd = ThreadCpuMs();

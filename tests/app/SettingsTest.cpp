@@ -137,8 +137,13 @@ TEST(Folders, EachProcessHasItsOwnTempFolderAndThoseOfEndedOnesAreSwept)
         QFile file(folder + QStringLiteral("/thumb.jpg"));
         ASSERT_TRUE(file.open(QIODevice::WriteOnly));
     }
+    // The killed run's thumbnail moves here, where its restored item looks for it.
+    const QString thumbnail = stale + QStringLiteral("/clip-thumbnail-20261209034406.jpg");
+    QFile(stale + QStringLiteral("/thumb.jpg")).copy(thumbnail);
     EXPECT_EQ(SweepStaleTempFolders(), 1);
     EXPECT_FALSE(QFileInfo::exists(stale));
+    EXPECT_EQ(AdoptedThumbnailPath(thumbnail), own + QStringLiteral("/clip-thumbnail-20261209034406.jpg"));
+    EXPECT_TRUE(QFileInfo::exists(AdoptedThumbnailPath(thumbnail)));
     for (const QString& folder : {own, running, notAProcess})
         EXPECT_TRUE(QFileInfo::exists(folder + QStringLiteral("/thumb.jpg"))) << folder.toStdString();
     EXPECT_TRUE(RemoveProcessTempFolder());

@@ -22,6 +22,8 @@
 
 #include <glog/logging.h>
 
+#include <algorithm>
+
 namespace tolvex {
 
 namespace {
@@ -29,8 +31,12 @@ namespace {
 // A job's change is saved this soon: the name of a file being written must be on the disk
 // before much of the file is.
 constexpr int kSoonMs = 20;
-// Other changes are gathered for this long.
+// Other changes are saved once the lists have been quiet this long (each change waits for
+// the quiet again), but never later than kLongestWaitMs after the first unsaved one: a
+// thousand files being added are saved a few times, not once a second (each save reads
+// the whole list).
 constexpr int kQuietMs = 1000;
+constexpr int kLongestWaitMs = 5000;
 
 // The task id in an item's name "item-%d".
 std::optional<TaskId> ItemId(const QWidget* item)
@@ -299,9 +305,21 @@ void QueueJournalKeeper::schedule(bool soon)
 {
     if (!m_started || m_closed)
         return;
-    const int delay = soon ? kSoonMs : kQuietMs;
-    if (!m_timer.isActive() || m_timer.remainingTime() > delay)
-        m_timer.start(delay);
+    if (!m_timer.isActive()) {
+        m_unsavedSince.start();
+        m_soonPending = false;
+    }
+    if (soon) {
+        m_soonPending = true;
+        if (!m_timer.isActive() || m_timer.remainingTime() > kSoonMs)
+            m_timer.start(kSoonMs);
+        return;
+    }
+    // A save due soon takes this change along.
+    if (m_soonPending)
+        return;
+    const qint64 left = kLongestWaitMs - m_unsavedSince.elapsed();
+    m_timer.start(static_cast<int>(std::clamp<qint64>(left, 0, kQuietMs)));
 }
 
 void QueueJournalKeeper::save()

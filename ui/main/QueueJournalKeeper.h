@@ -28,6 +28,7 @@
 #include "ui/main/MainWndHandler.h"
 #include "ui/main/QueueJournalRestore.h"
 
+#include <QElapsedTimer>
 #include <QObject>
 #include <QPointer>
 #include <QString>
@@ -104,6 +105,8 @@ private:
     CMainWnd* m_window = nullptr;
     std::unique_ptr<QueueJournalWriter> m_writer;
     QTimer m_timer;
+    QElapsedTimer m_unsavedSince;  // the first change the timer waits to save
+    bool m_soonPending = false;    // the timer runs for a job's change
     bool m_started = false;
     bool m_closed = false;
     int m_cleanWrites = 0;

@@ -1,5 +1,7 @@
 #include "ui/main/QueueJournalRestore.h"
 
+#include "app/Folders.h"
+
 #include "app/Helpers.h"
 #include "ui/framework/CListUI.h"
 #include "ui/main/CMainWnd.h"
@@ -50,40 +52,36 @@ void ShowJobEnd(CMainWnd& window, PageKind page, TaskId id, const JournalJob& jo
     }
 }
 
+// Lists a split or GIF clip as its item and records it in its page's clip table.
+template <class Clip, class Table>
+QWidget* ListClipOf(CMainWnd& window, CListUI& list, PageKind page, TaskId id, Clip clip, Table& table)
+{
+    clip.itemId = id;
+    QWidget* item =
+        ListItemBuilder::buildClipItem(window, page, id, ToWideAnsi(clip.outputName), ToWideAnsi(clip.startText),
+                                       ToWideAnsi(clip.endText), list.itemParent());
+    if (item) {
+        list.addItem(item);
+        table.add(clip);
+    }
+    return item;
+}
+
 QWidget* ListClip(CMainWnd& window, CListUI& list, PageKind page, TaskId id, const JournalItem& record)
 {
     PageTasks& tasks = window.tasks();
-    if (record.split) {
-        SplitClip clip = *record.split;
-        clip.itemId = id;
-        QWidget* item =
-            ListItemBuilder::buildClipItem(window, page, id, ToWideAnsi(clip.outputName), ToWideAnsi(clip.startText),
-                                           ToWideAnsi(clip.endText), list.itemParent());
-        if (item) {
-            list.addItem(item);
-            tasks.splitClips().add(clip);
-        }
-        return item;
-    }
-    if (record.gif) {
-        GifClip clip = *record.gif;
-        clip.itemId = id;
-        QWidget* item =
-            ListItemBuilder::buildClipItem(window, page, id, ToWideAnsi(clip.outputName), ToWideAnsi(clip.startText),
-                                           ToWideAnsi(clip.endText), list.itemParent());
-        if (item) {
-            list.addItem(item);
-            tasks.gifClips().add(clip);
-        }
-        return item;
-    }
+    if (record.split)
+        return ListClipOf(window, list, page, id, *record.split, tasks.splitClips());
+    if (record.gif)
+        return ListClipOf(window, list, page, id, *record.gif, tasks.gifClips());
     return nullptr;
 }
 
 QWidget* ListMedia(CMainWnd& window, CListUI& list, PageKind page, TaskId id, const JournalItem& record)
 {
-    // A thumbnail left by the last run is shown again; one that is gone leaves the picture empty.
-    const QString thumbnail = QFileInfo::exists(record.thumbnail) ? record.thumbnail : QString();
+    // A thumbnail left by the last run is shown again (a killed run's was moved into this
+    // run's temp folder); one that is gone leaves the picture empty.
+    const QString thumbnail = AdoptedThumbnailPath(record.thumbnail);
     const MediaItemContent content{record.media, thumbnail, QTime::currentTime()};
     const ConvertLayout layout = record.fileRow ? ConvertLayout::FileRow : ConvertLayout::Standard;
     QWidget* item = ListItemBuilder::buildMediaItem(window, page, id, content, layout, list.itemParent());
