@@ -94,13 +94,24 @@ TEST_F(QueueJournalFileTest, AKillDuringASaveLeavesAWholeJournal)
     std::mt19937 random(42);
     int sawSecond = 0;
     for (int round = 0; round < 24; ++round) {
+        int started[2];
+        ASSERT_EQ(::pipe(started), 0);
         const pid_t child = ::fork();
         ASSERT_GE(child, 0);
         if (child == 0) {
+            // The second document first, and a word once it is saved: on a loaded machine the
+            // child may get no time before the kill, and then it would have saved nothing.
+            WriteQueueJournalFile(path(), documents[1]);
+            const char saved = 1;
+            (void)!::write(started[1], &saved, 1);
             for (unsigned i = 0;; ++i)
                 WriteQueueJournalFile(path(), documents[i % 2]);
         }
-        ::usleep(static_cast<useconds_t>(2000 + random() % 40000));
+        ::close(started[1]);
+        char saved = 0;
+        ASSERT_EQ(::read(started[0], &saved, 1), 1);
+        ::close(started[0]);
+        ::usleep(static_cast<useconds_t>(random() % 40000));
         ::kill(child, SIGKILL);
         int status = 0;
         ASSERT_EQ(::waitpid(child, &status, 0), child);
