@@ -217,7 +217,8 @@ void TaskEngine::StopAllJobs()
     m_mergeJobs.clear();
 }
 
-void TaskEngine::startMerge(const CommandLine& command, const std::string& dropped)
+void TaskEngine::startMerge(const CommandLine& command, const std::string& dropped,
+                            const std::vector<std::string>& scratchFiles)
 {
     sweepRetired();
     m_mergeBusy = true;
@@ -225,6 +226,7 @@ void TaskEngine::startMerge(const CommandLine& command, const std::string& dropp
     std::string error;
     JobPlan plan;
     plan.command = command;
+    plan.scratchFiles = scratchFiles;
     LaunchOptions options;
     options.outputs = ReservePlanOutput(plan, error);
     if (!options.outputs) {

@@ -56,9 +56,9 @@ QWidget* ListClip(CMainWnd& window, CListUI& list, PageKind page, TaskId id, con
     if (record.split) {
         SplitClip clip = *record.split;
         clip.itemId = id;
-        QWidget* item =
-            ListItemBuilder::buildClipItem(window, page, id, ToWideAnsi(clip.outputName), ToWideAnsi(clip.startText),
-                                           ToWideAnsi(clip.endText), list.itemParent());
+        QWidget* item = ListItemBuilder::buildClipItem(window, page, id, ToWideAnsi(clip.outputName),
+                                                       ToWideAnsi(ClipShownStart(clip)), ToWideAnsi(clip.endText),
+                                                       list.itemParent());
         if (item) {
             list.addItem(item);
             tasks.splitClips().add(clip);
@@ -68,9 +68,9 @@ QWidget* ListClip(CMainWnd& window, CListUI& list, PageKind page, TaskId id, con
     if (record.gif) {
         GifClip clip = *record.gif;
         clip.itemId = id;
-        QWidget* item =
-            ListItemBuilder::buildClipItem(window, page, id, ToWideAnsi(clip.outputName), ToWideAnsi(clip.startText),
-                                           ToWideAnsi(clip.endText), list.itemParent());
+        QWidget* item = ListItemBuilder::buildClipItem(window, page, id, ToWideAnsi(clip.outputName),
+                                                       ToWideAnsi(ClipShownStart(clip)), ToWideAnsi(clip.endText),
+                                                       list.itemParent());
         if (item) {
             list.addItem(item);
             tasks.gifClips().add(clip);
