@@ -5,7 +5,6 @@
 #include "tasks/TrackKeeping.h"
 
 #include <algorithm>
-#include <charconv>
 #include <cmath>
 #include <cstdint>
 

@@ -8,12 +8,15 @@
 #include "tests/support/TestMedia.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <string>
+#include <vector>
 
 using namespace tolvex;
 using namespace tolvex::test;

@@ -121,14 +121,14 @@ bool PageStartHandler::startMerge()
         // The files are probed and compared first; the button shows the merge busy meanwhile.
         m_window->setPageBusy(PageKind::Merge, true);
         m_check.start(m_tasks.factory(), selected, settings,
-                      [this](PageJobFactory::LosslessMergePlan plan) { finishLosslessCheck(std::move(plan)); });
+                      [this](const PageJobFactory::LosslessMergePlan& plan) { finishLosslessCheck(plan); });
         return true;
     }
     launchMerge(m_tasks.factory().planMerge(selected, settings));
     return true;
 }
 
-void PageStartHandler::finishLosslessCheck(PageJobFactory::LosslessMergePlan plan)
+void PageStartHandler::finishLosslessCheck(const PageJobFactory::LosslessMergePlan& plan)
 {
     if (plan.job) {
         launchMerge(*plan.job);

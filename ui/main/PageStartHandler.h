@@ -41,7 +41,7 @@ public:
 private:
     bool startMerge();
     void launchMerge(const MergeJob& job);
-    void finishLosslessCheck(PageJobFactory::LosslessMergePlan plan);
+    void finishLosslessCheck(const PageJobFactory::LosslessMergePlan& plan);
     void attachLosslessBox();
 
     PageTasks& m_tasks;
