@@ -193,7 +193,7 @@ protected:
         dialog->ShowWindow();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(dialog));
         ASSERT_TRUE(WaitFor([&] { return dialog->player() && dialog->player()->statistics().framesShown > 5; }));
-        dialog->player()->Pause();
+        dialog->findControlAs<QAbstractButton>(QStringLiteral("pause"))->click();
         dialog->startEdit()->setText(QStringLiteral("00:00:05"));
         dialog->endEdit()->setText(QStringLiteral("00:00:11"));
         auto* label = dialog->findControlAs<QLabel>(QStringLiteral("video-split-keyframe"));
