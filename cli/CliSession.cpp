@@ -8,6 +8,7 @@
 #include "tasks/HeadlessRunner.h"
 #include "tasks/MediaItemProbe.h"
 
+#include <QFile>
 #include <QFileInfo>
 
 #include <cstdio>
@@ -210,16 +211,51 @@ int CliSession::run(PageKind page, const std::vector<TaskId>& ids)
     return interrupt.exitStatus(status);
 }
 
-int CliSession::printMerge(const std::vector<TaskId>& ids, const MergeSettings& settings)
+std::optional<MergeJob> CliSession::planMerge(const std::vector<TaskId>& ids, const MergeSettings& settings,
+                                              bool lossless)
 {
-    std::printf("%s\n", m_factory.planMerge(ids, settings).command.render().c_str());
+    if (!lossless)
+        return m_factory.planMerge(ids, settings);
+    PageJobFactory::LosslessMergePlan plan = m_factory.planLosslessMerge(ids, settings);
+    if (!plan.differences.empty()) {
+        std::fprintf(stderr, "tolvex-cli %s: the files cannot be joined losslessly:\n%s\n", m_command,
+                     JoinDifferencesText(plan.differences, JoinTextLanguage::English).c_str());
+    } else if (!plan.job) {
+        std::fprintf(stderr, "tolvex-cli %s: %s\n", m_command, plan.failure.c_str());
+    }
+    return std::move(plan.job);
+}
+
+int CliSession::printMerge(const std::vector<TaskId>& ids, const MergeSettings& settings, bool lossless)
+{
+    const std::optional<MergeJob> job = planMerge(ids, settings, lossless);
+    if (!job)
+        return 1;
+    std::printf("%s\n", job->command.render().c_str());
+    // A lossless join reads its list and chapters from files: show what they hold, as
+    // comment lines, since they go with this process.
+    for (const std::string& file : job->scratchFiles) {
+        QFile scratch(QString::fromStdString(file));
+        if (!scratch.open(QIODevice::ReadOnly))
+            continue;
+        std::printf("# %s:\n", file.c_str());
+        for (const QByteArray& line : scratch.readAll().split('\n')) {
+            if (!line.isEmpty())
+                std::printf("#   %s\n", line.constData());
+        }
+        scratch.close();
+        scratch.remove();
+    }
     std::fflush(stdout);
     return 0;
 }
 
-int CliSession::runMerge(const std::vector<TaskId>& ids, const MergeSettings& settings)
+int CliSession::runMerge(const std::vector<TaskId>& ids, const MergeSettings& settings, bool lossless)
 {
-    const MergeJob job = m_factory.planMerge(ids, settings);
+    const std::optional<MergeJob> planned = planMerge(ids, settings, lossless);
+    if (!planned)
+        return finish(PageKind::Merge, 1, 0, 1);
+    const MergeJob& job = *planned;
     HeadlessRunner* running = nullptr;
     const SignalWatch interrupt = WatchEndingSignals(&running);
     HeadlessRunner runner(m_factory);
@@ -277,7 +313,7 @@ int CliSession::runMerge(const std::vector<TaskId>& ids, const MergeSettings& se
     };
     runner.setCallbacks(std::move(callbacks));
 
-    runner.engine().startMerge(job.command, job.dropped);
+    runner.engine().startMerge(job.command, job.dropped, job.scratchFiles);
     runner.run();
     const int done = runner.doneCount();
     const int failed = runner.failedCount();

@@ -45,9 +45,10 @@ public:
     // job completed.
     int run(PageKind page, const std::vector<TaskId>& ids);
 
-    // The merge page: plans the job of the given items and prints or runs it.
-    int printMerge(const std::vector<TaskId>& ids, const MergeSettings& settings);
-    int runMerge(const std::vector<TaskId>& ids, const MergeSettings& settings);
+    // The merge page: plans the job of the given items and prints or runs it. `lossless`
+    // joins by copying; files whose tracks differ are refused with the differences named.
+    int printMerge(const std::vector<TaskId>& ids, const MergeSettings& settings, bool lossless = false);
+    int runMerge(const std::vector<TaskId>& ids, const MergeSettings& settings, bool lossless = false);
 
 private:
     QString label(TaskId id) const;
@@ -57,6 +58,9 @@ private:
     // `outputPath`: the file the job wrote (its reserved name); empty: the planned one.
     std::string compressResultNote(TaskId id, const std::string& outputPath) const;
     int finish(PageKind page, size_t jobs, int done, int failed);
+    // The merge job: the described one, or the lossless one (nothing, with the reason on
+    // standard error, when the files cannot be joined that way).
+    std::optional<MergeJob> planMerge(const std::vector<TaskId>& ids, const MergeSettings& settings, bool lossless);
 
     const char* m_command;
     CliInputSource m_source;

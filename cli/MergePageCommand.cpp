@@ -14,17 +14,19 @@ namespace tolvex::cli {
 namespace {
 
 constexpr const char* kName = "merge";
-constexpr const char* kUsage = "[--format EXT] [--size auto|WxH] FILE FILE...";
+constexpr const char* kUsage = "[--format EXT] [--size auto|WxH | --lossless] FILE FILE...";
 constexpr const char* kDetails =
     "Joins the FILEs, in order, into one video.\n"
     "  --format EXT   output format (default mp4)\n"
-    "  --size         auto (the first file's frame, default) or WxH\n";
+    "  --size         auto (the first file's frame, default) or WxH\n"
+    "  --lossless     copy the tracks instead of encoding them again, with one chapter per\n"
+    "                 file; refused when the files' tracks are not coded alike\n";
 
 }  // namespace
 
 int RunMergeCommand(const QStringList& args)
 {
-    CliOptions options(kName, {{"format", true}, {"size", true}});
+    CliOptions options(kName, {{"format", true}, {"size", true}, {"lossless", false}});
     QStringList files;
     if (const auto status = BeginCommand(options, args, kUsage, kDetails, 2, files))
         return *status;
@@ -39,7 +41,11 @@ int RunMergeCommand(const QStringList& args)
     if (!options.frameSize("auto", QStringLiteral("自动"), settings.ratioText))
         return UsageError(options);
 
-    return RunMergeOnFiles(options, files, settings);
+    if (options.has("lossless") && options.has("size")) {
+        options.setError(QStringLiteral("--lossless keeps the files' own frame: leave out --size or --lossless"));
+        return UsageError(options);
+    }
+    return RunMergeOnFiles(options, files, settings, options.has("lossless"));
 }
 
 }  // namespace tolvex::cli

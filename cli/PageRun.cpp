@@ -69,13 +69,14 @@ int RunPageOnClip(const CliOptions& options, PageKind page, const ClipAdder& add
     return PrintOrRun(options, session, page, {addClip(session)});
 }
 
-int RunMergeOnFiles(const CliOptions& options, const QStringList& files, const MergeSettings& settings)
+int RunMergeOnFiles(const CliOptions& options, const QStringList& files, const MergeSettings& settings, bool lossless)
 {
     CliSession session(options.command(), options.outputFolder());
     SetUpSession(options, session);
     int skipped = 0;
     const std::vector<TaskId> ids = AddFiles(options, session, files, {}, skipped);
-    return WithSkipped(options.printCommand() ? session.printMerge(ids, settings) : session.runMerge(ids, settings),
+    return WithSkipped(options.printCommand() ? session.printMerge(ids, settings, lossless)
+                                              : session.runMerge(ids, settings, lossless),
                        skipped);
 }
 

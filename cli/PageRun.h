@@ -26,7 +26,8 @@ int RunPageOnFiles(const CliOptions& options, PageKind page, const QStringList& 
                    const ItemSetUp& setUpItem = {});
 // The split and gif pages: one clip.
 int RunPageOnClip(const CliOptions& options, PageKind page, const ClipAdder& addClip);
-// The merge page: every file, in order, joined by one job.
-int RunMergeOnFiles(const CliOptions& options, const QStringList& files, const MergeSettings& settings);
+// The merge page: every file, in order, joined by one job (`lossless`: by copying).
+int RunMergeOnFiles(const CliOptions& options, const QStringList& files, const MergeSettings& settings,
+                    bool lossless = false);
 
 }  // namespace tolvex::cli

@@ -13,22 +13,30 @@ namespace tolvex::cli {
 namespace {
 
 constexpr const char* kName = "split";
-constexpr const char* kUsage = "--start T --end T [--crop W:H:X:Y] FILE";
+constexpr const char* kUsage = "--start T --end T [--crop W:H:X:Y | --lossless] FILE";
 constexpr const char* kDetails =
     "Cuts the range from --start to --end (h:m:s) out of FILE, optionally cropped.\n"
     "  --crop W:H:X:Y   crop rectangle in pixels of the upright picture, as players show it\n"
-    "                   (a phone video turned upright; default: the whole frame)\n";
+    "                   (a phone video turned upright; default: the whole frame)\n"
+    "  --lossless       copy the tracks instead of encoding them again: fast and untouched,\n"
+    "                   but the clip starts at the key frame at or before --start\n";
 
 }  // namespace
 
 int RunSplitCommand(const QStringList& args)
 {
-    CliOptions options(kName, {{"start", true}, {"end", true}, {"crop", true}});
+    CliOptions options(kName, {{"start", true}, {"end", true}, {"crop", true}, {"lossless", false}});
     QStringList files;
     if (const auto status = BeginCommand(options, args, kUsage, kDetails, 1, files))
         return *status;
     if (files.size() != 1) {
         options.setError(QStringLiteral("split takes one input file"));
+        return UsageError(options);
+    }
+    if (options.has("lossless") && options.has("crop")) {
+        options.setError(
+            QStringLiteral("--lossless copies the picture as it is and cannot crop it: "
+                           "leave out --crop or --lossless"));
         return UsageError(options);
     }
     const QString& file = files.front();
@@ -69,6 +77,7 @@ int RunSplitCommand(const QStringList& args)
         return UsageError(options);
     }
 
+    clip.lossless = options.has("lossless") ? 1 : 0;
     return RunPageOnClip(options, PageKind::Split, [&](CliSession& session) { return session.addSplitClip(clip); });
 }
 

@@ -34,11 +34,11 @@ const CliCommand kCommands[] = {
     {"mute", "(--mute | --volume DB) FILE...", "silence each file or change its volume", &tolvex::cli::RunMuteCommand},
     {"music", "--music FILE [--loop] [--replace] [--video-volume DB] [--music-volume DB] FILE...",
      "lay background music under each file", &tolvex::cli::RunMusicCommand},
-    {"split", "--start T --end T [--crop W:H:X:Y] FILE", "cut a time range (optionally cropped) out of a file",
-     &tolvex::cli::RunSplitCommand},
+    {"split", "--start T --end T [--crop W:H:X:Y | --lossless] FILE",
+     "cut a time range (optionally cropped, or losslessly) out of a file", &tolvex::cli::RunSplitCommand},
     {"gif", "--start T --end T FILE", "make an animated GIF of a time range", &tolvex::cli::RunGifCommand},
-    {"merge", "[--format EXT] [--size auto|WxH] FILE FILE...", "join the files, in order, into one video",
-     &tolvex::cli::RunMergeCommand},
+    {"merge", "[--format EXT] [--size auto|WxH | --lossless] FILE FILE...",
+     "join the files, in order, into one video (or losslessly)", &tolvex::cli::RunMergeCommand},
 };
 
 void PrintHelp(FILE* stream)

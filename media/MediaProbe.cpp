@@ -282,6 +282,25 @@ int32_t ProbeMediaInfo(MediaInfo& info, const ProbeLimits& limits)
     return 0;
 }
 
+bool WithAnalysedContainer(const std::string& path, const ProbeLimits& limits,
+                           const std::function<void(AVFormatContext&)>& use)
+{
+    ProbeGuard guard = GuardFor(limits);
+    FormatContextPtr container = OpenContainer(path, guard);
+    if (!container) {
+        Report(guard, limits);
+        return false;
+    }
+    const int analysed = avformat_find_stream_info(container.get(), nullptr);
+    if (analysed < 0 || guard.interrupted) {
+        Report(guard, limits);
+        return false;
+    }
+    use(*container);
+    Report(guard, limits);
+    return !guard.interrupted;
+}
+
 std::optional<StreamInventory> ProbeStreamInventory(const std::string& path, const ProbeLimits& limits)
 {
     ProbeGuard guard = GuardFor(limits);

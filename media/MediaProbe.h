@@ -17,6 +17,7 @@
 #include <atomic>
 #include <chrono>
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 
@@ -57,6 +58,12 @@ std::string ProbeContainerFormat(const std::string& path, const ProbeLimits& lim
 // Every track, chapter and the tags that decide how a job keeps them; nothing when the file
 // cannot be opened and analysed (or the probe was interrupted).
 std::optional<StreamInventory> ProbeStreamInventory(const std::string& path, const ProbeLimits& limits = {});
+
+// Opens and analyses the file under `limits` and hands the open container to `use` (on the
+// calling thread; reads it makes are guarded by the same limits). False when the file
+// cannot be opened or analysed, or the probe was interrupted before or during `use`.
+bool WithAnalysedContainer(const std::string& path, const ProbeLimits& limits,
+                           const std::function<void(AVFormatContext&)>& use);
 
 // A stream's duration in microseconds: its duration in its time base, scaled in double
 // precision and truncated; the container's duration when the stream has none or it is not

@@ -1,5 +1,6 @@
 #include "tasks/ClipRecords.h"
 
+#include "app/Helpers.h"
 #include "tasks/CommandTokens.h"
 
 namespace tolvex {
@@ -23,6 +24,13 @@ std::string SplitClipOutputName(const std::string& sourcePath, const QTime& time
 std::string GifClipOutputName(const std::string& sourcePath, const QTime& time)
 {
     return StampedName(FileNameOf(sourcePath), time, "gif");
+}
+
+std::string ClipShownStart(const SplitClip& clip)
+{
+    if (clip.lossless && clip.keyFrameSeconds >= 0.0)
+        return FormatClock(static_cast<int32_t>(clip.keyFrameSeconds));
+    return clip.startText;
 }
 
 ClipHandOverList<SplitClip>& SplitClipList()

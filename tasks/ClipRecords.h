@@ -42,6 +42,12 @@ struct SplitClip {
     int32_t cropY = 0;
     int32_t cropWidth = 0;
     int32_t cropHeight = 0;
+    // 1: the clip copies the packets ("无损快速"), from the key frame at or before the start
+    // (never with a crop, which needs the picture encoded again).
+    int32_t lossless = 0;
+    // The time of that key frame in seconds as the dialog found it; -1 when not known yet
+    // (the job then looks it up).
+    double keyFrameSeconds = -1.0;
 };
 
 // The output name a clip gets when it is added: the text between the last "/" (or "\")
@@ -49,6 +55,14 @@ struct SplitClip {
 // (split) or "gif".
 std::string SplitClipOutputName(const std::string& sourcePath, const QTime& time);
 std::string GifClipOutputName(const std::string& sourcePath, const QTime& time);
+
+// Where the clip really starts, as "hh:mm:ss": the key frame's time of a lossless clip
+// whose key frame is known, otherwise its start text.
+std::string ClipShownStart(const SplitClip& clip);
+inline std::string ClipShownStart(const GifClip& clip)
+{
+    return clip.startText;
+}
 
 // Clips in the order they came, behind one lock (used from the UI thread and the workers).
 template <class Clip>

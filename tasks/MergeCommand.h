@@ -39,6 +39,8 @@ struct MergeJob {
     std::vector<MergeSource> sources;  // the inputs in order, to name the one a failure is about
     // "dropped: ..." when the inputs' sound tracks cannot all be joined, else empty.
     std::string dropped;
+    // Files written for the job (a lossless join's list and chapters): deleted when it ends.
+    std::vector<std::string> scratchFiles;
 };
 
 // "自动": the first source's upright size; otherwise the numbers before and after the last

@@ -5,15 +5,19 @@
 #include "app/Helpers.h"
 #include "app/Settings.h"
 #include "media/CompressProbe.h"
+#include "media/KeyFrameProbe.h"
 #include "media/MediaProbe.h"
 #include "media/OutputContainer.h"
 #include "tasks/ClipCommands.h"
 #include "tasks/CommandTokens.h"
 #include "tasks/CompressCommand.h"
 #include "tasks/ConvertCommand.h"
+#include "tasks/LosslessCommands.h"
 #include "tasks/OutputTree.h"
 #include "tasks/SingleInputCommands.h"
 #include "tasks/TrackKeeping.h"
+
+#include <QFile>
 
 #include <unistd.h>
 
@@ -38,6 +42,30 @@ QString NewPassLogBase()
 {
     static std::atomic<int> counter{0};
     return ProcessTempFolder() + QStringLiteral("/compress-pass-%1-%2").arg(getpid()).arg(counter++);
+}
+
+JobPlan Fail(std::string reason)
+{
+    JobPlan plan;
+    plan.action = JobPlan::Action::Fail;
+    plan.reason = std::move(reason);
+    return plan;
+}
+
+// A new file name in this process's temp folder for one lossless join's `what`.
+std::string NewJoinFile(const char* what)
+{
+    static std::atomic<int> counter{0};
+    return ToNarrowUtf8(ProcessTempFolder() +
+                        QStringLiteral("/join-%1-%2-%3.txt").arg(getpid()).arg(counter++).arg(QLatin1String(what)));
+}
+
+bool WriteWhole(const std::string& path, const std::string& text)
+{
+    QFile file(QString::fromStdString(path));
+    return file.open(QIODevice::WriteOnly | QIODevice::Truncate) &&
+           file.write(text.data(), static_cast<qint64>(text.size())) == static_cast<qint64>(text.size()) &&
+           file.flush();
 }
 
 JobPlan Run(CommandLine command)
@@ -136,6 +164,8 @@ JobPlan PageJobFactory::plan(PageKind page, TaskId taskId, const JobContext& con
             return Drop();
         const auto tracks = TracksOf(ToWideAnsi(clip->sourcePath), &m_stopping);
         std::string dropped;
+        if (clip->lossless)
+            return planLosslessSplit(*clip, context, Pointer(tracks));
         return Finish(Run(BuildSplitCommand(context, *clip, Pointer(tracks), &dropped)), clip->sourcePath, dropped);
     }
     if (page == PageKind::Gif) {
@@ -148,6 +178,24 @@ JobPlan PageJobFactory::plan(PageKind page, TaskId taskId, const JobContext& con
     if (!item)
         return Drop();
     return planItem(page, taskId, *item, itemContext(context, *item));
+}
+
+JobPlan PageJobFactory::planLosslessSplit(const SplitClip& clip, const JobContext& context,
+                                          const StreamInventory* tracks)
+{
+    // The key frame the dialog showed; a clip added before it was found looks it up now.
+    std::optional<double> key;
+    if (clip.keyFrameSeconds >= 0.0)
+        key = clip.keyFrameSeconds;
+    else {
+        ProbeLimits limits;
+        limits.abort = &m_stopping;
+        key = ProbeKeyFrameAtOrBefore(clip.sourcePath, ParseClock(clip.startText), limits);
+    }
+    if (!key)
+        return Fail("no key frame to start a lossless cut at in " + clip.sourcePath);
+    std::string dropped;
+    return Finish(Run(BuildLosslessSplitCommand(context, clip, *key, tracks, &dropped)), clip.sourcePath, dropped);
 }
 
 JobContext PageJobFactory::itemContext(const JobContext& context, const MediaItem& item)
@@ -248,6 +296,53 @@ MergeJob PageJobFactory::planMerge(const std::vector<TaskId>& selected, const Me
     ConsoleLog("mergeParamStr:%s\n", job.videoChains.c_str());
     ConsoleLog("mergeInputStr: %s\n", job.concatInputs.c_str());
     return job;
+}
+
+PageJobFactory::LosslessMergePlan PageJobFactory::planLosslessMerge(const std::vector<TaskId>& selected,
+                                                                    const MergeSettings& settings,
+                                                                    const std::atomic<bool>* abort)
+{
+    LosslessMergePlan result;
+    std::vector<MergeSource> sources;
+    std::vector<JoinInput> inputs;
+    std::vector<std::string> paths;
+    ProbeLimits limits;
+    limits.abort = abort;
+    for (const TaskId id : selected) {
+        const MediaItem item = m_tables.items.get(id);
+        const std::string path = ToNarrowAnsi(item.fullPath);
+        std::optional<JoinInput> input = ProbeJoinInput(path, limits);
+        if (!input) {
+            result.failure = "cannot read " + ToNarrowUtf8(item.fullPath);
+            return result;
+        }
+        // The chapters follow the files' own lengths, which is where the demuxer joins them.
+        const double seconds = input->durationSeconds > 0.0 ? input->durationSeconds : item.duration;
+        sources.push_back(MergeSource{item.fullPath, item.width, item.height, item.uprightTurn, seconds, item.hasAudio,
+                                      item.audioTrackCount});
+        inputs.push_back(std::move(*input));
+        paths.push_back(path);
+    }
+    result.differences = CompareJoinInputs(inputs);
+    if (!result.differences.empty())
+        return result;
+    const std::optional<std::string> list = ConcatListText(paths);
+    if (!list) {
+        result.failure = "a file name with a line break cannot be joined losslessly";
+        return result;
+    }
+    const std::string listPath = NewJoinFile("list");
+    const std::string chaptersPath = NewJoinFile("chapters");
+    if (!WriteWhole(listPath, *list) || !WriteWhole(chaptersPath, ChaptersText(MergeChapters(sources)))) {
+        QFile::remove(QString::fromStdString(listPath));
+        QFile::remove(QString::fromStdString(chaptersPath));
+        result.failure = "cannot write the list of the files to join in " + ToNarrowUtf8(ProcessTempFolder());
+        return result;
+    }
+    MergeJob job = BuildLosslessMergeJob(contextNow(), sources, settings, listPath, chaptersPath);
+    job.scratchFiles = {listPath, chaptersPath};
+    result.job = std::move(job);
+    return result;
 }
 
 }  // namespace tolvex

@@ -14,6 +14,7 @@
 #include "tasks/ClipRecords.h"
 #include "tasks/JobFactory.h"
 #include "tasks/JobInputs.h"
+#include "tasks/JoinCheck.h"
 #include "tasks/MediaItem.h"
 #include "tasks/MergeCommand.h"
 
@@ -63,11 +64,23 @@ public:
     // TaskEngine::StartMerge.
     MergeJob planMerge(const std::vector<TaskId>& selected, const MergeSettings& settings);
 
+    // The lossless join of the selected items, in order: probes every file and compares
+    // their tracks; when they match, writes the join's list and chapters and plans the job.
+    struct LosslessMergePlan {
+        std::optional<MergeJob> job;               // planned: the files match
+        std::vector<FileDifferences> differences;  // the files that do not match, and how
+        std::string failure;                       // a file that cannot be read or listed
+    };
+    // Probes: never on the window's thread. `abort` (may be null) ends the probes at once.
+    LosslessMergePlan planLosslessMerge(const std::vector<TaskId>& selected, const MergeSettings& settings,
+                                        const std::atomic<bool>* abort = nullptr);
+
 private:
     JobPlan plan(PageKind page, TaskId taskId, const JobContext& context);
     JobPlan planItem(PageKind page, TaskId taskId, const MediaItem& item, const JobContext& context);
     // The context of an item's job: its output folder is its mirrored one (OutputTree), made.
     JobContext itemContext(const JobContext& context, const MediaItem& item);
+    JobPlan planLosslessSplit(const SplitClip& clip, const JobContext& context, const StreamInventory* tracks);
     JobContext contextNow();
     void announceStart(PageKind page, TaskId taskId);
 

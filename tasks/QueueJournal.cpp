@@ -31,7 +31,8 @@ bool SameSplit(const std::optional<SplitClip>& a, const std::optional<SplitClip>
         return a.has_value() == b.has_value();
     return a->sourcePath == b->sourcePath && a->outputName == b->outputName && a->startText == b->startText &&
            a->endText == b->endText && a->cropEnabled == b->cropEnabled && a->cropX == b->cropX &&
-           a->cropY == b->cropY && a->cropWidth == b->cropWidth && a->cropHeight == b->cropHeight;
+           a->cropY == b->cropY && a->cropWidth == b->cropWidth && a->cropHeight == b->cropHeight &&
+           a->lossless == b->lossless && a->keyFrameSeconds == b->keyFrameSeconds;
 }
 
 bool SameGif(const std::optional<GifClip>& a, const std::optional<GifClip>& b)

@@ -96,6 +96,10 @@ QJsonObject ItemToJson(const JournalItem& item)
                         QJsonArray{split.cropX, split.cropY, split.cropWidth, split.cropHeight});
             if (split.cropEnabled)
                 clip.insert(QStringLiteral("cropOn"), true);
+            if (split.lossless) {
+                clip.insert(QStringLiteral("lossless"), true);
+                clip.insert(QStringLiteral("keyFrame"), split.keyFrameSeconds);
+            }
         }
         object.insert(QStringLiteral("clip"), clip);
     } else {
@@ -268,6 +272,9 @@ public:
                 split.endText = end;
                 const QJsonArray crop = array(clip, "crop");
                 split.cropEnabled = flag(clip, "cropOn") ? 1 : 0;
+                split.lossless = flag(clip, "lossless") ? 1 : 0;
+                if (split.lossless && clip.contains(QStringLiteral("keyFrame")))
+                    split.keyFrameSeconds = number(clip, "keyFrame");
                 if (!crop.isEmpty()) {
                     if (crop.size() != 4)
                         fail(QStringLiteral("a crop is not four numbers"));

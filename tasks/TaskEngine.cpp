@@ -191,7 +191,8 @@ void TaskEngine::StopAllJobs()
     m_mergeJobs.clear();
 }
 
-void TaskEngine::startMerge(const CommandLine& command, const std::string& dropped)
+void TaskEngine::startMerge(const CommandLine& command, const std::string& dropped,
+                            const std::vector<std::string>& scratchFiles)
 {
     sweepRetired();
     m_mergeBusy = true;
@@ -199,6 +200,7 @@ void TaskEngine::startMerge(const CommandLine& command, const std::string& dropp
     JobPlan plan;
     plan.command = command;
     plan.dropped = dropped;
+    plan.scratchFiles = scratchFiles;
     LaunchOptions options;
     options.silenceLimit = m_limits.silenceLimit();
     options.engine = this;

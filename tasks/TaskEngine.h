@@ -58,8 +58,10 @@ public:
     // Launches the merge job (task id -1, page kind 2) directly and marks the merge page busy.
     // Its output name is reserved like any job's. A launch that fails is reported as a
     // failure message, like any job.
-    // `dropped` says what the merged file leaves out of its inputs (shown with the job).
-    void startMerge(const CommandLine& command, const std::string& dropped = {});
+    // `dropped` says what the merged file leaves out of its inputs (shown with the job);
+    // `scratchFiles` are files written for the job, deleted when it ends.
+    void startMerge(const CommandLine& command, const std::string& dropped = {},
+                    const std::vector<std::string>& scratchFiles = {});
 
     // How long a running ffmpeg may print nothing before its job fails (120 s unless set).
     void setSilenceLimit(std::chrono::milliseconds limit) { m_limits.setSilenceLimit(limit); }

@@ -659,6 +659,14 @@ Add videos and choose a piece of music to lay under them</translation>
             <source>用相同的设置重新合并</source>
             <translation>Merge again with the same settings</translation>
         </message>
+        <message>
+            <source>无损快速</source>
+            <translation>Lossless, fast</translation>
+        </message>
+        <message>
+            <source>直接复制音视频拼接，不重新编码：几秒完成，画质不变，每个文件一个章节；各文件的编码、分辨率、帧率和音频格式须一致</source>
+            <translation>Join by copying the picture and sound, without encoding again: done in seconds, quality untouched, one chapter per file; the files must share codec, frame size, frame rate and sound format</translation>
+        </message>
     </context>
     <context>
         <name>MediaAdder</name>
@@ -768,6 +776,26 @@ Add videos and choose a piece of music to lay under them</translation>
         <message>
             <source>至少需要选择2个视频文件!</source>
             <translation>Tick at least 2 videos!</translation>
+        </message>
+        <message>
+            <source>这些文件的编码不同，不能无损合并:</source>
+            <translation>These files are coded differently and cannot be joined losslessly:</translation>
+        </message>
+        <message>
+            <source>取消“无损快速”后可重新编码合并。</source>
+            <translation>Untick &quot;Lossless, fast&quot; to join them by encoding again.</translation>
+        </message>
+        <message>
+            <source>取消无损快速</source>
+            <translation>Untick lossless</translation>
+        </message>
+        <message>
+            <source>保留</source>
+            <translation>Keep</translation>
+        </message>
+        <message>
+            <source>无法无损合并: %1</source>
+            <translation>Cannot join losslessly: %1</translation>
         </message>
     </context>
     <context>
@@ -1394,6 +1422,26 @@ Set the start and end, then click “Add clip”</translation>
         <message>
             <source>取消裁剪</source>
             <translation>Cancel crop</translation>
+        </message>
+        <message>
+            <source>无损片段的实际开始时间</source>
+            <translation>Where the lossless clip really starts</translation>
+        </message>
+        <message>
+            <source>无损快速</source>
+            <translation>Lossless, fast</translation>
+        </message>
+        <message>
+            <source>直接复制音视频，不重新编码：几秒完成，画质不变；片段从开始时间之前最近的关键帧开始，不能裁剪</source>
+            <translation>Copy the picture and sound without encoding again: done in seconds, quality untouched; the clip starts at the key frame at or before the start, and cannot be cropped</translation>
+        </message>
+        <message>
+            <source>实际开始 未找到关键帧</source>
+            <translation>Real start: no key frame found</translation>
+        </message>
+        <message>
+            <source>实际开始 %1（关键帧）</source>
+            <translation>Real start %1 (key frame)</translation>
         </message>
     </context>
 </TS>

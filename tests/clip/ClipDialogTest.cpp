@@ -2,6 +2,7 @@
 // add procedure and its prompts, the rows, the timeline's flags and seeking, the crop
 // overlay, the hand-over and the close sequence.
 
+#include "app/Settings.h"
 #include "player/PreviewPlayer.h"
 #include "tasks/ClipRecords.h"
 #include "tests/clip/ClipTestSupport.h"
@@ -17,10 +18,12 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QCheckBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPointer>
 #include <QScreen>
+#include <QTemporaryDir>
 #include <QTest>
 
 #include <SDL.h>
@@ -419,6 +422,64 @@ TEST(ClipPromptTest, ThePromptIsTheSkinnedBox)
     });
     dialog->template findControlAs<QAbstractButton>(QStringLiteral("add-video-gif-btn"))->click();
     EXPECT_EQ(shown, QStringLiteral("开始时间不能为空!"));
+    dialog->Close(0);
+    EXPECT_TRUE(WaitFor([&] { return dialog.isNull(); }, 10000));
+}
+
+TEST(SplitLosslessTest, TheBoxShowsTheKeyFrameStartRemembersItselfAndGivesWayToTheCrop)
+{
+    // Key frames at 0, 2, 4 s.
+    static QTemporaryDir folder;
+    const QString path = folder.filePath(QStringLiteral("two-second gops.mp4"));
+    ASSERT_TRUE(RunFfmpeg({"-f", "lavfi", "-i", "testsrc2=size=160x120:rate=25:duration=6", "-c:v", "libx264",
+                           "-preset", "ultrafast", "-g", "50", "-keyint_min", "50", "-sc_threshold", "0", "-pix_fmt",
+                           "yuv420p", path.toStdString()}));
+    WriteSetting(QStringLiteral("global"), QStringLiteral("split-lossless"), QStringLiteral("0"));
+    QPointer<VideoSplitDialog> dialog = VideoSplitDialog::make(nullptr, ImportedItem(path));
+    ASSERT_TRUE(dialog);
+    dialog->resize(1000, 700);
+    dialog->ShowWindow();
+    QCheckBox* box = dialog->losslessBox();
+    ASSERT_TRUE(box);
+    auto* label = dialog->findControlAs<QLabel>(QStringLiteral("video-split-keyframe"));
+    ASSERT_TRUE(label);
+    EXPECT_FALSE(box->isChecked());
+    EXPECT_FALSE(label->isVisible());
+
+    box->click();
+    QString value;
+    ReadSetting(QStringLiteral("global"), QStringLiteral("split-lossless"), QString(), value, 0);
+    EXPECT_EQ(value, QStringLiteral("1"));
+    dialog->startEdit()->setText(QStringLiteral("00:00:03"));
+    ASSERT_TRUE(WaitFor([&] { return label->text() == QStringLiteral("实际开始 00:00:02（关键帧）"); }, 10000))
+        << label->text().toStdString();
+    EXPECT_TRUE(label->isVisible());
+    dialog->endEdit()->setText(QStringLiteral("00:00:05"));
+    dialog->findControlAs<QAbstractButton>(QStringLiteral("add-video-split-btn"))->click();
+    ASSERT_EQ(dialog->clips().size(), 1U);
+    EXPECT_EQ(dialog->clips().front().lossless, 1);
+    EXPECT_NEAR(dialog->clips().front().keyFrameSeconds, 2.0, 1e-6);
+    // The row shows where the clip really starts.
+    QWidget* row = dialog->findControlAs<CListUI>(QStringLiteral("video-split-list"))->itemAt(0);
+    EXPECT_EQ(ControlText(FindSubControl(row, QStringLiteral("video-split-starttime"))), QStringLiteral("00:00:02"));
+
+    // The crop unticks and locks the box, without changing what is remembered.
+    dialog->findControlAs<QAbstractButton>(QStringLiteral("cut-video-btn"))->click();
+    EXPECT_FALSE(box->isChecked());
+    EXPECT_FALSE(box->isEnabled());
+    EXPECT_FALSE(label->isVisible());
+    ReadSetting(QStringLiteral("global"), QStringLiteral("split-lossless"), QString(), value, 0);
+    EXPECT_EQ(value, QStringLiteral("1"));
+    dialog->findControlAs<QAbstractButton>(QStringLiteral("cut-video-btn"))->click();
+    EXPECT_TRUE(box->isEnabled());
+
+    dialog->Close(0);
+    EXPECT_TRUE(WaitFor([&] { return dialog.isNull(); }, 10000));
+    // A new dialog comes with the box as it was last ticked.
+    dialog = VideoSplitDialog::make(nullptr, ImportedItem(path));
+    ASSERT_TRUE(dialog);
+    dialog->ShowWindow();
+    EXPECT_TRUE(dialog->losslessBox()->isChecked());
     dialog->Close(0);
     EXPECT_TRUE(WaitFor([&] { return dialog.isNull(); }, 10000));
 }

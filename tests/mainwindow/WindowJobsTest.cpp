@@ -2,18 +2,22 @@
 // real ffmpeg: every page's start button, removing the running item, clearing a running
 // page, the parameter dialog's choice, and a file that cannot be converted.
 
+#include "app/Settings.h"
 #include "media/MediaInfo.h"
 #include "media/MediaProbe.h"
 #include "tests/mainwindow/WindowTestSupport.h"
 #include "tests/support/TestMedia.h"
 #include "ui/framework/CListUI.h"
 #include "ui/framework/Controls.h"
+#include "ui/main/PageStartHandler.h"
 #include "ui/main/PageTasks.h"
 #include "ui/main/StartButtonText.h"
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QCheckBox>
 #include <QComboBox>
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QLineEdit>
@@ -131,6 +135,52 @@ TEST_F(WindowJobsTest, MergeOfASilentItemWorksAndAFailureNamesItsInput)
     ASSERT_TRUE(startAndWaitIdle(PageKind::Merge));
     QWidget* label = window().FindControl(QStringLiteral("video-merge-progress-label"));
     EXPECT_TRUE(label->toolTip().contains(QStringLiteral("第2个文件 bad.mp4"))) << label->toolTip().toStdString();
+}
+
+TEST_F(WindowJobsTest, LosslessMergeJoinsMatchingFilesAndRefusesOthersOfferingToUntick)
+{
+    auto* box = window().findControlAs<QCheckBox>(QStringLiteral("video-merge-lossless"));
+    ASSERT_TRUE(box);
+    const auto* handler = window().handler<PageStartHandler>();
+    const auto idle = [&] { return !handler->checkingMerge() && !tasks().engine().isPageBusy(PageKind::Merge); };
+    // The box is remembered: later windows of this run start unticked whatever happens here.
+    const std::shared_ptr<void> untick(nullptr, [](void*) {
+        WriteSetting(QStringLiteral("global"), QStringLiteral("merge-lossless"), QStringLiteral("0"));
+    });
+    box->setChecked(true);
+    EXPECT_FALSE(window().FindControl(QStringLiteral("video-merge-ratio"))->isEnabled());
+
+    // Alike: joined by copying, one chapter per file.
+    addAndWait(PageKind::Merge, {Clip(QStringLiteral("same1.mp4"), 1.0), Clip(QStringLiteral("same2.mp4"), 1.0)});
+    window().findControlAs<QAbstractButton>(QStringLiteral("merge-check-box-all"))->click();
+    window().startButton(PageKind::Merge)->click();
+    ASSERT_TRUE(WaitFor([&] { return idle() && outputFiles().size() == 1; }, 60000));
+    EXPECT_EQ(ControlText(window().FindControl(QStringLiteral("video-merge-progress-label"))), QStringLiteral("100%"));
+    const QString joined = QDir(outputFolder()).filePath(outputFiles().front());
+    EXPECT_NEAR(Probe(joined).durationSeconds, 2, 1);
+    QByteArray chapters;
+    RunProgram(QStringLiteral("ffprobe"),
+               {QStringLiteral("-v"), QStringLiteral("error"), QStringLiteral("-show_entries"),
+                QStringLiteral("chapter_tags=title"), QStringLiteral("-of"), QStringLiteral("csv=p=0"), joined},
+               &chapters);
+    EXPECT_EQ(QString::fromUtf8(chapters).split(QLatin1Char('\n'), Qt::SkipEmptyParts),
+              (QStringList{QStringLiteral("same1"), QStringLiteral("same2")}));
+    QFile::remove(joined);
+
+    // Different frame sizes: refused before anything runs; the box offers to untick itself.
+    window().findControlAs<QAbstractButton>(QStringLiteral("clear-merge-list-btn"))->click();
+    addAndWait(PageKind::Merge,
+               {Clip(QStringLiteral("small.mp4"), 1.0, 160, 120), Clip(QStringLiteral("large.mp4"), 1.0, 320, 240)});
+    window().findControlAs<QAbstractButton>(QStringLiteral("merge-check-box-all"))->click();
+    QString text;
+    AnswerNextBox(&text);
+    window().startButton(PageKind::Merge)->click();
+    ASSERT_TRUE(WaitFor([&] { return !text.isEmpty(); }, 60000));
+    EXPECT_TRUE(text.contains(QStringLiteral("第2个文件: 分辨率 320x240 ≠ 160x120"))) << text.toStdString();
+    EXPECT_FALSE(box->isChecked());
+    EXPECT_TRUE(window().FindControl(QStringLiteral("video-merge-ratio"))->isEnabled());
+    EXPECT_TRUE(WaitFor(idle, 10000));
+    EXPECT_TRUE(outputFiles().isEmpty());
 }
 
 TEST_F(WindowJobsTest, CompressRotateExtractMuteAndMusicPagesWriteTheirFiles)

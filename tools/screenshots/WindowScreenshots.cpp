@@ -1,27 +1,35 @@
 // tolvex-screenshots: the README's pictures of the window at work, written to the folder
 // TOLVEX_SCREENSHOT_DIR names (`make screenshots` runs it under Xvfb on the xcb platform):
 // the convert page mid-conversion, the merge page, the parameter dialog, the tray menu, and
-// a failed item above a running one. It drives the real window with the window tests'
+// a failed item above a running one; the split dialog and the merge page with their
+// "无损快速" box, in Chinese and in English. It drives the real window with the window tests'
 // fixture, but is no test: it is not run by the test suite.
 
+#include "app/Settings.h"
+#include "player/PreviewPlayer.h"
 #include "tests/mainwindow/WindowTestSupport.h"
 #include "tests/support/TestMedia.h"
+#include "ui/clip/VideoSplitDialog.h"
 #include "ui/framework/CListUI.h"
 #include "ui/framework/Controls.h"
+#include "ui/framework/UiLanguage.h"
 #include "ui/main/CMainTaskMenu.h"
 #include "ui/main/PageTasks.h"
 #include "ui/main/TrayIcon.h"
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPainter>
 #include <QPixmap>
 #include <QRegularExpression>
+#include <QScreen>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -150,6 +158,79 @@ TEST_F(WindowScreenshots, AFailedAndARunningItem)
     EXPECT_TRUE(window().grab().save(ShotPath("time-left-and-retry.png")));
     if (!qEnvironmentVariableIsEmpty("TOLVEX_SCREENSHOT_HOLD_MS"))
         Pump(qEnvironmentVariableIntValue("TOLVEX_SCREENSHOT_HOLD_MS"));  // for a picture of the whole screen
+}
+
+// The lossless boxes in one language: the merge page with two files and the box ticked, and
+// the split dialog with the box ticked and the key frame a start between two of them gets.
+class LosslessScreenshots : public WindowScreenshots {
+protected:
+    void shoot(UiLanguage::Language language)
+    {
+        const QString code = UiLanguage::code(language);
+        window().resize(1100, 720);
+        window().selectPage(PageKind::Merge);
+        addAndWait(PageKind::Merge, {Clip(QStringLiteral("GOPR0001.mp4")), Clip(QStringLiteral("GOPR0002.mp4"))});
+        window().findControlAs<QAbstractButton>(QStringLiteral("merge-check-box-all"))->click();
+        auto* box = window().findControlAs<QCheckBox>(QStringLiteral("video-merge-lossless"));
+        ASSERT_TRUE(box);
+        box->setChecked(true);
+        QCoreApplication::sendPostedEvents();
+        EXPECT_TRUE(window().grab().save(ShotPath(qPrintable(QStringLiteral("merge-page-lossless-%1.png").arg(code)))));
+        box->setChecked(false);
+
+        // Key frames every 2 s: a start at 5 s really starts at 4 s.
+        static QTemporaryDir folder;
+        const QString source = folder.filePath(QStringLiteral("海边日落.mp4"));
+        if (!QFileInfo::exists(source)) {
+            ASSERT_TRUE(RunFfmpeg({"-f", "lavfi", "-i", "testsrc2=size=1280x720:rate=25:duration=12", "-f", "lavfi",
+                                   "-i", "sine=frequency=440:duration=12", "-c:v", "libx264", "-preset", "ultrafast",
+                                   "-g", "50", "-pix_fmt", "yuv420p", "-c:a", "aac", source.toStdString()}));
+        }
+        WriteSetting(QStringLiteral("global"), QStringLiteral("split-lossless"), QStringLiteral("1"));
+        QPointer<VideoSplitDialog> dialog = VideoSplitDialog::make(&window(), ImportedItem(source));
+        ASSERT_TRUE(dialog);
+        dialog->resize(1000, 690);
+        dialog->ShowWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(dialog));
+        ASSERT_TRUE(WaitFor([&] { return dialog->player() && dialog->player()->statistics().framesShown > 5; }));
+        dialog->findControlAs<QAbstractButton>(QStringLiteral("pause"))->click();
+        dialog->startEdit()->setText(QStringLiteral("00:00:05"));
+        dialog->endEdit()->setText(QStringLiteral("00:00:11"));
+        auto* label = dialog->findControlAs<QLabel>(QStringLiteral("video-split-keyframe"));
+        ASSERT_TRUE(WaitFor([&] { return label && label->text().contains(QStringLiteral("00:00:04")); }));
+        dialog->findControlAs<QAbstractButton>(QStringLiteral("add-video-split-btn"))->click();
+        Pump(300);
+        // From the screen: the picture is drawn by SDL into a window of its own.
+        const QPixmap shot = dialog->screen()->grabWindow(dialog->winId());
+        EXPECT_TRUE(shot.save(ShotPath(qPrintable(QStringLiteral("split-dialog-lossless-%1.png").arg(code)))));
+        dialog->Close(0);
+        EXPECT_TRUE(WaitFor([&] { return dialog.isNull(); }));
+        WriteSetting(QStringLiteral("global"), QStringLiteral("split-lossless"), QStringLiteral("0"));
+    }
+};
+
+TEST_F(LosslessScreenshots, Chinese)
+{
+    shoot(UiLanguage::Language::Chinese);
+}
+
+class EnglishLosslessScreenshots : public LosslessScreenshots {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(UiLanguage::install(UiLanguage::Language::English)) << "no English translation";
+        LosslessScreenshots::SetUp();
+    }
+    void TearDown() override
+    {
+        LosslessScreenshots::TearDown();
+        UiLanguage::install(UiLanguage::Language::Chinese);
+    }
+};
+
+TEST_F(EnglishLosslessScreenshots, English)
+{
+    shoot(UiLanguage::Language::English);
 }
 
 }  // namespace

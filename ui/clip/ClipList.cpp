@@ -54,7 +54,8 @@ void ClipList::addRow(const SplitClip& clip)
     row->setObjectName(QStringLiteral("item-%1").arg(clip.itemId));
     SetControlTag(row, clip.itemId);
     SetControlText(FindSubControl(row, QString::fromLatin1(m_names.fileName)), ToWideAnsi(clip.outputName));
-    SetControlText(FindSubControl(row, QString::fromLatin1(m_names.start)), ToWideAnsi(clip.startText));
+    // A lossless clip shows where it really starts: its key frame.
+    SetControlText(FindSubControl(row, QString::fromLatin1(m_names.start)), ToWideAnsi(ClipShownStart(clip)));
     SetControlText(FindSubControl(row, QString::fromLatin1(m_names.end)), ToWideAnsi(clip.endText));
     if (QWidget* remove = FindSubControl(row, QString::fromLatin1(m_names.remove))) {
         SetControlTag(remove, clip.itemId);

@@ -1,16 +1,36 @@
 #include "ui/clip/VideoSplitDialog.h"
 
+#include "app/Helpers.h"
+#include "app/Settings.h"
 #include "player/PictureRect.h"
 #include "player/RenderLock.h"
 #include "ui/clip/CVideoMask.h"
 #include "ui/clip/ClipTimes.h"
+#include "ui/clip/KeyFrameFinder.h"
 #include "ui/framework/OwnedDialog.h"
 
 #include <QAbstractButton>
+#include <QCheckBox>
 #include <QCoreApplication>
 #include <QEvent>
+#include <QLabel>
+#include <QLineEdit>
 
 namespace tolvex {
+
+namespace {
+
+// The setting that remembers the "无损快速" box.
+const QString kLosslessKey = QStringLiteral("split-lossless");
+
+bool LosslessSetting()
+{
+    QString value;
+    ReadSetting(QStringLiteral("global"), kLosslessKey, QStringLiteral("0"), value, 0);
+    return value.trimmed() == QLatin1String("1");
+}
+
+}  // namespace
 
 const ClipDialog::Names VideoSplitDialog::kNames{
     "视频分割",
@@ -58,6 +78,71 @@ void VideoSplitDialog::InitWindow()
 {
     ClipDialog::InitWindow();
     m_cutButton = findControlAs<QAbstractButton>(QStringLiteral("cut-video-btn"));
+    m_lossless = findControlAs<QCheckBox>(QStringLiteral("video-split-lossless"));
+    m_keyLabel = findControlAs<QLabel>(QStringLiteral("video-split-keyframe"));
+    if (m_keyLabel)
+        m_keyLabel->hide();
+    m_keyFinder = std::make_unique<KeyFrameFinder>(sourcePath());
+    connect(m_keyFinder.get(), &KeyFrameFinder::found, this, &VideoSplitDialog::showKeyFrame);
+    if (m_lossless) {
+        m_lossless->setChecked(LosslessSetting());
+        // The user's choice is remembered; the crop unticking the box is not.
+        connect(m_lossless, &QCheckBox::clicked, this, [](bool on) {
+            WriteSetting(QStringLiteral("global"), kLosslessKey, on ? QStringLiteral("1") : QStringLiteral("0"));
+        });
+        connect(m_lossless, &QCheckBox::toggled, this, &VideoSplitDialog::setLossless);
+    }
+    // A typed start and a dragged flag both end up in the start edit.
+    if (QLineEdit* start = startEdit())
+        connect(start, &QLineEdit::textChanged, this, [this] { lookUpKeyFrame(); });
+    setLossless(m_lossless && m_lossless->isChecked());
+}
+
+void VideoSplitDialog::setLossless(bool on)
+{
+    if (m_keyLabel)
+        m_keyLabel->setVisible(on);
+    if (on)
+        lookUpKeyFrame();
+}
+
+void VideoSplitDialog::lookUpKeyFrame()
+{
+    if (!m_lossless || !m_lossless->isChecked() || !m_keyFinder)
+        return;
+    const std::string start = TrimmedText(startEdit() ? startEdit()->text() : QString());
+    if (!IsClockText(start)) {
+        if (m_keyLabel)
+            m_keyLabel->clear();
+        return;
+    }
+    const int seconds = ParseClock(start);
+    if (seconds == m_keyFor) {
+        showKeyFrame(m_keyFor, m_keySeconds);
+        return;
+    }
+    m_keyFinder->find(seconds);
+}
+
+void VideoSplitDialog::showKeyFrame(int seconds, double keyFrameSeconds)
+{
+    m_keyFor = seconds;
+    m_keySeconds = keyFrameSeconds;
+    if (!m_keyLabel || !m_lossless || !m_lossless->isChecked())
+        return;
+    // An answer for a start the edit no longer holds waits for the one on its way.
+    const std::string start = TrimmedText(startEdit() ? startEdit()->text() : QString());
+    if (!IsClockText(start) || ParseClock(start) != seconds)
+        return;
+    m_keyLabel->setText(keyFrameSeconds < 0.0 ? QCoreApplication::translate("VideoSplitDialog", "实际开始 未找到关键帧")
+                                              : QCoreApplication::translate("VideoSplitDialog", "实际开始 %1（关键帧）")
+                                                    .arg(SecondsText(keyFrameSeconds)));
+}
+
+double VideoSplitDialog::keyFrameSeconds() const
+{
+    const std::string start = TrimmedText(startEdit() ? startEdit()->text() : QString());
+    return IsClockText(start) && ParseClock(start) == m_keyFor ? m_keySeconds : -1.0;
 }
 
 std::string VideoSplitDialog::outputNameFor(const QTime& now) const
@@ -76,12 +161,19 @@ void VideoSplitDialog::fillCrop(SplitClip& clip) const
         clip.cropY = r.y;
         clip.cropWidth = r.width;
         clip.cropHeight = r.height;
+        clip.lossless = 0;
     } else {
         clip.cropEnabled = 0;
         clip.cropX = 0;
         clip.cropY = 0;
         clip.cropWidth = width;
         clip.cropHeight = height;
+        clip.lossless = m_lossless && m_lossless->isChecked() ? 1 : 0;
+        // The key frame found for this start; a clip added before the answer came finds
+        // it when its job starts.
+        if (clip.lossless && IsClockText(clip.startText) && ParseClock(clip.startText) == m_keyFor &&
+            m_keySeconds >= 0.0)
+            clip.keyFrameSeconds = m_keySeconds;
     }
 }
 
@@ -120,6 +212,12 @@ void VideoSplitDialog::toggleCrop()
         m_mask->show();
         m_mask->repaint();
         m_cropOn = true;
+    }
+    // A crop needs the picture encoded again: no lossless clip while it is on.
+    if (m_lossless) {
+        if (m_cropOn)
+            m_lossless->setChecked(false);
+        m_lossless->setEnabled(!m_cropOn);
     }
     if (m_cutButton)
         m_cutButton->setText(m_cropOn ? QCoreApplication::translate("VideoSplitDialog", "取消裁剪")
@@ -188,6 +286,7 @@ void VideoSplitDialog::changeEvent(QEvent* event)
 
 void VideoSplitDialog::onDestroy()
 {
+    m_keyFinder.reset();
     if (m_mask)
         m_mask->hide();
     ClipDialog::onDestroy();

@@ -10,6 +10,11 @@
 // picture. The rectangle maps to the upright picture: a phone video stored on its side is
 // cropped in the size ffmpeg sees after turning it, and the clip carries it so.
 //
+// "无损快速" (remembered in the settings) makes the clips lossless: they copy the tracks and
+// start at the key frame at or before the chosen start, which the dialog shows beside the
+// position as soon as the start changes (KeyFrameFinder looks it up off the UI thread). A
+// crop needs the picture encoded again: the box is unticked and disabled while the crop is on.
+//
 // UI thread only (see ClipDialog).
 
 #include "ui/clip/CVideoMask.h"
@@ -18,7 +23,14 @@
 
 #include <QPointer>
 
+#include <memory>
+
+class QCheckBox;
+class QLabel;
+
 namespace tolvex {
+
+class KeyFrameFinder;
 
 class VideoSplitDialog : public ClipDialog {
     Q_OBJECT
@@ -37,6 +49,9 @@ public:
 
     CVideoMask* overlay() const { return m_mask; }
     bool cropOn() const { return m_cropOn; }
+    QCheckBox* losslessBox() const { return m_lossless; }
+    // The key frame found for the start now in the edit, in seconds; -1 while not known.
+    double keyFrameSeconds() const;
     // The overlay's place for the dialog as it is now: the picture's rectangle in the video
     // area grown by 2 pixels on every side, in screen coordinates.
     QRect overlayRect() const;
@@ -55,10 +70,19 @@ protected:
 
 private:
     void toggleCrop();
+    void setLossless(bool on);
+    void lookUpKeyFrame();
+    void showKeyFrame(int seconds, double keyFrameSeconds);
     void placeOverlay(bool rescale);
     void rememberRect();
 
     QAbstractButton* m_cutButton = nullptr;
+    QCheckBox* m_lossless = nullptr;
+    QLabel* m_keyLabel = nullptr;
+    std::unique_ptr<KeyFrameFinder> m_keyFinder;
+    // The last answer: the start (whole seconds) it is for and its key frame.
+    int m_keyFor = -1;
+    double m_keySeconds = -1.0;
     QPointer<CVideoMask> m_mask;
     bool m_cropOn = false;
     // The rectangle and the overlay size it was drawn for: every resize scales from them,

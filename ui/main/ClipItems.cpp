@@ -19,9 +19,9 @@ int ListClips(CMainWnd& window, PageKind page, ClipHandOverList<Clip>& waiting, 
     int listed = 0;
     for (Clip clip : clips) {
         const TaskId id = window.newTaskId();
-        QWidget* item =
-            ListItemBuilder::buildClipItem(window, page, id, ToWideAnsi(clip.outputName), ToWideAnsi(clip.startText),
-                                           ToWideAnsi(clip.endText), list->itemParent());
+        QWidget* item = ListItemBuilder::buildClipItem(window, page, id, ToWideAnsi(clip.outputName),
+                                                       ToWideAnsi(ClipShownStart(clip)), ToWideAnsi(clip.endText),
+                                                       list->itemParent());
         if (!item)
             continue;
         list->addItem(item);

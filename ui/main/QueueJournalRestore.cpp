@@ -58,7 +58,7 @@ QWidget* ListClipOf(CMainWnd& window, CListUI& list, PageKind page, TaskId id, C
 {
     clip.itemId = id;
     QWidget* item =
-        ListItemBuilder::buildClipItem(window, page, id, ToWideAnsi(clip.outputName), ToWideAnsi(clip.startText),
+        ListItemBuilder::buildClipItem(window, page, id, ToWideAnsi(clip.outputName), ToWideAnsi(ClipShownStart(clip)),
                                        ToWideAnsi(clip.endText), list.itemParent());
     if (item) {
         list.addItem(item);
