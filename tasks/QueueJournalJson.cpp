@@ -97,6 +97,8 @@ QJsonObject ItemToJson(const JournalItem& item)
             if (split.cropEnabled)
                 clip.insert(QStringLiteral("cropOn"), true);
         }
+        if (item.gif && item.gif->bestPicture)
+            clip.insert(QStringLiteral("bestPicture"), true);
         object.insert(QStringLiteral("clip"), clip);
     } else {
         QJsonObject input;
@@ -278,7 +280,7 @@ public:
                 }
                 item.split = split;
             } else {
-                item.gif = GifClip{0, source, output, start, end};
+                item.gif = GifClip{0, source, output, start, end, flag(clip, "bestPicture")};
             }
         } else {
             const QJsonObject input = this->object(object, "input", true);
