@@ -36,7 +36,8 @@ const CliCommand kCommands[] = {
      "lay background music under each file", &tolvex::cli::RunMusicCommand},
     {"split", "--start T --end T [--crop W:H:X:Y | --lossless] FILE",
      "cut a time range (optionally cropped, or losslessly) out of a file", &tolvex::cli::RunSplitCommand},
-    {"gif", "--start T --end T FILE", "make an animated GIF of a time range", &tolvex::cli::RunGifCommand},
+    {"gif", "--start T --end T [--quality normal|high] FILE", "make an animated GIF of a time range",
+     &tolvex::cli::RunGifCommand},
     {"merge", "[--format EXT] [--size auto|WxH | --lossless] FILE FILE...",
      "join the files, in order, into one video (or losslessly)", &tolvex::cli::RunMergeCommand},
 };

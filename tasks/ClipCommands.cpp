@@ -24,9 +24,23 @@ CommandLine BuildSplitCommand(const JobContext& context, const SplitClip& clip, 
     return command;
 }
 
+std::string GifClipPalettes()
+{
+    return "split[frames][analysed];[analysed]palettegen=stats_mode=single:max_colors=128[palette];"
+           "[frames][palette]paletteuse=new=1:dither=none";
+}
+
 CommandLine BuildGifCommand(const JobContext& context, const GifClip& clip)
 {
     CommandLine command(context.ffmpegPath);
+    if (clip.bestPicture) {
+        // The range before the input: ffmpeg seeks there and the palettes are made from the
+        // clip's frames alone (the same frames the described command keeps).
+        command.add("-y").add("-ss").add(clip.startText).add("-to").add(clip.endText);
+        command.add("-i").addQuoted(clip.sourcePath).add("-vf").addQuoted(GifClipPalettes());
+        command.addQuoted(OutputPath(context.outputFolder, clip.outputName));
+        return command;
+    }
     command.add("-y").add("-i").addQuoted(clip.sourcePath);
     command.add("-ss").add(clip.startText).add("-to").add(clip.endText);
     command.addQuoted(OutputPath(context.outputFolder, clip.outputName));

@@ -26,6 +26,8 @@ struct GifClip {
     std::string outputName;  // stem "-" HHMMSS ".gif", fixed when the clip was added
     std::string startText;   // "h:m:s" as typed
     std::string endText;
+    // "画质优先": palettes made from the clip's own frames instead of ffmpeg's fixed one.
+    bool bestPicture = false;
 };
 
 struct SplitClip {

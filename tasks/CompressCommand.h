@@ -6,7 +6,10 @@
 // analyses the picture into a pass log and writes nothing else (ffmpeg's null output),
 // the second writes the file with the sound. The first pass also encodes the sound into a
 // scratch file, whose real size then sets the picture's rate for the second pass (a quiet
-// track weighs far less than its rate). A target the picture cannot reach with a
+// track weighs far less than its rate); that costs about a hundredth of the job's time,
+// while budgeting the sound at its full rate would leave a quiet file well short of its
+// promise. The first pass runs with the encoder's fast settings and, like the second, on
+// every core (ffmpeg's default thread count). A target the picture cannot reach with a
 // watchable rate is refused before anything runs, or after the first pass once the
 // encoder's own log shows it cannot go that low.
 

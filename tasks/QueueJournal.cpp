@@ -40,7 +40,7 @@ bool SameGif(const std::optional<GifClip>& a, const std::optional<GifClip>& b)
     if (!a || !b)
         return a.has_value() == b.has_value();
     return a->sourcePath == b->sourcePath && a->outputName == b->outputName && a->startText == b->startText &&
-           a->endText == b->endText;
+           a->endText == b->endText && a->bestPicture == b->bestPicture;
 }
 
 bool IsUnfinished(const JournalJob& job)

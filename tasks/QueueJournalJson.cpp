@@ -101,6 +101,8 @@ QJsonObject ItemToJson(const JournalItem& item)
                 clip.insert(QStringLiteral("keyFrame"), split.keyFrameSeconds);
             }
         }
+        if (item.gif && item.gif->bestPicture)
+            clip.insert(QStringLiteral("bestPicture"), true);
         object.insert(QStringLiteral("clip"), clip);
     } else {
         QJsonObject input;
@@ -285,7 +287,7 @@ public:
                 }
                 item.split = split;
             } else {
-                item.gif = GifClip{0, source, output, start, end};
+                item.gif = GifClip{0, source, output, start, end, flag(clip, "bestPicture")};
             }
         } else {
             const QJsonObject input = this->object(object, "input", true);

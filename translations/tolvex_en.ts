@@ -1191,6 +1191,14 @@ you can still type times to add clips.</translation>
 Set the start and end, then click “Add clip”</translation>
         </message>
         <message>
+            <source>画质优先</source>
+            <translation>Best picture</translation>
+        </message>
+        <message>
+            <source>每一帧用它自己的颜色做调色板：画面更像原视频，文件稍大</source>
+            <translation>Every frame gets a palette of its own colours: the picture looks more like the video, the file is somewhat larger</translation>
+        </message>
+        <message>
             <source>取消</source>
             <translation>Cancel</translation>
         </message>

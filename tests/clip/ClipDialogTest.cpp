@@ -407,6 +407,39 @@ TEST_F(GifDialogTest, GifClipsAreNamedForGifAndHandedOverInOrder)
     EXPECT_TRUE(SplitClipList().drain().empty());
 }
 
+TEST_F(GifDialogTest, BestPictureMarksTheClipsAndIsRememberedForTheNextDialog)
+{
+    auto* best = button("video-gif-best-picture");
+    ASSERT_TRUE(best);
+    EXPECT_EQ(best->text(), QStringLiteral("画质优先"));
+    // Nothing remembered yet in this program's private settings: the described GIF.
+    EXPECT_FALSE(best->isChecked());
+    // On the box itself: the control is wider than its box and text.
+    QTest::mouseClick(best, Qt::LeftButton, {}, QPoint(8, best->height() / 2));
+    EXPECT_TRUE(best->isChecked());
+    ASSERT_EQ(addTimes(QStringLiteral("00:00:01"), QStringLiteral("00:00:02"), "add-video-gif-btn"), QString());
+    button("video-gif-confirm-btn")->click();
+    std::vector<GifClip> handed = GifClipList().drain();
+    ASSERT_EQ(handed.size(), 1U);
+    EXPECT_TRUE(handed[0].bestPicture);
+
+    // The next dialog starts with the choice; unticking it there is remembered too.
+    for (const bool expected : {true, false}) {
+        QPointer<VideoGifDialog> next = VideoGifDialog::make(nullptr, ImportedItem(TenSecondClip()));
+        ASSERT_TRUE(next);
+        next->ShowWindow();
+        auto* box = next->template findControlAs<QAbstractButton>(QStringLiteral("video-gif-best-picture"));
+        ASSERT_TRUE(box);
+        EXPECT_EQ(box->isChecked(), expected);
+        if (expected) {
+            QTest::keyClick(box, Qt::Key_Space);
+            EXPECT_FALSE(next->bestPicture());
+        }
+        next->Close(0);
+        ASSERT_TRUE(WaitFor([&] { return next.isNull(); }, 10000));
+    }
+}
+
 TEST(ClipPromptTest, ThePromptIsTheSkinnedBox)
 {
     QPointer<VideoGifDialog> dialog = VideoGifDialog::make(nullptr, ImportedItem(TenSecondClip()));

@@ -34,6 +34,19 @@ TEST(ClipCommands, SplitAndGifTexts)
               "\"ffmpeg\" -y -i \"/v/a.mkv\" -ss 0:0:1 -to 0:0:2 \"/out/a-140309.gif\"");
 }
 
+TEST(ClipCommands, BestPictureGifSeeksToTheRangeAndMakesItsPalettesFromIt)
+{
+    const JobContext ctx{"ffmpeg", "/out", QTime(1, 2, 3)};
+    GifClip gif{3, "/v/a.mkv", "a-140309.gif", "0:0:1", "0:0:2", true};
+    const std::string palettes =
+        "split[frames][analysed];[analysed]palettegen=stats_mode=single:max_colors=128"
+        "[palette];[frames][palette]paletteuse=new=1:dither=none";
+    EXPECT_EQ(GifClipPalettes(), palettes);
+    EXPECT_EQ(BuildGifCommand(ctx, gif).argv(),
+              (std::vector<std::string>{"ffmpeg", "-y", "-ss", "0:0:1", "-to", "0:0:2", "-i", "/v/a.mkv", "-vf",
+                                        palettes, "/out/a-140309.gif"}));
+}
+
 TEST(ClipCommands, OutputNamesFixedAtAdd)
 {
     EXPECT_EQ(GifClipOutputName("/any/folder/a.mkv", QTime(14, 3, 9)), "a-140309.gif");

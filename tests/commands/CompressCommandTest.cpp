@@ -77,6 +77,9 @@ TEST(CompressCommand, BothPassesShareThePictureAndOnlyTheSecondWritesTheFile)
         EXPECT_EQ(After(*pass, "-passlogfile"), "/tmp/t/pass");
     }
     EXPECT_EQ(After(job.analysis, "-pass"), "1");
+    // x264 analyses with a short lookahead; the pass that writes keeps its own.
+    EXPECT_EQ(After(job.analysis, "-rc-lookahead"), "10");
+    EXPECT_FALSE(Has(job.encode, "-rc-lookahead"));
     EXPECT_EQ(After(job.analysis, "-f"), "null");
     EXPECT_TRUE(Has(job.analysis, "-an"));
     EXPECT_FALSE(Has(job.analysis, "/out/clip-090807.mov"));

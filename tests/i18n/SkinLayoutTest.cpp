@@ -274,6 +274,10 @@ TEST_P(SkinLayoutTest, TheGifDialogShowsItsTextsWhole)
                             dialog->resize(dialog->minimumSize());
                             AddWholeFileClip(dialog, "add-video-gif-btn");
                             EXPECT_EQ(dialog->clips().size(), 1U);
+                            auto* best = dialog->findChild<QCheckBox*>(QStringLiteral("video-gif-best-picture"));
+                            ASSERT_NE(best, nullptr);
+                            const bool english = GetParam() == Language::English;
+                            EXPECT_EQ(best->text(), QString::fromUtf8(english ? "Best picture" : "画质优先"));
                             WaitFor([&] { return dialog->findChild<QLabel*>(QStringLiteral("preview-notice")); }, 5000);
                             SettleLayouts();
                             clipped += ClippedTexts(dialog, where(QStringLiteral("gif dialog")));

@@ -65,7 +65,7 @@ QueueJournal FullJournal()
     clip.job.state = JournalState::Waiting;
     journal.page(PageKind::Split).items = {clip};
     JournalItem gif;
-    gif.gif = GifClip{0, "/v/g.mp4", "g-101500.gif", "0:0:0", "0:0:3"};
+    gif.gif = GifClip{0, "/v/g.mp4", "g-101500.gif", "0:0:0", "0:0:3", true};
     gif.job.state = JournalState::Done;
     gif.job.output = QStringLiteral("/o/g-101500.gif");
     journal.page(PageKind::Gif).items = {gif};
