@@ -6,11 +6,14 @@
 // folders, and are ended with SIGTERM after each start. The first start of each is a
 // warm-up (disk cache, font cache) and is not counted; the others alternate.
 //
-// Output: the median and the fastest start of each, the time a second start of the program
-// takes to hand over to the running one, and as the last line "start-up ratio vs bare
-// window: R" (program / bare window, medians; lower is better).
+// Output: the median and the fastest start of each, with the processor time each had used by
+// then (all its threads; steadier than the wall clock on a busy machine), the time a second
+// start of the program takes to hand over to the running one, and as the last line
+// "start-up ratio vs bare window: R" (program / bare window, medians of the wall-clock
+// times; lower is better).
 
 #include <QDir>
+#include <QFile>
 #include <QTemporaryDir>
 
 #include <algorithm>
@@ -116,6 +119,19 @@ double TimeStart(const std::string& program, Environment& environment, int fifo,
     return took;
 }
 
+// Milliseconds of processor time the process has used so far, summed over its threads.
+double CpuMs(pid_t pid)
+{
+    double total = 0;
+    const QString tasks = QStringLiteral("/proc/%1/task").arg(pid);
+    for (const QString& task : QDir(tasks).entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
+        QFile stat(tasks + QLatin1Char('/') + task + QStringLiteral("/schedstat"));
+        if (stat.open(QIODevice::ReadOnly))
+            total += stat.readAll().split(' ').value(0).toDouble() / 1e6;
+    }
+    return total;
+}
+
 double Median(std::vector<double> values)
 {
     std::sort(values.begin(), values.end());
@@ -126,6 +142,7 @@ struct Subject {
     const char* label;
     std::string program;
     std::vector<double> starts;
+    std::vector<double> cpu;
 };
 
 }  // namespace
@@ -157,8 +174,8 @@ int main()
     environment.set("QT_QPA_PLATFORM", "xcb");
     environment.set("TOLVEX_READY_FILE", fifoPath);
 
-    Subject bare{"bare window", TOLVEX_BARE_WINDOW_PATH, {}};
-    Subject program{"program    ", TOLVEX_PROGRAM_PATH, {}};
+    Subject bare{"bare window", TOLVEX_BARE_WINDOW_PATH, {}, {}};
+    Subject program{"program    ", TOLVEX_PROGRAM_PATH, {}, {}};
     double handOverMs = -1;
     int handOverStatus = -1;
     for (int round = 0; round <= kCountedStarts; ++round) {
@@ -174,6 +191,7 @@ int main()
                     Reap(pid, 0);
                 return 1;
             }
+            const double cpu = CpuMs(pid);
             if (subject == &program && round == kCountedStarts) {
                 // A second start while this one runs: it hands over and ends.
                 const double start = NowMs();
@@ -185,17 +203,21 @@ int main()
             // The bare window just dies of the signal; the program quits cleanly.
             if (Reap(pid, 10000) != 0 && subject == &program)
                 std::fprintf(stderr, "%s did not end cleanly on SIGTERM\n", subject->program.c_str());
-            if (round > 0)
+            if (round > 0) {
                 subject->starts.push_back(took);
+                subject->cpu.push_back(cpu);
+            }
         }
     }
     close(fifo);
 
     for (const Subject* subject : {&bare, &program}) {
-        std::printf("%s: median %6.1f ms, fastest %6.1f ms over %zu starts\n", subject->label,
-                    Median(subject->starts), *std::min_element(subject->starts.begin(), subject->starts.end()),
-                    subject->starts.size());
+        std::printf("%s: median %6.1f ms, fastest %6.1f ms over %zu starts; processor time %6.1f ms (median)\n",
+                    subject->label, Median(subject->starts),
+                    *std::min_element(subject->starts.begin(), subject->starts.end()), subject->starts.size(),
+                    Median(subject->cpu));
     }
+    std::printf("processor time ratio: %.2f\n", Median(program.cpu) / Median(bare.cpu));
     std::printf("second start hands over and ends: %.1f ms (exit status %d)\n", handOverMs, handOverStatus);
     std::printf("start-up ratio vs bare window: %.2f\n", Median(program.starts) / Median(bare.starts));
     return 0;
