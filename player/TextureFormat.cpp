@@ -56,8 +56,7 @@ TextureFormat ChooseTextureFormat(AVPixelFormat format, const std::vector<Uint32
     const auto direct = std::find_if(std::begin(kDirectFormats), std::end(kDirectFormats),
                                      [format](const DirectFormat& d) { return d.picture == format; });
     if (direct != std::end(kDirectFormats) && Offers(rendererFormats, direct->texture)) {
-        const bool alpha = direct->texture == SDL_PIXELFORMAT_ARGB8888 ||
-                           direct->texture == SDL_PIXELFORMAT_RGBA8888 ||
+        const bool alpha = direct->texture == SDL_PIXELFORMAT_ARGB8888 || direct->texture == SDL_PIXELFORMAT_RGBA8888 ||
                            direct->texture == SDL_PIXELFORMAT_ABGR8888 || direct->texture == SDL_PIXELFORMAT_BGRA8888;
         return {direct->texture, AV_PIX_FMT_NONE, alpha ? SDL_BLENDMODE_BLEND : SDL_BLENDMODE_NONE};
     }
@@ -66,8 +65,8 @@ TextureFormat ChooseTextureFormat(AVPixelFormat format, const std::vector<Uint32
         return {};
     // YUV stays YUV (no colour conversion on the processor, the renderer does it); RGB and
     // palette pictures become RGB.
-    const bool yuv = (descriptor->flags & (AV_PIX_FMT_FLAG_RGB | AV_PIX_FMT_FLAG_PAL)) == 0 &&
-                     descriptor->nb_components >= 3;
+    const bool yuv =
+        (descriptor->flags & (AV_PIX_FMT_FLAG_RGB | AV_PIX_FMT_FLAG_PAL)) == 0 && descriptor->nb_components >= 3;
     if (yuv)
         return {SDL_PIXELFORMAT_IYUV, AV_PIX_FMT_YUV420P, SDL_BLENDMODE_NONE};
     return {SDL_PIXELFORMAT_ARGB8888, AV_PIX_FMT_RGB32, SDL_BLENDMODE_NONE};

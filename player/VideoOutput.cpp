@@ -266,8 +266,7 @@ const AVFrame* VideoOutput::uploadable(const AVFrame* frame, const TextureFormat
             return nullptr;
         }
     }
-    sws_scale(m_converter.get(), frame->data, frame->linesize, 0, frame->height, converted->data,
-              converted->linesize);
+    sws_scale(m_converter.get(), frame->data, frame->linesize, 0, frame->height, converted->data, converted->linesize);
     return converted;
 }
 

@@ -257,8 +257,9 @@ TEST_F(PreviewPlayerTest, PicturesOfEveryLayoutShowTheirOwnColours)
     for (const Layout& layout : layouts) {
         SCOPED_TRACE(layout.name);
         const QString colour = layout.colour == red ? QStringLiteral("0xC83228") : QStringLiteral("0x808080");
-        ASSERT_TRUE(s_media->make(layout.name, QStringList{"-f", "lavfi", "-i", "color=c=" + colour + ":s=160x120:r=25:d=2"} +
-                                                   layout.encode));
+        ASSERT_TRUE(s_media->make(
+            layout.name,
+            QStringList{"-f", "lavfi", "-i", "color=c=" + colour + ":s=160x120:r=25:d=2"} + layout.encode));
         VideoWindow window(160, 120);
         PreviewPlayer player(window.area());
         ASSERT_EQ(player.Open(file(layout.name)), 0);
