@@ -86,6 +86,8 @@ void AudioOutput::close()
     m_sdlAudio.release();
     m_buffer.clear();
     m_buffer.shrink_to_fit();
+    m_resampler.reset();
+    av_channel_layout_uninit(&m_resamplerLayout);
 }
 
 void SDLCALL AudioOutput::callback(void* user, Uint8* stream, int length)
@@ -101,9 +103,11 @@ void AudioOutput::fill(Uint8* stream, int length)
     }
     m_callbackStartTime = av_gettime_relative();
     if (m_resetRequested.exchange(false)) {
-        // A seek happened: what is left of the old sound plays as silence.
+        // A seek happened: what is left of the old sound plays as silence, and what the
+        // resampler still holds of it goes.
         std::fill(m_buffer.begin(), m_buffer.begin() + m_bufferSize, 0);
         m_bufferIndex = 0;
+        m_resampler.reset();
     }
     while (length > 0) {
         if (m_playback.quit.isSet()) {
@@ -142,6 +146,34 @@ void AudioOutput::setClocks()
         if (std::isnan(external) || std::fabs(external - audioPts) > kClockResyncDistance)
             m_playback.externalClock.set(audioPts);
     }
+}
+
+SwrContext* AudioOutput::resamplerFor(const AVFrame& frame)
+{
+    // One resampler while the sound keeps its format; a frame in another one (a stream
+    // that changes midway) gets a new resampler.
+    if (m_resampler && frame.format == m_resamplerFormat && frame.sample_rate == m_resamplerRate &&
+        av_channel_layout_compare(&frame.ch_layout, &m_resamplerLayout) == 0)
+        return m_resampler.get();
+    m_resampler.reset();
+    av_channel_layout_uninit(&m_resamplerLayout);
+    AVChannelLayout outLayout{};
+    av_channel_layout_default(&outLayout, m_channels);
+    SwrContext* raw = nullptr;
+    // FFmpeg 5.1 takes the input layout without const; it only reads it.
+    auto* inLayout = const_cast<AVChannelLayout*>(&frame.ch_layout);
+    const int result = swr_alloc_set_opts2(&raw, &outLayout, AV_SAMPLE_FMT_S16, m_frequency, inLayout,
+                                           static_cast<AVSampleFormat>(frame.format), frame.sample_rate, 0, nullptr);
+    SwrContextPtr resampler(raw);
+    av_channel_layout_uninit(&outLayout);
+    if (result < 0 || !resampler || swr_init(resampler.get()) < 0)
+        return nullptr;
+    if (av_channel_layout_copy(&m_resamplerLayout, &frame.ch_layout) < 0)
+        return nullptr;
+    m_resamplerFormat = frame.format;
+    m_resamplerRate = frame.sample_rate;
+    m_resampler = std::move(resampler);
+    return m_resampler.get();
 }
 
 int AudioOutput::decodeStep()
@@ -183,27 +215,20 @@ int AudioOutput::decodeStep()
         av_channel_layout_copy(&frame->ch_layout, &m_decoder.context()->ch_layout);
     }
 
-    // A resampler made for this one frame, from its own format to the device's.
-    AVChannelLayout outLayout{};
-    av_channel_layout_default(&outLayout, m_channels);
-    SwrContext* raw = nullptr;
-    const int result = swr_alloc_set_opts2(&raw, &outLayout, AV_SAMPLE_FMT_S16, m_frequency, &frame->ch_layout,
-                                           static_cast<AVSampleFormat>(frame->format), frame->sample_rate, 0, nullptr);
-    SwrContextPtr resampler(raw);
-    av_channel_layout_uninit(&outLayout);
-    if (result < 0 || !resampler || swr_init(resampler.get()) < 0) {
+    SwrContext* resampler = resamplerFor(*frame);
+    if (!resampler) {
         ConsoleLog("swr set open or swr init error\n");
         av_frame_unref(frame);
         return -1;
     }
 
     const int bytesPerSample = m_channels * 2;
-    int64_t wanted = av_rescale_rnd(swr_get_delay(resampler.get(), frame->sample_rate) + frame->nb_samples, m_frequency,
+    int64_t wanted = av_rescale_rnd(swr_get_delay(resampler, frame->sample_rate) + frame->nb_samples, m_frequency,
                                     frame->sample_rate, AV_ROUND_UP);
     // Never past the end of the buffer: a frame longer than the buffer holds is cut.
     wanted = std::min<int64_t>(wanted, kBufferBytes / bytesPerSample);
     uint8_t* out = m_buffer.data();
-    const int converted = swr_convert(resampler.get(), &out, static_cast<int>(wanted),
+    const int converted = swr_convert(resampler, &out, static_cast<int>(wanted),
                                       const_cast<const uint8_t**>(frame->extended_data), frame->nb_samples);
     av_frame_unref(frame);
     if (converted < 0)

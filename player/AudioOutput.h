@@ -1,6 +1,12 @@
 #pragma once
 
+#include "player/ConversionPointers.h"
 #include "player/SdlSubsystem.h"
+
+extern "C" {
+#include <libavutil/channel_layout.h>
+#include <libavutil/frame.h>
+}
 
 #include <SDL.h>
 
@@ -16,8 +22,9 @@ struct PlaybackState;
 
 // The sound output of a player: the SDL audio device and its callback. The callback runs on
 // SDL's audio thread; when its buffer is used up it decodes the next sound frame, converts
-// it to the device's format (signed 16-bit at the device's rate and channel count) and mixes
-// it at the player's volume, then sets the audio clock. Paused, between frames or after a
+// it to the device's format (signed 16-bit at the device's rate and channel count, with one
+// resampler kept while the sound's format stays) and mixes it at the player's volume, then
+// sets the audio clock. Paused, between frames or after a
 // failure it plays silence; the device is never stopped while the file is open.
 //
 // Threads: the owner's UI thread opens and closes the device and asks for a buffer reset
@@ -57,6 +64,8 @@ private:
     // nothing to decode, -1 when paused or nothing came of it.
     int decodeStep();
     void setClocks();
+    // The resampler from the format of `frame` to the device's; null when none can be made.
+    SwrContext* resamplerFor(const AVFrame& frame);
 
     StreamDecoder& m_decoder;
     MediaReader& m_reader;
@@ -74,6 +83,10 @@ private:
     int m_bufferSize = 0;
     int64_t m_callbackStartTime = 0;
     double m_endTime = 0.0;  // media time of the end of the last converted frame
+    SwrContextPtr m_resampler;
+    int m_resamplerFormat = -1;
+    int m_resamplerRate = 0;
+    AVChannelLayout m_resamplerLayout{};
 };
 
 }  // namespace tolvex

@@ -9,15 +9,20 @@ namespace tolvex {
 namespace {
 
 constexpr double kRetryAtEnd = 0.040;
-constexpr double kWaitWhenFull = 0.020;
 
 }  // namespace
+
+MediaReader::MediaReader(QuitSignal& quit) : m_quit(quit)
+{
+    m_videoPackets.setTakenListener([this] { wakeReader(); });
+    m_audioPackets.setTakenListener([this] { wakeReader(); });
+}
 
 MediaReader::~MediaReader()
 {
     if (m_thread.joinable()) {
         m_quit.set();
-        m_thread.join();
+        stop();
     }
 }
 
@@ -58,8 +63,32 @@ void MediaReader::start(const StreamDecoder& video, const StreamDecoder& audio)
 
 void MediaReader::stop()
 {
+    wakeReader();
     if (m_thread.joinable())
         m_thread.join();
+}
+
+bool MediaReader::queuesFull() const
+{
+    return m_videoPackets.Size() >= kMaxQueuedPackets || m_audioPackets.Size() >= kMaxQueuedPackets;
+}
+
+void MediaReader::waitForRoom()
+{
+    std::unique_lock lock(m_roomMutex);
+    m_waitingForRoom = true;
+    m_roomWake.wait(lock, [this] { return m_quit.isSet() || !queuesFull(); });
+    m_waitingForRoom = false;
+}
+
+void MediaReader::wakeReader()
+{
+    {
+        // Taken so that a reader that has just found the queues full is already waiting
+        // when the wake-up comes.
+        std::lock_guard lock(m_roomMutex);
+    }
+    m_roomWake.notify_all();
 }
 
 void MediaReader::close()
@@ -79,8 +108,8 @@ void MediaReader::run()
 {
     while (!m_quit.isSet()) {
         m_turns.fetch_add(1);
-        if (m_videoPackets.Size() >= kMaxQueuedPackets || m_audioPackets.Size() >= kMaxQueuedPackets) {
-            m_quit.sleepFor(kWaitWhenFull);
+        if (queuesFull()) {
+            waitForRoom();
             continue;
         }
         PacketPtr packet = MakePacket();

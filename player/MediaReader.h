@@ -4,6 +4,7 @@
 #include "player/PacketQueue.h"
 
 #include <atomic>
+#include <condition_variable>
 #include <cstddef>
 #include <functional>
 #include <mutex>
@@ -17,7 +18,8 @@ class StreamDecoder;
 
 // The player's reader: opens the file's container and runs the read thread, which demuxes
 // into the video and the audio packet queue, keeps them from growing without end, and at
-// the end of the file tells the owner once both streams have played out.
+// the end of the file tells the owner once both streams have played out. While a queue is
+// full it sleeps until a decoder takes a packet out (or the player closes).
 //
 // Threads: the owner's UI thread opens, starts, stops and closes it, sets the end callback
 // and seeks (with the decoder lock held). The read thread runs the loop and calls the end
@@ -31,7 +33,7 @@ public:
 
     static constexpr std::size_t kMaxQueuedPackets = 180;
 
-    explicit MediaReader(QuitSignal& quit) : m_quit(quit) {}
+    explicit MediaReader(QuitSignal& quit);
     ~MediaReader();
     MediaReader(const MediaReader&) = delete;
     MediaReader& operator=(const MediaReader&) = delete;
@@ -52,7 +54,7 @@ public:
     // Starts the read thread, queueing the packets of the two decoders' streams (a decoder
     // without a stream takes none) and watching them play out at the end.
     void start(const StreamDecoder& video, const StreamDecoder& audio);
-    // Joins the read thread; the quit signal must be set first.
+    // Wakes and joins the read thread; the quit signal must be set first.
     void stop();
     // Closes the container (after stop).
     void close();
@@ -65,12 +67,19 @@ public:
     // How many times the read loop has gone round. A caller that waits for a few more turns
     // knows the reader has looked at the queues and the file again since.
     long turns() const { return m_turns.load(); }
+    // The read thread sleeps until a queue has room again.
+    bool waitingForRoom() const { return m_waitingForRoom.load(); }
 
 private:
     void run();
+    bool queuesFull() const;
+    // Sleeps until there is room in both queues or the player closes.
+    void waitForRoom();
+    void wakeReader();
 
     QuitSignal& m_quit;
     std::atomic<long> m_turns{0};
+    std::atomic<bool> m_waitingForRoom{false};
     std::mutex m_decoderLock;
     FormatContextPtr m_format;
     PacketQueue m_videoPackets;
@@ -81,6 +90,8 @@ private:
     EndOfMediaCallback m_endCallback;
     void* m_endCallbackUser = nullptr;
     std::atomic<bool> m_notifyAtEnd{false};
+    std::mutex m_roomMutex;
+    std::condition_variable m_roomWake;
     std::thread m_thread;
 };
 

@@ -17,11 +17,15 @@ void PacketQueue::Push(PacketPtr packet)
 
 PacketPtr PacketQueue::Pop()
 {
-    std::lock_guard lock(m_mutex);
-    if (m_packets.empty())
-        return nullptr;
-    PacketPtr packet = std::move(m_packets.front());
-    m_packets.pop_front();
+    PacketPtr packet;
+    {
+        std::lock_guard lock(m_mutex);
+        if (m_packets.empty())
+            return nullptr;
+        packet = std::move(m_packets.front());
+        m_packets.pop_front();
+    }
+    tellTaken();
     return packet;
 }
 
@@ -44,7 +48,14 @@ void PacketQueue::Flush()
         std::lock_guard lock(m_mutex);
         dropped.swap(m_packets);
     }
+    tellTaken();
     // The packets are released outside the lock when `dropped` goes out of scope.
+}
+
+void PacketQueue::tellTaken() const
+{
+    if (m_taken)
+        m_taken();
 }
 
 }  // namespace tolvex

@@ -1,7 +1,5 @@
 #include "player/RenderEventQueue.h"
 
-#include <chrono>
-
 namespace tolvex {
 
 void RenderEventQueue::post(Event event)
@@ -13,15 +11,25 @@ void RenderEventQueue::post(Event event)
     m_cv.notify_one();
 }
 
-bool RenderEventQueue::wait(int timeoutMs, Event& event)
+bool RenderEventQueue::wait(Event& event)
 {
     std::unique_lock lock(m_mutex);
-    m_cv.wait_for(lock, std::chrono::milliseconds(timeoutMs), [this] { return m_interrupted || !m_events.empty(); });
+    m_cv.wait(lock, [this] { return m_interrupted || m_woken || !m_events.empty(); });
+    m_woken = false;
     if (m_interrupted || m_events.empty())
         return false;
     event = m_events.front();
     m_events.pop_front();
     return true;
+}
+
+void RenderEventQueue::wake()
+{
+    {
+        std::lock_guard lock(m_mutex);
+        m_woken = true;
+    }
+    m_cv.notify_one();
 }
 
 void RenderEventQueue::interrupt()

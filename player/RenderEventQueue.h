@@ -9,7 +9,8 @@ namespace tolvex {
 // The events one player's render thread waits for. SDL's own event queue is shared by the
 // whole process, so a refresh meant for one player could be taken by another player's
 // render thread; each player therefore keeps its own queue. Posted from the timer thread
-// and the UI thread (Seek), taken by the render thread.
+// and the UI thread (Seek), taken by the render thread, which sleeps here until an event
+// comes or it is woken for something else (a redraw, a resize of its area, the close).
 class RenderEventQueue {
 public:
     enum Event {
@@ -18,8 +19,10 @@ public:
     };
 
     void post(Event event);
-    // Waits up to timeoutMs for an event; false on timeout or after interrupt.
-    bool wait(int timeoutMs, Event& event);
+    // Waits for an event; false when woken without one (wake, interrupt).
+    bool wait(Event& event);
+    // Wakes the waiting render thread once without an event (any thread).
+    void wake();
     // Wakes a waiting render thread for good (used when the player closes).
     void interrupt();
 
@@ -27,6 +30,7 @@ private:
     std::mutex m_mutex;
     std::condition_variable m_cv;
     std::deque<Event> m_events;
+    bool m_woken = false;
     bool m_interrupted = false;
 };
 

@@ -7,18 +7,23 @@
 #include "player/RenderLock.h"
 #include "player/VideoSurface.h"
 
-extern "C" {
-#include <libavutil/imgutils.h>
-}
-
 #include <mutex>
 
 namespace tolvex {
 
 namespace {
 
-constexpr int kRenderWaitMs = 20;
-constexpr AVPixelFormat kTextureFormat = AV_PIX_FMT_YUYV422;
+// The picture's planes into the texture, as SDL takes each layout.
+int UploadPicture(SDL_Texture* texture, Uint32 format, const AVFrame& picture)
+{
+    if (format == SDL_PIXELFORMAT_IYUV)
+        return SDL_UpdateYUVTexture(texture, nullptr, picture.data[0], picture.linesize[0], picture.data[1],
+                                    picture.linesize[1], picture.data[2], picture.linesize[2]);
+    if (format == SDL_PIXELFORMAT_NV12 || format == SDL_PIXELFORMAT_NV21)
+        return SDL_UpdateNVTexture(texture, nullptr, picture.data[0], picture.linesize[0], picture.data[1],
+                                   picture.linesize[1]);
+    return SDL_UpdateTexture(texture, nullptr, picture.data[0], picture.linesize[0]);
+}
 
 }  // namespace
 
@@ -43,31 +48,34 @@ int VideoOutput::open(int frameWidth, int frameHeight, AVPixelFormat pixelFormat
     m_rotation = rotation;
     m_frameWidth = frameWidth;
     m_frameHeight = frameHeight;
+    m_pixelFormat = pixelFormat;
     m_shownWidth = frameWidth;
     m_shownHeight = frameHeight;
-    m_scaler.reset(sws_getContext(frameWidth, frameHeight, pixelFormat, frameWidth, frameHeight, kTextureFormat,
-                                  SWS_BICUBIC, nullptr, nullptr, nullptr));
-    const int bytes = av_image_get_buffer_size(kTextureFormat, frameWidth, frameHeight, 1);
-    if (!m_scaler || bytes <= 0) {
+    if (frameWidth <= 0 || frameHeight <= 0 ||
+        ChooseTextureFormat(pixelFormat, {}).sdlFormat == SDL_PIXELFORMAT_UNKNOWN) {
         ConsoleLog("Could not open codec.\n");
         return -1;
     }
-    m_convertedFrame = MakeFrame();
-    m_convertedBuffer.reset(static_cast<uint8_t*>(av_malloc(static_cast<size_t>(bytes))));
-    if (!m_convertedFrame || !m_convertedBuffer)
-        return -1;
-    av_image_fill_arrays(m_convertedFrame->data, m_convertedFrame->linesize, m_convertedBuffer.get(), kTextureFormat,
-                         frameWidth, frameHeight, 1);
     return 0;
 }
 
 void VideoOutput::start(DisplayStep displayStep)
 {
+    // A resize or an exposure of the area wakes the render thread, which then follows the
+    // area's size and draws the last picture again.
+    if (m_owner) {
+        m_owner->setChangeListener([this] { requestRedraw(); });
+        m_listening = true;
+    }
     m_thread = std::thread([this, step = std::move(displayStep)] { run(step); });
 }
 
 void VideoOutput::stop()
 {
+    if (m_listening) {
+        m_owner->setChangeListener({});
+        m_listening = false;
+    }
     m_events.interrupt();
     if (m_thread.joinable())
         m_thread.join();
@@ -75,10 +83,13 @@ void VideoOutput::stop()
 
 void VideoOutput::close()
 {
-    m_scaler.reset();
-    m_convertedFrame.reset();
-    m_convertedBuffer.reset();
     m_sdlVideo.release();
+}
+
+void VideoOutput::requestRedraw()
+{
+    m_redrawWanted = true;
+    m_events.wake();
 }
 
 std::string VideoOutput::rendererName() const
@@ -92,11 +103,11 @@ void VideoOutput::run(const DisplayStep& displayStep)
 {
     createOutput();
     while (!m_quit.isSet()) {
-        followDisplaySize();
         RenderEventQueue::Event event;
-        const bool got = m_events.wait(kRenderWaitMs, event);
-        pumpWindowEvents();
-        if (m_redrawWanted.exchange(false)) {
+        const bool got = m_events.wait(event);
+        const bool resized = followDisplaySize();
+        const bool exposed = pumpWindowEvents();
+        if (m_redrawWanted.exchange(false) || resized || exposed) {
             std::lock_guard lock(RenderLock());
             presentLocked();
         }
@@ -126,12 +137,12 @@ void VideoOutput::createOutput()
         return;
     }
     SDL_GetRendererInfo(m_renderer.get(), &m_rendererInfo);
-    m_texture.reset(SDL_CreateTexture(m_renderer.get(), SDL_PIXELFORMAT_YUY2, SDL_TEXTUREACCESS_STREAMING, m_frameWidth,
-                                      m_frameHeight));
-    if (!m_texture) {
-        ConsoleLog("SDL_CreateTexture error: %s\n", SDL_GetError());
+    m_rendererFormats.assign(m_rendererInfo.texture_formats,
+                             m_rendererInfo.texture_formats + m_rendererInfo.num_texture_formats);
+    // The texture for the decoder's pictures; the first picture of another layout or size
+    // makes it anew.
+    if (!fitTextureLocked(ChooseTextureFormat(m_pixelFormat, m_rendererFormats), m_frameWidth, m_frameHeight))
         return;
-    }
     SDL_GetWindowSize(m_window.get(), &m_windowWidth, &m_windowHeight);
     SDL_PumpEvents();
     m_ready = true;
@@ -146,17 +157,20 @@ void VideoOutput::destroyOutput()
     m_renderer.reset();
     m_window.reset();
     m_textureFilled = false;
+    m_textureFormat = {};
+    m_converter.reset();
+    m_convertedFrame.reset();
 }
 
-void VideoOutput::pumpWindowEvents()
+bool VideoOutput::pumpWindowEvents()
 {
     if (!m_window)
-        return;
+        return false;
     std::lock_guard lock(RenderLock());
     SDL_PumpEvents();
     // SDL's queue is process-wide and nobody else reads it: take everything, act on what
-    // concerns this player's window (a re-present when it is exposed or resized) and drop
-    // the rest. A quit request from SDL is not ours to act on: the owner closes the player.
+    // concerns this player's window (it is exposed or resized: drawn again) and drop the
+    // rest. A quit request from SDL is not ours to act on: the owner closes the player.
     const Uint32 windowId = SDL_GetWindowID(m_window.get());
     SDL_Event events[16];
     bool present = false;
@@ -170,24 +184,23 @@ void VideoOutput::pumpWindowEvents()
                 present = true;
         }
     }
-    if (present)
-        presentLocked();
+    return present;
 }
 
-void VideoOutput::followDisplaySize()
+bool VideoOutput::followDisplaySize()
 {
     if (!m_window || !m_owner)
-        return;
+        return false;
     const int width = m_owner->displayWidth();
     const int height = m_owner->displayHeight();
     if (width <= 0 || height <= 0 || (width == m_windowWidth && height == m_windowHeight))
-        return;
+        return false;
     std::lock_guard lock(RenderLock());
     // SDL does not see the toolkit's resizes of the adopted window.
     SDL_SetWindowSize(m_window.get(), width, height);
     m_windowWidth = width;
     m_windowHeight = height;
-    presentLocked();
+    return true;
 }
 
 void VideoOutput::takeDisplaySize()
@@ -204,6 +217,7 @@ void VideoOutput::presentLocked()
         return;
     // The last picture again, stretched to the area as it is now.
     takeDisplaySize();
+    SDL_SetYUVConversionMode(m_yuvMode);
     SDL_RenderClear(m_renderer.get());
     copyUprightLocked(m_shownWidth, m_shownHeight);
     SDL_RenderPresent(m_renderer.get());
@@ -211,11 +225,10 @@ void VideoOutput::presentLocked()
 
 void VideoOutput::copyUprightLocked(int width, int height)
 {
-    const SDL_Rect source{0, 0, m_frameWidth, m_frameHeight};
     const PictureRect shown = ShownPictureRect(width, height, m_frameWidth, m_frameHeight, m_rotation);
     if (m_rotation == 0) {
         const SDL_Rect target{shown.x, shown.y, shown.width, shown.height};
-        SDL_RenderCopy(m_renderer.get(), m_texture.get(), &source, &target);
+        SDL_RenderCopy(m_renderer.get(), m_texture.get(), nullptr, &target);
         return;
     }
     // Turned about the target's centre: a quarter turn needs the target with its sides
@@ -224,27 +237,85 @@ void VideoOutput::copyUprightLocked(int width, int height)
                                 ? SDL_Rect{shown.x, shown.y, shown.width, shown.height}
                                 : SDL_Rect{shown.x + (shown.width - shown.height) / 2,
                                            shown.y + (shown.height - shown.width) / 2, shown.height, shown.width};
-    SDL_RenderCopyEx(m_renderer.get(), m_texture.get(), &source, &target, m_rotation, nullptr, SDL_FLIP_NONE);
+    SDL_RenderCopyEx(m_renderer.get(), m_texture.get(), nullptr, &target, m_rotation, nullptr, SDL_FLIP_NONE);
+}
+
+const AVFrame* VideoOutput::uploadable(const AVFrame* frame, const TextureFormat& format)
+{
+    if (format.convertTo == AV_PIX_FMT_NONE)
+        return frame;
+    // Same size, other layout. The converter and the picture buffer stay from frame to
+    // frame; a stream that changes its size or layout midway gets new ones.
+    m_converter.reset(sws_getCachedContext(m_converter.release(), frame->width, frame->height,
+                                           static_cast<AVPixelFormat>(frame->format), frame->width, frame->height,
+                                           format.convertTo, SWS_BICUBIC, nullptr, nullptr, nullptr));
+    if (!m_converter)
+        return nullptr;
+    AVFrame* converted = m_convertedFrame.get();
+    if (!converted || converted->width != frame->width || converted->height != frame->height ||
+        converted->format != format.convertTo) {
+        m_convertedFrame = MakeFrame();
+        converted = m_convertedFrame.get();
+        if (!converted)
+            return nullptr;
+        converted->width = frame->width;
+        converted->height = frame->height;
+        converted->format = format.convertTo;
+        if (av_frame_get_buffer(converted, 0) < 0) {
+            m_convertedFrame.reset();
+            return nullptr;
+        }
+    }
+    sws_scale(m_converter.get(), frame->data, frame->linesize, 0, frame->height, converted->data, converted->linesize);
+    return converted;
+}
+
+bool VideoOutput::fitTextureLocked(const TextureFormat& format, int width, int height)
+{
+    if (m_texture && format.sdlFormat == m_textureFormat.sdlFormat && width == m_textureWidth &&
+        height == m_textureHeight)
+        return true;
+    m_texture.reset();
+    m_textureFilled = false;
+    if (format.sdlFormat == SDL_PIXELFORMAT_UNKNOWN || width <= 0 || height <= 0)
+        return false;
+    m_texture.reset(SDL_CreateTexture(m_renderer.get(), format.sdlFormat, SDL_TEXTUREACCESS_STREAMING, width, height));
+    if (!m_texture) {
+        ConsoleLog("SDL_CreateTexture error: %s\n", SDL_GetError());
+        m_textureFormat = {};
+        return false;
+    }
+    SDL_SetTextureBlendMode(m_texture.get(), format.blendMode);
+    m_textureFormat = format;
+    m_textureWidth = width;
+    m_textureHeight = height;
+    return true;
 }
 
 void VideoOutput::show(const AVFrame* frame)
 {
-    // A stream may change its picture size or format midway: convert from what the frame
-    // really holds, always into the texture's size.
-    m_scaler.reset(sws_getCachedContext(m_scaler.release(), frame->width, frame->height,
-                                        static_cast<AVPixelFormat>(frame->format), m_frameWidth, m_frameHeight,
-                                        kTextureFormat, SWS_BICUBIC, nullptr, nullptr, nullptr));
-    if (!m_scaler)
-        return;
-    sws_scale(m_scaler.get(), frame->data, frame->linesize, 0, frame->height, m_convertedFrame->data,
-              m_convertedFrame->linesize);
     takeDisplaySize();
     m_statistics.framesShown++;
-    if (!m_renderer || !m_texture)
+    if (!m_renderer)
+        return;
+    const TextureFormat format = ChooseTextureFormat(static_cast<AVPixelFormat>(frame->format), m_rendererFormats);
+    if (format.sdlFormat == SDL_PIXELFORMAT_UNKNOWN)
+        return;
+    const AVFrame* picture = uploadable(frame, format);
+    if (!picture)
         return;
     std::lock_guard lock(RenderLock());
-    SDL_UpdateTexture(m_texture.get(), nullptr, m_convertedFrame->data[0], m_convertedFrame->linesize[0]);
+    if (!fitTextureLocked(format, picture->width, picture->height))
+        return;
+    if (UploadPicture(m_texture.get(), format.sdlFormat, *picture) < 0) {
+        ConsoleLog("SDL_UpdateTexture error: %s\n", SDL_GetError());
+        return;
+    }
     m_textureFilled = true;
+    // SDL's YUV matrix is one setting for the whole process, read when the texture is drawn:
+    // set for this picture under the render lock that every player draws under.
+    m_yuvMode = YuvConversionMode(*frame, format);
+    SDL_SetYUVConversionMode(m_yuvMode);
     if (SDL_RenderClear(m_renderer.get()) < 0)
         ConsoleLog("sdlRenderer error\n");
     copyUprightLocked(m_shownWidth, m_shownHeight);

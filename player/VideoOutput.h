@@ -5,6 +5,7 @@
 #include "player/RenderEventQueue.h"
 #include "player/SdlPointers.h"
 #include "player/SdlSubsystem.h"
+#include "player/TextureFormat.h"
 
 #include <SDL.h>
 
@@ -13,6 +14,7 @@
 #include <functional>
 #include <string>
 #include <thread>
+#include <vector>
 
 namespace tolvex {
 
@@ -24,15 +26,19 @@ struct PlayerStatistics;
 // as an SDL window with a renderer and a streaming texture, runs the display step on each
 // refresh event, and draws the pictures it is handed over the video area (stretched over
 // all of it; a picture turned a quarter keeps its aspect between bars: ShownPictureRect).
-// It also keeps the window's size in step with the video area and draws the last picture
-// again when the window is exposed or resized.
+// A picture goes into the texture as the decoder made it when SDL takes its layout (planar
+// YUV 4:2:0, NV12, ...: ChooseTextureFormat); only other layouts are converted first, by one
+// converter and one picture buffer kept from frame to frame. The texture follows the
+// pictures' layout and size and is made anew only when they change. It also keeps the
+// window's size in step with the video area and draws the last picture again when the area
+// is resized or exposed. Between those and the refresh events the render thread sleeps.
 //
 // Threads: the owner's UI thread opens, starts, stops and closes it (the SDL video subsystem
-// and the scaler are made and freed there). The timer thread and the UI thread's Seek post
-// events. The render thread owns the SDL window, renderer and texture from their creation to
-// their destruction and alone runs the display step and show(). Any thread may read the
-// observers. Every use of SDL's renderer and window system holds the process-wide render
-// lock.
+// is started and quit there). The timer thread and the UI thread's Seek post events; the
+// owner's surface reports its changes on the UI thread. The render thread owns the SDL
+// window, renderer, texture and the converter from their creation to their destruction and
+// alone runs the display step and show(). Any thread may read the observers. Every use of
+// SDL's renderer and window system holds the process-wide render lock.
 class VideoOutput {
 public:
     // The display step run on each refresh event; true after a seek made while paused.
@@ -49,22 +55,22 @@ public:
     // Checks for the owner's native window and starts SDL's video subsystem. 0 or -1 after
     // printing why.
     int prepare();
-    // Makes the converter from the decoder's pictures to the texture's format (packed YUYV
-    // 4:2:2 at the decoder's size); the pictures are drawn turned clockwise by `rotation`
-    // degrees (0, 90, 180 or 270). 0 or -1 after printing "Could not open codec.".
+    // Takes the decoder's picture size and layout; the pictures are drawn turned clockwise by
+    // `rotation` degrees (0, 90, 180 or 270). 0, or -1 after printing "Could not open
+    // codec." when pictures of that layout cannot be shown.
     int open(int frameWidth, int frameHeight, AVPixelFormat pixelFormat, int rotation);
-    // Starts the render thread.
+    // Starts the render thread and follows the owner's changes.
     void start(DisplayStep displayStep);
     // Interrupts and joins the render thread; the quit signal must be set first.
     void stop();
-    // Frees the converter and quits the SDL video subsystem (after stop).
+    // Quits the SDL video subsystem (after stop).
     void close();
 
     RenderEventQueue& events() { return m_events; }
     // Asks the render thread to draw the last picture again (any thread).
-    void requestRedraw() { m_redrawWanted = true; }
+    void requestRedraw();
 
-    // Render thread: converts `frame` and draws it over the video area.
+    // Render thread: draws `frame` over the video area.
     void show(const AVFrame* frame);
 
     int frameWidth() const { return m_frameWidth; }
@@ -80,13 +86,19 @@ private:
     void run(const DisplayStep& displayStep);
     void createOutput();
     void destroyOutput();
-    void pumpWindowEvents();
-    void followDisplaySize();
+    // Takes SDL's window events; true when this window was exposed or resized.
+    bool pumpWindowEvents();
+    // Gives the SDL window the area's size; true when it changed.
+    bool followDisplaySize();
     // Draws the filled texture again; render lock held.
     void presentLocked();
     // Copies the texture into the area (width x height), turned upright; render lock held.
     void copyUprightLocked(int width, int height);
     void takeDisplaySize();
+    // The picture as the texture takes it: `frame` itself, or its conversion.
+    const AVFrame* uploadable(const AVFrame* frame, const TextureFormat& format);
+    // Makes the texture anew when the pictures' layout or size changed; render lock held.
+    bool fitTextureLocked(const TextureFormat& format, int width, int height);
 
     VideoSurface* m_owner;
     const QuitSignal& m_quit;
@@ -96,18 +108,24 @@ private:
 
     int m_frameWidth = 0;
     int m_frameHeight = 0;
+    AVPixelFormat m_pixelFormat = AV_PIX_FMT_NONE;
     int m_rotation = 0;
     std::atomic<int> m_shownWidth{0};
     std::atomic<int> m_shownHeight{0};
-    SwsContextPtr m_scaler;
-    FramePtr m_convertedFrame;
-    AvBufferPtr m_convertedBuffer;
 
     // Owned by the render thread.
     SdlWindowPtr m_window;
     SdlRendererPtr m_renderer;
     SdlTexturePtr m_texture;
     SDL_RendererInfo m_rendererInfo{};
+    std::vector<Uint32> m_rendererFormats;
+    TextureFormat m_textureFormat;
+    int m_textureWidth = 0;
+    int m_textureHeight = 0;
+    // How the renderer turns the texture's YUV picture into colour.
+    SDL_YUV_CONVERSION_MODE m_yuvMode = SDL_YUV_CONVERSION_AUTOMATIC;
+    SwsContextPtr m_converter;
+    FramePtr m_convertedFrame;
     int m_windowWidth = 0;
     int m_windowHeight = 0;
     bool m_textureFilled = false;
@@ -115,6 +133,7 @@ private:
     std::atomic<bool> m_redrawWanted{false};
 
     RenderEventQueue m_events;
+    bool m_listening = false;  // to the owner's changes; UI thread
     std::thread m_thread;
 };
 

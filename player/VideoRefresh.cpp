@@ -17,6 +17,8 @@ namespace {
 
 constexpr double kDefaultFrameDelay = 0.04;
 constexpr double kNoFrameRetryDelay = 0.01;
+// Once the last picture is shown only a seek brings more: looked for less often.
+constexpr double kPlayedOutRetryDelay = 0.1;
 constexpr double kSyncThresholdMin = 0.04;
 constexpr double kSyncThresholdMax = 0.1;
 constexpr double kFrameDupThreshold = 0.1;
@@ -42,7 +44,8 @@ void VideoRefresh::step(bool afterSeek)
     if (!afterSeek && m_video.queue().IsEmpty() && !drainDue) {
         // Nothing to show (start-up, end of file): look again a little later instead of
         // spinning the timer and render threads on a delay that may be 0.
-        m_timer.finishDisplayStep(kNoFrameRetryDelay);
+        const bool playedOut = m_reader.atEnd() && m_video.finished();
+        m_timer.finishDisplayStep(playedOut ? kPlayedOutRetryDelay : kNoFrameRetryDelay);
         return;
     }
 

@@ -3,8 +3,9 @@
 // size, and compares the processor time each needed. Needs an X display (xvfb-run) and
 // uses SDL's dummy audio driver for both.
 //
-// Output: frames shown against frames expected, the processor seconds of each, and as the
-// last line "cpu ratio vs ffplay: R" (ours / ffplay's; lower is better).
+// Output: frames shown against frames expected, the gap between the picture's and the
+// sound's clock while playing (median and 95th percentile), the processor seconds of each,
+// and as the last line "cpu ratio vs ffplay: R" (ours / ffplay's; lower is better).
 
 #include "player/PreviewPlayer.h"
 #include "tests/support/EventLoopWait.h"
@@ -17,7 +18,9 @@
 #include <QVBoxLayout>
 #include <QWidget>
 
+#include <algorithm>
 #include <atomic>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -137,8 +140,13 @@ int main(int argc, char** argv)
         return 1;
     }
     qint64 nextReport = 1000;
+    std::vector<double> gaps;
     while (!ended && wall.elapsed() < (kSeconds + 10) * 1000) {
         Pump(20);
+        const double video = player.videoClock();
+        const double audio = player.audioClock();
+        if (player.CurrentPosition() > 0.5 && !std::isnan(video) && !std::isnan(audio))
+            gaps.push_back(std::fabs(video - audio));
         if (wall.elapsed() >= nextReport) {
             std::printf("  %5.1f s: position %5.2f, %ld frames\n", wall.elapsed() / 1000.0, player.CurrentPosition(),
                         player.statistics().framesShown.load());
@@ -162,6 +170,10 @@ int main(int argc, char** argv)
     const int expected = kSeconds * kFrameRate;
     std::printf("renderer: %s\n", renderer.c_str());
     std::printf("frames shown: %ld of %d expected (%.1f%%)\n", shown, expected, 100.0 * shown / expected);
+    std::sort(gaps.begin(), gaps.end());
+    if (!gaps.empty())
+        std::printf("A/V gap over %zu samples: median %.1f ms, 95%% %.1f ms\n", gaps.size(),
+                    gaps[gaps.size() / 2] * 1000, gaps[gaps.size() * 95 / 100] * 1000);
     std::printf("preview player: %.2f s cpu over %.2f s\n", ourCpu, ourWall);
     std::printf("ffplay:         %.2f s cpu over %.2f s\n", ffplay.cpuSeconds, ffplay.wallSeconds);
     std::printf("cpu ratio vs ffplay: %.2f\n", ffplay.cpuSeconds > 0 ? ourCpu / ffplay.cpuSeconds : 0.0);

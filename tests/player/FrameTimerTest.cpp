@@ -30,7 +30,7 @@ protected:
         m_render = std::thread([this] {
             RenderEventQueue::Event event;
             while (!m_playback.quit.isSet()) {
-                if (!m_events.wait(20, event))
+                if (!m_events.wait(event))
                     continue;
                 m_refreshes++;
                 m_timer.setFramePending(true);

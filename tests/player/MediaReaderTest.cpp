@@ -87,7 +87,11 @@ TEST_F(MediaReaderTest, QueueIsHeldAt180PacketsAndReadingGoesOnAsItDrains)
     m_reader.start(m_video, m_audio);
     PacketQueue& queue = m_reader.videoPackets();
     ASSERT_TRUE(PollUntil([&] { return queue.Size() >= 180; }, 5000));
-    waitTurns(3);
+    // The reader sleeps on the full queue instead of reading on.
+    ASSERT_TRUE(PollUntil([&] { return m_reader.waitingForRoom(); }, 5000));
+    const long turns = m_reader.turns();
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    EXPECT_EQ(m_reader.turns(), turns);
     EXPECT_EQ(queue.Size(), 180u);
     EXPECT_FALSE(m_reader.atEnd());
 
@@ -147,7 +151,7 @@ TEST_F(MediaReaderTest, ReadingResumesAfterASeekFromTheEnd)
     // From the start again: the queue fills up to its limit and no end is reported.
     ASSERT_TRUE(PollUntil([&] { return m_reader.videoPackets().Size() >= 180; }, 5000));
     const int ends = m_ends;
-    waitTurns(3);
+    ASSERT_TRUE(PollUntil([&] { return m_reader.waitingForRoom(); }, 5000));
     EXPECT_EQ(m_ends.load(), ends);
     EXPECT_FALSE(m_reader.atEnd());
 }

@@ -1,8 +1,10 @@
-// Packet queue, clock and decoder option filtering: no display, no sound device.
+// Packet queue, clock, decoder option filtering and the texture's layout: no display, no
+// sound device.
 
 #include "player/DecoderOptions.h"
 #include "player/PacketQueue.h"
 #include "player/PlaybackClock.h"
+#include "player/TextureFormat.h"
 
 #include <QProcess>
 #include <QTemporaryDir>
@@ -72,6 +74,59 @@ TEST(PacketQueue, OneProducerOneConsumerLoseNothing)
     }
     producer.join();
     EXPECT_TRUE(queue.IsEmpty());
+}
+
+TEST(TextureFormat, DecodedLayoutsGoStraightToTheTextureAndOnlyTheOthersAreConverted)
+{
+    // What SDL's GL renderer offers besides its YUV textures.
+    const std::vector<Uint32> gl{SDL_PIXELFORMAT_ARGB8888, SDL_PIXELFORMAT_ABGR8888, SDL_PIXELFORMAT_RGB888,
+                                 SDL_PIXELFORMAT_BGR888};
+    const TextureFormat none{};
+    EXPECT_EQ(ChooseTextureFormat(AV_PIX_FMT_YUV420P, gl), (TextureFormat{SDL_PIXELFORMAT_IYUV}));
+    EXPECT_EQ(ChooseTextureFormat(AV_PIX_FMT_YUVJ420P, gl), (TextureFormat{SDL_PIXELFORMAT_IYUV}));
+    EXPECT_EQ(ChooseTextureFormat(AV_PIX_FMT_NV12, gl), (TextureFormat{SDL_PIXELFORMAT_NV12}));
+    // YUV textures are taken by every renderer, listed or not.
+    EXPECT_EQ(ChooseTextureFormat(AV_PIX_FMT_NV12, {}), (TextureFormat{SDL_PIXELFORMAT_NV12}));
+    EXPECT_EQ(ChooseTextureFormat(AV_PIX_FMT_BGR0, gl), (TextureFormat{SDL_PIXELFORMAT_RGB888}));
+    EXPECT_EQ(ChooseTextureFormat(AV_PIX_FMT_BGRA, gl),
+              (TextureFormat{SDL_PIXELFORMAT_ARGB8888, AV_PIX_FMT_NONE, SDL_BLENDMODE_BLEND}));
+
+    // Other YUV layouts become planar 4:2:0, everything else 32-bit RGB.
+    const TextureFormat toYuv{SDL_PIXELFORMAT_IYUV, AV_PIX_FMT_YUV420P};
+    const TextureFormat toRgb{SDL_PIXELFORMAT_ARGB8888, AV_PIX_FMT_RGB32};
+    EXPECT_EQ(ChooseTextureFormat(AV_PIX_FMT_YUV420P10LE, gl), toYuv);
+    EXPECT_EQ(ChooseTextureFormat(AV_PIX_FMT_YUV444P, gl), toYuv);
+    EXPECT_EQ(ChooseTextureFormat(AV_PIX_FMT_GRAY8, gl), toRgb);
+    EXPECT_EQ(ChooseTextureFormat(AV_PIX_FMT_PAL8, gl), toRgb);
+    // RGB the renderer does not list is converted here, not by SDL behind our back.
+    EXPECT_EQ(ChooseTextureFormat(AV_PIX_FMT_RGB24, gl), toRgb);
+    EXPECT_EQ(ChooseTextureFormat(AV_PIX_FMT_RGB24, {SDL_PIXELFORMAT_RGB24}), (TextureFormat{SDL_PIXELFORMAT_RGB24}));
+    // Nothing reads a hardware surface.
+    EXPECT_EQ(ChooseTextureFormat(AV_PIX_FMT_VAAPI, gl), none);
+}
+
+TEST(TextureFormat, YuvPicturesAreColouredWithTheirOwnMatrixAndRange)
+{
+    FramePtr frame = MakeFrame();
+    frame->format = AV_PIX_FMT_YUV420P;
+    const TextureFormat direct{SDL_PIXELFORMAT_IYUV};
+    const TextureFormat converted{SDL_PIXELFORMAT_IYUV, AV_PIX_FMT_YUV420P};
+    EXPECT_EQ(YuvConversionMode(*frame, direct), SDL_YUV_CONVERSION_AUTOMATIC);
+    frame->colorspace = AVCOL_SPC_BT709;
+    EXPECT_EQ(YuvConversionMode(*frame, direct), SDL_YUV_CONVERSION_BT709);
+    frame->colorspace = AVCOL_SPC_SMPTE170M;
+    EXPECT_EQ(YuvConversionMode(*frame, direct), SDL_YUV_CONVERSION_BT601);
+    frame->color_range = AVCOL_RANGE_JPEG;
+    EXPECT_EQ(YuvConversionMode(*frame, direct), SDL_YUV_CONVERSION_JPEG);
+    // The converter keeps a full-range picture's values unless its layout is a "J" one,
+    // which it brings down to the limited range.
+    frame->format = AV_PIX_FMT_YUV422P;
+    EXPECT_EQ(YuvConversionMode(*frame, converted), SDL_YUV_CONVERSION_JPEG);
+    frame->format = AV_PIX_FMT_YUVJ422P;
+    EXPECT_EQ(YuvConversionMode(*frame, converted), SDL_YUV_CONVERSION_BT601);
+    frame->format = AV_PIX_FMT_YUVJ420P;
+    frame->color_range = AVCOL_RANGE_UNSPECIFIED;
+    EXPECT_EQ(YuvConversionMode(*frame, direct), SDL_YUV_CONVERSION_JPEG);
 }
 
 TEST(PlaybackClock, RunsWithWallClockFromTheLastSetting)

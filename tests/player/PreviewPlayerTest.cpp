@@ -234,6 +234,46 @@ TEST_F(PreviewPlayerTest, PictureFillsTheAreaAndFollowsItsSize)
     player.Close();
 }
 
+TEST_F(PreviewPlayerTest, PicturesOfEveryLayoutShowTheirOwnColours)
+{
+    // One reddish colour, stored in the layouts the texture takes as they are (planar 4:2:0,
+    // NV12, full-range JPEG) and in layouts that are converted first (4:2:2, RGB, grey). A
+    // mixed-up plane or matrix turns it blue, green or pale.
+    struct Layout {
+        const char* name;
+        QStringList encode;
+        QRgb colour;
+    };
+    const QRgb red = qRgb(200, 50, 40);
+    const QRgb grey = qRgb(128, 128, 128);
+    const Layout layouts[] = {
+        {"yuv420p.mp4", {"-c:v", "libx264", "-preset", "ultrafast", "-pix_fmt", "yuv420p"}, red},
+        {"nv12.nut", {"-c:v", "rawvideo", "-pix_fmt", "nv12"}, red},
+        {"yuvj420p.avi", {"-c:v", "mjpeg", "-q:v", "2", "-pix_fmt", "yuvj420p"}, red},
+        {"yuv422p.nut", {"-c:v", "rawvideo", "-pix_fmt", "yuv422p"}, red},
+        {"rgb24.nut", {"-c:v", "rawvideo", "-pix_fmt", "rgb24"}, red},
+        {"gray.nut", {"-c:v", "rawvideo", "-pix_fmt", "gray"}, grey},
+    };
+    for (const Layout& layout : layouts) {
+        SCOPED_TRACE(layout.name);
+        const QString colour = layout.colour == red ? QStringLiteral("0xC83228") : QStringLiteral("0x808080");
+        ASSERT_TRUE(s_media->make(
+            layout.name,
+            QStringList{"-f", "lavfi", "-i", "color=c=" + colour + ":s=160x120:r=25:d=2"} + layout.encode));
+        VideoWindow window(160, 120);
+        PreviewPlayer player(window.area());
+        ASSERT_EQ(player.Open(file(layout.name)), 0);
+        ASSERT_TRUE(WaitFor([&] { return FramesShown(player) > 3; }, 5000));
+        player.Pause();
+        Pump(100);
+        const QRgb shown = GrabArea(window.area()).pixel(80, 60);
+        EXPECT_NEAR(qRed(shown), qRed(layout.colour), 16) << std::hex << shown;
+        EXPECT_NEAR(qGreen(shown), qGreen(layout.colour), 16) << std::hex << shown;
+        EXPECT_NEAR(qBlue(shown), qBlue(layout.colour), 16) << std::hex << shown;
+        player.Close();
+    }
+}
+
 TEST_F(PreviewPlayerTest, EndCallbackRepeatsAtTheEndUntilASeek)
 {
     VideoWindow window;

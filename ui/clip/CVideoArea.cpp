@@ -42,6 +42,7 @@ void CVideoArea::SetWidth(int x, int y, int width)
     m_displayWidth = width;
     setGeometry(x, y, width, height());
     update();
+    notifyChanged();
 }
 
 void CVideoArea::SetHeight(int x, int y, int height)
@@ -49,6 +50,7 @@ void CVideoArea::SetHeight(int x, int y, int height)
     m_displayHeight = height;
     setGeometry(x, y, width(), height);
     update();
+    notifyChanged();
 }
 
 QPaintEngine* CVideoArea::paintEngine() const
@@ -58,7 +60,8 @@ QPaintEngine* CVideoArea::paintEngine() const
 
 void CVideoArea::paintEvent(QPaintEvent*)
 {
-    // The player's renderer draws the picture.
+    // The player's renderer draws the picture: exposed, the area asks it to.
+    notifyChanged();
 }
 
 void CVideoArea::resizeEvent(QResizeEvent* event)
@@ -68,6 +71,7 @@ void CVideoArea::resizeEvent(QResizeEvent* event)
     m_displayWidth = static_cast<int>(std::lround(event->size().width() * ratio));
     m_displayHeight = static_cast<int>(std::lround(event->size().height() * ratio));
     QWidget::resizeEvent(event);
+    notifyChanged();
 }
 
 }  // namespace tolvex

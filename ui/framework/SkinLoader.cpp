@@ -16,6 +16,7 @@ namespace tolvex {
 
 SkinLoader::SkinLoader(Builder builder) : m_builder(std::move(builder))
 {
+    showPluginFolders();
     setTranslationEnabled(true);
     setLanguageChangeEnabled(false);
     setWorkingDirectory(QDir(SkinResources::skinFolder()));

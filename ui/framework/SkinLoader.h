@@ -5,6 +5,8 @@
 // class name; the framework's own controls (CListUI) come next, then Qt's.
 // Thread use: UI thread only.
 
+#include "ui/framework/DesignerPluginsHidden.h"
+
 #include <QString>
 #include <QUiLoader>
 
@@ -13,7 +15,7 @@
 
 namespace tolvex {
 
-class SkinLoader : public QUiLoader {
+class SkinLoader : private DesignerPluginsHidden, public QUiLoader {
 public:
     // Item data role of a combo box item's untranslated text.
     static constexpr int kSourceTextRole = Qt::UserRole + 0x5e;

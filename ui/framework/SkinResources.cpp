@@ -28,10 +28,10 @@ bool& ThemeApplied()
 QString DefaultSkinFolder()
 {
     const QString exeFolder = ExecutableFolder();
-    const QString beside = exeFolder + QStringLiteral("/skin");
+    QString beside = exeFolder + QStringLiteral("/skin");
     if (QFileInfo(beside).isDir())
         return beside;
-    const QString installed = QDir::cleanPath(exeFolder + QStringLiteral("/../share/tolvex-video-converter/skin"));
+    QString installed = QDir::cleanPath(exeFolder + QStringLiteral("/../share/tolvex-video-converter/skin"));
     if (QFileInfo(installed).isDir())
         return installed;
     return beside;
@@ -78,6 +78,11 @@ bool SkinResources::applyTheme()
     if (!file.open(QIODevice::ReadOnly))
         return false;
     QString sheet = QString::fromUtf8(file.readAll());
+    // The rules of the page list items come in the same sheet: set once, before any widget
+    // exists. Set again later, the application's sheet would style every widget anew.
+    QFile listItems(skinPath(QStringLiteral("ListItems.qss")));
+    if (listItems.open(QIODevice::ReadOnly))
+        sheet += QLatin1Char('\n') + QString::fromUtf8(listItems.readAll());
     // Image urls in the sheet are relative to the skin folder.
     sheet.replace(QStringLiteral("url(images/"), QStringLiteral("url(") + skinFolder() + QStringLiteral("/images/"));
     app->setStyleSheet(sheet);

@@ -18,8 +18,8 @@ public:
     // Full path of a skin file in the skin folder.
     static QString skinPath(const QString& fileName);
 
-    // Applies "theme.qss" of the skin folder and the UI font to the application once;
-    // later calls do nothing. Returns whether a style sheet is in force.
+    // Applies "theme.qss" of the skin folder with the page list items' "ListItems.qss",
+    // and the UI font, to the application once; later calls do nothing. Returns whether a style sheet is in force.
     static bool applyTheme();
 };
 

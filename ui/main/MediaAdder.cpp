@@ -8,17 +8,14 @@
 #include "ui/clip/VideoSplitDialog.h"
 #include "ui/common/MessageBoxes.h"
 #include "ui/framework/CListUI.h"
-#include "ui/framework/SkinResources.h"
 #include "ui/main/CMainWnd.h"
 #include "ui/main/ClipItems.h"
 #include "ui/main/MediaDropFilter.h"
 #include "ui/main/PickerFolders.h"
 
-#include <QApplication>
 #include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
-#include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QLineEdit>
@@ -75,18 +72,6 @@ QString FolderOf(const QString& path, MediaAdder::Source source, const QString& 
 
 // The look of the list items joins the application's style sheet once: one sheet parsed
 // once, instead of a sheet per item, keeps listing hundreds of items cheap.
-void AddListItemStyle()
-{
-    auto* app = qobject_cast<QApplication*>(QCoreApplication::instance());
-    if (!app || app->property("listItemStyle").toBool())
-        return;
-    QFile file(SkinResources::skinPath(QStringLiteral("ListItems.qss")));
-    if (!file.open(QIODevice::ReadOnly))
-        return;
-    app->setProperty("listItemStyle", true);
-    app->setStyleSheet(app->styleSheet() + QLatin1Char('\n') + QString::fromUtf8(file.readAll()));
-}
-
 // What the user is told about files that were not added, by reason.
 QString RefusalText(ImportRefusal refusal)
 {
@@ -124,7 +109,6 @@ MediaAdder::~MediaAdder()
 void MediaAdder::attach(CMainWnd& window)
 {
     m_window = &window;
-    AddListItemStyle();
     m_import = std::make_unique<MediaImport>(&window, FfmpegProgramPath(), window.tempFolderPath());
     m_scanner = std::make_unique<FolderScanner>(&window);
     const QString click = QStringLiteral("click");
