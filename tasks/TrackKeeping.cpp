@@ -92,12 +92,12 @@ std::string DroppedText(const std::vector<std::string>& parts)
 
 std::vector<std::string> TrackLabelOptions(const TrackInfo& track, char kind, int outputIndex)
 {
-    const std::string spec = std::string(1, kind) + ":" + std::to_string(outputIndex);
-    std::vector<std::string> options{"-disposition:" + spec, DispositionText(track)};
+    const std::string stream = std::string(1, kind) + ":" + std::to_string(outputIndex);
+    std::vector<std::string> options{"-disposition:" + stream, DispositionText(track)};
     if (!track.language.empty())
-        Add(options, {"-metadata:s:" + spec, "language=" + track.language});
+        Add(options, {"-metadata:s:" + stream, "language=" + track.language});
     if (!track.title.empty())
-        Add(options, {"-metadata:s:" + spec, "title=" + track.title});
+        Add(options, {"-metadata:s:" + stream, "title=" + track.title});
     return options;
 }
 
@@ -155,8 +155,8 @@ KeptTracks PlanKeptTracks(const StreamInventory& inventory, const KeepTarget& ta
                 codec = "copy";
             else if (codec == "copy")
                 codec = "srt";
-            const std::string spec = "s:" + std::to_string(n++);
-            Add(o, {"-map", "0:" + std::to_string(track->index), "-c:" + spec, codec, "-disposition:" + spec,
+            const std::string stream = "s:" + std::to_string(n++);
+            Add(o, {"-map", "0:" + std::to_string(track->index), "-c:" + stream, codec, "-disposition:" + stream,
                     DispositionText(*track)});
         }
         if (lostText > 0)
@@ -177,8 +177,8 @@ KeptTracks PlanKeptTracks(const StreamInventory& inventory, const KeepTarget& ta
     if (!covers.empty() && target.picture != KeepTarget::Picture::None) {
         if (container.coverArt && target.picture != KeepTarget::Picture::Filtered) {
             for (const TrackInfo* cover : covers) {
-                const std::string spec = "v:" + std::to_string(videoOut++);
-                Add(o, {"-map", "0:" + std::to_string(cover->index), "-c:" + spec, "copy", "-disposition:" + spec,
+                const std::string stream = "v:" + std::to_string(videoOut++);
+                Add(o, {"-map", "0:" + std::to_string(cover->index), "-c:" + stream, "copy", "-disposition:" + stream,
                         "attached_pic"});
             }
         } else {
