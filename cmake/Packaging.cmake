@@ -77,7 +77,8 @@ install(FILES ${CMAKE_SOURCE_DIR}/packaging/copyright ${_packaging_out}/changelo
 
 # `make package`: a Debian package of the installed layout. The libraries it links come from
 # dpkg-shlibdeps; what it runs or loads without linking is named here: the ffmpeg program for
-# every job, Qt's platform plugins, and a font with the Chinese texts.
+# every job, Qt's platform plugins, the libraries the program opens once its window is shown,
+# and a font with the Chinese texts.
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME tolvex-video-converter)
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
@@ -101,5 +102,11 @@ set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "${TOLVEX_HOMEPAGE}")
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "ffmpeg, qt6-qpa-plugins")
+# The libraries the program opens after its window is shown instead of linking them.
+get_property(_deferred_packages GLOBAL PROPERTY TOLVEX_DEFERRED_PACKAGES)
+list(REMOVE_DUPLICATES _deferred_packages)
+foreach(_package IN LISTS _deferred_packages)
+  string(APPEND CPACK_DEBIAN_PACKAGE_DEPENDS ", ${_package}")
+endforeach()
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "fonts-wqy-zenhei | fonts-noto-cjk")
 include(CPack)

@@ -8,6 +8,7 @@
 #include "program/SingleInstance.h"
 #include "ui/clip/PreviewPlatform.h"
 #include "ui/common/WndShadow.h"
+#include "ui/framework/AfterFirstPaint.h"
 #include "ui/framework/SkinResources.h"
 #include "ui/framework/UiLanguage.h"
 #include "ui/framework/WindowMethodError.h"
@@ -17,7 +18,6 @@
 
 #include <QApplication>
 #include <QDir>
-#include <QEvent>
 #include <QFile>
 #include <QIcon>
 #include <QPointer>
@@ -25,11 +25,8 @@
 
 #include <glog/logging.h>
 
-extern "C" {
-#include <libavformat/avformat.h>
-}
-
 #include <clocale>
+#include <functional>
 #include <iostream>
 #include <stdexcept>
 #include <utility>
@@ -54,41 +51,17 @@ void ComeForward(const QPointer<CMainWnd>& window)
 }
 
 // When the environment variable TOLVEX_READY_FILE names a file, the program writes its pid
-// there once the first paint is over and the event loop waits for input. Scripts and tests
-// that drive the program wait for that file instead of guessing a delay. Lives on the UI
-// thread; deletes itself after writing.
-class ReadyMark : public QObject {
-public:
-    explicit ReadyMark(QString path) : m_path(std::move(path)) { qApp->installEventFilter(this); }
-
-    static void installFromEnvironment()
-    {
-        const QString path = qEnvironmentVariable("TOLVEX_READY_FILE");
-        if (!path.isEmpty())
-            new ReadyMark(path);
-    }
-
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override
-    {
-        if (event->type() == QEvent::Paint && !m_painted) {
-            m_painted = true;
-            qApp->removeEventFilter(this);
-            // A zero timer runs once the whole paint and every queued event are handled.
-            QTimer::singleShot(0, this, [this] {
-                QFile file(m_path);
-                if (file.open(QIODevice::WriteOnly | QIODevice::Truncate))
-                    file.write(QByteArray::number(QCoreApplication::applicationPid()) + '\n');
-                deleteLater();
-            });
-        }
-        return QObject::eventFilter(watched, event);
-    }
-
-private:
-    QString m_path;
-    bool m_painted = false;
-};
+// there once it is shown and waits for input. Scripts and tests that drive the program wait
+// for that file instead of guessing a delay.
+void WriteReadyMark()
+{
+    const QString path = qEnvironmentVariable("TOLVEX_READY_FILE");
+    if (path.isEmpty())
+        return;
+    QFile file(path);
+    if (file.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        file.write(QByteArray::number(QCoreApplication::applicationPid()) + '\n');
+}
 
 // The command line as given, decoded the way file names are.
 QStringList ArgumentsOf(int argc, char** argv)
@@ -121,7 +94,7 @@ void AcceptHandOvers(SingleInstance& instance, CMainWnd& window)
     });
 }
 
-int RunProgram(int argc, char** argv)
+int RunProgram(int argc, char** argv, const std::function<void()>& onceShown)
 {
     const ProgramOptions options = ParseProgramOptions(ArgumentsOf(argc, argv), QDir::currentPath());
     if (!options.error.isEmpty()) {
@@ -170,7 +143,6 @@ int RunProgram(int argc, char** argv)
     CWndShadow::RegisterShadowClass();
 
     InstallLanguage(options);
-    avformat_network_init();
     QApplication::setWindowIcon(QIcon(SkinResources::skinPath(QStringLiteral("images/logo.png"))));
 
     int exitCode = 0;
@@ -200,7 +172,11 @@ int RunProgram(int argc, char** argv)
         // The lists of a run that ended uncleanly come back first; files given now follow them.
         StartQueueJournal(*window);
         OpenFilesOnConvertPage(*window, options.files);
-        ReadyMark::installFromEnvironment();
+        new AfterFirstPaint(window, [onceShown] {
+            WriteReadyMark();
+            if (onceShown)
+                onceShown();
+        });
         exitCode = QApplication::exec();
         LOG(INFO) << "TolvexVideoConverter ends with " << exitCode;
     } else {
@@ -212,7 +188,6 @@ int RunProgram(int argc, char** argv)
         exitCode = 1;
     }
 
-    avformat_network_deinit();
     ProgramLog::stop();
     return exitCode;
 }

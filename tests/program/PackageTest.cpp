@@ -74,10 +74,10 @@ TEST_F(PackageTest, ControlFieldsNameTheProgramAndWhatItNeedsToRun)
     EXPECT_FALSE(field(QStringLiteral("Maintainer")).isEmpty());
     EXPECT_FALSE(field(QStringLiteral("Architecture")).isEmpty());
     const QString depends = field(QStringLiteral("Depends"));
-    // What it runs (every job), what it loads without linking, and (from dpkg-shlibdeps)
-    // what it links.
-    for (const char* needed :
-         {"ffmpeg", "qt6-qpa-plugins", "libqt6widgets6", "libqt6uitools6", "libavformat", "libgoogle-glog", "libc6"})
+    // What it runs (every job), what it loads without linking (Qt's plugins; FFmpeg, SDL and
+    // curl, opened once the window shows), and (from dpkg-shlibdeps) what it links.
+    for (const char* needed : {"ffmpeg", "qt6-qpa-plugins", "libqt6widgets6", "libqt6uitools6", "libavformat",
+                               "libgoogle-glog", "libc6", "libsdl2", "libcurl", "libswscale", "libswresample"})
         EXPECT_TRUE(depends.contains(QLatin1String(needed))) << needed << " missing from: " << depends.toStdString();
 }
 

@@ -3,14 +3,20 @@
 // temp folder removed, and the crash report.
 
 #include "app/Folders.h"
+#include "tasks/QueueJournalFile.h"
 #include "tests/app/TestEnv.h"
+#include "tests/support/TestMedia.h"
 
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QProcess>
 #include <QProcessEnvironment>
+#include <QTemporaryDir>
 #include <QThread>
 
 #include <gtest/gtest.h>
@@ -70,6 +76,27 @@ bool WaitForReadyMark(const QString& path, qint64 pid, int timeoutMs)
     return false;
 }
 
+// The probed size ("WxH") of the item with input `path` in the queue journal; empty while
+// the journal does not hold it.
+QString JournalSizeOf(const QString& path)
+{
+    QFile file(QueueJournalPath());
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    const QJsonObject pages =
+        QJsonDocument::fromJson(file.readAll()).object().value(QStringLiteral("pages")).toObject();
+    for (const QJsonValue page : pages) {
+        for (const QJsonValue item : page.toObject().value(QStringLiteral("items")).toArray()) {
+            const QJsonObject input = item.toObject().value(QStringLiteral("input")).toObject();
+            if (input.value(QStringLiteral("path")).toString() == path)
+                return QStringLiteral("%1x%2")
+                    .arg(input.value(QStringLiteral("width")).toInt())
+                    .arg(input.value(QStringLiteral("height")).toInt());
+        }
+    }
+    return {};
+}
+
 QStringList FilesIn(const QString& folder)
 {
     return QDir(folder).entryList(QDir::Files | QDir::Hidden);
@@ -92,7 +119,7 @@ protected:
         }
     }
     // With `readyFile`, the program writes its pid there once it waits in its event loop.
-    void startFirst(const QString& readyFile = {})
+    void startFirst(const QString& readyFile = {}, const QStringList& files = {})
     {
         if (!readyFile.isEmpty()) {
             QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
@@ -101,7 +128,7 @@ protected:
         }
         m_first.setProcessChannelMode(QProcess::ForwardedErrorChannel);
         // The window is found by its Chinese title, whatever the locale of the test run.
-        m_first.start(ProgramPath(), {QStringLiteral("--lang"), QStringLiteral("zh")});
+        m_first.start(ProgramPath(), QStringList{QStringLiteral("--lang"), QStringLiteral("zh")} + files);
         ASSERT_TRUE(m_first.waitForStarted(5000));
     }
 
@@ -162,6 +189,39 @@ TEST_F(ProgramTest, OneWindowSecondStartHandsOverAndCloseCleansUp)
     EXPECT_EQ(m_first.exitCode(), 0);
     EXPECT_FALSE(QFileInfo::exists(own)) << "its temp folder is gone";
     EXPECT_TRUE(QFile::exists(temp + QStringLiteral("/setup.bin"))) << "what is not its own stays";
+}
+
+// FFmpeg, SDL and curl are not linked: the program opens them once its window is shown. A
+// file given at start is still probed, and the libraries are in the process soon after.
+TEST_F(ProgramTest, FfmpegSdlAndCurlOpenAfterTheWindowAndFilesAreStillProbed)
+{
+#ifdef TOLVEX_PROGRAM_DEFERS_LIBRARIES
+    QProcess readelf;
+    readelf.start(QStringLiteral("readelf"), {QStringLiteral("-d"), ProgramPath()});
+    ASSERT_TRUE(readelf.waitForFinished(10000));
+    const QString dynamic = QString::fromUtf8(readelf.readAllStandardOutput());
+    ASSERT_TRUE(dynamic.contains(QStringLiteral("libQt6Widgets"))) << dynamic.toStdString();
+    for (const char* library :
+         {"libavformat", "libavcodec", "libavutil", "libswscale", "libswresample", "libSDL2", "libcurl"})
+        EXPECT_FALSE(dynamic.contains(QLatin1String(library))) << library << " is linked";
+#endif
+    QTemporaryDir folder;
+    const QString clip = folder.filePath(QStringLiteral("片段 $1.mp4"));
+    ASSERT_TRUE(test::MakeVideo(clip.toStdString(), 1.0, 160, 120));
+    const QString ready = folder.filePath(QStringLiteral("ready"));
+    startFirst(ready, {clip});
+    ASSERT_TRUE(WaitForReadyMark(ready, m_first.processId(), 20000));
+
+    QElapsedTimer timer;
+    timer.start();
+    while (JournalSizeOf(clip).isEmpty() && timer.elapsed() < 30000)
+        QThread::msleep(100);
+    EXPECT_EQ(JournalSizeOf(clip), QStringLiteral("160x120")) << "the clip was probed and listed";
+    QFile maps(QStringLiteral("/proc/%1/maps").arg(m_first.processId()));
+    ASSERT_TRUE(maps.open(QIODevice::ReadOnly));
+    const QByteArray mapped = maps.readAll();
+    for (const char* library : {"libavformat", "libSDL2", "libcurl"})
+        EXPECT_TRUE(mapped.contains(library)) << library << " was not opened";
 }
 
 TEST_F(ProgramTest, CrashWritesAReportThatTheNextCrashReplaces)

@@ -2,7 +2,7 @@
 
 #include "app/ConsoleLog.h"
 #include "app/Folders.h"
-#include "media/EncoderSupport.h"
+#include "ui/framework/AfterFirstPaint.h"
 #include "ui/framework/CListUI.h"
 #include "ui/framework/Controls.h"
 #include "ui/framework/SkinResources.h"
@@ -43,7 +43,9 @@ void CMainWnd::InitWindow()
     setWindowIcon(QIcon(SkinResources::skinPath(QStringLiteral("images/logo.png"))));
 
     findFrameControls();
-    fillExtractFormats();
+    // FFmpeg is asked which audio formats it writes once the window is on screen.
+    new AfterFirstPaint(
+        this, [this] { m_extractFormats.start(findControlAs<QComboBox>(QStringLiteral("video-extract-format"))); });
 
     m_agent = ReadChannelAgent();
     ConsoleLog("agent:%s\n", m_agent.c_str());
@@ -75,23 +77,6 @@ void CMainWnd::findFrameControls()
         m_lists[i] = findControlAs<CListUI>(QString::fromLatin1(kMainPageNames[i].list));
         m_startButtons[i] = findControlAs<QAbstractButton>(QString::fromLatin1(StartButtonTextsFor(page).buttonName));
     }
-}
-
-void CMainWnd::fillExtractFormats()
-{
-    // Offer only the audio formats this ffmpeg can write.
-    auto* box = findControlAs<QComboBox>(QStringLiteral("video-extract-format"));
-    if (!box)
-        return;
-    const std::vector<std::string> formats = ExtractAudioFormats();
-    if (formats.empty())
-        return;
-    const QString previous = box->currentText();
-    box->clear();
-    for (const std::string& format : formats)
-        box->addItem(QString::fromStdString(format));
-    const int index = box->findText(previous);
-    box->setCurrentIndex(index >= 0 ? index : 0);
 }
 
 void CMainWnd::addHandler(std::unique_ptr<MainWndHandler> handler)

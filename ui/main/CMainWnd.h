@@ -22,6 +22,7 @@
 #include "tasks/MediaItem.h"
 #include "tasks/TaskTypes.h"
 #include "ui/framework/WindowImplBase.h"
+#include "ui/main/ExtractFormatList.h"
 #include "ui/main/MainWndHandler.h"
 
 #include <QString>
@@ -104,7 +105,6 @@ protected:
 private:
     static size_t index(PageKind page) { return static_cast<size_t>(page); }
     void findFrameControls();
-    void fillExtractFormats();
 
     QStackedWidget* m_mainTab = nullptr;
     QLineEdit* m_outputDirEdit = nullptr;
@@ -122,6 +122,7 @@ private:
     MediaItemTable m_mediaItems;
     std::string m_agent;
     QString m_tempFolder;  // this process's own subfolder of Temp
+    ExtractFormatList m_extractFormats;
     // Last, so it goes first: the engine's workers read the tables above.
     std::unique_ptr<PageTasks> m_tasks;
 };

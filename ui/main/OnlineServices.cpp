@@ -2,6 +2,7 @@
 
 #include "app/ServiceAddress.h"
 #include "net/PublicIpQuery.h"
+#include "ui/framework/AfterFirstPaint.h"
 #include "ui/main/CMainWnd.h"
 #include "ui/net/FeedbackDialog.h"
 #include "ui/net/UpdateOffer.h"
@@ -35,7 +36,14 @@ void OnlineServices::attach(CMainWnd& window)
     window.routeMessage(WM_UPDATE_CHECKED, this);
     window.addShutdownStep([this] { m_threads.stopAll(); });
 
-    // The start-up threads, each only when the one before it started.
+    // The start-up threads wait until the window is on screen: the network library they
+    // load would compete with its first paint.
+    new AfterFirstPaint(&window, [this] { startStartUpThreads(); });
+}
+
+void OnlineServices::startStartUpThreads()
+{
+    // Each only when the one before it started.
     startUpdateCheck(false);
     const std::shared_ptr<AccountState> account = m_account;
     if (!m_threads.start([account](const std::atomic<bool>&) { LoadAccount(*account); }))

@@ -47,6 +47,7 @@ public:
     int runningThreads() { return m_threads.runningCount(); }
 
 private:
+    void startStartUpThreads();
     void startUpdateCheck(bool interactive);
     void showCheckOutcome(const UpdateCheckedRecord& record);
     void openFeedback();
