@@ -9,6 +9,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <mutex>
+#include <utility>
 #include <vector>
 
 #include <dlfcn.h>
@@ -53,11 +54,11 @@ DeferredLibraries::~DeferredLibraries()
         m_opener.join();
 }
 
-void DeferredLibraries::openInBackground()
+void DeferredLibraries::openInBackground(std::function<void()> then)
 {
     if (m_opener.joinable())
         return;
-    m_opener = std::thread([] {
+    m_opener = std::thread([then = std::move(then)] {
         const auto start = std::chrono::steady_clock::now();
         for (unsigned library = 0; library < tolvex_deferred_library_count; ++library)
             OpenLibrary(library);
@@ -65,6 +66,8 @@ void DeferredLibraries::openInBackground()
             << "FFmpeg, SDL and curl opened in "
             << std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start).count()
             << " ms";
+        if (then)
+            then();
     });
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <thread>
 
 namespace tolvex {
@@ -16,8 +17,9 @@ public:
     // Waits for the opening thread: the process does not end in the middle of a dlopen().
     ~DeferredLibraries();
 
-    // Starts opening every library on a thread of its own; later calls do nothing.
-    void openInBackground();
+    // Starts opening every library on a thread of its own, which then runs `then`; later
+    // calls do nothing.
+    void openInBackground(std::function<void()> then = {});
 
 private:
     std::thread m_opener;
