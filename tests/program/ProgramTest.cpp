@@ -54,7 +54,7 @@ QStringList WaitForMainWindows(int timeoutMs)
     QElapsedTimer timer;
     timer.start();
     while (timer.elapsed() < timeoutMs) {
-        const QStringList windows = VisibleMainWindows();
+        QStringList windows = VisibleMainWindows();
         if (!windows.isEmpty())
             return windows;
         QThread::msleep(100);
