@@ -50,14 +50,20 @@ void* OpenLibrary(unsigned library)
 
 DeferredLibraries::~DeferredLibraries()
 {
+    wait();
+}
+
+void DeferredLibraries::wait()
+{
     if (m_opener.joinable())
         m_opener.join();
 }
 
 void DeferredLibraries::openInBackground(std::function<void()> then)
 {
-    if (m_opener.joinable())
+    if (m_started)
         return;
+    m_started = true;
     m_opener = std::thread([then = std::move(then)] {
         const auto start = std::chrono::steady_clock::now();
         for (unsigned library = 0; library < tolvex_deferred_library_count; ++library)

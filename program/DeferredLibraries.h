@@ -14,14 +14,17 @@ public:
     DeferredLibraries() = default;
     DeferredLibraries(const DeferredLibraries&) = delete;
     DeferredLibraries& operator=(const DeferredLibraries&) = delete;
-    // Waits for the opening thread: the process does not end in the middle of a dlopen().
     ~DeferredLibraries();
 
     // Starts opening every library on a thread of its own, which then runs `then`; later
     // calls do nothing.
     void openInBackground(std::function<void()> then = {});
+    // Waits for the opening thread, if one runs: the process does not end in the middle of a
+    // dlopen(), and the thread's log line comes while the log still takes lines.
+    void wait();
 
 private:
+    bool m_started = false;
     std::thread m_opener;
 };
 

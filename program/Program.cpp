@@ -94,7 +94,8 @@ void AcceptHandOvers(SingleInstance& instance, CMainWnd& window)
     });
 }
 
-int RunProgram(int argc, char** argv, const std::function<void()>& onceShown)
+int RunProgram(int argc, char** argv, const std::function<void()>& onceShown,
+               const std::function<void()>& beforeLogEnds)
 {
     const ProgramOptions options = ParseProgramOptions(ArgumentsOf(argc, argv), QDir::currentPath());
     if (!options.error.isEmpty()) {
@@ -188,6 +189,8 @@ int RunProgram(int argc, char** argv, const std::function<void()>& onceShown)
         exitCode = 1;
     }
 
+    if (beforeLogEnds)
+        beforeLogEnds();
     ProgramLog::stop();
     return exitCode;
 }

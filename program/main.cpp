@@ -23,7 +23,8 @@ int main(int argc, char** argv)
 #ifdef TOLVEX_DEFERRED_LIBRARIES
         // FFmpeg, SDL and curl are opened once the window is shown, not before its first paint.
         tolvex::DeferredLibraries libraries;
-        exitCode = tolvex::RunProgram(argc, argv, [&] { libraries.openInBackground(setUpNetwork); });
+        exitCode = tolvex::RunProgram(
+            argc, argv, [&] { libraries.openInBackground(setUpNetwork); }, [&] { libraries.wait(); });
 #else
         exitCode = tolvex::RunProgram(argc, argv, setUpNetwork);
 #endif
